@@ -1,0 +1,36 @@
+#include "app/app.h"
+
+#include "job/language.h"
+
+namespace dd {
+
+void ProgramFiles::SetFolder(const std::string& folder) {
+  Folder = folder;
+  ToDoFilePath = folder + "/To Do.txt";
+  RatesFilePath = folder + "/Rates.txt";
+  LogFilePath = folder + "/Log.txt";
+  ErrLogFilePath = folder + "/ErrLog.txt";
+  SettingsFilePath = folder + "/Settings.txt";
+  LanguageFilePath = folder + "/Sprachen.txt";
+  SortedDumpPath = folder + "/Alle Dateien Sorted.txt";
+}
+
+std::string App::Text(const std::string& key) const {
+  return MeldungLaden(Files.LanguageFilePath, key, settings.LanguageIndex);
+}
+
+Answer App::Show(const std::string& promptKey, const std::string& titleKey, Buttons buttons, Icon icon) {
+  return Show(promptKey, Text(promptKey), titleKey.empty() ? std::string() : Text(titleKey), buttons, icon);
+}
+
+Answer App::Show(const std::string& key, std::string prompt, std::string title, Buttons buttons, Icon icon) {
+  Message m;
+  m.key = key;
+  m.prompt = std::move(prompt);
+  m.title = std::move(title);
+  m.buttons = buttons;
+  m.icon = icon;
+  return screen.ShowMessage(m);
+}
+
+}  // namespace dd

@@ -1,0 +1,41 @@
+// The application object: owns all state of the program and the screen it talks to.
+#pragma once
+
+#include <string>
+
+#include "app/state.h"
+#include "common/run_statistics.h"
+#include "common/screen.h"
+
+namespace dd {
+
+class App {
+ public:
+  explicit App(Screen& screen) : screen(screen) {}
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  Screen& screen;
+  ProgramFiles Files;
+  Settings settings;
+  RunStatistics Run;
+  BackupModeState Modes;
+  JobOptions Options;
+  JobState Job;
+  ToDoState ToDo;
+  RateState Rates;
+
+  // The text of a message key in the current language ("" when unknown).
+  std::string Text(const std::string& key) const;
+
+  // A message box whose prompt and title are the texts of two keys.
+  Answer Show(const std::string& promptKey, const std::string& titleKey, Buttons buttons = Buttons::Ok,
+              Icon icon = Icon::None);
+  // A message box with a prompt built by the caller.
+  Answer Show(const std::string& key, std::string prompt, std::string title, Buttons buttons = Buttons::Ok,
+              Icon icon = Icon::None);
+
+  void Yield() { screen.Yield(); }
+};
+
+}  // namespace dd

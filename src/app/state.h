@@ -1,0 +1,85 @@
+// Plain state of the program besides the run statistics: program files,
+// settings, job, backup modes, operation list and transfer rates.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace dd {
+
+// Files of the program folder.
+struct ProgramFiles {
+  std::string Folder;            // no trailing separator
+  std::string ToDoFilePath;      // "To Do.txt"
+  std::string RatesFilePath;     // "Rates.txt"
+  std::string LogFilePath;       // "Log.txt"
+  std::string ErrLogFilePath;    // "ErrLog.txt"
+  std::string SettingsFilePath;  // "Settings.txt"
+  std::string LanguageFilePath;  // "Sprachen.txt"
+  std::string SortedDumpPath;    // "Alle Dateien Sorted.txt"
+
+  // Sets every path from the folder.
+  void SetFolder(const std::string& folder);
+};
+
+struct Settings {
+  int SkinNumber = 0;
+  int LanguageIndex = 0;
+  int FileTypeMessage = 1;
+};
+
+// One backup mode: a name and one operation code per file status.
+struct BackupModeDef {
+  std::string Name;
+  std::string Identical;
+  std::string ExtraInF1;
+  std::string ExtraInF2;
+  std::string NewerInF1;
+  std::string NewerInF2;
+};
+
+struct BackupModeState {
+  BackupModeDef StdBackupModes[2];
+  BackupModeDef AktBackupMode;
+  std::vector<std::string> ComboItems;  // the mode combo: two standard modes, then "[User defined]"
+  int SelectedMode = 0;                 // selected combo item
+  bool OptsBeingSet = false;
+};
+
+// The filter boxes, their switches and the run options of the options panel.
+struct JobOptions {
+  std::string ExcludeText, IncludeText;          // box texts, lines joined by CR LF
+  std::string ExclPlaceholder, InclPlaceholder;  // what an empty box shows
+  bool ExclEnabled = false, ExclCaseSensitive = false;
+  bool InclEnabled = false, InclCaseSensitive = false;
+  bool SaveTextFiles = false;
+  bool DeleteSuccessful = false;
+  std::string TimeToleranceText = "5";
+  double TimeTolerance = 5;
+  bool DaylightSaving = true;
+  std::string ScheduleTimeText = "1";
+  double SchedulePeriodHours = 1;
+};
+
+struct JobState {
+  std::vector<std::string> SourceFolders;
+  std::vector<std::string> TargetFolders;
+  std::string CurrentJobFile;
+};
+
+// The pending operation list and the rows that show it (record index per row,
+// in record order unless a view sorted them).
+struct ToDoState {
+  std::vector<std::string> ToDoList;
+  std::vector<int64_t> Rows;
+};
+
+// Transfer rates in bytes per second.
+struct RateState {
+  double StoredDeleteRate = 0, StoredCopyRate = 0, UpdateCount = 0;
+  double CurrentDeleteRate = 0, CurrentCopyRate = 0;
+  double LiveDeleteRate = 0, LiveCopyRate = 0;
+};
+
+}  // namespace dd

@@ -1,0 +1,6 @@
+#include <cstdio>
+
+int main() {
+  std::puts("dualdock-cli: not yet");
+  return 0;
+}

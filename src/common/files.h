@@ -1,0 +1,39 @@
+// File and path helpers. Errors are swallowed: callers judge by the result.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dd {
+
+inline constexpr char kPathSeparator = '/';
+
+// The whole file, byte for byte; a missing or unreadable file gives "".
+std::string ReadTextFile(const std::string& path);
+
+// Replaces the file with exactly `text` (no line break added). The text goes to
+// a temporary file in the same folder first and is renamed over the old file,
+// so a crash never leaves half a file. Returns false when nothing was written.
+bool WriteTextFile(std::string_view text, const std::string& path);
+
+// The texts with `separator` between two of them and none after the last.
+bool WriteListFile(const std::vector<std::string>& list, const std::string& path, std::string_view separator);
+
+// True when anything (file, folder, link, even a dangling one) is at the path.
+bool PathExists(const std::string& path);
+
+// True when the path is a real folder; a link to a folder is not one.
+bool IsDirectory(const std::string& path);
+
+// Creates the folder with every missing parent. 1 when the folder exists
+// afterwards, else 0; an empty path gives 0.
+int MakePath(const std::string& path);
+
+// The part behind the last separator; the whole path when it has none or ends with one.
+std::string FileNameOfPath(const std::string& path);
+
+// Drops one trailing separator (but never turns "/" into "").
+std::string DropTrailingSeparator(std::string path);
+
+}  // namespace dd

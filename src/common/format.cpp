@@ -1,0 +1,37 @@
+#include "common/format.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace dd {
+
+std::string FormatFixed(double x, int decimals) {
+  double scale = std::pow(10.0, decimals);
+  double rounded = std::round(x * scale) / scale;  // half away from zero, like the original's Format
+  if (rounded == 0.0) rounded = 0.0;               // no "-0"
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
+  return buffer;
+}
+
+std::string FormatSize(double x) {
+  double a = std::fabs(x);
+  if (a < 1000.0) return FormatFixed(x, 0) + " Byte";
+  if (a < 1e6) return FormatFixed(a / 1024.0, 1) + " KB";
+  if (a < 1e9) return FormatFixed(a / (1024.0 * 1024.0), 2) + " MB";
+  return FormatFixed(a / (1024.0 * 1024.0 * 1024.0), 3) + " GB";
+}
+
+std::string FormatDuration(double s) {
+  if (s <= 60.0) return FormatFixed(s, 1) + " sec";
+  if (s <= 3600.0) return FormatFixed(s / 60.0, 1) + " min";
+  return FormatFixed(s / 3600.0, 1) + " h";
+}
+
+std::string FormatDurationShort(double s) {
+  if (s <= 60.0) return FormatFixed(s, 0) + " sec";
+  if (s <= 3600.0) return FormatFixed(s / 60.0, 1) + " min";
+  return FormatFixed(s / 3600.0, 1) + " h";
+}
+
+}  // namespace dd

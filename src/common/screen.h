@@ -1,0 +1,79 @@
+// Everything the core needs from a screen. The Qt window, the command-line
+// front end and the tests each implement it.
+#pragma once
+
+#include <string>
+
+#include "common/run_statistics.h"
+
+namespace dd {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// A message box: the key of its prompt lets scripted front ends recognise it.
+struct Message {
+  std::string key;
+  std::string prompt;
+  std::string title;
+  Buttons buttons = Buttons::Ok;
+  Icon icon = Icon::None;
+};
+
+// Status images of the folder-pair rows.
+enum class PairIcon { Dualdock = 0, Done = 1, Question = 2, Search = 3, Operation = 4 };
+
+// What the pending-statistics labels show besides the counts in RunStatistics.
+struct PendingLabels {
+  std::string EstimateText;  // the time estimate
+  int ProgressPercent = 0;   // 0..100
+  int ProgressRed = 0, ProgressGreen = 0, ProgressBlue = 0;
+};
+
+enum class StopButton { Simulation, Execution };
+
+class Screen {
+ public:
+  virtual ~Screen() = default;
+
+  // A turn for the event loop. Called very often (before every compared line);
+  // the front end decides how often it really hands control over.
+  virtual void Yield() {}
+
+  // A modal message box; returns the button pressed.
+  virtual Answer ShowMessage(const Message& message) = 0;
+
+  // A file dialog: mode "open" or "save"; returns the chosen path or "" on cancel.
+  virtual std::string FileDialog(const std::string& mode, const std::string& title, const std::string& initialPath,
+                                 const std::string& filter) {
+    (void)mode, (void)title, (void)initialPath, (void)filter;
+    return {};
+  }
+
+  // Run labels: tree statistics, action text, current item.
+  virtual void ShowRunLabels(const RunStatistics&) {}
+  // Pending counts and sizes (in RunStatistics), estimate and progress bar.
+  virtual void ShowPendingLabels(const RunStatistics&, const PendingLabels&) {}
+  // The current item with its size text.
+  virtual void ShowCurrentItem(const std::string& file, const std::string& sizeText) { (void)file, (void)sizeText; }
+  // A status-bar panel (1 = job file, 2 = throughput).
+  virtual void SetStatusText(int panel, const std::string& text) { (void)panel, (void)text; }
+
+  virtual void SetPairIcon(int pair, PairIcon icon) { (void)pair, (void)icon; }
+  virtual void SetStopButtonVisible(StopButton button, bool visible) { (void)button, (void)visible; }
+  virtual void RefreshButtons() {}
+  virtual void SetLabelTimer(bool on) { (void)on; }
+
+  // The operation rows were rebuilt from the list, or one row was removed.
+  virtual void ToDoRowsRebuilt() {}
+  virtual void ToDoRowRemoved(int position) { (void)position; }
+  // The folder pairs changed.
+  virtual void FolderPairsChanged() {}
+  // The backup-mode editors must show the current mode.
+  virtual void BackupModeChanged() {}
+  // The filter boxes and option controls must show the current job options.
+  virtual void JobOptionsChanged() {}
+};
+
+}  // namespace dd

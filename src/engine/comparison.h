@@ -1,0 +1,14 @@
+// Comparison of one folder pair into operation records.
+#pragma once
+
+#include <string>
+
+namespace dd {
+
+class App;
+
+// Scans both roots, classifies every item and appends the planned operations
+// to the operation list. `pair` is 0-based, `lastPair` the index of the last pair.
+void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair);
+
+}  // namespace dd

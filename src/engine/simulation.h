@@ -1,0 +1,18 @@
+// The Simulate command and the run labels.
+#pragma once
+
+namespace dd {
+
+class App;
+
+void Simulate(App& app);
+// Clears the run statistics before a run.
+void SimuDatenLoeschen(App& app);
+// Tree statistics, action text and current item.
+void LabelsWaehrendSimuAuffuellen(App& app);
+// Pending statistics, estimate and progress bar, then the run labels.
+void LabelsMitSimuDatenAuffuellen(App& app);
+// The current item with its size.
+void LabelsCurrentAusgeben(App& app);
+
+}  // namespace dd

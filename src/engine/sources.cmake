@@ -1,0 +1,1 @@
+# Sources of src/engine, listed for the core library.

@@ -1,0 +1,21 @@
+// Copying and deleting entries on disk.
+#pragma once
+
+#include <string>
+
+namespace dd {
+
+// Copies a file or link (or creates a folder, for a folder source), creating
+// missing parent folders. Nonzero on success; `created` counts the folders made.
+// A file is written to a temporary file beside the target and renamed over it
+// when complete; time and permission bits are kept.
+int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created);
+
+// 1 deleted, -1 nothing was there, 0 still there.
+int DeletePath(const std::string& path);
+// Delete one file (read-only too) or one folder with everything in it, never
+// following links. Errors are swallowed.
+void DeleteFileForced(const std::string& path);
+void DeleteFolderForced(const std::string& path);
+
+}  // namespace dd

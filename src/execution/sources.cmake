@@ -1,0 +1,1 @@
+# Sources of src/execution, listed for the core library.

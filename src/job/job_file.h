@@ -1,0 +1,24 @@
+// Job files (".ddk"): New, load, save and the two layout readers.
+#pragma once
+
+#include <string>
+
+namespace dd {
+
+class App;
+
+void FileNew(App& app);
+// Loads a job file; returns the reader's result text.
+std::string DateiEinlesen(App& app, const std::string& path);
+std::string OpenV2_1(App& app, const std::string& text);
+std::string OpenV2_0(App& app, const std::string& text);
+// The "Dualdock V2.1" text of the current job.
+std::string BuildJobText(App& app);
+// Save ("Save") or Save As ("SaveAs"). Returns false when a write was tried and failed.
+bool SaveJob(App& app, const std::string& mode);
+// The Open command: busy guard, dialog, load.
+void Oeffnen(App& app);
+// The job dialogs' filter list.
+std::string JobFileFilter(const App& app);
+
+}  // namespace dd

@@ -1,0 +1,44 @@
+#include "job/language.h"
+
+#include "common/files.h"
+#include "common/text.h"
+
+namespace dd {
+
+std::string NormaliseLanguageText(std::string text) {
+  text = ReplaceAllRepeated(std::move(text), "\t\t", "\t");
+  return ReplaceAllRepeated(std::move(text), "\r\n\r\n", kCrLf);
+}
+
+std::string SprachenDatenHolen(const std::string& key, const std::string& text, int column) {
+  if (key.empty() || text.empty() || column < 0) return {};
+  std::size_t hit = text.find(key);
+  if (hit == std::string::npos) return {};
+  std::size_t start = hit + key.size();
+  std::size_t end = text.find(kCrLf, start);
+  std::string_view rest =
+      std::string_view(text).substr(start, end == std::string::npos ? std::string::npos : end - start);
+  // Field 0 is whatever stands between the key and the first tab.
+  std::size_t pos = 0;
+  for (int field = 0; field <= column; ++field) {
+    pos = rest.find('\t', pos);
+    if (pos == std::string_view::npos) return {};
+    ++pos;
+  }
+  std::size_t stop = rest.find('\t', pos);
+  std::string value(rest.substr(pos, stop == std::string_view::npos ? std::string_view::npos : stop - pos));
+  return ReplaceAll(value, "[ENTER]", kCrLf);
+}
+
+std::string MeldungLaden(const std::string& languageFilePath, const std::string& key, int language) {
+  std::string text = NormaliseLanguageText(ReadTextFile(languageFilePath));
+  if (text.empty()) return {};
+  return SprachenDatenHolen(key, text, language);
+}
+
+std::string GetInfoFromString(const std::string& key, const std::string& text) {
+  if (text.empty()) return "0";
+  return SprachenDatenHolen(key, NormaliseLanguageText(text), 0);
+}
+
+}  // namespace dd

@@ -1,0 +1,1 @@
+# Sources of src/oplist, listed for the core library.

@@ -1,0 +1,23 @@
+// Loading and checking the list file, and the save-list and open-list commands.
+#pragma once
+
+#include <string>
+
+namespace dd {
+
+class App;
+
+// -1 no such file, 1 deleted, 0 still there.
+int DeleteFileIfExists(const std::string& path);
+// Normalises the list file, fills the list; false when a line lacks seven fields.
+bool CheckIfValidToDoList(App& app);
+// Checks and loads the list file, recounts and refreshes.
+void ToDoListeLaden(App& app);
+// The save-list command with the path the dialog returned ("" = cancelled).
+void SaveListCommand(App& app, std::string path);
+// The open-list command with the path the dialog returned.
+void OpenListCommand(App& app, const std::string& path);
+// The dialog filter of the two commands.
+std::string ListFileFilter(const App& app);
+
+}  // namespace dd

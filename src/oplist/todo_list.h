@@ -1,0 +1,35 @@
+// The pending operation list: records, statistics and its file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/run_statistics.h"
+
+namespace dd {
+
+class App;
+
+// The 19-character operation text of a code, "" for "= =" and unknown codes.
+std::string OpTextForCode(const std::string& code);
+
+// Appends the record of one classified item, unless the code plans nothing.
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
+                          const std::string& pathF1, const std::string& pathF2, int64_t sizeF1, int64_t sizeF2);
+
+// Recomputes every pending-operation statistic from the list.
+void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run);
+void CountOperations(App& app);
+
+// Drops empty records and writes the list to `path`, or to the list file when
+// `path` is empty. Returns false when the file could not be written.
+bool SaveToDoList(App& app, const std::string& path = {});
+
+// Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.
+void ListViewAusfuellen(App& app);
+
+// Removes row `position`: empties its record and tells the screen.
+void RemoveToDoRow(App& app, std::size_t position);
+
+}  // namespace dd

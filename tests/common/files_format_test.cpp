@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/format.h"
+#include "support/test_support.h"
+
+using namespace dd;
+using dd::test::TempDir;
+
+TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
+  TempDir dir;
+  std::string path = dir / "list.txt";
+  ASSERT_TRUE(WriteTextFile("first version, longer", path));
+  ASSERT_TRUE(WriteTextFile("a\r\nb", path));
+  EXPECT_EQ(ReadTextFile(path), "a\r\nb");
+  int entries = 0;
+  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(Files, WriteIntoAPathThroughARegularFileFails) {
+  TempDir dir;
+  dd::test::WriteFile(dir / "plain", "x");
+  EXPECT_FALSE(WriteTextFile("y", dir / "plain/inner.txt"));
+  EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
+}
+
+TEST(Files, WriteListFileSeparatesWithoutTrailingSeparator) {
+  TempDir dir;
+  ASSERT_TRUE(WriteListFile({"a", "", "b"}, dir / "l.txt", "\r\n"));
+  EXPECT_EQ(ReadTextFile(dir / "l.txt"), "a\r\n\r\nb");
+}
+
+TEST(Files, MakePathCreatesParentsAndReportsFailure) {
+  TempDir dir;
+  EXPECT_EQ(MakePath(dir / "a/b/c"), 1);
+  EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
+  dd::test::WriteFile(dir / "file", "x");
+  EXPECT_EQ(MakePath(dir / "file/sub"), 0);
+  EXPECT_EQ(MakePath(""), 0);
+}
+
+TEST(Files, LinksAreEntriesButNotFolders) {
+  TempDir dir;
+  dd::test::MakeDirs(dir / "real");
+  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+  EXPECT_TRUE(PathExists(dir / "link"));
+  EXPECT_FALSE(IsDirectory(dir / "link"));
+  EXPECT_TRUE(PathExists(dir / "dangling"));
+}
+
+TEST(Format, SizesUseThousandThresholdsAndBinaryDivisors) {
+  EXPECT_EQ(FormatSize(999), "999 Byte");
+  EXPECT_EQ(FormatSize(-5), "-5 Byte");
+  EXPECT_EQ(FormatSize(1000), "1.0 KB");
+  EXPECT_EQ(FormatSize(999999), "976.6 KB");
+  EXPECT_EQ(FormatSize(1000000), "0.95 MB");
+  EXPECT_EQ(FormatSize(3221225472.0), "3.000 GB");
+}
+
+TEST(Format, Durations) {
+  EXPECT_EQ(FormatDuration(12.34), "12.3 sec");
+  EXPECT_EQ(FormatDuration(60), "60.0 sec");
+  EXPECT_EQ(FormatDuration(90), "1.5 min");
+  EXPECT_EQ(FormatDuration(7200), "2.0 h");
+  EXPECT_EQ(FormatDurationShort(60), "60 sec");
+  EXPECT_EQ(FormatDurationShort(61), "1.0 min");
+  EXPECT_EQ(FormatDurationShort(3600), "60.0 min");
+  EXPECT_EQ(FormatDurationShort(3601), "1.0 h");
+}
+
+TEST(Clock, LocalDateTimeText) {
+  EXPECT_EQ(FormatLocalDateTime(0), "01.01.1970 00:00:00");
+  EXPECT_EQ(FormatLocalDateTime(1318331471), "11.10.2011 11:11:11");
+  EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");
+}
