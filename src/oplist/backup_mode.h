@@ -32,7 +32,15 @@ std::string BildNrToOperationName(int number);
 int icNummerVonFileStatus(const std::string& word);
 
 // The code the mode holds for a file status text ("" for an unknown status).
-const std::string& CodeForStatus(const BackupModeDef& mode, const std::string& status);
+inline const std::string& CodeForStatus(const BackupModeDef& mode, const std::string& status) {
+  static const std::string none;
+  if (status == "Identical") return mode.Identical;
+  if (status == "Extra in F1") return mode.ExtraInF1;
+  if (status == "Extra in F2") return mode.ExtraInF2;
+  if (status == "Newer in F1") return mode.NewerInF1;
+  if (status == "Newer in F2") return mode.NewerInF2;
+  return none;
+}
 
 // The editors, as plain functions over the current mode.
 // Grid rows: 0 Identical, 1 Extra in F1, 2 Extra in F2, 3 Newer in F1, 4 Newer in F2.

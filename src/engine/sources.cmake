@@ -1,1 +1,0 @@
-# Sources of src/engine, listed for the core library.

@@ -1,1 +1,0 @@
-# Sources of src/execution, listed for the core library.

@@ -1,1 +1,0 @@
-# Sources of src/oplist, listed for the core library.
