@@ -1,6 +1,120 @@
-#include <cstdio>
+// dualdock-cli: runs a job from a script or a timer.
+#include <csignal>
+#include <iostream>
+#include <unistd.h>
 
-int main() {
-  std::puts("dualdock-cli: not yet");
-  return 0;
+#include "app/app.h"
+#include "common/text.h"
+#include "cli/cli_options.h"
+#include "cli/cli_screen.h"
+#include "engine/simulation.h"
+#include "execution/execute_flow.h"
+#include "execution/execute_sub.h"
+#include "job/job_file.h"
+#include "job/program_folder.h"
+#include "job/startup.h"
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailures = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitStopped = 3;
+
+std::atomic<bool>* g_stop = nullptr;
+volatile std::sig_atomic_t g_signalled = 0;
+
+// SIGINT and SIGTERM act as the stop command: the loops unwind at their next
+// test and the list is saved. A second signal ends the program at once.
+void OnSignal(int signal) {
+  g_signalled = 1;
+  if (g_stop) g_stop->store(true);
+  std::signal(signal, SIG_DFL);
+}
+
+int Fail(const std::string& text, int code) {
+  std::cerr << "dualdock-cli: " << text << "\n";
+  return code;
+}
+
+void PrintPending(const dd::RunStatistics& r) {
+  std::cout << "Pending operations: " << r.PendingOps << "\n"
+            << "  delete in F1:  " << r.PendingDeleteF1 << "\n"
+            << "  delete in F2:  " << r.PendingDeleteF2 << "\n"
+            << "  new in F1:     " << r.PendingNewF1 << "\n"
+            << "  new in F2:     " << r.PendingNewF2 << "\n"
+            << "  replace in F1: " << r.PendingReplaceF1 << "\n"
+            << "  replace in F2: " << r.PendingReplaceF2 << "\n";
+}
+
+int ExitForResult(int result, const dd::cli::CliScreen& screen) {
+  if (g_signalled) return kExitStopped;
+  if (screen.refused() || screen.declined()) return kExitUsage;
+  if (result == dd::kNotRun) return kExitUsage;
+  if (result == dd::kExecutionStopped) return kExitUsage;  // stopped by an answer, not a signal
+  if (result > 0) return kExitFailures;
+  return kExitDone;
+}
+
+int Run(const dd::cli::Options& o) {
+  dd::cli::CliScreen screen({o.yes, o.createMissing});
+  dd::App app(screen);
+  screen.Attach(&app);
+  g_stop = &app.Run.StopRequested;
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+
+  std::string error;
+  std::string folder = dd::ResolveProgramFolder(o.home, dd::ExecutableFolder(), error);
+  if (folder.empty()) return Fail(error, kExitUsage);
+
+  dd::StartUp(app, folder, std::string());
+  if (!o.jobFile.empty()) {
+    std::string result;
+    switch (dd::LoadJobFile(app, o.jobFile, &result)) {
+      case dd::JobLoadStatus::Loaded:
+        break;
+      case dd::JobLoadStatus::Missing:
+        return Fail("job file " + o.jobFile + " does not exist", kExitUsage);
+      case dd::JobLoadStatus::Unreadable:
+        return Fail("cannot read job file " + o.jobFile, kExitUsage);
+      case dd::JobLoadStatus::WrongFormat:
+        return Fail("job file " + o.jobFile + " has the wrong format: " + dd::ReplaceAll(result, "\r\n", " "),
+                    kExitUsage);
+    }
+    if (o.tolerance) {
+      app.Options.TimeTolerance = *o.tolerance;
+      app.Options.TimeToleranceText = std::to_string(*o.tolerance);
+    }
+    app.Options.SaveTextFiles = o.saveTextFiles;
+  }
+
+  if (o.command == "simulate") {
+    dd::Simulate(app);
+    screen.ClearProgress();
+    if (g_signalled) return kExitStopped;
+    if (screen.declined() || app.Run.StopRequested) return kExitUsage;
+    PrintPending(app.Run);
+    return screen.sawError() ? kExitFailures : kExitDone;
+  }
+  int result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
+  screen.ClearProgress();
+  return ExitForResult(result, screen);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string error;
+  auto options = dd::cli::ParseOptions(args, error);
+  if (!options) {
+    std::cerr << "dualdock-cli: " << error << "\n" << dd::cli::kUsage;
+    return kExitUsage;
+  }
+  if (options->command == "help") {
+    std::cout << dd::cli::kHelp;
+    return kExitDone;
+  }
+  return Run(*options);
 }

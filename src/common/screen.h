@@ -74,6 +74,10 @@ class Screen {
   virtual void BackupModeChanged() {}
   // The filter boxes and option controls must show the current job options.
   virtual void JobOptionsChanged() {}
+  // The control texts must follow the current language.
+  virtual void LanguageChanged() {}
+  // The pictures must come from skin n.
+  virtual void SkinChanged(int skin) { (void)skin; }
 };
 
 }  // namespace dd

@@ -5,13 +5,16 @@ namespace dd {
 
 class App;
 
-void Execute(App& app);
-void ExecuteOneKlick(App& app);
+// Both return the engine's result, or kNotRun when nothing was run.
+int Execute(App& app);
+int ExecuteOneKlick(App& app);
 void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.
 void AbortQuestion(App& app);
 void MeldungExecutionFertig(App& app, double start, double end, int result);
 // Sorts the list and writes it to the list file.
 void SortExecutionFile(App& app);
+// A tick of the label timer: elapsed time of an execution, run labels of any run.
+void LabelTimerTick(App& app);
 
 }  // namespace dd

@@ -1,0 +1,121 @@
+#include "cli/cli_screen.h"
+
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/format.h"
+#include "common/text.h"
+
+namespace dd::cli {
+
+namespace {
+
+std::string ForTerminal(const std::string& text) { return ReplaceAll(text, "\r\n", "\n"); }
+
+// Keys of the boxes that ask before something is changed on disk.
+bool IsConfirmation(const std::string& key) {
+  return key == "[Are you sure you want to execute]" || key == "[Simulation and execution]";
+}
+
+}  // namespace
+
+CliScreen::CliScreen(AnswerPolicy policy) : policy_(policy), progressTerminal_(::isatty(STDERR_FILENO) == 1) {}
+
+void CliScreen::ClearProgress() {
+  if (!progressShown_) return;
+  std::fputs("\r\033[K", stderr);
+  std::fflush(stderr);
+  progressShown_ = false;
+}
+
+void CliScreen::PrintBox(const Message& m, bool toStderr) {
+  ClearProgress();
+  std::string text = ForTerminal(m.prompt);
+  if (text.empty()) text = m.key;  // no language file: the key still says what happened
+  if (toStderr) {
+    std::string title = ForTerminal(m.title);
+    std::cerr << "dualdock-cli: " << (title.empty() ? "" : title + ": ") << text << "\n";
+  } else {
+    std::cout << text << "\n";
+  }
+  std::cout.flush();
+}
+
+bool CliScreen::Confirm(const Message& m) {
+  if (policy_.yes) {
+    PrintBox(m, false);
+    return true;
+  }
+  if (::isatty(STDIN_FILENO) != 1) {
+    refused_ = true;
+    ClearProgress();
+    std::cerr << "dualdock-cli: refusing to change files without confirmation: pass --yes (no terminal to ask)\n";
+    return false;
+  }
+  PrintBox(m, false);
+  std::cout << "Proceed? [y/N] " << std::flush;
+  std::string line;
+  if (!std::getline(std::cin, line)) return false;
+  return line == "y" || line == "Y" || line == "yes" || line == "Yes";
+}
+
+Answer CliScreen::ShowMessage(const Message& m) {
+  keys_.push_back(m.key);
+  if (IsConfirmation(m.key)) {
+    bool ok = Confirm(m);
+    if (!ok) declined_ = true;
+    if (m.buttons == Buttons::YesNo) return ok ? Answer::Yes : Answer::No;
+    return ok ? Answer::Ok : Answer::Cancel;
+  }
+  if (m.key == "[folders do not exist]") {
+    PrintBox(m, !policy_.createMissing);
+    if (!policy_.createMissing) {
+      declined_ = true;
+      std::cerr << "dualdock-cli: pass --create-missing to create them\n";
+      return Answer::No;
+    }
+    return Answer::Yes;
+  }
+  if (m.key == "[BackUp aborted by user]") return Answer::Ok;  // said already above
+  const bool error = m.icon == Icon::Critical;
+  if (error) sawError_ = true;
+  PrintBox(m, error);
+  if (m.buttons == Buttons::YesNo) return Answer::No;  // no other question may change anything unasked
+  if (m.buttons == Buttons::OkCancel) return Answer::Cancel;
+  return Answer::Ok;
+}
+
+void CliScreen::SetStatusText(int panel, const std::string& text) {
+  if (panel == 2) throughput_ = text;
+}
+
+void CliScreen::Yield() {
+  if (!progressTerminal_ || !app_) return;
+  const double now = MonotonicSeconds();
+  if (now - lastProgress_ < 0.2) return;
+  lastProgress_ = now;
+  const RunStatistics& r = app_->Run;
+  std::string line;
+  if (r.ExecutionRunning) {
+    int64_t done = r.DeletedCount + r.NewCount + r.ReplacedCount;
+    line = std::to_string(done) + " done, " + std::to_string(r.PendingOps) + " pending, " +
+           FormatSize(static_cast<double>(r.DeletedBytes + r.NewBytes + r.ReplacedBytes));
+    if (!throughput_.empty()) line += ", " + throughput_;
+  } else if (r.SimulationRunning) {
+    line = std::to_string(r.TreeFilesF1 + r.TreeFilesF2) + " files scanned";
+    if (!r.ActionText.empty()) line += ", " + r.ActionText;
+  } else {
+    return;
+  }
+  std::string current = ReplaceAll(r.CurrentFile, "\r\n", "");
+  if (!current.empty()) line += ": " + current;
+  if (line.size() > 120) line = line.substr(0, 57) + "..." + line.substr(line.size() - 60);
+  std::fprintf(stderr, "\r\033[K%s", line.c_str());
+  std::fflush(stderr);
+  progressShown_ = true;
+}
+
+}  // namespace dd::cli

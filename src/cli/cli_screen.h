@@ -1,0 +1,53 @@
+// The screen of the command-line front end: boxes become lines, questions are
+// answered by the options (or asked on the terminal), progress goes to stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/screen.h"
+
+namespace dd {
+class App;
+}
+
+namespace dd::cli {
+
+struct AnswerPolicy {
+  bool yes = false;            // --yes: confirmations are answered OK/Yes
+  bool createMissing = false;  // --create-missing: the missing-folder question is answered Yes
+};
+
+class CliScreen : public Screen {
+ public:
+  explicit CliScreen(AnswerPolicy policy);
+
+  void Attach(const App* app) { app_ = app; }
+
+  Answer ShowMessage(const Message& message) override;
+  void Yield() override;
+  void SetStatusText(int panel, const std::string& text) override;
+
+  // Erases the progress line, if one is shown.
+  void ClearProgress();
+
+  bool declined() const { return declined_; }  // a question was answered No or Cancel
+  bool refused() const { return refused_; }    // a confirmation could not be asked (no terminal, no --yes)
+  bool sawError() const { return sawError_; }  // a critical box was shown
+  const std::vector<std::string>& keys() const { return keys_; }
+
+ private:
+  bool Confirm(const Message& message);
+  void PrintBox(const Message& message, bool toStderr);
+
+  AnswerPolicy policy_;
+  const App* app_ = nullptr;
+  bool progressTerminal_;
+  bool progressShown_ = false;
+  double lastProgress_ = 0;
+  std::string throughput_;
+  bool declined_ = false, refused_ = false, sawError_ = false;
+  std::vector<std::string> keys_;
+};
+
+}  // namespace dd::cli

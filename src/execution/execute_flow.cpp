@@ -1,0 +1,160 @@
+#include "execution/execute_flow.h"
+
+#include <string>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/format.h"
+#include "common/sort.h"
+#include "engine/run_log.h"
+#include "engine/simulation.h"
+#include "execution/execute_sub.h"
+#include "oplist/filters.h"
+#include "oplist/todo_list.h"
+
+namespace dd {
+
+namespace {
+
+bool RunInProgress(const App& app) { return app.Run.SimulationRunning || app.Run.ExecutionRunning; }
+
+void FinishCommand(App& app) {
+  app.screen.RefreshButtons();
+  app.Run.ActionText = app.Text("[Finished]");
+  LabelsWaehrendSimuAuffuellen(app);
+}
+
+std::string ConfirmationPrompt(App& app) {
+  const RunStatistics& r = app.Run;
+  auto line = [&](const char* key, int64_t count, int64_t size) {
+    return app.Text(key) + "\t" + std::to_string(count) + "\t" + FormatSize(static_cast<double>(size));
+  };
+  return app.Text("[Are you sure you want to execute]") + std::to_string(r.PendingOpsAtCount) +
+         app.Text("[operations from the simulation?]") + "\r\n" +
+         line("[Files to be deleted:  ]", r.PendingDeleteF1 + r.PendingDeleteF2,
+              r.PendingDeleteSizeF1 + r.PendingDeleteSizeF2) +
+         "\r\n" +
+         line("[Files to be created:  ]", r.PendingNewF1 + r.PendingNewF2, r.PendingNewSizeF1 + r.PendingNewSizeF2) +
+         "\r\n" +
+         line("[Files to be replaced: ]", r.PendingReplaceF1 + r.PendingReplaceF2,
+              r.PendingReplaceSizeF1 + r.PendingReplaceSizeF2);
+}
+
+}  // namespace
+
+void AbortQuestion(App& app) {
+  const char* title = app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]";
+  if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question) == Answer::Yes) Stoppen(app);
+}
+
+void Stoppen(App& app) {
+  RunStatistics& r = app.Run;
+  const bool simulation = r.SimulationRunning;
+  const bool execution = !simulation && r.ExecutionRunning;
+  r.StopRequested = true;
+  r.OneClickRunning = false;
+  app.screen.RefreshButtons();
+  r.SimulationRunning = false;
+  r.ExecutionRunning = false;
+  app.screen.SetStopButtonVisible(StopButton::Simulation, false);
+  app.screen.SetStopButtonVisible(StopButton::Execution, false);
+  if (simulation) r.ActionText = app.Text("[Simulation aborted]");
+  if (execution) r.ActionText = app.Text("[Execution aborted]");
+  LabelsWaehrendSimuAuffuellen(app);
+}
+
+int Execute(App& app) {
+  if (RunInProgress(app)) {
+    AbortQuestion(app);
+    return kNotRun;
+  }
+  RunStatistics& r = app.Run;
+  if (r.PendingOps == 0) {
+    std::string exclude = ExcludeTextForRun(app);
+    ExcludeFromToDoList(app, exclude);
+    std::string include = IncludeTextForRun(app);
+    IncludeInToDoList(app, include);
+    CountOperations(app);
+    LabelsMitSimuDatenAuffuellen(app);
+  }
+  r.StopRequested = false;
+  app.screen.RefreshButtons();
+  if (r.PendingOpsAtCount > 0) {
+    Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
+                        app.Text("[Synchronization of folders]"), Buttons::OkCancel, Icon::Question);
+    if (a != Answer::Ok) return kNotRun;
+  }
+  const double start = MonotonicSeconds();
+  const int result = ExecuteSub(app);
+  const double end = MonotonicSeconds();
+  MeldungExecutionFertig(app, start, end, result);
+  FinishCommand(app);
+  return result;
+}
+
+int ExecuteOneKlick(App& app) {
+  if (RunInProgress(app)) {
+    AbortQuestion(app);
+    return kNotRun;
+  }
+  RunStatistics& r = app.Run;
+  r.StopRequested = false;
+  app.screen.RefreshButtons();
+  app.Yield();
+  if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question) !=
+      Answer::Yes) {
+    Stoppen(app);
+    return kNotRun;
+  }
+  r.OneClickRunning = true;
+  const double start = MonotonicSeconds();
+  Simulate(app);
+  const int result = ExecuteSub(app);
+  r.OneClickRunning = false;
+  const double end = MonotonicSeconds();
+  MeldungExecutionFertig(app, start, end, result);
+  FinishCommand(app);
+  return result;
+}
+
+void MeldungExecutionFertig(App& app, double start, double end, int result) {
+  const RunStatistics& r = app.Run;
+  std::string report = app.Text("[Time needed: ]") + "\t" + FormatDuration(end - start) + "\r\n";
+  if (r.DeletedBytes > 0)
+    report += app.Text("[Deleted files: ]") + "\t" + std::to_string(r.DeletedCount) + "\t(" +
+              FormatSize(static_cast<double>(r.DeletedBytes)) + ")\r\n";
+  if (r.ReplacedBytes > 0 || r.NewBytes > 0)
+    report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
+              FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
+
+  std::string prompt;
+  if (result == 0) {
+    prompt = app.Text("[operations successfully done]") + "\r\n" + report;
+    app.Show("[operations successfully done]", prompt, app.Text("[Done]"));
+  } else if (result == kExecutionStopped) {
+    prompt = app.Text("[Aborted]") + "\r\n" + report;
+    app.Show("[Aborted]", prompt, app.Text("[Operation stopped]"));
+  } else if (result == kNothingPending) {
+    prompt = app.Text("[no operations pending!]");
+    app.Show("[no operations pending!]", prompt, app.Text("[Done]"));
+  } else if (result > 0) {
+    prompt = app.Text("[Errors occured!]") + "\r\n" + report;
+    app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical);
+  }
+  LogSpeichern(app.Files.LogFilePath, "Execute", start, end, prompt);
+}
+
+void LabelTimerTick(App& app) {
+  RunStatistics& r = app.Run;
+  if (r.ExecutionRunning)
+    r.ActionText = app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
+  if (r.SimulationRunning || r.ExecutionRunning) LabelsWaehrendSimuAuffuellen(app);
+}
+
+void SortExecutionFile(App& app) {
+  SortList(app.ToDo.ToDoList);
+  WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, "\r\n");
+}
+
+}  // namespace dd

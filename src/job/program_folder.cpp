@@ -1,0 +1,74 @@
+#include "job/program_folder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+#include "common/files.h"
+
+namespace fs = std::filesystem;
+
+namespace dd {
+
+namespace {
+
+constexpr const char* kLanguageFile = "Sprachen.txt";
+
+bool HoldsResources(const std::string& folder) { return PathExists(folder + "/" + kLanguageFile); }
+
+// Copies the shipped resources that the folder lacks; never replaces a file.
+void Seed(const std::string& folder, const std::string& executableFolder) {
+  for (const std::string& source : {executableFolder, executableFolder + "/../share/dualdock",
+                                    std::string("/usr/share/dualdock")}) {
+    std::error_code ec;
+    if (source.empty() || !HoldsResources(source) || fs::equivalent(source, folder, ec)) continue;
+    fs::copy(source + "/" + kLanguageFile, folder + "/" + kLanguageFile, fs::copy_options::skip_existing, ec);
+    if (IsDirectory(source + "/Icons"))
+      fs::copy(source + "/Icons", folder + "/Icons", fs::copy_options::recursive | fs::copy_options::skip_existing,
+               ec);
+    return;
+  }
+}
+
+std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error) {
+  std::error_code ec;
+  std::string absolute = DropTrailingSeparator(fs::absolute(folder, ec).lexically_normal().string());
+  if (ec || MakePath(absolute) != 1) {
+    error = "cannot use the program folder " + folder;
+    return {};
+  }
+  Seed(absolute, executableFolder);
+  return absolute;
+}
+
+}  // namespace
+
+std::string ExecutableFolder() {
+  std::error_code ec;
+  fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : exe.parent_path().string();
+}
+
+std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder,
+                                 std::string& error) {
+  std::string home = homeOption;
+  if (home.empty()) {
+    const char* env = std::getenv("DUALDOCK_HOME");
+    if (env) home = env;
+  }
+  if (!home.empty()) return Prepare(home, executableFolder, error);
+  if (!executableFolder.empty() && HoldsResources(executableFolder) && ::access(executableFolder.c_str(), W_OK) == 0)
+    return executableFolder;
+  std::string data;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+    data = std::string(xdg) + "/dualdock";
+  else if (const char* user = std::getenv("HOME"); user && *user)
+    data = std::string(user) + "/.local/share/dualdock";
+  if (data.empty()) {
+    error = "no program folder: set --home or DUALDOCK_HOME";
+    return {};
+  }
+  return Prepare(data, executableFolder, error);
+}
+
+}  // namespace dd

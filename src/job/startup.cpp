@@ -1,0 +1,57 @@
+#include "job/startup.h"
+
+#include "app/app.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "execution/rates.h"
+#include "job/job_file.h"
+#include "job/language.h"
+#include "job/settings.h"
+#include "oplist/todo_files.h"
+
+namespace dd {
+
+void SpracheEinstellen(App& app) {
+  if (!PathExists(app.Files.LanguageFilePath)) {
+    app.Show("", "Language file not found", "Error", Buttons::Ok, Icon::Critical);
+    return;
+  }
+  if (NormaliseLanguageText(ReadTextFile(app.Files.LanguageFilePath)).empty()) {
+    app.Show("", "Language File empty", "Error", Buttons::Ok, Icon::Critical);
+    return;
+  }
+  JobOptions& o = app.Options;
+  std::string exclude = app.Text("txtExclude");
+  if (o.ExcludeText == o.ExclPlaceholder) o.ExcludeText = exclude;
+  o.ExclPlaceholder = exclude;
+  std::string include = app.Text("txtInclude");
+  if (o.IncludeText == o.InclPlaceholder) o.IncludeText = include;
+  o.InclPlaceholder = include;
+  app.screen.LanguageChanged();
+}
+
+void SpracheAusgewaehlt(App& app, int language) {
+  app.settings.LanguageIndex = language;
+  SpracheEinstellen(app);
+}
+
+std::string StartUp(App& app, const std::string& folder, const std::string& commandLine,
+                    const StartUpOptions& options) {
+  app.Files.SetFolder(folder);
+  SettingsLaden(app);
+  app.screen.SkinChanged(app.settings.SkinNumber);
+  SpracheAusgewaehlt(app, app.settings.LanguageIndex);
+
+  // New empties the list file: the pending list of the previous run is kept aside and put back byte for byte.
+  const bool hadList = PathExists(app.Files.ToDoFilePath);
+  const std::string kept = ReadTextFile(app.Files.ToDoFilePath);
+  FileNew(app);
+  if (hadList) WriteTextFile(kept, app.Files.ToDoFilePath);
+  ToDoListeLaden(app);
+  if (options.measureRates) RatenHolenOderBestimmen(app);
+
+  if (commandLine.empty()) return {};
+  return DateiEinlesen(app, commandLine);
+}
+
+}  // namespace dd
