@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "common/files.h"
+#include "engine/simulation.h"
+#include "execution/execute_flow.h"
+#include "oplist/backup_mode.h"
+#include "support/flow_fixture.h"
+
+using namespace dd;
+using dd::test::FlowFixture;
+using dd::test::WriteFile;
+
+namespace {
+
+bool HasKey(const test::ScriptedScreen& s, const std::string& key) {
+  for (const auto& m : s.messages)
+    if (m.key == key) return true;
+  return false;
+}
+
+const Message* Find(const test::ScriptedScreen& s, const std::string& key) {
+  for (const auto& m : s.messages)
+    if (m.key == key) return &m;
+  return nullptr;
+}
+
+}  // namespace
+
+TEST(Simulate, BusyAsksToAbortAndStartsNothing) {
+  FlowFixture f;
+  f.AddPair(f.dir / "a", f.dir / "b");
+  f.app.Run.SimulationRunning = true;
+  f.screen.answers = {Answer::Yes};
+  Simulate(f.app);
+  ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[Abort?]"});
+  EXPECT_EQ(f.screen.messages[0].title, f.app.Text("[Simulation]"));
+  EXPECT_TRUE(f.app.Run.StopRequested);
+  EXPECT_FALSE(f.app.Run.SimulationRunning);
+
+  f.screen.messages.clear();
+  f.app.Run.ExecutionRunning = true;
+  f.screen.answers = {Answer::No};
+  Simulate(f.app);
+  EXPECT_EQ(f.screen.messages.at(0).title, f.app.Text("[Execution]"));
+  EXPECT_TRUE(f.app.Run.ExecutionRunning);
+}
+
+TEST(Simulate, DifferentNumbersOfFoldersStopTheRun) {
+  FlowFixture f;
+  WriteFile(f.dir / "a/x.txt", "x");
+  f.app.Job.SourceFolders = {f.dir / "a", f.dir / "a"};
+  f.app.Job.TargetFolders = {f.dir / "b"};
+  Simulate(f.app);
+  const Message* m = Find(f.screen, "[same number of folders]");
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->icon, Icon::Critical);
+  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_TRUE(f.ListFileRecords().empty());
+}
+
+TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndCompared) {
+  FlowFixture f;
+  WriteFile(f.dir / "src/a.txt", "abc");
+  WriteFile(f.dir / "src/sub/b.txt", "b");
+  f.AddPair(f.dir / "src", f.dir / "new/deep/target");
+  f.screen.answers = {Answer::Yes};
+  Simulate(f.app);
+  ASSERT_TRUE(HasKey(f.screen, "[folders do not exist]"));
+  EXPECT_NE(Find(f.screen, "[folders do not exist]")->prompt.find(f.dir / "new/deep/target"), std::string::npos);
+  EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 3u);  // a.txt, sub, sub/b.txt
+  for (const auto& r : records) EXPECT_NE(r.find("\t=->\tExtra in F1\t"), std::string::npos) << r;
+  EXPECT_EQ(f.app.Run.PendingNewF2, 3);
+  EXPECT_TRUE(HasKey(f.screen, "[Simulation done in ]"));
+}
+
+TEST(Simulate, MissingFolderAnsweredNoStopsAndKeepsTheOldList) {
+  FlowFixture f;
+  WriteFile(f.app.Files.ToDoFilePath, "old list");
+  f.AddPair(f.dir / "nowhere", f.dir / "b");
+  f.screen.answers = {Answer::No};
+  Simulate(f.app);
+  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
+  EXPECT_TRUE(f.app.Run.StopRequested);
+  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
+  EXPECT_FALSE(PathExists(f.dir / "nowhere"));
+}
+
+TEST(Simulate, UncreatableFolderIsReportedAndItsPairSkipped) {
+  FlowFixture f;
+  WriteFile(f.dir / "plain", "a regular file");
+  WriteFile(f.dir / "s1/one.txt", "1");
+  WriteFile(f.dir / "s2/two.txt", "2");
+  f.AddPair(f.dir / "s1", f.dir / "plain/sub");  // cannot be made: its parent is a file
+  f.AddPair(f.dir / "s2", f.dir / "t2");
+  f.screen.answers = {Answer::Yes};
+  Simulate(f.app);
+  const Message* m = Find(f.screen, "[Could not create folders]");
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->title, f.app.Text("[Error]"));
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find("two.txt"), std::string::npos);
+}
+
+TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
+  // Taking it for empty would plan to delete everything on the other side.
+  FlowFixture f;
+  WriteFile(f.dir / "notafolder", "x");
+  WriteFile(f.dir / "target/precious.txt", "keep me");
+  f.AddPair(f.dir / "notafolder", f.dir / "target");
+  Simulate(f.app);
+  EXPECT_TRUE(HasKey(f.screen, "[Could not read folders]"));
+  EXPECT_TRUE(f.ListFileRecords().empty());
+}
+
+TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
+  FlowFixture f;
+  for (int i = 1; i <= 3; ++i) WriteFile(f.dir / ("s" + std::to_string(i) + "/f" + std::to_string(i) + ".txt"), "x");
+  for (int i = 1; i <= 3; ++i) f.AddPair(f.dir / ("s" + std::to_string(i)), f.dir / ("t" + std::to_string(i)));
+  for (int i = 1; i <= 3; ++i) test::MakeDirs(f.dir / ("t" + std::to_string(i)));
+  bool stopAtYield = false;
+  f.screen.onPairIcon = [&](int pair, PairIcon icon) {
+    if (pair == 1 && icon == PairIcon::Search) stopAtYield = true;
+  };
+  f.screen.onYield = [&] {
+    if (stopAtYield) {
+      stopAtYield = false;
+      Stoppen(f.app);
+    }
+  };
+  Simulate(f.app);
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find("f1.txt"), std::string::npos);
+  EXPECT_TRUE(HasKey(f.screen, "[Aborted]"));
+  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(PathExists(f.app.Files.LogFilePath));
+  EXPECT_EQ(f.app.Run.PendingOps, 1);
+  EXPECT_EQ(f.app.ToDo.Rows.size(), 1u);
+}
+
+TEST(Simulate, SummaryCountsFilteredAndPendingAndOneStepRunShowsNoBox) {
+  FlowFixture f;
+  for (int i = 0; i < 12; ++i) WriteFile(f.dir / ("s/keep" + std::to_string(i) + ".txt"), "k");
+  for (int i = 0; i < 3; ++i) WriteFile(f.dir / ("s/skip" + std::to_string(i) + ".tmp"), "t");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  f.app.Options.ExclEnabled = true;
+  f.app.Options.ExcludeText = ".TMP";
+  f.app.Run.OneClickRunning = true;
+  Simulate(f.app);
+  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  std::string summary = f.app.Text("[Excluded Files]") + " \t3\r\n" + f.app.Text("[Operations Pending:]") + " \t12";
+  std::string log = ReadTextFile(f.app.Files.LogFilePath);
+  EXPECT_NE(log.find("[Operation]\tSimulate\r\n"), std::string::npos);
+  EXPECT_NE(log.find(summary + "\r\n\r\n"), std::string::npos) << log;
+}
+
+TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElement) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/b.txt", "b");
+  WriteFile(f.dir / "t/gone.txt", "g");
+  WriteFile(f.dir / "s/a.txt", "a");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  std::string text = ReadTextFile(f.app.Files.ToDoFilePath);
+  std::string s = f.dir / "s", t = f.dir / "t";
+  EXPECT_EQ(text, "\r\nDelete in F2       \t= x\tExtra in F2\t" + s + "/gone.txt\t" + t + "/gone.txt\t0\t1\r\n" +
+                      "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/a.txt\t" + t + "/a.txt\t1\t0\r\n" +
+                      "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/b.txt\t" + t + "/b.txt\t1\t0");
+}

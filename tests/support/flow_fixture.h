@@ -1,0 +1,46 @@
+// A started program on a temporary program folder, with a scripted screen and
+// helpers to build folder trees and read the pending list.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "support/test_support.h"
+
+namespace dd::test {
+
+// A scripted screen that also lets a test act at yields and at pair icons.
+class HookedScreen : public ScriptedScreen {
+ public:
+  void Yield() override {
+    ScriptedScreen::Yield();
+    if (onYield) onYield();
+  }
+  void SetPairIcon(int pair, PairIcon icon) override {
+    if (onPairIcon) onPairIcon(pair, icon);
+  }
+  std::function<void()> onYield;
+  std::function<void(int, PairIcon)> onPairIcon;
+};
+
+class FlowFixture {
+ public:
+  FlowFixture();
+
+  // A folder pair below the temporary folder; returns its index.
+  int AddPair(const std::string& source, const std::string& target);
+  // The sorted non-empty records of the list file.
+  std::vector<std::string> ListFileRecords() const;
+  // Sets the five codes of the current mode.
+  void SetMode(const char* identical, const char* extraF1, const char* extraF2, const char* newerF1,
+               const char* newerF2);
+
+  TempDir dir;
+  HookedScreen screen;
+  App app{screen};
+  std::string home;
+};
+
+}  // namespace dd::test
