@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "common/files.h"
+#include "engine/simulation.h"
+#include "execution/execute_flow.h"
+#include "execution/execute_sub.h"
+#include "oplist/backup_mode.h"
+#include "support/flow_fixture.h"
+
+using namespace dd;
+using dd::test::FlowFixture;
+using dd::test::WriteFile;
+
+namespace {
+
+const Message& Last(const test::ScriptedScreen& s) { return s.messages.back(); }
+
+}  // namespace
+
+TEST(Execute, NothingPendingShowsNoConfirmation) {
+  FlowFixture f;
+  EXPECT_EQ(Execute(f.app), kNothingPending);
+  ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
+  EXPECT_EQ(Last(f.screen).title, f.app.Text("[Done]"));
+  EXPECT_EQ(Last(f.screen).prompt, f.app.Text("[no operations pending!]"));
+}
+
+TEST(Execute, ConfirmationListsTheCountsAndCancelChangesNothing) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
+  WriteFile(f.dir / "t/old.txt", "o");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  f.screen.messages.clear();
+  f.screen.answers = {Answer::Cancel};
+  EXPECT_EQ(Execute(f.app), kNotRun);
+  const Message& m = f.screen.messages.at(0);
+  EXPECT_EQ(m.key, "[Are you sure you want to execute]");
+  EXPECT_EQ(m.buttons, Buttons::OkCancel);
+  EXPECT_EQ(m.title, f.app.Text("[Synchronization of folders]"));
+  EXPECT_EQ(m.prompt, f.app.Text("[Are you sure you want to execute]") + "2" +
+                          f.app.Text("[operations from the simulation?]") + "\r\n" +
+                          f.app.Text("[Files to be deleted:  ]") + "\t1\t1 Byte\r\n" +
+                          f.app.Text("[Files to be created:  ]") + "\t1\t2.0 KB\r\n" +
+                          f.app.Text("[Files to be replaced: ]") + "\t0\t0 Byte");
+  EXPECT_EQ(f.screen.messages.size(), 1u);
+  EXPECT_TRUE(PathExists(f.dir / "t/old.txt"));
+  EXPECT_EQ(f.ListFileRecords().size(), 2u);
+}
+
+TEST(Execute, ReportsForSuccessAndErrors) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
+  WriteFile(f.dir / "t/old.txt", "old!");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  f.screen.messages.clear();
+  EXPECT_EQ(Execute(f.app), 0);
+  const Message& done = Last(f.screen);
+  EXPECT_EQ(done.key, "[operations successfully done]");
+  EXPECT_EQ(done.title, f.app.Text("[Done]"));
+  std::string head = f.app.Text("[operations successfully done]") + "\r\n" + f.app.Text("[Time needed: ]") + "\t";
+  EXPECT_EQ(done.prompt.substr(0, head.size()), head);
+  std::string tail = "\r\n" + f.app.Text("[Deleted files: ]") + "\t1\t(4 Byte)\r\n" + f.app.Text("[Copied files:  ]") +
+                     "\t1\t(2.0 KB)";
+  EXPECT_EQ(done.prompt.substr(done.prompt.size() - tail.size()), tail);
+  EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find("[Operation]\tExecute"), std::string::npos);
+
+  // A copy that cannot succeed: the target folder's place is taken by a file the mode leaves alone.
+  f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
+  WriteFile(f.dir / "s/d/x.txt", "x");
+  WriteFile(f.dir / "t/d", "file");
+  Simulate(f.app);
+  f.screen.messages.clear();
+  EXPECT_EQ(Execute(f.app), 2);
+  EXPECT_EQ(Last(f.screen).key, "[Errors occured!]");
+  EXPECT_EQ(Last(f.screen).title, f.app.Text("[Errors]"));
+  EXPECT_EQ(Last(f.screen).icon, Icon::Critical);
+}
+
+TEST(Execute, OnlyFoldersDeletedShowsNoDeletedLine) {
+  FlowFixture f;
+  test::MakeDirs(f.dir / "s");
+  test::MakeDirs(f.dir / "t/empty/inner");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  EXPECT_EQ(Execute(f.app), 0);
+  EXPECT_EQ(Last(f.screen).prompt.find(f.app.Text("[Deleted files: ]")), std::string::npos);
+  EXPECT_FALSE(PathExists(f.dir / "t/empty"));
+}
+
+TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/a.txt", "a");
+  f.AddPair(f.dir / "s", f.dir / "missing-target");
+  f.screen.answers = {Answer::Yes, Answer::No};  // run it; do not create the folder
+  EXPECT_EQ(ExecuteOneKlick(f.app), kExecutionStopped);
+  EXPECT_EQ(Last(f.screen).key, "[Aborted]");
+  EXPECT_EQ(Last(f.screen).title, f.app.Text("[Operation stopped]"));
+  EXPECT_FALSE(f.app.Run.OneClickRunning);
+}
+
+TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/a.txt", "a");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  EXPECT_EQ(ExecuteOneKlick(f.app), 0);
+  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
+  EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "a");
+  // No answers "No": nothing runs.
+  f.screen.messages.clear();
+  f.screen.answers = {Answer::No};
+  EXPECT_EQ(ExecuteOneKlick(f.app), kNotRun);
+  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
+}
+
+TEST(Stoppen, SetsTheFlagsAndTheActionText) {
+  FlowFixture f;
+  f.app.Run.ExecutionRunning = true;
+  f.app.Run.OneClickRunning = true;
+  Stoppen(f.app);
+  EXPECT_TRUE(f.app.Run.StopRequested);
+  EXPECT_FALSE(f.app.Run.ExecutionRunning);
+  EXPECT_FALSE(f.app.Run.OneClickRunning);
+  EXPECT_EQ(f.app.Run.ActionText, f.app.Text("[Execution aborted]"));
+}

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/files.h"
+#include "engine/simulation.h"
+#include "execution/execute_flow.h"
+#include "execution/execute_sub.h"
+#include "oplist/backup_mode.h"
+#include "support/flow_fixture.h"
+
+using namespace dd;
+using dd::test::FlowFixture;
+using dd::test::WriteFile;
+
+namespace {
+
+// Incremental mode with deletion: new and newer go to F2, extra in F2 is deleted.
+void Mirror(FlowFixture& f) { f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing); }
+
+}  // namespace
+
+TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
+  FlowFixture f;
+  EXPECT_EQ(ExecuteSub(f.app), kNothingPending);
+  WriteFile(f.dir / "s/a.txt", "a");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  f.app.Run.StopRequested = true;
+  EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
+  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+  EXPECT_EQ(f.ListFileRecords().size(), 1u);
+}
+
+TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
+  FlowFixture f;
+  Mirror(f);
+  test::MakeDirs(f.dir / "s");
+  WriteFile(f.dir / "t/keep/x.txt", "x");
+  WriteFile(f.dir / "s/keep/x.txt", "x");
+  test::SetMTime(f.dir / "s/keep/x.txt", test::GetMTime(f.dir / "t/keep/x.txt"));
+  WriteFile(f.dir / "t/old/a.txt", "aaaa");
+  WriteFile(f.dir / "t/old/deeper/b.txt", "bb");
+  WriteFile(f.dir / "t/old/deeper/deepest/c.txt", "c");
+  WriteFile(f.dir / "t/top.txt", "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  ASSERT_EQ(f.app.Run.PendingDeleteF2, 7);
+  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_FALSE(PathExists(f.dir / "t/old"));
+  EXPECT_FALSE(PathExists(f.dir / "t/top.txt"));
+  EXPECT_TRUE(PathExists(f.dir / "t/keep/x.txt"));
+  EXPECT_EQ(f.app.Run.DeletedCount, 7);
+  EXPECT_EQ(f.app.Run.DeletedBytes, 8);
+  EXPECT_EQ(f.app.Run.PendingOps, 0);
+  EXPECT_TRUE(f.ListFileRecords().empty());
+  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
+}
+
+TEST(ExecuteSub, CopiesCreateFoldersBeforeTheirFilesAndKeepCounters) {
+  FlowFixture f;
+  Mirror(f);
+  WriteFile(f.dir / "s/a.txt", "12345");
+  WriteFile(f.dir / "s/sub/deep/b.txt", "123");
+  WriteFile(f.dir / "s/newer.txt", "new content", 2000000000);
+  WriteFile(f.dir / "t/newer.txt", "old", 1000000000);
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  const int64_t filesBefore = f.app.Run.TreeFilesF2, foldersBefore = f.app.Run.TreeFoldersF2;
+  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ReadTextFile(f.dir / "t/sub/deep/b.txt"), "123");
+  EXPECT_EQ(ReadTextFile(f.dir / "t/newer.txt"), "new content");
+  EXPECT_EQ(test::GetMTime(f.dir / "t/newer.txt"), 2000000000);
+  EXPECT_EQ(f.app.Run.NewCount, 4);  // a.txt, sub, sub/deep, b.txt
+  EXPECT_EQ(f.app.Run.ReplacedCount, 1);
+  EXPECT_EQ(f.app.Run.NewBytes, 8);
+  EXPECT_EQ(f.app.Run.ReplacedBytes, 11);
+  EXPECT_EQ(f.app.Run.TreeFilesF2, filesBefore + 2);
+  EXPECT_EQ(f.app.Run.TreeFoldersF2, foldersBefore + 2);
+  EXPECT_EQ(f.app.Run.LastOperationKind, "Replace");  // replacements sort after new entries
+  EXPECT_TRUE(f.ListFileRecords().empty());
+}
+
+TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
+  FlowFixture f;
+  // Extra in F2 is left alone, so the file in the target stays where the folder should go.
+  f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
+  WriteFile(f.dir / "s/good.txt", "g");
+  WriteFile(f.dir / "s/blocked/inner.txt", "i");  // its folder meets a file in the target
+  WriteFile(f.dir / "t/blocked", "a file where a folder should go");
+  WriteFile(f.dir / "s/old.txt", "gone");
+  WriteFile(f.dir / "t/old.txt", "gone", 1000000000);
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  int result = ExecuteSub(f.app);
+  EXPECT_EQ(result, 2);  // the folder "blocked" and the file inside it
+  EXPECT_EQ(ReadTextFile(f.dir / "t/good.txt"), "g");
+  EXPECT_EQ(ReadTextFile(f.dir / "t/blocked"), "a file where a folder should go");
+  EXPECT_EQ(ReadTextFile(f.dir / "t/old.txt"), "gone");
+  EXPECT_NE(test::GetMTime(f.dir / "t/old.txt"), 1000000000);
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_NE(records[0].find("/s/blocked\t"), std::string::npos) << records[0];
+  EXPECT_NE(records[1].find("/s/blocked/inner.txt\t"), std::string::npos) << records[1];
+  EXPECT_EQ(f.app.Run.PendingOps, 2);
+}
+
+TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
+  FlowFixture f;
+  Mirror(f);
+  for (int i = 0; i < 6; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i) + ".txt"), "x");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  int copies = 0;
+  f.screen.onYield = [&] {
+    if (f.app.Run.ExecutionRunning && f.app.Run.NewCount == 2 && copies++ == 0) Stoppen(f.app);
+  };
+  EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
+  EXPECT_EQ(f.ListFileRecords().size(), 4u);
+  EXPECT_FALSE(f.app.Run.ExecutionRunning);
+  // The next run finishes the job.
+  f.screen.onYield = nullptr;
+  f.app.Run.StopRequested = false;
+  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_TRUE(f.ListFileRecords().empty());
+  for (int i = 0; i < 6; ++i) EXPECT_TRUE(PathExists(f.dir / ("t/f" + std::to_string(i) + ".txt")));
+}
+
+TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
+  FlowFixture f;
+  Mirror(f);
+  WriteFile(f.dir / "s/gone.txt", "x");
+  WriteFile(f.dir / "s/here.txt", "y");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  std::filesystem::remove(f.dir / "s/gone.txt");
+  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(f.app.Run.NewCount, 1);
+  EXPECT_FALSE(PathExists(f.dir / "t/gone.txt"));
+  EXPECT_TRUE(f.ListFileRecords().empty());
+}
+
+TEST(ExecuteSub, SynchronisationCopiesBothWays) {
+  FlowFixture f;
+  f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
+  WriteFile(f.dir / "s/only1.txt", "1");
+  WriteFile(f.dir / "t/only2/x.txt", "2");
+  WriteFile(f.dir / "s/both.txt", "older", 1000000000);
+  WriteFile(f.dir / "t/both.txt", "newer", 1000000100);
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ReadTextFile(f.dir / "t/only1.txt"), "1");
+  EXPECT_EQ(ReadTextFile(f.dir / "s/only2/x.txt"), "2");
+  EXPECT_EQ(ReadTextFile(f.dir / "s/both.txt"), "newer");
+  // A second simulation finds nothing to do: times were kept.
+  f.screen.messages.clear();
+  Simulate(f.app);
+  EXPECT_EQ(f.app.Run.PendingOps, 0);
+}
