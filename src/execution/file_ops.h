@@ -1,6 +1,7 @@
 // Copying and deleting entries on disk.
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace dd {
@@ -8,8 +9,10 @@ namespace dd {
 // Copies a file or link (or creates a folder, for a folder source), creating
 // missing parent folders. Nonzero on success; `created` counts the folders made.
 // A file is written to a temporary file beside the target and renamed over it
-// when complete; time and permission bits are kept.
-int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created);
+// when complete; time and permission bits are kept. A set `cancel` flag aborts
+// a long copy between chunks and rolls it back (result 0, old target intact).
+int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
+                    const std::atomic<bool>* cancel = nullptr);
 
 // 1 deleted, -1 nothing was there, 0 still there.
 int DeletePath(const std::string& path);

@@ -7,6 +7,9 @@ namespace dd {
 
 class App;
 
+// What the exclude box holds before any language text was applied.
+std::string BuiltInExcludePlaceholder();
+
 void FileNew(App& app);
 // Loads a job file; returns the reader's result text.
 std::string DateiEinlesen(App& app, const std::string& path);
@@ -20,5 +23,12 @@ bool SaveJob(App& app, const std::string& mode);
 void Oeffnen(App& app);
 // The job dialogs' filter list.
 std::string JobFileFilter(const App& app);
+
+// How a load ended, for callers that must tell the reasons apart (the result
+// text of DateiEinlesen is a language text and cannot be relied on).
+enum class JobLoadStatus { Loaded, Missing, Unreadable, WrongFormat };
+// Loads like DateiEinlesen after checking the file. A missing or unreadable
+// file leaves the job untouched. `resultText` receives the reader's result.
+JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText = nullptr);
 
 }  // namespace dd

@@ -14,10 +14,16 @@ bool CheckIfValidToDoList(App& app);
 // Checks and loads the list file, recounts and refreshes.
 void ToDoListeLaden(App& app);
 // The save-list command with the path the dialog returned ("" = cancelled).
-void SaveListCommand(App& app, std::string path);
+// False only when the list could not be written, so the front end can say so;
+// a cancelled dialog or a declined replace gives true.
+bool SaveListCommand(App& app, std::string path);
 // The open-list command with the path the dialog returned.
 void OpenListCommand(App& app, const std::string& path);
 // The dialog filter of the two commands.
 std::string ListFileFilter(const App& app);
+
+// The menu commands: show the file dialog, then run the command with its path.
+bool SaveListWithDialog(App& app);
+void OpenListWithDialog(App& app);
 
 }  // namespace dd

@@ -1,0 +1,272 @@
+#include "engine/comparison.h"
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "app/app.h"
+#include "engine/scanner.h"
+#include "engine/simulation.h"
+#include "engine/sorted_entries.h"
+#include "oplist/backup_mode.h"
+#include "oplist/todo_list.h"
+
+namespace dd {
+
+namespace {
+
+const std::string kIdentical = "Identical";
+const std::string kNewerInF1 = "Newer in F1";
+const std::string kNewerInF2 = "Newer in F2";
+const std::string kExtraInF1 = "Extra in F1";
+const std::string kExtraInF2 = "Extra in F2";
+
+// Counts of the target-side scan, which runs on its own thread. The main thread
+// copies them into the run statistics; the worker never touches the app.
+class WorkerScanObserver : public ScanObserver {
+ public:
+  explicit WorkerScanObserver(const std::atomic<bool>& stop) : stop_(stop) {}
+
+  void FolderFound() override { folders.fetch_add(1, std::memory_order_relaxed); }
+  void FileFound(std::string_view folder, std::string_view name, int64_t size) override {
+    bytes.fetch_add(size, std::memory_order_relaxed);
+    // The current item is only shown, so it is handed over every 50 files.
+    if (files.fetch_add(1, std::memory_order_relaxed) % 50 == 0) {
+      std::lock_guard<std::mutex> lock(mutex_);
+      current_.assign(folder).append("\r\n").append(name);
+    }
+  }
+  bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
+
+  std::string CurrentFile() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return current_;
+  }
+
+  std::atomic<int64_t> files{0}, folders{0}, bytes{0};
+
+ private:
+  const std::atomic<bool>& stop_;
+  std::mutex mutex_;
+  std::string current_;
+};
+
+// The target-side counts as they stood before this pair, plus what the worker found so far.
+struct TargetTotals {
+  int64_t files, folders, bytes;
+
+  void Publish(RunStatistics& r, const WorkerScanObserver& w) const {
+    r.TreeFilesF2 = files + w.files.load(std::memory_order_relaxed);
+    r.TreeFoldersF2 = folders + w.folders.load(std::memory_order_relaxed);
+    r.TreeSizeF2 = bytes + w.bytes.load(std::memory_order_relaxed);
+  }
+};
+
+// The source side on the main thread: keeps its own statistics as the
+// sequential scan would and shows the target-side progress at every turn.
+class SourceScanObserver : public AppScanObserver {
+ public:
+  SourceScanObserver(App& app, const TargetTotals& base, const WorkerScanObserver& worker)
+      : AppScanObserver(app), base_(base), worker_(worker) {}
+
+ protected:
+  void BeforeYield() override { base_.Publish(app_.Run, worker_); }
+
+ private:
+  const TargetTotals& base_;
+  const WorkerScanObserver& worker_;
+};
+
+void SetActionText(App& app, const std::string& key) {
+  app.Run.ActionText = app.Text(key);
+}
+
+void Step(App& app, const std::string& key) {
+  SetActionText(app, key);
+  LabelsWaehrendSimuAuffuellen(app);
+  app.Yield();
+}
+
+std::string ScanningText(App& app, int number, int total) {
+  return app.Text("[Scanning folder]") + " " + std::to_string(number) + "/ " + std::to_string(total);
+}
+
+// Both trees at once: the target on a worker thread, the source here, with
+// the event loop served throughout. Statistics end as a sequential scan leaves them.
+void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int total,
+                   ScanResult& f1, ScanResult& f2) {
+  RunStatistics& r = app.Run;
+  const TargetTotals base{r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2};
+  WorkerScanObserver worker(r.StopRequested);
+
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::exception_ptr failure;
+  std::thread thread;
+  try {
+    thread = std::thread([&] {
+      try {
+        f2 = ScanFolder(rootF2, worker);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+      std::lock_guard<std::mutex> lock(mutex);
+      done = true;
+      finished.notify_one();
+    });
+  } catch (const std::system_error&) {
+    done = true;  // no thread to be had: the target is scanned below, after the source
+  }
+  const bool threaded = thread.joinable();
+  struct Joiner {
+    std::thread& t;
+    ~Joiner() {
+      if (t.joinable()) t.join();
+    }
+  } joiner{thread};
+
+  {
+    SourceScanObserver source(app, base, worker);
+    f1 = ScanFolder(rootF1, source);
+  }
+
+  r.CurrentFile.clear();
+  base.Publish(r, worker);
+  LabelsWaehrendSimuAuffuellen(app);
+  r.ScanningF1 = false;
+  r.ScanningF2 = true;
+  app.Yield();
+  r.ActionText = ScanningText(app, 2 * pair + 2, total);
+
+  if (threaded) {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!done) {
+      lock.unlock();
+      base.Publish(r, worker);
+      std::string current = worker.CurrentFile();
+      if (!current.empty()) r.CurrentFile = std::move(current);
+      app.Yield();
+      lock.lock();
+      finished.wait_for(lock, std::chrono::milliseconds(20), [&] { return done; });
+    }
+    lock.unlock();
+    thread.join();
+    if (failure) std::rethrow_exception(failure);
+    base.Publish(r, worker);
+  } else {
+    f2 = ScanFolder(app, rootF2);
+  }
+}
+
+bool WithinTolerance(double delta, const JobOptions& options) {
+  const double d = std::fabs(delta);
+  const double t = options.TimeTolerance;
+  // A tolerance of zero or less asks for equal times, not for no match at all.
+  if (!(t > 0)) return d == 0 || (options.DaylightSaving && d == 3600);
+  return d < t || (options.DaylightSaving && std::fabs(d - 3600) < t);
+}
+
+}  // namespace
+
+void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair) {
+  RunStatistics& r = app.Run;
+  const int total = 2 * (lastPair + 1);
+
+  LabelsWaehrendSimuAuffuellen(app);
+  r.ScanningF1 = true;
+  app.Yield();
+  r.ActionText = ScanningText(app, 2 * pair + 1, total);
+
+  ScanResult f1, f2;
+  ScanBothSides(app, rootF1, rootF2, pair, total, f1, f2);
+  r.SkippedNames += f1.Skipped + f2.Skipped;
+
+  r.ScanningF2 = false;
+  r.CurrentFile.clear();
+  LabelsWaehrendSimuAuffuellen(app);
+  app.Yield();
+  if (r.StopRequested) return;
+
+  // The scans dropped one trailing separator of each root already.
+  const std::string& r1 = f1.Root;
+  const std::string& r2 = f2.Root;
+
+  Step(app, "[Analyzing source files..]");
+  Step(app, "[Analyzing target files..]");
+  Step(app, "[Analyzing source folders..]");
+  Step(app, "[Analyzing target folders..]");
+  app.Yield();
+  if (r.StopRequested) return;
+
+  Step(app, "[Analyzing ..]");
+  app.Yield();
+  if (r.StopRequested) return;
+
+  Step(app, "[Sorting ..]");
+  SortedEntries lines(f1, f2);
+
+  if (app.Options.SaveTextFiles) {
+    Step(app, "[Saving ..]");
+    lines.WriteDump(app.Files.SortedDumpPath);
+  }
+
+  Step(app, "[Generating operation list ..]");
+  if (r.StopRequested) return;
+
+  const BackupModeDef& mode = app.Modes.AktBackupMode;
+  auto plans = [&](const std::string& status) { return !OpTextForCode(CodeForStatus(mode, status)).empty(); };
+  const bool plansIdentical = plans(kIdentical), plansNewerF1 = plans(kNewerInF1), plansNewerF2 = plans(kNewerInF2);
+  const bool plansExtraF1 = plans(kExtraInF1), plansExtraF2 = plans(kExtraInF2);
+  auto& toDo = app.ToDo.ToDoList;
+
+  const std::size_t n = lines.size();
+  bool usedNext = false;
+  for (std::size_t k = 0; k < n; ++k) {
+    app.Yield();
+    if (r.StopRequested) return;
+    if (usedNext) {
+      usedNext = false;
+      continue;
+    }
+    if (lines.IsRoot(k)) continue;
+
+    if (k + 1 < n && lines.SameItem(k, k + 1)) {
+      // The F1 line sorts first.
+      usedNext = true;
+      const int64_t dA = lines.Modified(k), dB = lines.Modified(k + 1);
+      const std::string* status;
+      bool wanted;
+      if (WithinTolerance(static_cast<double>(dB - dA), app.Options)) {
+        status = &kIdentical, wanted = plansIdentical;
+      } else if (dA > dB) {
+        status = &kNewerInF1, wanted = plansNewerF1;
+      } else {
+        status = &kNewerInF2, wanted = plansNewerF2;
+      }
+      if (!wanted) continue;
+      const std::string key = lines.Key(k);
+      inToDoListeSpeichern(toDo, *status, CodeForStatus(mode, *status), r1 + key, r2 + key, lines.Size(k),
+                           lines.Size(k + 1));
+    } else if (lines.Side(k) == 0) {
+      if (!plansExtraF1) continue;
+      const std::string key = lines.Key(k);
+      inToDoListeSpeichern(toDo, kExtraInF1, CodeForStatus(mode, kExtraInF1), r1 + key, r2 + key, lines.Size(k), 0);
+    } else {
+      if (!plansExtraF2) continue;
+      const std::string key = lines.Key(k);
+      inToDoListeSpeichern(toDo, kExtraInF2, CodeForStatus(mode, kExtraInF2), r1 + key, r2 + key, 0, lines.Size(k));
+    }
+  }
+
+  r.ActionText = "..";
+  LabelsWaehrendSimuAuffuellen(app);
+}
+
+}  // namespace dd

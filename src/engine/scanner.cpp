@@ -1,0 +1,110 @@
+#include "engine/scanner.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cstring>
+
+#include "common/clock.h"
+
+namespace dd {
+
+namespace {
+
+bool IsDotEntry(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+}  // namespace
+
+bool IsRecordableName(std::string_view name) {
+  for (char c : name)
+    if (c == '\t' || c == '\r' || c == '\n') return false;
+  return true;
+}
+
+ScanResult ScanFolder(const std::string& root, ScanObserver& observer) {
+  ScanResult result;
+  if (root.empty()) return result;
+  result.Root = root;
+  if (result.Root.back() == '/') result.Root.pop_back();
+  ScanDir(result.Root, 0, result, observer, CurrentUtcOffset());
+  return result;
+}
+
+void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer,
+             int64_t utcOffset) {
+  // The root may be given as a link to a folder; below it nothing is followed.
+  const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == 0 ? 0 : O_NOFOLLOW);
+  int fd = ::open(path.empty() ? "/" : path.c_str(), flags);
+  if (fd < 0) return;
+  DIR* dir = ::fdopendir(fd);
+  if (!dir) {
+    ::close(fd);
+    return;
+  }
+
+  const std::string folderText = path + "/";
+  const std::string relative = result.Folders[folder];
+  std::vector<uint32_t> subfolders;
+  bool stopped = false;
+  while (const dirent* entry = ::readdir(dir)) {
+    const char* name = entry->d_name;
+    if (IsDotEntry(name)) continue;
+    const std::string_view nameView(name, std::strlen(name));
+
+    struct stat st {};
+    bool haveStat = false;
+    bool isFolder = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN) {
+      if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;  // gone meanwhile
+      haveStat = true;
+      isFolder = S_ISDIR(st.st_mode);
+    }
+
+    if (!IsRecordableName(nameView)) {
+      ++result.Skipped;
+    } else if (!isFolder) {
+      if (!haveStat && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      ScannedFile file;
+      file.Size = static_cast<int64_t>(st.st_size);
+      file.Modified = static_cast<int64_t>(st.st_mtim.tv_sec) + utcOffset;
+      file.NameOffset = result.Names.Add(nameView);
+      file.Folder = folder;
+      file.NameLength = static_cast<uint16_t>(nameView.size());
+      result.Files.push_back(file);
+      observer.FileFound(folderText, nameView, file.Size);
+      if (result.Files.size() % 50 == 0) observer.Yield();
+      if (observer.StopRequested()) {
+        stopped = true;
+        break;
+      }
+    } else {
+      subfolders.push_back(static_cast<uint32_t>(result.Folders.size()));
+      std::string sub;
+      sub.reserve(relative.size() + 1 + nameView.size());
+      sub.append(relative).append("/").append(nameView);
+      result.Folders.push_back(std::move(sub));
+      observer.FolderFound();
+    }
+    if (observer.StopRequested()) {
+      stopped = true;
+      break;
+    }
+  }
+  ::closedir(dir);
+  if (stopped || observer.StopRequested()) return;
+
+  for (uint32_t sub : subfolders) {
+    if (observer.StopRequested()) return;
+    ScanDir(result.Root + result.Folders[sub], sub, result, observer, utcOffset);
+  }
+}
+
+ScanResult ScanFolder(App& app, const std::string& root) {
+  AppScanObserver observer(app);
+  return ScanFolder(root, observer);
+}
+
+}  // namespace dd

@@ -1,0 +1,246 @@
+#include "engine/sorted_entries.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+
+#include "common/clock.h"
+
+namespace dd {
+
+namespace {
+
+constexpr char kTabChar = '\t';
+constexpr char kSideChar[2] = {'1', '2'};
+
+// A RelPath as the lines hold it: a folder's path below the root, followed by
+// "/" for the lines of the files in it. Compared as if followed by the TAB
+// that ends the field.
+struct RelPath {
+  std::string_view folder;
+  bool slash;
+  int side;
+  uint32_t index;
+
+  std::size_t Length() const { return folder.size() + (slash ? 1 : 0); }
+  unsigned char At(std::size_t i) const {
+    if (i < folder.size()) return static_cast<unsigned char>(folder[i]);
+    return (i == folder.size() && slash) ? '/' : kTabChar;
+  }
+};
+
+int CompareRelPaths(const RelPath& a, const RelPath& b) {
+  std::size_t common = std::min(a.folder.size(), b.folder.size());
+  if (int c = std::memcmp(a.folder.data(), b.folder.data(), common)) return c < 0 ? -1 : 1;
+  std::size_t end = std::max(a.Length(), b.Length());
+  for (std::size_t i = common; i <= end; ++i) {
+    unsigned char x = a.At(i), y = b.At(i);
+    if (x != y) return x < y ? -1 : 1;
+    if (x == kTabChar) return 0;
+  }
+  return 0;
+}
+
+// Name TAB Side compared byte by byte; the names hold no TAB.
+int CompareNameKeys(std::string_view a, int sideA, std::string_view b, int sideB) {
+  std::size_t common = std::min(a.size(), b.size());
+  if (int c = std::memcmp(a.data(), b.data(), common)) return c < 0 ? -1 : 1;
+  if (a.size() == b.size()) return sideA == sideB ? 0 : (sideA < sideB ? -1 : 1);
+  if (a.size() < b.size()) return kTabChar < static_cast<unsigned char>(b[common]) ? -1 : 1;
+  return static_cast<unsigned char>(a[common]) < kTabChar ? -1 : 1;
+}
+
+// Writes the dump through a buffer into a temporary file that replaces the old one.
+class DumpWriter {
+ public:
+  explicit DumpWriter(const std::string& path) : path_(path) {
+    auto slash = path.rfind('/');
+    temp_ = (slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash)) +
+            "/.dualdock-write-XXXXXX";
+    fd_ = ::mkstemp(temp_.data());
+    ok_ = fd_ >= 0;
+    buffer_.reserve(kBuffer);
+  }
+  ~DumpWriter() {
+    if (fd_ >= 0) {
+      ::close(fd_);
+      ::unlink(temp_.c_str());
+    }
+  }
+  void Append(std::string_view text) {
+    buffer_.append(text);
+    if (buffer_.size() >= kBuffer) Flush();
+  }
+  bool Finish() {
+    Flush();
+    if (fd_ < 0) return false;
+    ok_ = ::fchmod(fd_, 0644) == 0 && ok_;
+    ok_ = ::close(fd_) == 0 && ok_;
+    fd_ = -1;
+    if (ok_ && ::rename(temp_.c_str(), path_.c_str()) == 0) return true;
+    ::unlink(temp_.c_str());
+    return false;
+  }
+
+ private:
+  void Flush() {
+    const char* data = buffer_.data();
+    std::size_t size = buffer_.size();
+    while (ok_ && size > 0) {
+      ssize_t n = ::write(fd_, data, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok_ = false;
+        break;
+      }
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+  }
+  static constexpr std::size_t kBuffer = 1 << 20;
+  std::string path_, temp_, buffer_;
+  int fd_ = -1;
+  bool ok_ = false;
+};
+
+}  // namespace
+
+SortedEntries::SortedEntries(const ScanResult& f1, const ScanResult& f2) : sides_{&f1, &f2} {
+  for (const ScanResult* s : sides_)
+    if (s->Files.size() > kIndexMask || s->Folders.size() > kIndexMask)
+      throw std::length_error("too many entries in one folder tree");
+  RankRelPaths();
+
+  lines_.reserve(f1.Files.size() + f1.Folders.size() + f2.Files.size() + f2.Folders.size());
+  for (int side = 0; side < 2; ++side) {
+    const ScanResult& s = *sides_[side];
+    for (uint32_t i = 0; i < s.Folders.size(); ++i) AddLine(side, true, i, folderRank_[side][i], {});
+    for (uint32_t i = 0; i < s.Files.size(); ++i) {
+      const ScannedFile& file = s.Files[i];
+      AddLine(side, false, i, fileRank_[side][file.Folder], s.Name(file));
+    }
+  }
+  // The ranks are no longer needed once every line carries its own.
+  for (int side = 0; side < 2; ++side) {
+    std::vector<uint32_t>().swap(fileRank_[side]);
+    std::vector<uint32_t>().swap(folderRank_[side]);
+  }
+
+  std::sort(lines_.begin(), lines_.end(), [this](const Line& a, const Line& b) {
+    if (a.rank != b.rank) return a.rank < b.rank;
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return CompareNames(a, b) < 0;
+  });
+}
+
+void SortedEntries::RankRelPaths() {
+  std::vector<RelPath> paths;
+  for (int side = 0; side < 2; ++side) {
+    const auto& folders = sides_[side]->Folders;
+    for (uint32_t i = 0; i < folders.size(); ++i) {
+      paths.push_back({folders[i], false, side, i});
+      paths.push_back({folders[i], true, side, i});
+    }
+    fileRank_[side].assign(folders.size(), 0);
+    folderRank_[side].assign(folders.size(), 0);
+  }
+  std::sort(paths.begin(), paths.end(), [](const RelPath& a, const RelPath& b) { return CompareRelPaths(a, b) < 0; });
+  uint32_t rank = 0;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    if (i > 0 && CompareRelPaths(paths[i - 1], paths[i]) != 0) ++rank;
+    const RelPath& p = paths[i];
+    (p.slash ? fileRank_ : folderRank_)[p.side][p.index] = rank;
+  }
+}
+
+void SortedEntries::AddLine(int side, bool folder, uint32_t index, uint32_t rank, std::string_view name) {
+  Line line;
+  line.prefix = Prefix(name, side);
+  line.rank = rank;
+  line.ref = (static_cast<uint32_t>(side) << 31) | (folder ? 1u << 30 : 0u) | index;
+  lines_.push_back(line);
+}
+
+uint64_t SortedEntries::Prefix(std::string_view name, int side) {
+  // Name TAB Side padded with zero bytes; no real byte of it is zero, so a
+  // shorter key never ties with a longer one.
+  unsigned char bytes[8] = {};
+  std::size_t n = std::min<std::size_t>(name.size(), 8);
+  std::memcpy(bytes, name.data(), n);
+  if (n < 8) bytes[n++] = kTabChar;
+  if (n < 8) bytes[n] = static_cast<unsigned char>(kSideChar[side]);
+  uint64_t value = 0;
+  for (unsigned char b : bytes) value = (value << 8) | b;
+  return value;
+}
+
+int SortedEntries::CompareNames(const Line& a, const Line& b) const {
+  auto name = [this](const Line& l) -> std::string_view {
+    if ((l.ref >> 30) & 1) return {};
+    const ScanResult& s = *sides_[l.ref >> 31];
+    return s.Name(s.Files[l.ref & kIndexMask]);
+  };
+  return CompareNameKeys(name(a), static_cast<int>(a.ref >> 31), name(b), static_cast<int>(b.ref >> 31));
+}
+
+std::string_view SortedEntries::Name(std::size_t k) const {
+  if (IsFolder(k)) return {};
+  const ScanResult& s = SideResult(k);
+  return s.Name(s.Files[Index(k)]);
+}
+
+int64_t SortedEntries::Size(std::size_t k) const {
+  return IsFolder(k) ? 0 : SideResult(k).Files[Index(k)].Size;
+}
+
+int64_t SortedEntries::Modified(std::size_t k) const {
+  return IsFolder(k) ? kFolderTime : SideResult(k).Files[Index(k)].Modified;
+}
+
+bool SortedEntries::SameItem(std::size_t k, std::size_t j) const {
+  return lines_[k].rank == lines_[j].rank && IsFolder(k) == IsFolder(j) && Name(k) == Name(j);
+}
+
+std::string SortedEntries::Key(std::size_t k) const {
+  const ScanResult& s = SideResult(k);
+  if (IsFolder(k)) return s.Folders[Index(k)];
+  const ScannedFile& file = s.Files[Index(k)];
+  const std::string& folder = s.Folders[file.Folder];
+  std::string_view name = s.Name(file);
+  std::string key;
+  key.reserve(folder.size() + 1 + name.size());
+  key.append(folder).append("/").append(name);
+  return key;
+}
+
+std::string SortedEntries::Text(std::size_t k) const {
+  const ScanResult& s = SideResult(k);
+  std::string text = "\t";
+  if (IsFolder(k)) {
+    text.append(s.Folders[Index(k)]).append("\t\t");
+  } else {
+    const ScannedFile& file = s.Files[Index(k)];
+    text.append(s.Folders[file.Folder]).append("/\t").append(s.Name(file)).append("\t");
+  }
+  text.append(Side(k) == 0 ? "F1\t" : "F2\t");
+  text.append(std::to_string(Size(k))).append("\t");
+  text.append(IsFolder(k) ? std::string("11.11.2011 11:11:11") : FormatLocalDateTime(Modified(k)));
+  return text;
+}
+
+bool SortedEntries::WriteDump(const std::string& path) const {
+  DumpWriter out(path);
+  for (std::size_t k = 0; k < lines_.size(); ++k) {
+    out.Append(Text(k));
+    out.Append("\r\n");
+  }
+  out.Append("\t\t\t\t");
+  return out.Finish();
+}
+
+}  // namespace dd

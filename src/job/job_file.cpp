@@ -1,0 +1,320 @@
+#include "job/job_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <vector>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "engine/simulation.h"
+#include "execution/execute_flow.h"
+#include "oplist/backup_mode.h"
+#include "oplist/todo_list.h"
+
+namespace dd {
+
+namespace {
+
+constexpr std::string_view kHeader = "Dualdock V2.1";
+constexpr std::string_view kBlockSeparator = "\r\n\r\n\r\n";
+constexpr std::string_view kDirectoriesKey = "Directories:";
+constexpr std::string_view kOperationKey = "Operation Mode:";
+constexpr std::string_view kExcludeKey = "Exclude Files/Folders Name:";
+constexpr std::string_view kIncludeKey = "Include Files/Folders Name:";
+constexpr std::string_view kDaylightKey = "Daylight Savings:";
+
+// What a reader gives back: the result text and whether the pairs were read.
+struct ReadOutcome {
+  std::string text;
+  bool ok = false;
+};
+
+std::string FormatError(const App& app, const std::string& reasonKey) {
+  return app.Text("[Wrong file format.]") + std::string(kCrLf) + app.Text(reasonKey);
+}
+
+// The absolute, lexically normalised form of a path; "" stays "".
+std::string GetFullPath(const std::string& path) {
+  if (path.empty()) return {};
+  std::error_code ec;
+  std::filesystem::path full = std::filesystem::absolute(path, ec);
+  if (ec) return path;
+  return DropTrailingSeparator(full.lexically_normal().string());
+}
+
+// The blocks of a section, or none when its key is missing or repeated.
+std::vector<std::string> SectionBlocks(const std::string& text, std::string_view key) {
+  std::string marker(key);
+  marker += kCrLf;
+  std::vector<std::string> parts = SplitKeepEmpty(text, marker);
+  if (parts.size() != 2) return {};
+  return SplitKeepEmpty(parts[1], kBlockSeparator);
+}
+
+// A check box value read from a block: the leading number, rounded half to even; only 1 is checked.
+bool CheckedValue(const std::string& block) {
+  return std::nearbyint(LeadingNumber(block)) == 1.0;
+}
+
+std::string* ModeField(BackupModeDef& mode, const std::string& name) {
+  if (name == "Identical") return &mode.Identical;
+  if (name == "ExtraInF1") return &mode.ExtraInF1;
+  if (name == "ExtraInF2") return &mode.ExtraInF2;
+  if (name == "NewerInF1") return &mode.NewerInF1;
+  if (name == "NewerInF2") return &mode.NewerInF2;
+  return nullptr;
+}
+
+void NormaliseFilterBoxes(App& app) {
+  app.Options.ExcludeText = NormaliseList(app.Options.ExcludeText);
+  app.Options.IncludeText = NormaliseList(app.Options.IncludeText);
+}
+
+void ShowCurrentJobFile(App& app) {
+  app.screen.SetStatusText(1, app.Job.CurrentJobFile);
+}
+
+ReadOutcome ReadV2_1(App& app, const std::string& text) {
+  JobOptions& o = app.Options;
+  std::vector<std::string> blocks = SectionBlocks(text, kExcludeKey);
+  if (blocks.size() >= 3) {
+    o.ExclEnabled = CheckedValue(blocks[0]);
+    o.ExclCaseSensitive = CheckedValue(blocks[1]);
+    o.ExcludeText = blocks[2];
+  }
+  blocks = SectionBlocks(text, kIncludeKey);
+  if (blocks.size() >= 3) {
+    o.InclEnabled = CheckedValue(blocks[0]);
+    o.InclCaseSensitive = CheckedValue(blocks[1]);
+    o.IncludeText = blocks[2];
+  }
+  blocks = SectionBlocks(text, kDaylightKey);
+  if (!blocks.empty()) o.DaylightSaving = LeadingNumber(blocks[0]) == 1.0;
+
+  blocks = SectionBlocks(text, kOperationKey);
+  if (!blocks.empty()) {
+    std::vector<std::string> lines = SplitKeepEmpty(blocks[0], kCrLf);
+    if (lines.size() != 5) return {FormatError(app, "[Wrong number of operation]"), false};
+    for (const std::string& line : lines) {
+      std::vector<std::string> fields = SplitKeepEmpty(line, "\t");
+      if (fields.size() != 2 || fields[0].empty() || fields[0].back() != ':') continue;
+      std::string* field = ModeField(app.Modes.AktBackupMode, fields[0].substr(0, fields[0].size() - 1));
+      if (field) *field = fields[1];
+    }
+  }
+
+  blocks = SectionBlocks(text, kDirectoriesKey);
+  std::vector<std::string> halves;
+  if (!blocks.empty()) halves = SplitKeepEmpty(blocks[0], "\r\n\r\n");
+  if (halves.size() != 2) return {FormatError(app, "[Directories do not exist.]"), false};
+  app.Job.SourceFolders = Split(halves[0], kCrLf);
+  app.Job.TargetFolders = Split(halves[1], kCrLf);
+  app.screen.FolderPairsChanged();
+  return {app.Text("[File loaded: ]"), true};
+}
+
+ReadOutcome ReadV2_0(App& app, const std::string& text) {
+  // An empty file holds no pair at all: that is no job file.
+  if (text.empty()) return {FormatError(app, "[Directories do not exist.]"), false};
+  ReadOutcome outcome{app.Text("[File loaded: ]"), true};
+  for (const std::string& line : Split(ReplaceAllRepeated(text, "\t\t", "\t"), kCrLf)) {
+    std::vector<std::string> fields = SplitKeepEmpty(line, "\t");
+    if (fields.size() < 2) {
+      outcome.text = "-1";
+      break;
+    }
+    app.Job.SourceFolders.push_back(fields[0]);
+    app.Job.TargetFolders.push_back(fields[1]);
+    for (std::size_t i = 2; i < fields.size(); ++i) {
+      std::vector<std::string> keyValue = SplitKeepEmpty(fields[i], "\"");
+      if (keyValue.size() < 2) {
+        // A code field without its double quote: the file is not of this layout.
+        app.Job.SourceFolders.clear();
+        app.Job.TargetFolders.clear();
+        app.screen.FolderPairsChanged();
+        return {FormatError(app, "[Directories do not exist.]"), false};
+      }
+      if (std::string* field = ModeField(app.Modes.AktBackupMode, keyValue[0])) *field = keyValue[1];
+      if (keyValue[0] == "NewerInF2") SetOptVonAktBackupMode(app);
+    }
+  }
+  // A file that stops at a line without pairs ("-1") loaded only when it gave at least one pair.
+  outcome.ok = !app.Job.SourceFolders.empty();
+  app.screen.FolderPairsChanged();
+  return outcome;
+}
+
+ReadOutcome LoadText(App& app, const std::string& quotedPath) {
+  FileNew(app);
+  const std::string path = StripAffixOnce(quotedPath, "\"");
+  const std::string text = ReadTextFile(path);
+  const std::string firstLine = text.substr(0, text.find(kCrLf));
+  ReadOutcome outcome = firstLine == kHeader ? ReadV2_1(app, text) : ReadV2_0(app, text);
+
+  app.Job.CurrentJobFile = outcome.text == "-1" ? std::string() : path;
+  ShowCurrentJobFile(app);
+  NormaliseFilterBoxes(app);
+  BackupModeState& m = app.Modes;
+  m.SelectedMode = CheckIfKnownBUM(m);
+  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.AktBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
+  SetOptVonAktBackupMode(app);
+  app.screen.JobOptionsChanged();
+  return outcome;
+}
+
+// True when the path names a regular file that can be opened for reading.
+bool IsReadableFile(const std::string& path) {
+  // Non-blocking, so a named pipe cannot hang the check.
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  ::close(fd);
+  return regular;
+}
+
+}  // namespace
+
+std::string BuiltInExcludePlaceholder() {
+  return "Drop files here, or type parts of names\r\n"
+         "or extensions such as .txt or .exe, one per line.\r\n"
+         "All files whose path and name contain\r\n"
+         "one of these texts are excluded\r\n"
+         "and disregarded.";
+}
+
+void FileNew(App& app) {
+  JobOptions& o = app.Options;
+  // Until a language gave a placeholder the boxes show their built-in texts.
+  o.ExcludeText = o.ExclPlaceholder.empty() ? BuiltInExcludePlaceholder() : o.ExclPlaceholder;
+  o.ExcludeText = NormaliseList(o.ExcludeText);
+  o.ExclPlaceholder = o.ExcludeText;
+  o.ExclCaseSensitive = false;
+  o.ExclEnabled = false;
+  o.IncludeText = NormaliseList(o.InclPlaceholder);
+  o.InclPlaceholder = o.IncludeText;
+  o.InclCaseSensitive = false;
+  o.InclEnabled = false;
+
+  o.TimeToleranceText = "5";
+  o.TimeTolerance = LeadingNumber(o.TimeToleranceText);
+  o.SaveTextFiles = false;
+  o.DeleteSuccessful = false;
+  o.DaylightSaving = true;
+  o.SchedulePeriodHours = ParseNumber(o.ScheduleTimeText);
+
+  app.Job.CurrentJobFile = GetFullPath(app.Files.Folder) + "/Temp.ddk";
+  ShowCurrentJobFile(app);
+  app.screen.SetStatusText(2, "");
+
+  SimuDatenLoeschen(app);
+  LabelsMitSimuDatenAuffuellen(app);
+  app.ToDo.ToDoList.assign(1, std::string());
+  SaveToDoList(app);
+  ListViewAusfuellen(app);
+
+  // One empty pair compacts to no pair at all.
+  app.Job.SourceFolders.clear();
+  app.Job.TargetFolders.clear();
+  app.screen.FolderPairsChanged();
+
+  StdBackupModesDef(app);
+  app.screen.JobOptionsChanged();
+}
+
+std::string DateiEinlesen(App& app, const std::string& path) {
+  return LoadText(app, path).text;
+}
+
+std::string OpenV2_1(App& app, const std::string& text) {
+  return ReadV2_1(app, text).text;
+}
+
+std::string OpenV2_0(App& app, const std::string& text) {
+  return ReadV2_0(app, text).text;
+}
+
+JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText) {
+  const std::string plain = StripAffixOnce(path, "\"");
+  if (!PathExists(plain)) return JobLoadStatus::Missing;
+  if (!IsReadableFile(plain)) return JobLoadStatus::Unreadable;
+  ReadOutcome outcome = LoadText(app, path);
+  if (resultText) *resultText = outcome.text;
+  return outcome.ok ? JobLoadStatus::Loaded : JobLoadStatus::WrongFormat;
+}
+
+std::string BuildJobText(App& app) {
+  const std::string crlf(kCrLf);
+  const std::string block(kBlockSeparator);
+  const JobOptions& o = app.Options;
+  const BackupModeDef& m = app.Modes.AktBackupMode;
+  auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
+
+  std::string t;
+  t += std::string(kHeader) + crlf + crlf;
+  t += std::string(kDirectoriesKey) + crlf;
+  t += Join(app.Job.SourceFolders, kCrLf) + crlf + crlf;
+  t += Join(app.Job.TargetFolders, kCrLf) + block;
+  t += std::string(kOperationKey) + crlf;
+  t += "Identical:\t" + m.Identical + crlf;
+  t += "ExtraInF1:\t" + m.ExtraInF1 + crlf;
+  t += "ExtraInF2:\t" + m.ExtraInF2 + crlf;
+  t += "NewerInF1:\t" + m.NewerInF1 + crlf;
+  t += "NewerInF2:\t" + m.NewerInF2 + block;
+  t += std::string(kExcludeKey) + crlf;
+  t += flag(o.ExclEnabled) + block + flag(o.ExclCaseSensitive) + block;
+  t += NormaliseList(o.ExcludeText) + block;
+  t += std::string(kIncludeKey) + crlf;
+  t += flag(o.InclEnabled) + block + flag(o.InclCaseSensitive) + block;
+  t += NormaliseList(o.IncludeText) + block;
+  t += std::string(kDaylightKey) + crlf;
+  t += flag(o.DaylightSaving) + block;
+  return t;
+}
+
+bool SaveJob(App& app, const std::string& mode) {
+  NormaliseFilterBoxes(app);
+  app.screen.JobOptionsChanged();
+  std::string target = app.Job.CurrentJobFile;
+  const bool saveAs = mode == "SaveAs";
+  if (saveAs) {
+    target = app.screen.FileDialog("save", app.Text("[Save]"), app.Job.CurrentJobFile, JobFileFilter(app));
+    if (target.empty()) return true;
+  }
+  const std::size_t tail = target.size() < 4 ? target.size() : 4;
+  if (ToLowerAscii(std::string_view(target).substr(target.size() - tail)) != ".ddk") target += ".ddk";
+  if (saveAs && PathExists(target) && app.Show("[File exists, replace?]", "", Buttons::OkCancel) == Answer::Cancel)
+    return true;
+  // Without a job path there is nothing to write to.
+  if (target == ".ddk") return true;
+  if (WriteTextFile(BuildJobText(app), target)) return true;
+  app.Show("[Could not write the job file]", app.Text("[Could not write the job file]") + std::string(kCrLf) + target,
+           app.Text("[Error]"), Buttons::Ok, Icon::Critical);
+  return false;
+}
+
+void Oeffnen(App& app) {
+  if (app.Run.SimulationRunning || app.Run.ExecutionRunning) {
+    AbortQuestion(app);
+    return;
+  }
+  const std::string path =
+      app.screen.FileDialog("open", app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
+  if (path.empty()) return;
+  if (PathExists(path))
+    DateiEinlesen(app, path);
+  else
+    app.Show("[File does not exist.]", "[Can't load file]", Buttons::Ok, Icon::Critical);
+}
+
+std::string JobFileFilter(const App& app) {
+  return app.Text("[Dualdock Files]") + " (*.ddk) | " + app.Text("[Text Files]") + " (*.txt) | " +
+         app.Text("[All Files]") + " (*.*)";
+}
+
+}  // namespace dd

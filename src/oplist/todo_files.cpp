@@ -1,0 +1,94 @@
+#include "oplist/todo_files.h"
+
+#include <unistd.h>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "engine/simulation.h"
+#include "execution/file_ops.h"
+#include "oplist/todo_list.h"
+
+namespace dd {
+
+int DeleteFileIfExists(const std::string& path) {
+  if (!PathExists(path)) return -1;
+  // unlink needs no write permission on the file itself, so a read-only file goes too.
+  ::unlink(path.c_str());
+  return PathExists(path) ? 0 : 1;
+}
+
+bool CheckIfValidToDoList(App& app) {
+  const std::string& file = app.Files.ToDoFilePath;
+  const std::string text = NormaliseList(ReadTextFile(file));
+  WriteTextFile(text, file);
+  if (text.empty()) return true;
+  app.ToDo.ToDoList = Split(text, kCrLf);
+  int bad = 0;
+  for (const std::string& line : app.ToDo.ToDoList)
+    if (CountTabFields(line) != 7) ++bad;
+  return bad == 0;
+}
+
+void ToDoListeLaden(App& app) {
+  if (!CheckIfValidToDoList(app)) {
+    app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
+    DeleteFileIfExists(app.Files.ToDoFilePath);
+    app.ToDo.ToDoList = {std::string()};
+  }
+  CountOperations(app);
+  LabelsMitSimuDatenAuffuellen(app);
+  ListViewAusfuellen(app);
+  app.Run.ActionText = app.Text("[Ready]");
+  app.Run.CurrentFile.clear();
+  app.Run.CurrentSizeText.clear();
+  LabelsCurrentAusgeben(app);
+}
+
+bool SaveListCommand(App& app, std::string path) {
+  if (path.empty()) return true;
+  if (!EndsWith(ToLowerAscii(path), ".txt")) path += ".txt";
+  if (PathExists(path) && app.Show("[File exists, replace?]", "", Buttons::OkCancel) == Answer::Cancel) return true;
+  const bool written = SaveToDoList(app, path);
+  // The save drops the empty records and so renumbers the list; the rows must follow,
+  // or an execution would find other records under their numbers.
+  ListViewAusfuellen(app);
+  return written;
+}
+
+void OpenListCommand(App& app, const std::string& path) {
+  if (path.empty()) return;
+  if (!PathExists(path) || IsDirectory(path)) {
+    app.Show("[File does not exist.]", "[Could not open the file!]", Buttons::Ok, Icon::Critical);
+    return;
+  }
+  if (app.Show("[overwrite current ToDo list?]", "[Attention!]", Buttons::YesNo) == Answer::No) return;
+  const std::string& listFile = app.Files.ToDoFilePath;
+  // Copying the list file onto itself must not touch it; it counts as a failed copy.
+  const bool sameFile = path == listFile;
+  int created = 0;
+  if (!sameFile && CopyWithFolders(path, listFile, true, created) != 0) {
+    ToDoListeLaden(app);
+    return;
+  }
+  if (sameFile)
+    app.Show("[ToDo List already open!]", "[Open ToDoList]");
+  else
+    app.Show("[Could not open the file!]", "[Open ToDoList]", Buttons::Ok, Icon::Critical);
+}
+
+std::string ListFileFilter(const App& app) {
+  return app.Text("[Text Files]") + " (*.txt) | " + app.Text("[All Files]") + " (*.*)";
+}
+
+bool SaveListWithDialog(App& app) {
+  std::string path = app.screen.FileDialog("save", app.Text("[Save]"), app.Job.CurrentJobFile, ListFileFilter(app));
+  return SaveListCommand(app, std::move(path));
+}
+
+void OpenListWithDialog(App& app) {
+  std::string path = app.screen.FileDialog("open", app.Text("[Open]"), app.Job.CurrentJobFile, ListFileFilter(app));
+  OpenListCommand(app, path);
+}
+
+}  // namespace dd

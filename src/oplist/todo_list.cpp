@@ -1,0 +1,152 @@
+#include "oplist/todo_list.h"
+
+#include <charconv>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "oplist/backup_mode.h"
+
+namespace dd {
+
+namespace {
+
+// The leading decimal number of a size field; 0 when it has none. Sizes are
+// whole byte counts, so the integer is read first to keep values above 2^53 exact.
+int64_t SizeOfField(std::string_view field) {
+  int64_t value = 0;
+  auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+  if (ec == std::errc() && (ptr == field.data() + field.size() || (*ptr != '.' && *ptr != 'e' && *ptr != 'E')))
+    return value;
+  return static_cast<int64_t>(LeadingNumber(field));
+}
+
+// Splits a record into its seven fields; false when it is empty or has another number of fields.
+bool SplitRecord(std::string_view record, std::string_view (&fields)[7]) {
+  if (record.empty()) return false;
+  std::size_t n = 0, start = 0;
+  for (std::size_t i = 0; i <= record.size(); ++i) {
+    if (i == record.size() || record[i] == kTab) {
+      if (n == 7) return false;
+      fields[n++] = record.substr(start, i - start);
+      start = i + 1;
+    }
+  }
+  return n == 7;
+}
+
+}  // namespace
+
+std::string OpTextForCode(const std::string& code) {
+  if (code == kCopyToTarget) return "Replace/ Copy -> F2";
+  if (code == kCopyToSource) return "Replace/ Copy -> F1";
+  if (code == kDeleteInTarget) return "Delete in F2       ";
+  if (code == kDeleteInSource) return "Delete in F1       ";
+  return {};
+}
+
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
+                          const std::string& pathF1, const std::string& pathF2, int64_t sizeF1, int64_t sizeF2) {
+  std::string opText = OpTextForCode(code);
+  if (opText.empty()) return;
+  std::string record;
+  record.reserve(opText.size() + code.size() + status.size() + pathF1.size() + pathF2.size() + 48);
+  record += opText;
+  record += kTab;
+  record += code;
+  record += kTab;
+  record += status;
+  record += kTab;
+  record += pathF1;
+  record += kTab;
+  record += pathF2;
+  record += kTab;
+  record += std::to_string(sizeF1);
+  record += kTab;
+  record += std::to_string(sizeF2);
+  toDoList.push_back(std::move(record));
+}
+
+void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run) {
+  int64_t deleteF1 = 0, deleteF2 = 0, newF1 = 0, newF2 = 0, replaceF1 = 0, replaceF2 = 0;
+  int64_t deleteSizeF1 = 0, deleteSizeF2 = 0, newSizeF1 = 0, newSizeF2 = 0, replaceSizeF1 = 0, replaceSizeF2 = 0;
+  std::string_view f[7];
+  for (const std::string& record : toDoList) {
+    if (!SplitRecord(record, f)) continue;
+    const std::string_view code = f[1], status = f[2];
+    if (code == kDeleteInSource) {
+      ++deleteF1;
+      deleteSizeF1 += SizeOfField(f[5]);
+    } else if (code == kDeleteInTarget) {
+      ++deleteF2;
+      deleteSizeF2 += SizeOfField(f[6]);
+    } else if (code == kCopyToTarget) {
+      if (status == "Extra in F1") {
+        ++newF2;
+        newSizeF2 += SizeOfField(f[5]);
+      } else {
+        ++replaceF2;
+        replaceSizeF2 += SizeOfField(f[5]);
+      }
+    } else if (code == kCopyToSource) {
+      if (status == "Extra in F2") {
+        ++newF1;
+        newSizeF1 += SizeOfField(f[6]);
+      } else {
+        ++replaceF1;
+        replaceSizeF1 += SizeOfField(f[6]);
+      }
+    }
+  }
+  run.PendingDeleteF1 = deleteF1;
+  run.PendingDeleteF2 = deleteF2;
+  run.PendingNewF1 = newF1;
+  run.PendingNewF2 = newF2;
+  run.PendingReplaceF1 = replaceF1;
+  run.PendingReplaceF2 = replaceF2;
+  run.PendingDeleteSizeF1 = deleteSizeF1;
+  run.PendingDeleteSizeF2 = deleteSizeF2;
+  run.PendingNewSizeF1 = newSizeF1;
+  run.PendingNewSizeF2 = newSizeF2;
+  run.PendingReplaceSizeF1 = replaceSizeF1;
+  run.PendingReplaceSizeF2 = replaceSizeF2;
+  run.PendingDeleteTotal = deleteF1 + deleteF2;
+  run.PendingDeleteSize = deleteSizeF1 + deleteSizeF2;
+  run.PendingReplaceTotal = replaceF1 + replaceF2;
+  run.PendingReplaceSize = replaceSizeF1 + replaceSizeF2;
+  run.PendingNewTotal = newF1 + newF2;
+  run.PendingNewSize = newSizeF1 + newSizeF2;
+  run.PendingOps = run.PendingDeleteTotal + run.PendingReplaceTotal + run.PendingNewTotal;
+  run.PendingOpsAtCount = run.PendingOps;
+}
+
+void CountOperations(App& app) {
+  CountOperations(app.ToDo.ToDoList, app.Run);
+}
+
+bool SaveToDoList(App& app, const std::string& path) {
+  std::string text = NormaliseList(Join(app.ToDo.ToDoList, kCrLf));
+  app.ToDo.ToDoList = Split(text, kCrLf);
+  return WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
+}
+
+void ListViewAusfuellen(App& app) {
+  std::vector<int64_t>& rows = app.ToDo.Rows;
+  rows.clear();
+  const std::vector<std::string>& list = app.ToDo.ToDoList;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (!list[i].empty() && CountTabFields(list[i]) == 7) rows.push_back(static_cast<int64_t>(i));
+  app.screen.ToDoRowsRebuilt();
+}
+
+void RemoveToDoRow(App& app, std::size_t position) {
+  std::vector<int64_t>& rows = app.ToDo.Rows;
+  if (position >= rows.size()) return;
+  int64_t index = rows[position];
+  if (index >= 0 && static_cast<std::size_t>(index) < app.ToDo.ToDoList.size())
+    app.ToDo.ToDoList[static_cast<std::size_t>(index)].clear();
+  rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(position));
+  app.screen.ToDoRowRemoved(static_cast<int>(position));
+}
+
+}  // namespace dd

@@ -1,0 +1,157 @@
+#include "execution/rates.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "support/test_support.h"
+
+using namespace dd;
+using dd::test::TempDir;
+
+namespace {
+
+class StatusScreen : public test::ScriptedScreen {
+ public:
+  void SetStatusText(int panel, const std::string& text) override { panels[panel] = text; }
+  std::map<int, std::string> panels;
+};
+
+struct RatesFixture {
+  TempDir dir;
+  StatusScreen screen;
+  App app{screen};
+  RatesFixture() { app.Files.SetFolder(dir.path()); }
+
+  bool DiskTestLeftovers() const {
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+      if (e.path().filename().string().rfind("TempFile.tmp", 0) == 0) return true;
+    return false;
+  }
+};
+
+}  // namespace
+
+TEST(Rates, ValidFileIsLoadedWithCommaOrPoint) {
+  for (const char* text : {"1234,5\r\n678,25\r\n3", "1234.5\r\n678.25\r\n3"}) {
+    RatesFixture f;
+    WriteTextFile(text, f.app.Files.RatesFilePath);
+    RatenHolenOderBestimmen(f.app);
+    EXPECT_EQ(f.app.Rates.StoredDeleteRate, 1234.5);
+    EXPECT_EQ(f.app.Rates.CurrentDeleteRate, 1234.5);
+    EXPECT_EQ(f.app.Rates.StoredCopyRate, 678.25);
+    EXPECT_EQ(f.app.Rates.CurrentCopyRate, 678.25);
+    EXPECT_EQ(f.app.Rates.UpdateCount, 3);
+    EXPECT_EQ(ReadTextFile(f.app.Files.RatesFilePath), text);  // no test, no save
+    EXPECT_EQ(f.screen.yields, 0);
+  }
+}
+
+TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {
+  // A fourth (empty) line, a zero, no file at all.
+  const std::pair<const char*, double> cases[] = {{"100\r\n200\r\n3\r\n", 0}, {"100\r\n0\r\n3", 3}, {nullptr, 0}};
+  for (auto [text, loadedCount] : cases) {
+    RatesFixture f;
+    if (text) WriteTextFile(text, f.app.Files.RatesFilePath);
+    RatenHolenOderBestimmen(f.app);
+    const RateState& r = f.app.Rates;
+    EXPECT_GT(r.StoredDeleteRate, 0);
+    EXPECT_GT(r.StoredCopyRate, 0);
+    // Stored as measured, not halved, and on the scale of the live rates (bytes per second:
+    // 16 MiB cannot be copied in less than a microsecond or more than an hour).
+    EXPECT_EQ(r.CurrentDeleteRate, r.StoredDeleteRate);
+    EXPECT_EQ(r.CurrentCopyRate, r.StoredCopyRate);
+    EXPECT_GT(r.StoredCopyRate, 16.0 * 1050624 / 3600);
+    EXPECT_EQ(r.UpdateCount, loadedCount + 2);
+    EXPECT_GE(f.screen.yields, 48);  // a turn between the files
+    EXPECT_FALSE(f.DiskTestLeftovers());
+
+    std::vector<std::string> lines = Split(ReadTextFile(f.app.Files.RatesFilePath), "\r\n");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(ParseNumber(lines[0]), r.StoredDeleteRate);
+    EXPECT_EQ(ParseNumber(lines[1]), r.StoredCopyRate);
+    EXPECT_EQ(ParseNumber(lines[2]), r.UpdateCount);
+  }
+}
+
+TEST(Rates, SaveMovesHalfwayAndWritesNumbersThatReadBack) {
+  RatesFixture f;
+  RateState& r = f.app.Rates;
+  r.StoredDeleteRate = 100, r.CurrentDeleteRate = 301;
+  r.StoredCopyRate = 1e20, r.CurrentCopyRate = 1e20;
+  r.UpdateCount = 7;
+  RatenSpeichern(f.app);
+  EXPECT_EQ(r.StoredDeleteRate, 200.5);
+  EXPECT_EQ(r.CurrentDeleteRate, 301);
+  EXPECT_EQ(r.UpdateCount, 8);
+  std::string text = ReadTextFile(f.app.Files.RatesFilePath);
+  EXPECT_EQ(text.substr(0, 7), "200.5\r\n");
+  EXPECT_TRUE(EndsWith(text, "\r\n8"));
+
+  RatesFixture g;
+  WriteTextFile(text, g.app.Files.RatesFilePath);
+  RatenHolenOderBestimmen(g.app);
+  EXPECT_EQ(g.app.Rates.StoredCopyRate, 1e20);
+
+  // A zero on both sides keeps the stored value.
+  r.StoredDeleteRate = 0, r.CurrentDeleteRate = 0;
+  RatenSpeichern(f.app);
+  EXPECT_EQ(r.StoredDeleteRate, 0);
+}
+
+TEST(Rates, EstimateFromPendingSizesAndCurrentRates) {
+  RatesFixture f;
+  RunStatistics& run = f.app.Run;
+  RateState& r = f.app.Rates;
+  r.CurrentDeleteRate = 100, r.CurrentCopyRate = 50;
+  EXPECT_EQ(ZeitAbschaetzen(f.app), "");  // nothing pending
+
+  run.PendingDeleteTotal = 2, run.PendingDeleteSize = 1000;    // 10 s
+  run.PendingNewTotal = 1, run.PendingNewSize = 1000;          // 20 s
+  run.PendingReplaceTotal = 1, run.PendingReplaceSize = 1500;  // 30 s
+  f.screen.panels[2] = "old";
+  EXPECT_EQ(ZeitAbschaetzen(f.app), "60 sec");
+  EXPECT_EQ(f.screen.panels[2], "");  // no phase begun yet
+  EXPECT_EQ(r.CurrentDeleteRate, 100);
+
+  // A zero rate leaves its part out.
+  r.CurrentCopyRate = 0;
+  EXPECT_EQ(ZeitAbschaetzen(f.app), "10 sec");
+  r.CurrentDeleteRate = 0;
+  EXPECT_EQ(ZeitAbschaetzen(f.app), "");
+}
+
+TEST(Rates, LiveRatesReplaceTheCurrentOnesAndShowInTheStatusBar) {
+  RatesFixture f;
+  RunStatistics& run = f.app.Run;
+  RateState& r = f.app.Rates;
+  r.CurrentDeleteRate = 1, r.CurrentCopyRate = 1;
+  double now = MonotonicSeconds();
+  run.PendingDeleteTotal = 1, run.PendingDeleteSize = 10;
+  run.FirstDeleteTime = now - 1000, run.DeletedBytes = 1000000;
+  run.PendingNewTotal = 1, run.PendingNewSize = 10;
+  run.FirstNewTime = now - 2000, run.FirstReplaceTime = now - 1000;
+  run.NewBytes = 3000000, run.ReplacedBytes = 1000000;
+
+  ZeitAbschaetzen(f.app);
+  EXPECT_NEAR(r.CurrentDeleteRate, 1000, 1);
+  EXPECT_EQ(r.LiveDeleteRate, r.CurrentDeleteRate);
+  EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);  // from the earlier of the two copy phases
+  // While deletions are pending the panel shows their throughput.
+  EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveDeleteRate) + "/s");
+
+  run.PendingDeleteTotal = 0;
+  ZeitAbschaetzen(f.app);
+  EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveCopyRate) + "/s");
+
+  // Nothing moved yet: the current rate stays.
+  run.NewBytes = run.ReplacedBytes = 0;
+  ZeitAbschaetzen(f.app);
+  EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);
+}

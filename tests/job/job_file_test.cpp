@@ -1,0 +1,273 @@
+#include "job/job_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "oplist/backup_mode.h"
+#include "support/test_support.h"
+
+namespace dd {
+namespace {
+
+using Pairs = std::vector<std::string>;
+
+struct JobFileFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedScreen screen;
+  App app{screen};
+
+  JobFileFixture() {
+    app.Files.SetFolder(dir.path());
+    test::CopyLanguageFile(dir.path());
+    FileNew(app);
+  }
+
+  std::string FormatError(const std::string& reasonKey) const {
+    return app.Text("[Wrong file format.]") + "\r\n" + app.Text(reasonKey);
+  }
+
+  // Two pairs, a user-defined mode, exclude names on, include off, daylight off.
+  void MakeSampleJob() {
+    app.Job.SourceFolders = {"/data/a", "/data/b"};
+    app.Job.TargetFolders = {"/backup/a", "/backup/b"};
+    app.Modes.AktBackupMode = {"", "= =", "=->", "<-=", "=->", "<-="};
+    app.Options.ExcludeText = "*.tmp\r\n~*";
+    app.Options.ExclEnabled = true;
+    app.Options.ExclCaseSensitive = false;
+    app.Options.IncludeText = "";
+    app.Options.InclEnabled = false;
+    app.Options.InclCaseSensitive = true;
+    app.Options.DaylightSaving = false;
+  }
+};
+
+const char* const kSampleJobText =
+    "Dualdock V2.1\r\n\r\n"
+    "Directories:\r\n/data/a\r\n/data/b\r\n\r\n/backup/a\r\n/backup/b\r\n\r\n\r\n"
+    "Operation Mode:\r\nIdentical:\t= =\r\nExtraInF1:\t=->\r\nExtraInF2:\t<-=\r\nNewerInF1:\t=->\r\n"
+    "NewerInF2:\t<-=\r\n\r\n\r\n"
+    "Exclude Files/Folders Name:\r\n1\r\n\r\n\r\n0\r\n\r\n\r\n*.tmp\r\n~*\r\n\r\n\r\n"
+    "Include Files/Folders Name:\r\n0\r\n\r\n\r\n1\r\n\r\n\r\n\r\n\r\n\r\n"
+    "Daylight Savings:\r\n0\r\n\r\n\r\n";
+
+TEST_F(JobFileFixture, NewResetsTheJob) {
+  EXPECT_EQ(app.Job.CurrentJobFile, dir.path() + "/Temp.ddk");
+  EXPECT_TRUE(app.Job.SourceFolders.empty());
+  EXPECT_TRUE(app.Job.TargetFolders.empty());
+  EXPECT_EQ(app.Options.ExcludeText, BuiltInExcludePlaceholder());
+  EXPECT_EQ(app.Options.ExclPlaceholder, BuiltInExcludePlaceholder());
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
+
+  // A later New puts the language's placeholder back over the user's names and options.
+  MakeSampleJob();
+  app.Options.ExclPlaceholder = "drop[x]\r\nhere\r\n";
+  app.Options.InclPlaceholder = "\r\ninclude\r\n\r\nhere";
+  app.Options.TimeToleranceText = "9";
+  app.Options.TimeTolerance = 9;
+  app.Options.SaveTextFiles = app.Options.DeleteSuccessful = true;
+  app.Options.ScheduleTimeText = "2,5";
+  app.ToDo.ToDoList = {"record"};
+  FileNew(app);
+  EXPECT_EQ(app.Options.ExcludeText, "drop[x]\r\nhere");
+  EXPECT_EQ(app.Options.ExclPlaceholder, "drop[x]\r\nhere");
+  EXPECT_EQ(app.Options.IncludeText, "include\r\nhere");
+  EXPECT_FALSE(app.Options.ExclEnabled);
+  EXPECT_FALSE(app.Options.InclCaseSensitive);
+  EXPECT_EQ(app.Options.TimeToleranceText, "5");
+  EXPECT_EQ(app.Options.TimeTolerance, 5);
+  EXPECT_FALSE(app.Options.SaveTextFiles);
+  EXPECT_FALSE(app.Options.DeleteSuccessful);
+  EXPECT_TRUE(app.Options.DaylightSaving);
+  EXPECT_EQ(app.Options.SchedulePeriodHours, 2.5);
+  EXPECT_TRUE(app.Job.SourceFolders.empty());
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+}
+
+TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByte) {
+  MakeSampleJob();
+  app.Options.ExcludeText = "\r\n*.tmp\r\n\r\n\r\n~*\r\n";  // empty lines are dropped before writing
+  EXPECT_EQ(BuildJobText(app), kSampleJobText);
+  app.Job.CurrentJobFile = dir / "Nightly";
+  ASSERT_TRUE(SaveJob(app, "Save"));
+  EXPECT_EQ(ReadTextFile(dir / "Nightly.ddk"), kSampleJobText);
+  EXPECT_EQ(app.Options.ExcludeText, "*.tmp\r\n~*");
+  EXPECT_EQ(app.Job.CurrentJobFile, dir / "Nightly");
+
+  // No pairs: one empty line for each list.
+  FileNew(app);
+  const std::string text = BuildJobText(app);
+  EXPECT_NE(text.find("Directories:\r\n\r\n\r\n\r\n\r\n\r\nOperation Mode:"), std::string::npos);
+  // Right after New, Save writes Temp.ddk without a question.
+  ASSERT_TRUE(SaveJob(app, "Save"));
+  EXPECT_EQ(ReadTextFile(dir / "Temp.ddk"), text);
+  EXPECT_TRUE(screen.messages.empty());
+}
+
+TEST_F(JobFileFixture, SaveThenOpenRestoresTheJob) {
+  MakeSampleJob();
+  const std::string path = dir / "job.ddk";
+  app.Job.CurrentJobFile = path;
+  ASSERT_TRUE(SaveJob(app, "Save"));
+  FileNew(app);
+  // A quoted path, as the shell hands it over, loads the file.
+  EXPECT_EQ(DateiEinlesen(app, "\"" + path + "\""), app.Text("[File loaded: ]"));
+  EXPECT_EQ(app.Job.CurrentJobFile, path);
+  EXPECT_EQ(app.Job.SourceFolders, (Pairs{"/data/a", "/data/b"}));
+  EXPECT_EQ(app.Job.TargetFolders, (Pairs{"/backup/a", "/backup/b"}));
+  const BackupModeDef& m = app.Modes.AktBackupMode;
+  EXPECT_EQ(m.Identical + m.ExtraInF1 + m.ExtraInF2 + m.NewerInF1 + m.NewerInF2, "= ==-><-==-><-=");
+  EXPECT_EQ(app.Modes.SelectedMode, CheckIfKnownBUM(app.Modes));
+  EXPECT_EQ(app.Options.ExcludeText, "*.tmp\r\n~*");
+  EXPECT_TRUE(app.Options.ExclEnabled);
+  EXPECT_FALSE(app.Options.ExclCaseSensitive);
+  EXPECT_EQ(app.Options.IncludeText, "");
+  EXPECT_FALSE(app.Options.InclEnabled);
+  EXPECT_TRUE(app.Options.InclCaseSensitive);
+  EXPECT_FALSE(app.Options.DaylightSaving);
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+}
+
+TEST_F(JobFileFixture, ReaderErrorsKeepWhatWasReadBefore) {
+  const std::string path = dir / "bad.ddk";
+  // Four operation lines: filters and daylight are read, the pairs stay empty.
+  std::string text = kSampleJobText;
+  const std::string fifth = "NewerInF2:\t<-=\r\n";
+  text.erase(text.find(fifth), fifth.size());
+  test::WriteFile(path, text);
+  std::string result;
+  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
+  EXPECT_EQ(result, FormatError("[Wrong number of operation]"));
+  EXPECT_EQ(app.Options.ExcludeText, "*.tmp\r\n~*");
+  EXPECT_FALSE(app.Options.DaylightSaving);
+  EXPECT_TRUE(app.Job.SourceFolders.empty());
+  EXPECT_EQ(app.Job.CurrentJobFile, path);
+
+  // Without an operation section the pairs load and New's standard mode stays.
+  text = "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n";
+  EXPECT_EQ(OpenV2_1(app, text), app.Text("[File loaded: ]"));
+  EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+
+  // Broken or repeated directory sections never index past the end.
+  const std::string dirError = FormatError("[Directories do not exist.]");
+  for (const std::string& broken :
+       {std::string("Dualdock V2.1\r\n\r\nDirectories:\r\n"), std::string("Dualdock V2.1\r\n\r\nDirectories:"),
+        std::string("Dualdock V2.1"), text + "Directories:\r\n/x\r\n\r\n/y\r\n",
+        std::string("Dualdock V2.1\r\nDirectories:\r\n/only/sources\r\n\r\n\r\n\r\n\r\n")}) {
+    test::WriteFile(path, broken);
+    EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat) << broken;
+    EXPECT_EQ(result, dirError) << broken;
+  }
+
+  // An empty file is no job.
+  test::WriteFile(path, "");
+  EXPECT_EQ(DateiEinlesen(app, path), dirError);
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
+
+  // Missing and unreadable files leave the job as it was.
+  app.Job.SourceFolders = {"/keep"};
+  EXPECT_EQ(LoadJobFile(app, dir / "none.ddk"), JobLoadStatus::Missing);
+  test::MakeDirs(dir / "folder.ddk");
+  EXPECT_EQ(LoadJobFile(app, dir / "folder.ddk"), JobLoadStatus::Unreadable);
+  EXPECT_EQ(app.Job.SourceFolders, Pairs{"/keep"});
+}
+
+TEST_F(JobFileFixture, OldLayoutIsRead) {
+  const std::string path = dir / "old.ddk";
+  test::WriteFile(path, "/a\t\t/b\tIdentical\"=->\r\n/c\t/d\r\n");
+  std::string result;
+  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::Loaded);
+  // The empty last line ends the reading with "-1", which clears the job path.
+  EXPECT_EQ(result, "-1");
+  EXPECT_EQ(app.Job.CurrentJobFile, "");
+  EXPECT_EQ(app.Job.SourceFolders, (Pairs{"/a", "/c"}));
+  EXPECT_EQ(app.Job.TargetFolders, (Pairs{"/b", "/d"}));
+  EXPECT_EQ(app.Modes.AktBackupMode.Identical, "=->");
+
+  test::WriteFile(path, "/a\t/b\tNewerInF2\"x =");
+  EXPECT_EQ(DateiEinlesen(app, path), app.Text("[File loaded: ]"));
+  EXPECT_EQ(app.Job.CurrentJobFile, path);
+  EXPECT_EQ(app.Modes.AktBackupMode.NewerInF2, "x =");
+  EXPECT_EQ(app.Modes.SelectedMode, 2);
+
+  // A code field without its double quote, and text that holds no pair, are format errors.
+  test::WriteFile(path, "/a\t/b\tIdentical=->\r\n");
+  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
+  EXPECT_EQ(result, FormatError("[Directories do not exist.]"));
+  EXPECT_TRUE(app.Job.SourceFolders.empty());
+  test::WriteFile(path, "just some text\r\n");
+  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
+  EXPECT_EQ(result, "-1");
+}
+
+TEST_F(JobFileFixture, SaveAsAddsTheExtensionAndAsksBeforeReplacing) {
+  MakeSampleJob();
+  const std::string before = app.Job.CurrentJobFile;
+  screen.dialogPaths = {dir / "Nightly", dir / "x.DDK"};
+  ASSERT_TRUE(SaveJob(app, "SaveAs"));
+  ASSERT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_EQ(ReadTextFile(dir / "Nightly.ddk"), kSampleJobText);
+  EXPECT_EQ(ReadTextFile(dir / "x.DDK"), kSampleJobText);
+  EXPECT_FALSE(PathExists(dir / "x.DDK.ddk"));
+  EXPECT_EQ(app.Job.CurrentJobFile, before);
+  EXPECT_TRUE(screen.messages.empty());
+
+  // Onto an existing file: Cancel leaves it, OK replaces it.
+  test::WriteFile(dir / "old.ddk", "old");
+  screen.dialogPaths = {dir / "old.ddk", dir / "old.ddk"};
+  screen.answers = {Answer::Cancel, Answer::Ok};
+  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_EQ(ReadTextFile(dir / "old.ddk"), "old");
+  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_EQ(ReadTextFile(dir / "old.ddk"), kSampleJobText);
+  ASSERT_EQ(screen.messages.size(), 2u);
+  EXPECT_EQ(screen.messages[0].key, "[File exists, replace?]");
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
+  EXPECT_EQ(screen.messages[0].title, "");
+
+  // A cancelled dialog, or no job path at all, writes nothing.
+  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  app.Job.CurrentJobFile = "";
+  EXPECT_TRUE(SaveJob(app, "Save"));
+  EXPECT_FALSE(PathExists(".ddk"));
+  EXPECT_EQ(screen.messages.size(), 2u);
+}
+
+TEST_F(JobFileFixture, FailedWriteIsReported) {
+  test::WriteFile(dir / "plain", "x");
+  app.Job.CurrentJobFile = dir / "plain/job.ddk";
+  EXPECT_FALSE(SaveJob(app, "Save"));
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Could not write the job file]"});
+  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+}
+
+TEST_F(JobFileFixture, OpenCommand) {
+  // Busy: only the abort question.
+  app.Run.SimulationRunning = true;
+  screen.answers = {Answer::No};
+  Oeffnen(app);
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Abort?]"});
+  app.Run.SimulationRunning = false;
+
+  screen.messages.clear();
+  screen.dialogPaths = {dir / "missing.ddk"};
+  Oeffnen(app);
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
+  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+  EXPECT_EQ(screen.messages[0].title, app.Text("[Can't load file]"));
+
+  test::WriteFile(dir / "job.ddk", kSampleJobText);
+  screen.dialogPaths = {dir / "job.ddk"};
+  Oeffnen(app);
+  EXPECT_EQ(app.Job.CurrentJobFile, dir / "job.ddk");
+  EXPECT_EQ(app.Job.SourceFolders.size(), 2u);
+  EXPECT_EQ(JobFileFilter(app), "Dualdock files (*.ddk) | Text files (*.txt) | All files (*.*)");
+}
+
+}  // namespace
+}  // namespace dd

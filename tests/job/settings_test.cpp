@@ -1,0 +1,76 @@
+#include "job/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "support/test_support.h"
+
+namespace dd {
+namespace {
+
+const char* const kDefaults = "[Skin]\t\t0\r\n[Language]\t0\r\n[FileTypes]\t1\r\n";
+
+struct SettingsFixture : ::testing::Test {
+  test::TempDir dir;
+  test::ScriptedScreen screen;
+  App app{screen};
+  SettingsFixture() { app.Files.SetFolder(dir.path()); }
+  std::string file() const { return app.Files.SettingsFilePath; }
+};
+
+TEST_F(SettingsFixture, MissingFileIsCreatedWithTheDefaults) {
+  app.settings = Settings{5, 3, 0};
+  app.Options.DaylightSaving = false;
+  SettingsLaden(app);
+  EXPECT_EQ(ReadTextFile(file()), kDefaults);
+  EXPECT_EQ(app.settings.SkinNumber, 0);
+  EXPECT_EQ(app.settings.LanguageIndex, 0);
+  EXPECT_EQ(app.settings.FileTypeMessage, 1);
+  EXPECT_TRUE(app.Options.DaylightSaving);
+}
+
+TEST_F(SettingsFixture, MissingKeysAreFilledInAndTheFileRewritten) {
+  test::WriteFile(file(), "[Language]\t1\r\n");
+  SettingsLaden(app);
+  EXPECT_EQ(app.settings.LanguageIndex, 1);
+  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t0\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
+
+  // A non-numeric switch counts as missing.
+  test::WriteFile(file(), "[Skin]\t2\r\n[Language]\t1\r\n[FileTypes]\tyes\r\n");
+  SettingsLaden(app);
+  EXPECT_EQ(app.settings.FileTypeMessage, 1);
+  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
+}
+
+TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
+  const std::string text = "[FileTypes]\t0\r\n\r\n[Language]\t\t\t1\r\n[Skin]\t\t2.6 blue\r\n";
+  test::WriteFile(file(), text);
+  SettingsLaden(app);
+  EXPECT_EQ(app.settings.SkinNumber, 3);
+  EXPECT_EQ(app.settings.LanguageIndex, 1);
+  EXPECT_EQ(app.settings.FileTypeMessage, 0);
+  EXPECT_EQ(ReadTextFile(file()), text) << "a complete file is not rewritten";
+}
+
+TEST_F(SettingsFixture, EmptyFileKeepsDefaultsAndStaysEmpty) {
+  test::WriteFile(file(), "");
+  app.settings.SkinNumber = 3;
+  SettingsLaden(app);
+  EXPECT_EQ(app.settings.SkinNumber, 0);
+  EXPECT_EQ(app.settings.FileTypeMessage, 1);
+  EXPECT_TRUE(PathExists(file()));
+  EXPECT_EQ(ReadTextFile(file()), "");
+}
+
+TEST_F(SettingsFixture, SaveReportsAFailedWrite) {
+  app.settings = Settings{1, 1, 0};
+  EXPECT_TRUE(SettingsSpeichern(app));
+  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n");
+  test::WriteFile(dir / "plain", "x");
+  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
+  EXPECT_FALSE(SettingsSpeichern(app));
+}
+
+}  // namespace
+}  // namespace dd

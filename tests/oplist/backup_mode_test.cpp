@@ -1,0 +1,168 @@
+#include "oplist/backup_mode.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "support/test_support.h"
+
+namespace dd {
+namespace {
+
+// Records what the editors would show each time the program sets them.
+class EditorScreen : public test::ScriptedScreen {
+ public:
+  explicit EditorScreen(const App*& app) : app_(app) {}
+  void BackupModeChanged() override {
+    ++refreshes;
+    guardedDuringRefresh = guardedDuringRefresh && app_->Modes.OptsBeingSet;
+    shownExtraF1Item = SelectedDropDownItem(app_->Modes.AktBackupMode, 1, 0);
+  }
+  int refreshes = 0;
+  bool guardedDuringRefresh = true;
+  int shownExtraF1Item = 0;
+
+ private:
+  const App*& app_;
+};
+
+struct BackupModeTest : ::testing::Test {
+  BackupModeTest() : screen(appPtr), app(screen) {
+    appPtr = &app;
+    app.Files.SetFolder(dir.path());
+    test::CopyLanguageFile(dir.path());
+    StdBackupModesDef(app);
+  }
+  const BackupModeDef& mode() const { return app.Modes.AktBackupMode; }
+
+  test::TempDir dir;
+  const App* appPtr = nullptr;
+  EditorScreen screen;
+  App app;
+};
+
+TEST_F(BackupModeTest, StandardModesAndNewJob) {
+  EXPECT_EQ(app.Modes.ComboItems.size(), 3u);
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+  EXPECT_EQ(mode().ExtraInF2, "= x");
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(app.Modes.StdBackupModes[1].NewerInF2, "<-=");
+  // Synchronisation deletes what exists only in F2 rather than copying it back.
+  EXPECT_EQ(app.Modes.StdBackupModes[1].ExtraInF2, "= x");
+  EXPECT_EQ(screen.refreshes, 1);
+  EXPECT_TRUE(screen.guardedDuringRefresh);
+  EXPECT_FALSE(app.Modes.OptsBeingSet);
+}
+
+TEST_F(BackupModeTest, KnownModeIgnoresName) {
+  app.Modes.AktBackupMode = app.Modes.StdBackupModes[1];
+  app.Modes.AktBackupMode.Name = "something else";
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 1);
+  app.Modes.AktBackupMode.Identical = "=->";
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 2);
+}
+
+TEST_F(BackupModeTest, OptionClickIsAlwaysUserDefinedButDropDownFindsStandardMode) {
+  ComboSelected(app, 1);
+  ASSERT_EQ(mode().NewerInF2, "<-=");
+  // Newer in F2 back to "= =" through the grid: the codes equal mode 0, yet the combo says user defined.
+  OptionClicked(app, 4, 0);
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+  EXPECT_EQ(app.Modes.SelectedMode, 2);
+  OptionClicked(app, 0, 1);
+  ComboSelected(app, 2);  // keeps the user's codes
+  EXPECT_EQ(mode().Identical, "=->");
+
+  ComboSelected(app, 1);
+  // The same change through the F2 drop-down of the Newer row lands on mode 0.
+  DropDownClicked(app, 2, 1, 1);
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+  EXPECT_EQ(mode().Name, app.Modes.StdBackupModes[0].Name);
+}
+
+TEST_F(BackupModeTest, ExtraDropDownItemsMapToCodes) {
+  DropDownClicked(app, 1, 0, 3);
+  EXPECT_EQ(mode().ExtraInF1, "x =");
+  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 0), 3);
+  DropDownClicked(app, 1, 1, 2);
+  EXPECT_EQ(mode().ExtraInF2, "<-=");
+  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 1), 2);
+  DropDownClicked(app, 1, 1, 3);
+  EXPECT_EQ(mode().ExtraInF2, "= x");
+  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 1), 3);
+  // Both Identical drop-downs edit the one field.
+  DropDownClicked(app, 0, 1, 4);
+  EXPECT_EQ(mode().Identical, "= x");
+  EXPECT_EQ(SelectedDropDownItem(mode(), 0, 0), 4);
+  EXPECT_EQ(SelectedOption(mode(), 0), 4);
+  EXPECT_EQ(DropDownItemCount(1), 3);
+  EXPECT_EQ(DropDownItemCount(2), 5);
+}
+
+TEST_F(BackupModeTest, DisabledCodeFromJobFileStays) {
+  app.Modes.AktBackupMode.ExtraInF1 = "<-=";
+  app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);
+  SetOptVonAktBackupMode(app);
+  EXPECT_EQ(mode().ExtraInF1, "<-=");
+  EXPECT_FALSE(IsOptionEnabled(1, SelectedOption(mode(), 1)));
+  EXPECT_EQ(SelectedOption(mode(), 1), 2);
+  EXPECT_EQ(screen.shownExtraF1Item, 1);
+  // An unknown code shows as "= =" in both editors.
+  app.Modes.AktBackupMode.NewerInF1 = "junk";
+  EXPECT_EQ(SelectedOption(mode(), 3), 0);
+  EXPECT_EQ(SelectedDropDownItem(mode(), 2, 0), 1);
+}
+
+TEST_F(BackupModeTest, EventsIgnoredWhileProgramSetsEditors) {
+  app.Modes.OptsBeingSet = true;
+  OptionClicked(app, 0, 1);
+  DropDownClicked(app, 0, 0, 2);
+  EXPECT_EQ(mode().Identical, "= =");
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+}
+
+TEST_F(BackupModeTest, ChangeDuringSimulationAsksAndNoKeepsMode) {
+  app.Run.SimulationRunning = true;
+  const int refreshes = screen.refreshes;
+  screen.answers = {Answer::No};
+  OptionClicked(app, 4, 2);
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Are you sure for changes?]"});
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::YesNo);
+  // The running comparison keeps the codes it started with, and the editors show them again.
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+  EXPECT_EQ(screen.refreshes, refreshes + 1);
+
+  screen.answers = {Answer::No};
+  ComboSelected(app, 1);
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+
+  ComboSelected(app, 1);  // Yes
+  EXPECT_EQ(mode().NewerInF2, "<-=");
+  EXPECT_EQ(screen.messages.size(), 3u);
+}
+
+TEST(BackupModeConversions, CodesNumbersAndPictures) {
+  const char* codes[] = {"= =", "=->", "<-=", "x =", "= x"};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(OptNummerBerechnen(codes[i]), i);
+    EXPECT_EQ(OptShortHandBerechnen(i), codes[i]);
+    EXPECT_EQ(BildNrToOperationName(BildNrVonOperationName(codes[i])), codes[i]);
+  }
+  EXPECT_EQ(OptShortHandBerechnen(5), "");
+  EXPECT_EQ(BildNrVonOperationName("DeleteInTarget"), 4);
+  EXPECT_EQ(BildNrVonOperationName("x ="), 5);
+  EXPECT_EQ(BildNrVonOperationName("nonsense"), 1);
+  EXPECT_EQ(BildNrToOperationName(9), "= =");
+  EXPECT_EQ(icNummerVonFileStatus("Extra"), 1);
+  EXPECT_EQ(icNummerVonFileStatus("Newer"), 2);
+  EXPECT_EQ(icNummerVonFileStatus("Other"), 0);
+  EXPECT_FALSE(IsOptionEnabled(1, 4));
+  EXPECT_FALSE(IsOptionEnabled(2, 3));
+  EXPECT_TRUE(IsOptionEnabled(2, 4));
+}
+
+}  // namespace
+}  // namespace dd

@@ -1,0 +1,136 @@
+#include "oplist/filters.h"
+
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "oplist/todo_list.h"
+#include "support/test_support.h"
+
+namespace dd {
+namespace {
+
+struct FiltersTest : ::testing::Test {
+  FiltersTest() : app(screen) {
+    app.Files.SetFolder(dir.path());
+    test::CopyLanguageFile(dir.path());
+    app.ToDo.ToDoList = {""};
+  }
+  void Add(const std::string& f1, const std::string& f2, const std::string& rel) {
+    inToDoListeSpeichern(app.ToDo.ToDoList, "Extra in F1", "=->", f1 + rel, f2 + rel, 10, 0);
+  }
+  // The F1 paths left in the list.
+  std::vector<std::string> Left() const {
+    std::vector<std::string> left;
+    for (const auto& r : app.ToDo.ToDoList) {
+      std::size_t a = r.find('\t', r.find('\t', r.find('\t') + 1) + 1) + 1;
+      left.push_back(r.substr(a, r.find('\t', a) - a));
+    }
+    return left;
+  }
+
+  test::TempDir dir;
+  test::ScriptedScreen screen;
+  App app;
+};
+
+TEST_F(FiltersTest, ExcludeFolderOnEitherSideAndSaves) {
+  Add("/src", "/dst", "/a.txt");
+  Add("/src", "/dst", "/Temp/b.txt");
+  Add("/src/Temp", "/dst", "/c.txt");  // the pair folder itself lies below Temp
+  Add("/src", "/x/Temp", "/d.txt");    // Temp only on the F2 side
+  Add("/src", "/dst", "/Temporary/e.txt");
+  app.ToDo.ToDoList.push_back("not\ta\trecord");
+  std::string text = "\r\n/Temp/\r\n\r\n";
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 3);
+  EXPECT_EQ(text, "/Temp/");
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
+  EXPECT_EQ(Left()[0], "/src/a.txt");
+  EXPECT_EQ(Left()[1], "/src/Temporary/e.txt");
+  EXPECT_EQ(app.ToDo.ToDoList[2], "not\ta\trecord");  // never removed by a filter
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath),
+            app.ToDo.ToDoList[0] + "\r\n" + app.ToDo.ToDoList[1] + "\r\n" + app.ToDo.ToDoList[2]);
+}
+
+TEST_F(FiltersTest, CaseRules) {
+  Add("/s", "/d", "/a.tmp");
+  std::string text = ".TMP";
+  app.Options.ExclCaseSensitive = true;
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
+  app.Options.ExclCaseSensitive = false;
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
+  EXPECT_TRUE(app.ToDo.ToDoList.empty());
+
+  // Bytes beyond ASCII are compared as they are, never re-encoded.
+  Add("/s", "/d", "/\xe4rger.txt");
+  text = "\xc4RGER";
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
+  text = "\xe4RGER";
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
+}
+
+TEST_F(FiltersTest, IncludeKeepsRecordsWithAnyText) {
+  Add("/s", "/d", "/a.doc");
+  Add("/s", "/d", "/b.txt");
+  Add("/s", "/d", "/c.jpg");
+  std::string text = ".doc\r\n.JPG";
+  EXPECT_EQ(IncludeInToDoList(app, text), 1);
+  EXPECT_EQ(Left(), (std::vector<std::string>{"/s/a.doc", "/s/c.jpg"}));
+  app.Options.InclCaseSensitive = true;
+  EXPECT_EQ(IncludeInToDoList(app, text), 1);
+  text = "nowhere";
+  EXPECT_EQ(IncludeInToDoList(app, text), 1);
+  EXPECT_TRUE(app.ToDo.ToDoList.empty());
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
+}
+
+TEST_F(FiltersTest, BlankLineIsAFilterEmptyTextIsNot) {
+  Add("/s", "/d", "/my file.txt");
+  Add("/s", "/d", "/other.txt");
+  std::string text = "\r\n\r\n";
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));  // nothing to filter, nothing saved
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
+  text = " ";
+  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
+  EXPECT_EQ(Left(), std::vector<std::string>{"/s/other.txt"});
+}
+
+TEST_F(FiltersTest, TextForRun) {
+  app.Options.ExclPlaceholder = "Drop files here\r\nor type";
+  app.Options.ExcludeText = "\r\nDrop files here\r\nor type\r\n";
+  app.Options.ExclEnabled = true;
+  EXPECT_EQ(ExcludeTextForRun(app), "");  // the placeholder filters nothing
+  app.Options.ExcludeText = ".tmp";
+  EXPECT_EQ(ExcludeTextForRun(app), ".tmp");
+  app.Options.ExclEnabled = false;
+  EXPECT_EQ(ExcludeTextForRun(app), "");
+  app.Options.IncludeText = ".doc";
+  EXPECT_EQ(IncludeTextForRun(app), "");
+  app.Options.InclEnabled = true;
+  EXPECT_EQ(IncludeTextForRun(app), ".doc");
+}
+
+TEST_F(FiltersTest, BoxBehaviour) {
+  app.Options.ExclPlaceholder = "type here";
+  app.Options.ExcludeText = "type here";
+  FilesDroppedOnFilterBox(app, FilterBox::Exclude, {"/x/a.doc", "/b.txt"});
+  EXPECT_EQ(app.Options.ExcludeText, "a.doc\r\nb.txt\r\n");
+  EXPECT_TRUE(app.Options.ExclEnabled);
+  FilterBoxFocusLost(app, FilterBox::Exclude);
+  EXPECT_EQ(app.Options.ExcludeText, "a.doc\r\nb.txt");
+
+  app.Options.ExcludeText = "\r\n\r\n";
+  FilterBoxFocusLost(app, FilterBox::Exclude);
+  EXPECT_EQ(app.Options.ExcludeText, "type here");
+  FilterBoxFocusGained(app, FilterBox::Exclude);
+  EXPECT_EQ(app.Options.ExcludeText, "");
+  FilterBoxFocusGained(app, FilterBox::Include);
+  EXPECT_FALSE(app.Options.InclEnabled);
+
+  EXPECT_EQ(FilterTextOnNewPlaceholder("type here", "type here", "hier tippen"), "hier tippen");
+  EXPECT_EQ(FilterTextOnNewPlaceholder(".tmp", "type here", "hier tippen"), ".tmp");
+}
+
+}  // namespace
+}  // namespace dd

@@ -1,0 +1,148 @@
+#include "oplist/todo_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "app/app.h"
+#include "common/files.h"
+#include "support/test_support.h"
+
+namespace dd {
+namespace {
+
+const std::string kA = "Replace/ Copy -> F2\t=->\tExtra in F1\t/s/a\t/d/a\t5\t0";
+const std::string kB = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t7";
+
+struct ToDoFilesTest : ::testing::Test {
+  ToDoFilesTest() : app(screen) {
+    app.Files.SetFolder(dir.path());
+    test::CopyLanguageFile(dir.path());
+    app.ToDo.ToDoList = {""};
+  }
+  std::string ListFile() const { return ReadTextFile(app.Files.ToDoFilePath); }
+
+  test::TempDir dir;
+  test::ScriptedScreen screen;
+  App app;
+};
+
+TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesFile) {
+  test::WriteFile(app.Files.ToDoFilePath, "\r\n" + kA + "\r\n\r\n\r\n" + kB + "\r\n");
+  app.Run.CurrentFile = "old";
+  ToDoListeLaden(app);
+  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{kA, kB}));
+  EXPECT_EQ(ListFile(), kA + "\r\n" + kB);
+  EXPECT_EQ(app.Run.PendingOps, 2);
+  EXPECT_EQ(app.Run.PendingDeleteSizeF2, 7);
+  EXPECT_EQ(app.ToDo.Rows.size(), 2u);
+  EXPECT_EQ(app.Run.CurrentFile, "");
+  EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
+}
+
+TEST_F(ToDoFilesTest, SixFieldLineIsRejectedAndDeleted) {
+  test::WriteFile(app.Files.ToDoFilePath, kA + "\r\na\tb\tc\td\te\tf");
+  ToDoListeLaden(app);
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
+  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{""});
+  EXPECT_TRUE(app.ToDo.Rows.empty());
+  EXPECT_EQ(app.Run.PendingOps, 0);
+}
+
+TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsList) {
+  app.ToDo.ToDoList = {"", kA};
+  EXPECT_TRUE(CheckIfValidToDoList(app));  // missing file
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
+  test::WriteFile(app.Files.ToDoFilePath, "\r\n\r\n");
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+  EXPECT_EQ(ListFile(), "");
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
+}
+
+TEST_F(ToDoFilesTest, DeleteFileIfExists) {
+  std::string f = dir / "ro.txt";
+  test::WriteFile(f, "x");
+  ::chmod(f.c_str(), 0444);
+  EXPECT_EQ(DeleteFileIfExists(f), 1);
+  EXPECT_EQ(DeleteFileIfExists(f), -1);
+  test::MakeDirs(dir / "folder");
+  EXPECT_EQ(DeleteFileIfExists(dir / "folder"), 0);
+}
+
+TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
+  app.ToDo.ToDoList = {"", kA, "", kB};
+  app.ToDo.Rows = {1, 3};
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan"));
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
+  // The list was renumbered by the save; the rows follow it.
+  EXPECT_EQ(app.ToDo.Rows, (std::vector<int64_t>{0, 1}));
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+
+  EXPECT_TRUE(SaveListCommand(app, dir / "PLAN.TXT"));
+  EXPECT_TRUE(PathExists(dir / "PLAN.TXT"));
+  EXPECT_FALSE(PathExists(dir / "PLAN.TXT.txt"));
+
+  app.ToDo.ToDoList = {kB};
+  screen.answers = {Answer::Cancel};
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[File exists, replace?]"});
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));  // OK
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kB);
+
+  EXPECT_TRUE(SaveListCommand(app, ""));  // cancelled dialog
+  // A parent that is a regular file refuses the write, for root too.
+  EXPECT_FALSE(SaveListCommand(app, dir / "plan.txt/inner"));
+}
+
+TEST_F(ToDoFilesTest, SaveAndOpenThroughDialogs) {
+  app.ToDo.ToDoList = {kA};
+  screen.dialogPaths = {dir / "kept"};
+  EXPECT_TRUE(SaveListWithDialog(app));
+  app.ToDo.ToDoList = {""};
+  test::WriteFile(app.Files.ToDoFilePath, "");
+  screen.dialogPaths = {dir / "kept.txt"};
+  OpenListWithDialog(app);
+  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{kA});
+  EXPECT_EQ(ListFile(), kA);
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[overwrite current ToDo list?]"});
+}
+
+TEST_F(ToDoFilesTest, OpenRefusals) {
+  test::WriteFile(app.Files.ToDoFilePath, kB);
+  OpenListCommand(app, dir / "missing.txt");
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
+  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+
+  screen.messages.clear();
+  test::WriteFile(dir / "other.txt", kA);
+  screen.answers = {Answer::No};
+  OpenListCommand(app, dir / "other.txt");
+  EXPECT_EQ(ListFile(), kB);
+
+  // Opening the list file itself leaves it whole.
+  screen.messages.clear();
+  OpenListCommand(app, app.Files.ToDoFilePath);
+  EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[overwrite current ToDo list?]", "[ToDo List already open!]"}));
+  EXPECT_EQ(screen.messages[1].icon, Icon::None);
+  EXPECT_EQ(ListFile(), kB);
+
+  // The same file under another spelling is copied onto itself and must survive.
+  screen.messages.clear();
+  OpenListCommand(app, dir.path() + "/./To Do.txt");
+  EXPECT_EQ(ListFile(), kB);
+  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{kB});
+
+  // A list file that cannot be replaced: its folder is a regular file.
+  screen.messages.clear();
+  app.Files.ToDoFilePath = dir / "other.txt/To Do.txt";
+  OpenListCommand(app, dir / "other.txt");
+  EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[overwrite current ToDo list?]", "[Could not open the file!]"}));
+  EXPECT_EQ(screen.messages[1].icon, Icon::Critical);
+}
+
+}  // namespace
+}  // namespace dd
