@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "app/app.h"
+#include "common/format.h"
 #include "common/text.h"
 #include "cli/cli_options.h"
 #include "cli/cli_screen.h"
@@ -38,13 +39,16 @@ int Fail(const std::string& text, int code) {
 }
 
 void PrintPending(const dd::RunStatistics& r) {
-  std::cout << "Pending operations: " << r.PendingOps << "\n"
-            << "  delete in F1:  " << r.PendingDeleteF1 << "\n"
-            << "  delete in F2:  " << r.PendingDeleteF2 << "\n"
-            << "  new in F1:     " << r.PendingNewF1 << "\n"
-            << "  new in F2:     " << r.PendingNewF2 << "\n"
-            << "  replace in F1: " << r.PendingReplaceF1 << "\n"
-            << "  replace in F2: " << r.PendingReplaceF2 << "\n";
+  auto line = [](const char* what, int64_t count, int64_t size) {
+    std::cout << "  " << what << count << " (" << dd::FormatSize(static_cast<double>(size)) << ")\n";
+  };
+  std::cout << "Pending by kind:\n";
+  line("delete in F1:  ", r.PendingDeleteF1, r.PendingDeleteSizeF1);
+  line("delete in F2:  ", r.PendingDeleteF2, r.PendingDeleteSizeF2);
+  line("new in F1:     ", r.PendingNewF1, r.PendingNewSizeF1);
+  line("new in F2:     ", r.PendingNewF2, r.PendingNewSizeF2);
+  line("replace in F1: ", r.PendingReplaceF1, r.PendingReplaceSizeF1);
+  line("replace in F2: ", r.PendingReplaceF2, r.PendingReplaceSizeF2);
 }
 
 int ExitForResult(int result, const dd::cli::CliScreen& screen) {
