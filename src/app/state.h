@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -69,10 +70,11 @@ struct JobState {
 };
 
 // The pending operation list and the rows that show it (record index per row,
-// in record order unless a view sorted them).
+// in record order unless a view sorted them). The execution removes rows near
+// the front one by one, which a deque does in constant time.
 struct ToDoState {
   std::vector<std::string> ToDoList;
-  std::vector<int64_t> Rows;
+  std::deque<int64_t> Rows;
 };
 
 // Transfer rates in bytes per second.

@@ -131,7 +131,7 @@ bool SaveToDoList(App& app, const std::string& path) {
 }
 
 void ListViewAusfuellen(App& app) {
-  std::vector<int64_t>& rows = app.ToDo.Rows;
+  auto& rows = app.ToDo.Rows;
   rows.clear();
   const std::vector<std::string>& list = app.ToDo.ToDoList;
   for (std::size_t i = 0; i < list.size(); ++i)
@@ -140,7 +140,7 @@ void ListViewAusfuellen(App& app) {
 }
 
 void RemoveToDoRow(App& app, std::size_t position) {
-  std::vector<int64_t>& rows = app.ToDo.Rows;
+  auto& rows = app.ToDo.Rows;
   if (position >= rows.size()) return;
   int64_t index = rows[position];
   if (index >= 0 && static_cast<std::size_t>(index) < app.ToDo.ToDoList.size())

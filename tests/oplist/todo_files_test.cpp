@@ -77,7 +77,7 @@ TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
   EXPECT_TRUE(SaveListCommand(app, dir / "plan"));
   EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
   // The list was renumbered by the save; the rows follow it.
-  EXPECT_EQ(app.ToDo.Rows, (std::vector<int64_t>{0, 1}));
+  EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{0, 1}));
   EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
 
   EXPECT_TRUE(SaveListCommand(app, dir / "PLAN.TXT"));

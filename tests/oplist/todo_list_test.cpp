@@ -140,13 +140,13 @@ TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
   const std::string b = Record("<-=", "Extra in F2", "0", "2");
   app.ToDo.ToDoList = {"", a, "not a record", b, a + "\tmore"};
   ListViewAusfuellen(app);
-  EXPECT_EQ(app.ToDo.Rows, (std::vector<int64_t>{1, 3}));
+  EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{1, 3}));
   EXPECT_EQ(screen.rebuilt, 1);
 
   RemoveToDoRow(app, 0);
   EXPECT_EQ(app.ToDo.ToDoList[1], "");
   EXPECT_EQ(app.ToDo.ToDoList[3], b);
-  EXPECT_EQ(app.ToDo.Rows, (std::vector<int64_t>{3}));
+  EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{3}));
   EXPECT_EQ(screen.removed, (std::vector<int>{0}));
 
   RemoveToDoRow(app, 5);  // no such row: nothing happens
