@@ -38,20 +38,23 @@ write_job() {  # job-file source target
 
 now() { echo "${EPOCHREALTIME/,/.}"; }
 
-# Best of REPEAT runs of "$@", each after PREPARE (untimed); prints seconds.
-PREPARE=true
-best_of() {
-  local best="" t0 t1 d
-  for ((i = 0; i < REPEAT; i++)); do
-    eval "$PREPARE"
-    sync
-    t0=$(now)
-    "$@" >/dev/null
-    t1=$(now)
-    d=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
-    if [[ -z "$best" ]] || awk -v d="$d" -v b="$best" 'BEGIN { exit !(d < b) }'; then best=$d; fi
-  done
-  echo "$best"
+# One timed run of "$@" after the untimed PREPARE; prints seconds.
+time_once() {
+  local prepare=$1 t0 t1
+  shift
+  eval "$prepare"
+  sync
+  t0=$(now)
+  "$@" >/dev/null
+  t1=$(now)
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
+}
+
+# keep_best VAR SECONDS: VAR becomes the smaller of the two.
+keep_best() {
+  if [[ -z "${!1}" || "${!1}" == - ]] || awk -v d="$2" -v b="${!1}" 'BEGIN { exit !(d < b) }'; then
+    printf -v "$1" '%s' "$2"
+  fi
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
@@ -75,23 +78,24 @@ done
 cat "$SRC"/*/* >/dev/null  # warm the cache for every contestant alike
 
 write_job "$WORK/small.ddk" "$SRC" "$WORK/small-dd"
-PREPARE='rm -rf "$WORK/small-dd"; mkdir "$WORK/small-dd"'
-t_dd=$(best_of dd_sync "$WORK/small.ddk")
+# The contestants take turns, so that a busy machine slows them alike; the best round counts.
+t_dd="" t_cp="" t_rs=-
+for ((i = 0; i < REPEAT; i++)); do
+  keep_best t_dd "$(time_once 'rm -rf "$WORK/small-dd"; mkdir "$WORK/small-dd"' dd_sync "$WORK/small.ddk")"
+  keep_best t_cp "$(time_once 'rm -rf "$WORK/small-cp"' cp -a "$SRC" "$WORK/small-cp")"
+  if ((HAVE_RSYNC)); then
+    keep_best t_rs "$(time_once 'rm -rf "$WORK/small-rs"; mkdir "$WORK/small-rs"' rsync -a --delete "$SRC/" "$WORK/small-rs/")"
+  fi
+done
 diff -r "$SRC" "$WORK/small-dd" >/dev/null || { echo "small-file copy differs" >&2; exit 1; }
-PREPARE='rm -rf "$WORK/small-cp"'
-t_cp=$(best_of cp -a "$SRC" "$WORK/small-cp")
-t_rs=-
-if ((HAVE_RSYNC)); then
-  PREPARE='rm -rf "$WORK/small-rs"; mkdir "$WORK/small-rs"'
-  t_rs=$(best_of rsync -a --delete "$SRC/" "$WORK/small-rs/")
-fi
 report "$FILES small files, empty target" "$t_dd" "$t_cp" "$t_rs"
 
-# Same trees again: nothing to copy (cp has no such mode: it copies again).
-PREPARE=true
-t_dd=$(best_of dd_sync "$WORK/small.ddk")
-t_rs=-
-((HAVE_RSYNC)) && t_rs=$(best_of rsync -a --delete "$SRC/" "$WORK/small-rs/")
+# Same trees again: nothing to copy (cp has no such mode: it would copy again).
+t_dd="" t_rs=-
+for ((i = 0; i < REPEAT; i++)); do
+  keep_best t_dd "$(time_once true dd_sync "$WORK/small.ddk")"
+  ((HAVE_RSYNC)) && keep_best t_rs "$(time_once true rsync -a --delete "$SRC/" "$WORK/small-rs/")"
+done
 report "$FILES small files, nothing to do" "$t_dd" "-" "$t_rs"
 rm -rf "$WORK/small-dd" "$WORK/small-cp" "$WORK/small-rs"
 
@@ -100,14 +104,13 @@ BIG="$WORK/big-src"
 mkdir -p "$BIG"
 head -c "$((BIG_MIB * 1048576))" /dev/urandom >"$BIG/big.bin"
 write_job "$WORK/big.ddk" "$BIG" "$WORK/big-dd"
-PREPARE='rm -rf "$WORK/big-dd"; mkdir "$WORK/big-dd"'
-t_dd=$(best_of dd_sync "$WORK/big.ddk")
-PREPARE='rm -f "$WORK/big-cp.bin"'
-t_cp=$(best_of cp "$BIG/big.bin" "$WORK/big-cp.bin")
-t_rs=-
-if ((HAVE_RSYNC)); then
-  PREPARE='rm -rf "$WORK/big-rs"; mkdir "$WORK/big-rs"'
-  t_rs=$(best_of rsync -a --delete "$BIG/" "$WORK/big-rs/")
-fi
+t_dd="" t_cp="" t_rs=-
+for ((i = 0; i < REPEAT; i++)); do
+  keep_best t_dd "$(time_once 'rm -rf "$WORK/big-dd"; mkdir "$WORK/big-dd"' dd_sync "$WORK/big.ddk")"
+  keep_best t_cp "$(time_once 'rm -f "$WORK/big-cp.bin"' cp "$BIG/big.bin" "$WORK/big-cp.bin")"
+  if ((HAVE_RSYNC)); then
+    keep_best t_rs "$(time_once 'rm -rf "$WORK/big-rs"; mkdir "$WORK/big-rs"' rsync -a --delete "$BIG/" "$WORK/big-rs/")"
+  fi
+done
 report "one ${BIG_MIB} MiB file" "$t_dd" "$t_cp" "$t_rs"
 cmp -s "$BIG/big.bin" "$WORK/big-dd/big.bin" || { echo "big file copy differs" >&2; exit 1; }
