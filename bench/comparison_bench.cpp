@@ -94,16 +94,16 @@ long FilesPerTree() {
 
 void BM_SimulatePfade(benchmark::State& state) {
   const long files = FilesPerTree();
-  static Trees* trees = new Trees(files);  // made once, kept for every run
+  static Trees trees(files);  // made once for every run, removed at exit
   QuietScreen screen;
   dd::App app(screen);
-  app.Files.SetFolder(trees->root);
+  app.Files.SetFolder(trees.root);
   // A mirror: copy what is new or newer to F2, delete what F2 has alone.
   app.Modes.AktBackupMode = {"bench", "= =", "=->", "= x", "=->", "=->"};
   std::size_t records = 0;
   for (auto _ : state) {
     app.ToDo.ToDoList.assign(1, std::string());
-    dd::SimulatePfade(app, trees->f1, trees->f2, 0, 0);
+    dd::SimulatePfade(app, trees.f1, trees.f2, 0, 0);
     records = app.ToDo.ToDoList.size() - 1;
   }
   struct rusage usage {};

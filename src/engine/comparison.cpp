@@ -42,7 +42,9 @@ class WorkerScanObserver : public ScanObserver {
       current_.assign(folder).append("\r\n").append(name);
     }
   }
-  bool StopRequested() override { return stop_.load(std::memory_order_relaxed); }
+  bool StopRequested() override {
+    return stop_.load(std::memory_order_relaxed) || abandoned.load(std::memory_order_relaxed);
+  }
 
   std::string CurrentFile() {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -50,6 +52,8 @@ class WorkerScanObserver : public ScanObserver {
   }
 
   std::atomic<int64_t> files{0}, folders{0}, bytes{0};
+  // Set when the main thread leaves early (an exception): the scan is of no use then.
+  std::atomic<bool> abandoned{false};
 
  private:
   const std::atomic<bool>& stop_;
@@ -99,8 +103,8 @@ std::string ScanningText(App& app, int number, int total) {
 
 // Both trees at once: the target on a worker thread, the source here, with
 // the event loop served throughout. Statistics end as a sequential scan leaves them.
-void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int total,
-                   ScanResult& f1, ScanResult& f2) {
+void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int total, ScanResult& f1,
+                   ScanResult& f2) {
   RunStatistics& r = app.Run;
   const TargetTotals base{r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2};
   WorkerScanObserver worker(r.StopRequested);
@@ -127,10 +131,13 @@ void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF
   const bool threaded = thread.joinable();
   struct Joiner {
     std::thread& t;
+    WorkerScanObserver& w;
     ~Joiner() {
-      if (t.joinable()) t.join();
+      if (!t.joinable()) return;
+      w.abandoned = true;
+      t.join();
     }
-  } joiner{thread};
+  } joiner{thread, worker};
 
   {
     SourceScanObserver source(app, base, worker);

@@ -33,8 +33,7 @@ ScanResult ScanFolder(const std::string& root, ScanObserver& observer) {
   return result;
 }
 
-void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer,
-             int64_t utcOffset) {
+void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset) {
   // The root may be given as a link to a folder; below it nothing is followed.
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == 0 ? 0 : O_NOFOLLOW);
   int fd = ::open(path.empty() ? "/" : path.c_str(), flags);

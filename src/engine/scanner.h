@@ -51,8 +51,7 @@ ScanResult ScanFolder(const std::string& root, ScanObserver& observer);
 
 // The walker behind ScanFolder: lists folder `folder` of `result` (absolute path
 // `path`, no trailing separator), then descends into its subfolders.
-void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer,
-             int64_t utcOffset);
+void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset);
 
 // ScanFolder on the main thread with the statistics kept in app.Run.
 ScanResult ScanFolder(App& app, const std::string& root);

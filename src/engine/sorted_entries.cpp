@@ -116,26 +116,62 @@ SortedEntries::SortedEntries(const ScanResult& f1, const ScanResult& f2) : sides
       throw std::length_error("too many entries in one folder tree");
   RankRelPaths();
 
-  lines_.reserve(f1.Files.size() + f1.Folders.size() + f2.Files.size() + f2.Folders.size());
+  // Lines of one RelPath rank are placed together (a counting sort by rank),
+  // then each group is sorted by name: small groups that stay in the cache.
+  std::vector<std::size_t> start(rankCount_ + 1, 0);
   for (int side = 0; side < 2; ++side) {
     const ScanResult& s = *sides_[side];
-    for (uint32_t i = 0; i < s.Folders.size(); ++i) AddLine(side, true, i, folderRank_[side][i], {});
+    for (uint32_t i = 0; i < s.Folders.size(); ++i) ++start[folderRank_[side][i] + 1];
+    for (std::size_t i = 0; i < s.Files.size(); ++i) ++start[fileRank_[side][s.Files[i].Folder] + 1];
+  }
+  for (std::size_t r = 1; r <= rankCount_; ++r) start[r] += start[r - 1];
+  lines_.resize(start[rankCount_]);
+  std::vector<std::size_t> next(start.begin(), start.end() - 1);
+  for (int side = 0; side < 2; ++side) {
+    const ScanResult& s = *sides_[side];
+    for (uint32_t i = 0; i < s.Folders.size(); ++i) {
+      const uint32_t rank = folderRank_[side][i];
+      lines_[next[rank]++] = MakeLine(side, true, i, rank);
+    }
     for (uint32_t i = 0; i < s.Files.size(); ++i) {
       const ScannedFile& file = s.Files[i];
-      AddLine(side, false, i, fileRank_[side][file.Folder], s.Name(file));
+      const uint32_t rank = fileRank_[side][file.Folder];
+      lines_[next[rank]++] = MakeLine(side, false, i, rank);
     }
   }
-  // The ranks are no longer needed once every line carries its own.
+  std::vector<std::size_t>().swap(next);
   for (int side = 0; side < 2; ++side) {
     std::vector<uint32_t>().swap(fileRank_[side]);
     std::vector<uint32_t>().swap(folderRank_[side]);
   }
 
-  std::sort(lines_.begin(), lines_.end(), [this](const Line& a, const Line& b) {
-    if (a.rank != b.rank) return a.rank < b.rank;
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return CompareNames(a, b) < 0;
-  });
+  // Each group is sorted on 16 key bytes held beside the line; only lines
+  // that tie on them look at the names again. Names of one folder often share
+  // their beginning (IMG_1234.jpg), so the key bytes are taken behind it.
+  struct Keyed {
+    uint64_t high, low;
+    Line line;
+  };
+  std::vector<Keyed> group;
+  auto less = [this](const Keyed& a, const Keyed& b) {
+    if (a.high != b.high) return a.high < b.high;
+    if (a.low != b.low) return a.low < b.low;
+    return CompareNames(a.line, b.line) < 0;
+  };
+  for (std::size_t r = 0; r < rankCount_; ++r) {
+    if (start[r + 1] - start[r] < 2) continue;
+    Line* first = lines_.data() + start[r];
+    Line* last = lines_.data() + start[r + 1];
+    const std::size_t shared = SharedKeyLength(first, last);
+    group.clear();
+    for (Line* l = first; l != last; ++l) {
+      const std::string_view name = LineName(*l);
+      const int side = LineSide(*l);
+      group.push_back({KeyBytes(name, side, shared), KeyBytes(name, side, shared + 8), *l});
+    }
+    std::sort(group.begin(), group.end(), less);
+    for (std::size_t i = 0; i < group.size(); ++i) first[i] = group[i].line;
+  }
 }
 
 void SortedEntries::RankRelPaths() {
@@ -156,36 +192,56 @@ void SortedEntries::RankRelPaths() {
     const RelPath& p = paths[i];
     (p.slash ? fileRank_ : folderRank_)[p.side][p.index] = rank;
   }
+  rankCount_ = paths.empty() ? 0 : rank + 1;
 }
 
-void SortedEntries::AddLine(int side, bool folder, uint32_t index, uint32_t rank, std::string_view name) {
+SortedEntries::Line SortedEntries::MakeLine(int side, bool folder, uint32_t index, uint32_t rank) {
   Line line;
-  line.prefix = Prefix(name, side);
   line.rank = rank;
   line.ref = (static_cast<uint32_t>(side) << 31) | (folder ? 1u << 30 : 0u) | index;
-  lines_.push_back(line);
+  return line;
 }
 
-uint64_t SortedEntries::Prefix(std::string_view name, int side) {
-  // Name TAB Side padded with zero bytes; no real byte of it is zero, so a
-  // shorter key never ties with a longer one.
-  unsigned char bytes[8] = {};
-  std::size_t n = std::min<std::size_t>(name.size(), 8);
-  std::memcpy(bytes, name.data(), n);
-  if (n < 8) bytes[n++] = kTabChar;
-  if (n < 8) bytes[n] = static_cast<unsigned char>(kSideChar[side]);
+uint64_t SortedEntries::KeyBytes(std::string_view name, int side, std::size_t offset) {
+  // Eight bytes of Name TAB Side from `offset` on, padded with zero bytes; no
+  // real byte of the key is zero, so a shorter key never ties with a longer one.
   uint64_t value = 0;
-  for (unsigned char b : bytes) value = (value << 8) | b;
+  for (std::size_t i = offset; i < offset + 8; ++i) {
+    unsigned char b = 0;
+    if (i < name.size()) {
+      b = static_cast<unsigned char>(name[i]);
+    } else if (i == name.size()) {
+      b = kTabChar;
+    } else if (i == name.size() + 1) {
+      b = static_cast<unsigned char>(kSideChar[side]);
+    }
+    value = (value << 8) | b;
+  }
   return value;
 }
 
+std::size_t SortedEntries::SharedKeyLength(const Line* first, const Line* last) const {
+  // Only the names can be shared here: the lines of one group differ in name or side.
+  const std::string_view head = LineName(*first);
+  std::size_t shared = head.size();
+  for (const Line* l = first + 1; l != last && shared > 0; ++l) {
+    const std::string_view name = LineName(*l);
+    std::size_t n = std::min(shared, name.size());
+    std::size_t i = 0;
+    while (i < n && head[i] == name[i]) ++i;
+    shared = i;
+  }
+  return shared;
+}
+
+std::string_view SortedEntries::LineName(const Line& l) const {
+  if ((l.ref >> 30) & 1) return {};
+  const ScanResult& s = *sides_[l.ref >> 31];
+  return s.Name(s.Files[l.ref & kIndexMask]);
+}
+
 int SortedEntries::CompareNames(const Line& a, const Line& b) const {
-  auto name = [this](const Line& l) -> std::string_view {
-    if ((l.ref >> 30) & 1) return {};
-    const ScanResult& s = *sides_[l.ref >> 31];
-    return s.Name(s.Files[l.ref & kIndexMask]);
-  };
-  return CompareNameKeys(name(a), static_cast<int>(a.ref >> 31), name(b), static_cast<int>(b.ref >> 31));
+  return CompareNameKeys(LineName(a), LineSide(a), LineName(b), LineSide(b));
 }
 
 std::string_view SortedEntries::Name(std::size_t k) const {

@@ -2,8 +2,8 @@
 // the two roots included), sorted exactly as their TAB-joined texts
 //   TAB RelPath TAB Name TAB Side TAB Size TAB Modified
 // sort byte by byte. The texts themselves are built only for the dump file:
-// the sort compares a rank of the RelPath (computed once per folder) and then
-// the name, which gives the same order because no field before the side can
+// the sort orders by a rank of the RelPath (computed once per folder) and then
+// by name, which gives the same order because no field before the side can
 // hold a TAB.
 #pragma once
 
@@ -42,22 +42,25 @@ class SortedEntries {
 
  private:
   struct Line {
-    uint64_t prefix;  // the first 8 bytes of Name TAB Side, big-endian
-    uint32_t rank;    // order of the RelPath among all RelPaths of the pair
-    uint32_t ref;     // bit 31 side, bit 30 folder, the rest the index
+    uint32_t rank;  // order of the RelPath among all RelPaths of the pair
+    uint32_t ref;   // bit 31 side, bit 30 folder, the rest the index
   };
 
   uint32_t Index(std::size_t k) const { return lines_[k].ref & kIndexMask; }
   std::string_view Name(std::size_t k) const;
   const ScanResult& SideResult(std::size_t k) const { return *sides_[Side(k)]; }
   void RankRelPaths();
-  void AddLine(int side, bool folder, uint32_t index, uint32_t rank, std::string_view name);
-  static uint64_t Prefix(std::string_view name, int side);
+  static Line MakeLine(int side, bool folder, uint32_t index, uint32_t rank);
+  static uint64_t KeyBytes(std::string_view name, int side, std::size_t offset);
+  std::size_t SharedKeyLength(const Line* first, const Line* last) const;
+  std::string_view LineName(const Line& l) const;
+  static int LineSide(const Line& l) { return static_cast<int>(l.ref >> 31); }
   int CompareNames(const Line& a, const Line& b) const;
 
   static constexpr uint32_t kIndexMask = (1u << 30) - 1;
   const ScanResult* sides_[2];
   std::vector<uint32_t> fileRank_[2], folderRank_[2];
+  std::size_t rankCount_ = 0;
   std::vector<Line> lines_;
 };
 

@@ -1,9 +1,9 @@
 #include "engine/comparison.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>
@@ -259,8 +259,10 @@ TEST_F(Comparison, DumpHoldsTheSortedLinesByteForByte) {
   WriteFile(f1 + "/b.txt", "12", kBase);
   WriteFile(f2 + "/b.txt", "1234", kBase + 7);
   WriteFile(f1 + "/a", "", kBase);
-  WriteFile(f1 + "/\x01low", "", kBase);       // sorts before the TAB that ends a name
-  WriteFile(f2 + "/\x02" "dir/in", "x", kBase);  // a folder that sorts before the root's files
+  WriteFile(f1 + "/\x01low", "", kBase);  // sorts before the TAB that ends a name
+  WriteFile(f2 + "/\x02"
+                 "dir/in",
+            "x", kBase);  // a folder that sorts before the root's files
   WriteFile(f2 + "/sub/c", "x", kBase);
   MakeDirs(f1 + "/sub");
   app.Options.SaveTextFiles = true;
@@ -280,15 +282,21 @@ TEST_F(Comparison, DumpHoldsTheSortedLinesByteForByte) {
       file("/", "a", "F1", "0", kBase),
       file("/", "\x01low", "F1", "0", kBase),
       folder("", "F2"),
-      folder("/\x02" "dir", "F2"),
+      folder("/\x02"
+             "dir",
+             "F2"),
       folder("/sub", "F2"),
       file("/", "b.txt", "F2", "4", kBase + 7),
-      file("/\x02" "dir/", "in", "F2", "1", kBase),
+      file("/\x02"
+           "dir/",
+           "in", "F2", "1", kBase),
       file("/sub/", "c", "F2", "1", kBase),
   };
   std::sort(lines.begin(), lines.end());
   EXPECT_EQ(lines[0], folder("", "F1"));
-  EXPECT_EQ(lines[2], folder("/\x02" "dir", "F2"));
+  EXPECT_EQ(lines[2], folder("/\x02"
+                             "dir",
+                             "F2"));
   lines.push_back("\t\t\t\t");
   EXPECT_EQ(ReadTextFile(app.Files.SortedDumpPath), Join(lines, "\r\n"));
 

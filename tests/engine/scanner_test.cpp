@@ -1,9 +1,9 @@
 #include "engine/scanner.h"
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
