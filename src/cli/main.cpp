@@ -51,12 +51,20 @@ void PrintPending(const dd::RunStatistics& r) {
   line("replace in F2: ", r.PendingReplaceF2, r.PendingReplaceSizeF2);
 }
 
-int ExitForResult(int result, const dd::cli::CliScreen& screen) {
+// Folders that could not be listed were left out of the plan: the run went on past an error.
+bool ReportUnlisted(const dd::RunStatistics& r) {
+  if (r.UnlistedFolders == 0) return false;
+  std::cerr << "dualdock-cli: " << r.UnlistedFolders
+            << " folder(s) could not be read; nothing below them was planned or changed\n";
+  return true;
+}
+
+int ExitForResult(int result, const dd::cli::CliScreen& screen, bool unlisted) {
   if (g_signalled) return kExitStopped;
   if (screen.refused() || screen.declined()) return kExitUsage;
   if (result == dd::kNotRun) return kExitUsage;
   if (result == dd::kExecutionStopped) return kExitUsage;  // stopped by an answer, not a signal
-  if (result > 0) return kExitFailures;
+  if (result > 0 || screen.sawError() || unlisted) return kExitFailures;
   return kExitDone;
 }
 
@@ -99,11 +107,13 @@ int Run(const dd::cli::Options& o) {
     if (g_signalled) return kExitStopped;
     if (screen.declined() || app.Run.StopRequested) return kExitUsage;
     PrintPending(app.Run);
-    return screen.sawError() ? kExitFailures : kExitDone;
+    const bool unlisted = ReportUnlisted(app.Run);
+    return screen.sawError() || unlisted ? kExitFailures : kExitDone;
   }
   int result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();
-  return ExitForResult(result, screen);
+  const bool unlisted = ReportUnlisted(app.Run);
+  return ExitForResult(result, screen, unlisted);
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ struct RunStatistics {
   // Items left out of the comparison because their name holds a TAB, CR or LF,
   // which the record formats cannot carry.
   int64_t SkippedNames = 0;
+  // Folders that could not be listed: nothing below them is planned on either side.
+  int64_t UnlistedFolders = 0;
 
   // Pending operations by kind and side (counted from the operation list).
   int64_t PendingDeleteF1 = 0, PendingDeleteF2 = 0;

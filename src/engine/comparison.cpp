@@ -14,6 +14,7 @@
 #include "engine/scanner.h"
 #include "engine/simulation.h"
 #include "engine/sorted_entries.h"
+#include "engine/unlisted_areas.h"
 #include "oplist/backup_mode.h"
 #include "oplist/todo_list.h"
 
@@ -194,6 +195,7 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
   ScanResult f1, f2;
   ScanBothSides(app, rootF1, rootF2, pair, total, f1, f2);
   r.SkippedNames += f1.Skipped + f2.Skipped;
+  r.UnlistedFolders += static_cast<int64_t>(f1.Unlisted.size() + f2.Unlisted.size());
 
   r.ScanningF2 = false;
   r.CurrentFile.clear();
@@ -227,11 +229,11 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
   Step(app, "[Generating operation list ..]");
   if (r.StopRequested) return;
 
+  // The mode is read for every item: an edit during the walk counts from the next item on.
   const BackupModeDef& mode = app.Modes.AktBackupMode;
   auto plans = [&](const std::string& status) { return !OpTextForCode(CodeForStatus(mode, status)).empty(); };
-  const bool plansIdentical = plans(kIdentical), plansNewerF1 = plans(kNewerInF1), plansNewerF2 = plans(kNewerInF2);
-  const bool plansExtraF1 = plans(kExtraInF1), plansExtraF2 = plans(kExtraInF2);
   auto& toDo = app.ToDo.ToDoList;
+  const UnlistedAreas unlisted(f1, f2);
 
   const std::size_t n = lines.size();
   bool usedNext = false;
@@ -243,30 +245,33 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
       continue;
     }
     if (lines.IsRoot(k)) continue;
+    if (unlisted.Hides(lines, k)) {
+      usedNext = k + 1 < n && lines.SameItem(k, k + 1);
+      continue;
+    }
 
     if (k + 1 < n && lines.SameItem(k, k + 1)) {
       // The F1 line sorts first.
       usedNext = true;
       const int64_t dA = lines.Modified(k), dB = lines.Modified(k + 1);
       const std::string* status;
-      bool wanted;
       if (WithinTolerance(static_cast<double>(dB - dA), app.Options)) {
-        status = &kIdentical, wanted = plansIdentical;
+        status = &kIdentical;
       } else if (dA > dB) {
-        status = &kNewerInF1, wanted = plansNewerF1;
+        status = &kNewerInF1;
       } else {
-        status = &kNewerInF2, wanted = plansNewerF2;
+        status = &kNewerInF2;
       }
-      if (!wanted) continue;
+      if (!plans(*status)) continue;
       const std::string key = lines.Key(k);
       inToDoListeSpeichern(toDo, *status, CodeForStatus(mode, *status), r1 + key, r2 + key, lines.Size(k),
                            lines.Size(k + 1));
     } else if (lines.Side(k) == 0) {
-      if (!plansExtraF1) continue;
+      if (!plans(kExtraInF1)) continue;
       const std::string key = lines.Key(k);
       inToDoListeSpeichern(toDo, kExtraInF1, CodeForStatus(mode, kExtraInF1), r1 + key, r2 + key, lines.Size(k), 0);
     } else {
-      if (!plansExtraF2) continue;
+      if (!plans(kExtraInF2)) continue;
       const std::string key = lines.Key(k);
       inToDoListeSpeichern(toDo, kExtraInF2, CodeForStatus(mode, kExtraInF2), r1 + key, r2 + key, 0, lines.Size(k));
     }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 #include <cstring>
 
 #include "common/clock.h"
@@ -37,10 +38,14 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
   // The root may be given as a link to a folder; below it nothing is followed.
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == 0 ? 0 : O_NOFOLLOW);
   int fd = ::open(path.empty() ? "/" : path.c_str(), flags);
-  if (fd < 0) return;
+  if (fd < 0) {
+    result.Unlisted.push_back(folder);
+    return;
+  }
   DIR* dir = ::fdopendir(fd);
   if (!dir) {
     ::close(fd);
+    result.Unlisted.push_back(folder);
     return;
   }
 
@@ -48,7 +53,13 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
   const std::string relative = result.Folders[folder];
   std::vector<uint32_t> subfolders;
   bool stopped = false;
-  while (const dirent* entry = ::readdir(dir)) {
+  while (true) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (!entry) {
+      if (errno != 0) result.Unlisted.push_back(folder);
+      break;
+    }
     const char* name = entry->d_name;
     if (IsDotEntry(name)) continue;
     const std::string_view nameView(name, std::strlen(name));

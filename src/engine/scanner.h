@@ -34,6 +34,8 @@ struct ScanResult {
   NameArena Names;
   // Items left out because their name holds a TAB, CR or LF (a folder counts once, nothing below it is listed).
   int64_t Skipped = 0;
+  // Folders (indices in Folders) that could not be listed, or not completely.
+  std::vector<uint32_t> Unlisted;
 
   std::string_view Name(const ScannedFile& file) const { return Names.Get(file.NameOffset, file.NameLength); }
   // Absolute path of a folder, without trailing separator.

@@ -73,6 +73,7 @@ void SimuDatenLoeschen(App& app) {
     r.ActionText.clear();
     r.TreeStatisticsValid = false;
     r.SkippedNames = 0;
+    r.UnlistedFolders = 0;
   }
   r.PendingDeleteF1 = r.PendingDeleteF2 = r.PendingReplaceF1 = r.PendingReplaceF2 = 0;
   r.PendingNewF1 = r.PendingNewF2 = 0;
@@ -206,6 +207,8 @@ void Simulate(App& app) {
       r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 + r.PendingReplaceF2;
   std::string summary = app.Text("[Excluded Files]") + " \t" + std::to_string(filtered) + "\r\n" +
                         app.Text("[Operations Pending:]") + " \t" + std::to_string(pending);
+  if (r.UnlistedFolders > 0)
+    summary += "\r\n" + app.Text("[Folders not read]") + " \t" + std::to_string(r.UnlistedFolders);
   if (r.SkippedNames > 0) summary += "\r\n" + app.Text("[Skipped names]") + " \t" + std::to_string(r.SkippedNames);
   if (!r.OneClickRunning)
     app.Show("[Simulation done in ]", app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary,

@@ -258,6 +258,10 @@ int64_t SortedEntries::Modified(std::size_t k) const {
   return IsFolder(k) ? kFolderTime : SideResult(k).Files[Index(k)].Modified;
 }
 
+uint32_t SortedEntries::FolderIndex(std::size_t k) const {
+  return IsFolder(k) ? Index(k) : SideResult(k).Files[Index(k)].Folder;
+}
+
 bool SortedEntries::SameItem(std::size_t k, std::size_t j) const {
   return lines_[k].rank == lines_[j].rank && IsFolder(k) == IsFolder(j) && Name(k) == Name(j);
 }

@@ -32,6 +32,8 @@ class SortedEntries {
   int64_t Modified(std::size_t k) const;
   // True when lines k and j are the same item (same RelPath and Name).
   bool SameItem(std::size_t k, std::size_t j) const;
+  // The folder of a folder line, or the folder holding the file of a file line.
+  uint32_t FolderIndex(std::size_t k) const;
   // RelPath followed by Name: "/sub/a.txt" for a file, "/sub" for a folder.
   std::string Key(std::size_t k) const;
   // The full line text.

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "common/files.h"
 #include "engine/simulation.h"
 #include "execution/execute_flow.h"
@@ -172,4 +176,43 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElement) {
   EXPECT_EQ(text, "\r\nDelete in F2       \t= x\tExtra in F2\t" + s + "/gone.txt\t" + t + "/gone.txt\t0\t1\r\n" +
                       "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/a.txt\t" + t + "/a.txt\t1\t0\r\n" +
                       "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/b.txt\t" + t + "/b.txt\t1\t0");
+}
+
+// A folder that cannot be listed must not read as empty: the mirror would
+// delete its copy on the other side. Root can list anything, so the scan runs
+// in a child that gave up root.
+TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/locked/secret.txt", "s");
+  WriteFile(f.dir / "s/open.txt", "o");
+  WriteFile(f.dir / "t/locked/secret.txt", "old copy");
+  WriteFile(f.dir / "t/locked/deeper/more.txt", "more");
+  WriteFile(f.dir / "t/stale.txt", "x");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  std::filesystem::permissions(f.dir.path(), std::filesystem::perms::all);
+  std::filesystem::permissions(f.home, std::filesystem::perms::all);
+  std::filesystem::permissions(f.app.Files.ToDoFilePath, std::filesystem::perms::all);
+  std::filesystem::permissions(f.dir / "s/locked", std::filesystem::perms::none);
+
+  auto simulate = [&] {
+    Simulate(f.app);
+    return f.app.Run.UnlistedFolders == 1 ? 0 : 1;
+  };
+  int unlisted;
+  if (::geteuid() == 0) {
+    pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) _exit(::setgid(65534) == 0 && ::setuid(65534) == 0 ? simulate() : 2);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    unlisted = WIFEXITED(status) ? WEXITSTATUS(status) : 3;
+  } else {
+    unlisted = simulate();
+  }
+  std::filesystem::permissions(f.dir / "s/locked", std::filesystem::perms::owner_all);
+  EXPECT_EQ(unlisted, 0);
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_NE(records[0].find("/t/stale.txt\t"), std::string::npos) << records[0];
+  EXPECT_NE(records[1].find("/s/open.txt\t"), std::string::npos) << records[1];
 }
