@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 
+#include "engine/scanner.h"
+
 namespace dd {
 
 namespace {
@@ -17,8 +19,9 @@ bool CanList(const std::string& root) {
 
 std::string UnlistableRoots(const std::string& rootF1, const std::string& rootF2) {
   std::string bad;
+  // A TAB or line break in a root would end up inside every record of the pair.
   for (const auto* root : {&rootF1, &rootF2})
-    if (!CanList(*root)) bad += *root + "\r\n";
+    if (!IsRecordableName(*root) || !CanList(*root)) bad += *root + "\r\n";
   return bad;
 }
 

@@ -6,7 +6,8 @@
 namespace dd {
 
 // The roots (each followed by CR LF) that exist but are not folders that can be
-// listed; "" when both can be. A root given as a link to a folder is fine.
+// listed, or whose path holds a TAB or line break; "" when both are fine. A root
+// given as a link to a folder is fine.
 std::string UnlistableRoots(const std::string& rootF1, const std::string& rootF2);
 
 }  // namespace dd

@@ -116,6 +116,8 @@ TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
   WriteFile(f.dir / "notafolder", "x");
   WriteFile(f.dir / "target/precious.txt", "keep me");
   f.AddPair(f.dir / "notafolder", f.dir / "target");
+  test::MakeDirs(f.dir / "tab\tname");
+  f.AddPair(f.dir / "tab\tname", f.dir / "target");  // would break every record
   Simulate(f.app);
   EXPECT_TRUE(HasKey(f.screen, "[Could not read folders]"));
   EXPECT_TRUE(f.ListFileRecords().empty());
