@@ -58,7 +58,9 @@ const char* const kHelp =
 
 namespace {
 
-bool TakesJob(const std::string& command) { return command == "simulate" || command == "sync"; }
+bool TakesJob(const std::string& command) {
+  return command == "simulate" || command == "sync";
+}
 
 bool ParseSeconds(const std::string& text, double& value) {
   char* end = nullptr;

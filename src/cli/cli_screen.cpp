@@ -1,8 +1,8 @@
 #include "cli/cli_screen.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <iostream>
-#include <unistd.h>
 
 #include "app/app.h"
 #include "common/clock.h"
@@ -13,7 +13,9 @@ namespace dd::cli {
 
 namespace {
 
-std::string ForTerminal(const std::string& text) { return ReplaceAll(text, "\r\n", "\n"); }
+std::string ForTerminal(const std::string& text) {
+  return ReplaceAll(text, "\r\n", "\n");
+}
 
 // Keys of the boxes that ask before something is changed on disk.
 bool IsConfirmation(const std::string& key) {

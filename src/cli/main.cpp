@@ -1,13 +1,13 @@
 // dualdock-cli: runs a job from a script or a timer.
+#include <unistd.h>
 #include <csignal>
 #include <iostream>
-#include <unistd.h>
 
 #include "app/app.h"
-#include "common/format.h"
-#include "common/text.h"
 #include "cli/cli_options.h"
 #include "cli/cli_screen.h"
+#include "common/format.h"
+#include "common/text.h"
 #include "engine/simulation.h"
 #include "execution/execute_flow.h"
 #include "execution/execute_sub.h"

@@ -88,12 +88,14 @@ void SimuDatenLoeschen(App& app) {
   app.screen.SetStatusText(2, "");
 }
 
-void LabelsWaehrendSimuAuffuellen(App& app) { app.screen.ShowRunLabels(app.Run); }
+void LabelsWaehrendSimuAuffuellen(App& app) {
+  app.screen.ShowRunLabels(app.Run);
+}
 
 void LabelsMitSimuDatenAuffuellen(App& app) {
   RunStatistics& r = app.Run;
-  r.PendingOps = r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 +
-                 r.PendingReplaceF2;
+  r.PendingOps =
+      r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 + r.PendingReplaceF2;
   PendingLabels labels;
   labels.EstimateText = ZeitAbschaetzen(app);
   if (r.PendingOps == 0) {
@@ -211,8 +213,8 @@ void Simulate(App& app) {
     summary += "\r\n" + app.Text("[Folders not read]") + " \t" + std::to_string(r.UnlistedFolders);
   if (r.SkippedNames > 0) summary += "\r\n" + app.Text("[Skipped names]") + " \t" + std::to_string(r.SkippedNames);
   if (!r.OneClickRunning)
-    app.Show("[Simulation done in ]", app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary,
-             std::string());
+    app.Show("[Simulation done in ]",
+             app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
   LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary);
   EndSimulation(app);
 }

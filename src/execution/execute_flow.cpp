@@ -17,7 +17,9 @@ namespace dd {
 
 namespace {
 
-bool RunInProgress(const App& app) { return app.Run.SimulationRunning || app.Run.ExecutionRunning; }
+bool RunInProgress(const App& app) {
+  return app.Run.SimulationRunning || app.Run.ExecutionRunning;
+}
 
 void FinishCommand(App& app) {
   app.screen.RefreshButtons();
@@ -148,7 +150,8 @@ void MeldungExecutionFertig(App& app, double start, double end, int result) {
 void LabelTimerTick(App& app) {
   RunStatistics& r = app.Run;
   if (r.ExecutionRunning)
-    r.ActionText = app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
+    r.ActionText =
+        app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
   if (r.SimulationRunning || r.ExecutionRunning) LabelsWaehrendSimuAuffuellen(app);
 }
 

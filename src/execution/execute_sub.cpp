@@ -23,7 +23,9 @@ constexpr const char* kDeleteF2 = "Delete in F2       ";
 constexpr const char* kCopyToF1 = "Replace/ Copy -> F1";
 constexpr const char* kCopyToF2 = "Replace/ Copy -> F2";
 
-int64_t SizeField(const std::string& text) { return static_cast<int64_t>(LeadingNumber(text)); }
+int64_t SizeField(const std::string& text) {
+  return static_cast<int64_t>(LeadingNumber(text));
+}
 
 void SetAllPairIcons(App& app, PairIcon icon) {
   std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());

@@ -1,8 +1,8 @@
 #include "job/program_folder.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
-#include <unistd.h>
 
 #include "common/files.h"
 
@@ -14,18 +14,19 @@ namespace {
 
 constexpr const char* kLanguageFile = "Sprachen.txt";
 
-bool HoldsResources(const std::string& folder) { return PathExists(folder + "/" + kLanguageFile); }
+bool HoldsResources(const std::string& folder) {
+  return PathExists(folder + "/" + kLanguageFile);
+}
 
 // Copies the shipped resources that the folder lacks; never replaces a file.
 void Seed(const std::string& folder, const std::string& executableFolder) {
-  for (const std::string& source : {executableFolder, executableFolder + "/../share/dualdock",
-                                    std::string("/usr/share/dualdock")}) {
+  for (const std::string& source :
+       {executableFolder, executableFolder + "/../share/dualdock", std::string("/usr/share/dualdock")}) {
     std::error_code ec;
     if (source.empty() || !HoldsResources(source) || fs::equivalent(source, folder, ec)) continue;
     fs::copy(source + "/" + kLanguageFile, folder + "/" + kLanguageFile, fs::copy_options::skip_existing, ec);
     if (IsDirectory(source + "/Icons"))
-      fs::copy(source + "/Icons", folder + "/Icons", fs::copy_options::recursive | fs::copy_options::skip_existing,
-               ec);
+      fs::copy(source + "/Icons", folder + "/Icons", fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
     return;
   }
 }

@@ -1,11 +1,11 @@
 // End-to-end runs of the built dualdock-cli on real temporary trees.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fcntl.h>
-#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
+#include <filesystem>
 
 #include "common/files.h"
 #include "common/text.h"
@@ -24,12 +24,14 @@ struct Result {
   std::string out, err;
 };
 
-std::string Quote(const std::string& s) { return "'" + ReplaceAll(s, "'", "'\\''") + "'"; }
+std::string Quote(const std::string& s) {
+  return "'" + ReplaceAll(s, "'", "'\\''") + "'";
+}
 
 // Runs the CLI with no terminal and no standard input.
 Result RunCli(const TempDir& dir, const std::string& args) {
-  std::string cmd = Quote(kCli) + " " + args + " >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") +
-                    " </dev/null";
+  std::string cmd =
+      Quote(kCli) + " " + args + " >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") + " </dev/null";
   int status = std::system(cmd.c_str());
   Result r;
   r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -49,7 +51,9 @@ std::string WriteJob(const TempDir& dir, const std::string& source, const std::s
   return dir / "job.ddk";
 }
 
-std::string Home(const TempDir& dir) { return "--home " + Quote(dir / "home"); }
+std::string Home(const TempDir& dir) {
+  return "--home " + Quote(dir / "home");
+}
 
 std::vector<std::string> Records(const TempDir& dir) {
   std::vector<std::string> r = Split(ReadTextFile(dir / "home/To Do.txt"), "\r\n");

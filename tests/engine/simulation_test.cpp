@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include "common/files.h"
 #include "engine/simulation.h"

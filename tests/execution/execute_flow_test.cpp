@@ -13,7 +13,9 @@ using dd::test::WriteFile;
 
 namespace {
 
-const Message& Last(const test::ScriptedScreen& s) { return s.messages.back(); }
+const Message& Last(const test::ScriptedScreen& s) {
+  return s.messages.back();
+}
 
 }  // namespace
 
@@ -106,7 +108,8 @@ TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   EXPECT_EQ(ExecuteOneKlick(f.app), 0);
-  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
+  EXPECT_EQ(f.screen.keys(),
+            (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "a");
   // No answers "No": nothing runs.
   f.screen.messages.clear();

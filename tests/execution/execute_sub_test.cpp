@@ -16,7 +16,9 @@ using dd::test::WriteFile;
 namespace {
 
 // Incremental mode with deletion: new and newer go to F2, extra in F2 is deleted.
-void Mirror(FlowFixture& f) { f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing); }
+void Mirror(FlowFixture& f) {
+  f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
+}
 
 }  // namespace
 
