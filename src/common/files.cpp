@@ -12,7 +12,16 @@ namespace dd {
 
 namespace {
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+std::string FolderOf(const std::string& path) {
+  auto pos = path.rfind(kPathSeparator);
+  if (pos == std::string::npos) return ".";
+  if (pos == 0) return "/";
+  return path.substr(0, pos);
+}
+
+}  // namespace
+
+bool WriteAllToFd(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
@@ -24,15 +33,6 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
   }
   return true;
 }
-
-std::string FolderOf(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  if (pos == std::string::npos) return ".";
-  if (pos == 0) return "/";
-  return path.substr(0, pos);
-}
-
-}  // namespace
 
 std::string ReadTextFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -61,7 +61,7 @@ bool WriteTextFile(std::string_view text, const std::string& path) {
   std::string temp = FolderOf(path) + "/.dualdock-write-XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, text.data(), text.size()) && ::fsync(fd) == 0;
+  bool ok = WriteAllToFd(fd, text.data(), text.size()) && ::fsync(fd) == 0;
   // mkstemp makes the file private; a replaced file keeps its old mode, a new one gets the usual 0644.
   struct stat old {};
   ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);

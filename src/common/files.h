@@ -9,6 +9,9 @@ namespace dd {
 
 inline constexpr char kPathSeparator = '/';
 
+// Writes all of the data to a file descriptor, retrying short writes.
+bool WriteAllToFd(int fd, const char* data, std::size_t size);
+
 // The whole file, byte for byte; a missing or unreadable file gives "".
 std::string ReadTextFile(const std::string& path);
 

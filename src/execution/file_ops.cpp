@@ -43,19 +43,6 @@ bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-  }
-  return true;
-}
-
 // Copies from the current offsets to the end of `in`. The kernel moves the
 // data (copy_file_range); where it cannot (other file system, old kernel)
 // a read/write loop continues from where it stopped.
@@ -83,7 +70,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return false;
         if (r == 0) break;
-        if (!WriteAll(out, buffer.get(), static_cast<size_t>(r))) return false;
+        if (!WriteAllToFd(out, buffer.get(), static_cast<size_t>(r))) return false;
         chunk += static_cast<size_t>(r);
       }
       n = static_cast<ssize_t>(chunk);
