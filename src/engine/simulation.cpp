@@ -118,8 +118,11 @@ void LabelsMitSimuDatenAuffuellen(App& app) {
 }
 
 void LabelsCurrentAusgeben(App& app) {
-  const std::string& file = app.Run.CurrentFile;
-  app.screen.ShowCurrentItem(file, IsDirectory(file) ? std::string() : app.Run.CurrentSizeText);
+  LabelsCurrentAusgeben(app, IsDirectory(app.Run.CurrentFile));
+}
+
+void LabelsCurrentAusgeben(App& app, bool isFolder) {
+  app.screen.ShowCurrentItem(app.Run.CurrentFile, isFolder ? std::string() : app.Run.CurrentSizeText);
 }
 
 void Simulate(App& app) {

@@ -14,5 +14,7 @@ void LabelsWaehrendSimuAuffuellen(App& app);
 void LabelsMitSimuDatenAuffuellen(App& app);
 // The current item with its size.
 void LabelsCurrentAusgeben(App& app);
+// The same when the caller knows already whether the current item is a folder.
+void LabelsCurrentAusgeben(App& app, bool isFolder);
 
 }  // namespace dd

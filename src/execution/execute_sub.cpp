@@ -62,9 +62,8 @@ class Walk {
     if (index < 0 || index >= static_cast<int64_t>(list.size())) return;
     std::vector<std::string> f = SplitKeepEmpty(list[index], "\t");
     if (f.size() != 7) return;
-    const bool f1Exists = !f[3].empty() && PathExists(f[3]);
-    const bool f2Exists = !f[4].empty() && PathExists(f[4]);
-    if (!f1Exists && !f2Exists) {
+    const bool exists = (!f[3].empty() && PathExists(f[3])) || (!f[4].empty() && PathExists(f[4]));
+    if (!exists) {
       RemoveCurrentRow(index);
       --i_;
       return;
@@ -80,19 +79,21 @@ class Walk {
     RemoveToDoRow(app_, static_cast<std::size_t>(i_ - 1));
   }
 
-  void ShowCurrent(const std::string& path, int64_t size) {
+  // Shows the entry about to be handled; returns whether it is a folder.
+  bool ShowCurrent(const std::string& path, int64_t size) {
     run_.CurrentFile = path;
     run_.CurrentSizeText = FormatSize(static_cast<double>(size));
-    LabelsCurrentAusgeben(app_);
+    const bool isFolder = IsDirectory(path);
+    LabelsCurrentAusgeben(app_, isFolder);
     app_.Yield();
+    return isFolder;
   }
 
   void HandleDeletion(int64_t index, const std::vector<std::string>& f, bool inF1) {
     if (run_.FirstDeleteTime == 0) run_.FirstDeleteTime = MonotonicSeconds();
     const std::string& path = inF1 ? f[3] : f[4];
     const int64_t size = SizeField(inF1 ? f[5] : f[6]);
-    ShowCurrent(path, size);
-    const bool isFolder = IsDirectory(path);
+    const bool isFolder = ShowCurrent(path, size);
     if ((pass_ == 1) == isFolder) return;  // files in pass 1, folders in pass 2
 
     const int r = DeletePath(path);
@@ -147,8 +148,7 @@ class Walk {
     const int64_t sizeBefore = SizeField(toF2 ? f[6] : f[5]);
     const char* newStatus = toF2 ? "Extra in F1" : "Extra in F2";
 
-    ShowCurrent(source, size);
-    const bool isFolder = IsDirectory(source);
+    const bool isFolder = ShowCurrent(source, size);
     int created = 0;
     const int ok = CopyWithFolders(source, target, true, created, &run_.StopRequested);
     if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "common/files.h"
@@ -104,9 +105,11 @@ bool CreateChain(const std::string& path, bool includeLast, int& created) {
 }
 
 // The target may be replaced: overwrite allowed, not a folder, not read-only.
-bool TargetReplaceable(const std::string& target, bool overwrite) {
+// `exists` tells whether anything is there now.
+bool TargetReplaceable(const std::string& target, bool overwrite, bool& exists) {
   struct stat st {};
-  if (::lstat(target.c_str(), &st) != 0) return true;
+  exists = ::lstat(target.c_str(), &st) == 0;
+  if (!exists) return true;
   return overwrite && !S_ISDIR(st.st_mode) && !IsReadOnly(st);
 }
 
@@ -142,7 +145,48 @@ Outcome CopyLink(const std::string& source, const std::string& target) {
   return Outcome::Done;
 }
 
-Outcome CopyFile(const std::string& source, const std::string& target, const std::atomic<bool>* cancel) {
+// Takes over owner, mode bits and times of the source; false when that failed.
+bool KeepAttributes(int out, const struct stat& st) {
+  // Owner first (only root may give a file away); special bits only with the owner kept.
+  static const uid_t user = ::geteuid();
+  static const gid_t group = ::getegid();
+  bool sameOwner = st.st_uid == user && st.st_gid == group;
+  if (!sameOwner) sameOwner = ::fchown(out, st.st_uid, st.st_gid) == 0;
+  mode_t mode = st.st_mode & (sameOwner ? 07777 : 0777);
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
+}
+
+// A new target, written as an unnamed file and linked into place when complete:
+// nothing half-written is ever visible, not even after a crash. Returns nullopt
+// when the file system cannot do this (or the target appeared meanwhile).
+std::optional<Outcome> CopyFileUnnamed(int in, const struct stat& st, const std::string& target,
+                                       const std::atomic<bool>* cancel) {
+  // Linking an unnamed file needs /proc; without it every file would be copied twice.
+  static std::atomic<bool> procMissing{false};
+  if (procMissing.load(std::memory_order_relaxed)) return std::nullopt;
+  int out = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (out < 0) return errno == ENOENT ? std::optional(Outcome::MissingFolder) : std::nullopt;
+  if (!CopyData(in, out, st.st_size, cancel) || !KeepAttributes(out, st)) {
+    ::close(out);
+    return Outcome::Failed;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(out);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    if (errno == ENOENT && !PathExists(self)) procMissing = true;
+    ::close(out);
+    return std::nullopt;
+  }
+  // close reports late write errors of some file systems; the target did not exist before.
+  if (::close(out) != 0) {
+    ::unlink(target.c_str());
+    return Outcome::Failed;
+  }
+  return Outcome::Done;
+}
+
+Outcome CopyFile(const std::string& source, const std::string& target, bool targetExists,
+                 const std::atomic<bool>* cancel) {
   // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
   int in = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return Outcome::Failed;
@@ -151,6 +195,18 @@ Outcome CopyFile(const std::string& source, const std::string& target, const std
     ::close(in);
     return Outcome::Failed;
   }
+  if (!targetExists) {
+    std::optional<Outcome> unnamed = CopyFileUnnamed(in, st, target, cancel);
+    if (unnamed) {
+      ::close(in);
+      return *unnamed;
+    }
+    if (::lseek(in, 0, SEEK_SET) != 0) {
+      ::close(in);
+      return Outcome::Failed;
+    }
+  }
+  // A target that exists is replaced by renaming a complete copy over it.
   std::string folder = FolderOf(target), temp;
   int out;
   while (true) {
@@ -163,14 +219,7 @@ Outcome CopyFile(const std::string& source, const std::string& target, const std
   }
   bool ok = CopyData(in, out, st.st_size, cancel);
   ::close(in);
-  if (ok) {
-    // Owner first (only root may give a file away); special bits only with the owner kept.
-    bool sameOwner = st.st_uid == ::geteuid() && st.st_gid == ::getegid();
-    if (!sameOwner) sameOwner = ::fchown(out, st.st_uid, st.st_gid) == 0;
-    mode_t mode = st.st_mode & (sameOwner ? 07777 : 0777);
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ok = ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
-  }
+  if (ok) ok = KeepAttributes(out, st);
   // close reports late write errors of some file systems.
   ok = ::close(out) == 0 && ok;
   if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return Outcome::Done;
@@ -178,10 +227,10 @@ Outcome CopyFile(const std::string& source, const std::string& target, const std
   return Outcome::Failed;
 }
 
-Outcome CopyEntry(const std::string& source, const struct stat& st, const std::string& target,
+Outcome CopyEntry(const std::string& source, const struct stat& st, const std::string& target, bool targetExists,
                   const std::atomic<bool>* cancel) {
   if (S_ISLNK(st.st_mode)) return CopyLink(source, target);
-  if (S_ISREG(st.st_mode)) return CopyFile(source, target, cancel);
+  if (S_ISREG(st.st_mode)) return CopyFile(source, target, targetExists, cancel);
   return Outcome::Failed;  // pipes, devices and sockets are not copied
 }
 
@@ -230,13 +279,15 @@ int CopyWithFolders(const std::string& source, const std::string& target, bool o
     return IsDirectory(folder) ? 1 : 0;
   }
 
-  if (!TargetReplaceable(target, overwrite)) return 0;
-  Outcome outcome = CopyEntry(source, st, target, cancel);
+  bool exists = false;
+  if (!TargetReplaceable(target, overwrite, exists)) return 0;
+  Outcome outcome = CopyEntry(source, st, target, exists, cancel);
   if (outcome == Outcome::MissingFolder) {
     if (!CreateChain(target, false, created)) return 0;
-    outcome = CopyEntry(source, st, target, cancel);
+    outcome = CopyEntry(source, st, target, false, cancel);
   }
-  return outcome == Outcome::Done && PathExists(target) ? 1 : 0;
+  // Done means our own link or rename put the complete copy at the target.
+  return outcome == Outcome::Done ? 1 : 0;
 }
 
 int DeletePath(const std::string& path) {
