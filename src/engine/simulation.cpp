@@ -1,6 +1,9 @@
 #include "engine/simulation.h"
 
 #include <algorithm>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -21,6 +24,14 @@
 namespace dd {
 
 namespace {
+
+// The previous list may have been large; its memory goes back to the system
+// before the scans need theirs.
+void ReleaseFreedMemory() {
+#ifdef __GLIBC__
+  ::malloc_trim(0);
+#endif
+}
 
 void SetAllPairIcons(App& app, PairIcon icon) {
   std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
@@ -151,7 +162,9 @@ void Simulate(App& app) {
   if (!HandleMissingFolders(app)) return;
 
   DeleteFileForced(app.Files.ToDoFilePath);
-  app.ToDo.ToDoList.assign(1, std::string());
+  std::vector<std::string>(1).swap(app.ToDo.ToDoList);
+  app.ToDo.Rows.clear();
+  ReleaseFreedMemory();
 
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;

@@ -43,10 +43,12 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   SpracheAusgewaehlt(app, app.settings.LanguageIndex);
 
   // New empties the list file: the pending list of the previous run is kept aside and put back byte for byte.
-  const bool hadList = PathExists(app.Files.ToDoFilePath);
-  const std::string kept = ReadTextFile(app.Files.ToDoFilePath);
-  FileNew(app);
-  if (hadList) WriteTextFile(kept, app.Files.ToDoFilePath);
+  {
+    const bool hadList = PathExists(app.Files.ToDoFilePath);
+    const std::string kept = ReadTextFile(app.Files.ToDoFilePath);
+    FileNew(app);
+    if (hadList) WriteTextFile(kept, app.Files.ToDoFilePath);
+  }
   ToDoListeLaden(app);
   if (options.measureRates) RatenHolenOderBestimmen(app);
 
