@@ -45,7 +45,7 @@ const char* const kHelp =
     "\n"
     "Ctrl+C (SIGINT) or SIGTERM stops the run like the stop button: the copy in\n"
     "progress finishes or is rolled back, and the pending list is saved with what\n"
-    "remains. A second Ctrl+C ends the program at once.\n"
+    "remains. A second Ctrl+C, a second or more later, ends the program at once.\n"
     "\n"
     "Exit status:\n"
     "  0  done (or nothing pending)\n"

@@ -1,6 +1,7 @@
 // dualdock-cli: runs a job from a script or a timer.
 #include <unistd.h>
 #include <csignal>
+#include <ctime>
 #include <iostream>
 
 #include "app/app.h"
@@ -26,11 +27,22 @@ std::atomic<bool>* g_stop = nullptr;
 volatile std::sig_atomic_t g_signalled = 0;
 
 // SIGINT and SIGTERM act as the stop command: the loops unwind at their next
-// test and the list is saved. A second signal ends the program at once.
+// test and the list is saved. A second signal ends the program at once, unless
+// it follows within a second (tools such as timeout signal both the process and
+// its group, which is one request, not two).
+volatile std::sig_atomic_t g_firstSignalSecond = 0;
+
 void OnSignal(int signal) {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  if (g_signalled && now.tv_sec - g_firstSignalSecond > 1) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    return;
+  }
+  if (!g_signalled) g_firstSignalSecond = static_cast<std::sig_atomic_t>(now.tv_sec);
   g_signalled = 1;
   if (g_stop) g_stop->store(true);
-  std::signal(signal, SIG_DFL);
 }
 
 int Fail(const std::string& text, int code) {
