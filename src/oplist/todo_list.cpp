@@ -127,6 +127,8 @@ void CountOperations(App& app) {
 bool SaveToDoList(App& app, const std::string& path) {
   std::string text = NormaliseList(Join(app.ToDo.ToDoList, kCrLf));
   app.ToDo.ToDoList = Split(text, kCrLf);
+  // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
+  ListViewAusfuellen(app);
   return WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
 }
 

@@ -22,8 +22,8 @@ void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string&
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run);
 void CountOperations(App& app);
 
-// Drops empty records and writes the list to `path`, or to the list file when
-// `path` is empty. Returns false when the file could not be written.
+// Drops empty records, rebuilds the rows, and writes the list to `path`, or to
+// the list file when `path` is empty. Returns false when the file could not be written.
 bool SaveToDoList(App& app, const std::string& path = {});
 
 // Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.

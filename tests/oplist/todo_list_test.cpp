@@ -156,4 +156,11 @@ TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
   CountOperations(app);
   EXPECT_EQ(app.Run.PendingNewF1, 1);
   EXPECT_EQ(app.Run.PendingOps, 1);
+
+  // Saving renumbers the records; the rows must point at the same records afterwards.
+  TempDir dir;
+  app.Files.SetFolder(dir.path());
+  SaveToDoList(app);
+  ASSERT_EQ(app.ToDo.Rows.size(), 1u);
+  EXPECT_EQ(app.ToDo.ToDoList[app.ToDo.Rows[0]], b);
 }
