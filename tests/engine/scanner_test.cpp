@@ -19,12 +19,7 @@ using dd::test::WriteFile;
 
 namespace {
 
-// An empty file, made quickly (the shared helper syncs every file it writes).
-void Touch(const std::string& path) {
-  int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
-  ASSERT_GE(fd, 0) << path;
-  ::close(fd);
-}
+void Touch(const std::string& path) { WriteFile(path, ""); }
 
 // Relative folder + name of every file found, sorted.
 std::set<std::string> FileKeys(const ScanResult& r) {

@@ -1,6 +1,8 @@
 #include "support/test_support.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <sys/time.h>
 #include <cstdlib>
 #include <filesystem>
@@ -35,7 +37,10 @@ void MakeDirs(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& content) {
   fs::create_directories(fs::path(path).parent_path());
-  if (!WriteTextFile(content, path)) throw std::runtime_error("cannot write " + path);
+  // Plain writes, no sync: tests make many files and need no crash safety.
+  int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0 || !WriteAllToFd(fd, content.data(), content.size()) || ::close(fd) != 0)
+    throw std::runtime_error("cannot write " + path);
 }
 
 void WriteFile(const std::string& path, const std::string& content, int64_t mtime) {
