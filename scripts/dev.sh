@@ -24,7 +24,7 @@ if ((${#missing[@]})); then
   [ "$(id -u)" -eq 0 ] || sudo="sudo"
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 build=${DUALDOCK_BUILD_DIR:-build}
