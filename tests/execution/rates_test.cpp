@@ -10,10 +10,9 @@
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "support/test_support.h"
+#include "support/flow_fixture.h"
 
 using namespace dd;
-using dd::test::TempDir;
 
 namespace {
 
@@ -23,12 +22,7 @@ class StatusScreen : public test::ScriptedScreen {
   std::map<int, std::string> panels;
 };
 
-struct RatesFixture {
-  TempDir dir;
-  StatusScreen screen;
-  App app{screen};
-  RatesFixture() { app.Files.SetFolder(dir.path()); }
-
+struct RatesFixture : test::ProgramFixture<StatusScreen> {
   bool DiskTestLeftovers() const {
     for (auto& e : std::filesystem::directory_iterator(dir.path()))
       if (e.path().filename().string().rfind("TempFile.tmp", 0) == 0) return true;
@@ -38,19 +32,18 @@ struct RatesFixture {
 
 }  // namespace
 
-TEST(Rates, ValidFileIsLoadedWithCommaOrPoint) {
-  for (const char* text : {"1234,5\r\n678,25\r\n3", "1234.5\r\n678.25\r\n3"}) {
-    RatesFixture f;
-    WriteTextFile(text, f.app.Files.RatesFilePath);
-    RatenHolenOderBestimmen(f.app);
-    EXPECT_EQ(f.app.Rates.StoredDeleteRate, 1234.5);
-    EXPECT_EQ(f.app.Rates.CurrentDeleteRate, 1234.5);
-    EXPECT_EQ(f.app.Rates.StoredCopyRate, 678.25);
-    EXPECT_EQ(f.app.Rates.CurrentCopyRate, 678.25);
-    EXPECT_EQ(f.app.Rates.UpdateCount, 3);
-    EXPECT_EQ(ReadTextFile(f.app.Files.RatesFilePath), text);  // no test, no save
-    EXPECT_EQ(f.screen.yields, 0);
-  }
+TEST(Rates, ValidFileIsLoadedWithADecimalComma) {
+  RatesFixture f;  // the decimal point is read back in the save test
+  const std::string text = "1234,5\r\n678,25\r\n3";
+  WriteTextFile(text, f.app.Files.RatesFilePath);
+  RatenHolenOderBestimmen(f.app);
+  EXPECT_EQ(f.app.Rates.StoredDeleteRate, 1234.5);
+  EXPECT_EQ(f.app.Rates.CurrentDeleteRate, 1234.5);
+  EXPECT_EQ(f.app.Rates.StoredCopyRate, 678.25);
+  EXPECT_EQ(f.app.Rates.CurrentCopyRate, 678.25);
+  EXPECT_EQ(f.app.Rates.UpdateCount, 3);
+  EXPECT_EQ(ReadTextFile(f.app.Files.RatesFilePath), text);  // no test, no save
+  EXPECT_EQ(f.screen.yields, 0);
 }
 
 TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {

@@ -29,26 +29,18 @@ TEST(LanguageLookup, FirstOccurrenceWinsEvenInsideALongerKey) {
   EXPECT_EQ(SprachenDatenHolen("[A]", text, -1), "");
 }
 
-TEST(LanguageLookup, AdjacentTabsMergeAndEmptyLinesVanish) {
+TEST(LanguageLookup, FileIsNormalisedEnterBreaksTheLineAndMissingGivesEmpty) {
   test::TempDir dir;
   const std::string file = dir / "Sprachen.txt";
-  test::WriteFile(file, "\r\n\r\n[Ready]\t\tBereit\r\n\r\n\r\n[Done]\tFertig\tDone");
-  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "Bereit");
+  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "");
+  test::WriteFile(file, "\r\n\r\n[Ready]\t\tBereit\r\n\r\n\r\n[Done]\tFertig[ENTER]\tDone");
+  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "Bereit");  // adjacent tabs merge
   EXPECT_EQ(MeldungLaden(file, "[Ready]", 1), "");
-  // The last line needs no line end.
-  EXPECT_EQ(MeldungLaden(file, "[Done]", 1), "Done");
+  EXPECT_EQ(MeldungLaden(file, "[Done]", 0), "Fertig\r\n");
+  EXPECT_EQ(MeldungLaden(file, "[Done]", 1), "Done");  // the last line needs no line end
   EXPECT_EQ(NormaliseLanguageText("a\t\t\tb\r\n\r\n\r\nc"), "a\tb\r\nc");
-}
-
-TEST(LanguageLookup, EnterBecomesALineBreak) {
-  EXPECT_EQ(SprachenDatenHolen("[X]", "[X]\tone[ENTER]two[ENTER]\tx", 0), "one\r\ntwo\r\n");
-}
-
-TEST(LanguageLookup, MissingOrEmptyFileGivesEmptyTexts) {
-  test::TempDir dir;
-  EXPECT_EQ(MeldungLaden(dir / "Sprachen.txt", "[Ready]", 0), "");
-  test::WriteFile(dir / "Sprachen.txt", "\r\n\r\n");
-  EXPECT_EQ(MeldungLaden(dir / "Sprachen.txt", "[Ready]", 0), "");
+  test::WriteFile(file, "\r\n\r\n");
+  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "");
 }
 
 TEST(LanguageLookup, GetInfoFromStringReadsColumnZero) {
@@ -57,98 +49,26 @@ TEST(LanguageLookup, GetInfoFromStringReadsColumnZero) {
   EXPECT_EQ(GetInfoFromString("[Nr]", "no number here"), "");
 }
 
-// Every message key the program looks up.
-const std::vector<std::string> kMessageKeys = {"[A->B Incremental]",
-                                               "[A<->B Synchronization]",
-                                               "[Abort?]",
-                                               "[Aborted]",
-                                               "[All Files]",
-                                               "[Analyzing ..]",
-                                               "[Analyzing source files..]",
-                                               "[Analyzing source folders..]",
-                                               "[Analyzing target files..]",
-                                               "[Analyzing target folders..]",
-                                               "[Are you sure for changes?]",
-                                               "[Are you sure you want to execute]",
-                                               "[Attention!]",
-                                               "[BackUp aborted by user]",
-                                               "[Backup in Progress]",
-                                               "[Can't load file]",
-                                               "[Copied files:  ]",
-                                               "[Could not create folders]",
-                                               "[Could not open the file!]",
-                                               "[Deleted files: ]",
-                                               "[Directories do not exist.]",
-                                               "[Displaying operations..]",
-                                               "[Done]",
-                                               "[Dualdock Files]",
-                                               "[Error]",
-                                               "[Errors occured!]",
-                                               "[Errors]",
-                                               "[Excluded Files]",
-                                               "[Excluding files..]",
-                                               "[Execution aborted]",
-                                               "[Execution in progress]",
-                                               "[Execution]",
-                                               "[File does not exist.]",
-                                               "[File exists, replace?]",
-                                               "[File loaded: ]",
-                                               "[File types not be associated]",
-                                               "[Files to be created:  ]",
-                                               "[Files to be deleted:  ]",
-                                               "[Files to be replaced: ]",
-                                               "[Finished]",
-                                               "[Generating operation list ..]",
-                                               "[Installation]",
-                                               "[Loading ToDo List]",
-                                               "[Name in source]",
-                                               "[Name in target]",
-                                               "[Not a valid ToDo list]",
-                                               "[Not existing folders]",
-                                               "[Nr.]",
-                                               "[One-Klick Synchronisation]",
-                                               "[Open ToDoList]",
-                                               "[Open]",
-                                               "[Operation stopped]",
-                                               "[Operations Pending:]",
-                                               "[Path]",
-                                               "[Ready]",
-                                               "[Save]",
-                                               "[Saving ..]",
-                                               "[Scanning folder]",
-                                               "[Simulation aborted]",
-                                               "[Simulation and execution]",
-                                               "[Simulation done in ]",
-                                               "[Simulation]",
-                                               "[Size Source]",
-                                               "[Size Target]",
-                                               "[Size]",
-                                               "[Sorting ..]",
-                                               "[Sorting list with operations]",
-                                               "[Source directories]",
-                                               "[Status]",
-                                               "[Synchronization of folders]",
-                                               "[Target directories]",
-                                               "[Text Files]",
-                                               "[Time needed: ]",
-                                               "[Time]",
-                                               "[ToDo List already open!]",
-                                               "[User defined]",
-                                               "[Wrong file format.]",
-                                               "[Wrong number of operation]",
-                                               "[folders do not exist]",
-                                               "[no operations pending!]",
-                                               "[operations from the simulation?]",
-                                               "[operations successfully done]",
-                                               "[overwrite current ToDo list?]",
-                                               "[same number of folders]",
-                                               "[Skipped names]",
-                                               "[Could not read folders]",
-                                               "[Folders not read]",
-                                               "[Could not write the job file]",
-                                               "[Could not write the file]",
-                                               "txtExclude",
-                                               "txtInclude"};
+// Every message key the program looks up, separated by "|" (line ends are dropped).
+const char* const kMessageKeys =
+    R"([A->B Incremental]|[A<->B Synchronization]|[Abort?]|[Aborted]|[All Files]|[Analyzing ..]|
+[Analyzing source files..]|[Analyzing source folders..]|[Analyzing target files..]|[Analyzing target folders..]|
+[Are you sure for changes?]|[Are you sure you want to execute]|[Attention!]|[BackUp aborted by user]|
+[Backup in Progress]|[Can't load file]|[Copied files:  ]|[Could not create folders]|[Could not open the file!]|
+[Deleted files: ]|[Directories do not exist.]|[Displaying operations..]|[Done]|[Dualdock Files]|[Error]|
+[Errors occured!]|[Errors]|[Excluded Files]|[Excluding files..]|[Execution aborted]|[Execution in progress]|
+[Execution]|[File does not exist.]|[File exists, replace?]|[File loaded: ]|[File types not be associated]|
+[Files to be created:  ]|[Files to be deleted:  ]|[Files to be replaced: ]|[Finished]|
+[Generating operation list ..]|[Installation]|[Loading ToDo List]|[Name in source]|[Name in target]|
+[Not a valid ToDo list]|[Not existing folders]|[Nr.]|[One-Klick Synchronisation]|[Open ToDoList]|[Open]|
+[Operation stopped]|[Operations Pending:]|[Path]|[Ready]|[Save]|[Saving ..]|[Scanning folder]|
+[Simulation aborted]|[Simulation and execution]|[Simulation done in ]|[Simulation]|[Size Source]|[Size Target]|
+[Size]|[Sorting ..]|[Sorting list with operations]|[Source directories]|[Status]|[Synchronization of folders]|
+[Target directories]|[Text Files]|[Time needed: ]|[Time]|[ToDo List already open!]|[User defined]|
+[Wrong file format.]|[Wrong number of operation]|[folders do not exist]|[no operations pending!]|
+[operations from the simulation?]|[operations successfully done]|[overwrite current ToDo list?]|
+[same number of folders]|[Skipped names]|[Could not read folders]|[Folders not read]|
+[Could not write the job file]|[Could not write the file]|txtExclude|txtInclude)";
 
 TEST(ShippedLanguageFile, EveryKeyFindsItsOwnLine) {
   test::TempDir dir;
@@ -167,7 +87,7 @@ TEST(ShippedLanguageFile, EveryKeyFindsItsOwnLine) {
     EXPECT_EQ(MeldungLaden(file, fields[0], 0), ReplaceAll(fields[1], "[ENTER]", kCrLf)) << fields[0];
     EXPECT_EQ(MeldungLaden(file, fields[0], 1), ReplaceAll(fields[2], "[ENTER]", kCrLf)) << fields[0];
   }
-  for (const std::string& key : kMessageKeys)
+  for (const std::string& key : Split(ReplaceAll(kMessageKeys, "\n", ""), "|"))
     EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << "missing " << key;
 
   // The program reads it through the current language.

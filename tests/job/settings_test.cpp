@@ -4,33 +4,26 @@
 
 #include "app/app.h"
 #include "common/files.h"
-#include "support/test_support.h"
+#include "support/flow_fixture.h"
 
 namespace dd {
 namespace {
 
 const char* const kDefaults = "[Skin]\t\t0\r\n[Language]\t0\r\n[FileTypes]\t1\r\n";
 
-struct SettingsFixture : ::testing::Test {
-  test::TempDir dir;
-  test::ScriptedScreen screen;
-  App app{screen};
-  SettingsFixture() { app.Files.SetFolder(dir.path()); }
+struct SettingsFixture : ::testing::Test, test::ProgramFixture<> {
   std::string file() const { return app.Files.SettingsFilePath; }
 };
 
-TEST_F(SettingsFixture, MissingFileIsCreatedWithTheDefaults) {
+TEST_F(SettingsFixture, MissingKeysAreFilledInAndTheFileRewritten) {
   app.settings = Settings{5, 3, 0};
   app.Options.DaylightSaving = false;
-  SettingsLaden(app);
+  SettingsLaden(app);  // no file yet
   EXPECT_EQ(ReadTextFile(file()), kDefaults);
-  EXPECT_EQ(app.settings.SkinNumber, 0);
-  EXPECT_EQ(app.settings.LanguageIndex, 0);
+  EXPECT_EQ(app.settings.SkinNumber + app.settings.LanguageIndex, 0);
   EXPECT_EQ(app.settings.FileTypeMessage, 1);
   EXPECT_TRUE(app.Options.DaylightSaving);
-}
 
-TEST_F(SettingsFixture, MissingKeysAreFilledInAndTheFileRewritten) {
   test::WriteFile(file(), "[Language]\t1\r\n");
   SettingsLaden(app);
   EXPECT_EQ(app.settings.LanguageIndex, 1);
@@ -41,6 +34,12 @@ TEST_F(SettingsFixture, MissingKeysAreFilledInAndTheFileRewritten) {
   SettingsLaden(app);
   EXPECT_EQ(app.settings.FileTypeMessage, 1);
   EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
+
+  // An empty file gives the defaults and stays empty.
+  test::WriteFile(file(), "");
+  SettingsLaden(app);
+  EXPECT_EQ(app.settings.SkinNumber, 0);
+  EXPECT_EQ(ReadTextFile(file()), "");
 }
 
 TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
@@ -51,16 +50,6 @@ TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
   EXPECT_EQ(app.settings.LanguageIndex, 1);
   EXPECT_EQ(app.settings.FileTypeMessage, 0);
   EXPECT_EQ(ReadTextFile(file()), text) << "a complete file is not rewritten";
-}
-
-TEST_F(SettingsFixture, EmptyFileKeepsDefaultsAndStaysEmpty) {
-  test::WriteFile(file(), "");
-  app.settings.SkinNumber = 3;
-  SettingsLaden(app);
-  EXPECT_EQ(app.settings.SkinNumber, 0);
-  EXPECT_EQ(app.settings.FileTypeMessage, 1);
-  EXPECT_TRUE(PathExists(file()));
-  EXPECT_EQ(ReadTextFile(file()), "");
 }
 
 TEST_F(SettingsFixture, SaveReportsAFailedWrite) {

