@@ -16,17 +16,18 @@
 #include "engine/sorted_entries.h"
 #include "engine/unlisted_areas.h"
 #include "oplist/backup_mode.h"
+#include "oplist/record_texts.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
 
 namespace {
 
-const std::string kIdentical = "Identical";
-const std::string kNewerInF1 = "Newer in F1";
-const std::string kNewerInF2 = "Newer in F2";
-const std::string kExtraInF1 = "Extra in F1";
-const std::string kExtraInF2 = "Extra in F2";
+const std::string kIdentical(kStatusIdentical);
+const std::string kNewerInF1(kStatusNewerInF1);
+const std::string kNewerInF2(kStatusNewerInF2);
+const std::string kExtraInF1(kStatusExtraInF1);
+const std::string kExtraInF2(kStatusExtraInF2);
 
 // Counts of the target-side scan, which runs on its own thread. The main thread
 // copies them into the run statistics; the worker never touches the app.

@@ -33,11 +33,6 @@ void ReleaseFreedMemory() {
 #endif
 }
 
-void SetAllPairIcons(App& app, PairIcon icon) {
-  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
-  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
-}
-
 // Ends the run (also after the pair-count error): buttons, flags and labels back to idle.
 void EndSimulation(App& app) {
   app.screen.SetStopButtonVisible(StopButton::Simulation, false);
@@ -74,6 +69,11 @@ bool HandleMissingFolders(App& app) {
 }
 
 }  // namespace
+
+void SetAllPairIcons(App& app, PairIcon icon) {
+  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
+  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
+}
 
 void SimuDatenLoeschen(App& app) {
   RunStatistics& r = app.Run;

@@ -1,6 +1,8 @@
 // The Simulate command and the run labels.
 #pragma once
 
+#include "common/screen.h"
+
 namespace dd {
 
 class App;
@@ -16,5 +18,7 @@ void LabelsMitSimuDatenAuffuellen(App& app);
 void LabelsCurrentAusgeben(App& app);
 // The same when the caller knows already whether the current item is a folder.
 void LabelsCurrentAusgeben(App& app, bool isFolder);
+// Gives every folder-pair row the same status image.
+void SetAllPairIcons(App& app, PairIcon icon);
 
 }  // namespace dd

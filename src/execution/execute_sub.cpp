@@ -12,24 +12,15 @@
 #include "engine/simulation.h"
 #include "execution/file_ops.h"
 #include "execution/rates.h"
+#include "oplist/record_texts.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
 
 namespace {
 
-constexpr const char* kDeleteF1 = "Delete in F1       ";
-constexpr const char* kDeleteF2 = "Delete in F2       ";
-constexpr const char* kCopyToF1 = "Replace/ Copy -> F1";
-constexpr const char* kCopyToF2 = "Replace/ Copy -> F2";
-
 int64_t SizeField(const std::string& text) {
   return static_cast<int64_t>(LeadingNumber(text));
-}
-
-void SetAllPairIcons(App& app, PairIcon icon) {
-  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
-  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
 }
 
 // The walk over the rows, with the row index and the pass of the original
@@ -68,9 +59,9 @@ class Walk {
       --i_;
       return;
     }
-    if (f[0] == kDeleteF1 || f[0] == kDeleteF2)
-      HandleDeletion(index, f, f[0] == kDeleteF1);
-    else if (f[0] == kCopyToF1 || f[0] == kCopyToF2)
+    if (f[0] == kOpDeleteInF1 || f[0] == kOpDeleteInF2)
+      HandleDeletion(index, f, f[0] == kOpDeleteInF1);
+    else if (f[0] == kOpCopyToF1 || f[0] == kOpCopyToF2)
       HandleCopy(index, f);
   }
 
@@ -146,7 +137,7 @@ class Walk {
     const std::string& target = toF2 ? f[4] : f[3];
     const int64_t size = SizeField(toF2 ? f[5] : f[6]);
     const int64_t sizeBefore = SizeField(toF2 ? f[6] : f[5]);
-    const char* newStatus = toF2 ? "Extra in F1" : "Extra in F2";
+    const std::string_view newStatus = toF2 ? kStatusExtraInF1 : kStatusExtraInF2;
 
     const bool isFolder = ShowCurrent(source, size);
     int created = 0;
@@ -212,10 +203,9 @@ int ExecuteSub(App& app) {
 
   RatenSpeichern(app);
   app.screen.SetLabelTimer(false);
-  SaveToDoList(app);
+  SaveToDoList(app);  // also rebuilds the rows from the remaining records
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
-  ListViewAusfuellen(app);
   app.screen.SetStatusText(2, "");
   SetAllPairIcons(app, PairIcon::Dualdock);
   app.screen.SetStopButtonVisible(StopButton::Execution, false);

@@ -215,8 +215,7 @@ void FileNew(App& app) {
   SimuDatenLoeschen(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.ToDo.ToDoList.assign(1, std::string());
-  SaveToDoList(app);
-  ListViewAusfuellen(app);
+  SaveToDoList(app);  // writes the empty list and rebuilds the rows
 
   // One empty pair compacts to no pair at all.
   app.Job.SourceFolders.clear();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/state.h"
+#include "oplist/record_texts.h"
 
 namespace dd {
 
@@ -34,11 +35,11 @@ int icNummerVonFileStatus(const std::string& word);
 // The code the mode holds for a file status text ("" for an unknown status).
 inline const std::string& CodeForStatus(const BackupModeDef& mode, const std::string& status) {
   static const std::string none;
-  if (status == "Identical") return mode.Identical;
-  if (status == "Extra in F1") return mode.ExtraInF1;
-  if (status == "Extra in F2") return mode.ExtraInF2;
-  if (status == "Newer in F1") return mode.NewerInF1;
-  if (status == "Newer in F2") return mode.NewerInF2;
+  if (status == kStatusIdentical) return mode.Identical;
+  if (status == kStatusExtraInF1) return mode.ExtraInF1;
+  if (status == kStatusExtraInF2) return mode.ExtraInF2;
+  if (status == kStatusNewerInF1) return mode.NewerInF1;
+  if (status == kStatusNewerInF2) return mode.NewerInF2;
   return none;
 }
 

@@ -49,11 +49,8 @@ bool SaveListCommand(App& app, std::string path) {
   if (path.empty()) return true;
   if (!EndsWith(ToLowerAscii(path), ".txt")) path += ".txt";
   if (PathExists(path) && app.Show("[File exists, replace?]", "", Buttons::OkCancel) == Answer::Cancel) return true;
-  const bool written = SaveToDoList(app, path);
-  // The save drops the empty records and so renumbers the list; the rows must follow,
-  // or an execution would find other records under their numbers.
-  ListViewAusfuellen(app);
-  return written;
+  // The save drops the empty records and renumbers the list; it rebuilds the rows with it.
+  return SaveToDoList(app, path);
 }
 
 void OpenListCommand(App& app, const std::string& path) {

@@ -6,6 +6,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "oplist/backup_mode.h"
+#include "oplist/record_texts.h"
 
 namespace dd {
 
@@ -38,10 +39,10 @@ bool SplitRecord(std::string_view record, std::string_view (&fields)[7]) {
 }  // namespace
 
 std::string OpTextForCode(const std::string& code) {
-  if (code == kCopyToTarget) return "Replace/ Copy -> F2";
-  if (code == kCopyToSource) return "Replace/ Copy -> F1";
-  if (code == kDeleteInTarget) return "Delete in F2       ";
-  if (code == kDeleteInSource) return "Delete in F1       ";
+  if (code == kCopyToTarget) return std::string(kOpCopyToF2);
+  if (code == kCopyToSource) return std::string(kOpCopyToF1);
+  if (code == kDeleteInTarget) return std::string(kOpDeleteInF2);
+  if (code == kDeleteInSource) return std::string(kOpDeleteInF1);
   return {};
 }
 
@@ -81,7 +82,7 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
       ++deleteF2;
       deleteSizeF2 += SizeOfField(f[6]);
     } else if (code == kCopyToTarget) {
-      if (status == "Extra in F1") {
+      if (status == kStatusExtraInF1) {
         ++newF2;
         newSizeF2 += SizeOfField(f[5]);
       } else {
@@ -89,7 +90,7 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
         replaceSizeF2 += SizeOfField(f[5]);
       }
     } else if (code == kCopyToSource) {
-      if (status == "Extra in F2") {
+      if (status == kStatusExtraInF2) {
         ++newF1;
         newSizeF1 += SizeOfField(f[6]);
       } else {

@@ -1,0 +1,20 @@
+// The texts of the operation records: file statuses and operation texts.
+#pragma once
+
+#include <string_view>
+
+namespace dd {
+
+inline constexpr std::string_view kStatusIdentical = "Identical";
+inline constexpr std::string_view kStatusNewerInF1 = "Newer in F1";
+inline constexpr std::string_view kStatusNewerInF2 = "Newer in F2";
+inline constexpr std::string_view kStatusExtraInF1 = "Extra in F1";
+inline constexpr std::string_view kStatusExtraInF2 = "Extra in F2";
+
+// Operation texts, all 19 characters wide so that sorted records group by operation.
+inline constexpr std::string_view kOpDeleteInF1 = "Delete in F1       ";
+inline constexpr std::string_view kOpDeleteInF2 = "Delete in F2       ";
+inline constexpr std::string_view kOpCopyToF1 = "Replace/ Copy -> F1";
+inline constexpr std::string_view kOpCopyToF2 = "Replace/ Copy -> F2";
+
+}  // namespace dd
