@@ -11,7 +11,7 @@ import argparse
 import os
 import sys
 
-from PIL import Image, ImageChops, ImageDraw, ImageStat
+from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageStat
 
 sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -52,10 +52,11 @@ def gradient(size, top, bottom, glow, texture, seed_shift=0):
     img = Image.composite(Image.new("RGB", (w, h), rgb(bottom)), Image.new("RGB", (w, h), rgb(top)), mask)
     if rgb(glow) != rgb(top):
         # one soft light in the upper left, large enough not to draw attention
-        radial = Image.radial_gradient("L").resize((int(w * 1.6), int(h * 1.9)), Image.Resampling.BICUBIC)
-        radial = radial.point(lambda v: int(255 - min(255, v * 1.05)) * 0.55)
-        layer = Image.new("L", (w, h), 0)
-        layer.paste(radial, (-int(w * 0.55) + seed_shift, -int(h * 0.95)))
+        sw_, sh_ = max(8, w // 8), max(8, h // 8)
+        layer = Image.new("L", (sw_, sh_), 0)
+        cx = sw_ * 0.22 + seed_shift / 8
+        ImageDraw.Draw(layer).ellipse((cx - sw_ * 0.5, -sh_ * 0.6, cx + sw_ * 0.5, sh_ * 0.45), fill=140)
+        layer = layer.filter(ImageFilter.GaussianBlur(min(sw_, sh_) * 0.3)).resize((w, h), Image.Resampling.BICUBIC)
         img = Image.composite(Image.new("RGB", (w, h), rgb(glow)), img, layer)
     if texture:
         # fine grain hides gradient banding, and JPEG keeps it cheap at this strength
@@ -93,6 +94,8 @@ def make_lines(skin, out, matte):
 def button(skin, num, state, size, small):
     c = Canvas(size, size)
     fill, border, bw, col, accents = skin.tile(num, state)
+    if small:
+        bw = max(1.0, bw * 0.55)  # a full-weight border would swallow the small glyph
     u = size / (SMALL if small else BIG)  # 1 at 100 %, 2 at 200 %
     frame = Frame(c, 0, 0, u)
     inset = 1.5 + bw / 2
@@ -102,7 +105,7 @@ def button(skin, num, state, size, small):
     area = 16 if small else 28
     off = ((SMALL if small else BIG) - area) / 2
     g = Frame(c, off * u, off * u, area * u / 24)
-    sw = skin.sw * (1.3 if small else 1.0)
+    sw = skin.sw * (1.3 if small and skin.sw < 2.5 else 1.0)
     G.BUTTON_GLYPHS[num](g, G.Ink(rgb(col), rgb(fill), sw, {k: rgb(v) for k, v in accents.items()}))
     return c.result()
 
@@ -152,9 +155,11 @@ def sparkle(f, x, y, r, col):
             (x - r * 0.3, y + r * 0.3), (x - r, y), (x - r * 0.3, y - r * 0.3)], fill=col)
 
 
-def pair_doc(f, skin, x, kind, sw):
+def pair_doc(f, skin, x, kind, sw, on_panel=False):
     """One side of a status or operation picture: a document in the look of its state."""
     col, fill = rgb(skin.doc_col), rgb(skin.doc_fill)
+    if on_panel:
+        col, fill = rgb(getattr(skin, "panel_doc_col", col)), rgb(getattr(skin, "panel_doc_fill", fill))
     if kind == "missing":
         G.doc(f, x, 3.5, x + 13, 20.5, mix(col, skin.bg["BG4"][0], 0.35), sw, dashed=True)
         return
@@ -185,8 +190,8 @@ def status_picture(skin, name, scale):
     f = Frame(c, 0, 0, scale)
     left, sign, right = STATUS_PICTURES[name]
     sw = skin.sw * 0.75
-    pair_doc(f, skin, 4, left, sw)
-    pair_doc(f, skin, 31, right, sw)
+    pair_doc(f, skin, 4, left, sw, on_panel=True)
+    pair_doc(f, skin, 31, right, sw, on_panel=True)
     mid = rgb(skin.legend["col"])
     if sign == "=":
         equals(f, 24, 12, mid, sw)
