@@ -9,6 +9,7 @@ Needs python3-pil and fonts-dejavu-core. The output is committed; the build does
 
 import argparse
 import os
+import random
 import sys
 
 from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageStat
@@ -60,7 +61,11 @@ def gradient(size, top, bottom, glow, texture, seed_shift=0):
         img = Image.composite(Image.new("RGB", (w, h), rgb(glow)), img, layer)
     if texture:
         # fine grain hides gradient banding, and JPEG keeps it cheap at this strength
-        noise = Image.effect_noise((w, h), texture * 1.4).convert("RGB")
+        # seeded, so that running the generator again gives the same files
+        amp = texture * 2.4
+        lut = [128 + round((v / 255 - 0.5) * 2 * amp) for v in range(256)]
+        rnd = random.Random(f"{w}x{h}{top}{bottom}")
+        noise = Image.frombytes("L", (w, h), rnd.randbytes(w * h)).point(lut).convert("RGB")
         img = ImageChops.add(img, noise, 1.0, -128)
     return img
 
@@ -69,7 +74,7 @@ def make_backgrounds(skin, out):
     imgs = {}
     for name, size in BG_SIZES.items():
         top, bottom, glow = skin.bg[name]
-        img = gradient(size, top, bottom, glow, skin.texture, seed_shift=hash(name) % 40)
+        img = gradient(size, top, bottom, glow, skin.texture, seed_shift=int(name[2]) * 7)
         if name == "BG5":
             logo = app_icon(128, skin.logo, hc=skin is SKINS[2])
             img.paste(logo, (24, (320 - 128) // 2), logo)
