@@ -374,6 +374,35 @@ def job_icon(size):
     return img
 
 
+def app_svg(colours):
+    """The application mark as SVG, the same shapes as app_icon at its larger sizes."""
+    top, bottom = colours
+    folders = []
+    for x0 in (3.2, 13.0):
+        pts = [(x0, 20), (x0, 11), (x0 + 2.9, 11), (x0 + 4.0, 12.3), (x0 + 7.8, 12.3), (x0 + 7.8, 20)]
+        d = " ".join(f"{x:g},{y:g}" for x, y in pts)
+        folders.append(f'  <polygon points="{d}" fill="#fff" stroke="#fff" stroke-width="0.8" stroke-linejoin="round"/>')
+    h = 2.8
+    heads = [
+        f'  <polygon points="4.2,6.5 {4.2 + h * 1.2:g},{6.5 - h:g} {4.2 + h * 1.2:g},{6.5 + h:g}" fill="#fff"/>',
+        f'  <polygon points="19.8,6.5 {19.8 - h * 1.2:g},{6.5 - h:g} {19.8 - h * 1.2:g},{6.5 + h:g}" fill="#fff"/>',
+    ]
+    return "\n".join(
+        [
+            '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 24 24">',
+            '  <defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1">'
+            f'<stop offset="0" stop-color="{hexc(rgb(top))}"/><stop offset="1" stop-color="{hexc(rgb(bottom))}"/>'
+            "</linearGradient></defs>",
+            '  <rect x="1.44" y="1.44" width="21.12" height="21.12" rx="4.8" fill="url(#g)"/>',
+            *folders,
+            f'  <line x1="{4.2 + h:g}" y1="6.5" x2="{19.8 - h:g}" y2="6.5" stroke="#fff" stroke-width="1.7"/>',
+            *heads,
+            "</svg>",
+            "",
+        ]
+    )
+
+
 def make_program_icons():
     sizes = [16, 22, 24, 32, 48, 64, 128, 256]
     for n in sizes:
@@ -382,6 +411,10 @@ def make_program_icons():
             os.makedirs(d, exist_ok=True)
             img = fn(n, SKIN0.logo) if fn is app_icon else fn(n)
             img.save(os.path.join(d, name), optimize=True)
+    d = os.path.join(HICOLOR, "scalable", "apps")
+    os.makedirs(d, exist_ok=True)
+    with open(os.path.join(d, "dualdock.svg"), "w") as out:
+        out.write(app_svg(SKIN0.logo))
     ico = [16, 32, 48, 256]
     for fn, name in ((job_icon, "DDKIcon.ico"), (app_icon, "dualdock.ico")):
         imgs = [fn(n, SKIN0.logo) if fn is app_icon else fn(n) for n in ico]
