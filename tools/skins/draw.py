@@ -105,7 +105,8 @@ class Frame:
         x, y = self.p(cx, cy)
         rr = self.n(r)
         h = self.n(w) / 2
-        self.c.d.arc((x - rr - h, y - rr - h, x + rr + h, y + rr + h), a0, a1, fill=rgba(col), width=max(1, round(self.n(w))))
+        box = (x - rr - h, y - rr - h, x + rr + h, y + rr + h)
+        self.c.d.arc(box, a0, a1, fill=rgba(col), width=max(1, round(self.n(w))))
         if caps:
             for a in (a0, a1):
                 px = cx + r * math.cos(math.radians(a))

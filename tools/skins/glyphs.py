@@ -33,7 +33,9 @@ def doc(f, x0, y0, x1, y1, col, sw, fill=None, dashed=False):
             n = max(1, round(math.hypot(bx - ax, by - ay) / (sw * 2.2)))
             for i in range(n):
                 t0, t1 = i / n, (i + 0.5) / n
-                f.line([(ax + (bx - ax) * t0, ay + (by - ay) * t0), (ax + (bx - ax) * t1, ay + (by - ay) * t1)], col, sw * 0.8)
+                a = (ax + (bx - ax) * t0, ay + (by - ay) * t0)
+                b = (ax + (bx - ax) * t1, ay + (by - ay) * t1)
+                f.line([a, b], col, sw * 0.8)
         return
     f.poly(pts, fill=fill, outline=col, w=sw)
     f.line([(x1 - k, y0), (x1 - k, y0 + k), (x1, y0 + k)], col, sw * 0.8)

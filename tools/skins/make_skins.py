@@ -8,6 +8,7 @@ Needs python3-pil and fonts-dejavu-core. The output is committed; the build does
 """
 
 import argparse
+import math
 import os
 import random
 import sys
@@ -278,8 +279,6 @@ def badge(skin, kind, size, base):
     elif kind == "Question":
         f.arc(12, 9, 4.2, 180, 400, ink, sw * 0.9)
         a = 400
-        import math
-
         x, y = 12 + 4.2 * math.cos(math.radians(a)), 9 + 4.2 * math.sin(math.radians(a))
         f.line([(x, y), (12, 13.5), (12, 14.5)], ink, sw * 0.9)
         f.circle(12, 18.8, sw * 0.55, fill=ink)
@@ -381,7 +380,9 @@ def app_svg(colours):
     for x0 in (3.2, 13.0):
         pts = [(x0, 20), (x0, 11), (x0 + 2.9, 11), (x0 + 4.0, 12.3), (x0 + 7.8, 12.3), (x0 + 7.8, 20)]
         d = " ".join(f"{x:g},{y:g}" for x, y in pts)
-        folders.append(f'  <polygon points="{d}" fill="#fff" stroke="#fff" stroke-width="0.8" stroke-linejoin="round"/>')
+        folders.append(
+            f'  <polygon points="{d}" fill="#fff" stroke="#fff" stroke-width="0.8" stroke-linejoin="round"/>'
+        )
     h = 2.8
     heads = [
         f'  <polygon points="4.2,6.5 {4.2 + h * 1.2:g},{6.5 - h:g} {4.2 + h * 1.2:g},{6.5 + h:g}" fill="#fff"/>',
@@ -406,7 +407,8 @@ def app_svg(colours):
 def make_program_icons():
     sizes = [16, 22, 24, 32, 48, 64, 128, 256]
     for n in sizes:
-        for sub, fn, name in (("apps", app_icon, "dualdock.png"), ("mimetypes", job_icon, "application-x-dualdock-job.png")):
+        kinds = (("apps", app_icon, "dualdock.png"), ("mimetypes", job_icon, "application-x-dualdock-job.png"))
+        for sub, fn, name in kinds:
             d = os.path.join(HICOLOR, f"{n}x{n}", sub)
             os.makedirs(d, exist_ok=True)
             img = fn(n, SKIN0.logo) if fn is app_icon else fn(n)
@@ -566,7 +568,8 @@ def main():
         if args.sheet:
             sheet(skin, folder, f"/tmp/dualdock-sheet-{skin.name}-buttons.png")
             sheet2(skin, folder, f"/tmp/dualdock-sheet-{skin.name}-pictures.png")
-        print(f"{skin.name}: {folder} (buttons matted on {hexc(skin.matte)}, panel pictures on {hexc(skin.panel_matte)})")
+        mattes = f"buttons matted on {hexc(skin.matte)}, panel pictures on {hexc(skin.panel_matte)}"
+        print(f"{skin.name}: {folder} ({mattes})")
 
 
 if __name__ == "__main__":
