@@ -148,10 +148,6 @@ def save_jpg(img, path, matte=None, quality=92, subsampling=0):
     img.save(path, quality=quality, subsampling=subsampling, optimize=True)
 
 
-def save_bmp(img, path, matte):
-    flatten(img, matte).save(path)
-
-
 def at2x(path):
     stem, dot, ext = path.rpartition(".")
     return f"{stem}@2x.{ext}"

@@ -19,7 +19,7 @@ sys.dont_write_bytecode = True  # keep the source tree clean
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import glyphs as G  # noqa: E402
-from draw import SS, Canvas, Frame, at2x, flatten, font, mix, rgb, rgba, save_bmp, save_gif, save_jpg  # noqa: E402
+from draw import SS, Canvas, Frame, at2x, flatten, font, mix, rgb, rgba, save_gif, save_jpg  # noqa: E402
 from palettes import SKIN0, SKINS  # noqa: E402
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
