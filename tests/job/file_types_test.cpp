@@ -50,6 +50,19 @@ TEST(DesktopExec, QuotesReservedCharactersAndReadsThemBack) {
   }
 }
 
+TEST(DesktopExec, BareProgramNameIsFoundInPath) {
+  test::TempDir dir;
+  test::WriteFile(dir / "bin/dualdock", "");
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  ::setenv("PATH", ("/nonexistent:" + dir / "bin").c_str(), 1);
+  EXPECT_TRUE(ExecRunsExecutable("dualdock %f", dir / "bin/dualdock"));
+  EXPECT_TRUE(ExecRunsExecutable("dualdock %U", dir / "bin//dualdock"));
+  EXPECT_FALSE(ExecRunsExecutable("dualdock", dir / "bin/dualdock"));  // would not get the file
+  EXPECT_FALSE(ExecRunsExecutable("other %f", dir / "bin/dualdock"));
+  ::setenv("PATH", saved.c_str(), 1);
+}
+
 TEST(MimeAppsList, DefaultIsSetOrReplacedAndOtherLinesKept) {
   const std::string text =
       "[Added Associations]\ntext/plain=a.desktop;\n\n[Default Applications]\n"
