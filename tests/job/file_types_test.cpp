@@ -93,6 +93,7 @@ TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenNothingIsRewrit
   EXPECT_EQ(ReadTextFile(dir / "config/mimeapps.list"),
             "[Default Applications]\nimage/png=viewer.desktop;\napplication/x-dualdock-job=dualdock.desktop;\n");
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), expected);
+  EXPECT_EQ(std::system(("desktop-file-validate '" + Entry() + "' >&2").c_str()), 0);
 
   // Already right: no entry is touched and no record written.
   for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
