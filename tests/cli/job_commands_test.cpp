@@ -105,7 +105,7 @@ TEST(CliJob, JsonReportParsesAndQuietPrintsNothing) {
   test::WriteFile(dir / "src/a.txt", "alpha");
   test::WriteFile(dir / "src/b\xff.txt", "be");
   test::WriteFile(dir / "dst/stale.txt", "stale");
-  const std::string job = Quote(dir / "job\xfe.ddk");
+  const std::string job = Quote(dir / "job\xc3\xa9\xfe\x01.ddk");
   const std::string home = " --home " + Quote(dir / "home");
   ASSERT_EQ(RunCli(dir, "job new " + job + " --pair " + Quote(dir / "src") + " " + Quote(dir / "dst")).code, 0);
 
@@ -114,8 +114,8 @@ TEST(CliJob, JsonReportParsesAndQuietPrintsNothing) {
   EXPECT_EQ(JsonFields(dir, sim.out,
                        "d['command'], d['exit_status'], d['pending']['new_in_f2'], d['pending']['delete_in_f2'],"
                        " d['pending']['total']['count'], d['failures'], d['errors'], os.fsencode(d['job'])"
-                       "[-8:]"),
-            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] b'job\\xfe.ddk'\n");
+                       "[-11:]"),
+            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
 
   test::CliResult quiet = RunCli(dir, home + " execute --yes --quiet");
   EXPECT_EQ(quiet.code, 0) << quiet.err;
