@@ -69,18 +69,20 @@ std::string UnescapeStringValue(const std::string& text) {
   return out;
 }
 
+}  // namespace
+
 std::string FindInPath(const std::string& name) {
   const char* path = std::getenv("PATH");
   if (!path) return {};
   for (const std::string& folder : Split(path, ":")) {
-    std::string candidate = (folder.empty() ? std::string(".") : folder) + "/" + name;
+    // An empty entry would mean the current folder: never start a tool from there.
+    if (folder.empty()) continue;
+    std::string candidate = folder + "/" + name;
     std::error_code ec;
     if (std::filesystem::is_regular_file(candidate, ec)) return candidate;
   }
   return {};
 }
-
-}  // namespace
 
 std::string QuoteExecArgument(const std::string& argument) {
   std::string arg = ReplaceAll(argument, "%", "%%");

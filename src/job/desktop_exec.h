@@ -9,6 +9,9 @@ namespace dd {
 // A string value of a desktop entry with its backslash escapes.
 std::string EscapeStringValue(const std::string& text);
 
+// The first regular file of that name in the folders of PATH ("" when none).
+std::string FindInPath(const std::string& name);
+
 // One argument quoted by the Desktop Entry rules, then escaped as a string value
 // (so a backslash in the path ends up as four in the file).
 std::string QuoteExecArgument(const std::string& argument);

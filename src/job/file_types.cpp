@@ -60,19 +60,10 @@ bool WriteDefault(const std::string& listPath) {
   return WriteTextFile(WithDefaultApplication(ReadTextFile(path), kJobMimeType, kDesktopEntryId), path);
 }
 
-std::string FindProgram(const std::string& name) {
-  const char* path = std::getenv("PATH");
-  for (const std::string& folder : Split(path ? path : "", ":")) {
-    std::string candidate = folder + "/" + name;
-    if (!folder.empty() && ::access(candidate.c_str(), X_OK) == 0) return candidate;
-  }
-  return {};
-}
-
 // Starts a tool and does not wait for it: the grandchild belongs to init, so no
 // zombie is left and a hanging tool cannot hold up the start.
 void StartDetached(const std::string& tool, const std::string& argument) {
-  const std::string program = FindProgram(tool);
+  const std::string program = FindInPath(tool);
   if (program.empty()) return;
   const char* argv[] = {program.c_str(), argument.c_str(), nullptr};
   pid_t child = ::fork();
