@@ -4,15 +4,17 @@
 #   scripts/dev.sh run [ARGS...]   build, then start the program
 #   scripts/dev.sh test            build, then run every test (ctest)
 #   scripts/dev.sh bench           build the benchmarks and run them
+#   scripts/dev.sh package         build the Debian package (.deb) in $DUALDOCK_BUILD_DIR-package
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev)
+packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
+  package) packages+=(dpkg-dev file) ;;
 esac
 
 missing=()
@@ -28,6 +30,16 @@ if ((${#missing[@]})); then
 fi
 
 build=${DUALDOCK_BUILD_DIR:-build}
+if [ "$mode" = package ]; then
+  # A build of its own: installed into /usr, without tests.
+  pkgbuild=$build-package
+  cmake -S . -B "$pkgbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DDUALDOCK_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$pkgbuild" -j "$(nproc)"
+  (cd "$pkgbuild" && cpack -G DEB >/dev/null)
+  ls "$pkgbuild"/dualdock_*.deb
+  exit 0
+fi
 bench_flag=OFF
 [ "$mode" = bench ] && bench_flag=ON
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUALDOCK_BUILD_BENCH=$bench_flag >/dev/null
@@ -37,5 +49,5 @@ case "$mode" in
   run) exec "$build/dualdock-cli" "$@" ;;
   test) cd "$build" && ctest --output-on-failure -j "$(nproc)" ;;
   bench) exec bench/run.sh "$build" ;;
-  *) echo "usage: scripts/dev.sh run|test|bench" >&2; exit 2 ;;
+  *) echo "usage: scripts/dev.sh run|test|bench|package" >&2; exit 2 ;;
 esac

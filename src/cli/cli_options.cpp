@@ -7,8 +7,14 @@ namespace dd::cli {
 const char* const kUsage =
     "Usage:\n"
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "  dualdock-cli [--home DIR] execute [--yes]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
+    "                                    [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] execute [--yes] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing] [--json | --quiet]\n"
+    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
+    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
+    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
+    "                               [--no-daylight-saving] [--force]\n"
+    "  dualdock-cli job show JOB.ddk\n"
     "  dualdock-cli --help\n";
 
 const char* const kHelp =
@@ -16,8 +22,14 @@ const char* const kHelp =
     "\n"
     "Usage:\n"
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "  dualdock-cli [--home DIR] execute [--yes]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
+    "                                    [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] execute [--yes] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing] [--json | --quiet]\n"
+    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
+    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
+    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
+    "                               [--no-daylight-saving] [--force]\n"
+    "  dualdock-cli job show JOB.ddk\n"
     "  dualdock-cli --help\n"
     "\n"
     "Commands:\n"
@@ -27,6 +39,24 @@ const char* const kHelp =
     "  execute   Carries out the pending operations of \"To Do.txt\". Failed operations\n"
     "            stay in the list, so running it again retries them.\n"
     "  sync      simulate, then execute, in one step.\n"
+    "  job new   Writes a job file, \".ddk\" added when the name lacks it (refuses to\n"
+    "            replace a file without --force):\n"
+    "              --pair SOURCE TARGET  a folder pair (repeat for more); relative\n"
+    "                                    paths are taken from the current folder\n"
+    "              --mode MODE           incremental (default: new and newer files go\n"
+    "                                    to the target, files only in the target are\n"
+    "                                    deleted), synchronize (newer files go either\n"
+    "                                    way), or five operation codes separated by\n"
+    "                                    commas, for Identical, ExtraInF1, ExtraInF2,\n"
+    "                                    NewerInF1, NewerInF2, e.g. \"= =,=->,= x,=->,= =\";\n"
+    "                                    codes: \"= =\" nothing, \"=->\" copy to target,\n"
+    "                                    \"<-=\" copy to source, \"x =\" delete in source,\n"
+    "                                    \"= x\" delete in target\n"
+    "              --exclude TEXT        leave out paths that contain TEXT (repeat for more)\n"
+    "              --include TEXT        keep only paths that contain TEXT (repeat for more)\n"
+    "              --case-sensitive-exclude, --case-sensitive-include\n"
+    "              --no-daylight-saving  times an hour apart do not count as equal\n"
+    "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
     "Options:\n"
     "  --home DIR          the program folder (settings, language, \"To Do.txt\", logs).\n"
@@ -42,6 +72,11 @@ const char* const kHelp =
     "                      missing folder stops the run.\n"
     "  --save-text-files   also write \"Alle Dateien Sorted.txt\" (the sorted comparison\n"
     "                      of the last pair) to the program folder.\n"
+    "  --json              print one JSON object on stdout instead of text: counts and\n"
+    "                      sizes per kind, failures, errors, duration, exit status.\n"
+    "                      Bytes of paths that are not UTF-8 appear as \\udc80..\\udcff\n"
+    "                      (Python's os.fsencode gives the bytes back).\n"
+    "  --quiet, -q         print nothing but errors.\n"
     "\n"
     "Ctrl+C (SIGINT) or SIGTERM stops the run like the stop button: the copy in\n"
     "progress finishes or is rolled back, and the pending list is saved with what\n"
@@ -59,7 +94,11 @@ const char* const kHelp =
 namespace {
 
 bool TakesJob(const std::string& command) {
-  return command == "simulate" || command == "sync";
+  return command == "simulate" || command == "sync" || command == "job new" || command == "job show";
+}
+
+bool IsJobCommand(const std::string& command) {
+  return command == "job new" || command == "job show";
 }
 
 bool ParseSeconds(const std::string& text, double& value) {
@@ -72,6 +111,7 @@ bool ParseSeconds(const std::string& text, double& value) {
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options o;
+  std::string jobOption;  // an option that only `job new` takes
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     auto value = [&](const char* name) -> const std::string* {
@@ -94,6 +134,40 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.createMissing = true;
     } else if (a == "--save-text-files") {
       o.saveTextFiles = true;
+    } else if (a == "--json") {
+      o.json = true;
+    } else if (a == "--quiet" || a == "-q") {
+      o.quiet = true;
+    } else if (a == "--pair") {
+      if (i + 2 >= args.size()) {
+        error = "--pair needs a source and a target folder";
+        return std::nullopt;
+      }
+      o.newJob.pairs.emplace_back(args[i + 1], args[i + 2]);
+      i += 2;
+      jobOption = a;
+    } else if (a == "--mode") {
+      const std::string* v = value("--mode");
+      if (!v) return std::nullopt;
+      o.newJob.mode = *v;
+      jobOption = a;
+    } else if (a == "--exclude" || a == "--include") {
+      const std::string* v = value(a.c_str());
+      if (!v) return std::nullopt;
+      (a == "--exclude" ? o.newJob.excludes : o.newJob.includes).push_back(*v);
+      jobOption = a;
+    } else if (a == "--case-sensitive-exclude") {
+      o.newJob.excludeCaseSensitive = true;
+      jobOption = a;
+    } else if (a == "--case-sensitive-include") {
+      o.newJob.includeCaseSensitive = true;
+      jobOption = a;
+    } else if (a == "--no-daylight-saving") {
+      o.newJob.daylightSaving = false;
+      jobOption = a;
+    } else if (a == "--force") {
+      o.newJob.force = true;
+      jobOption = a;
     } else if (a == "--tolerance") {
       const std::string* v = value("--tolerance");
       if (!v) return std::nullopt;
@@ -106,8 +180,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
+    } else if (o.command == "job") {
+      if (a != "new" && a != "show") {
+        error = "unknown job command " + a + " (new or show)";
+        return std::nullopt;
+      }
+      o.command += " " + a;
     } else if (o.command.empty()) {
-      if (a != "simulate" && a != "execute" && a != "sync") {
+      if (a != "simulate" && a != "execute" && a != "sync" && a != "job") {
         error = "unknown command " + a;
         return std::nullopt;
       }
@@ -119,8 +199,24 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return std::nullopt;
     }
   }
-  if (o.command.empty()) {
-    error = "no command given";
+  if (o.command.empty() || o.command == "job") {
+    error = o.command.empty() ? "no command given" : "job needs new or show";
+    return std::nullopt;
+  }
+  if (!jobOption.empty() && o.command != "job new") {
+    error = jobOption + " is for job new";
+    return std::nullopt;
+  }
+  if (IsJobCommand(o.command) && (o.yes || o.createMissing || o.tolerance || o.saveTextFiles || o.json || o.quiet)) {
+    error = o.command + " takes none of the run options";
+    return std::nullopt;
+  }
+  if (o.command == "job new" && o.newJob.pairs.empty()) {
+    error = "job new needs at least one --pair SOURCE TARGET";
+    return std::nullopt;
+  }
+  if (o.json && o.quiet) {
+    error = "--json and --quiet exclude each other";
     return std::nullopt;
   }
   if (TakesJob(o.command) && o.jobFile.empty()) {
@@ -132,7 +228,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     return std::nullopt;
   }
   if (o.command == "execute" && (o.createMissing || o.tolerance || o.saveTextFiles)) {
-    error = "execute takes only --yes";
+    error = "execute takes only --yes, --json and --quiet";
     return std::nullopt;
   }
   if (o.command == "sync" && o.saveTextFiles) {

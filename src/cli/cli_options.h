@@ -7,14 +7,27 @@
 
 namespace dd::cli {
 
+// What `job new` writes.
+struct NewJob {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  std::string mode = "incremental";  // "incremental", "synchronize" or five codes
+  std::vector<std::string> excludes, includes;
+  bool excludeCaseSensitive = false, includeCaseSensitive = false;
+  bool daylightSaving = true;
+  bool force = false;
+};
+
 struct Options {
-  std::string command;  // "simulate", "execute", "sync" or "help"
+  std::string command;  // "simulate", "execute", "sync", "job new", "job show" or "help"
   std::string home;
   std::string jobFile;
   bool yes = false;
   bool createMissing = false;
   bool saveTextFiles = false;
+  bool json = false;
+  bool quiet = false;
   std::optional<double> tolerance;
+  NewJob newJob;
 };
 
 // Parses the arguments (without the program name). On error returns nullopt and sets `error`.

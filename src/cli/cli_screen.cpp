@@ -39,11 +39,17 @@ void CliScreen::PrintBox(const Message& m, bool toStderr) {
   if (text.empty()) text = m.key;  // no language file: the key still says what happened
   if (toStderr) {
     std::string title = ForTerminal(m.title);
-    std::cerr << "dualdock-cli: " << (title.empty() ? "" : title + ": ") << text << "\n";
-  } else {
+    Error((title.empty() ? "" : title + ": ") + text);
+  } else if (!policy_.quiet) {
     std::cout << text << "\n";
   }
   std::cout.flush();
+}
+
+void CliScreen::Error(const std::string& text) {
+  ClearProgress();
+  errors_.push_back(text);
+  std::cerr << "dualdock-cli: " << text << "\n";
 }
 
 bool CliScreen::Confirm(const Message& m) {
@@ -53,12 +59,13 @@ bool CliScreen::Confirm(const Message& m) {
   }
   if (::isatty(STDIN_FILENO) != 1) {
     refused_ = true;
-    ClearProgress();
-    std::cerr << "dualdock-cli: refusing to change files without confirmation: pass --yes (no terminal to ask)\n";
+    Error("refusing to change files without confirmation: pass --yes (no terminal to ask)");
     return false;
   }
-  PrintBox(m, false);
-  std::cout << "Proceed? [y/N] " << std::flush;
+  // The question is asked even when quiet; then on stderr, which keeps stdout for the result.
+  std::ostream& out = policy_.quiet ? std::cerr : std::cout;
+  ClearProgress();
+  out << ForTerminal(m.prompt.empty() ? m.key : m.prompt) << "\nProceed? [y/N] " << std::flush;
   std::string line;
   if (!std::getline(std::cin, line)) return false;
   return line == "y" || line == "Y" || line == "yes" || line == "Yes";
@@ -76,7 +83,7 @@ Answer CliScreen::ShowMessage(const Message& m) {
     PrintBox(m, !policy_.createMissing);
     if (!policy_.createMissing) {
       declined_ = true;
-      std::cerr << "dualdock-cli: pass --create-missing to create them\n";
+      Error("pass --create-missing to create them");
       return Answer::No;
     }
     return Answer::Yes;
@@ -95,7 +102,7 @@ void CliScreen::SetStatusText(int panel, const std::string& text) {
 }
 
 void CliScreen::Yield() {
-  if (!progressTerminal_ || !app_) return;
+  if (!progressTerminal_ || policy_.quiet || !app_) return;
   const double now = MonotonicSeconds();
   if (now - lastProgress_ < 0.2) return;
   lastProgress_ = now;

@@ -16,6 +16,7 @@ namespace dd::cli {
 struct AnswerPolicy {
   bool yes = false;            // --yes: confirmations are answered OK/Yes
   bool createMissing = false;  // --create-missing: the missing-folder question is answered Yes
+  bool quiet = false;          // --quiet or --json: nothing on stdout, no progress line
 };
 
 class CliScreen : public Screen {
@@ -35,6 +36,10 @@ class CliScreen : public Screen {
   bool refused() const { return refused_; }    // a confirmation could not be asked (no terminal, no --yes)
   bool sawError() const { return sawError_; }  // a critical box was shown
   const std::vector<std::string>& keys() const { return keys_; }
+  // The texts of the errors reported on stderr, in order.
+  const std::vector<std::string>& errors() const { return errors_; }
+  // Reports an error on stderr and keeps its text.
+  void Error(const std::string& text);
 
  private:
   bool Confirm(const Message& message);
@@ -48,6 +53,7 @@ class CliScreen : public Screen {
   std::string throughput_;
   bool declined_ = false, refused_ = false, sawError_ = false;
   std::vector<std::string> keys_;
+  std::vector<std::string> errors_;
 };
 
 }  // namespace dd::cli

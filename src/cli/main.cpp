@@ -7,6 +7,9 @@
 #include "app/app.h"
 #include "cli/cli_options.h"
 #include "cli/cli_screen.h"
+#include "cli/job_commands.h"
+#include "cli/json_report.h"
+#include "common/clock.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "engine/simulation.h"
@@ -45,11 +48,6 @@ void OnSignal(int signal) {
   if (g_stop) g_stop->store(true);
 }
 
-int Fail(const std::string& text, int code) {
-  std::cerr << "dualdock-cli: " << text << "\n";
-  return code;
-}
-
 void PrintPending(const dd::RunStatistics& r) {
   auto line = [](const char* what, int64_t count, int64_t size) {
     std::cout << "  " << what << count << " (" << dd::FormatSize(static_cast<double>(size)) << ")\n";
@@ -64,10 +62,10 @@ void PrintPending(const dd::RunStatistics& r) {
 }
 
 // Folders that could not be listed were left out of the plan: the run went on past an error.
-bool ReportUnlisted(const dd::RunStatistics& r) {
+bool ReportUnlisted(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
   if (r.UnlistedFolders == 0) return false;
-  std::cerr << "dualdock-cli: " << r.UnlistedFolders
-            << " folder(s) could not be read; nothing below them was planned or changed\n";
+  screen.Error(std::to_string(r.UnlistedFolders) +
+               " folder(s) could not be read; nothing below them was planned or changed");
   return true;
 }
 
@@ -80,17 +78,15 @@ int ExitForResult(int result, const dd::cli::CliScreen& screen, bool unlisted) {
   return kExitDone;
 }
 
-int Run(const dd::cli::Options& o) {
-  dd::cli::CliScreen screen({o.yes, o.createMissing});
-  dd::App app(screen);
-  screen.Attach(&app);
-  g_stop = &app.Run.StopRequested;
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
-
+// Runs simulate, execute or sync; `failures` receives the number of failed operations.
+int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& screen, int& failures) {
+  auto fail = [&](const std::string& text) {
+    screen.Error(text);
+    return kExitUsage;
+  };
   std::string error;
   std::string folder = dd::ResolveProgramFolder(o.home, dd::ExecutableFolder(), error);
-  if (folder.empty()) return Fail(error, kExitUsage);
+  if (folder.empty()) return fail(error);
 
   dd::StartUp(app, folder, std::string());
   if (!o.jobFile.empty()) {
@@ -99,12 +95,11 @@ int Run(const dd::cli::Options& o) {
       case dd::JobLoadStatus::Loaded:
         break;
       case dd::JobLoadStatus::Missing:
-        return Fail("job file " + o.jobFile + " does not exist", kExitUsage);
+        return fail("job file " + o.jobFile + " does not exist");
       case dd::JobLoadStatus::Unreadable:
-        return Fail("cannot read job file " + o.jobFile, kExitUsage);
+        return fail("cannot read job file " + o.jobFile);
       case dd::JobLoadStatus::WrongFormat:
-        return Fail("job file " + o.jobFile + " has the wrong format: " + dd::ReplaceAll(result, "\r\n", " "),
-                    kExitUsage);
+        return fail("job file " + o.jobFile + " has the wrong format: " + dd::ReplaceAll(result, "\r\n", " "));
     }
     if (o.tolerance) {
       app.Options.TimeTolerance = *o.tolerance;
@@ -113,19 +108,46 @@ int Run(const dd::cli::Options& o) {
     app.Options.SaveTextFiles = o.saveTextFiles;
   }
 
+  const bool text = !o.quiet && !o.json;
   if (o.command == "simulate") {
     dd::Simulate(app);
     screen.ClearProgress();
     if (g_signalled) return kExitStopped;
     if (screen.declined() || app.Run.StopRequested) return kExitUsage;
-    PrintPending(app.Run);
-    const bool unlisted = ReportUnlisted(app.Run);
+    if (text) PrintPending(app.Run);
+    const bool unlisted = ReportUnlisted(app.Run, screen);
     return screen.sawError() || unlisted ? kExitFailures : kExitDone;
   }
   int result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();
-  const bool unlisted = ReportUnlisted(app.Run);
+  if (result > 0) failures = result;
+  const bool unlisted = ReportUnlisted(app.Run, screen);
   return ExitForResult(result, screen, unlisted);
+}
+
+int Run(const dd::cli::Options& o) {
+  const double start = dd::MonotonicSeconds();
+  dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json});
+  dd::App app(screen);
+  screen.Attach(&app);
+  g_stop = &app.Run.StopRequested;
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+
+  int failures = 0;
+  const int code = RunCommand(o, app, screen, failures);
+  if (o.json) {
+    dd::cli::RunReport report;
+    report.command = o.command;
+    report.jobFile = o.jobFile;
+    report.exitStatus = code;
+    report.seconds = dd::MonotonicSeconds() - start;
+    report.failures = failures;
+    report.stopped = g_signalled != 0;
+    report.errors = screen.errors();
+    std::cout << dd::cli::RunReportJson(report, app.Run) << "\n" << std::flush;
+  }
+  return code;
 }
 
 }  // namespace
@@ -142,5 +164,7 @@ int main(int argc, char** argv) {
     std::cout << dd::cli::kHelp;
     return kExitDone;
   }
+  if (options->command == "job new") return dd::cli::RunJobNew(*options);
+  if (options->command == "job show") return dd::cli::RunJobShow(*options);
   return Run(*options);
 }

@@ -4,6 +4,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "execution/rates.h"
+#include "job/file_types.h"
 #include "job/job_file.h"
 #include "job/language.h"
 #include "job/settings.h"
@@ -51,6 +52,7 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   }
   ToDoListeLaden(app);
   if (options.measureRates) RatenHolenOderBestimmen(app);
+  if (options.checkFileTypes) DateienVerknuepfen(app);
 
   if (commandLine.empty()) return {};
   return DateiEinlesen(app, commandLine);

@@ -16,6 +16,8 @@ void SpracheAusgewaehlt(App& app, int language);
 
 struct StartUpOptions {
   bool measureRates = true;  // run the disk test when no valid rates are stored
+  // check that job files open this program (the window does; the command line does not)
+  bool checkFileTypes = false;
 };
 
 // Runs the start-up in its fixed order for the program folder `folder`.

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <filesystem>
 
+#include "cli/cli_run.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "support/test_support.h"
@@ -17,28 +18,9 @@ using dd::test::WriteFile;
 
 namespace {
 
-const std::string kCli = std::string(DUALDOCK_BINARY_DIR) + "/dualdock-cli";
-
-struct Result {
-  int code = -1;
-  std::string out, err;
-};
-
-std::string Quote(const std::string& s) {
-  return "'" + ReplaceAll(s, "'", "'\\''") + "'";
-}
-
-// Runs the CLI with no terminal and no standard input.
-Result RunCli(const TempDir& dir, const std::string& args) {
-  std::string cmd =
-      Quote(kCli) + " " + args + " >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") + " </dev/null";
-  int status = std::system(cmd.c_str());
-  Result r;
-  r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  r.out = ReadTextFile(dir / "out.txt");
-  r.err = ReadTextFile(dir / "err.txt");
-  return r;
-}
+using test::Quote;
+using test::RunCli;
+using Result = test::CliResult;
 
 // A job with one pair in the mode "A->B Incremental".
 std::string WriteJob(const TempDir& dir, const std::string& source, const std::string& target) {
@@ -159,7 +141,7 @@ TEST(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
     int null = ::open("/dev/null", O_RDWR);
     ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
     std::string home = dir / "home";
-    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "sync", job.c_str(), "--yes", nullptr);
+    ::execl(test::kCli.c_str(), test::kCli.c_str(), "--home", home.c_str(), "sync", job.c_str(), "--yes", nullptr);
     ::_exit(127);
   }
   ::usleep(150 * 1000);

@@ -1,0 +1,162 @@
+#include "job/file_types.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/files.h"
+#include "job/desktop_exec.h"
+#include "support/flow_fixture.h"
+
+namespace dd {
+namespace {
+
+constexpr int64_t kOldTime = 1000000000;
+
+struct FileTypesTest : ::testing::Test, test::ProgramFixture<> {
+  FileTypesTest() {
+    ::setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    ::setenv("XDG_DATA_DIRS", (dir / "system/share").c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", (dir / "system/xdg").c_str(), 1);
+    ::unsetenv("XDG_CURRENT_DESKTOP");
+    env.Dirs = XdgDirs::FromEnvironment();
+    env.RefreshDatabases = false;
+  }
+  std::string Program(const std::string& folder) {
+    test::WriteFile(dir / (folder + "/dualdock"), "");
+    return dir / (folder + "/dualdock");
+  }
+  std::string Entry() const { return dir / "data/applications/dualdock.desktop"; }
+  std::string Record(const std::string& hyphens, const std::string& expected, const std::string& read) const {
+    return "\r\n\r\n" + hyphens + CurrentDateText() + "\r\nRegistry path:\t" + Entry() + "\r\nValue expected:\t" +
+           expected + "\r\nValue read:\t" + read + "\r\n";
+  }
+  std::string ErrLog() const { return ReadTextFile(app.Files.ErrLogFilePath); }
+  FileTypeEnvironment env;
+};
+
+TEST(DesktopExec, QuotesReservedCharactersAndReadsThemBack) {
+  EXPECT_EQ(ExecForExecutable("/opt/dd/dualdock"), "/opt/dd/dualdock %f");
+  EXPECT_EQ(ExecForExecutable("/my apps/dual$dock"), "\"/my apps/dual\\\\$dock\" %f");
+  EXPECT_EQ(QuoteExecArgument("/a\\b 100%"), "\"/a\\\\\\\\b 100%%\"");
+  for (std::string path : {"/my apps/dual$dock", "/a\\b \"x\" 100%", "/tab\there/`q`"}) {
+    std::vector<std::string> args = SplitExec(ExecForExecutable(path));
+    ASSERT_EQ(args.size(), 2u) << path;
+    EXPECT_EQ(args[0], path);
+    EXPECT_EQ(args[1], "%f");
+  }
+}
+
+TEST(DesktopExec, BareProgramNameIsFoundInPath) {
+  test::TempDir dir;
+  test::WriteFile(dir / "bin/dualdock", "");
+  const char* old = std::getenv("PATH");
+  const std::string saved = old ? old : "";
+  ::setenv("PATH", ("/nonexistent:" + dir / "bin").c_str(), 1);
+  EXPECT_TRUE(ExecRunsExecutable("dualdock %f", dir / "bin/dualdock"));
+  EXPECT_TRUE(ExecRunsExecutable("dualdock %U", dir / "bin//dualdock"));
+  EXPECT_FALSE(ExecRunsExecutable("dualdock", dir / "bin/dualdock"));  // would not get the file
+  EXPECT_FALSE(ExecRunsExecutable("other %f", dir / "bin/dualdock"));
+  ::setenv("PATH", saved.c_str(), 1);
+}
+
+TEST(MimeAppsList, DefaultIsSetOrReplacedAndOtherLinesKept) {
+  const std::string text =
+      "[Added Associations]\ntext/plain=a.desktop;\n\n[Default Applications]\n"
+      "image/png=b.desktop;\napplication/x-dualdock-job=old.desktop;\n\n[Other]\nx=y\n";
+  EXPECT_EQ(WithDefaultApplication(text, "application/x-dualdock-job", "dualdock.desktop"),
+            "[Added Associations]\ntext/plain=a.desktop;\n\n[Default Applications]\n"
+            "image/png=b.desktop;\napplication/x-dualdock-job=dualdock.desktop;\n\n[Other]\nx=y\n");
+  EXPECT_EQ(WithDefaultApplication("[Default Applications]\nimage/png=b.desktop;\n\n[Other]\nx=y", "t/x", "d.desktop"),
+            "[Default Applications]\nimage/png=b.desktop;\nt/x=d.desktop;\n\n[Other]\nx=y\n");
+  EXPECT_EQ(WithDefaultApplication("[Other]\nx=y\n", "t/x", "d.desktop"),
+            "[Other]\nx=y\n\n[Default Applications]\nt/x=d.desktop;\n");
+  EXPECT_EQ(WithDefaultApplication("", "t/x", "d.desktop"), "[Default Applications]\nt/x=d.desktop;\n");
+}
+
+TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenNothingIsRewritten) {
+  test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\nimage/png=viewer.desktop;\n");
+  const std::string exe = Program("my programs");
+  DateienVerknuepfen(app, exe, env);
+
+  const std::string expected = "\"" + exe + "\" %f";
+  EXPECT_EQ(ErrLog(), Record(std::string(23, '-'), expected, ""));
+  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_NE(ReadTextFile(dir / "data/mime/packages/dualdock.xml").find("<glob pattern=\"*.ddk\"/>"), std::string::npos);
+  const std::string entry = ReadTextFile(Entry());
+  EXPECT_NE(entry.find("\nExec=" + expected + "\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nMimeType=application/x-dualdock-job;\n"), std::string::npos);
+  EXPECT_NE(entry.find("\nIcon=" + dir.path() + "/Icons/DDKIcon.ico\n"), std::string::npos);
+  EXPECT_EQ(ReadTextFile(dir / "config/mimeapps.list"),
+            "[Default Applications]\nimage/png=viewer.desktop;\napplication/x-dualdock-job=dualdock.desktop;\n");
+  EXPECT_EQ(ReadJobFileCommand(env.Dirs), expected);
+  EXPECT_EQ(std::system(("desktop-file-validate '" + Entry() + "' >&2").c_str()), 0);
+
+  // Already right: no entry is touched and no record written.
+  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
+    test::SetMTime(f, kOldTime);
+  const std::string log = ErrLog();
+  DateienVerknuepfen(app, exe, env);
+  EXPECT_EQ(ErrLog(), log);
+  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
+    EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
+}
+
+TEST_F(FileTypesTest, ProgramInAnotherFolderRewritesAndRecordsTheOldCommand) {
+  const std::string first = Program("old");
+  DateienVerknuepfen(app, first, env);
+  const std::string log = ErrLog();
+  const std::string moved = Program("new");
+  DateienVerknuepfen(app, moved, env);
+  EXPECT_EQ(ErrLog(), log + Record(std::string(23, '-'), moved + " %f", first + " %f"));
+  EXPECT_EQ(ReadJobFileCommand(env.Dirs), moved + " %f");
+  EXPECT_TRUE(screen.messages.empty());
+}
+
+TEST_F(FileTypesTest, SystemEntryThatRunsThisProgramCountsAsRight) {
+  const std::string exe = Program("usr/bin");
+  test::WriteFile(
+      dir / "system/share/applications/dualdock.desktop",
+      "[Desktop Entry]\nType=Application\nName=Dualdock\nExec=" + exe + " %F\nMimeType=application/x-dualdock-job;\n");
+  DateienVerknuepfen(app, exe, env);
+  EXPECT_FALSE(PathExists(app.Files.ErrLogFilePath));
+  EXPECT_FALSE(PathExists(dir / "data"));
+  EXPECT_FALSE(PathExists(dir / "config"));
+
+  // A user default for another program wins over the system entry and is repaired.
+  test::WriteFile(dir / "system/share/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
+  test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\napplication/x-dualdock-job=other.desktop\n");
+  DateienVerknuepfen(app, exe, env);
+  EXPECT_EQ(ErrLog(), Record(std::string(23, '-'), exe + " %f", "other %f"));
+  EXPECT_EQ(ReadJobFileCommand(env.Dirs), exe + " %f");
+}
+
+TEST_F(FileTypesTest, UnwritableDataFolderGivesTheFailureRecordAndTheMessageOnlyWhenSwitchedOn) {
+  test::WriteFile(dir / "plain", "a file where a folder should be");
+  env.Dirs.DataHome = dir / "plain/data";
+  const std::string exe = Program("bin");
+  const std::string failure = "\r\n\r\n" + CurrentDateText() + "\r\nRegistry path:\t" + dir.path() +
+                              "/plain/data/applications/dualdock.desktop\r\nValue expected:\t" + exe +
+                              " %f\r\nValue read:\t\r\n";
+  app.settings.FileTypeMessage = 0;
+  DateienVerknuepfen(app, exe, env);
+  EXPECT_EQ(ErrLog(), failure);
+  EXPECT_TRUE(screen.messages.empty());
+  // The default never names an entry that could not be written.
+  EXPECT_FALSE(PathExists(dir / "config/mimeapps.list"));
+
+  app.settings.FileTypeMessage = 1;
+  DateienVerknuepfen(app, exe, env);
+  EXPECT_EQ(ErrLog(), failure + failure);
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File types not be associated]"});
+  EXPECT_EQ(screen.messages[0].prompt, app.Text("[File types not be associated]"));
+  EXPECT_EQ(screen.messages[0].title, app.Text("[Installation]"));
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::Ok);
+  EXPECT_EQ(screen.messages[0].icon, Icon::None);
+}
+
+}  // namespace
+}  // namespace dd
