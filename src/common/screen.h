@@ -33,6 +33,13 @@ struct PendingLabels {
 
 enum class StopButton { Simulation, Execution };
 
+// What the schedule panel shows.
+struct ScheduleLabels {
+  bool On = false;          // the "on" button, label 42 and the bar; else the "off" button and label 41
+  std::string Countdown;    // label 44
+  int ProgressPercent = 0;  // the bar, 0..100
+};
+
 class Screen {
  public:
   virtual ~Screen() = default;
@@ -64,6 +71,11 @@ class Screen {
   virtual void SetStopButtonVisible(StopButton button, bool visible) { (void)button, (void)visible; }
   virtual void RefreshButtons() {}
   virtual void SetLabelTimer(bool on) { (void)on; }
+  // The 100 ms tick of the scheduler.
+  virtual void SetScheduleTimer(bool on) { (void)on; }
+  virtual void ShowSchedule(const ScheduleLabels&) {}
+  // All option panels closed, no button pressed, the main panel shown.
+  virtual void ShowMainPanel() {}
 
   // The operation rows were rebuilt from the list, or one row was removed.
   virtual void ToDoRowsRebuilt() {}

@@ -1,0 +1,91 @@
+#include "execution/scheduler.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "execution/execute_flow.h"
+
+namespace dd {
+
+Scheduler::Scheduler(App& app, Clock clock, Fire fire) : app_(app), clock_(std::move(clock)), fire_(std::move(fire)) {
+  if (!clock_) clock_ = MonotonicSeconds;
+  if (!fire_) fire_ = [this] { ExecuteOneKlick(app_); };
+}
+
+// Typing and switching on read the text the same way, so "1,5" means 1.5 hours in both.
+void Scheduler::SetPeriodText(const std::string& text) {
+  app_.Options.ScheduleTimeText = text;
+  app_.Options.SchedulePeriodHours = ParseNumber(text);
+}
+
+void Scheduler::Toggle() {
+  on_ = !on_;
+  SetPeriodText(app_.Options.ScheduleTimeText);
+  if (on_) {
+    armedTime_ = clock_();
+    labels_.ProgressPercent = 0;
+  }
+  app_.screen.SetScheduleTimer(on_);
+  Show();
+  app_.screen.RefreshButtons();
+}
+
+Scheduler::TickResult Scheduler::Tick() {
+  // A tick that arrives during the fired command (its question is modal, the
+  // run yields) must not start a second one.
+  if (!on_ || firing_) return TickResult::Idle;
+  const double period = app_.Options.SchedulePeriodHours * 3600.0;
+  if (!(period > 0) || !std::isfinite(period)) return TickResult::Idle;
+
+  const double now = clock_();
+  const double elapsed = std::trunc(std::max(0.0, now - armedTime_));
+  const double percent = elapsed * 100.0 / period;
+  const double remaining = std::trunc(period - elapsed);
+  labels_.Countdown = app_.Text("label(44)") + FormatDurationShort(std::max(0.0, remaining));
+  labels_.ProgressPercent = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0)));
+
+  TickResult result = TickResult::Counting;
+  if (remaining < 1) {
+    const RunStatistics& r = app_.Run;
+    if (!r.SimulationRunning && !r.ExecutionRunning) {
+      app_.screen.ShowMainPanel();
+      labels_.Countdown = app_.Text("[Backup in Progress]");
+      Show();
+      struct Guard {
+        bool& flag;
+        explicit Guard(bool& f) : flag(f) { flag = true; }
+        ~Guard() { flag = false; }
+      } guard(firing_);
+      fire_();
+      result = TickResult::Fired;
+      // The next period starts after the run.
+      armedTime_ = clock_();
+    } else {
+      result = TickResult::Skipped;
+      armedTime_ = now;
+    }
+  }
+  Show();
+  return result;
+}
+
+bool Scheduler::Escape(bool scheduleOrMainPanelVisible) {
+  if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning) Stoppen(app_);
+  if (on_ && scheduleOrMainPanelVisible) {
+    Toggle();
+    return true;
+  }
+  return false;
+}
+
+void Scheduler::Show() {
+  labels_.On = on_;
+  app_.screen.ShowSchedule(labels_);
+}
+
+}  // namespace dd

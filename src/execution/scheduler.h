@@ -1,0 +1,56 @@
+// The scheduler: repeats the one-step run at a period given in hours while the
+// program is open. The front end calls Tick every 100 ms while it is on.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "common/screen.h"
+
+namespace dd {
+
+class App;
+
+// Colour of the schedule bar.
+inline constexpr int kScheduleBarRed = 179, kScheduleBarGreen = 125, kScheduleBarBlue = 186;
+
+class Scheduler {
+ public:
+  // Seconds of a clock that never jumps (not reset at midnight).
+  using Clock = std::function<double()>;
+  // Starts the one-step run; returns when it is over.
+  using Fire = std::function<void()>;
+
+  enum class TickResult { Idle, Counting, Fired, Skipped };
+
+  // Without arguments: the monotonic clock and ExecuteOneKlick.
+  explicit Scheduler(App& app, Clock clock = {}, Fire fire = {});
+
+  // The text of txtScheduleTime changed (also when a new job is made).
+  void SetPeriodText(const std::string& text);
+  // The on/off button of the panel.
+  void Toggle();
+  bool IsOn() const { return on_; }
+
+  TickResult Tick();
+
+  // Escape in the main window: stops a run in progress, then switches the
+  // scheduler off when it is on and the schedule or main panel is shown.
+  // Returns false when the caller is to close the open panels instead.
+  bool Escape(bool scheduleOrMainPanelVisible);
+
+  const ScheduleLabels& Labels() const { return labels_; }
+
+ private:
+  void Show();
+
+  App& app_;
+  Clock clock_;
+  Fire fire_;
+  bool on_ = false;
+  bool firing_ = false;
+  double armedTime_ = 0;
+  ScheduleLabels labels_;
+};
+
+}  // namespace dd
