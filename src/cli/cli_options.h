@@ -14,6 +14,7 @@ struct Options {
   bool yes = false;
   bool createMissing = false;
   bool saveTextFiles = false;
+  bool allowMassDelete = false;
   std::optional<double> tolerance;
 };
 

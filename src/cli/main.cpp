@@ -81,9 +81,9 @@ int ExitForResult(int result, const dd::cli::CliScreen& screen, bool unlisted) {
 }
 
 int Run(const dd::cli::Options& o) {
-  dd::cli::CliScreen screen({o.yes, o.createMissing});
+  dd::cli::CliScreen screen({o.yes, o.createMissing, o.allowMassDelete});
   dd::App app(screen);
-  screen.Attach(&app);
+  screen.Attach(&app, &app.Run.StopRequested);
   g_stop = &app.Run.StopRequested;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
@@ -117,7 +117,7 @@ int Run(const dd::cli::Options& o) {
     dd::Simulate(app);
     screen.ClearProgress();
     if (g_signalled) return kExitStopped;
-    if (screen.declined() || app.Run.StopRequested) return kExitUsage;
+    if (screen.declined() || screen.refused() || app.Run.StopRequested) return kExitUsage;
     PrintPending(app.Run);
     const bool unlisted = ReportUnlisted(app.Run);
     return screen.sawError() || unlisted ? kExitFailures : kExitDone;
