@@ -5,6 +5,9 @@
 #   scripts/dev.sh test            build, then run every test (ctest)
 #   scripts/dev.sh bench           build the benchmarks and run them
 #   scripts/dev.sh package         build the Debian package (.deb) in $DUALDOCK_BUILD_DIR-package
+#   scripts/dev.sh fuzz [SECONDS] [NAME...]
+#                                  build the fuzz harnesses with clang (own build
+#                                  folder) and run each for SECONDS (default 30)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +18,7 @@ packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstrea
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
   package) packages+=(dpkg-dev file) ;;
+  fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 
 missing=()
@@ -27,6 +31,27 @@ if ((${#missing[@]})); then
   echo "Installing: ${missing[*]}"
   $sudo apt-get update -qq
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+if [ "$mode" = fuzz ]; then
+  seconds=30
+  if [[ ${1:-} =~ ^[0-9]+$ ]]; then seconds=$1; shift; fi
+  harnesses=("$@")
+  ((${#harnesses[@]})) || harnesses=(job list language settings rates log filters execute)
+  build=${DUALDOCK_FUZZ_BUILD_DIR:-build-fuzz}
+  CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DDUALDOCK_BUILD_FUZZ=ON -DDUALDOCK_BUILD_TESTS=OFF >/dev/null
+  cmake --build "$build" -j 2 --target $(printf 'fuzz_%s ' "${harnesses[@]}")
+  status=0
+  for name in "${harnesses[@]}"; do
+    # The corpus grows in the build folder; the seeds in the repository stay as they are.
+    corpus="$build/corpus/$name"
+    mkdir -p "$corpus" "$build/findings/$name"
+    echo "== $name: ${seconds}s"
+    "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+      -artifact_prefix="$build/findings/$name/" "$corpus" "fuzz/seeds/$name" || status=1
+  done
+  exit $status
 fi
 
 build=${DUALDOCK_BUILD_DIR:-build}
@@ -49,5 +74,5 @@ case "$mode" in
   run) exec "$build/dualdock-cli" "$@" ;;
   test) cd "$build" && ctest --output-on-failure -j "$(nproc)" ;;
   bench) exec bench/run.sh "$build" ;;
-  *) echo "usage: scripts/dev.sh run|test|bench|package" >&2; exit 2 ;;
+  *) echo "usage: scripts/dev.sh run|test|bench|package|fuzz" >&2; exit 2 ;;
 esac

@@ -28,6 +28,8 @@ struct Settings {
   int SkinNumber = 0;
   int LanguageIndex = 0;
   int FileTypeMessage = 1;
+  // Ask before planning a pair that would delete most of a tree.
+  bool MassDeleteGuard = true;
 };
 
 // One backup mode: a name and one operation code per file status.

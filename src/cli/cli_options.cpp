@@ -7,9 +7,10 @@ namespace dd::cli {
 const char* const kUsage =
     "Usage:\n"
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "                                    [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] execute [--yes] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing] [--json | --quiet]\n"
+    "                                    [--allow-mass-delete] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
+    "                                    [--allow-mass-delete] [--json | --quiet]\n"
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
@@ -22,9 +23,10 @@ const char* const kHelp =
     "\n"
     "Usage:\n"
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "                                    [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] execute [--yes] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing] [--json | --quiet]\n"
+    "                                    [--allow-mass-delete] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n"
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
+    "                                    [--allow-mass-delete] [--json | --quiet]\n"
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
@@ -70,6 +72,12 @@ const char* const kHelp =
     "                      (default 5).\n"
     "  --create-missing    create folders of the job that do not exist; without it a\n"
     "                      missing folder stops the run.\n"
+    "  --allow-mass-delete plan a pair even when it deletes more than half of the\n"
+    "                      files of a folder (and more than 10), or deletes anything\n"
+    "                      while its source folder is empty (an unmounted drive looks\n"
+    "                      empty). Without it such a run is refused with exit status 2;\n"
+    "                      a refused pair never enters \"To Do.txt\". A setting\n"
+    "                      \"[MassDeleteGuard]<TAB>0\" in \"Settings.txt\" switches the check off.\n"
     "  --save-text-files   also write \"Alle Dateien Sorted.txt\" (the sorted comparison\n"
     "                      of the last pair) to the program folder.\n"
     "  --json              print one JSON object on stdout instead of text: counts and\n"
@@ -88,7 +96,9 @@ const char* const kHelp =
     "     simulation went on past an error (a folder that could not be created or read)\n"
     "  2  bad usage; a job file that is missing, unreadable or of the wrong format;\n"
     "     a confirmation refused or answered no; a missing folder without\n"
-    "     --create-missing; a job whose source and target lists differ in length\n"
+    "     --create-missing; a job whose source and target lists differ in length;\n"
+    "     a pair whose one folder lies inside the other; a mass deletion without\n"
+    "     --allow-mass-delete\n"
     "  3  stopped by SIGINT or SIGTERM\n";
 
 namespace {
@@ -132,6 +142,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.yes = true;
     } else if (a == "--create-missing") {
       o.createMissing = true;
+    } else if (a == "--allow-mass-delete") {
+      o.allowMassDelete = true;
     } else if (a == "--save-text-files") {
       o.saveTextFiles = true;
     } else if (a == "--json") {

@@ -26,6 +26,7 @@ struct Options {
   bool saveTextFiles = false;
   bool json = false;
   bool quiet = false;
+  bool allowMassDelete = false;
   std::optional<double> tolerance;
   NewJob newJob;
 };

@@ -71,8 +71,28 @@ bool CliScreen::Confirm(const Message& m) {
   return line == "y" || line == "Y" || line == "yes" || line == "Yes";
 }
 
+void CliScreen::Refuse(const Message& m, const char* hint) {
+  PrintBox(m, true);
+  std::cerr << "dualdock-cli: " << hint << "\n";
+  refused_ = true;
+  // A one-step run must not go on to carry out the other pairs.
+  if (stop_) stop_->store(true);
+}
+
 Answer CliScreen::ShowMessage(const Message& m) {
   keys_.push_back(m.key);
+  if (m.key == "[Mass deletion]") {
+    if (policy_.allowMassDelete) {
+      PrintBox(m, false);
+      return Answer::Yes;
+    }
+    Refuse(m, "refusing a run that deletes most of a folder: pass --allow-mass-delete to allow it");
+    return Answer::No;
+  }
+  if (m.key == "[Folders inside each other]") {
+    Refuse(m, "refusing a pair whose one folder lies inside the other");
+    return Answer::Ok;
+  }
   if (IsConfirmation(m.key)) {
     bool ok = Confirm(m);
     if (!ok) declined_ = true;

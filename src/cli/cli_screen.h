@@ -2,6 +2,7 @@
 // answered by the options (or asked on the terminal), progress goes to stderr.
 #pragma once
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -14,16 +15,18 @@ class App;
 namespace dd::cli {
 
 struct AnswerPolicy {
-  bool yes = false;            // --yes: confirmations are answered OK/Yes
-  bool createMissing = false;  // --create-missing: the missing-folder question is answered Yes
-  bool quiet = false;          // --quiet or --json: nothing on stdout, no progress line
+  bool yes = false;              // --yes: confirmations are answered OK/Yes
+  bool createMissing = false;    // --create-missing: the missing-folder question is answered Yes
+  bool quiet = false;            // --quiet or --json: nothing on stdout, no progress line
+  bool allowMassDelete = false;  // --allow-mass-delete: the mass-deletion question is answered Yes
 };
 
 class CliScreen : public Screen {
  public:
   explicit CliScreen(AnswerPolicy policy);
 
-  void Attach(const App* app) { app_ = app; }
+  // `stop` is set when the screen refuses a pair: the run ends, nothing is carried out.
+  void Attach(const App* app, std::atomic<bool>* stop) { app_ = app, stop_ = stop; }
 
   Answer ShowMessage(const Message& message) override;
   void Yield() override;
@@ -33,7 +36,9 @@ class CliScreen : public Screen {
   void ClearProgress();
 
   bool declined() const { return declined_; }  // a question was answered No or Cancel
-  bool refused() const { return refused_; }    // a confirmation could not be asked (no terminal, no --yes)
+  // A confirmation could not be asked (no terminal, no --yes), or a pair was refused
+  // (folders inside each other, a mass deletion without --allow-mass-delete).
+  bool refused() const { return refused_; }
   bool sawError() const { return sawError_; }  // a critical box was shown
   const std::vector<std::string>& keys() const { return keys_; }
   // The texts of the errors reported on stderr, in order.
@@ -44,9 +49,11 @@ class CliScreen : public Screen {
  private:
   bool Confirm(const Message& message);
   void PrintBox(const Message& message, bool toStderr);
+  void Refuse(const Message& message, const char* hint);
 
   AnswerPolicy policy_;
   const App* app_ = nullptr;
+  std::atomic<bool>* stop_ = nullptr;
   bool progressTerminal_;
   bool progressShown_ = false;
   double lastProgress_ = 0;

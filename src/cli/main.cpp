@@ -113,7 +113,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     dd::Simulate(app);
     screen.ClearProgress();
     if (g_signalled) return kExitStopped;
-    if (screen.declined() || app.Run.StopRequested) return kExitUsage;
+    if (screen.declined() || screen.refused() || app.Run.StopRequested) return kExitUsage;
     if (text) PrintPending(app.Run);
     const bool unlisted = ReportUnlisted(app.Run, screen);
     return screen.sawError() || unlisted ? kExitFailures : kExitDone;
@@ -127,9 +127,9 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
 
 int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
-  dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json});
+  dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
   dd::App app(screen);
-  screen.Attach(&app);
+  screen.Attach(&app, &app.Run.StopRequested);
   g_stop = &app.Run.StopRequested;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 #include "common/text.h"
@@ -34,26 +35,50 @@ bool WriteAllToFd(int fd, const char* data, std::size_t size) {
   return true;
 }
 
-std::string ReadTextFile(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return {};
-  std::string text;
+FileRead ReadWholeFile(const std::string& path, std::size_t limit, bool followLinks) {
+  FileRead result;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
+  if (fd < 0) {
+    if (errno == ELOOP) result.status = FileReadStatus::Damaged;  // a link where no link belongs
+    return result;
+  }
   struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-    text.reserve(static_cast<std::size_t>(st.st_size));
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return result;
+  }
+  if (!S_ISREG(st.st_mode) || static_cast<uint64_t>(st.st_size) > limit) {
+    ::close(fd);
+    result.status = FileReadStatus::Damaged;
+    return result;
+  }
+  std::string text;
+  text.reserve(static_cast<std::size_t>(st.st_size));
   char buffer[65536];
   while (true) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      text.clear();
-      break;
+      ::close(fd);
+      return result;
     }
     if (n == 0) break;
+    // The file may grow while it is read; the limit holds all the same.
+    if (text.size() + static_cast<std::size_t>(n) > limit) {
+      ::close(fd);
+      result.status = FileReadStatus::Damaged;
+      return result;
+    }
     text.append(buffer, static_cast<std::size_t>(n));
   }
   ::close(fd);
-  return text;
+  result.text = std::move(text);
+  result.status = FileReadStatus::Read;
+  return result;
+}
+
+std::string ReadTextFile(const std::string& path) {
+  return ReadWholeFile(path, kProgramFileLimit, false).text;
 }
 
 bool WriteTextFile(std::string_view text, const std::string& path) {

@@ -12,7 +12,28 @@ inline constexpr char kPathSeparator = '/';
 // Writes all of the data to a file descriptor, retrying short writes.
 bool WriteAllToFd(int fd, const char* data, std::size_t size);
 
-// The whole file, byte for byte; a missing or unreadable file gives "".
+// Size limits of the files the program reads whole: beyond them a file is damaged.
+inline constexpr std::size_t kProgramFileLimit = std::size_t{16} << 20;  // settings, language, log, rates, jobs
+inline constexpr std::size_t kListFileLimit = std::size_t{512} << 20;    // "To Do.txt" and saved lists
+
+enum class FileReadStatus {
+  Read,        // the whole file is in the text
+  Unreadable,  // missing, or could not be opened or read
+  Damaged,     // not a regular file (a pipe, a device, a folder, a link), or larger than the limit
+};
+
+struct FileRead {
+  std::string text;  // "" unless Read
+  FileReadStatus status = FileReadStatus::Unreadable;
+};
+
+// Reads a file whole. It is opened without blocking (a pipe in its place cannot
+// hang the program) and read only when it is a regular file of at most `limit`
+// bytes. Links are followed only when `followLinks` is set.
+FileRead ReadWholeFile(const std::string& path, std::size_t limit, bool followLinks);
+
+// A program file whole, byte for byte: "" unless it reads completely (see ReadWholeFile,
+// the program-file limit, links not followed).
 std::string ReadTextFile(const std::string& path);
 
 // Replaces the file with exactly `text` (no line break added). The text goes to

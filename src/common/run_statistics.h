@@ -24,11 +24,14 @@ struct RunStatistics {
   int64_t TreeSizeF1 = 0, TreeSizeF2 = 0;
   bool TreeStatisticsValid = false;
 
-  // Items left out of the comparison because their name holds a TAB, CR or LF,
+  // Items left out of the comparison because their name holds a TAB, CR, LF or NUL,
   // which the record formats cannot carry.
   int64_t SkippedNames = 0;
   // Folders that could not be listed: nothing below them is planned on either side.
   int64_t UnlistedFolders = 0;
+  // Pairs left out of the plan: one root inside the other, or a mass deletion the user refused.
+  int64_t OverlappingPairs = 0;
+  int64_t RefusedPairs = 0;
 
   // Pending operations by kind and side (counted from the operation list).
   int64_t PendingDeleteF1 = 0, PendingDeleteF2 = 0;

@@ -19,6 +19,8 @@ struct Message {
   std::string title;
   Buttons buttons = Buttons::Ok;
   Icon icon = Icon::None;
+  // A Yes/No question whose safe answer is No: No is the default button.
+  bool defaultIsNo = false;
 };
 
 // Status images of the folder-pair rows.

@@ -137,6 +137,10 @@ bool ParseInteger(std::string_view text, int64_t& value) {
   return ec == std::errc() && ptr == text.data() + text.size();
 }
 
+bool IsRecordableText(std::string_view text) {
+  return text.find_first_of(std::string_view("\t\r\n\0", 4)) == std::string_view::npos;
+}
+
 std::size_t CountTabFields(std::string_view record) {
   std::size_t n = 1;
   for (char c : record)

@@ -51,6 +51,10 @@ double ParseNumber(std::string_view text);
 // The whole text as a decimal integer; false when it is not one.
 bool ParseInteger(std::string_view text, int64_t& value);
 
+// True when the text can stand as one field of the TAB- and line-separated
+// formats and reach a system call whole: no TAB, CR, LF or NUL byte.
+bool IsRecordableText(std::string_view text);
+
 // Counts the fields a split at TAB would give (an empty text gives 1).
 std::size_t CountTabFields(std::string_view record);
 

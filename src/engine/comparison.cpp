@@ -184,7 +184,8 @@ bool WithinTolerance(double delta, const JobOptions& options) {
 
 }  // namespace
 
-void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair) {
+PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair) {
+  PairPlan plan;
   RunStatistics& r = app.Run;
   const int total = 2 * (lastPair + 1);
 
@@ -197,12 +198,16 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
   ScanBothSides(app, rootF1, rootF2, pair, total, f1, f2);
   r.SkippedNames += f1.Skipped + f2.Skipped;
   r.UnlistedFolders += static_cast<int64_t>(f1.Unlisted.size() + f2.Unlisted.size());
+  plan.FilesF1 = static_cast<int64_t>(f1.Files.size());
+  plan.FilesF2 = static_cast<int64_t>(f2.Files.size());
+  plan.EmptyF1 = f1.Files.size() == 0 && f1.Folders.size() == 1 && f1.Skipped == 0;
+  plan.EmptyF2 = f2.Files.size() == 0 && f2.Folders.size() == 1 && f2.Skipped == 0;
 
   r.ScanningF2 = false;
   r.CurrentFile.clear();
   LabelsWaehrendSimuAuffuellen(app);
   app.Yield();
-  if (r.StopRequested) return;
+  if (r.StopRequested) return plan;
 
   // The scans dropped one trailing separator of each root already.
   const std::string& r1 = f1.Root;
@@ -213,11 +218,11 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
   Step(app, "[Analyzing source folders..]");
   Step(app, "[Analyzing target folders..]");
   app.Yield();
-  if (r.StopRequested) return;
+  if (r.StopRequested) return plan;
 
   Step(app, "[Analyzing ..]");
   app.Yield();
-  if (r.StopRequested) return;
+  if (r.StopRequested) return plan;
 
   Step(app, "[Sorting ..]");
   SortedEntries lines(f1, f2);
@@ -228,19 +233,28 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
   }
 
   Step(app, "[Generating operation list ..]");
-  if (r.StopRequested) return;
+  if (r.StopRequested) return plan;
 
   // The mode is read for every item: an edit during the walk counts from the next item on.
   const BackupModeDef& mode = app.Modes.AktBackupMode;
   auto plans = [&](const std::string& status) { return !OpTextForCode(CodeForStatus(mode, status)).empty(); };
   auto& toDo = app.ToDo.ToDoList;
   const UnlistedAreas unlisted(f1, f2);
+  auto countDeletion = [&](const std::string& code, bool file) {
+    if (code == kDeleteInSource) {
+      ++plan.DeletedItems;
+      plan.DeletedFilesF1 += file;
+    } else if (code == kDeleteInTarget) {
+      ++plan.DeletedItems;
+      plan.DeletedFilesF2 += file;
+    }
+  };
 
   const std::size_t n = lines.size();
   bool usedNext = false;
   for (std::size_t k = 0; k < n; ++k) {
     app.Yield();
-    if (r.StopRequested) return;
+    if (r.StopRequested) return plan;
     if (usedNext) {
       usedNext = false;
       continue;
@@ -265,21 +279,28 @@ void SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF
       }
       if (!plans(*status)) continue;
       const std::string key = lines.Key(k);
-      inToDoListeSpeichern(toDo, *status, CodeForStatus(mode, *status), r1 + key, r2 + key, lines.Size(k),
-                           lines.Size(k + 1));
+      const std::string& code = CodeForStatus(mode, *status);
+      countDeletion(code, !lines.IsFolder(k));
+      inToDoListeSpeichern(toDo, *status, code, r1 + key, r2 + key, lines.Size(k), lines.Size(k + 1));
     } else if (lines.Side(k) == 0) {
       if (!plans(kExtraInF1)) continue;
       const std::string key = lines.Key(k);
-      inToDoListeSpeichern(toDo, kExtraInF1, CodeForStatus(mode, kExtraInF1), r1 + key, r2 + key, lines.Size(k), 0);
+      const std::string& code = CodeForStatus(mode, kExtraInF1);
+      countDeletion(code, !lines.IsFolder(k));
+      inToDoListeSpeichern(toDo, kExtraInF1, code, r1 + key, r2 + key, lines.Size(k), 0);
     } else {
       if (!plans(kExtraInF2)) continue;
       const std::string key = lines.Key(k);
-      inToDoListeSpeichern(toDo, kExtraInF2, CodeForStatus(mode, kExtraInF2), r1 + key, r2 + key, 0, lines.Size(k));
+      const std::string& code = CodeForStatus(mode, kExtraInF2);
+      countDeletion(code, !lines.IsFolder(k));
+      inToDoListeSpeichern(toDo, kExtraInF2, code, r1 + key, r2 + key, 0, lines.Size(k));
     }
   }
 
   r.ActionText = "..";
   LabelsWaehrendSimuAuffuellen(app);
+  plan.Complete = true;
+  return plan;
 }
 
 }  // namespace dd

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "common/clock.h"
+#include "common/text.h"
 
 namespace dd {
 
@@ -20,9 +21,7 @@ bool IsDotEntry(const char* name) {
 }  // namespace
 
 bool IsRecordableName(std::string_view name) {
-  for (char c : name)
-    if (c == '\t' || c == '\r' || c == '\n') return false;
-  return true;
+  return IsRecordableText(name);
 }
 
 ScanResult ScanFolder(const std::string& root, ScanObserver& observer) {

@@ -32,7 +32,7 @@ struct ScanResult {
   std::vector<std::string> Folders{std::string()};
   ChunkedVector<ScannedFile> Files;
   NameArena Names;
-  // Items left out because their name holds a TAB, CR or LF (a folder counts once, nothing below it is listed).
+  // Items left out because their name holds a TAB, CR, LF or NUL (a folder counts once, nothing below it is listed).
   int64_t Skipped = 0;
   // Folders (indices in Folders) that could not be listed, or not completely.
   std::vector<uint32_t> Unlisted;

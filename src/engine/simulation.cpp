@@ -13,6 +13,7 @@
 #include "common/format.h"
 #include "common/text.h"
 #include "engine/comparison.h"
+#include "engine/pair_guards.h"
 #include "engine/root_check.h"
 #include "engine/run_log.h"
 #include "execution/execute_flow.h"
@@ -50,7 +51,8 @@ bool HandleMissingFolders(App& app) {
   std::string missing;
   for (const auto* list : {&app.Job.SourceFolders, &app.Job.TargetFolders})
     for (const auto& folder : *list)
-      if (!PathExists(folder)) missing += folder + "\r\n";
+      // A path with a NUL byte or a line break would be created cut or as another name.
+      if (IsRecordableText(folder) && !PathExists(folder)) missing += folder + "\r\n";
   missing = StripAffixOnce(missing, kCrLf);
   if (missing.empty()) return true;
 
@@ -85,6 +87,8 @@ void SimuDatenLoeschen(App& app) {
     r.TreeStatisticsValid = false;
     r.SkippedNames = 0;
     r.UnlistedFolders = 0;
+    r.OverlappingPairs = 0;
+    r.RefusedPairs = 0;
   }
   r.PendingDeleteF1 = r.PendingDeleteF2 = r.PendingReplaceF1 = r.PendingReplaceF2 = 0;
   r.PendingNewF1 = r.PendingNewF2 = 0;
@@ -169,7 +173,8 @@ void Simulate(App& app) {
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;
   const int last = static_cast<int>(sources.size()) - 1;
-  std::string unreadable;
+  std::string unreadable, overlapping;
+  auto& toDo = app.ToDo.ToDoList;
   for (int i = 0; i <= last; ++i) {
     app.Yield();
     if (r.StopRequested) break;
@@ -181,13 +186,33 @@ void Simulate(App& app) {
       unreadable += bad;
       continue;
     }
+    // One root inside the other: each side would see the other as its own
+    // content, delete it or copy it into itself.
+    if (RootsOverlap(sources[i], targets[i])) {
+      overlapping += sources[i] + "\t" + targets[i] + "\r\n";
+      ++r.OverlappingPairs;
+      continue;
+    }
     app.screen.SetPairIcon(i, PairIcon::Search);
-    SimulatePfade(app, sources[i], targets[i], i, last);
+    const std::size_t planned = toDo.size();
+    const PairPlan plan = SimulatePfade(app, sources[i], targets[i], i, last);
+    if (plan.Complete && app.settings.MassDeleteGuard && IsMassDeletion(plan) &&
+        !ConfirmMassDeletion(app, sources[i], targets[i], plan)) {
+      // Nothing of a refused pair goes into the list, so no later execution can carry it out.
+      toDo.resize(planned);
+      ++r.RefusedPairs;
+      app.screen.SetPairIcon(i, PairIcon::Dualdock);
+      continue;
+    }
     app.screen.SetPairIcon(i, PairIcon::Done);
   }
   if (!unreadable.empty())
     app.Show("[Could not read folders]",
              app.Text("[Could not read folders]") + "\r\n" + StripAffixOnce(unreadable, kCrLf), app.Text("[Error]"),
+             Buttons::Ok, Icon::Critical);
+  if (!overlapping.empty())
+    app.Show("[Folders inside each other]",
+             app.Text("[Folders inside each other]") + "\r\n" + StripAffixOnce(overlapping, kCrLf), app.Text("[Error]"),
              Buttons::Ok, Icon::Critical);
 
   r.TreeStatisticsValid = true;
@@ -227,6 +252,9 @@ void Simulate(App& app) {
                         app.Text("[Operations Pending:]") + " \t" + std::to_string(pending);
   if (r.UnlistedFolders > 0)
     summary += "\r\n" + app.Text("[Folders not read]") + " \t" + std::to_string(r.UnlistedFolders);
+  if (r.OverlappingPairs > 0)
+    summary += "\r\n" + app.Text("[Pairs inside each other]") + " \t" + std::to_string(r.OverlappingPairs);
+  if (r.RefusedPairs > 0) summary += "\r\n" + app.Text("[Pairs not planned]") + " \t" + std::to_string(r.RefusedPairs);
   if (r.SkippedNames > 0) summary += "\r\n" + app.Text("[Skipped names]") + " \t" + std::to_string(r.SkippedNames);
   if (!r.OneClickRunning)
     app.Show("[Simulation done in ]",

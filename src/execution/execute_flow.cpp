@@ -34,13 +34,9 @@ std::string ConfirmationPrompt(App& app) {
   };
   return app.Text("[Are you sure you want to execute]") + std::to_string(r.PendingOpsAtCount) +
          app.Text("[operations from the simulation?]") + "\r\n" +
-         line("[Files to be deleted:  ]", r.PendingDeleteF1 + r.PendingDeleteF2,
-              r.PendingDeleteSizeF1 + r.PendingDeleteSizeF2) +
-         "\r\n" +
-         line("[Files to be created:  ]", r.PendingNewF1 + r.PendingNewF2, r.PendingNewSizeF1 + r.PendingNewSizeF2) +
-         "\r\n" +
-         line("[Files to be replaced: ]", r.PendingReplaceF1 + r.PendingReplaceF2,
-              r.PendingReplaceSizeF1 + r.PendingReplaceSizeF2);
+         line("[Files to be deleted:  ]", r.PendingDeleteTotal, r.PendingDeleteSize) + "\r\n" +
+         line("[Files to be created:  ]", r.PendingNewTotal, r.PendingNewSize) + "\r\n" +
+         line("[Files to be replaced: ]", r.PendingReplaceTotal, r.PendingReplaceSize);
 }
 
 }  // namespace

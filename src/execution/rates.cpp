@@ -102,10 +102,15 @@ void RatenHolenOderBestimmen(App& app) {
   const std::string& path = app.Files.RatesFilePath;
   if (PathExists(path)) {
     std::vector<std::string> lines = Split(ReadTextFile(path), kCrLf);
+    // A negative, infinite or unreadable number counts as no rate, so it is measured again.
+    const auto rate = [](const std::string& line) {
+      const double x = ParseNumber(line);
+      return std::isfinite(x) && x > 0 ? x : 0.0;
+    };
     if (lines.size() == 3) {
-      rates.StoredDeleteRate = rates.CurrentDeleteRate = ParseNumber(lines[0]);
-      rates.StoredCopyRate = rates.CurrentCopyRate = ParseNumber(lines[1]);
-      rates.UpdateCount = ParseNumber(lines[2]);
+      rates.StoredDeleteRate = rates.CurrentDeleteRate = rate(lines[0]);
+      rates.StoredCopyRate = rates.CurrentCopyRate = rate(lines[1]);
+      rates.UpdateCount = rate(lines[2]);
     }
   }
   if (rates.StoredDeleteRate != 0 && rates.StoredCopyRate != 0 && rates.UpdateCount != 0) return;

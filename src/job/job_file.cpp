@@ -149,12 +149,39 @@ ReadOutcome ReadV2_0(App& app, const std::string& text) {
   return outcome;
 }
 
+// A job edited on another system may end its lines in LF alone; read as CR LF,
+// such a line break never ends up inside a folder name.
+std::string WithCrLfLineEnds(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+    out += text[i];
+  }
+  return out;
+}
+
+// Reads either layout. A folder path that holds a NUL byte, a TAB or a line
+// break is refused with all pairs: the system calls would name another folder.
+ReadOutcome ReadJobText(App& app, const std::string& text) {
+  const std::string firstLine = text.substr(0, text.find(kCrLf));
+  ReadOutcome outcome = firstLine == kHeader ? ReadV2_1(app, text) : ReadV2_0(app, text);
+  for (const auto* list : {&app.Job.SourceFolders, &app.Job.TargetFolders})
+    for (const std::string& folder : *list)
+      if (!IsRecordableText(folder)) {
+        app.Job.SourceFolders.clear();
+        app.Job.TargetFolders.clear();
+        app.screen.FolderPairsChanged();
+        return {FormatError(app, "[Directories do not exist.]"), false};
+      }
+  return outcome;
+}
+
 ReadOutcome LoadText(App& app, const std::string& quotedPath) {
   FileNew(app);
   const std::string path = StripAffixOnce(quotedPath, "\"");
-  const std::string text = ReadTextFile(path);
-  const std::string firstLine = text.substr(0, text.find(kCrLf));
-  ReadOutcome outcome = firstLine == kHeader ? ReadV2_1(app, text) : ReadV2_0(app, text);
+  const std::string text = WithCrLfLineEnds(ReadWholeFile(path, kProgramFileLimit, true).text);
+  ReadOutcome outcome = ReadJobText(app, text);
 
   app.Job.CurrentJobFile = outcome.text == "-1" ? std::string() : path;
   ShowCurrentJobFile(app);
@@ -176,6 +203,82 @@ bool IsReadableFile(const std::string& path) {
   bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
   ::close(fd);
   return regular;
+}
+
+// A screen for reading a job aside, without showing anything.
+class SilentScreen : public Screen {
+ public:
+  Answer ShowMessage(const Message&) override { return Answer::Ok; }
+};
+
+// True when reading the job's text gives the job again. Every field of the copy
+// starts different from the job, so a section that the reader drops shows.
+bool ReadsBackIdentical(App& app) {
+  SilentScreen silent;
+  App copy(silent);
+  copy.Files = app.Files;
+  copy.settings = app.settings;
+  const JobOptions& o = app.Options;
+  JobOptions& c = copy.Options;
+  c = o;
+  c.ExclEnabled = !o.ExclEnabled, c.ExclCaseSensitive = !o.ExclCaseSensitive;
+  c.InclEnabled = !o.InclEnabled, c.InclCaseSensitive = !o.InclCaseSensitive;
+  c.DaylightSaving = !o.DaylightSaving;
+  c.ExcludeText += '\x01', c.IncludeText += '\x01';
+  const BackupModeDef& m = app.Modes.AktBackupMode;
+  copy.Modes.AktBackupMode = {
+      "", m.Identical + '\x01', m.ExtraInF1 + '\x01', m.ExtraInF2 + '\x01', m.NewerInF1 + '\x01', m.NewerInF2 + '\x01'};
+
+  ReadJobText(copy, WithCrLfLineEnds(BuildJobText(app)));
+  NormaliseFilterBoxes(copy);
+  const BackupModeDef& r = copy.Modes.AktBackupMode;
+  if (r.Identical != m.Identical || r.ExtraInF1 != m.ExtraInF1 || r.ExtraInF2 != m.ExtraInF2 ||
+      r.NewerInF1 != m.NewerInF1 || r.NewerInF2 != m.NewerInF2)
+    return false;
+  if (c.ExclEnabled != o.ExclEnabled || c.ExclCaseSensitive != o.ExclCaseSensitive || c.InclEnabled != o.InclEnabled ||
+      c.InclCaseSensitive != o.InclCaseSensitive || c.DaylightSaving != o.DaylightSaving ||
+      c.ExcludeText != NormaliseList(o.ExcludeText) || c.IncludeText != NormaliseList(o.IncludeText))
+    return false;
+  // Without targets the layout cannot hold the pairs at all; such a job is written as it is.
+  if (app.Job.TargetFolders.empty()) return true;
+  return copy.Job.SourceFolders == app.Job.SourceFolders && copy.Job.TargetFolders == app.Job.TargetFolders;
+}
+
+// The first folder or filter line that the layout cannot hold: a NUL byte or a
+// line break in it, a section key at its end, or an empty folder. "" when none is.
+std::string UnsavableValue(const App& app) {
+  auto bad = [](const std::string& value, bool folder) {
+    if (folder && (value.empty() || !IsRecordableText(value))) return true;
+    if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
+    for (std::string_view key : {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey})
+      if (EndsWith(value, key)) return true;
+    return false;
+  };
+  for (const auto* list : {&app.Job.SourceFolders, &app.Job.TargetFolders})
+    for (const std::string& folder : *list)
+      if (bad(folder, true)) return folder;
+  for (const std::string* text : {&app.Options.ExcludeText, &app.Options.IncludeText})
+    for (const std::string& line : Split(*text, kCrLf))
+      if (bad(line, false)) return line;
+  return {};
+}
+
+// Control characters made visible for the message.
+std::string Visible(const std::string& value) {
+  std::string out;
+  for (char c : value) {
+    if (c == '\0')
+      out += "\\0";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '\n')
+      out += "\\n";
+    else if (c == '\t')
+      out += "\\t";
+    else
+      out += c;
+  }
+  return out;
 }
 
 }  // namespace
@@ -279,6 +382,14 @@ std::string BuildJobText(App& app) {
 bool SaveJob(App& app, const std::string& mode) {
   NormaliseFilterBoxes(app);
   app.screen.JobOptionsChanged();
+  // The layout has no escape: a value that would read back as something else
+  // (another section, another mode, a cut folder) is refused, not written.
+  if (!ReadsBackIdentical(app)) {
+    app.Show("[Job value cannot be saved]",
+             app.Text("[Job value cannot be saved]") + std::string(kCrLf) + Visible(UnsavableValue(app)),
+             app.Text("[Error]"), Buttons::Ok, Icon::Critical);
+    return false;
+  }
   std::string target = app.Job.CurrentJobFile;
   const bool saveAs = mode == "SaveAs";
   if (saveAs) {

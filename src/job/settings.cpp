@@ -51,15 +51,20 @@ void SettingsLaden(App& app) {
   Settings& s = app.settings;
   s = Settings{};
   app.Options.DaylightSaving = true;
-  if (!PathExists(app.Files.SettingsFilePath)) {
+  FileRead read = ReadWholeFile(app.Files.SettingsFilePath, kProgramFileLimit, false);
+  // A damaged file (a pipe, a device, an oversized file) is replaced like a missing one.
+  if (!PathExists(app.Files.SettingsFilePath) || read.status == FileReadStatus::Damaged) {
     SettingsSpeichern(app);
     return;
   }
-  const std::string text = NormaliseLanguageText(ReadTextFile(app.Files.SettingsFilePath));
+  const std::string text = NormaliseLanguageText(std::move(read.text));
   if (text.empty()) return;
   bool complete = ReadLeadingNumber(text, "[Skin]", s.SkinNumber);
   complete = ReadLeadingNumber(text, "[Language]", s.LanguageIndex) && complete;
   complete = ReadWholeNumber(text, "[FileTypes]", s.FileTypeMessage) && complete;
+  // Optional: only a file that switches the guard off holds the key.
+  int guard = 1;
+  if (ReadWholeNumber(text, "[MassDeleteGuard]", guard)) s.MassDeleteGuard = guard != 0;
   if (!complete) SettingsSpeichern(app);
 }
 
@@ -67,7 +72,7 @@ bool SettingsSpeichern(App& app) {
   const Settings& s = app.settings;
   const std::string text = "[Skin]\t\t" + std::to_string(s.SkinNumber) + "\r\n[Language]\t" +
                            std::to_string(s.LanguageIndex) + "\r\n[FileTypes]\t" + std::to_string(s.FileTypeMessage) +
-                           "\r\n";
+                           "\r\n" + (s.MassDeleteGuard ? "" : "[MassDeleteGuard]\t0\r\n");
   return WriteTextFile(text, app.Files.SettingsFilePath);
 }
 

@@ -44,11 +44,15 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   SpracheAusgewaehlt(app, app.settings.LanguageIndex);
 
   // New empties the list file: the pending list of the previous run is kept aside and put back byte for byte.
+  // A damaged list file (a pipe, a device, an oversized file) is not put back: it is reported like an invalid list.
   {
     const bool hadList = PathExists(app.Files.ToDoFilePath);
-    const std::string kept = ReadTextFile(app.Files.ToDoFilePath);
+    const FileRead kept = ReadWholeFile(app.Files.ToDoFilePath, kListFileLimit, false);
     FileNew(app);
-    if (hadList) WriteTextFile(kept, app.Files.ToDoFilePath);
+    if (kept.status == FileReadStatus::Damaged)
+      app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
+    else if (hadList)
+      WriteTextFile(kept.text, app.Files.ToDoFilePath);
   }
   ToDoListeLaden(app);
   if (options.measureRates) RatenHolenOderBestimmen(app);

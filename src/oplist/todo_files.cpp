@@ -20,13 +20,16 @@ int DeleteFileIfExists(const std::string& path) {
 
 bool CheckIfValidToDoList(App& app) {
   const std::string& file = app.Files.ToDoFilePath;
-  const std::string text = NormaliseList(ReadTextFile(file));
+  FileRead read = ReadWholeFile(file, kListFileLimit, false);
+  // A pipe, a device or an oversized file in its place is a damaged list; it is not rewritten.
+  if (read.status == FileReadStatus::Damaged) return false;
+  const std::string text = NormaliseList(std::move(read.text));
   WriteTextFile(text, file);
   if (text.empty()) return true;
   app.ToDo.ToDoList = Split(text, kCrLf);
   int bad = 0;
   for (const std::string& line : app.ToDo.ToDoList)
-    if (CountTabFields(line) != 7) ++bad;
+    if (!IsSoundRecord(line)) ++bad;
   return bad == 0;
 }
 

@@ -12,16 +12,6 @@ namespace dd {
 
 namespace {
 
-// The leading decimal number of a size field; 0 when it has none. Sizes are
-// whole byte counts, so the integer is read first to keep values above 2^53 exact.
-int64_t SizeOfField(std::string_view field) {
-  int64_t value = 0;
-  auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
-  if (ec == std::errc() && (ptr == field.data() + field.size() || (*ptr != '.' && *ptr != 'e' && *ptr != 'E')))
-    return value;
-  return static_cast<int64_t>(LeadingNumber(field));
-}
-
 // Splits a record into its seven fields; false when it is empty or has another number of fields.
 bool SplitRecord(std::string_view record, std::string_view (&fields)[7]) {
   if (record.empty()) return false;
@@ -36,7 +26,36 @@ bool SplitRecord(std::string_view record, std::string_view (&fields)[7]) {
   return n == 7;
 }
 
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
 }  // namespace
+
+std::optional<int64_t> SizeOfField(std::string_view field) {
+  if (field.empty()) return 0;
+  const char first = field.front();
+  // No number at all counts 0; something that starts like a number must be a plain one.
+  if (!IsDigit(first) && first != '+' && first != '-' && first != '.' && first != ' ') return 0;
+  int64_t value = 0;
+  auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+  if (!IsDigit(first) || ec != std::errc() || ptr != field.data() + field.size() || value > kMaxRecordSize)
+    return std::nullopt;
+  return value;
+}
+
+bool IsSoundRecord(std::string_view record) {
+  std::string_view f[7];
+  if (!SplitRecord(record, f)) return false;
+  if (record.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
+  return SizeOfField(f[5]) && SizeOfField(f[6]);
+}
+
+int64_t AddSize(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  if (__builtin_add_overflow(a, b, &sum) || sum > kMaxRecordSize) return kMaxRecordSize;
+  return sum;
+}
 
 std::string OpTextForCode(const std::string& code) {
   if (code == kCopyToTarget) return std::string(kOpCopyToF2);
@@ -74,28 +93,31 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
   std::string_view f[7];
   for (const std::string& record : toDoList) {
     if (!SplitRecord(record, f)) continue;
+    const std::optional<int64_t> size1 = SizeOfField(f[5]), size2 = SizeOfField(f[6]);
+    // A damaged size leaves the record out, like a wrong number of fields.
+    if (!size1 || !size2) continue;
     const std::string_view code = f[1], status = f[2];
     if (code == kDeleteInSource) {
       ++deleteF1;
-      deleteSizeF1 += SizeOfField(f[5]);
+      deleteSizeF1 = AddSize(deleteSizeF1, *size1);
     } else if (code == kDeleteInTarget) {
       ++deleteF2;
-      deleteSizeF2 += SizeOfField(f[6]);
+      deleteSizeF2 = AddSize(deleteSizeF2, *size2);
     } else if (code == kCopyToTarget) {
       if (status == kStatusExtraInF1) {
         ++newF2;
-        newSizeF2 += SizeOfField(f[5]);
+        newSizeF2 = AddSize(newSizeF2, *size1);
       } else {
         ++replaceF2;
-        replaceSizeF2 += SizeOfField(f[5]);
+        replaceSizeF2 = AddSize(replaceSizeF2, *size1);
       }
     } else if (code == kCopyToSource) {
       if (status == kStatusExtraInF2) {
         ++newF1;
-        newSizeF1 += SizeOfField(f[6]);
+        newSizeF1 = AddSize(newSizeF1, *size2);
       } else {
         ++replaceF1;
-        replaceSizeF1 += SizeOfField(f[6]);
+        replaceSizeF1 = AddSize(replaceSizeF1, *size2);
       }
     }
   }
@@ -112,11 +134,11 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
   run.PendingReplaceSizeF1 = replaceSizeF1;
   run.PendingReplaceSizeF2 = replaceSizeF2;
   run.PendingDeleteTotal = deleteF1 + deleteF2;
-  run.PendingDeleteSize = deleteSizeF1 + deleteSizeF2;
+  run.PendingDeleteSize = AddSize(deleteSizeF1, deleteSizeF2);
   run.PendingReplaceTotal = replaceF1 + replaceF2;
-  run.PendingReplaceSize = replaceSizeF1 + replaceSizeF2;
+  run.PendingReplaceSize = AddSize(replaceSizeF1, replaceSizeF2);
   run.PendingNewTotal = newF1 + newF2;
-  run.PendingNewSize = newSizeF1 + newSizeF2;
+  run.PendingNewSize = AddSize(newSizeF1, newSizeF2);
   run.PendingOps = run.PendingDeleteTotal + run.PendingReplaceTotal + run.PendingNewTotal;
   run.PendingOpsAtCount = run.PendingOps;
 }

@@ -166,3 +166,46 @@ TEST(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   for (auto& e : std::filesystem::recursive_directory_iterator(dir / "dst")) copied += e.is_regular_file();
   EXPECT_EQ(copied, 400);
 }
+
+TEST(Cli, PairsInsideEachOtherAreRefused) {
+  TempDir dir;
+  WriteFile(dir / "b/src/only-copy.txt", "precious");
+  std::string job = WriteJob(dir, dir / "b/src", dir / "b/");
+  Result r = RunCli(dir, Home(dir) + " sync " + Quote(job) + " --yes --allow-mass-delete");
+  EXPECT_EQ(r.code, 2) << r.err;
+  EXPECT_NE(r.err.find("lies inside the other"), std::string::npos) << r.err;
+  EXPECT_TRUE(Records(dir).empty());
+  EXPECT_EQ(ReadTextFile(dir / "b/src/only-copy.txt"), "precious");
+}
+
+TEST(Cli, MassDeletionIsRefusedUnlessAllowed) {
+  TempDir dir;
+  // An empty source (an unmounted drive looks like this) would wipe the backup.
+  test::MakeDirs(dir / "mnt");
+  WriteFile(dir / "backup/a.txt", "a");
+  std::string job = WriteJob(dir, dir / "mnt", dir / "backup");
+  for (const char* command : {" simulate ", " sync "}) {
+    Result r = RunCli(dir, Home(dir) + command + Quote(job) + (command[2] == 'y' ? " --yes" : ""));
+    EXPECT_EQ(r.code, 2) << command << r.err;
+    EXPECT_NE(r.err.find("--allow-mass-delete"), std::string::npos) << r.err;
+    EXPECT_TRUE(Records(dir).empty());
+  }
+  // A list planned under the refusal holds nothing of the pair to execute.
+  EXPECT_EQ(RunCli(dir, Home(dir) + " execute --yes").code, 0);
+  EXPECT_EQ(ReadTextFile(dir / "backup/a.txt"), "a");
+  Result allowed = RunCli(dir, Home(dir) + " sync " + Quote(job) + " --yes --allow-mass-delete");
+  EXPECT_EQ(allowed.code, 0) << allowed.err;
+  EXPECT_FALSE(PathExists(dir / "backup/a.txt"));
+
+  // A plan that deletes 11 of 12 files.
+  WriteFile(dir / "src/keep.txt", "k");
+  for (int i = 0; i < 11; ++i) WriteFile(dir / ("dst/f" + std::to_string(i)), "x");
+  WriteFile(dir / "dst/keep.txt", "k");
+  job = WriteJob(dir, dir / "src", dir / "dst");
+  Result refused = RunCli(dir, Home(dir) + " simulate " + Quote(job));
+  EXPECT_EQ(refused.code, 2) << refused.err;
+  EXPECT_TRUE(Records(dir).empty());
+  Result planned = RunCli(dir, Home(dir) + " simulate " + Quote(job) + " --allow-mass-delete");
+  EXPECT_EQ(planned.code, 0) << planned.err;
+  EXPECT_EQ(Records(dir).size(), 11u);
+}

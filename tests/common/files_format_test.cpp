@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -9,6 +11,7 @@
 
 using namespace dd;
 using dd::test::TempDir;
+using dd::test::WriteFile;
 
 TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
   TempDir dir;
@@ -77,4 +80,25 @@ TEST(Clock, LocalDateTimeText) {
   EXPECT_EQ(FormatLocalDateTime(0), "01.01.1970 00:00:00");
   EXPECT_EQ(FormatLocalDateTime(1318331471), "11.10.2011 11:11:11");
   EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");
+}
+
+TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
+  TempDir dir;
+  WriteFile(dir / "plain.txt", "abc");
+  FileRead plain = ReadWholeFile(dir / "plain.txt", 3, false);
+  EXPECT_EQ(plain.status, FileReadStatus::Read);
+  EXPECT_EQ(plain.text, "abc");
+  EXPECT_EQ(ReadWholeFile(dir / "plain.txt", 2, false).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile(dir / "missing.txt", 9, false).status, FileReadStatus::Unreadable);
+
+  // A pipe is never opened for a blocking read; opening it without a writer would hang.
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  EXPECT_EQ(ReadWholeFile(dir / "pipe", 9, true).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile("/dev/zero", kProgramFileLimit, true).status, FileReadStatus::Damaged);
+
+  // A link is followed only when asked to (job files); program files are never links.
+  ASSERT_EQ(::symlink((dir / "plain.txt").c_str(), (dir / "link.txt").c_str()), 0);
+  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, false).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, true).text, "abc");
+  EXPECT_EQ(ReadTextFile(dir / "link.txt"), "");
 }

@@ -118,6 +118,9 @@ TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
   f.AddPair(f.dir / "notafolder", f.dir / "target");
   test::MakeDirs(f.dir / "tab\tname");
   f.AddPair(f.dir / "tab\tname", f.dir / "target");  // would break every record
+  // A NUL byte would cut the root to ".../target" at the system calls.
+  WriteFile(f.dir / "source/other.txt", "o");
+  f.AddPair(f.dir / "source", f.dir / "target" + std::string(1, '\0') + "x");
   Simulate(f.app);
   EXPECT_TRUE(HasKey(f.screen, "[Could not read folders]"));
   EXPECT_TRUE(f.ListFileRecords().empty());
@@ -217,4 +220,69 @@ TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_NE(records[0].find("/t/stale.txt\t"), std::string::npos) << records[0];
   EXPECT_NE(records[1].find("/s/open.txt\t"), std::string::npos) << records[1];
+}
+
+TEST(Simulate, PairsWhoseRootsLieInsideEachOtherAreNotCompared) {
+  FlowFixture f;
+  WriteFile(f.dir / "b/src/only-copy.txt", "precious");
+  test::MakeDirs(f.dir / "b/src/backup");
+  std::filesystem::create_directory_symlink(f.dir / "b/src", f.dir / "link");
+  f.AddPair(f.dir / "b/src", f.dir / "b");                     // source inside its target
+  f.AddPair(f.dir / "b/src", f.dir / "b/src/../src/backup/");  // target inside its source
+  f.AddPair(f.dir / "link", f.dir / "b/src/");                 // the same folder
+  WriteFile(f.dir / "x/new.txt", "n");
+  test::MakeDirs(f.dir / "y");
+  f.AddPair(f.dir / "x", f.dir / "y");
+  Simulate(f.app);
+
+  const Message* m = Find(f.screen, "[Folders inside each other]");
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->icon, Icon::Critical);
+  EXPECT_NE(m->prompt.find(f.dir / "link"), std::string::npos);
+  EXPECT_EQ(f.app.Run.OverlappingPairs, 3);
+  const auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find("/x/new.txt\t"), std::string::npos);
+  const Message* done = Find(f.screen, "[Simulation done in ]");
+  ASSERT_NE(done, nullptr);
+  EXPECT_NE(done->prompt.find(f.app.Text("[Pairs inside each other]") + " \t3"), std::string::npos);
+}
+
+TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
+  FlowFixture f;
+  f.SetMode("= =", "=->", "= x", "=->", "= =");  // mirror: target-only files are deleted
+  WriteFile(f.dir / "s/keep.txt", "k");
+  for (int i = 0; i < 12; ++i) WriteFile(f.dir / ("t/f" + std::to_string(i) + ".txt"), "x");
+  WriteFile(f.dir / "t/keep.txt", "k");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  test::MakeDirs(f.dir / "empty");
+  WriteFile(f.dir / "backup/one.txt", "1");  // an empty source (an unmounted drive) deletes even one file
+  f.AddPair(f.dir / "empty", f.dir / "backup");
+  WriteFile(f.dir / "u/new.txt", "n");
+  test::MakeDirs(f.dir / "v");
+  f.AddPair(f.dir / "u", f.dir / "v");
+
+  f.screen.answers = {Answer::No, Answer::No};
+  Simulate(f.app);
+  ASSERT_EQ(f.screen.keys(), (std::vector<std::string>{"[Mass deletion]", "[Mass deletion]", "[Simulation done in ]"}));
+  const Message& m = f.screen.messages[0];
+  EXPECT_EQ(m.buttons, Buttons::YesNo);
+  EXPECT_TRUE(m.defaultIsNo);
+  EXPECT_NE(m.prompt.find(f.dir / "t" + "\t12 / 13"), std::string::npos) << m.prompt;
+  EXPECT_NE(f.screen.messages[1].prompt.find(f.dir / "backup" + "\t1 / 1"), std::string::npos);
+  auto records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find("/u/new.txt\t"), std::string::npos);
+  EXPECT_EQ(f.app.Run.RefusedPairs, 2);
+
+  // Yes plans the deletions; with the guard switched off nobody is asked.
+  f.screen.messages.clear();
+  f.screen.answers = {Answer::Yes, Answer::Yes};
+  Simulate(f.app);
+  EXPECT_EQ(f.ListFileRecords().size(), 14u);
+  f.screen.messages.clear();
+  f.app.settings.MassDeleteGuard = false;
+  Simulate(f.app);
+  EXPECT_FALSE(HasKey(f.screen, "[Mass deletion]"));
+  EXPECT_EQ(f.ListFileRecords().size(), 14u);
 }

@@ -47,8 +47,9 @@ TEST(Rates, ValidFileIsLoadedWithADecimalComma) {
 }
 
 TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {
-  // A fourth (empty) line, a zero, no file at all.
-  const std::pair<const char*, double> cases[] = {{"100\r\n200\r\n3\r\n", 0}, {"100\r\n0\r\n3", 3}, {nullptr, 0}};
+  // A fourth (empty) line, a zero, a negative or infinite rate, no file at all.
+  const std::pair<const char*, double> cases[] = {
+      {"100\r\n200\r\n3\r\n", 0}, {"100\r\n0\r\n3", 3}, {"-100\r\n1e999\r\n3", 3}, {nullptr, 0}};
   for (auto [text, loadedCount] : cases) {
     RatesFixture f;
     if (text) WriteTextFile(text, f.app.Files.RatesFilePath);

@@ -7,6 +7,7 @@
 
 #include "app/app.h"
 #include "common/files.h"
+#include "common/text.h"
 #include "oplist/backup_mode.h"
 #include "support/flow_fixture.h"
 
@@ -98,6 +99,56 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   ASSERT_TRUE(SaveJob(app, "Save"));
   EXPECT_EQ(ReadTextFile(dir / "Temp.ddk"), text);
   EXPECT_TRUE(screen.messages.empty());
+}
+
+TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
+  // Each value breaks the layout: a second section key drops the mode (a job that
+  // copies target-only files back would reload as one that deletes them), a line
+  // break or NUL would name another folder.
+  const std::vector<std::pair<std::string, std::string>> cases = {{"exclude", "*.tmp\r\nOperation Mode:"},
+                                                                  {"exclude", "x Directories:"},
+                                                                  {"include", "Daylight Savings:"},
+                                                                  {"source", "/data/a\r\n/data/c"},
+                                                                  {"target", std::string("/backup/a\0x", 11)},
+                                                                  {"source", ""},
+                                                                  {"target", "/backup/a\n"}};
+  const std::string path = dir / "job.ddk";
+  for (const auto& [field, value] : cases) {
+    MakeSampleJob();
+    app.Modes.AktBackupMode.ExtraInF2 = "<-=";
+    if (field == "exclude") app.Options.ExcludeText = value;
+    if (field == "include") app.Options.IncludeText = value;
+    if (field == "source") app.Job.SourceFolders[1] = value;
+    if (field == "target") app.Job.TargetFolders[0] = value;
+    app.Job.CurrentJobFile = path;
+    screen.messages.clear();
+    EXPECT_FALSE(SaveJob(app, "Save")) << field << ": " << value;
+    EXPECT_FALSE(PathExists(path));
+    ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Job value cannot be saved]"});
+    EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+  }
+  // The value is named, its line break made visible.
+  EXPECT_NE(screen.messages[0].prompt.find("/backup/a\\n"), std::string::npos) << screen.messages[0].prompt;
+}
+
+TEST_F(JobFileFixture, PathsWithNulOrLineBreaksAreRefusedAndBareLineFeedsEndLines) {
+  const std::string path = dir / "job.ddk";
+  // A NUL after the target path would reach the system calls as "/backup/a".
+  std::string text = kSampleJobText;
+  text.insert(text.find("/backup/b") + 9, std::string(1, '\0'));
+  test::WriteFile(path, text);
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
+  EXPECT_TRUE(app.Job.SourceFolders.empty() && app.Job.TargetFolders.empty());
+
+  // The old layout cannot carry a TAB in a path, but a CR in the middle of one is refused too.
+  test::WriteFile(path, "/data/a\r\t/backup/a\r\n");
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
+  EXPECT_TRUE(app.Job.SourceFolders.empty());
+
+  // The sample job with LF line ends reads as with CR LF: no folder name ends in a line feed.
+  test::WriteFile(path, ReplaceAll(kSampleJobText, "\r\n", "\n"));
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+  EXPECT_EQ(BuildJobText(app), kSampleJobText);
 }
 
 TEST_F(JobFileFixture, ReaderErrorsKeepWhatWasReadBefore) {

@@ -1,6 +1,12 @@
 #include "job/settings.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "app/app.h"
 #include "common/files.h"
@@ -50,6 +56,33 @@ TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
   EXPECT_EQ(app.settings.LanguageIndex, 1);
   EXPECT_EQ(app.settings.FileTypeMessage, 0);
   EXPECT_EQ(ReadTextFile(file()), text) << "a complete file is not rewritten";
+}
+
+TEST_F(SettingsFixture, MassDeleteGuardIsOnUnlessTheFileSwitchesItOff) {
+  test::WriteFile(file(), std::string(kDefaults) + "[MassDeleteGuard]\t0\r\n");
+  SettingsLaden(app);
+  EXPECT_FALSE(app.settings.MassDeleteGuard);
+  app.settings.LanguageIndex = 1;
+  SettingsSpeichern(app);  // a later save keeps the switch
+  SettingsLaden(app);
+  EXPECT_FALSE(app.settings.MassDeleteGuard);
+  test::WriteFile(file(), kDefaults);
+  SettingsLaden(app);
+  EXPECT_TRUE(app.settings.MassDeleteGuard);
+  EXPECT_EQ(ReadTextFile(file()), kDefaults);
+}
+
+TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
+  ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+  auto load = std::async(std::launch::async, [this] { SettingsLaden(app); });
+  if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
+    ADD_FAILURE() << "reading the settings blocked on a pipe";
+    // Play the writer so the blocked open returns and the test can end.
+    int fd = ::open(file().c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+  }
+  load.get();
+  EXPECT_EQ(ReadTextFile(file()), kDefaults);
 }
 
 TEST_F(SettingsFixture, SaveReportsAFailedWrite) {

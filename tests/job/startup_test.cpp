@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 
@@ -36,6 +37,14 @@ TEST_F(StartUpTest, PendingListOfThePreviousRunSurvivesTheNewJob) {
   // Loading normalises the file; the records themselves are kept.
   EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3");
   EXPECT_EQ(app.Job.CurrentJobFile, dir / "Temp.ddk");
+}
+
+TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
+  ASSERT_EQ(::mkfifo((dir / "To Do.txt").c_str(), 0600), 0);
+  Start();
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
+  EXPECT_EQ(ReadWholeFile(dir / "To Do.txt", 9, false).status, FileReadStatus::Read);
+  EXPECT_EQ(app.Run.PendingOps, 0);
 }
 
 TEST_F(StartUpTest, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/app.h"
 #include "common/files.h"
@@ -41,6 +42,36 @@ TEST_F(ToDoFilesTest, SixFieldLineIsRejectedAndDeleted) {
   EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{""});
   EXPECT_TRUE(app.ToDo.Rows.empty());
   EXPECT_EQ(app.Run.PendingOps, 0);
+}
+
+TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
+  const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
+  // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
+  const std::string damaged[] = {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
+                                 prefix + "9223372036854775807",
+                                 prefix + "1e300",
+                                 prefix + "-5",
+                                 prefix + "4611686018427387905",
+                                 prefix + "7\nx"};
+  for (const std::string& record : damaged) {
+    test::WriteFile(app.Files.ToDoFilePath, kA + "\r\n" + record);
+    EXPECT_FALSE(CheckIfValidToDoList(app)) << record;
+  }
+  // 2^62 is the largest size; letters are no number and count 0.
+  test::WriteFile(app.Files.ToDoFilePath, prefix + "4611686018427387904\r\n" + prefix + "abc");
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+
+  // A pipe in place of the list neither blocks nor is rewritten as an empty list.
+  ::unlink(app.Files.ToDoFilePath.c_str());
+  ASSERT_EQ(::mkfifo(app.Files.ToDoFilePath.c_str(), 0600), 0);
+  ToDoListeLaden(app);
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+
+  // Beyond 512 MiB a list counts as damaged (a sparse file costs no space).
+  test::WriteFile(app.Files.ToDoFilePath, kA);
+  ASSERT_EQ(::truncate(app.Files.ToDoFilePath.c_str(), static_cast<off_t>(kListFileLimit) + 1), 0);
+  EXPECT_FALSE(CheckIfValidToDoList(app));
 }
 
 TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsList) {

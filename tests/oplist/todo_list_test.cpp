@@ -78,6 +78,8 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
       "too\tfew\tfields",
       Record("=->", "Extra in F1", "1", "1") + "\textra",
       Record("= =", "Identical", "100", "100"),
+      Record("=->", "Extra in F1", "-5", "0"),  // damaged sizes leave the record out
+      Record("=->", "Extra in F1", "1e300", "0"),
   };
   RunStatistics r;
   r.PendingOps = 99;
@@ -89,6 +91,14 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
                                               3, 35, 3, 100 + big, 5, 230, 11, 11}));
   CountOperations(std::vector<std::string>(1), r);
   EXPECT_EQ(Pending(r), std::vector<int64_t>(20, 0));
+
+  // Sums of the largest sizes stop at the bound instead of overflowing.
+  const std::string max = std::to_string(kMaxRecordSize);
+  CountOperations({Record("=->", "Extra in F1", max, "0"), Record("=->", "Extra in F1", max, "0"),
+                   Record("<-=", "Extra in F2", "0", max)},
+                  r);
+  EXPECT_EQ(r.PendingNewSizeF2, kMaxRecordSize);
+  EXPECT_EQ(r.PendingNewSize, kMaxRecordSize);
 }
 
 TEST(ToDoList, SaveDropsEmptyRecordsAndWritesExactBytes) {

@@ -1,0 +1,13 @@
+// "Sprachen.txt": any text gives texts by key without harm.
+#include "fuzz_support.h"
+#include "job/language.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace dd;
+  const std::string text = fuzz::Bytes(data, size);
+  const std::string normalised = NormaliseLanguageText(text);
+  for (const char* key : {"[Ready]", "[Nr]", "txtExclude", "[", ""})
+    for (int column = -1; column < 4; ++column) SprachenDatenHolen(key, normalised, column);
+  GetInfoFromString("[Nr]", text);
+  return 0;
+}

@@ -1,0 +1,26 @@
+// "To Do.txt" and saved lists: any text loads without harm; a list that loads
+// holds only sound records, and its byte sums stay within range.
+#include <cstdio>
+
+#include "app/app.h"
+#include "fuzz_support.h"
+#include "oplist/todo_files.h"
+#include "oplist/todo_list.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace dd;
+  fuzz::SilentScreen screen;
+  App app(screen);
+  app.Files.SetFolder(fuzz::ProgramFolder());
+  WriteTextFile(fuzz::Bytes(data, size), app.Files.ToDoFilePath);
+  app.ToDo.ToDoList = {std::string()};
+  const bool valid = CheckIfValidToDoList(app);
+  ToDoListeLaden(app);
+  if (valid)
+    for (const std::string& record : app.ToDo.ToDoList) DD_FUZZ_CHECK(record.empty() || IsSoundRecord(record));
+  const RunStatistics& r = app.Run;
+  for (int64_t sum : {r.PendingDeleteSize, r.PendingNewSize, r.PendingReplaceSize, r.PendingDeleteSizeF1,
+                      r.PendingNewSizeF2, r.PendingReplaceSizeF1})
+    DD_FUZZ_CHECK(sum >= 0 && sum <= kMaxRecordSize);
+  return 0;
+}

@@ -1,0 +1,31 @@
+// "Rates.txt": any text gives rates and an estimate without harm, for any pending sizes.
+#include <cstring>
+
+#include "app/app.h"
+#include "execution/rates.h"
+#include "fuzz_support.h"
+#include "oplist/todo_list.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+  using namespace dd;
+  fuzz::SilentScreen screen;
+  App app(screen);
+  // No program folder: a file that gives no rates is not followed by the disk test.
+  app.Files.RatesFilePath = fuzz::ProgramFolder() + "/Rates.txt";
+  int64_t sizes[3] = {kMaxRecordSize, 0, 1};
+  if (size >= sizeof sizes) {
+    std::memcpy(sizes, data, sizeof sizes);
+    data += sizeof sizes, size -= sizeof sizes;
+  }
+  WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
+  RatenHolenOderBestimmen(app);
+  RunStatistics& r = app.Run;
+  r.PendingDeleteTotal = r.PendingNewTotal = r.PendingReplaceTotal = 1;
+  auto bounded = [](int64_t v) { return v < 0 ? -(v + 1) % kMaxRecordSize : v % (kMaxRecordSize + 1); };
+  r.PendingDeleteSize = bounded(sizes[0]);
+  r.PendingNewSize = bounded(sizes[1]);
+  r.PendingReplaceSize = bounded(sizes[2]);
+  ZeitAbschaetzen(app);
+  RatenSpeichern(app);
+  return 0;
+}
