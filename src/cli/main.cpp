@@ -84,6 +84,8 @@ int Run(const dd::cli::Options& o) {
   dd::cli::CliScreen screen({o.yes, o.createMissing});
   dd::App app(screen);
   screen.Attach(&app);
+  // The user starts a run here: a clear flag, then the handlers, so a signal from now on stops the run.
+  app.Run.StopRequested = false;
   g_stop = &app.Run.StopRequested;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);

@@ -80,7 +80,6 @@ int Execute(App& app) {
     CountOperations(app);
     LabelsMitSimuDatenAuffuellen(app);
   }
-  r.StopRequested = false;
   app.screen.RefreshButtons();
   if (r.PendingOpsAtCount > 0) {
     Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
@@ -101,7 +100,6 @@ int ExecuteOneKlick(App& app) {
     return kNotRun;
   }
   RunStatistics& r = app.Run;
-  r.StopRequested = false;
   app.screen.RefreshButtons();
   app.Yield();
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question) !=

@@ -190,7 +190,6 @@ int ExecuteSub(App& app) {
   SetAllPairIcons(app, PairIcon::Operation);
   std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
-  r.StopRequested = false;
   app.screen.SetStopButtonVisible(StopButton::Execution, true);
   r.ExecutionRunning = true;
   r.ExecutionStartTime = MonotonicSeconds();
