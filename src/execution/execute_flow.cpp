@@ -43,6 +43,17 @@ std::string ConfirmationPrompt(App& app) {
               r.PendingReplaceSizeF1 + r.PendingReplaceSizeF2);
 }
 
+// The items left alone because they changed since the simulation: a few by
+// name, the rest as a count, so that the box stays readable.
+std::string ChangedItemsText(const App& app) {
+  constexpr std::size_t kNamed = 20;
+  const auto& items = app.Run.ChangedItems;
+  std::string text = "\r\n" + app.Text("[Changed since the simulation]") + "\t" + std::to_string(items.size());
+  for (std::size_t i = 0; i < items.size() && i < kNamed; ++i) text += "\r\n" + items[i];
+  if (items.size() > kNamed) text += "\r\n...";
+  return text;
+}
+
 }  // namespace
 
 void AbortQuestion(App& app) {
@@ -127,6 +138,7 @@ void MeldungExecutionFertig(App& app, double start, double end, int result) {
   if (r.ReplacedBytes > 0 || r.NewBytes > 0)
     report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
               FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
+  if (!r.ChangedItems.empty()) report += ChangedItemsText(app);
 
   std::string prompt;
   if (result == 0) {
