@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -77,7 +78,10 @@ class Walk {
     bool go = Phase(fileDeletions, [&](Item& item) { HandleDeletion(item, false); });
     go = go && Phase(folderDeletions, [&](Item& item) { HandleDeletion(item, true); });
     go = go && Phase(copies, [&](Item& item) { HandleCopy(item); });
+    // Copies already written are named even after a stop: they are complete.
+    FlushCopies();
     handles_.Release();
+    SyncFileSystems();
     return failures_;
   }
 
@@ -131,14 +135,30 @@ class Walk {
 
   // Sends the entry to the trash: only after the checks through the handles
   // and only when the path still leads to that very entry.
-  bool ToTrash(const Entry& e, const std::string& path) {
+  bool ToTrash(int folder, const std::string& name, const std::string& path) {
     if (!app_.trash) return false;
     struct stat now {
     }, viaPath{};
-    if (::fstatat(e.folder, e.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
+    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
         now.st_dev != viaPath.st_dev || now.st_ino != viaPath.st_ino)
       return false;
     return app_.trash->MoveToTrash(path);
+  }
+
+  // Remembers a file system that got new names, to flush it at the end.
+  void Touched(int folder) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0 || fileSystems_.count(st.st_dev)) return;
+    fileSystems_[st.st_dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  }
+
+  void SyncFileSystems() {
+    for (auto& [dev, fd] : fileSystems_) {
+      if (fd < 0) continue;
+      ::syncfs(fd);
+      ::close(fd);
+    }
+    fileSystems_.clear();
   }
 
   void HandleDeletion(const Item& item, bool folderPhase) {
@@ -166,12 +186,11 @@ class Walk {
         removed = ::unlinkat(e.folder, e.name.c_str(), AT_REMOVEDIR) == 0;
         if (!removed && (errno == ENOTEMPTY || errno == EEXIST)) return Changed(path);
       } else if (app_.Options.DeletedToTrash) {
-        removed = ToTrash(e, path);
+        removed = ToTrash(e.folder, e.name, path);
       } else {
         removed = ::unlinkat(e.folder, e.name.c_str(), 0) == 0;
       }
       if (!removed) return Fail();
-      handles_.Changed(e.folder);
       Done(item);
       if (run_.TreeStatisticsValid) {
         if (isFolder) {
@@ -234,63 +253,114 @@ class Walk {
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
-    bool ok;
-    if (target.exists) {
-      ok = isFolder || CopyOver(source, target, targetPath);
-    } else {
+    if (!target.exists && target.folder < 0) {
       // Missing folders on the way are made one by one, none of them through a link.
-      if (target.folder < 0) target = Find(item, !toF2, true, &created);
-      if (target.folder < 0) {
-        ok = false;
-      } else if (isFolder) {
-        ok = ::mkdirat(target.folder, target.name.c_str(), 0777) == 0;
-        created += ok;
-      } else {
-        ok = CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, nullptr,
-                         &run_.StopRequested, {});
-      }
-      if (ok) handles_.Changed(target.folder);
+      target = Find(item, !toF2, true, &created);
+      if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
+      if (target.folder < 0) return Fail();
     }
-    if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
-    if (!ok) return Fail();
+    const Copy copy{&item, toF2, isNew, isFolder, size, sizeBefore, targetPath};
+    if (isFolder) {
+      if (!target.exists) {
+        if (::mkdirat(target.folder, target.name.c_str(), 0777) != 0) return Fail();
+        if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += 1;
+        Touched(target.folder);
+      }
+      return Count(copy);
+    }
+    const struct stat* old = target.exists ? &target.st : nullptr;
+    if (S_ISREG(source.st.st_mode)) {
+      PreparedCopy prepared;
+      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared))
+        return Fail();
+      batch_.push_back({copy, std::move(prepared)});
+      batchBytes_ += source.st.st_size;
+      if (batch_.size() >= kBatchFiles || batchBytes_ >= kBatchBytes) FlushCopies();
+      return;
+    }
+    BeforeReplace toTrash;
+    if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
+    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
+                     toTrash))
+      return Fail();
+    Touched(target.folder);
+    Count(copy);
+  }
 
-    if (isNew) {
+  struct Copy {
+    const Item* item;
+    bool toF2, isNew, isFolder;
+    int64_t size, sizeBefore;
+    std::string targetPath;
+  };
+
+  // Written copies wait for one flush of their file system, which puts all of
+  // their data on the disk at once (one flush per file would cost many times
+  // the copy itself); only then do they get their names.
+  static constexpr std::size_t kBatchFiles = 1000;
+  static constexpr int64_t kBatchBytes = int64_t{256} << 20;
+
+  void FlushCopies() {
+    std::map<dev_t, bool> flushed;  // file system -> data on the disk
+    for (auto& [copy, prepared] : batch_) {
+      struct stat st {};
+      if (::fstat(prepared.out, &st) != 0) continue;
+      if (!flushed.count(st.st_dev)) flushed[st.st_dev] = ::syncfs(prepared.out) == 0;
+    }
+    for (auto& [copy, prepared] : batch_) {
+      struct stat st {};
+      const bool onDisk = ::fstat(prepared.out, &st) == 0 && flushed[st.st_dev];
+      BeforeReplace toTrash;
+      if (app_.Options.DeletedToTrash)
+        toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
+      if (onDisk) Touched(prepared.folder);
+      if (!onDisk) {
+        DiscardCopy(prepared);
+        Fail();
+      } else if (!CommitCopy(prepared, toTrash)) {
+        Fail();
+      } else {
+        Count(copy);
+      }
+    }
+    batch_.clear();
+    batchBytes_ = 0;
+    LabelsMitSimuDatenAuffuellen(app_);
+  }
+
+  void Count(const Copy& c) {
+    const bool toF2 = c.toF2;
+    if (c.isNew) {
       (toF2 ? run_.PendingNewF2 : run_.PendingNewF1) -= 1;
-      (toF2 ? run_.PendingNewSizeF2 : run_.PendingNewSizeF1) -= size;
+      (toF2 ? run_.PendingNewSizeF2 : run_.PendingNewSizeF1) -= c.size;
       run_.PendingNewTotal -= 1;
-      run_.PendingNewSize -= size;
+      run_.PendingNewSize -= c.size;
       run_.NewCount += 1;
-      run_.NewBytes += size;
+      run_.NewBytes += c.size;
       run_.LastOperationKind = "New";
-      if (run_.TreeStatisticsValid && !isFolder) {
+      if (run_.TreeStatisticsValid && !c.isFolder) {
         (toF2 ? run_.TreeFilesF2 : run_.TreeFilesF1) += 1;
-        (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += size;
+        (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size;
       }
     } else {
       (toF2 ? run_.PendingReplaceF2 : run_.PendingReplaceF1) -= 1;
-      (toF2 ? run_.PendingReplaceSizeF2 : run_.PendingReplaceSizeF1) -= size;
+      (toF2 ? run_.PendingReplaceSizeF2 : run_.PendingReplaceSizeF1) -= c.size;
       run_.PendingReplaceTotal -= 1;
-      run_.PendingReplaceSize -= size;
+      run_.PendingReplaceSize -= c.size;
       run_.ReplacedCount += 1;
-      run_.ReplacedBytes += size;
+      run_.ReplacedBytes += c.size;
       run_.LastOperationKind = "Replace";
-      if (run_.TreeStatisticsValid && !isFolder) (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += size - sizeBefore;
+      if (run_.TreeStatisticsValid && !c.isFolder) (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size - c.sizeBefore;
     }
-    Done(item);
-  }
-
-  bool CopyOver(const Entry& source, const Entry& target, const std::string& targetPath) {
-    BeforeReplace toTrash;
-    if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target, targetPath); };
-    const bool ok = CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, &target.st,
-                                &run_.StopRequested, toTrash);
-    if (ok) handles_.Changed(target.folder);
-    return ok;
+    Done(*c.item);
   }
 
   App& app_;
   RunStatistics& run_;
   TreeHandles handles_;
+  std::vector<std::pair<Copy, PreparedCopy>> batch_;
+  int64_t batchBytes_ = 0;
+  std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names
   int failures_ = 0;
 };
 

@@ -150,81 +150,95 @@ bool KeepAttributes(int out, const struct stat& st) {
   return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
 }
 
-// Data, attributes, and the data on the disk before the file gets its name: a
-// power loss right after the copy must not leave an empty file under the name.
 bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel) {
-  return CopyData(in, out, st.st_size, cancel) && KeepAttributes(out, st) && ::fdatasync(out) == 0;
+  return CopyData(in, out, st.st_size, cancel) && KeepAttributes(out, st);
 }
 
-enum class Outcome { Done, Failed, Unsupported };
+// Linking an unnamed file needs /proc; without it every file would be copied twice.
+std::atomic<bool> g_procMissing{false};
 
-// A new target, written as an unnamed file and linked into place when complete:
-// nothing half-written is ever visible, not even after a crash.
-Outcome CopyFileUnnamed(int in, const struct stat& st, int toDir, const std::string& toName,
-                        const std::atomic<bool>* cancel) {
-  // Linking an unnamed file needs /proc; without it every file would be copied twice.
-  static std::atomic<bool> procMissing{false};
-  if (procMissing.load(std::memory_order_relaxed)) return Outcome::Unsupported;
-  int out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  if (out < 0) return Outcome::Unsupported;
-  if (!WriteCopy(in, out, st, cancel)) {
-    ::close(out);
-    return Outcome::Failed;
-  }
-  const std::string self = "/proc/self/fd/" + std::to_string(out);
-  if (::linkat(AT_FDCWD, self.c_str(), toDir, toName.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-    // Something appeared at the target meanwhile: it is not ours to replace.
-    const bool exists = errno == EEXIST;
-    if (errno == ENOENT && !PathExists(self)) procMissing = true;
-    ::close(out);
-    return exists ? Outcome::Failed : Outcome::Unsupported;
-  }
-  // close reports late write errors of some file systems; the target did not exist before.
-  if (::close(out) != 0) {
-    ::unlinkat(toDir, toName.c_str(), 0);
-    return Outcome::Failed;
-  }
-  return Outcome::Done;
+// A new target is written as an unnamed file and linked into place when
+// complete: nothing half-written is ever visible, not even after a crash.
+// False when the file system cannot do this.
+bool OpenUnnamed(int toDir, PreparedCopy& copy) {
+  if (g_procMissing.load(std::memory_order_relaxed)) return false;
+  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  return copy.out >= 0;
 }
 
-bool CopyFileAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName, bool targetExists,
-                const std::atomic<bool>* cancel, const BeforeReplace& beforeReplace) {
+// A target that exists (or a file system without unnamed files) gets a
+// temporary file beside it, renamed over it when complete.
+bool OpenTemp(int toDir, PreparedCopy& copy) {
+  copy.temp = MakeTemp([&](const std::string& name) {
+    copy.out = ::openat(toDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return copy.out >= 0;
+  });
+  return !copy.temp.empty();
+}
+
+}  // namespace
+
+bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy) {
+  if (target && !ReplaceableTarget(*target)) return false;
   // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
   int in = ::openat(fromDir, fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st {};
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(in);
-    return false;
-  }
-  if (!targetExists) {
-    Outcome unnamed = CopyFileUnnamed(in, st, toDir, toName, cancel);
-    if (unnamed != Outcome::Unsupported || ::lseek(in, 0, SEEK_SET) != 0) {
-      ::close(in);
-      return unnamed == Outcome::Done;
-    }
-  }
-  // A target that exists is replaced by renaming a complete copy over it.
-  int out = -1;
-  const std::string temp = MakeTemp([&](const std::string& name) {
-    out = ::openat(toDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    return out >= 0;
-  });
-  if (temp.empty()) {
-    ::close(in);
-    return false;
-  }
-  bool ok = WriteCopy(in, out, st, cancel);
+  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
+  copy.folder = ok ? ::fcntl(toDir, F_DUPFD_CLOEXEC, 0) : -1;
+  copy.name = toName;
+  copy.replaces = target != nullptr;
+  if (target) copy.target = *target;
+  ok = ok && copy.folder >= 0 && ((!target && OpenUnnamed(toDir, copy)) || OpenTemp(toDir, copy));
+  ok = ok && WriteCopy(in, copy.out, st, cancel);
   ::close(in);
-  // close reports late write errors of some file systems.
-  ok = ::close(out) == 0 && ok;
-  if (ok && targetExists && beforeReplace) ok = beforeReplace();
-  // Without a target the name must still be free: renameat2 would replace what appeared meanwhile otherwise.
-  if (ok && ::renameat2(toDir, temp.c_str(), toDir, toName.c_str(), targetExists ? 0 : RENAME_NOREPLACE) == 0)
-    return true;
-  ::unlinkat(toDir, temp.c_str(), 0);
-  return false;
+  if (!ok) DiscardCopy(copy);
+  return ok;
 }
+
+bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
+  bool ok;
+  if (copy.temp.empty()) {
+    const std::string self = "/proc/self/fd/" + std::to_string(copy.out);
+    // Fails when something appeared at the target meanwhile: it is not ours to replace.
+    ok = ::linkat(AT_FDCWD, self.c_str(), copy.folder, copy.name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (!ok && errno == ENOENT && !PathExists(self)) g_procMissing = true;
+    // close reports late write errors of some file systems.
+    if (::close(copy.out) != 0 && ok) {
+      ::unlinkat(copy.folder, copy.name.c_str(), 0);
+      ok = false;
+    }
+    copy.out = -1;
+  } else {
+    ok = ::close(copy.out) == 0;
+    copy.out = -1;
+    if (ok && copy.replaces) {
+      // The target must still be the one that was checked.
+      struct stat now {};
+      ok = ::fstatat(copy.folder, copy.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+           now.st_ino == copy.target.st_ino && now.st_dev == copy.target.st_dev && now.st_size == copy.target.st_size &&
+           now.st_mtim.tv_sec == copy.target.st_mtim.tv_sec && now.st_mtim.tv_nsec == copy.target.st_mtim.tv_nsec;
+      if (ok && beforeReplace) ok = beforeReplace();
+    }
+    // Without a target the name must still be free: a plain rename would replace what appeared meanwhile.
+    ok = ok && ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
+                           copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+    if (ok) copy.temp.clear();
+  }
+  DiscardCopy(copy);
+  return ok;
+}
+
+void DiscardCopy(PreparedCopy& copy) {
+  if (copy.out >= 0) ::close(copy.out);
+  if (!copy.temp.empty() && copy.folder >= 0) ::unlinkat(copy.folder, copy.temp.c_str(), 0);
+  if (copy.folder >= 0) ::close(copy.folder);
+  copy.out = copy.folder = -1;
+  copy.temp.clear();
+}
+
+namespace {
 
 // Removes everything inside the open folder `dir`; links are removed, never followed.
 void DeleteContents(int dir) {
@@ -262,8 +276,14 @@ bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& so
                  const BeforeReplace& beforeReplace) {
   if (target && !ReplaceableTarget(*target)) return false;
   if (S_ISLNK(source.st_mode)) return CopyLinkAt(fromDir, fromName, source, toDir, toName, beforeReplace, target);
-  if (S_ISREG(source.st_mode)) return CopyFileAt(fromDir, fromName, toDir, toName, target, cancel, beforeReplace);
-  return false;  // pipes, devices and sockets are not copied
+  if (!S_ISREG(source.st_mode)) return false;  // pipes, devices and sockets are not copied
+  PreparedCopy copy;
+  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy)) return false;
+  if (::fdatasync(copy.out) != 0) {
+    DiscardCopy(copy);
+    return false;
+  }
+  return CommitCopy(copy, beforeReplace);
 }
 
 int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,

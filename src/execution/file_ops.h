@@ -30,6 +30,26 @@ bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& so
                  const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
                  const BeforeReplace& beforeReplace);
 
+// A file copy in two steps, so that many copies can be put on the disk at once
+// before any of them gets its name: the complete copy, still without its name.
+struct PreparedCopy {
+  int out = -1;      // the written file
+  int folder = -1;   // the target's folder
+  std::string name;  // the target's name
+  std::string temp;  // the temporary name; "" for an unnamed file
+  bool replaces = false;
+  struct stat target {};  // what was checked at the target, when it replaces
+};
+
+// Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
+// nothing left behind, when that failed.
+bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy);
+// Gives the copy its name, once its data is on the disk. A replaced target must
+// still be the one checked before. Releases the copy either way.
+bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
+void DiscardCopy(PreparedCopy& copy);
+
 // 1 deleted, -1 nothing was there, 0 still there.
 int DeletePath(const std::string& path);
 // Delete one file (read-only too) or one folder with everything in it, never

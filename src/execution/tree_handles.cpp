@@ -40,17 +40,11 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
     Close(recent_.front());
     recent_.erase(recent_.begin());
   }
-  recent_.push_back(Entry{root, std::string(rel), fd, false});
+  recent_.push_back(Entry{root, std::string(rel), fd});
   return fd;
 }
 
-void TreeHandles::Changed(int folder) {
-  for (Entry& e : recent_)
-    if (e.fd == folder) e.changed = true;
-}
-
 void TreeHandles::Close(Entry& e) {
-  if (e.changed) ::fsync(e.fd);
   ::close(e.fd);
   e.fd = -1;
 }

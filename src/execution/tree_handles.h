@@ -21,18 +21,13 @@ class TreeHandles {
   // is set, and counted in `created`. The handle stays owned by this object.
   int Folder(const std::string& root, std::string_view rel, bool create, int& created);
 
-  // A name was added to or removed from this folder: it is flushed before the
-  // handle is given up, so that the change survives a power loss.
-  void Changed(int folder);
-
-  // Flushes the changed folders and closes every folder but the roots.
+  // Closes every folder but the roots.
   void Release();
 
  private:
   struct Entry {
     std::string root, rel;
     int fd = -1;
-    bool changed = false;
   };
   void Close(Entry& e);
 

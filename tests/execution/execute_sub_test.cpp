@@ -115,12 +115,14 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  int copies = 0;
+  // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.NewCount == 2 && copies++ == 0) Stoppen(f.app);
+    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f2.txt") Stoppen(f.app);
   };
   EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
-  EXPECT_EQ(f.ListFileRecords().size(), 4u);
+  EXPECT_EQ(f.ListFileRecords().size(), 3u);
+  EXPECT_TRUE(PathExists(f.dir / "t/f2.txt"));
+  EXPECT_FALSE(PathExists(f.dir / "t/f3.txt"));
   EXPECT_FALSE(f.app.Run.ExecutionRunning);
   // The next run finishes the job.
   f.screen.onYield = nullptr;
