@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev)
+packages=(cmake g++ ninja-build libgtest-dev pkg-config libglib2.0-dev)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
 esac

@@ -15,6 +15,7 @@
 #include "job/job_file.h"
 #include "job/program_folder.h"
 #include "job/startup.h"
+#include "platform/gio_trash.h"
 
 namespace {
 
@@ -83,6 +84,8 @@ int ExitForResult(int result, const dd::cli::CliScreen& screen, bool unlisted) {
 int Run(const dd::cli::Options& o) {
   dd::cli::CliScreen screen({o.yes, o.createMissing});
   dd::App app(screen);
+  dd::GioTrash trash;
+  app.trash = &trash;
   screen.Attach(&app);
   // The user starts a run here: a clear flag, then the handlers, so a signal from now on stops the run.
   app.Run.StopRequested = false;
