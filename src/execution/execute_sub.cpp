@@ -19,6 +19,7 @@ namespace dd {
 
 int ExecuteSub(App& app) {
   RunStatistics& r = app.Run;
+  r.ChangedItems.clear();
   if (r.StopRequested) return kExecutionStopped;
   if (r.PendingOpsAtCount == 0) return kNothingPending;
 
@@ -33,7 +34,6 @@ int ExecuteSub(App& app) {
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.SetLabelTimer(true);
 
-  r.ChangedItems.clear();
   const int failures = RunExecutionWalk(app);
 
   RatenSpeichern(app);

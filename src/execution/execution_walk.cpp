@@ -1,6 +1,7 @@
 #include "execution/execution_walk.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -275,7 +276,7 @@ class Walk {
         return Fail();
       batch_.push_back({copy, std::move(prepared)});
       batchBytes_ += source.st.st_size;
-      if (batch_.size() >= kBatchFiles || batchBytes_ >= kBatchBytes) FlushCopies();
+      if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
       return;
     }
     BeforeReplace toTrash;
@@ -297,7 +298,13 @@ class Walk {
   // Written copies wait for one flush of their file system, which puts all of
   // their data on the disk at once (one flush per file would cost many times
   // the copy itself); only then do they get their names.
-  static constexpr std::size_t kBatchFiles = 1000;
+  // Each waiting copy holds two descriptors: half of the process's allowance at most.
+  static std::size_t BatchFiles() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
+    if (limit.rlim_cur == RLIM_INFINITY) return 1000;
+    return std::clamp<std::size_t>(limit.rlim_cur / 4, 1, 1000);
+  }
   static constexpr int64_t kBatchBytes = int64_t{256} << 20;
 
   void FlushCopies() {
@@ -360,6 +367,7 @@ class Walk {
   TreeHandles handles_;
   std::vector<std::pair<Copy, PreparedCopy>> batch_;
   int64_t batchBytes_ = 0;
+  const std::size_t batchFiles_ = BatchFiles();
   std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names
   int failures_ = 0;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include "common/files.h"
@@ -164,4 +166,22 @@ TEST(ExecuteSub, SynchronisationCopiesBothWays) {
   f.screen.messages.clear();
   Simulate(f.app);
   EXPECT_EQ(f.app.Run.PendingOps, 0);
+}
+
+TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
+  FlowFixture f;
+  Mirror(f);
+  for (int i = 0; i < 300; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i)), "x");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_NOFILE, &saved);
+  struct rlimit low = saved;
+  low.rlim_cur = 256;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  const int result = ExecuteSub(f.app);
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(f.app.Run.NewCount, 300);
 }
