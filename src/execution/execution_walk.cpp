@@ -53,7 +53,10 @@ class Walk {
 
   int Run() {
     std::vector<Item> fileDeletions, folderDeletions, copies;
+    std::size_t sorted = 0;
     for (int64_t index : app_.ToDo.Rows) {
+      // Sorting looks at every deletion on disk: a long list still gives the window its turns.
+      if (++sorted % 1000 == 0) app_.Yield();
       auto& list = app_.ToDo.ToDoList;
       if (index < 0 || index >= static_cast<int64_t>(list.size())) continue;
       Item item{index, SplitKeepEmpty(list[index], "\t"), {}, false};
