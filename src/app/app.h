@@ -6,6 +6,7 @@
 #include "app/state.h"
 #include "common/run_statistics.h"
 #include "common/screen.h"
+#include "common/trash.h"
 
 namespace dd {
 
@@ -24,6 +25,8 @@ class App {
   JobState Job;
   ToDoState ToDo;
   RateState Rates;
+  // Where deleted and replaced files go when the job asks for it; none: the option fails those operations.
+  Trash* trash = nullptr;
 
   // The text of a message key in the current language ("" when unknown).
   std::string Text(const std::string& key) const;

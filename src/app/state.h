@@ -61,6 +61,8 @@ struct JobOptions {
   std::string TimeToleranceText = "5";
   double TimeTolerance = 5;
   bool DaylightSaving = true;
+  // Deleted files and the old version of replaced files go to the trash.
+  bool DeletedToTrash = false;
   std::string ScheduleTimeText = "1";
   double SchedulePeriodHours = 1;
 };

@@ -18,6 +18,7 @@
 #include "job/job_file.h"
 #include "job/program_folder.h"
 #include "job/startup.h"
+#include "platform/gio_trash.h"
 
 namespace {
 
@@ -129,7 +130,11 @@ int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
   dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
   dd::App app(screen);
+  dd::GioTrash trash;
+  app.trash = &trash;
   screen.Attach(&app, &app.Run.StopRequested);
+  // The user starts a run here: a clear flag, then the handlers, so a signal from now on stops the run.
+  app.Run.StopRequested = false;
   g_stop = &app.Run.StopRequested;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);

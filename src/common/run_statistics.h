@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace dd {
 
@@ -51,6 +52,10 @@ struct RunStatistics {
 
   // Phase start times in monotonic seconds; 0 = not begun.
   double ExecutionStartTime = 0, FirstDeleteTime = 0, FirstNewTime = 0, FirstReplaceTime = 0;
+
+  // Items of the last execution left alone because they changed since the
+  // simulation (or a link now stands in their path).
+  std::vector<std::string> ChangedItems;
 
   // Display texts.
   std::string ActionText;

@@ -174,6 +174,8 @@ void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF
   }
 }
 
+}  // namespace
+
 bool WithinTolerance(double delta, const JobOptions& options) {
   const double d = std::fabs(delta);
   const double t = options.TimeTolerance;
@@ -181,8 +183,6 @@ bool WithinTolerance(double delta, const JobOptions& options) {
   if (!(t > 0)) return d == 0 || (options.DaylightSaving && d == 3600);
   return d < t || (options.DaylightSaving && std::fabs(d - 3600) < t);
 }
-
-}  // namespace
 
 PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair) {
   PairPlan plan;

@@ -7,6 +7,7 @@
 namespace dd {
 
 class App;
+struct JobOptions;
 
 // What the plan of one pair does to its two trees, for the mass-deletion guard.
 struct PairPlan {
@@ -20,5 +21,9 @@ struct PairPlan {
 // Scans both roots, classifies every item and appends the planned operations
 // to the operation list. `pair` is 0-based, `lastPair` the index of the last pair.
 PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair);
+
+// Whether two file times `delta` seconds apart count as the same, by the
+// tolerance and the daylight-saving hour of the job options.
+bool WithinTolerance(double delta, const JobOptions& options);
 
 }  // namespace dd

@@ -146,7 +146,7 @@ void Simulate(App& app) {
     AbortQuestion(app);
     return;
   }
-  r.StopRequested = false;
+  // A stop that came before the run is kept: the front end clears the flag when the user starts a run.
   app.screen.RefreshButtons();
   app.screen.SetStopButtonVisible(StopButton::Simulation, true);
   SetAllPairIcons(app, PairIcon::Dualdock);

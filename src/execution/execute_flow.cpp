@@ -39,6 +39,17 @@ std::string ConfirmationPrompt(App& app) {
          line("[Files to be replaced: ]", r.PendingReplaceTotal, r.PendingReplaceSize);
 }
 
+// The items left alone because they changed since the simulation: a few by
+// name, the rest as a count, so that the box stays readable.
+std::string ChangedItemsText(const App& app) {
+  constexpr std::size_t kNamed = 20;
+  const auto& items = app.Run.ChangedItems;
+  std::string text = "\r\n" + app.Text("[Changed since the simulation]") + "\t" + std::to_string(items.size());
+  for (std::size_t i = 0; i < items.size() && i < kNamed; ++i) text += "\r\n" + items[i];
+  if (items.size() > kNamed) text += "\r\n...";
+  return text;
+}
+
 }  // namespace
 
 void AbortQuestion(App& app) {
@@ -76,7 +87,6 @@ int Execute(App& app) {
     CountOperations(app);
     LabelsMitSimuDatenAuffuellen(app);
   }
-  r.StopRequested = false;
   app.screen.RefreshButtons();
   if (r.PendingOpsAtCount > 0) {
     Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
@@ -97,7 +107,6 @@ int ExecuteOneKlick(App& app) {
     return kNotRun;
   }
   RunStatistics& r = app.Run;
-  r.StopRequested = false;
   app.screen.RefreshButtons();
   app.Yield();
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question) !=
@@ -125,6 +134,7 @@ void MeldungExecutionFertig(App& app, double start, double end, int result) {
   if (r.ReplacedBytes > 0 || r.NewBytes > 0)
     report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
               FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
+  if (!r.ChangedItems.empty()) report += ChangedItemsText(app);
 
   std::string prompt;
   if (result == 0) {

@@ -5,7 +5,9 @@ namespace dd {
 
 class App;
 
-// Both return the engine's result, or kNotRun when nothing was run.
+// Both return the engine's result, or kNotRun when nothing was run. Neither
+// clears StopRequested: the front end does when the user starts a run, so a
+// stop that arrives before the run begins is never lost.
 int Execute(App& app);
 int ExecuteOneKlick(App& app);
 void Stoppen(App& app);

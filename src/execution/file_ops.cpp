@@ -33,13 +33,6 @@ bool IsReadOnly(const struct stat& st) {
   return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-// A name for a temporary entry beside the target. Unique within this process;
-// callers retry with the next number when the name is taken.
-std::string TempNameIn(const std::string& folder) {
-  static std::atomic<unsigned long> counter{0};
-  return folder + "/.dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-}
-
 bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
@@ -104,45 +97,45 @@ bool CreateChain(const std::string& path, bool includeLast, int& created) {
   return true;
 }
 
-// The target may be replaced: overwrite allowed, not a folder, not read-only.
-// `exists` tells whether anything is there now.
-bool TargetReplaceable(const std::string& target, bool overwrite, bool& exists) {
-  struct stat st {};
-  exists = ::lstat(target.c_str(), &st) == 0;
-  if (!exists) return true;
-  return overwrite && !S_ISDIR(st.st_mode) && !IsReadOnly(st);
+bool ReplaceableTarget(const struct stat& st) {
+  return !S_ISDIR(st.st_mode) && !IsReadOnly(st);
 }
 
-enum class Outcome { Done, MissingFolder, Failed };
+// Creates a temporary entry beside the target by `make` (which gets the name);
+// retries with the next name while the name is taken. "" on failure.
+template <class Make>
+std::string MakeTemp(Make make) {
+  static std::atomic<unsigned long> counter{0};
+  while (true) {
+    std::string name = ".dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    if (make(name)) return name;
+    if (errno != EEXIST) return {};
+  }
+}
 
-Outcome CopyLink(const std::string& source, const std::string& target) {
+bool CopyLinkAt(int fromDir, const std::string& fromName, const struct stat& st, int toDir, const std::string& toName,
+                const BeforeReplace& beforeReplace, bool targetExists) {
   std::string text(256, '\0');
   while (true) {
-    ssize_t n = ::readlink(source.c_str(), text.data(), text.size());
-    if (n < 0) return Outcome::Failed;
+    ssize_t n = ::readlinkat(fromDir, fromName.c_str(), text.data(), text.size());
+    if (n < 0) return false;
     if (static_cast<size_t>(n) < text.size()) {
       text.resize(static_cast<size_t>(n));
       break;
     }
     text.resize(text.size() * 2);
   }
-  std::string folder = FolderOf(target), temp;
-  while (true) {
-    temp = TempNameIn(folder);
-    if (::symlink(text.c_str(), temp.c_str()) == 0) break;
-    if (errno == EEXIST) continue;
-    return errno == ENOENT ? Outcome::MissingFolder : Outcome::Failed;
+  const std::string temp =
+      MakeTemp([&](const std::string& name) { return ::symlinkat(text.c_str(), toDir, name.c_str()) == 0; });
+  if (temp.empty()) return false;
+  struct timespec times[2] = {st.st_atim, st.st_mtim};
+  ::utimensat(toDir, temp.c_str(), times, AT_SYMLINK_NOFOLLOW);
+  if ((targetExists && beforeReplace && !beforeReplace()) ||
+      ::renameat(toDir, temp.c_str(), toDir, toName.c_str()) != 0) {
+    ::unlinkat(toDir, temp.c_str(), 0);
+    return false;
   }
-  struct stat st {};
-  if (::lstat(source.c_str(), &st) == 0) {
-    struct timespec times[2] = {st.st_atim, st.st_mtim};
-    ::utimensat(AT_FDCWD, temp.c_str(), times, AT_SYMLINK_NOFOLLOW);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return Outcome::Failed;
-  }
-  return Outcome::Done;
+  return true;
 }
 
 // Takes over owner, mode bits and times of the source; false when that failed.
@@ -157,82 +150,95 @@ bool KeepAttributes(int out, const struct stat& st) {
   return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
 }
 
-// A new target, written as an unnamed file and linked into place when complete:
-// nothing half-written is ever visible, not even after a crash. Returns nullopt
-// when the file system cannot do this (or the target appeared meanwhile).
-std::optional<Outcome> CopyFileUnnamed(int in, const struct stat& st, const std::string& target,
-                                       const std::atomic<bool>* cancel) {
-  // Linking an unnamed file needs /proc; without it every file would be copied twice.
-  static std::atomic<bool> procMissing{false};
-  if (procMissing.load(std::memory_order_relaxed)) return std::nullopt;
-  int out = ::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  if (out < 0) return errno == ENOENT ? std::optional(Outcome::MissingFolder) : std::nullopt;
-  if (!CopyData(in, out, st.st_size, cancel) || !KeepAttributes(out, st)) {
-    ::close(out);
-    return Outcome::Failed;
-  }
-  const std::string self = "/proc/self/fd/" + std::to_string(out);
-  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-    if (errno == ENOENT && !PathExists(self)) procMissing = true;
-    ::close(out);
-    return std::nullopt;
-  }
-  // close reports late write errors of some file systems; the target did not exist before.
-  if (::close(out) != 0) {
-    ::unlink(target.c_str());
-    return Outcome::Failed;
-  }
-  return Outcome::Done;
+bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel) {
+  return CopyData(in, out, st.st_size, cancel) && KeepAttributes(out, st);
 }
 
-Outcome CopyFile(const std::string& source, const std::string& target, bool targetExists,
-                 const std::atomic<bool>* cancel) {
+// Linking an unnamed file needs /proc; without it every file would be copied twice.
+std::atomic<bool> g_procMissing{false};
+
+// A new target is written as an unnamed file and linked into place when
+// complete: nothing half-written is ever visible, not even after a crash.
+// False when the file system cannot do this.
+bool OpenUnnamed(int toDir, PreparedCopy& copy) {
+  if (g_procMissing.load(std::memory_order_relaxed)) return false;
+  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  return copy.out >= 0;
+}
+
+// A target that exists (or a file system without unnamed files) gets a
+// temporary file beside it, renamed over it when complete.
+bool OpenTemp(int toDir, PreparedCopy& copy) {
+  copy.temp = MakeTemp([&](const std::string& name) {
+    copy.out = ::openat(toDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    return copy.out >= 0;
+  });
+  return !copy.temp.empty();
+}
+
+}  // namespace
+
+bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy) {
+  if (target && !ReplaceableTarget(*target)) return false;
   // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
-  int in = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-  if (in < 0) return Outcome::Failed;
+  int in = ::openat(fromDir, fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (in < 0) return false;
   struct stat st {};
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(in);
-    return Outcome::Failed;
-  }
-  if (!targetExists) {
-    std::optional<Outcome> unnamed = CopyFileUnnamed(in, st, target, cancel);
-    if (unnamed) {
-      ::close(in);
-      return *unnamed;
-    }
-    if (::lseek(in, 0, SEEK_SET) != 0) {
-      ::close(in);
-      return Outcome::Failed;
-    }
-  }
-  // A target that exists is replaced by renaming a complete copy over it.
-  std::string folder = FolderOf(target), temp;
-  int out;
-  while (true) {
-    temp = TempNameIn(folder);
-    out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (out >= 0) break;
-    if (errno == EEXIST) continue;
-    ::close(in);
-    return errno == ENOENT ? Outcome::MissingFolder : Outcome::Failed;
-  }
-  bool ok = CopyData(in, out, st.st_size, cancel);
+  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
+  copy.folder = ok ? ::fcntl(toDir, F_DUPFD_CLOEXEC, 0) : -1;
+  copy.name = toName;
+  copy.replaces = target != nullptr;
+  if (target) copy.target = *target;
+  ok = ok && copy.folder >= 0 && ((!target && OpenUnnamed(toDir, copy)) || OpenTemp(toDir, copy));
+  ok = ok && WriteCopy(in, copy.out, st, cancel);
   ::close(in);
-  if (ok) ok = KeepAttributes(out, st);
-  // close reports late write errors of some file systems.
-  ok = ::close(out) == 0 && ok;
-  if (ok && ::rename(temp.c_str(), target.c_str()) == 0) return Outcome::Done;
-  ::unlink(temp.c_str());
-  return Outcome::Failed;
+  if (!ok) DiscardCopy(copy);
+  return ok;
 }
 
-Outcome CopyEntry(const std::string& source, const struct stat& st, const std::string& target, bool targetExists,
-                  const std::atomic<bool>* cancel) {
-  if (S_ISLNK(st.st_mode)) return CopyLink(source, target);
-  if (S_ISREG(st.st_mode)) return CopyFile(source, target, targetExists, cancel);
-  return Outcome::Failed;  // pipes, devices and sockets are not copied
+bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
+  bool ok;
+  if (copy.temp.empty()) {
+    const std::string self = "/proc/self/fd/" + std::to_string(copy.out);
+    // Fails when something appeared at the target meanwhile: it is not ours to replace.
+    ok = ::linkat(AT_FDCWD, self.c_str(), copy.folder, copy.name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    if (!ok && errno == ENOENT && !PathExists(self)) g_procMissing = true;
+    // close reports late write errors of some file systems.
+    if (::close(copy.out) != 0 && ok) {
+      ::unlinkat(copy.folder, copy.name.c_str(), 0);
+      ok = false;
+    }
+    copy.out = -1;
+  } else {
+    ok = ::close(copy.out) == 0;
+    copy.out = -1;
+    if (ok && copy.replaces) {
+      // The target must still be the one that was checked.
+      struct stat now {};
+      ok = ::fstatat(copy.folder, copy.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+           now.st_ino == copy.target.st_ino && now.st_dev == copy.target.st_dev && now.st_size == copy.target.st_size &&
+           now.st_mtim.tv_sec == copy.target.st_mtim.tv_sec && now.st_mtim.tv_nsec == copy.target.st_mtim.tv_nsec;
+      if (ok && beforeReplace) ok = beforeReplace();
+    }
+    // Without a target the name must still be free: a plain rename would replace what appeared meanwhile.
+    ok = ok && ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
+                           copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+    if (ok) copy.temp.clear();
+  }
+  DiscardCopy(copy);
+  return ok;
 }
+
+void DiscardCopy(PreparedCopy& copy) {
+  if (copy.out >= 0) ::close(copy.out);
+  if (!copy.temp.empty() && copy.folder >= 0) ::unlinkat(copy.folder, copy.temp.c_str(), 0);
+  if (copy.folder >= 0) ::close(copy.folder);
+  copy.out = copy.folder = -1;
+  copy.temp.clear();
+}
+
+namespace {
 
 // Removes everything inside the open folder `dir`; links are removed, never followed.
 void DeleteContents(int dir) {
@@ -265,6 +271,21 @@ void DeleteContents(int dir) {
 
 }  // namespace
 
+bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
+                 const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
+                 const BeforeReplace& beforeReplace) {
+  if (target && !ReplaceableTarget(*target)) return false;
+  if (S_ISLNK(source.st_mode)) return CopyLinkAt(fromDir, fromName, source, toDir, toName, beforeReplace, target);
+  if (!S_ISREG(source.st_mode)) return false;  // pipes, devices and sockets are not copied
+  PreparedCopy copy;
+  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy)) return false;
+  if (::fdatasync(copy.out) != 0) {
+    DiscardCopy(copy);
+    return false;
+  }
+  return CommitCopy(copy, beforeReplace);
+}
+
 int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
                     const std::atomic<bool>* cancel) {
   created = 0;
@@ -279,15 +300,20 @@ int CopyWithFolders(const std::string& source, const std::string& target, bool o
     return IsDirectory(folder) ? 1 : 0;
   }
 
-  bool exists = false;
-  if (!TargetReplaceable(target, overwrite, exists)) return 0;
-  Outcome outcome = CopyEntry(source, st, target, exists, cancel);
-  if (outcome == Outcome::MissingFolder) {
-    if (!CreateChain(target, false, created)) return 0;
-    outcome = CopyEntry(source, st, target, false, cancel);
-  }
-  // Done means our own link or rename put the complete copy at the target.
-  return outcome == Outcome::Done ? 1 : 0;
+  struct stat old {};
+  const bool exists = ::lstat(target.c_str(), &old) == 0;
+  if (exists && !overwrite) return 0;
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return 0;
+  int from = ::open(FolderOf(source).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (from < 0) return 0;
+  int to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (to < 0 && errno == ENOENT && CreateChain(target, false, created))
+    to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  bool ok = to >= 0 && CopyEntryAt(from, FileNameOfPath(source), st, to, FileNameOfPath(target),
+                                   exists ? &old : nullptr, cancel, {});
+  ::close(from);
+  if (to >= 0) ::close(to);
+  return ok ? 1 : 0;
 }
 
 int DeletePath(const std::string& path) {

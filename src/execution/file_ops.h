@@ -1,7 +1,10 @@
 // Copying and deleting entries on disk.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <atomic>
+#include <functional>
 #include <string>
 
 namespace dd {
@@ -13,6 +16,39 @@ namespace dd {
 // a long copy between chunks and rolls it back (result 0, old target intact).
 int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
                     const std::atomic<bool>* cancel = nullptr);
+
+// Called when a complete copy is ready to replace an existing target; false
+// keeps the old target and fails the copy.
+using BeforeReplace = std::function<bool()>;
+
+// Copies the file or link `fromName` of the open folder `fromDir`, whose lstat
+// is `source`, to `toName` in `toDir`. `target` is the lstat of what is there
+// now (nullptr: nothing, and nothing that appears meanwhile is replaced). A
+// folder or read-only file is never replaced. The data is on the disk before
+// the copy gets its name. True when the copy is in place.
+bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
+                 const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
+                 const BeforeReplace& beforeReplace);
+
+// A file copy in two steps, so that many copies can be put on the disk at once
+// before any of them gets its name: the complete copy, still without its name.
+struct PreparedCopy {
+  int out = -1;      // the written file
+  int folder = -1;   // the target's folder
+  std::string name;  // the target's name
+  std::string temp;  // the temporary name; "" for an unnamed file
+  bool replaces = false;
+  struct stat target {};  // what was checked at the target, when it replaces
+};
+
+// Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
+// nothing left behind, when that failed.
+bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy);
+// Gives the copy its name, once its data is on the disk. A replaced target must
+// still be the one checked before. Releases the copy either way.
+bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
+void DiscardCopy(PreparedCopy& copy);
 
 // 1 deleted, -1 nothing was there, 0 still there.
 int DeletePath(const std::string& path);

@@ -27,6 +27,9 @@ constexpr std::string_view kOperationKey = "Operation Mode:";
 constexpr std::string_view kExcludeKey = "Exclude Files/Folders Name:";
 constexpr std::string_view kIncludeKey = "Include Files/Folders Name:";
 constexpr std::string_view kDaylightKey = "Daylight Savings:";
+// Written after the last section only when on, so older readers, which look
+// for their sections by key, read such a file as before.
+constexpr std::string_view kTrashKey = "Deleted Files To Trash:";
 
 // What a reader gives back: the result text and whether the pairs were read.
 struct ReadOutcome {
@@ -95,6 +98,8 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
   }
   blocks = SectionBlocks(text, kDaylightKey);
   if (!blocks.empty()) o.DaylightSaving = LeadingNumber(blocks[0]) == 1.0;
+  blocks = SectionBlocks(text, kTrashKey);
+  o.DeletedToTrash = !blocks.empty() && CheckedValue(blocks[0]);
 
   blocks = SectionBlocks(text, kOperationKey);
   if (!blocks.empty()) {
@@ -309,6 +314,7 @@ void FileNew(App& app) {
   o.SaveTextFiles = false;
   o.DeleteSuccessful = false;
   o.DaylightSaving = true;
+  o.DeletedToTrash = false;
   o.SchedulePeriodHours = ParseNumber(o.ScheduleTimeText);
 
   app.Job.CurrentJobFile = GetFullPath(app.Files.Folder) + "/Temp.ddk";
@@ -376,6 +382,7 @@ std::string BuildJobText(App& app) {
   t += NormaliseList(o.IncludeText) + block;
   t += std::string(kDaylightKey) + crlf;
   t += flag(o.DaylightSaving) + block;
+  if (o.DeletedToTrash) t += std::string(kTrashKey) + crlf + flag(true) + block;
   return t;
 }
 

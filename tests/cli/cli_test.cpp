@@ -130,8 +130,9 @@ TEST(Cli, FailedOperationsExitOneAndStayPending) {
 
 TEST(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   TempDir dir;
-  for (int i = 0; i < 400; ++i)
-    WriteFile(dir / ("src/f" + std::to_string(i / 50) + "/file" + std::to_string(i) + ".bin"), std::string(20000, 'x'));
+  constexpr int kFiles = 2000;
+  for (int i = 0; i < kFiles; ++i)
+    WriteFile(dir / ("src/f" + std::to_string(i / 100) + "/file" + std::to_string(i) + ".bin"), std::string(2000, 'x'));
   std::string job = WriteJob(dir, dir / "src", dir / "dst");
   test::MakeDirs(dir / "dst");
 
@@ -144,27 +145,37 @@ TEST(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
     ::execl(test::kCli.c_str(), test::kCli.c_str(), "--home", home.c_str(), "sync", job.c_str(), "--yes", nullptr);
     ::_exit(127);
   }
-  ::usleep(150 * 1000);
+  // Wait for the first copied file, freeze the run there, and interrupt it.
+  while (!PathExists(dir / "dst/f0/file0.bin")) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run ended before it copied anything";
+    ::usleep(200);
+  }
+  ::kill(pid, SIGSTOP);
+  int copied = 0;
+  for (auto& e : std::filesystem::recursive_directory_iterator(dir / "dst")) copied += e.is_regular_file();
+  ASSERT_LT(copied, kFiles) << "the run finished before the signal";
   ::kill(pid, SIGINT);
+  ::kill(pid, SIGCONT);
   int status = 0;
   ::waitpid(pid, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  const int code = WEXITSTATUS(status);
-  EXPECT_TRUE(code == 3 || code == 0) << code;
+  EXPECT_EQ(WEXITSTATUS(status), 3);
+  EXPECT_FALSE(Records(dir).empty());
 
   // No half-written or temporary file is left in the target.
   for (auto& e : std::filesystem::recursive_directory_iterator(dir / "dst")) {
     if (e.is_regular_file()) {
-      EXPECT_EQ(std::filesystem::file_size(e.path()), 20000u) << e.path();
+      EXPECT_EQ(std::filesystem::file_size(e.path()), 2000u) << e.path();
       EXPECT_EQ(e.path().filename().string().rfind("file", 0), 0u) << e.path();
     }
   }
   Result again = RunCli(dir, Home(dir) + " sync " + Quote(job) + " --yes");
   EXPECT_EQ(again.code, 0) << again.err;
   EXPECT_TRUE(Records(dir).empty());
-  int copied = 0;
+  copied = 0;
   for (auto& e : std::filesystem::recursive_directory_iterator(dir / "dst")) copied += e.is_regular_file();
-  EXPECT_EQ(copied, 400);
+  EXPECT_EQ(copied, kFiles);
 }
 
 TEST(Cli, PairsInsideEachOtherAreRefused) {

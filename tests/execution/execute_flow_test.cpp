@@ -118,6 +118,17 @@ TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
 }
 
+TEST(ExecuteOneKlick, AStopThatCameFirstStopsTheRunAtOnce) {
+  FlowFixture f;
+  WriteFile(f.dir / "s/a.txt", "a");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  f.app.Run.StopRequested = true;  // e.g. a signal during start-up
+  EXPECT_EQ(ExecuteOneKlick(f.app), kExecutionStopped);
+  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+  EXPECT_EQ(Last(f.screen).key, "[Aborted]");
+}
+
 TEST(Stoppen, SetsTheFlagsAndTheActionText) {
   FlowFixture f;
   f.app.Run.ExecutionRunning = true;

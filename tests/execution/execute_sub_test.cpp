@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include "common/files.h"
@@ -115,12 +117,14 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  int copies = 0;
+  // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.NewCount == 2 && copies++ == 0) Stoppen(f.app);
+    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f2.txt") Stoppen(f.app);
   };
   EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
-  EXPECT_EQ(f.ListFileRecords().size(), 4u);
+  EXPECT_EQ(f.ListFileRecords().size(), 3u);
+  EXPECT_TRUE(PathExists(f.dir / "t/f2.txt"));
+  EXPECT_FALSE(PathExists(f.dir / "t/f3.txt"));
   EXPECT_FALSE(f.app.Run.ExecutionRunning);
   // The next run finishes the job.
   f.screen.onYield = nullptr;
@@ -162,4 +166,22 @@ TEST(ExecuteSub, SynchronisationCopiesBothWays) {
   f.screen.messages.clear();
   Simulate(f.app);
   EXPECT_EQ(f.app.Run.PendingOps, 0);
+}
+
+TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
+  FlowFixture f;
+  Mirror(f);
+  for (int i = 0; i < 300; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i)), "x");
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  struct rlimit saved {};
+  ::getrlimit(RLIMIT_NOFILE, &saved);
+  struct rlimit low = saved;
+  low.rlim_cur = 256;
+  ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+  const int result = ExecuteSub(f.app);
+  ::setrlimit(RLIMIT_NOFILE, &saved);
+  EXPECT_EQ(result, 0);
+  EXPECT_EQ(f.app.Run.NewCount, 300);
 }

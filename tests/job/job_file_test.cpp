@@ -90,6 +90,17 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(app.Modes.SelectedMode, 2);
   EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+  EXPECT_FALSE(app.Options.DeletedToTrash);
+
+  // The trash option is one more block at the end, only when on, and reads back.
+  app.Options.DeletedToTrash = true;
+  ASSERT_TRUE(SaveJob(app, "Save"));
+  EXPECT_EQ(ReadTextFile(path), std::string(kSampleJobText) + "Deleted Files To Trash:\r\n1\r\n\r\n\r\n");
+  FileNew(app);
+  EXPECT_FALSE(app.Options.DeletedToTrash);
+  ASSERT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+  EXPECT_TRUE(app.Options.DeletedToTrash);
+  EXPECT_EQ(BuildJobText(app), ReadTextFile(path));
 
   // No pairs: one empty line for each list.
   FileNew(app);

@@ -1,0 +1,30 @@
+// Entries below a pair's root, reached without following any link and without
+// leaving the root, whatever the path or the tree holds.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dd {
+
+// True for "a/b/c": no leading or trailing separator, no empty, "." or ".."
+// part and no NUL byte. Only such paths are resolved below a root.
+bool IsPlainRelativePath(std::string_view rel);
+
+// Opens the folder `rel` ("" for the root itself) below the open folder
+// `root`. A link in any part, or a part that is no folder, makes it fail.
+// Returns the descriptor, or -1 with errno set.
+int OpenFolderBeneath(int root, std::string_view rel);
+
+// The same, but creates each missing folder on the way; `created` counts them.
+int OpenFolderCreating(int root, std::string_view rel, int& created);
+
+// Resolves by opening the parts one by one, as where openat2 is missing
+// (for tests of that way on kernels that have it).
+void UseComponentWalk(bool on);
+
+// The folder part and the name of a plain relative path ("a/b", "c" for "a/b/c").
+std::string_view ParentOf(std::string_view rel);
+std::string_view NameOf(std::string_view rel);
+
+}  // namespace dd

@@ -1,0 +1,384 @@
+#include "execution/execution_walk.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "common/clock.h"
+#include "common/format.h"
+#include "common/text.h"
+#include "engine/comparison.h"
+#include "engine/simulation.h"
+#include "execution/beneath.h"
+#include "execution/file_ops.h"
+#include "execution/record_paths.h"
+#include "execution/tree_handles.h"
+#include "oplist/record_texts.h"
+
+namespace dd {
+
+namespace {
+
+int64_t SizeField(const std::string& text) {
+  return static_cast<int64_t>(LeadingNumber(text));
+}
+
+// One side of a record on disk: its open folder and what is there now.
+struct Entry {
+  int folder = -1;
+  std::string name;
+  bool exists = false;
+  bool reachable = false;  // false: a link, a file or an error stands in the way
+  struct stat st {};
+};
+
+struct Item {
+  int64_t index;
+  std::vector<std::string> f;
+  RecordPaths paths;
+  bool valid;  // the paths lie below a pair's roots
+};
+
+class Walk {
+ public:
+  explicit Walk(App& app) : app_(app), run_(app.Run) {}
+
+  int Run() {
+    std::vector<Item> fileDeletions, folderDeletions, copies;
+    std::size_t sorted = 0;
+    for (int64_t index : app_.ToDo.Rows) {
+      // Sorting looks at every deletion on disk: a long list still gives the window its turns.
+      if (++sorted % 1000 == 0) app_.Yield();
+      auto& list = app_.ToDo.ToDoList;
+      if (index < 0 || index >= static_cast<int64_t>(list.size())) continue;
+      Item item{index, SplitKeepEmpty(list[index], "\t"), {}, false};
+      if (item.f.size() != 7) continue;
+      item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.f[3], item.f[4], item.paths);
+      if (item.f[0] == kOpDeleteInF1 || item.f[0] == kOpDeleteInF2) {
+        bool folder = false;
+        if (item.valid) {
+          const Entry e = Find(item, item.f[0] == kOpDeleteInF1);
+          folder = e.exists && S_ISDIR(e.st.st_mode);
+        }
+        (folder ? folderDeletions : fileDeletions).push_back(std::move(item));
+      } else if (item.f[0] == kOpCopyToF1 || item.f[0] == kOpCopyToF2) {
+        copies.push_back(std::move(item));
+      }
+    }
+    // Deepest first, so that a folder is empty when its turn comes.
+    std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item& a, const Item& b) {
+      return std::count(a.paths.Rel.begin(), a.paths.Rel.end(), '/') >
+             std::count(b.paths.Rel.begin(), b.paths.Rel.end(), '/');
+    });
+
+    bool go = Phase(fileDeletions, [&](Item& item) { HandleDeletion(item, false); });
+    go = go && Phase(folderDeletions, [&](Item& item) { HandleDeletion(item, true); });
+    go = go && Phase(copies, [&](Item& item) { HandleCopy(item); });
+    // Copies already written are named even after a stop: they are complete.
+    FlushCopies();
+    handles_.Release();
+    SyncFileSystems();
+    return failures_;
+  }
+
+ private:
+  template <class Handle>
+  bool Phase(std::vector<Item>& items, Handle handle) {
+    for (Item& item : items) {
+      app_.Yield();
+      if (run_.StopRequested) return false;
+      handle(item);
+      LabelsMitSimuDatenAuffuellen(app_);
+    }
+    // A folder deleted in this phase must not be reached through a kept handle in the next.
+    handles_.Release();
+    return true;
+  }
+
+  Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr) {
+    Entry e;
+    const std::string& rel = item.paths.Rel;
+    int made = 0;
+    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made);
+    if (created) *created += made;
+    e.name = std::string(NameOf(rel));
+    if (e.folder < 0) {
+      e.reachable = errno == ENOENT;
+      return e;
+    }
+    e.reachable = true;
+    e.exists = ::fstatat(e.folder, e.name.c_str(), &e.st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!e.exists && errno != ENOENT) e.reachable = false;
+    return e;
+  }
+
+  void Done(const Item& item) { app_.ToDo.ToDoList[item.index].clear(); }
+
+  void Fail() { ++failures_; }
+
+  // Left alone because it is not what the simulation planned for (or a link now stands in its path).
+  void Changed(const std::string& path) {
+    ++failures_;
+    run_.ChangedItems.push_back(path);
+  }
+
+  void Show(const std::string& path, int64_t size, bool isFolder) {
+    run_.CurrentFile = path;
+    run_.CurrentSizeText = FormatSize(static_cast<double>(size));
+    LabelsCurrentAusgeben(app_, isFolder);
+    app_.Yield();
+  }
+
+  // Sends the entry to the trash: only after the checks through the handles
+  // and only when the path still leads to that very entry.
+  bool ToTrash(int folder, const std::string& name, const std::string& path) {
+    if (!app_.trash) return false;
+    struct stat now {
+    }, viaPath{};
+    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
+        now.st_dev != viaPath.st_dev || now.st_ino != viaPath.st_ino)
+      return false;
+    return app_.trash->MoveToTrash(path);
+  }
+
+  // Remembers a file system that got new names, to flush it at the end.
+  void Touched(int folder) {
+    struct stat st {};
+    if (::fstat(folder, &st) != 0 || fileSystems_.count(st.st_dev)) return;
+    fileSystems_[st.st_dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  }
+
+  void SyncFileSystems() {
+    for (auto& [dev, fd] : fileSystems_) {
+      if (fd < 0) continue;
+      ::syncfs(fd);
+      ::close(fd);
+    }
+    fileSystems_.clear();
+  }
+
+  void HandleDeletion(const Item& item, bool folderPhase) {
+    if (run_.FirstDeleteTime == 0) run_.FirstDeleteTime = MonotonicSeconds();
+    const bool inF1 = item.f[0] == kOpDeleteInF1;
+    const std::string& path = inF1 ? item.f[3] : item.f[4];
+    const int64_t size = SizeField(inF1 ? item.f[5] : item.f[6]);
+    if (!item.valid) return Fail();
+    Entry e = Find(item, inF1);
+    Show(path, size, e.exists && S_ISDIR(e.st.st_mode));
+    if (!e.reachable) return Changed(path);
+    if (!e.exists) {
+      // Gone already: done, unless both sides are gone, when the record is dropped uncounted.
+      Entry other = Find(item, !inF1);
+      Done(item);
+      if (!other.exists && other.reachable) return;
+    } else {
+      const bool isFolder = S_ISDIR(e.st.st_mode);
+      // A file keeps the size the record holds; a folder has none. A link that
+      // replaced a folder has the length of its text, so it never passes as one.
+      if (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)) return Changed(path);
+      bool removed;
+      if (isFolder) {
+        // Only an empty folder goes: what is left in it the plan did not delete.
+        removed = ::unlinkat(e.folder, e.name.c_str(), AT_REMOVEDIR) == 0;
+        if (!removed && (errno == ENOTEMPTY || errno == EEXIST)) return Changed(path);
+      } else if (app_.Options.DeletedToTrash) {
+        removed = ToTrash(e.folder, e.name, path);
+      } else {
+        removed = ::unlinkat(e.folder, e.name.c_str(), 0) == 0;
+      }
+      if (!removed) return Fail();
+      Done(item);
+      if (run_.TreeStatisticsValid) {
+        if (isFolder) {
+          (inF1 ? run_.TreeFoldersF1 : run_.TreeFoldersF2) -= 1;
+        } else {
+          (inF1 ? run_.TreeFilesF1 : run_.TreeFilesF2) -= 1;
+          (inF1 ? run_.TreeSizeF1 : run_.TreeSizeF2) -= size;
+        }
+      }
+    }
+    (inF1 ? run_.PendingDeleteF1 : run_.PendingDeleteF2) -= 1;
+    (inF1 ? run_.PendingDeleteSizeF1 : run_.PendingDeleteSizeF2) -= size;
+    run_.PendingDeleteSize -= size;
+    run_.DeletedBytes += size;
+    run_.LastOperationKind = "Delete";
+    run_.PendingDeleteTotal -= 1;
+    run_.DeletedCount += 1;
+  }
+
+  // The status the two entries have now, by the rules of the comparison.
+  std::string_view StatusNow(const Entry& f1, const Entry& f2) const {
+    if (S_ISDIR(f1.st.st_mode) && S_ISDIR(f2.st.st_mode)) return kStatusIdentical;
+    if (S_ISDIR(f1.st.st_mode) || S_ISDIR(f2.st.st_mode)) return {};
+    const int64_t a = f1.st.st_mtim.tv_sec, b = f2.st.st_mtim.tv_sec;
+    if (WithinTolerance(static_cast<double>(b - a), app_.Options)) return kStatusIdentical;
+    return a > b ? kStatusNewerInF1 : kStatusNewerInF2;
+  }
+
+  void HandleCopy(const Item& item) {
+    const double now = MonotonicSeconds();
+    if (run_.FirstNewTime == 0) run_.FirstNewTime = now;
+    if (run_.FirstReplaceTime == 0) run_.FirstReplaceTime = now;
+    bool toF2;
+    if (item.f[1] == "=->")
+      toF2 = true;
+    else if (item.f[1] == "<-=")
+      toF2 = false;
+    else
+      return;
+    const std::string& sourcePath = toF2 ? item.f[3] : item.f[4];
+    const std::string& targetPath = toF2 ? item.f[4] : item.f[3];
+    const int64_t size = SizeField(toF2 ? item.f[5] : item.f[6]);
+    const int64_t sizeBefore = SizeField(toF2 ? item.f[6] : item.f[5]);
+    const bool isNew = item.f[2] == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
+    if (!item.valid) return Fail();
+
+    Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
+    Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
+    Entry target = Find(item, !toF2);
+    if (!source.reachable || !target.reachable) return Changed(!source.reachable ? sourcePath : targetPath);
+    if (!source.exists) {
+      if (target.exists) return Changed(sourcePath);
+      return Done(item);  // both gone: dropped uncounted
+    }
+    const bool isFolder = S_ISDIR(source.st.st_mode);
+    // A new item still finds no target (a folder already there is all a folder record asks for); a replacement
+    // still finds both in the relation that planned it.
+    if (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
+              : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.f[2])
+      return Changed(target.exists ? targetPath : sourcePath);
+
+    int created = 0;
+    if (!target.exists && target.folder < 0) {
+      // Missing folders on the way are made one by one, none of them through a link.
+      target = Find(item, !toF2, true, &created);
+      if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
+      if (target.folder < 0) return Fail();
+    }
+    const Copy copy{&item, toF2, isNew, isFolder, size, sizeBefore, targetPath};
+    if (isFolder) {
+      if (!target.exists) {
+        if (::mkdirat(target.folder, target.name.c_str(), 0777) != 0) return Fail();
+        if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += 1;
+        Touched(target.folder);
+      }
+      return Count(copy);
+    }
+    const struct stat* old = target.exists ? &target.st : nullptr;
+    if (S_ISREG(source.st.st_mode)) {
+      PreparedCopy prepared;
+      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared))
+        return Fail();
+      batch_.push_back({copy, std::move(prepared)});
+      batchBytes_ += source.st.st_size;
+      if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
+      return;
+    }
+    BeforeReplace toTrash;
+    if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
+    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
+                     toTrash))
+      return Fail();
+    Touched(target.folder);
+    Count(copy);
+  }
+
+  struct Copy {
+    const Item* item;
+    bool toF2, isNew, isFolder;
+    int64_t size, sizeBefore;
+    std::string targetPath;
+  };
+
+  // Written copies wait for one flush of their file system, which puts all of
+  // their data on the disk at once (one flush per file would cost many times
+  // the copy itself); only then do they get their names.
+  // Each waiting copy holds two descriptors: half of the process's allowance at most.
+  static std::size_t BatchFiles() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 64;
+    if (limit.rlim_cur == RLIM_INFINITY) return 1000;
+    return std::clamp<std::size_t>(limit.rlim_cur / 4, 1, 1000);
+  }
+  static constexpr int64_t kBatchBytes = int64_t{256} << 20;
+
+  void FlushCopies() {
+    std::map<dev_t, bool> flushed;  // file system -> data on the disk
+    for (auto& [copy, prepared] : batch_) {
+      struct stat st {};
+      if (::fstat(prepared.out, &st) != 0) continue;
+      if (!flushed.count(st.st_dev)) flushed[st.st_dev] = ::syncfs(prepared.out) == 0;
+    }
+    for (auto& [copy, prepared] : batch_) {
+      struct stat st {};
+      const bool onDisk = ::fstat(prepared.out, &st) == 0 && flushed[st.st_dev];
+      BeforeReplace toTrash;
+      if (app_.Options.DeletedToTrash)
+        toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
+      if (onDisk) Touched(prepared.folder);
+      if (!onDisk) {
+        DiscardCopy(prepared);
+        Fail();
+      } else if (!CommitCopy(prepared, toTrash)) {
+        Fail();
+      } else {
+        Count(copy);
+      }
+    }
+    batch_.clear();
+    batchBytes_ = 0;
+    LabelsMitSimuDatenAuffuellen(app_);
+  }
+
+  void Count(const Copy& c) {
+    const bool toF2 = c.toF2;
+    if (c.isNew) {
+      (toF2 ? run_.PendingNewF2 : run_.PendingNewF1) -= 1;
+      (toF2 ? run_.PendingNewSizeF2 : run_.PendingNewSizeF1) -= c.size;
+      run_.PendingNewTotal -= 1;
+      run_.PendingNewSize -= c.size;
+      run_.NewCount += 1;
+      run_.NewBytes += c.size;
+      run_.LastOperationKind = "New";
+      if (run_.TreeStatisticsValid && !c.isFolder) {
+        (toF2 ? run_.TreeFilesF2 : run_.TreeFilesF1) += 1;
+        (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size;
+      }
+    } else {
+      (toF2 ? run_.PendingReplaceF2 : run_.PendingReplaceF1) -= 1;
+      (toF2 ? run_.PendingReplaceSizeF2 : run_.PendingReplaceSizeF1) -= c.size;
+      run_.PendingReplaceTotal -= 1;
+      run_.PendingReplaceSize -= c.size;
+      run_.ReplacedCount += 1;
+      run_.ReplacedBytes += c.size;
+      run_.LastOperationKind = "Replace";
+      if (run_.TreeStatisticsValid && !c.isFolder) (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size - c.sizeBefore;
+    }
+    Done(*c.item);
+  }
+
+  App& app_;
+  RunStatistics& run_;
+  TreeHandles handles_;
+  std::vector<std::pair<Copy, PreparedCopy>> batch_;
+  int64_t batchBytes_ = 0;
+  const std::size_t batchFiles_ = BatchFiles();
+  std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names
+  int failures_ = 0;
+};
+
+}  // namespace
+
+int RunExecutionWalk(App& app) {
+  return Walk(app).Run();
+}
+
+}  // namespace dd

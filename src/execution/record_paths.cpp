@@ -1,0 +1,70 @@
+#include "execution/record_paths.h"
+
+#include <string_view>
+
+#include "common/files.h"
+#include "execution/beneath.h"
+
+namespace dd {
+
+namespace {
+
+std::string RootKey(std::string root) {
+  while (!root.empty() && root.back() == kPathSeparator) root.pop_back();
+  return root;
+}
+
+// The part of `path` below `root` (without trailing separator), or false.
+bool Below(const std::string& root, const std::string& path, std::string_view& rel) {
+  if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 || path[root.size()] != kPathSeparator)
+    return false;
+  rel = std::string_view(path).substr(root.size() + 1);
+  return true;
+}
+
+bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
+               const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+  std::size_t best = std::string::npos, bestLength = 0;
+  for (std::size_t i = 0; i < sources.size() && i < targets.size(); ++i) {
+    const std::string r1 = RootKey(sources[i]), r2 = RootKey(targets[i]);
+    std::string_view rel1, rel2;
+    if (sources[i].empty() || targets[i].empty() || !Below(r1, pathF1, rel1) || !Below(r2, pathF2, rel2) ||
+        rel1 != rel2)
+      continue;
+    if (best == std::string::npos || r1.size() + r2.size() > bestLength) {
+      best = i;
+      bestLength = r1.size() + r2.size();
+      out.RootF1 = r1;
+      out.RootF2 = r2;
+      out.Rel = std::string(rel1);
+    }
+  }
+  return best != std::string::npos;
+}
+
+// The longest tail the two paths share at a separator, so that as much of the
+// path as possible is checked for links.
+bool FromRecord(const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+  std::size_t n = 0;
+  while (n < pathF1.size() && n < pathF2.size() && pathF1[pathF1.size() - 1 - n] == pathF2[pathF2.size() - 1 - n]) ++n;
+  // Back to a separator that both paths have in the same place.
+  while (n > 0 && pathF1[pathF1.size() - n] != kPathSeparator) --n;
+  if (n < 2) return false;
+  out.RootF1 = pathF1.substr(0, pathF1.size() - n);
+  out.RootF2 = pathF2.substr(0, pathF2.size() - n);
+  out.Rel = pathF1.substr(pathF1.size() - n + 1);
+  // A path the two sides share whole has no root of its own.
+  return !out.RootF1.empty() && !out.RootF2.empty();
+}
+
+}  // namespace
+
+bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
+                      const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+  if (pathF1.empty() || pathF2.empty() || pathF1[0] != kPathSeparator || pathF2[0] != kPathSeparator) return false;
+  const bool found =
+      sources.empty() ? FromRecord(pathF1, pathF2, out) : FromPairs(sources, targets, pathF1, pathF2, out);
+  return found && IsPlainRelativePath(out.Rel);
+}
+
+}  // namespace dd

@@ -1,0 +1,22 @@
+// Which pair a record belongs to, and where below its roots it points.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dd {
+
+struct RecordPaths {
+  std::string RootF1, RootF2;  // without a trailing separator ("" for "/")
+  std::string Rel;             // the same below both roots, a plain relative path
+};
+
+// Splits the two paths of a record into the roots of a pair and the part below
+// them. With pairs given, the pair whose roots hold both paths (the longest
+// roots when several do) is taken; without pairs (a list kept from an earlier
+// run of the program) the roots are what the paths do not share at their end.
+// False when no pair holds the paths or the part below is not a plain path.
+bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
+                      const std::string& pathF1, const std::string& pathF2, RecordPaths& out);
+
+}  // namespace dd

@@ -1,0 +1,57 @@
+#include "execution/tree_handles.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "execution/beneath.h"
+
+namespace dd {
+
+namespace {
+// Enough for the source and the target folder of a copy and their parents.
+constexpr std::size_t kRecent = 4;
+}  // namespace
+
+TreeHandles::~TreeHandles() {
+  Release();
+  for (auto& [path, fd] : roots_)
+    if (fd >= 0) ::close(fd);
+}
+
+int TreeHandles::Folder(const std::string& root, std::string_view rel, bool create, int& created) {
+  for (std::size_t i = recent_.size(); i-- > 0;)
+    if (recent_[i].rel == rel && recent_[i].root == root) return recent_[i].fd;
+
+  auto r = roots_.find(root);
+  if (r == roots_.end()) {
+    // The root is taken as the job names it: a link there is the user's choice.
+    const std::string path = root.empty() ? "/" : root;
+    r = roots_.emplace(root, ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)).first;
+  }
+  if (r->second < 0) {
+    errno = ENOENT;
+    return -1;
+  }
+  const int fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
+  if (fd < 0) return -1;
+  if (recent_.size() == kRecent) {
+    Close(recent_.front());
+    recent_.erase(recent_.begin());
+  }
+  recent_.push_back(Entry{root, std::string(rel), fd});
+  return fd;
+}
+
+void TreeHandles::Close(Entry& e) {
+  ::close(e.fd);
+  e.fd = -1;
+}
+
+void TreeHandles::Release() {
+  for (Entry& e : recent_) Close(e);
+  recent_.clear();
+}
+
+}  // namespace dd

@@ -1,0 +1,38 @@
+// The open folders of one execution: each pair root once, and the last few
+// folders used, which consecutive rows of a sorted list share.
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dd {
+
+class TreeHandles {
+ public:
+  TreeHandles() = default;
+  TreeHandles(const TreeHandles&) = delete;
+  TreeHandles& operator=(const TreeHandles&) = delete;
+  ~TreeHandles();
+
+  // The open folder `rel` ("" = the root) below `root`; -1 (errno set) when it
+  // cannot be reached without a link. Missing folders are made when `create`
+  // is set, and counted in `created`. The handle stays owned by this object.
+  int Folder(const std::string& root, std::string_view rel, bool create, int& created);
+
+  // Closes every folder but the roots.
+  void Release();
+
+ private:
+  struct Entry {
+    std::string root, rel;
+    int fd = -1;
+  };
+  void Close(Entry& e);
+
+  std::map<std::string, int> roots_;
+  std::vector<Entry> recent_;  // most recent last
+};
+
+}  // namespace dd
