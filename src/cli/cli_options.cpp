@@ -14,7 +14,7 @@ const char* const kUsage =
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
-    "                               [--no-daylight-saving] [--force]\n"
+    "                               [--no-daylight-saving] [--trash] [--force]\n"
     "  dualdock-cli job show JOB.ddk\n"
     "  dualdock-cli --help\n";
 
@@ -30,7 +30,7 @@ const char* const kHelp =
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
-    "                               [--no-daylight-saving] [--force]\n"
+    "                               [--no-daylight-saving] [--trash] [--force]\n"
     "  dualdock-cli job show JOB.ddk\n"
     "  dualdock-cli --help\n"
     "\n"
@@ -58,6 +58,7 @@ const char* const kHelp =
     "              --include TEXT        keep only paths that contain TEXT (repeat for more)\n"
     "              --case-sensitive-exclude, --case-sensitive-include\n"
     "              --no-daylight-saving  times an hour apart do not count as equal\n"
+    "              --trash               deleted and replaced files go to the desktop's trash\n"
     "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
     "Options:\n"
@@ -176,6 +177,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       jobOption = a;
     } else if (a == "--no-daylight-saving") {
       o.newJob.daylightSaving = false;
+      jobOption = a;
+    } else if (a == "--trash") {
+      o.newJob.trash = true;
       jobOption = a;
     } else if (a == "--force") {
       o.newJob.force = true;

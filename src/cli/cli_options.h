@@ -14,6 +14,7 @@ struct NewJob {
   std::vector<std::string> excludes, includes;
   bool excludeCaseSensitive = false, includeCaseSensitive = false;
   bool daylightSaving = true;
+  bool trash = false;
   bool force = false;
 };
 

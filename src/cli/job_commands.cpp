@@ -169,6 +169,7 @@ int RunJobNew(const Options& o) {
   opts.InclCaseSensitive = job.includeCaseSensitive;
   opts.IncludeText = Join(job.includes, kCrLf);
   opts.DaylightSaving = job.daylightSaving;
+  opts.DeletedToTrash = job.trash;
 
   if (!WriteTextFile(BuildJobText(app), target)) return Fail("cannot write " + target);
   std::cout << "Job written: " << target << "\n";
@@ -222,6 +223,7 @@ int RunJobShow(const Options& o) {
   PrintFilter("Exclude: ", opts.ExclEnabled, opts.ExclCaseSensitive, opts.ExcludeText);
   PrintFilter("Include: ", opts.InclEnabled, opts.InclCaseSensitive, opts.IncludeText);
   std::cout << "Daylight saving: " << (opts.DaylightSaving ? "on" : "off") << "\n";
+  std::cout << "Deleted and replaced files to the trash: " << (opts.DeletedToTrash ? "on" : "off") << "\n";
   return kOk;
 }
 

@@ -16,7 +16,7 @@ using test::TempDir;
 
 const char* const kJobArgs =
     " --pair src 'two words/' --pair /abs/a /abs/b --mode '= =, x =,<-=,=->,<-=' --exclude .tmp --exclude '~$'"
-    " --include photos --case-sensitive-include --no-daylight-saving";
+    " --include photos --case-sensitive-include --no-daylight-saving --trash";
 
 TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreReadsItBack) {
   TempDir dir;
@@ -42,7 +42,8 @@ TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreReadsItBack) {
                            "  NewerInF2: \"<-=\" copy to source\n"
                            "Exclude: on, case-insensitive, 2 names\n  .tmp\n  ~$\n"
                            "Include: on, case-sensitive, 1 name\n  photos\n"
-                           "Daylight saving: off\n");
+                           "Daylight saving: off\n"
+                           "Deleted and replaced files to the trash: on\n");
 
   test::ScriptedScreen screen;
   App app(screen);
@@ -57,6 +58,7 @@ TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreReadsItBack) {
   EXPECT_TRUE(app.Options.InclEnabled && app.Options.InclCaseSensitive);
   EXPECT_EQ(app.Options.IncludeText, "photos");
   EXPECT_FALSE(app.Options.DaylightSaving);
+  EXPECT_TRUE(app.Options.DeletedToTrash);
   // Saved again by the core, the job is the same file byte for byte.
   EXPECT_EQ(BuildJobText(app), ReadTextFile(dir / "job.ddk"));
 }
