@@ -7,6 +7,7 @@
 #include "common/run_statistics.h"
 #include "common/screen.h"
 #include "common/trash.h"
+#include "job/language.h"
 
 namespace dd {
 
@@ -33,12 +34,15 @@ class App {
 
   // A message box whose prompt and title are the texts of two keys.
   Answer Show(const std::string& promptKey, const std::string& titleKey, Buttons buttons = Buttons::Ok,
-              Icon icon = Icon::None);
+              Icon icon = Icon::None, MessageKind kind = MessageKind::Plain);
   // A message box with a prompt built by the caller.
   Answer Show(const std::string& key, std::string prompt, std::string title, Buttons buttons = Buttons::Ok,
-              Icon icon = Icon::None);
+              Icon icon = Icon::None, MessageKind kind = MessageKind::Plain);
 
   void Yield() { screen.Yield(); }
+
+ private:
+  mutable LanguageTexts texts_;
 };
 
 }  // namespace dd

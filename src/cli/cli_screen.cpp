@@ -17,9 +17,9 @@ std::string ForTerminal(const std::string& text) {
   return ReplaceAll(text, "\r\n", "\n");
 }
 
-// Keys of the boxes that ask before something is changed on disk.
-bool IsConfirmation(const std::string& key) {
-  return key == "[Are you sure you want to execute]" || key == "[Simulation and execution]";
+// The boxes that ask before something is changed on disk.
+bool IsConfirmation(MessageKind kind) {
+  return kind == MessageKind::ConfirmExecute || kind == MessageKind::ConfirmOneClick;
 }
 
 }  // namespace
@@ -81,7 +81,7 @@ void CliScreen::Refuse(const Message& m, const char* hint) {
 
 Answer CliScreen::ShowMessage(const Message& m) {
   keys_.push_back(m.key);
-  if (m.key == "[Mass deletion]") {
+  if (m.kind == MessageKind::MassDeletion) {
     if (policy_.allowMassDelete) {
       PrintBox(m, false);
       return Answer::Yes;
@@ -89,17 +89,17 @@ Answer CliScreen::ShowMessage(const Message& m) {
     Refuse(m, "refusing a run that deletes most of a folder: pass --allow-mass-delete to allow it");
     return Answer::No;
   }
-  if (m.key == "[Folders inside each other]") {
+  if (m.kind == MessageKind::FoldersInsideEachOther) {
     Refuse(m, "refusing a pair whose one folder lies inside the other");
     return Answer::Ok;
   }
-  if (IsConfirmation(m.key)) {
+  if (IsConfirmation(m.kind)) {
     bool ok = Confirm(m);
     if (!ok) declined_ = true;
     if (m.buttons == Buttons::YesNo) return ok ? Answer::Yes : Answer::No;
     return ok ? Answer::Ok : Answer::Cancel;
   }
-  if (m.key == "[folders do not exist]") {
+  if (m.kind == MessageKind::CreateMissingFolders) {
     PrintBox(m, !policy_.createMissing);
     if (!policy_.createMissing) {
       declined_ = true;
@@ -108,7 +108,7 @@ Answer CliScreen::ShowMessage(const Message& m) {
     }
     return Answer::Yes;
   }
-  if (m.key == "[BackUp aborted by user]") return Answer::Ok;  // said already above
+  if (m.kind == MessageKind::AbortedByUser) return Answer::Ok;  // said already above
   const bool error = m.icon == Icon::Critical;
   if (error) sawError_ = true;
   PrintBox(m, error);

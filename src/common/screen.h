@@ -12,8 +12,26 @@ enum class Buttons { Ok, OkCancel, YesNo };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Ok, Cancel, Yes, No };
 
-// A message box: the key of its prompt lets scripted front ends recognise it.
+// What a box asks or tells, for the boxes a front end must answer or treat
+// apart; every other box is Plain.
+enum class MessageKind {
+  Plain,
+  ConfirmExecute,          // execute the pending operations? (Ok/Cancel)
+  ConfirmOneClick,         // simulate and execute at once? (Yes/No)
+  MassDeletion,            // plan a pair that deletes most of a side? (Yes/No)
+  CreateMissingFolders,    // create the folders that do not exist? (Yes/No)
+  AbortedByUser,           // the run ended because a question was declined
+  FoldersInsideEachOther,  // pairs left out: one root inside the other
+  AbortRun,                // stop the run in progress? (Yes/No)
+  ReplaceFile,             // replace an existing file? (Ok/Cancel)
+  OverwriteList,           // replace the pending list by a list file? (Yes/No)
+  ChangeMode,              // change the backup mode? (Yes/No)
+};
+
+// A message box: its kind lets front ends recognise it; the language key says
+// which text it shows.
 struct Message {
+  MessageKind kind = MessageKind::Plain;
   std::string key;
   std::string prompt;
   std::string title;

@@ -46,6 +46,7 @@ bool ConfirmMassDeletion(App& app, const std::string& rootF1, const std::string&
     return std::string(name) + "\t" + root + "\t" + std::to_string(deleted) + " / " + std::to_string(files);
   };
   Message m;
+  m.kind = MessageKind::MassDeletion;
   m.key = "[Mass deletion]";
   m.prompt = app.Text("[Mass deletion]") + "\r\n" + side("F1", rootF1, plan.DeletedFilesF1, plan.FilesF1) + "\r\n" +
              side("F2", rootF2, plan.DeletedFilesF2, plan.FilesF2);

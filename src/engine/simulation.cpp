@@ -19,6 +19,7 @@
 #include "execution/execute_flow.h"
 #include "execution/file_ops.h"
 #include "execution/rates.h"
+#include "execution/run_scope.h"
 #include "oplist/filters.h"
 #include "oplist/todo_list.h"
 
@@ -35,11 +36,8 @@ void ReleaseFreedMemory() {
 }
 
 // Ends the run (also after the pair-count error): buttons, flags and labels back to idle.
-void EndSimulation(App& app) {
-  app.screen.SetStopButtonVisible(StopButton::Simulation, false);
-  app.screen.RefreshButtons();
-  app.Run.SimulationRunning = false;
-  app.screen.SetLabelTimer(false);
+void EndSimulation(App& app, RunScope& scope) {
+  scope.End();
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
   app.Run.CurrentSizeText = "0";
@@ -56,10 +54,11 @@ bool HandleMissingFolders(App& app) {
   missing = StripAffixOnce(missing, kCrLf);
   if (missing.empty()) return true;
 
-  Answer a = app.Show("[folders do not exist]", app.Text("[folders do not exist]") + "\r\n" + missing,
-                      app.Text("[Not existing folders]"), Buttons::YesNo, Icon::Question);
+  Answer a =
+      app.Show("[folders do not exist]", app.Text("[folders do not exist]") + "\r\n" + missing,
+               app.Text("[Not existing folders]"), Buttons::YesNo, Icon::Question, MessageKind::CreateMissingFolders);
   if (a != Answer::Yes) {
-    app.Show("[BackUp aborted by user]", "[Simulation]");
+    app.Show("[BackUp aborted by user]", "[Simulation]", Buttons::Ok, Icon::None, MessageKind::AbortedByUser);
     Stoppen(app);
     return false;
   }
@@ -148,11 +147,8 @@ void Simulate(App& app) {
   }
   // A stop that came before the run is kept: the front end clears the flag when the user starts a run.
   app.screen.RefreshButtons();
-  app.screen.SetStopButtonVisible(StopButton::Simulation, true);
+  RunScope scope(app, &RunStatistics::SimulationRunning, StopButton::Simulation);
   SetAllPairIcons(app, PairIcon::Dualdock);
-
-  r.SimulationRunning = true;
-  app.screen.SetLabelTimer(true);
   SimuDatenLoeschen(app);
   LabelsMitSimuDatenAuffuellen(app);
   const double start = MonotonicSeconds();
@@ -160,7 +156,7 @@ void Simulate(App& app) {
   if (app.Job.SourceFolders.size() != app.Job.TargetFolders.size()) {
     app.Show("[same number of folders]", "[Simulation]", Buttons::Ok, Icon::Critical);
     Stoppen(app);
-    EndSimulation(app);
+    EndSimulation(app, scope);
     return;
   }
   if (!HandleMissingFolders(app)) return;
@@ -213,7 +209,7 @@ void Simulate(App& app) {
   if (!overlapping.empty())
     app.Show("[Folders inside each other]",
              app.Text("[Folders inside each other]") + "\r\n" + StripAffixOnce(overlapping, kCrLf), app.Text("[Error]"),
-             Buttons::Ok, Icon::Critical);
+             Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
 
   r.TreeStatisticsValid = true;
   r.ActionText = app.Text("[Sorting list with operations]");
@@ -242,7 +238,7 @@ void Simulate(App& app) {
     app.Show("[Aborted]", app.Text("[Aborted]"), std::string());
     r.ActionText = app.Text("[Aborted]");
     SetAllPairIcons(app, PairIcon::Dualdock);
-    EndSimulation(app);
+    EndSimulation(app, scope);
     return;
   }
 
@@ -260,7 +256,7 @@ void Simulate(App& app) {
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
   LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary);
-  EndSimulation(app);
+  EndSimulation(app, scope);
 }
 
 }  // namespace dd

@@ -54,7 +54,7 @@ std::string ChangedItemsText(const App& app) {
 
 void AbortQuestion(App& app) {
   const char* title = app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]";
-  if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question) == Answer::Yes) Stoppen(app);
+  if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question, MessageKind::AbortRun) == Answer::Yes) Stoppen(app);
 }
 
 void Stoppen(App& app) {
@@ -90,7 +90,8 @@ int Execute(App& app) {
   app.screen.RefreshButtons();
   if (r.PendingOpsAtCount > 0) {
     Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
-                        app.Text("[Synchronization of folders]"), Buttons::OkCancel, Icon::Question);
+                        app.Text("[Synchronization of folders]"), Buttons::OkCancel, Icon::Question,
+                        MessageKind::ConfirmExecute);
     if (a != Answer::Ok) return kNotRun;
   }
   const double start = MonotonicSeconds();
@@ -109,8 +110,8 @@ int ExecuteOneKlick(App& app) {
   RunStatistics& r = app.Run;
   app.screen.RefreshButtons();
   app.Yield();
-  if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question) !=
-      Answer::Yes) {
+  if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,
+               MessageKind::ConfirmOneClick) != Answer::Yes) {
     Stoppen(app);
     return kNotRun;
   }

@@ -12,6 +12,7 @@
 #include "engine/simulation.h"
 #include "execution/execution_walk.h"
 #include "execution/rates.h"
+#include "execution/run_scope.h"
 #include "oplist/record_texts.h"
 #include "oplist/todo_list.h"
 
@@ -26,25 +27,21 @@ int ExecuteSub(App& app) {
   SetAllPairIcons(app, PairIcon::Operation);
   std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
-  app.screen.SetStopButtonVisible(StopButton::Execution, true);
-  r.ExecutionRunning = true;
+  RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();
   SimuDatenLoeschen(app);
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
-  app.screen.SetLabelTimer(true);
 
   const int failures = RunExecutionWalk(app);
 
   RatenSpeichern(app);
-  app.screen.SetLabelTimer(false);
   SaveToDoList(app);  // also rebuilds the rows from the remaining records
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.SetStatusText(2, "");
   SetAllPairIcons(app, PairIcon::Dualdock);
-  app.screen.SetStopButtonVisible(StopButton::Execution, false);
-  r.ExecutionRunning = false;
+  scope.End();
   r.CurrentFile.clear();
   app.screen.ShowCurrentItem(r.CurrentFile, std::string());
   return r.StopRequested ? kExecutionStopped : failures;

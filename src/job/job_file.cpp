@@ -405,7 +405,9 @@ bool SaveJob(App& app, const std::string& mode) {
   }
   const std::size_t tail = target.size() < 4 ? target.size() : 4;
   if (ToLowerAscii(std::string_view(target).substr(target.size() - tail)) != ".ddk") target += ".ddk";
-  if (saveAs && PathExists(target) && app.Show("[File exists, replace?]", "", Buttons::OkCancel) == Answer::Cancel)
+  if (saveAs && PathExists(target) &&
+      app.Show("[File exists, replace?]", "", Buttons::OkCancel, Icon::None, MessageKind::ReplaceFile) ==
+          Answer::Cancel)
     return true;
   // Without a job path there is nothing to write to.
   if (target == ".ddk") return true;

@@ -1,5 +1,7 @@
 #include "job/language.h"
 
+#include <sys/stat.h>
+
 #include "common/files.h"
 #include "common/text.h"
 
@@ -39,6 +41,32 @@ std::string MeldungLaden(const std::string& languageFilePath, const std::string&
 std::string GetInfoFromString(const std::string& key, const std::string& text) {
   if (text.empty()) return "0";
   return SprachenDatenHolen(key, NormaliseLanguageText(text), 0);
+}
+
+void LanguageTexts::Refresh(const std::string& path) {
+  struct stat st {};
+  const bool present = ::stat(path.c_str(), &st) == 0;
+  const int64_t mtimeNs = present ? int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec : 0;
+  const int64_t size = present ? int64_t{st.st_size} : 0;
+  if (path == path_ && present == present_ && mtimeNs == mtimeNs_ && size == size_) return;
+  path_ = path;
+  present_ = present;
+  mtimeNs_ = mtimeNs;
+  size_ = size;
+  text_ = present ? NormaliseLanguageText(ReadTextFile(path)) : std::string();
+  values_.clear();
+}
+
+std::string LanguageTexts::Lookup(const std::string& path, const std::string& key, int language) {
+  Refresh(path);
+  if (language != language_) {
+    language_ = language;
+    values_.clear();
+  }
+  if (text_.empty()) return {};
+  auto hit = values_.find(key);
+  if (hit == values_.end()) hit = values_.emplace(key, SprachenDatenHolen(key, text_, language)).first;
+  return hit->second;
 }
 
 }  // namespace dd

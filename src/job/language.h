@@ -1,7 +1,9 @@
 // Language texts from "Sprachen.txt": one line per key, one column per language.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 
 namespace dd {
 
@@ -13,5 +15,22 @@ std::string SprachenDatenHolen(const std::string& key, const std::string& text, 
 std::string MeldungLaden(const std::string& languageFilePath, const std::string& key, int language);
 // The value after a bracketed key in a text, column 0; "0" for an empty text.
 std::string GetInfoFromString(const std::string& key, const std::string& text);
+
+// The language file, read and normalised once and read again only when its path,
+// modification time or size changes. Lookups are remembered per language.
+class LanguageTexts {
+ public:
+  std::string Lookup(const std::string& path, const std::string& key, int language);
+
+ private:
+  void Refresh(const std::string& path);
+
+  std::string path_;
+  bool present_ = false;
+  int64_t mtimeNs_ = 0, size_ = 0;
+  std::string text_;
+  int language_ = 0;
+  std::unordered_map<std::string, std::string> values_;
+};
 
 }  // namespace dd

@@ -57,7 +57,8 @@ BackupModeDef MakeMode(std::string name, const char* identical, const char* extr
 // change then needs the user's consent. False when the user declined.
 bool ChangeAllowed(App& app) {
   if (!app.Run.SimulationRunning) return true;
-  return app.Show("[Are you sure for changes?]", "[Attention!]", Buttons::YesNo) != Answer::No;
+  return app.Show("[Are you sure for changes?]", "[Attention!]", Buttons::YesNo, Icon::None, MessageKind::ChangeMode) !=
+         Answer::No;
 }
 
 // Lets the window show the current mode; the change events that setting the

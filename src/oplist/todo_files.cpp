@@ -51,7 +51,9 @@ void ToDoListeLaden(App& app) {
 bool SaveListCommand(App& app, std::string path) {
   if (path.empty()) return true;
   if (!EndsWith(ToLowerAscii(path), ".txt")) path += ".txt";
-  if (PathExists(path) && app.Show("[File exists, replace?]", "", Buttons::OkCancel) == Answer::Cancel) return true;
+  if (PathExists(path) && app.Show("[File exists, replace?]", "", Buttons::OkCancel, Icon::None,
+                                   MessageKind::ReplaceFile) == Answer::Cancel)
+    return true;
   // The save drops the empty records and renumbers the list; it rebuilds the rows with it.
   return SaveToDoList(app, path);
 }
@@ -62,7 +64,9 @@ void OpenListCommand(App& app, const std::string& path) {
     app.Show("[File does not exist.]", "[Could not open the file!]", Buttons::Ok, Icon::Critical);
     return;
   }
-  if (app.Show("[overwrite current ToDo list?]", "[Attention!]", Buttons::YesNo) == Answer::No) return;
+  if (app.Show("[overwrite current ToDo list?]", "[Attention!]", Buttons::YesNo, Icon::None,
+               MessageKind::OverwriteList) == Answer::No)
+    return;
   const std::string& listFile = app.Files.ToDoFilePath;
   // Copying the list file onto itself must not touch it; it counts as a failed copy.
   const bool sameFile = path == listFile;

@@ -87,8 +87,12 @@ TEST(Simulate, MissingFolderAnsweredNoStopsAndKeepsTheOldList) {
   f.screen.answers = {Answer::No};
   Simulate(f.app);
   EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
+  EXPECT_EQ(f.screen.messages[0].kind, MessageKind::CreateMissingFolders);
   EXPECT_TRUE(f.app.Run.StopRequested);
   EXPECT_FALSE(f.app.Run.SimulationRunning);
+  // Every way out of the command ends the label timer and hides its stop button.
+  EXPECT_FALSE(f.screen.labelTimerOn);
+  EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Simulation)]);
   EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
   EXPECT_FALSE(PathExists(f.dir / "nowhere"));
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <string>
 #include <vector>
 
@@ -41,6 +43,26 @@ TEST(LanguageLookup, FileIsNormalisedEnterBreaksTheLineAndMissingGivesEmpty) {
   EXPECT_EQ(NormaliseLanguageText("a\t\t\tb\r\n\r\n\r\nc"), "a\tb\r\nc");
   test::WriteFile(file, "\r\n\r\n");
   EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "");
+}
+
+TEST(LanguageLookup, FileIsReadAgainOnlyWhenItsTimeOrTheLanguageChanges) {
+  test::TempDir dir;
+  test::ScriptedScreen screen;
+  App app(screen);
+  app.Files.SetFolder(dir.path());
+  const std::string& file = app.Files.LanguageFilePath;
+  test::WriteFile(file, "[Ready]\tReady\tBereit\r\n", 1000000000);
+  EXPECT_EQ(app.Text("[Ready]"), "Ready");
+  // Same size and time: the text read before is kept.
+  test::WriteFile(file, "[Ready]\tReedy\tBereit\r\n", 1000000000);
+  EXPECT_EQ(app.Text("[Ready]"), "Ready");
+  app.settings.LanguageIndex = 1;
+  EXPECT_EQ(app.Text("[Ready]"), "Bereit");
+  test::SetMTime(file, 1000000001);
+  app.settings.LanguageIndex = 0;
+  EXPECT_EQ(app.Text("[Ready]"), "Reedy");
+  ::unlink(file.c_str());
+  EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
 TEST(LanguageLookup, GetInfoFromStringReadsColumnZero) {

@@ -21,6 +21,12 @@ class HookedScreen : public ScriptedScreen {
   void SetPairIcon(int pair, PairIcon icon) override {
     if (onPairIcon) onPairIcon(pair, icon);
   }
+  void SetLabelTimer(bool on) override { labelTimerOn = on; }
+  void SetStopButtonVisible(StopButton button, bool visible) override {
+    stopButtonShown[static_cast<int>(button)] = visible;
+  }
+  bool labelTimerOn = false;
+  bool stopButtonShown[2] = {false, false};
   std::function<void()> onYield;
   std::function<void(int, PairIcon)> onPairIcon;
 };
