@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "engine/comparison.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <map>
 
-#include "app/app.h"
+#include "commands/todo_files.h"
+#include "common/app.h"
 #include "common/text.h"
 #include "execution/execute_sub.h"
 #include "fuzz_support.h"
-#include "oplist/todo_files.h"
 
 namespace fs = std::filesystem;
 

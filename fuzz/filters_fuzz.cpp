@@ -1,6 +1,6 @@
 // Name filters: any filter text on any list removes records without harm and
 // never touches a record that is not one.
-#include "app/app.h"
+#include "common/app.h"
 #include "common/text.h"
 #include "fuzz_support.h"
 #include "oplist/filters.h"

@@ -2,7 +2,7 @@
 // job that is saved reads back as the same job.
 #include <cstdio>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/text.h"
 #include "fuzz_support.h"
 #include "job/job_file.h"

@@ -1,6 +1,6 @@
 // "Sprachen.txt": any text gives texts by key without harm.
+#include "common/language.h"
 #include "fuzz_support.h"
-#include "job/language.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;

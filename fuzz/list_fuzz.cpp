@@ -2,9 +2,9 @@
 // holds only sound records, and its byte sums stay within range.
 #include <cstdio>
 
-#include "app/app.h"
+#include "commands/todo_files.h"
+#include "common/app.h"
 #include "fuzz_support.h"
-#include "oplist/todo_files.h"
 #include "oplist/todo_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {

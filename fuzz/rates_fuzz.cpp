@@ -1,7 +1,7 @@
 // "Rates.txt": any text gives rates and an estimate without harm, for any pending sizes.
 #include <cstring>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "execution/rates.h"
 #include "fuzz_support.h"
 #include "oplist/todo_list.h"

@@ -1,5 +1,5 @@
 // "Settings.txt": any text gives settings without harm, and what is written back reads back the same.
-#include "app/app.h"
+#include "common/app.h"
 #include "fuzz_support.h"
 #include "job/settings.h"
 

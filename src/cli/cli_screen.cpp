@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/text.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "job/job_file.h"

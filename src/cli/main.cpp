@@ -4,16 +4,16 @@
 #include <ctime>
 #include <iostream>
 
-#include "app/app.h"
 #include "cli/cli_options.h"
 #include "cli/cli_screen.h"
 #include "cli/job_commands.h"
 #include "cli/json_report.h"
+#include "commands/execute_flow.h"
+#include "commands/simulate.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "engine/simulation.h"
-#include "execution/execute_flow.h"
 #include "execution/execute_sub.h"
 #include "job/job_file.h"
 #include "job/program_folder.h"

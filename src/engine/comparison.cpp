@@ -10,9 +10,8 @@
 #include <system_error>
 #include <thread>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "engine/scanner.h"
-#include "engine/simulation.h"
 #include "engine/sorted_entries.h"
 #include "engine/unlisted_areas.h"
 #include "oplist/backup_mode.h"
@@ -95,7 +94,7 @@ void SetActionText(App& app, const std::string& key) {
 
 void Step(App& app, const std::string& key) {
   SetActionText(app, key);
-  LabelsWaehrendSimuAuffuellen(app);
+  app.screen.ShowRunLabels(app.Run);
   app.Yield();
 }
 
@@ -148,7 +147,7 @@ void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF
 
   r.CurrentFile.clear();
   base.Publish(r, worker);
-  LabelsWaehrendSimuAuffuellen(app);
+  app.screen.ShowRunLabels(app.Run);
   r.ScanningF1 = false;
   r.ScanningF2 = true;
   app.Yield();
@@ -189,7 +188,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   RunStatistics& r = app.Run;
   const int total = 2 * (lastPair + 1);
 
-  LabelsWaehrendSimuAuffuellen(app);
+  app.screen.ShowRunLabels(app.Run);
   r.ScanningF1 = true;
   app.Yield();
   r.ActionText = ScanningText(app, 2 * pair + 1, total);
@@ -205,7 +204,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
 
   r.ScanningF2 = false;
   r.CurrentFile.clear();
-  LabelsWaehrendSimuAuffuellen(app);
+  app.screen.ShowRunLabels(app.Run);
   app.Yield();
   if (r.StopRequested) return plan;
 
@@ -298,7 +297,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   }
 
   r.ActionText = "..";
-  LabelsWaehrendSimuAuffuellen(app);
+  app.screen.ShowRunLabels(app.Run);
   plan.Complete = true;
   return plan;
 }

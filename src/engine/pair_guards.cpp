@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/app.h"
+#include "common/app.h"
 
 namespace dd {
 

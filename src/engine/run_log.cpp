@@ -7,8 +7,8 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
+#include "common/language.h"
 #include "common/text.h"
-#include "job/language.h"
 
 namespace dd {
 

@@ -1,6 +1,6 @@
 #include "engine/scan_observer.h"
 
-#include "app/app.h"
+#include "common/app.h"
 
 namespace dd {
 

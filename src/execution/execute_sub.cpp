@@ -4,14 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "engine/simulation.h"
 #include "execution/execution_walk.h"
 #include "execution/rates.h"
+#include "execution/run_labels.h"
 #include "execution/run_scope.h"
 #include "oplist/record_texts.h"
 #include "oplist/todo_list.h"

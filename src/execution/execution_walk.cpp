@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "engine/comparison.h"
-#include "engine/simulation.h"
 #include "execution/beneath.h"
 #include "execution/file_ops.h"
 #include "execution/record_paths.h"
+#include "execution/run_labels.h"
 #include "execution/tree_handles.h"
 #include "oplist/record_texts.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"

@@ -1,7 +1,7 @@
 // The run state a command switches on for its duration, restored on every way out.
 #pragma once
 
-#include "app/app.h"
+#include "common/app.h"
 
 namespace dd {
 

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"

@@ -8,11 +8,11 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/app.h"
+#include "commands/execute_flow.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "engine/simulation.h"
-#include "execution/execute_flow.h"
+#include "execution/run_labels.h"
 #include "oplist/backup_mode.h"
 #include "oplist/todo_list.h"
 

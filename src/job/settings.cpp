@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
+#include "common/language.h"
 #include "common/text.h"
-#include "job/language.h"
 
 namespace dd {
 

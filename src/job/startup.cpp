@@ -1,14 +1,14 @@
 #include "job/startup.h"
 
-#include "app/app.h"
+#include "commands/todo_files.h"
+#include "common/app.h"
 #include "common/files.h"
+#include "common/language.h"
 #include "common/text.h"
 #include "execution/rates.h"
 #include "job/file_types.h"
 #include "job/job_file.h"
-#include "job/language.h"
 #include "job/settings.h"
-#include "oplist/todo_files.h"
 
 namespace dd {
 

@@ -1,6 +1,6 @@
 #include "oplist/backup_mode.h"
 
-#include "app/app.h"
+#include "common/app.h"
 
 namespace dd {
 

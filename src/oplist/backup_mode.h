@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/state.h"
+#include "common/state.h"
 #include "oplist/record_texts.h"
 
 namespace dd {

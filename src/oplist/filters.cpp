@@ -1,6 +1,6 @@
 #include "oplist/filters.h"
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "oplist/todo_list.h"

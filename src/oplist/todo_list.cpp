@@ -2,8 +2,9 @@
 
 #include <charconv>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
+#include "common/sort.h"
 #include "common/text.h"
 #include "oplist/backup_mode.h"
 #include "oplist/record_texts.h"
@@ -153,6 +154,11 @@ bool SaveToDoList(App& app, const std::string& path) {
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
   ListViewAusfuellen(app);
   return WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
+}
+
+void SortExecutionFile(App& app) {
+  SortList(app.ToDo.ToDoList);
+  WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, kCrLf);
 }
 
 void ListViewAusfuellen(App& app) {

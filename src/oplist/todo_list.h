@@ -44,6 +44,9 @@ void CountOperations(App& app);
 // the list file when `path` is empty. Returns false when the file could not be written.
 bool SaveToDoList(App& app, const std::string& path = {});
 
+// Sorts the list and writes it to the list file.
+void SortExecutionFile(App& app);
+
 // Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.
 void ListViewAusfuellen(App& app);
 

@@ -1,8 +1,8 @@
 // dualdock-cli for scripts: job new and job show, --json and --quiet.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
 #include "cli/cli_run.h"
+#include "common/app.h"
 #include "job/job_file.h"
 #include "support/test_support.h"
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <map>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"

@@ -7,7 +7,7 @@
 
 #include <set>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "support/flow_fixture.h"
 

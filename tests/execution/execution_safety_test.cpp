@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
+#include "commands/execute_flow.h"
+#include "commands/simulate.h"
 #include "common/files.h"
-#include "engine/simulation.h"
-#include "execution/execute_flow.h"
 #include "execution/execute_sub.h"
 #include "oplist/backup_mode.h"
 #include "oplist/todo_list.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include "commands/simulate.h"
 #include "common/files.h"
-#include "engine/simulation.h"
 #include "execution/execute_sub.h"
 #include "oplist/backup_mode.h"
 #include "platform/gio_trash.h"

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "job/desktop_exec.h"

@@ -8,7 +8,7 @@
 #include <chrono>
 #include <future>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "support/flow_fixture.h"
 

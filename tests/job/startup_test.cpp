@@ -3,7 +3,7 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "job/program_folder.h"
 #include "job/startup.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "support/flow_fixture.h"
 
 namespace dd {

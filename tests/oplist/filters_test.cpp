@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "oplist/todo_list.h"

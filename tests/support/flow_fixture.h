@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "support/test_support.h"
 
 namespace dd::test {

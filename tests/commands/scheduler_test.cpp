@@ -1,4 +1,4 @@
-#include "execution/scheduler.h"
+#include "commands/scheduler.h"
 
 #include <gtest/gtest.h>
 

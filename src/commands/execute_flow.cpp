@@ -1,15 +1,15 @@
-#include "execution/execute_flow.h"
+#include "commands/execute_flow.h"
 
 #include <string>
 
-#include "app/app.h"
+#include "commands/simulate.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
-#include "common/sort.h"
 #include "engine/run_log.h"
-#include "engine/simulation.h"
 #include "execution/execute_sub.h"
+#include "execution/run_labels.h"
 #include "oplist/filters.h"
 #include "oplist/todo_list.h"
 
@@ -160,11 +160,6 @@ void LabelTimerTick(App& app) {
     r.ActionText =
         app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
   if (r.SimulationRunning || r.ExecutionRunning) LabelsWaehrendSimuAuffuellen(app);
-}
-
-void SortExecutionFile(App& app) {
-  SortList(app.ToDo.ToDoList);
-  WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, "\r\n");
 }
 
 }  // namespace dd

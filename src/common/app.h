@@ -3,11 +3,11 @@
 
 #include <string>
 
-#include "app/state.h"
+#include "common/language.h"
 #include "common/run_statistics.h"
 #include "common/screen.h"
+#include "common/state.h"
 #include "common/trash.h"
-#include "job/language.h"
 
 namespace dd {
 

@@ -1,14 +1,14 @@
-#include "execution/scheduler.h"
+#include "commands/scheduler.h"
 
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
-#include "app/app.h"
+#include "commands/execute_flow.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/text.h"
-#include "execution/execute_flow.h"
 
 namespace dd {
 

@@ -1,10 +1,10 @@
-#include "oplist/todo_files.h"
+#include "commands/todo_files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "support/flow_fixture.h"
 

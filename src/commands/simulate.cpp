@@ -1,4 +1,4 @@
-#include "engine/simulation.h"
+#include "commands/simulate.h"
 
 #include <algorithm>
 #ifdef __GLIBC__
@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "commands/execute_flow.h"
+#include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
@@ -16,9 +17,9 @@
 #include "engine/pair_guards.h"
 #include "engine/root_check.h"
 #include "engine/run_log.h"
-#include "execution/execute_flow.h"
 #include "execution/file_ops.h"
 #include "execution/rates.h"
+#include "execution/run_labels.h"
 #include "execution/run_scope.h"
 #include "oplist/filters.h"
 #include "oplist/todo_list.h"
@@ -70,74 +71,6 @@ bool HandleMissingFolders(App& app) {
 }
 
 }  // namespace
-
-void SetAllPairIcons(App& app, PairIcon icon) {
-  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
-  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
-}
-
-void SimuDatenLoeschen(App& app) {
-  RunStatistics& r = app.Run;
-  if (!r.ExecutionRunning) {
-    r.CurrentFile.clear();
-    r.TreeFoldersF1 = r.TreeFoldersF2 = r.TreeFilesF1 = r.TreeFilesF2 = 0;
-    r.TreeSizeF1 = r.TreeSizeF2 = 0;
-    r.ActionText.clear();
-    r.TreeStatisticsValid = false;
-    r.SkippedNames = 0;
-    r.UnlistedFolders = 0;
-    r.OverlappingPairs = 0;
-    r.RefusedPairs = 0;
-  }
-  r.PendingDeleteF1 = r.PendingDeleteF2 = r.PendingReplaceF1 = r.PendingReplaceF2 = 0;
-  r.PendingNewF1 = r.PendingNewF2 = 0;
-  r.PendingDeleteSizeF1 = r.PendingDeleteSizeF2 = r.PendingReplaceSizeF1 = r.PendingReplaceSizeF2 = 0;
-  r.PendingNewSizeF1 = r.PendingNewSizeF2 = 0;
-  r.PendingDeleteTotal = r.PendingReplaceTotal = r.PendingNewTotal = 0;
-  r.PendingDeleteSize = r.PendingReplaceSize = r.PendingNewSize = 0;
-  r.PendingOps = r.PendingOpsAtCount = 0;
-  r.DeletedCount = r.ReplacedCount = r.NewCount = 0;
-  r.DeletedBytes = r.ReplacedBytes = r.NewBytes = 0;
-  r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
-  app.screen.SetStatusText(2, "");
-}
-
-void LabelsWaehrendSimuAuffuellen(App& app) {
-  app.screen.ShowRunLabels(app.Run);
-}
-
-void LabelsMitSimuDatenAuffuellen(App& app) {
-  RunStatistics& r = app.Run;
-  r.PendingOps =
-      r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 + r.PendingReplaceF2;
-  PendingLabels labels;
-  labels.EstimateText = ZeitAbschaetzen(app);
-  if (r.PendingOps == 0) {
-    r.CurrentFile.clear();
-    r.CurrentSizeText = "0";
-  }
-  double percent = r.PendingOpsAtCount == 0
-                       ? 0.0
-                       : static_cast<double>(r.PendingOpsAtCount - r.PendingOps) * 100.0 / r.PendingOpsAtCount;
-  labels.ProgressPercent = std::clamp(static_cast<int>(percent + 0.5), 0, 100);
-  if (r.LastOperationKind == "Delete") {
-    labels.ProgressRed = 255;
-  } else if (r.LastOperationKind == "New") {
-    labels.ProgressRed = 179, labels.ProgressGreen = 125, labels.ProgressBlue = 186;
-  } else if (r.LastOperationKind == "Replace") {
-    labels.ProgressRed = 67, labels.ProgressGreen = 142, labels.ProgressBlue = 142;
-  }
-  app.screen.ShowPendingLabels(r, labels);
-  LabelsWaehrendSimuAuffuellen(app);
-}
-
-void LabelsCurrentAusgeben(App& app) {
-  LabelsCurrentAusgeben(app, IsDirectory(app.Run.CurrentFile));
-}
-
-void LabelsCurrentAusgeben(App& app, bool isFolder) {
-  app.screen.ShowCurrentItem(app.Run.CurrentFile, isFolder ? std::string() : app.Run.CurrentSizeText);
-}
 
 void Simulate(App& app) {
   RunStatistics& r = app.Run;

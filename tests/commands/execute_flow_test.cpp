@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "commands/execute_flow.h"
+#include "commands/simulate.h"
 #include "common/files.h"
-#include "engine/simulation.h"
-#include "execution/execute_flow.h"
 #include "execution/execute_sub.h"
 #include "oplist/backup_mode.h"
 #include "support/flow_fixture.h"

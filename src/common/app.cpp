@@ -1,6 +1,6 @@
-#include "app/app.h"
+#include "common/app.h"
 
-#include "job/language.h"
+#include "common/language.h"
 
 namespace dd {
 

@@ -1,4 +1,4 @@
-// The Simulate command and the run labels.
+// The run labels: what the screen shows of a simulation or execution in progress.
 #pragma once
 
 #include "common/screen.h"
@@ -7,7 +7,6 @@ namespace dd {
 
 class App;
 
-void Simulate(App& app);
 // Clears the run statistics before a run.
 void SimuDatenLoeschen(App& app);
 // Tree statistics, action text and current item.

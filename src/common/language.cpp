@@ -1,4 +1,4 @@
-#include "job/language.h"
+#include "common/language.h"
 
 #include <sys/stat.h>
 

@@ -1,12 +1,12 @@
-#include "oplist/todo_files.h"
+#include "commands/todo_files.h"
 
 #include <unistd.h>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "engine/simulation.h"
 #include "execution/file_ops.h"
+#include "execution/run_labels.h"
 #include "oplist/todo_list.h"
 
 namespace dd {

@@ -1,4 +1,4 @@
-#include "job/language.h"
+#include "common/language.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "support/test_support.h"

@@ -14,8 +14,6 @@ void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.
 void AbortQuestion(App& app);
 void MeldungExecutionFertig(App& app, double start, double end, int result);
-// Sorts the list and writes it to the list file.
-void SortExecutionFile(App& app);
 // A tick of the label timer: elapsed time of an execution, run labels of any run.
 void LabelTimerTick(App& app);
 
