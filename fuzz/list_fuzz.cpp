@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   if (valid)
     for (const std::string& record : app.ToDo.ToDoList) DD_FUZZ_CHECK(record.empty() || IsSoundRecord(record));
   const RunStatistics& r = app.Run;
-  for (int64_t sum : {r.PendingDeleteSize, r.PendingNewSize, r.PendingReplaceSize, r.PendingDeleteSizeF1,
-                      r.PendingNewSizeF2, r.PendingReplaceSizeF1})
+  for (int64_t sum : {r.Pending.Bytes(OpKind::Delete), r.Pending.Bytes(OpKind::New), r.Pending.Bytes(OpKind::Replace),
+                      r.Pending(OpKind::Delete, Side::F1).Bytes, r.Pending(OpKind::New, Side::F2).Bytes,
+                      r.Pending(OpKind::Replace, Side::F1).Bytes})
     DD_FUZZ_CHECK(sum >= 0 && sum <= kMaxRecordSize);
   return 0;
 }

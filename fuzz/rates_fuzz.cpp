@@ -20,11 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
   RatenHolenOderBestimmen(app);
   RunStatistics& r = app.Run;
-  r.PendingDeleteTotal = r.PendingNewTotal = r.PendingReplaceTotal = 1;
   auto bounded = [](int64_t v) { return v < 0 ? -(v + 1) % kMaxRecordSize : v % (kMaxRecordSize + 1); };
-  r.PendingDeleteSize = bounded(sizes[0]);
-  r.PendingNewSize = bounded(sizes[1]);
-  r.PendingReplaceSize = bounded(sizes[2]);
+  r.Pending(OpKind::Delete, Side::F1) = {1, bounded(sizes[0])};
+  r.Pending(OpKind::New, Side::F1) = {1, bounded(sizes[1])};
+  r.Pending(OpKind::Replace, Side::F1) = {1, bounded(sizes[2])};
   ZeitAbschaetzen(app);
   RatenSpeichern(app);
   return 0;

@@ -130,7 +130,7 @@ void CliScreen::Yield() {
   std::string line;
   if (r.ExecutionRunning) {
     int64_t done = r.DeletedCount + r.NewCount + r.ReplacedCount;
-    line = std::to_string(done) + " done, " + std::to_string(r.PendingOps) + " pending, " +
+    line = std::to_string(done) + " done, " + std::to_string(r.PendingOps()) + " pending, " +
            FormatSize(static_cast<double>(r.DeletedBytes + r.NewBytes + r.ReplacedBytes));
     if (!throughput_.empty()) line += ", " + throughput_;
   } else if (r.SimulationRunning) {

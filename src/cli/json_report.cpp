@@ -37,6 +37,10 @@ std::string CountAndBytes(int64_t count, int64_t bytes) {
   return "{\"count\":" + Number(count) + ",\"bytes\":" + Number(bytes) + "}";
 }
 
+std::string CountAndBytes(const PendingCount& c) {
+  return CountAndBytes(c.Count, c.Bytes);
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view s) {
@@ -86,13 +90,14 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   j += ",\"unreadable_folders\":" + Number(s.UnlistedFolders);
   j += ",\"skipped_names\":" + Number(s.SkippedNames);
   j += ",\"pending\":{";
-  j += "\"delete_in_f1\":" + CountAndBytes(s.PendingDeleteF1, s.PendingDeleteSizeF1);
-  j += ",\"delete_in_f2\":" + CountAndBytes(s.PendingDeleteF2, s.PendingDeleteSizeF2);
-  j += ",\"new_in_f1\":" + CountAndBytes(s.PendingNewF1, s.PendingNewSizeF1);
-  j += ",\"new_in_f2\":" + CountAndBytes(s.PendingNewF2, s.PendingNewSizeF2);
-  j += ",\"replace_in_f1\":" + CountAndBytes(s.PendingReplaceF1, s.PendingReplaceSizeF1);
-  j += ",\"replace_in_f2\":" + CountAndBytes(s.PendingReplaceF2, s.PendingReplaceSizeF2);
-  j += ",\"total\":" + CountAndBytes(s.PendingOps, s.PendingDeleteSize + s.PendingNewSize + s.PendingReplaceSize);
+  j += "\"delete_in_f1\":" + CountAndBytes(s.Pending(OpKind::Delete, Side::F1));
+  j += ",\"delete_in_f2\":" + CountAndBytes(s.Pending(OpKind::Delete, Side::F2));
+  j += ",\"new_in_f1\":" + CountAndBytes(s.Pending(OpKind::New, Side::F1));
+  j += ",\"new_in_f2\":" + CountAndBytes(s.Pending(OpKind::New, Side::F2));
+  j += ",\"replace_in_f1\":" + CountAndBytes(s.Pending(OpKind::Replace, Side::F1));
+  j += ",\"replace_in_f2\":" + CountAndBytes(s.Pending(OpKind::Replace, Side::F2));
+  j += ",\"total\":" + CountAndBytes(s.PendingOps(), s.Pending.Bytes(OpKind::Delete) + s.Pending.Bytes(OpKind::New) +
+                                                         s.Pending.Bytes(OpKind::Replace));
   j += "}";
   j += ",\"done\":{";
   j += "\"deleted\":" + CountAndBytes(s.DeletedCount, s.DeletedBytes);

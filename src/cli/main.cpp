@@ -50,16 +50,18 @@ void OnSignal(int signal) {
 }
 
 void PrintPending(const dd::RunStatistics& r) {
-  auto line = [](const char* what, int64_t count, int64_t size) {
-    std::cout << "  " << what << count << " (" << dd::FormatSize(static_cast<double>(size)) << ")\n";
+  using dd::OpKind, dd::Side;
+  auto line = [&](const char* what, OpKind kind, Side side) {
+    const dd::PendingCount& c = r.Pending(kind, side);
+    std::cout << "  " << what << c.Count << " (" << dd::FormatSize(static_cast<double>(c.Bytes)) << ")\n";
   };
   std::cout << "Pending by kind:\n";
-  line("delete in F1:  ", r.PendingDeleteF1, r.PendingDeleteSizeF1);
-  line("delete in F2:  ", r.PendingDeleteF2, r.PendingDeleteSizeF2);
-  line("new in F1:     ", r.PendingNewF1, r.PendingNewSizeF1);
-  line("new in F2:     ", r.PendingNewF2, r.PendingNewSizeF2);
-  line("replace in F1: ", r.PendingReplaceF1, r.PendingReplaceSizeF1);
-  line("replace in F2: ", r.PendingReplaceF2, r.PendingReplaceSizeF2);
+  line("delete in F1:  ", OpKind::Delete, Side::F1);
+  line("delete in F2:  ", OpKind::Delete, Side::F2);
+  line("new in F1:     ", OpKind::New, Side::F1);
+  line("new in F2:     ", OpKind::New, Side::F2);
+  line("replace in F1: ", OpKind::Replace, Side::F1);
+  line("replace in F2: ", OpKind::Replace, Side::F2);
 }
 
 // Folders that could not be listed were left out of the plan: the run went on past an error.

@@ -34,9 +34,9 @@ std::string ConfirmationPrompt(App& app) {
   };
   return app.Text("[Are you sure you want to execute]") + std::to_string(r.PendingOpsAtCount) +
          app.Text("[operations from the simulation?]") + "\r\n" +
-         line("[Files to be deleted:  ]", r.PendingDeleteTotal, r.PendingDeleteSize) + "\r\n" +
-         line("[Files to be created:  ]", r.PendingNewTotal, r.PendingNewSize) + "\r\n" +
-         line("[Files to be replaced: ]", r.PendingReplaceTotal, r.PendingReplaceSize);
+         line("[Files to be deleted:  ]", r.Pending.Count(OpKind::Delete), r.Pending.Bytes(OpKind::Delete)) + "\r\n" +
+         line("[Files to be created:  ]", r.Pending.Count(OpKind::New), r.Pending.Bytes(OpKind::New)) + "\r\n" +
+         line("[Files to be replaced: ]", r.Pending.Count(OpKind::Replace), r.Pending.Bytes(OpKind::Replace));
 }
 
 // The items left alone because they changed since the simulation: a few by
@@ -79,7 +79,7 @@ int Execute(App& app) {
     return kNotRun;
   }
   RunStatistics& r = app.Run;
-  if (r.PendingOps == 0) {
+  if (r.PendingOps() == 0) {
     std::string exclude = ExcludeTextForRun(app);
     ExcludeFromToDoList(app, exclude);
     std::string include = IncludeTextForRun(app);

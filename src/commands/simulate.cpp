@@ -175,8 +175,7 @@ void Simulate(App& app) {
     return;
   }
 
-  const int64_t pending =
-      r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 + r.PendingReplaceF2;
+  const int64_t pending = r.PendingOps();
   std::string summary = app.Text("[Excluded Files]") + " \t" + std::to_string(filtered) + "\r\n" +
                         app.Text("[Operations Pending:]") + " \t" + std::to_string(pending);
   if (r.UnlistedFolders > 0)

@@ -4,10 +4,59 @@
 
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace dd {
+
+// The largest size a record may hold (4 EiB); byte sums stop there as well, so
+// no sum of them can overflow.
+inline constexpr int64_t kMaxRecordSize = int64_t{1} << 62;
+
+// a + b for byte sums, held at kMaxRecordSize.
+inline int64_t AddSize(int64_t a, int64_t b) {
+  int64_t sum = 0;
+  if (__builtin_add_overflow(a, b, &sum) || sum > kMaxRecordSize) return kMaxRecordSize;
+  return sum;
+}
+
+enum class OpKind { Delete, Replace, New };
+enum class Side { F1, F2 };
+
+struct PendingCount {
+  int64_t Count = 0;
+  int64_t Bytes = 0;
+};
+
+// Pending operations by kind and side; the totals are summed when asked, so
+// they cannot drift from the cells.
+class PendingTable {
+ public:
+  PendingCount& operator()(OpKind kind, Side side) { return cells_[Index(kind)][Index(side)]; }
+  const PendingCount& operator()(OpKind kind, Side side) const { return cells_[Index(kind)][Index(side)]; }
+
+  void Add(OpKind kind, Side side, int64_t bytes) {
+    PendingCount& c = (*this)(kind, side);
+    ++c.Count;
+    c.Bytes = AddSize(c.Bytes, bytes);
+  }
+  // One operation of the kind done (or dropped).
+  void Take(OpKind kind, Side side, int64_t bytes) {
+    PendingCount& c = (*this)(kind, side);
+    --c.Count;
+    c.Bytes -= bytes;
+  }
+  int64_t Count(OpKind kind) const { return (*this)(kind, Side::F1).Count + (*this)(kind, Side::F2).Count; }
+  int64_t Bytes(OpKind kind) const { return AddSize((*this)(kind, Side::F1).Bytes, (*this)(kind, Side::F2).Bytes); }
+  int64_t Ops() const { return Count(OpKind::Delete) + Count(OpKind::Replace) + Count(OpKind::New); }
+  void Clear() { *this = PendingTable(); }
+
+ private:
+  static int Index(OpKind kind) { return static_cast<int>(kind); }
+  static int Index(Side side) { return static_cast<int>(side); }
+  PendingCount cells_[3][2];
+};
 
 struct RunStatistics {
   // Run flags. StopRequested is atomic because a signal handler and the second
@@ -34,17 +83,11 @@ struct RunStatistics {
   int64_t OverlappingPairs = 0;
   int64_t RefusedPairs = 0;
 
-  // Pending operations by kind and side (counted from the operation list).
-  int64_t PendingDeleteF1 = 0, PendingDeleteF2 = 0;
-  int64_t PendingReplaceF1 = 0, PendingReplaceF2 = 0;
-  int64_t PendingNewF1 = 0, PendingNewF2 = 0;
-  int64_t PendingDeleteSizeF1 = 0, PendingDeleteSizeF2 = 0;
-  int64_t PendingReplaceSizeF1 = 0, PendingReplaceSizeF2 = 0;
-  int64_t PendingNewSizeF1 = 0, PendingNewSizeF2 = 0;
-  int64_t PendingDeleteTotal = 0, PendingReplaceTotal = 0, PendingNewTotal = 0;
-  int64_t PendingDeleteSize = 0, PendingReplaceSize = 0, PendingNewSize = 0;
-  int64_t PendingOps = 0;
+  // Pending operations by kind and side (counted from the operation list, taken
+  // down by the execution), and their number at the last count.
+  PendingTable Pending;
   int64_t PendingOpsAtCount = 0;
+  int64_t PendingOps() const { return Pending.Ops(); }
 
   // Done by the execution.
   int64_t DeletedCount = 0, ReplacedCount = 0, NewCount = 0;
@@ -61,7 +104,7 @@ struct RunStatistics {
   std::string ActionText;
   std::string CurrentFile;
   std::string CurrentSizeText;
-  std::string LastOperationKind;  // "Delete", "New", "Replace" or ""
+  std::optional<OpKind> LastOperationKind;
 };
 
 }  // namespace dd

@@ -21,15 +21,13 @@
 #include "execution/record_paths.h"
 #include "execution/run_labels.h"
 #include "execution/tree_handles.h"
+#include "oplist/backup_mode.h"
+#include "oplist/op_record.h"
 #include "oplist/record_texts.h"
 
 namespace dd {
 
 namespace {
-
-int64_t SizeField(const std::string& text) {
-  return static_cast<int64_t>(LeadingNumber(text));
-}
 
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
@@ -42,7 +40,7 @@ struct Entry {
 
 struct Item {
   int64_t index;
-  std::vector<std::string> f;
+  OpRecord rec;
   RecordPaths paths;
   bool valid;  // the paths lie below a pair's roots
 };
@@ -59,17 +57,19 @@ class Walk {
       if (++sorted % 1000 == 0) app_.Yield();
       auto& list = app_.ToDo.ToDoList;
       if (index < 0 || index >= static_cast<int64_t>(list.size())) continue;
-      Item item{index, SplitKeepEmpty(list[index], "\t"), {}, false};
-      if (item.f.size() != 7) continue;
-      item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.f[3], item.f[4], item.paths);
-      if (item.f[0] == kOpDeleteInF1 || item.f[0] == kOpDeleteInF2) {
+      std::optional<OpRecord> record = OpRecord::Parse(list[index]);
+      if (!record) continue;
+      Item item{index, std::move(*record), {}, false};
+      item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
+                                    item.paths);
+      if (item.rec.OpText == kOpDeleteInF1 || item.rec.OpText == kOpDeleteInF2) {
         bool folder = false;
         if (item.valid) {
-          const Entry e = Find(item, item.f[0] == kOpDeleteInF1);
+          const Entry e = Find(item, item.rec.OpText == kOpDeleteInF1);
           folder = e.exists && S_ISDIR(e.st.st_mode);
         }
         (folder ? folderDeletions : fileDeletions).push_back(std::move(item));
-      } else if (item.f[0] == kOpCopyToF1 || item.f[0] == kOpCopyToF2) {
+      } else if (item.rec.OpText == kOpCopyToF1 || item.rec.OpText == kOpCopyToF2) {
         copies.push_back(std::move(item));
       }
     }
@@ -167,9 +167,9 @@ class Walk {
 
   void HandleDeletion(const Item& item, bool folderPhase) {
     if (run_.FirstDeleteTime == 0) run_.FirstDeleteTime = MonotonicSeconds();
-    const bool inF1 = item.f[0] == kOpDeleteInF1;
-    const std::string& path = inF1 ? item.f[3] : item.f[4];
-    const int64_t size = SizeField(inF1 ? item.f[5] : item.f[6]);
+    const bool inF1 = item.rec.OpText == kOpDeleteInF1;
+    const std::string& path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
+    const int64_t size = inF1 ? item.rec.SizeF1 : item.rec.SizeF2;
     if (!item.valid) return Fail();
     Entry e = Find(item, inF1);
     Show(path, size, e.exists && S_ISDIR(e.st.st_mode));
@@ -205,12 +205,9 @@ class Walk {
         }
       }
     }
-    (inF1 ? run_.PendingDeleteF1 : run_.PendingDeleteF2) -= 1;
-    (inF1 ? run_.PendingDeleteSizeF1 : run_.PendingDeleteSizeF2) -= size;
-    run_.PendingDeleteSize -= size;
+    run_.Pending.Take(OpKind::Delete, inF1 ? Side::F1 : Side::F2, size);
     run_.DeletedBytes += size;
-    run_.LastOperationKind = "Delete";
-    run_.PendingDeleteTotal -= 1;
+    run_.LastOperationKind = OpKind::Delete;
     run_.DeletedCount += 1;
   }
 
@@ -228,17 +225,17 @@ class Walk {
     if (run_.FirstNewTime == 0) run_.FirstNewTime = now;
     if (run_.FirstReplaceTime == 0) run_.FirstReplaceTime = now;
     bool toF2;
-    if (item.f[1] == "=->")
+    if (item.rec.Code == kCopyToTarget)
       toF2 = true;
-    else if (item.f[1] == "<-=")
+    else if (item.rec.Code == kCopyToSource)
       toF2 = false;
     else
       return;
-    const std::string& sourcePath = toF2 ? item.f[3] : item.f[4];
-    const std::string& targetPath = toF2 ? item.f[4] : item.f[3];
-    const int64_t size = SizeField(toF2 ? item.f[5] : item.f[6]);
-    const int64_t sizeBefore = SizeField(toF2 ? item.f[6] : item.f[5]);
-    const bool isNew = item.f[2] == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
+    const std::string& sourcePath = toF2 ? item.rec.PathF1 : item.rec.PathF2;
+    const std::string& targetPath = toF2 ? item.rec.PathF2 : item.rec.PathF1;
+    const int64_t size = toF2 ? item.rec.SizeF1 : item.rec.SizeF2;
+    const int64_t sizeBefore = toF2 ? item.rec.SizeF2 : item.rec.SizeF1;
+    const bool isNew = item.rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
     if (!item.valid) return Fail();
 
     Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
@@ -253,7 +250,7 @@ class Walk {
     // A new item still finds no target (a folder already there is all a folder record asks for); a replacement
     // still finds both in the relation that planned it.
     if (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-              : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.f[2])
+              : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status)
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
@@ -341,25 +338,19 @@ class Walk {
   void Count(const Copy& c) {
     const bool toF2 = c.toF2;
     if (c.isNew) {
-      (toF2 ? run_.PendingNewF2 : run_.PendingNewF1) -= 1;
-      (toF2 ? run_.PendingNewSizeF2 : run_.PendingNewSizeF1) -= c.size;
-      run_.PendingNewTotal -= 1;
-      run_.PendingNewSize -= c.size;
+      run_.Pending.Take(OpKind::New, toF2 ? Side::F2 : Side::F1, c.size);
       run_.NewCount += 1;
       run_.NewBytes += c.size;
-      run_.LastOperationKind = "New";
+      run_.LastOperationKind = OpKind::New;
       if (run_.TreeStatisticsValid && !c.isFolder) {
         (toF2 ? run_.TreeFilesF2 : run_.TreeFilesF1) += 1;
         (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size;
       }
     } else {
-      (toF2 ? run_.PendingReplaceF2 : run_.PendingReplaceF1) -= 1;
-      (toF2 ? run_.PendingReplaceSizeF2 : run_.PendingReplaceSizeF1) -= c.size;
-      run_.PendingReplaceTotal -= 1;
-      run_.PendingReplaceSize -= c.size;
+      run_.Pending.Take(OpKind::Replace, toF2 ? Side::F2 : Side::F1, c.size);
       run_.ReplacedCount += 1;
       run_.ReplacedBytes += c.size;
-      run_.LastOperationKind = "Replace";
+      run_.LastOperationKind = OpKind::Replace;
       if (run_.TreeStatisticsValid && !c.isFolder) (toF2 ? run_.TreeSizeF2 : run_.TreeSizeF1) += c.size - c.sizeBefore;
     }
     Done(*c.item);

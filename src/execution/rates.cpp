@@ -139,7 +139,7 @@ std::string ZeitAbschaetzen(App& app) {
   const RunStatistics& run = app.Run;
   RateState& rates = app.Rates;
   double now = MonotonicSeconds();
-  bool deletesPending = run.PendingDeleteTotal > 0;
+  bool deletesPending = run.Pending.Count(OpKind::Delete) > 0;
 
   if (deletesPending) {
     double live = 0;
@@ -153,7 +153,7 @@ std::string ZeitAbschaetzen(App& app) {
     if (live != 0) rates.CurrentDeleteRate = live;
   }
 
-  if (run.PendingReplaceTotal + run.PendingNewTotal > 0) {
+  if (run.Pending.Count(OpKind::Replace) + run.Pending.Count(OpKind::New) > 0) {
     double live = 0;
     if (run.FirstNewTime == 0 && run.FirstReplaceTime == 0) {
       if (!deletesPending) app.screen.SetStatusText(2, "");
@@ -171,9 +171,9 @@ std::string ZeitAbschaetzen(App& app) {
   }
 
   auto part = [](int64_t size, double rate) { return rate != 0 && size > 0 ? static_cast<double>(size) / rate : 0.0; };
-  double total = part(run.PendingNewSize, rates.CurrentCopyRate) +
-                 part(run.PendingDeleteSize, rates.CurrentDeleteRate) +
-                 part(run.PendingReplaceSize, rates.CurrentCopyRate);
+  double total = part(run.Pending.Bytes(OpKind::New), rates.CurrentCopyRate) +
+                 part(run.Pending.Bytes(OpKind::Delete), rates.CurrentDeleteRate) +
+                 part(run.Pending.Bytes(OpKind::Replace), rates.CurrentCopyRate);
   if (total == 0) return {};
   return FormatDurationShort(total);
 }

@@ -27,13 +27,8 @@ void SimuDatenLoeschen(App& app) {
     r.OverlappingPairs = 0;
     r.RefusedPairs = 0;
   }
-  r.PendingDeleteF1 = r.PendingDeleteF2 = r.PendingReplaceF1 = r.PendingReplaceF2 = 0;
-  r.PendingNewF1 = r.PendingNewF2 = 0;
-  r.PendingDeleteSizeF1 = r.PendingDeleteSizeF2 = r.PendingReplaceSizeF1 = r.PendingReplaceSizeF2 = 0;
-  r.PendingNewSizeF1 = r.PendingNewSizeF2 = 0;
-  r.PendingDeleteTotal = r.PendingReplaceTotal = r.PendingNewTotal = 0;
-  r.PendingDeleteSize = r.PendingReplaceSize = r.PendingNewSize = 0;
-  r.PendingOps = r.PendingOpsAtCount = 0;
+  r.Pending.Clear();
+  r.PendingOpsAtCount = 0;
   r.DeletedCount = r.ReplacedCount = r.NewCount = 0;
   r.DeletedBytes = r.ReplacedBytes = r.NewBytes = 0;
   r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
@@ -46,23 +41,21 @@ void LabelsWaehrendSimuAuffuellen(App& app) {
 
 void LabelsMitSimuDatenAuffuellen(App& app) {
   RunStatistics& r = app.Run;
-  r.PendingOps =
-      r.PendingDeleteF1 + r.PendingDeleteF2 + r.PendingNewF1 + r.PendingNewF2 + r.PendingReplaceF1 + r.PendingReplaceF2;
+  const int64_t pending = r.PendingOps();
   PendingLabels labels;
   labels.EstimateText = ZeitAbschaetzen(app);
-  if (r.PendingOps == 0) {
+  if (pending == 0) {
     r.CurrentFile.clear();
     r.CurrentSizeText = "0";
   }
-  double percent = r.PendingOpsAtCount == 0
-                       ? 0.0
-                       : static_cast<double>(r.PendingOpsAtCount - r.PendingOps) * 100.0 / r.PendingOpsAtCount;
+  double percent =
+      r.PendingOpsAtCount == 0 ? 0.0 : static_cast<double>(r.PendingOpsAtCount - pending) * 100.0 / r.PendingOpsAtCount;
   labels.ProgressPercent = std::clamp(static_cast<int>(percent + 0.5), 0, 100);
-  if (r.LastOperationKind == "Delete") {
+  if (r.LastOperationKind == OpKind::Delete) {
     labels.ProgressRed = 255;
-  } else if (r.LastOperationKind == "New") {
+  } else if (r.LastOperationKind == OpKind::New) {
     labels.ProgressRed = 179, labels.ProgressGreen = 125, labels.ProgressBlue = 186;
-  } else if (r.LastOperationKind == "Replace") {
+  } else if (r.LastOperationKind == OpKind::Replace) {
     labels.ProgressRed = 67, labels.ProgressGreen = 142, labels.ProgressBlue = 142;
   }
   app.screen.ShowPendingLabels(r, labels);

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "oplist/op_record.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
@@ -10,10 +11,10 @@ namespace dd {
 namespace {
 
 // PathF1 TAB PathF2 of a record, or false when it is not a seven-field record.
-bool RecordSubject(const std::string& record, bool caseSensitive, std::string& subject) {
-  if (CountTabFields(record) != 7) return false;
-  std::vector<std::string> fields = SplitKeepEmpty(record, std::string_view(&kTab, 1));
-  subject = fields[3] + kTab + fields[4];
+bool RecordSubject(const std::string& line, bool caseSensitive, std::string& subject) {
+  const std::optional<OpRecord> record = OpRecord::Parse(line);
+  if (!record) return false;
+  subject = record->PathF1 + kTab + record->PathF2;
   if (!caseSensitive) subject = ToUpperAscii(subject);
   return true;
 }

@@ -8,26 +8,15 @@
 #include <vector>
 
 #include "common/run_statistics.h"
+#include "oplist/op_record.h"
 
 namespace dd {
 
 class App;
 
-// The largest size a record may hold (4 EiB); byte sums stop there as well, so
-// no sum of them can overflow.
-inline constexpr int64_t kMaxRecordSize = int64_t{1} << 62;
-
-// The size in a size field: a plain decimal number up to kMaxRecordSize, or 0
-// for a field without a number (letters). Anything else (a sign, a fraction, an
-// exponent, a larger number) is damage: nullopt.
-std::optional<int64_t> SizeOfField(std::string_view field);
-
-// True when the record has seven fields, sizes that SizeOfField accepts, and no
-// NUL, CR or LF (a path cut at a NUL byte would name another file).
+// True when the record parses as an OpRecord and holds no NUL, CR or LF (a path
+// cut at a NUL byte would name another file).
 bool IsSoundRecord(std::string_view record);
-
-// a + b for byte sums, held at kMaxRecordSize.
-int64_t AddSize(int64_t a, int64_t b);
 
 // The 19-character operation text of a code, "" for "= =" and unknown codes.
 std::string OpTextForCode(const std::string& code);

@@ -76,7 +76,7 @@ TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndCompared) {
   auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 3u);  // a.txt, sub, sub/b.txt
   for (const auto& r : records) EXPECT_NE(r.find("\t=->\tExtra in F1\t"), std::string::npos) << r;
-  EXPECT_EQ(f.app.Run.PendingNewF2, 3);
+  EXPECT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 3);
   EXPECT_TRUE(HasKey(f.screen, "[Simulation done in ]"));
 }
 
@@ -152,7 +152,7 @@ TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
   EXPECT_TRUE(HasKey(f.screen, "[Aborted]"));
   EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
   EXPECT_FALSE(PathExists(f.app.Files.LogFilePath));
-  EXPECT_EQ(f.app.Run.PendingOps, 1);
+  EXPECT_EQ(f.app.Run.PendingOps(), 1);
   EXPECT_EQ(f.app.ToDo.Rows.size(), 1u);
 }
 

@@ -26,8 +26,8 @@ TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesFile) {
   EXPECT_TRUE(screen.messages.empty());
   EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{kA, kB}));
   EXPECT_EQ(ListFile(), kA + "\r\n" + kB);
-  EXPECT_EQ(app.Run.PendingOps, 2);
-  EXPECT_EQ(app.Run.PendingDeleteSizeF2, 7);
+  EXPECT_EQ(app.Run.PendingOps(), 2);
+  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Bytes, 7);
   EXPECT_EQ(app.ToDo.Rows.size(), 2u);
   EXPECT_EQ(app.Run.CurrentFile, "");
   EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
@@ -41,7 +41,7 @@ TEST_F(ToDoFilesTest, SixFieldLineIsRejectedAndDeleted) {
   EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
   EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{""});
   EXPECT_TRUE(app.ToDo.Rows.empty());
-  EXPECT_EQ(app.Run.PendingOps, 0);
+  EXPECT_EQ(app.Run.PendingOps(), 0);
 }
 
 TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {

@@ -50,14 +50,14 @@ TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
   WriteFile(f.dir / "t/top.txt", "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  ASSERT_EQ(f.app.Run.PendingDeleteF2, 7);
+  ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
   EXPECT_EQ(ExecuteSub(f.app), 0);
   EXPECT_FALSE(PathExists(f.dir / "t/old"));
   EXPECT_FALSE(PathExists(f.dir / "t/top.txt"));
   EXPECT_TRUE(PathExists(f.dir / "t/keep/x.txt"));
   EXPECT_EQ(f.app.Run.DeletedCount, 7);
   EXPECT_EQ(f.app.Run.DeletedBytes, 8);
-  EXPECT_EQ(f.app.Run.PendingOps, 0);
+  EXPECT_EQ(f.app.Run.PendingOps(), 0);
   EXPECT_TRUE(f.ListFileRecords().empty());
   EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
 }
@@ -82,7 +82,7 @@ TEST(ExecuteSub, CopiesCreateFoldersBeforeTheirFilesAndKeepCounters) {
   EXPECT_EQ(f.app.Run.ReplacedBytes, 11);
   EXPECT_EQ(f.app.Run.TreeFilesF2, filesBefore + 2);
   EXPECT_EQ(f.app.Run.TreeFoldersF2, foldersBefore + 2);
-  EXPECT_EQ(f.app.Run.LastOperationKind, "Replace");  // replacements sort after new entries
+  EXPECT_EQ(f.app.Run.LastOperationKind, OpKind::Replace);  // replacements sort after new entries
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
 
@@ -107,7 +107,7 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   ASSERT_EQ(records.size(), 2u);
   EXPECT_NE(records[0].find("/s/blocked\t"), std::string::npos) << records[0];
   EXPECT_NE(records[1].find("/s/blocked/inner.txt\t"), std::string::npos) << records[1];
-  EXPECT_EQ(f.app.Run.PendingOps, 2);
+  EXPECT_EQ(f.app.Run.PendingOps(), 2);
 }
 
 TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
@@ -165,7 +165,7 @@ TEST(ExecuteSub, SynchronisationCopiesBothWays) {
   // A second simulation finds nothing to do: times were kept.
   f.screen.messages.clear();
   Simulate(f.app);
-  EXPECT_EQ(f.app.Run.PendingOps, 0);
+  EXPECT_EQ(f.app.Run.PendingOps(), 0);
 }
 
 TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {

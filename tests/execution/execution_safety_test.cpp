@@ -57,7 +57,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   Link("../elsewhere", f.dir / "t/x");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  ASSERT_EQ(f.app.Run.PendingNewF2, 2);
+  ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
   EXPECT_EQ(ExecuteSub(f.app), 2);
   EXPECT_EQ(ReadTextFile(f.dir / "elsewhere/f.txt"), "precious");
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
@@ -108,7 +108,7 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   for (const char* d : {"a", "b", "c"}) WriteFile(f.dir / "t/" + d + "/inner/f.txt", "f");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  ASSERT_EQ(f.app.Run.PendingDeleteF2, 9);
+  ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
   WriteFile(f.dir / "t/b/inner/unknown.txt", "new since the simulation");
   EXPECT_EQ(ExecuteSub(f.app), 2);

@@ -144,7 +144,7 @@ void RunMirror(unsigned seed, bool stopHalfWay) {
   EXPECT_EQ(ReadTree(s), t1) << "seed " << seed;  // the source is never touched
 
   Simulate(f.app);
-  EXPECT_EQ(f.app.Run.PendingOps, 0) << "seed " << seed;
+  EXPECT_EQ(f.app.Run.PendingOps(), 0) << "seed " << seed;
 }
 
 // Both ways: every item ends on both sides, the newer copy of a file wins, and

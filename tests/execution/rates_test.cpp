@@ -106,9 +106,9 @@ TEST(Rates, EstimateFromPendingSizesAndCurrentRates) {
   r.CurrentDeleteRate = 100, r.CurrentCopyRate = 50;
   EXPECT_EQ(ZeitAbschaetzen(f.app), "");  // nothing pending
 
-  run.PendingDeleteTotal = 2, run.PendingDeleteSize = 1000;    // 10 s
-  run.PendingNewTotal = 1, run.PendingNewSize = 1000;          // 20 s
-  run.PendingReplaceTotal = 1, run.PendingReplaceSize = 1500;  // 30 s
+  run.Pending(OpKind::Delete, Side::F1) = {2, 1000};   // 10 s
+  run.Pending(OpKind::New, Side::F1) = {1, 1000};      // 20 s
+  run.Pending(OpKind::Replace, Side::F1) = {1, 1500};  // 30 s
   f.screen.panels[2] = "old";
   EXPECT_EQ(ZeitAbschaetzen(f.app), "60 sec");
   EXPECT_EQ(f.screen.panels[2], "");  // no phase begun yet
@@ -127,9 +127,9 @@ TEST(Rates, LiveRatesReplaceTheCurrentOnesAndShowInTheStatusBar) {
   RateState& r = f.app.Rates;
   r.CurrentDeleteRate = 1, r.CurrentCopyRate = 1;
   double now = MonotonicSeconds();
-  run.PendingDeleteTotal = 1, run.PendingDeleteSize = 10;
+  run.Pending(OpKind::Delete, Side::F1) = {1, 10};
   run.FirstDeleteTime = now - 1000, run.DeletedBytes = 1000000;
-  run.PendingNewTotal = 1, run.PendingNewSize = 10;
+  run.Pending(OpKind::New, Side::F1) = {1, 10};
   run.FirstNewTime = now - 2000, run.FirstReplaceTime = now - 1000;
   run.NewBytes = 3000000, run.ReplacedBytes = 1000000;
 
@@ -140,7 +140,7 @@ TEST(Rates, LiveRatesReplaceTheCurrentOnesAndShowInTheStatusBar) {
   // While deletions are pending the panel shows their throughput.
   EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveDeleteRate) + "/s");
 
-  run.PendingDeleteTotal = 0;
+  run.Pending(OpKind::Delete, Side::F1) = {};
   ZeitAbschaetzen(f.app);
   EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveCopyRate) + "/s");
 

@@ -33,7 +33,7 @@ TEST_F(StartUpTest, PendingListOfThePreviousRunSurvivesTheNewJob) {
   WriteFile(dir / "To Do.txt", list);
   Start();
   EXPECT_TRUE(screen.messages.empty());
-  EXPECT_EQ(app.Run.PendingDeleteF2, 1);
+  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 1);
   // Loading normalises the file; the records themselves are kept.
   EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3");
   EXPECT_EQ(app.Job.CurrentJobFile, dir / "Temp.ddk");
@@ -44,7 +44,7 @@ TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
   Start();
   EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
   EXPECT_EQ(ReadWholeFile(dir / "To Do.txt", 9, false).status, FileReadStatus::Read);
-  EXPECT_EQ(app.Run.PendingOps, 0);
+  EXPECT_EQ(app.Run.PendingOps(), 0);
 }
 
 TEST_F(StartUpTest, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {

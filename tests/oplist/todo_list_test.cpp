@@ -27,11 +27,26 @@ std::string Record(const std::string& code, const std::string& status, const std
 
 // Count and bytes of each kind and side, then the totals and the number of operations.
 std::vector<int64_t> Pending(const RunStatistics& r) {
-  return {r.PendingDeleteF1,     r.PendingDeleteSizeF1,  r.PendingDeleteF2,  r.PendingDeleteSizeF2,
-          r.PendingNewF1,        r.PendingNewSizeF1,     r.PendingNewF2,     r.PendingNewSizeF2,
-          r.PendingReplaceF1,    r.PendingReplaceSizeF1, r.PendingReplaceF2, r.PendingReplaceSizeF2,
-          r.PendingDeleteTotal,  r.PendingDeleteSize,    r.PendingNewTotal,  r.PendingNewSize,
-          r.PendingReplaceTotal, r.PendingReplaceSize,   r.PendingOps,       r.PendingOpsAtCount};
+  return {r.Pending(OpKind::Delete, Side::F1).Count,
+          r.Pending(OpKind::Delete, Side::F1).Bytes,
+          r.Pending(OpKind::Delete, Side::F2).Count,
+          r.Pending(OpKind::Delete, Side::F2).Bytes,
+          r.Pending(OpKind::New, Side::F1).Count,
+          r.Pending(OpKind::New, Side::F1).Bytes,
+          r.Pending(OpKind::New, Side::F2).Count,
+          r.Pending(OpKind::New, Side::F2).Bytes,
+          r.Pending(OpKind::Replace, Side::F1).Count,
+          r.Pending(OpKind::Replace, Side::F1).Bytes,
+          r.Pending(OpKind::Replace, Side::F2).Count,
+          r.Pending(OpKind::Replace, Side::F2).Bytes,
+          r.Pending.Count(OpKind::Delete),
+          r.Pending.Bytes(OpKind::Delete),
+          r.Pending.Count(OpKind::New),
+          r.Pending.Bytes(OpKind::New),
+          r.Pending.Count(OpKind::Replace),
+          r.Pending.Bytes(OpKind::Replace),
+          r.PendingOps(),
+          r.PendingOpsAtCount};
 }
 
 }  // namespace
@@ -59,6 +74,17 @@ TEST(ToDoList, RecordHoldsSevenFieldsWithLargeSizesAsPlainDecimals) {
   EXPECT_EQ(list[0], "");
   EXPECT_EQ(list[1], "Replace/ Copy -> F2\t=->\tExtra in F1\t/src/big.bin\t/dst/big.bin\t3221225472\t0");
   EXPECT_EQ(list[2], "Delete in F1       \tx =\tIdentical\t/src/d\t/dst/d\t0\t0");
+
+  // The typed record reads its fields back and writes the same line.
+  const std::optional<OpRecord> big = OpRecord::Parse(list[1]);
+  ASSERT_TRUE(big);
+  EXPECT_EQ(big->Code, "=->");
+  EXPECT_EQ(big->PathF2, "/dst/big.bin");
+  EXPECT_EQ(big->SizeF1, 3221225472LL);
+  EXPECT_EQ(big->Format(), list[1]);
+  EXPECT_FALSE(OpRecord::Parse(list[1] + "\t"));
+  EXPECT_FALSE(OpRecord::Parse(list[1].substr(0, list[1].rfind('\t'))));
+  EXPECT_FALSE(OpRecord::Parse(Record("=->", "Extra in F1", "-1", "0")));
 }
 
 TEST(ToDoList, CountOperationsByCodeAndStatus) {
@@ -82,7 +108,7 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
       Record("=->", "Extra in F1", "1e300", "0"),
   };
   RunStatistics r;
-  r.PendingOps = 99;
+  r.Pending.Add(OpKind::New, Side::F1, 99);  // a count before is replaced, not added to
   CountOperations(list, r);
   const int64_t big = 6442450944LL;
   EXPECT_EQ(Pending(r), (std::vector<int64_t>{2, 15, 1, 20,        // delete
@@ -97,8 +123,8 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
   CountOperations({Record("=->", "Extra in F1", max, "0"), Record("=->", "Extra in F1", max, "0"),
                    Record("<-=", "Extra in F2", "0", max)},
                   r);
-  EXPECT_EQ(r.PendingNewSizeF2, kMaxRecordSize);
-  EXPECT_EQ(r.PendingNewSize, kMaxRecordSize);
+  EXPECT_EQ(r.Pending(OpKind::New, Side::F2).Bytes, kMaxRecordSize);
+  EXPECT_EQ(r.Pending.Bytes(OpKind::New), kMaxRecordSize);
 }
 
 TEST(ToDoList, SaveDropsEmptyRecordsAndWritesExactBytes) {
@@ -145,8 +171,8 @@ TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
   EXPECT_EQ(f.screen.removed.size(), 1u);
 
   CountOperations(app);
-  EXPECT_EQ(app.Run.PendingNewF1, 1);
-  EXPECT_EQ(app.Run.PendingOps, 1);
+  EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F1).Count, 1);
+  EXPECT_EQ(app.Run.PendingOps(), 1);
 
   // Saving renumbers the records; the rows must point at the same records afterwards.
   SaveToDoList(app);

@@ -1,0 +1,31 @@
+// One operation record of the list: seven fields separated by TAB.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dd {
+
+// The size in a size field: a plain decimal number up to kMaxRecordSize, or 0
+// for a field without a number (letters). Anything else (a sign, a fraction, an
+// exponent, a larger number) is damage: nullopt.
+std::optional<int64_t> SizeOfField(std::string_view field);
+
+struct OpRecord {
+  std::string OpText;  // one of the 19-character operation texts
+  std::string Code;    // the operation code of the backup mode, e.g. "=->"
+  std::string Status;  // the file status that planned it
+  std::string PathF1, PathF2;
+  int64_t SizeF1 = 0, SizeF2 = 0;
+
+  // The record of a line with exactly seven fields and sizes SizeOfField accepts; nullopt otherwise.
+  static std::optional<OpRecord> Parse(std::string_view line);
+  std::string Format() const;
+  // The line of a record from its fields, without building one.
+  static std::string Format(std::string_view opText, std::string_view code, std::string_view status,
+                            std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2);
+};
+
+}  // namespace dd
