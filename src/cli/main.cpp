@@ -72,12 +72,12 @@ bool ReportUnlisted(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
   return true;
 }
 
-int ExitForResult(int result, const dd::cli::CliScreen& screen, bool unlisted) {
+int ExitForResult(const dd::RunResult& result, const dd::cli::CliScreen& screen, bool unlisted) {
   if (g_signalled) return kExitStopped;
   if (screen.refused() || screen.declined()) return kExitUsage;
-  if (result == dd::kNotRun) return kExitUsage;
-  if (result == dd::kExecutionStopped) return kExitUsage;  // stopped by an answer, not a signal
-  if (result > 0 || screen.sawError() || unlisted) return kExitFailures;
+  if (result.outcome == dd::RunOutcome::NotRun) return kExitUsage;
+  if (result.outcome == dd::RunOutcome::Stopped) return kExitUsage;  // stopped by an answer, not a signal
+  if (result.failures > 0 || screen.sawError() || unlisted) return kExitFailures;
   return kExitDone;
 }
 
@@ -121,9 +121,9 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     const bool unlisted = ReportUnlisted(app.Run, screen);
     return screen.sawError() || unlisted ? kExitFailures : kExitDone;
   }
-  int result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
+  const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();
-  if (result > 0) failures = result;
+  if (result.outcome == dd::RunOutcome::Done) failures = static_cast<int>(result.failures);
   const bool unlisted = ReportUnlisted(app.Run, screen);
   return ExitForResult(result, screen, unlisted);
 }

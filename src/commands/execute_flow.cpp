@@ -73,10 +73,10 @@ void Stoppen(App& app) {
   LabelsWaehrendSimuAuffuellen(app);
 }
 
-int Execute(App& app) {
+RunResult Execute(App& app) {
   if (RunInProgress(app)) {
     AbortQuestion(app);
-    return kNotRun;
+    return {};
   }
   RunStatistics& r = app.Run;
   if (r.PendingOps() == 0) {
@@ -92,20 +92,20 @@ int Execute(App& app) {
     Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
                         app.Text("[Synchronization of folders]"), Buttons::OkCancel, Icon::Question,
                         MessageKind::ConfirmExecute);
-    if (a != Answer::Ok) return kNotRun;
+    if (a != Answer::Ok) return {};
   }
   const double start = MonotonicSeconds();
-  const int result = ExecuteSub(app);
+  const RunResult result = ExecuteSub(app);
   const double end = MonotonicSeconds();
   MeldungExecutionFertig(app, start, end, result);
   FinishCommand(app);
   return result;
 }
 
-int ExecuteOneKlick(App& app) {
+RunResult ExecuteOneKlick(App& app) {
   if (RunInProgress(app)) {
     AbortQuestion(app);
-    return kNotRun;
+    return {};
   }
   RunStatistics& r = app.Run;
   app.screen.RefreshButtons();
@@ -113,12 +113,12 @@ int ExecuteOneKlick(App& app) {
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,
                MessageKind::ConfirmOneClick) != Answer::Yes) {
     Stoppen(app);
-    return kNotRun;
+    return {};
   }
   r.OneClickRunning = true;
   const double start = MonotonicSeconds();
   Simulate(app);
-  const int result = ExecuteSub(app);
+  const RunResult result = ExecuteSub(app);
   r.OneClickRunning = false;
   const double end = MonotonicSeconds();
   MeldungExecutionFertig(app, start, end, result);
@@ -126,7 +126,7 @@ int ExecuteOneKlick(App& app) {
   return result;
 }
 
-void MeldungExecutionFertig(App& app, double start, double end, int result) {
+void MeldungExecutionFertig(App& app, double start, double end, const RunResult& result) {
   const RunStatistics& r = app.Run;
   std::string report = app.Text("[Time needed: ]") + "\t" + FormatDuration(end - start) + "\r\n";
   if (r.DeletedBytes > 0)
@@ -138,16 +138,16 @@ void MeldungExecutionFertig(App& app, double start, double end, int result) {
   if (!r.ChangedItems.empty()) report += ChangedItemsText(app);
 
   std::string prompt;
-  if (result == 0) {
+  if (result.outcome == RunOutcome::Done && result.failures == 0) {
     prompt = app.Text("[operations successfully done]") + "\r\n" + report;
     app.Show("[operations successfully done]", prompt, app.Text("[Done]"));
-  } else if (result == kExecutionStopped) {
+  } else if (result.outcome == RunOutcome::Stopped) {
     prompt = app.Text("[Aborted]") + "\r\n" + report;
     app.Show("[Aborted]", prompt, app.Text("[Operation stopped]"));
-  } else if (result == kNothingPending) {
+  } else if (result.outcome == RunOutcome::NothingPending) {
     prompt = app.Text("[no operations pending!]");
     app.Show("[no operations pending!]", prompt, app.Text("[Done]"));
-  } else if (result > 0) {
+  } else if (result.outcome == RunOutcome::Done) {
     prompt = app.Text("[Errors occured!]") + "\r\n" + report;
     app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical);
   }

@@ -1,19 +1,21 @@
 // The commands around a run: Execute, the one-step run, Stop, the report.
 #pragma once
 
+#include "execution/execute_sub.h"
+
 namespace dd {
 
 class App;
 
-// Both return the engine's result, or kNotRun when nothing was run. Neither
+// Both return the engine's result, or RunOutcome::NotRun when nothing was run. Neither
 // clears StopRequested: the front end does when the user starts a run, so a
 // stop that arrives before the run begins is never lost.
-int Execute(App& app);
-int ExecuteOneKlick(App& app);
+RunResult Execute(App& app);
+RunResult ExecuteOneKlick(App& app);
 void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.
 void AbortQuestion(App& app);
-void MeldungExecutionFertig(App& app, double start, double end, int result);
+void MeldungExecutionFertig(App& app, double start, double end, const RunResult& result);
 // A tick of the label timer: elapsed time of an execution, run labels of any run.
 void LabelTimerTick(App& app);
 

@@ -65,7 +65,7 @@ bool HandleMissingFolders(App& app) {
   }
   std::vector<std::string> paths = Split(missing, kCrLf);
   std::size_t created = 0;
-  for (const auto& p : paths) created += MakePath(p);
+  for (const auto& p : paths) created += MakePath(p) ? 1 : 0;
   if (created < paths.size()) app.Show("[Could not create folders]", "[Error]", Buttons::Ok, Icon::Critical);
   return true;
 }

@@ -11,11 +11,11 @@
 
 namespace dd {
 
-int DeleteFileIfExists(const std::string& path) {
-  if (!PathExists(path)) return -1;
+DeleteResult DeleteFileIfExists(const std::string& path) {
+  if (!PathExists(path)) return DeleteResult::NothingThere;
   // unlink needs no write permission on the file itself, so a read-only file goes too.
   ::unlink(path.c_str());
-  return PathExists(path) ? 0 : 1;
+  return PathExists(path) ? DeleteResult::StillThere : DeleteResult::Deleted;
 }
 
 bool CheckIfValidToDoList(App& app) {
@@ -71,7 +71,7 @@ void OpenListCommand(App& app, const std::string& path) {
   // Copying the list file onto itself must not touch it; it counts as a failed copy.
   const bool sameFile = path == listFile;
   int created = 0;
-  if (!sameFile && CopyWithFolders(path, listFile, true, created) != 0) {
+  if (!sameFile && CopyWithFolders(path, listFile, true, created)) {
     ToDoListeLaden(app);
     return;
   }
@@ -86,12 +86,14 @@ std::string ListFileFilter(const App& app) {
 }
 
 bool SaveListWithDialog(App& app) {
-  std::string path = app.screen.FileDialog("save", app.Text("[Save]"), app.Job.CurrentJobFile, ListFileFilter(app));
+  std::string path =
+      app.screen.FileDialog(FileDialogMode::Save, app.Text("[Save]"), app.Job.CurrentJobFile, ListFileFilter(app));
   return SaveListCommand(app, std::move(path));
 }
 
 void OpenListWithDialog(App& app) {
-  std::string path = app.screen.FileDialog("open", app.Text("[Open]"), app.Job.CurrentJobFile, ListFileFilter(app));
+  std::string path =
+      app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, ListFileFilter(app));
   OpenListCommand(app, path);
 }
 

@@ -3,12 +3,13 @@
 
 #include <string>
 
+#include "common/files.h"
+
 namespace dd {
 
 class App;
 
-// -1 no such file, 1 deleted, 0 still there.
-int DeleteFileIfExists(const std::string& path);
+DeleteResult DeleteFileIfExists(const std::string& path);
 // Normalises the list file, fills the list; false when a line lacks seven fields.
 bool CheckIfValidToDoList(App& app);
 // Checks and loads the list file, recounts and refreshes.

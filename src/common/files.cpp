@@ -110,8 +110,8 @@ bool IsDirectory(const std::string& path) {
   return !path.empty() && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-int MakePath(const std::string& path) {
-  if (path.empty()) return 0;
+bool MakePath(const std::string& path) {
+  if (path.empty()) return false;
   std::string prefix;
   std::size_t pos = 0;
   while (pos <= path.size()) {
@@ -121,7 +121,7 @@ int MakePath(const std::string& path) {
     if (!prefix.empty() && !PathExists(prefix)) ::mkdir(prefix.c_str(), 0777);
     pos = next + 1;
   }
-  return IsDirectory(path) ? 1 : 0;
+  return IsDirectory(path);
 }
 
 std::string FileNameOfPath(const std::string& path) {

@@ -50,9 +50,12 @@ bool PathExists(const std::string& path);
 // True when the path is a real folder; a link to a folder is not one.
 bool IsDirectory(const std::string& path);
 
-// Creates the folder with every missing parent. 1 when the folder exists
-// afterwards, else 0; an empty path gives 0.
-int MakePath(const std::string& path);
+// Creates the folder with every missing parent. True when the folder exists
+// afterwards; an empty path gives false.
+bool MakePath(const std::string& path);
+
+// What became of an entry that was to be deleted.
+enum class DeleteResult { Deleted, NothingThere, StillThere };
 
 // The part behind the last separator; the whole path when it has none or ends with one.
 std::string FileNameOfPath(const std::string& path);

@@ -53,6 +53,8 @@ struct PendingLabels {
 
 enum class StopButton { Simulation, Execution };
 
+enum class FileDialogMode { Open, Save };
+
 // What the schedule panel shows.
 struct ScheduleLabels {
   bool On = false;          // the "on" button, label 42 and the bar; else the "off" button and label 41
@@ -71,8 +73,8 @@ class Screen {
   // A modal message box; returns the button pressed.
   virtual Answer ShowMessage(const Message& message) = 0;
 
-  // A file dialog: mode "open" or "save"; returns the chosen path or "" on cancel.
-  virtual std::string FileDialog(const std::string& mode, const std::string& title, const std::string& initialPath,
+  // A file dialog; returns the chosen path or "" on cancel.
+  virtual std::string FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
                                  const std::string& filter) {
     (void)mode, (void)title, (void)initialPath, (void)filter;
     return {};

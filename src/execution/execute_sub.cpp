@@ -18,11 +18,11 @@
 
 namespace dd {
 
-int ExecuteSub(App& app) {
+RunResult ExecuteSub(App& app) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
-  if (r.StopRequested) return kExecutionStopped;
-  if (r.PendingOpsAtCount == 0) return kNothingPending;
+  if (r.StopRequested) return {RunOutcome::Stopped, 0};
+  if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 
   SetAllPairIcons(app, PairIcon::Operation);
   std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
@@ -44,7 +44,7 @@ int ExecuteSub(App& app) {
   scope.End();
   r.CurrentFile.clear();
   app.screen.ShowCurrentItem(r.CurrentFile, std::string());
-  return r.StopRequested ? kExecutionStopped : failures;
+  return {r.StopRequested ? RunOutcome::Stopped : RunOutcome::Done, failures};
 }
 
 }  // namespace dd

@@ -1,16 +1,26 @@
 // The execution engine.
 #pragma once
 
+#include <cstdint>
+
 namespace dd {
 
 class App;
 
-inline constexpr int kExecutionStopped = -1;
-inline constexpr int kNothingPending = -2;
-// Returned by the commands when no run took place (refused, cancelled or busy).
-inline constexpr int kNotRun = -3;
+enum class RunOutcome {
+  Done,            // every pending operation was attempted
+  Stopped,         // a stop ended the run (or came before it)
+  NothingPending,  // the list held nothing to do
+  NotRun,          // the command ran nothing: refused, cancelled or busy
+};
 
-// Carries out the pending list; failures (0+), kExecutionStopped or kNothingPending.
-int ExecuteSub(App& app);
+struct RunResult {
+  RunOutcome outcome = RunOutcome::NotRun;
+  int64_t failures = 0;  // operations that failed or were left alone
+  bool operator==(const RunResult&) const = default;
+};
+
+// Carries out the pending list.
+RunResult ExecuteSub(App& app);
 
 }  // namespace dd

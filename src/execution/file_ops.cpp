@@ -286,26 +286,26 @@ bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& so
   return CommitCopy(copy, beforeReplace);
 }
 
-int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
-                    const std::atomic<bool>* cancel) {
+bool CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
+                     const std::atomic<bool>* cancel) {
   created = 0;
-  if (source.empty() || target.empty()) return 0;
+  if (source.empty() || target.empty()) return false;
   struct stat st {};
-  if (::lstat(source.c_str(), &st) != 0) return 0;
+  if (::lstat(source.c_str(), &st) != 0) return false;
 
   if (S_ISDIR(st.st_mode)) {
     // Copying a folder record means making the folder; a file or link in its place is an error.
     std::string folder = DropTrailingSeparator(target);
-    if (!CreateChain(folder, true, created)) return 0;
-    return IsDirectory(folder) ? 1 : 0;
+    if (!CreateChain(folder, true, created)) return false;
+    return IsDirectory(folder);
   }
 
   struct stat old {};
   const bool exists = ::lstat(target.c_str(), &old) == 0;
-  if (exists && !overwrite) return 0;
-  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return 0;
+  if (exists && !overwrite) return false;
+  if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
   int from = ::open(FolderOf(source).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (from < 0) return 0;
+  if (from < 0) return false;
   int to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (to < 0 && errno == ENOENT && CreateChain(target, false, created))
     to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -313,17 +313,17 @@ int CopyWithFolders(const std::string& source, const std::string& target, bool o
                                    exists ? &old : nullptr, cancel, {});
   ::close(from);
   if (to >= 0) ::close(to);
-  return ok ? 1 : 0;
+  return ok;
 }
 
-int DeletePath(const std::string& path) {
-  if (!PathExists(path)) return -1;
+DeleteResult DeletePath(const std::string& path) {
+  if (!PathExists(path)) return DeleteResult::NothingThere;
   if (IsDirectory(path)) {
     DeleteFolderForced(path);
   } else {
     DeleteFileForced(path);
   }
-  return PathExists(path) ? 0 : 1;
+  return PathExists(path) ? DeleteResult::StillThere : DeleteResult::Deleted;
 }
 
 void DeleteFileForced(const std::string& path) {

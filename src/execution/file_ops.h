@@ -7,15 +7,17 @@
 #include <functional>
 #include <string>
 
+#include "common/files.h"
+
 namespace dd {
 
 // Copies a file or link (or creates a folder, for a folder source), creating
-// missing parent folders. Nonzero on success; `created` counts the folders made.
+// missing parent folders. True on success; `created` counts the folders made.
 // A file is written to a temporary file beside the target and renamed over it
 // when complete; time and permission bits are kept. A set `cancel` flag aborts
-// a long copy between chunks and rolls it back (result 0, old target intact).
-int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
-                    const std::atomic<bool>* cancel = nullptr);
+// a long copy between chunks and rolls it back (false, old target intact).
+bool CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
+                     const std::atomic<bool>* cancel = nullptr);
 
 // Called when a complete copy is ready to replace an existing target; false
 // keeps the old target and fails the copy.
@@ -50,8 +52,7 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
 void DiscardCopy(PreparedCopy& copy);
 
-// 1 deleted, -1 nothing was there, 0 still there.
-int DeletePath(const std::string& path);
+DeleteResult DeletePath(const std::string& path);
 // Delete one file (read-only too) or one folder with everything in it, never
 // following links. Errors are swallowed.
 void DeleteFileForced(const std::string& path);

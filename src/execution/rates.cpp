@@ -78,9 +78,9 @@ void RunDiskTest(App& app) {
   double deleted = 0;
   for (const std::string& name : files.names()) {
     app.Yield();
-    if (DeletePath(name) == 1) deleted += kTestFileBytes;
+    if (DeletePath(name) == DeleteResult::Deleted) deleted += kTestFileBytes;
     app.Yield();
-    if (DeletePath(DiskTestFiles::CopyName(name)) == 1) deleted += kTestFileBytes;
+    if (DeletePath(DiskTestFiles::CopyName(name)) == DeleteResult::Deleted) deleted += kTestFileBytes;
   }
   app.Yield();
   double t4 = MonotonicSeconds();

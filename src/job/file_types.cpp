@@ -111,12 +111,12 @@ bool AssociateFileType(const FileTypeEnvironment& env, const std::string& execut
   const XdgDirs& d = env.Dirs;
   const std::string mimeFolder = d.DataHome + "/mime";
   const std::string applications = d.DataHome + "/applications";
-  bool mimeWritten = MakePath(mimeFolder + "/packages") == 1 &&
+  bool mimeWritten = MakePath(mimeFolder + "/packages") &&
                      WriteTextFile(MimePackageText(), mimeFolder + "/packages/" + kMimePackageName);
-  bool entryWritten = MakePath(applications) == 1 &&
+  bool entryWritten = MakePath(applications) &&
                       WriteTextFile(DesktopEntryText(executablePath, iconPath), applications + "/" + kDesktopEntryId);
   // The default must never name an entry that is not there.
-  bool defaultWritten = entryWritten && MakePath(d.ConfigHome) == 1 && WriteDefault(d.ConfigHome + "/mimeapps.list");
+  bool defaultWritten = entryWritten && MakePath(d.ConfigHome) && WriteDefault(d.ConfigHome + "/mimeapps.list");
   // A desktop's own list comes first in the lookup: a default for the type in it is updated too.
   for (const std::string& desktop : d.Desktops) {
     const std::string list = d.ConfigHome + "/" + desktop + "-mimeapps.list";

@@ -35,6 +35,8 @@ constexpr std::string_view kTrashKey = "Deleted Files To Trash:";
 struct ReadOutcome {
   std::string text;
   bool ok = false;
+  // The old layout's reading ended at a line without a pair (the result text is then "-1").
+  bool endedAtLineWithoutPair = false;
 };
 
 std::string FormatError(const App& app, const std::string& reasonKey) {
@@ -131,6 +133,7 @@ ReadOutcome ReadV2_0(App& app, const std::string& text) {
     std::vector<std::string> fields = SplitKeepEmpty(line, "\t");
     if (fields.size() < 2) {
       outcome.text = "-1";
+      outcome.endedAtLineWithoutPair = true;
       break;
     }
     app.Job.SourceFolders.push_back(fields[0]);
@@ -188,7 +191,7 @@ ReadOutcome LoadText(App& app, const std::string& quotedPath) {
   const std::string text = WithCrLfLineEnds(ReadWholeFile(path, kProgramFileLimit, true).text);
   ReadOutcome outcome = ReadJobText(app, text);
 
-  app.Job.CurrentJobFile = outcome.text == "-1" ? std::string() : path;
+  app.Job.CurrentJobFile = outcome.endedAtLineWithoutPair ? std::string() : path;
   ShowCurrentJobFile(app);
   NormaliseFilterBoxes(app);
   BackupModeState& m = app.Modes;
@@ -400,7 +403,8 @@ bool SaveJob(App& app, const std::string& mode) {
   std::string target = app.Job.CurrentJobFile;
   const bool saveAs = mode == "SaveAs";
   if (saveAs) {
-    target = app.screen.FileDialog("save", app.Text("[Save]"), app.Job.CurrentJobFile, JobFileFilter(app));
+    target =
+        app.screen.FileDialog(FileDialogMode::Save, app.Text("[Save]"), app.Job.CurrentJobFile, JobFileFilter(app));
     if (target.empty()) return true;
   }
   const std::size_t tail = target.size() < 4 ? target.size() : 4;
@@ -423,7 +427,7 @@ void Oeffnen(App& app) {
     return;
   }
   const std::string path =
-      app.screen.FileDialog("open", app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
+      app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
   if (path.empty()) return;
   if (PathExists(path))
     DateiEinlesen(app, path);

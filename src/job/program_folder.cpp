@@ -34,7 +34,7 @@ void Seed(const std::string& folder, const std::string& executableFolder) {
 std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error) {
   std::error_code ec;
   std::string absolute = DropTrailingSeparator(fs::absolute(folder, ec).lexically_normal().string());
-  if (ec || MakePath(absolute) != 1) {
+  if (ec || !MakePath(absolute)) {
     error = "cannot use the program folder " + folder;
     return {};
   }

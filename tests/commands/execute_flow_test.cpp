@@ -21,7 +21,7 @@ const Message& Last(const test::ScriptedScreen& s) {
 
 TEST(Execute, NothingPendingShowsNoConfirmation) {
   FlowFixture f;
-  EXPECT_EQ(Execute(f.app), kNothingPending);
+  EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NothingPending);
   ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
   EXPECT_EQ(Last(f.screen).title, f.app.Text("[Done]"));
   EXPECT_EQ(Last(f.screen).prompt, f.app.Text("[no operations pending!]"));
@@ -35,7 +35,7 @@ TEST(Execute, ConfirmationListsTheCountsAndCancelChangesNothing) {
   Simulate(f.app);
   f.screen.messages.clear();
   f.screen.answers = {Answer::Cancel};
-  EXPECT_EQ(Execute(f.app), kNotRun);
+  EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NotRun);
   const Message& m = f.screen.messages.at(0);
   EXPECT_EQ(m.key, "[Are you sure you want to execute]");
   EXPECT_EQ(m.buttons, Buttons::OkCancel);
@@ -57,7 +57,7 @@ TEST(Execute, ReportsForSuccessAndErrors) {
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   f.screen.messages.clear();
-  EXPECT_EQ(Execute(f.app), 0);
+  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
   const Message& done = Last(f.screen);
   EXPECT_EQ(done.key, "[operations successfully done]");
   EXPECT_EQ(done.title, f.app.Text("[Done]"));
@@ -74,7 +74,7 @@ TEST(Execute, ReportsForSuccessAndErrors) {
   WriteFile(f.dir / "t/d", "file");
   Simulate(f.app);
   f.screen.messages.clear();
-  EXPECT_EQ(Execute(f.app), 2);
+  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Last(f.screen).key, "[Errors occured!]");
   EXPECT_EQ(Last(f.screen).title, f.app.Text("[Errors]"));
   EXPECT_EQ(Last(f.screen).icon, Icon::Critical);
@@ -86,7 +86,7 @@ TEST(Execute, OnlyFoldersDeletedShowsNoDeletedLine) {
   test::MakeDirs(f.dir / "t/empty/inner");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  EXPECT_EQ(Execute(f.app), 0);
+  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Last(f.screen).prompt.find(f.app.Text("[Deleted files: ]")), std::string::npos);
   EXPECT_FALSE(PathExists(f.dir / "t/empty"));
 }
@@ -96,7 +96,7 @@ TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
   WriteFile(f.dir / "s/a.txt", "a");
   f.AddPair(f.dir / "s", f.dir / "missing-target");
   f.screen.answers = {Answer::Yes, Answer::No};  // run it; do not create the folder
-  EXPECT_EQ(ExecuteOneKlick(f.app), kExecutionStopped);
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(Last(f.screen).key, "[Aborted]");
   EXPECT_EQ(Last(f.screen).title, f.app.Text("[Operation stopped]"));
   EXPECT_FALSE(f.app.Run.OneClickRunning);
@@ -107,14 +107,14 @@ TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
   WriteFile(f.dir / "s/a.txt", "a");
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
-  EXPECT_EQ(ExecuteOneKlick(f.app), 0);
+  EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.screen.keys(),
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "a");
   // No answers "No": nothing runs.
   f.screen.messages.clear();
   f.screen.answers = {Answer::No};
-  EXPECT_EQ(ExecuteOneKlick(f.app), kNotRun);
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
 }
 
@@ -124,7 +124,7 @@ TEST(ExecuteOneKlick, AStopThatCameFirstStopsTheRunAtOnce) {
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   f.app.Run.StopRequested = true;  // e.g. a signal during start-up
-  EXPECT_EQ(ExecuteOneKlick(f.app), kExecutionStopped);
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
   EXPECT_EQ(Last(f.screen).key, "[Aborted]");
 }

@@ -88,10 +88,10 @@ TEST_F(ToDoFilesTest, DeleteFileIfExists) {
   std::string f = dir / "ro.txt";
   test::WriteFile(f, "x");
   ::chmod(f.c_str(), 0444);
-  EXPECT_EQ(DeleteFileIfExists(f), 1);
-  EXPECT_EQ(DeleteFileIfExists(f), -1);
+  EXPECT_EQ(DeleteFileIfExists(f), DeleteResult::Deleted);
+  EXPECT_EQ(DeleteFileIfExists(f), DeleteResult::NothingThere);
   test::MakeDirs(dir / "folder");
-  EXPECT_EQ(DeleteFileIfExists(dir / "folder"), 0);
+  EXPECT_EQ(DeleteFileIfExists(dir / "folder"), DeleteResult::StillThere);
 }
 
 TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {

@@ -39,11 +39,11 @@ TEST(Files, WriteListFileSeparatesWithoutTrailingSeparator) {
 
 TEST(Files, MakePathCreatesParentsAndReportsFailure) {
   TempDir dir;
-  EXPECT_EQ(MakePath(dir / "a/b/c"), 1);
+  EXPECT_TRUE(MakePath(dir / "a/b/c"));
   EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
   dd::test::WriteFile(dir / "file", "x");
-  EXPECT_EQ(MakePath(dir / "file/sub"), 0);
-  EXPECT_EQ(MakePath(""), 0);
+  EXPECT_FALSE(MakePath(dir / "file/sub"));
+  EXPECT_FALSE(MakePath(""));
 }
 
 TEST(Files, LinksAreEntriesButNotFolders) {

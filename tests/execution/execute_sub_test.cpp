@@ -26,13 +26,13 @@ void Mirror(FlowFixture& f) {
 
 TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
   FlowFixture f;
-  EXPECT_EQ(ExecuteSub(f.app), kNothingPending);
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
   WriteFile(f.dir / "s/a.txt", "a");
   test::MakeDirs(f.dir / "t");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   f.app.Run.StopRequested = true;
-  EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
   EXPECT_EQ(f.ListFileRecords().size(), 1u);
 }
@@ -51,7 +51,7 @@ TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_FALSE(PathExists(f.dir / "t/old"));
   EXPECT_FALSE(PathExists(f.dir / "t/top.txt"));
   EXPECT_TRUE(PathExists(f.dir / "t/keep/x.txt"));
@@ -72,7 +72,7 @@ TEST(ExecuteSub, CopiesCreateFoldersBeforeTheirFilesAndKeepCounters) {
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   const int64_t filesBefore = f.app.Run.TreeFilesF2, foldersBefore = f.app.Run.TreeFoldersF2;
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/sub/deep/b.txt"), "123");
   EXPECT_EQ(ReadTextFile(f.dir / "t/newer.txt"), "new content");
   EXPECT_EQ(test::GetMTime(f.dir / "t/newer.txt"), 2000000000);
@@ -97,8 +97,7 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   WriteFile(f.dir / "t/old.txt", "gone", 1000000000);
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  int result = ExecuteSub(f.app);
-  EXPECT_EQ(result, 2);  // the folder "blocked" and the file inside it
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));  // the folder "blocked" and the file inside it
   EXPECT_EQ(ReadTextFile(f.dir / "t/good.txt"), "g");
   EXPECT_EQ(ReadTextFile(f.dir / "t/blocked"), "a file where a folder should go");
   EXPECT_EQ(ReadTextFile(f.dir / "t/old.txt"), "gone");
@@ -121,7 +120,7 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   f.screen.onYield = [&] {
     if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f2.txt") Stoppen(f.app);
   };
-  EXPECT_EQ(ExecuteSub(f.app), kExecutionStopped);
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(f.ListFileRecords().size(), 3u);
   EXPECT_TRUE(PathExists(f.dir / "t/f2.txt"));
   EXPECT_FALSE(PathExists(f.dir / "t/f3.txt"));
@@ -129,7 +128,7 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   // The next run finishes the job.
   f.screen.onYield = nullptr;
   f.app.Run.StopRequested = false;
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_TRUE(f.ListFileRecords().empty());
   for (int i = 0; i < 6; ++i) EXPECT_TRUE(PathExists(f.dir / ("t/f" + std::to_string(i) + ".txt")));
 }
@@ -143,7 +142,7 @@ TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   std::filesystem::remove(f.dir / "s/gone.txt");
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.app.Run.NewCount, 1);
   EXPECT_FALSE(PathExists(f.dir / "t/gone.txt"));
   EXPECT_TRUE(f.ListFileRecords().empty());
@@ -158,7 +157,7 @@ TEST(ExecuteSub, SynchronisationCopiesBothWays) {
   WriteFile(f.dir / "t/both.txt", "newer", 1000000100);
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/only1.txt"), "1");
   EXPECT_EQ(ReadTextFile(f.dir / "s/only2/x.txt"), "2");
   EXPECT_EQ(ReadTextFile(f.dir / "s/both.txt"), "newer");
@@ -180,8 +179,8 @@ TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
   struct rlimit low = saved;
   low.rlim_cur = 256;
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-  const int result = ExecuteSub(f.app);
+  const RunResult result = ExecuteSub(f.app);
   ::setrlimit(RLIMIT_NOFILE, &saved);
-  EXPECT_EQ(result, 0);
+  EXPECT_EQ(result, (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.app.Run.NewCount, 300);
 }

@@ -58,7 +58,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
   ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
-  EXPECT_EQ(ExecuteSub(f.app), 2);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(ReadTextFile(f.dir / "elsewhere/f.txt"), "precious");
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
 
@@ -70,7 +70,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   g.AddPair(g.dir / "s", g.dir / "t");
   Simulate(g.app);
   SwapFolderForLink(g.dir / "t/d", g.dir / "elsewhere");
-  EXPECT_EQ(ExecuteSub(g.app), 2);
+  EXPECT_EQ(ExecuteSub(g.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(ReadTextFile(g.dir / "elsewhere/old.txt"), "old");
   EXPECT_FALSE(PathExists(g.dir / "elsewhere/new.txt"));
   EXPECT_EQ(g.ListFileRecords().size(), 2u);
@@ -95,7 +95,7 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
                         f.dir / "elsewhere/keep.txt", "0", "1"),
                  Record("Replace/ Copy -> F2", "=->", "Extra in F1", s + "/a.txt", t + "/x/a.txt", "1", "0"),
              });
-  EXPECT_EQ(ExecuteSub(f.app), 5);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 5}));
   EXPECT_EQ(ReadTextFile(f.dir / "elsewhere/keep.txt"), "k");
   EXPECT_FALSE(PathExists(f.dir / "elsewhere/a.txt"));
   EXPECT_EQ(f.ListFileRecords().size(), 5u);
@@ -111,7 +111,7 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
   WriteFile(f.dir / "t/b/inner/unknown.txt", "new since the simulation");
-  EXPECT_EQ(ExecuteSub(f.app), 2);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_FALSE(PathExists(f.dir / "t/a"));
   EXPECT_FALSE(PathExists(f.dir / "t/c"));
   EXPECT_EQ(ReadTextFile(f.dir / "t/b/inner/unknown.txt"), "new since the simulation");
@@ -145,7 +145,7 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   SwapFolderForLink(f.dir / "t/linked", f.dir / "elsewhere");
 
   f.screen.messages.clear();
-  EXPECT_EQ(Execute(f.app), 6);
+  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 6}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/fine.txt"), "fine");
   EXPECT_EQ(ReadTextFile(f.dir / "t/edited.txt"), "edited by the user");
   EXPECT_EQ(ReadTextFile(f.dir / "t/gone.txt"), "older target");

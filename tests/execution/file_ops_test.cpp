@@ -18,8 +18,8 @@ using dd::test::WriteFile;
 
 namespace {
 
-int Copy(const std::string& source, const std::string& target, bool overwrite = true,
-         const std::atomic<bool>* cancel = nullptr) {
+bool Copy(const std::string& source, const std::string& target, bool overwrite = true,
+          const std::atomic<bool>* cancel = nullptr) {
   int created = -1;
   return CopyWithFolders(source, target, overwrite, created, cancel);
 }
@@ -54,7 +54,7 @@ TEST(CopyWithFolders, CreatesMissingChainAndKeepsTimesAndMode) {
   ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
 
   int created = -1;
-  ASSERT_NE(CopyWithFolders(source, dir / "t/x/y/a.txt", true, created), 0);
+  ASSERT_TRUE(CopyWithFolders(source, dir / "t/x/y/a.txt", true, created));
   EXPECT_EQ(created, 3);
   struct stat st = Lstat(dir / "t/x/y/a.txt");  // before reading it, which may touch the access time
   EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -66,11 +66,11 @@ TEST(CopyWithFolders, CreatesMissingChainAndKeepsTimesAndMode) {
   EXPECT_EQ(Entries(dir / "t/x/y"), std::vector<std::string>{"a.txt"});
 
   // Into an existing folder nothing is created.
-  ASSERT_NE(CopyWithFolders(source, dir / "t/x/b.txt", true, created), 0);
+  ASSERT_TRUE(CopyWithFolders(source, dir / "t/x/b.txt", true, created));
   EXPECT_EQ(created, 0);
-  EXPECT_EQ(Copy("", dir / "t/c.txt"), 0);
-  EXPECT_EQ(Copy(source, ""), 0);
-  EXPECT_EQ(Copy(dir / "src/missing", dir / "t/c.txt"), 0);
+  EXPECT_FALSE(Copy("", dir / "t/c.txt"));
+  EXPECT_FALSE(Copy(source, ""));
+  EXPECT_FALSE(Copy(dir / "src/missing", dir / "t/c.txt"));
   EXPECT_FALSE(PathExists(dir / "t/c.txt"));
 }
 
@@ -78,22 +78,22 @@ TEST(CopyWithFolders, OverwriteFlagAndReadOnlyTarget) {
   TempDir dir;
   WriteFile(dir / "new.txt", "new");
   WriteFile(dir / "old.txt", "old");
-  EXPECT_EQ(Copy(dir / "new.txt", dir / "old.txt", false), 0);
+  EXPECT_FALSE(Copy(dir / "new.txt", dir / "old.txt", false));
   EXPECT_EQ(ReadTextFile(dir / "old.txt"), "old");
-  EXPECT_NE(Copy(dir / "new.txt", dir / "old.txt", true), 0);
+  EXPECT_TRUE(Copy(dir / "new.txt", dir / "old.txt", true));
   EXPECT_EQ(ReadTextFile(dir / "old.txt"), "new");
 
   // No write bit for anybody: refused even though root could write.
   WriteFile(dir / "ro.txt", "keep");
   ::chmod((dir / "ro.txt").c_str(), 0444);
-  EXPECT_EQ(Copy(dir / "new.txt", dir / "ro.txt"), 0);
+  EXPECT_FALSE(Copy(dir / "new.txt", dir / "ro.txt"));
   EXPECT_EQ(ReadTextFile(dir / "ro.txt"), "keep");
   // A link source meets the same refusal.
   ::symlink("new.txt", (dir / "link").c_str());
-  EXPECT_EQ(Copy(dir / "link", dir / "ro.txt"), 0);
+  EXPECT_FALSE(Copy(dir / "link", dir / "ro.txt"));
   EXPECT_EQ(ReadTextFile(dir / "ro.txt"), "keep");
   // Deleting it works.
-  EXPECT_EQ(DeletePath(dir / "ro.txt"), 1);
+  EXPECT_EQ(DeletePath(dir / "ro.txt"), DeleteResult::Deleted);
   EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"link", "new.txt", "old.txt"}));
 }
 
@@ -103,16 +103,16 @@ TEST(CopyWithFolders, CancelledCopyRollsBackAndKeepsOldTarget) {
   WriteFile(dir / "src/big", big);
   WriteFile(dir / "dst/big", "old");
   std::atomic<bool> cancel{true};
-  EXPECT_EQ(Copy(dir / "src/big", dir / "dst/big", true, &cancel), 0);
+  EXPECT_FALSE(Copy(dir / "src/big", dir / "dst/big", true, &cancel));
   EXPECT_EQ(ReadTextFile(dir / "dst/big"), "old");
-  EXPECT_EQ(Copy(dir / "src/big", dir / "dst/fresh", true, &cancel), 0);
+  EXPECT_FALSE(Copy(dir / "src/big", dir / "dst/fresh", true, &cancel));
   EXPECT_EQ(Entries(dir / "dst"), std::vector<std::string>{"big"});
 
   // A copy that is finished before the flag is looked at stands.
   WriteFile(dir / "src/small", "s");
-  EXPECT_NE(Copy(dir / "src/small", dir / "dst/small", true, &cancel), 0);
+  EXPECT_TRUE(Copy(dir / "src/small", dir / "dst/small", true, &cancel));
   cancel = false;
-  EXPECT_NE(Copy(dir / "src/big", dir / "dst/big", true, &cancel), 0);
+  EXPECT_TRUE(Copy(dir / "src/big", dir / "dst/big", true, &cancel));
   EXPECT_EQ(ReadTextFile(dir / "dst/big"), big);
 }
 
@@ -156,16 +156,16 @@ TEST(CopyWithFolders, LinksAreCopiedAsLinks) {
   ASSERT_EQ(::symlink("../nowhere", (dir / "src/dangling").c_str()), 0);
   WriteFile(dir / "dst/to-data", "a file that becomes a link");
 
-  EXPECT_NE(Copy(dir / "src/to-data", dir / "dst/to-data"), 0);
+  EXPECT_TRUE(Copy(dir / "src/to-data", dir / "dst/to-data"));
   EXPECT_TRUE(S_ISLNK(Lstat(dir / "dst/to-data").st_mode));
   EXPECT_EQ(Link(dir / "dst/to-data"), "data.txt");
   int created = -1;
-  EXPECT_NE(CopyWithFolders(dir / "src/dangling", dir / "dst/sub/dangling", true, created), 0);
+  EXPECT_TRUE(CopyWithFolders(dir / "src/dangling", dir / "dst/sub/dangling", true, created));
   EXPECT_EQ(created, 1);
   EXPECT_EQ(Link(dir / "dst/sub/dangling"), "../nowhere");
   // Replacing a link replaces the link, not what it points to.
   WriteFile(dir / "dst/data.txt", "other data");
-  EXPECT_NE(Copy(dir / "src/dangling", dir / "dst/to-data"), 0);
+  EXPECT_TRUE(Copy(dir / "src/dangling", dir / "dst/to-data"));
   EXPECT_EQ(Link(dir / "dst/to-data"), "../nowhere");
   EXPECT_EQ(ReadTextFile(dir / "dst/data.txt"), "other data");
   EXPECT_EQ(Entries(dir / "dst"), (std::vector<std::string>{"data.txt", "sub", "to-data"}));
@@ -179,25 +179,25 @@ TEST(CopyWithFolders, ImpossibleCopiesFailWithoutDebris) {
   WriteFile(dir / "dst/occupied/inside", "i");
 
   int created = -1;
-  EXPECT_EQ(CopyWithFolders(dir / "src/file", dir / "dst/plain/sub/file", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/file", dir / "dst/plain/sub/file", true, created));
   EXPECT_EQ(created, 0);
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/plain/sub", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/folder", dir / "dst/plain/sub", true, created));
   // A folder record meets a file, a file meets a folder.
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/plain", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/folder", dir / "dst/plain", true, created));
   EXPECT_EQ(ReadTextFile(dir / "dst/plain"), "plain");
-  EXPECT_EQ(CopyWithFolders(dir / "src/file", dir / "dst/occupied", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/file", dir / "dst/occupied", true, created));
   EXPECT_EQ(ReadTextFile(dir / "dst/occupied/inside"), "i");
   // Pipes are not copied (and opening one must not hang).
   ASSERT_EQ(::mkfifo((dir / "src/fifo").c_str(), 0644), 0);
-  EXPECT_EQ(CopyWithFolders(dir / "src/fifo", dir / "dst/fifo", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/fifo", dir / "dst/fifo", true, created));
   EXPECT_EQ(Entries(dir / "dst"), (std::vector<std::string>{"occupied", "plain"}));
 
   // Folders made before the error stay and are counted.
   std::string tooLong(300, 'n');
-  EXPECT_EQ(CopyWithFolders(dir / "src/file", dir / "dst/made/" + tooLong + "/file", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/file", dir / "dst/made/" + tooLong + "/file", true, created));
   EXPECT_EQ(created, 1);
   EXPECT_TRUE(IsDirectory(dir / "dst/made"));
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/made2/" + tooLong, true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/folder", dir / "dst/made2/" + tooLong, true, created));
   EXPECT_EQ(created, 1);
 }
 
@@ -205,34 +205,34 @@ TEST(CopyWithFolders, FolderRecordCreatesTheFolder) {
   TempDir dir;
   test::MakeDirs(dir / "src/folder");
   int created = -1;
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/a/b/folder", true, created), 1);
+  EXPECT_TRUE(CopyWithFolders(dir / "src/folder", dir / "dst/a/b/folder", true, created));
   EXPECT_EQ(created, 4);
   EXPECT_TRUE(IsDirectory(dir / "dst/a/b/folder"));
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/a/b/folder", false, created), 1);
+  EXPECT_TRUE(CopyWithFolders(dir / "src/folder", dir / "dst/a/b/folder", false, created));
   EXPECT_EQ(created, 0);
   // A link to a folder is no folder.
   ::symlink("a", (dir / "dst/link").c_str());
-  EXPECT_EQ(CopyWithFolders(dir / "src/folder", dir / "dst/link", true, created), 0);
+  EXPECT_FALSE(CopyWithFolders(dir / "src/folder", dir / "dst/link", true, created));
 }
 
 TEST(DeletePath, ResultsAndForcedDeletion) {
   TempDir dir;
-  EXPECT_EQ(DeletePath(dir / "missing"), -1);
-  EXPECT_EQ(DeletePath(""), -1);
+  EXPECT_EQ(DeletePath(dir / "missing"), DeleteResult::NothingThere);
+  EXPECT_EQ(DeletePath(""), DeleteResult::NothingThere);
   WriteFile(dir / "file", "f");
-  EXPECT_EQ(DeletePath(dir / "file"), 1);
+  EXPECT_EQ(DeletePath(dir / "file"), DeleteResult::Deleted);
   EXPECT_FALSE(PathExists(dir / "file"));
 
   WriteFile(dir / "tree/a/b/ro.txt", "r");
   ::chmod((dir / "tree/a/b/ro.txt").c_str(), 0444);
   ::chmod((dir / "tree/a/b").c_str(), 0555);
   WriteFile(dir / "tree/top.txt", "t");
-  EXPECT_EQ(DeletePath(dir / "tree"), 1);
+  EXPECT_EQ(DeletePath(dir / "tree"), DeleteResult::Deleted);
   EXPECT_FALSE(PathExists(dir / "tree"));
 
   // The kernel refuses to remove this one, for root too.
   if (PathExists("/proc/self/status")) {
-    EXPECT_EQ(DeletePath("/proc/self/status"), 0);
+    EXPECT_EQ(DeletePath("/proc/self/status"), DeleteResult::StillThere);
   }
 }
 
@@ -245,7 +245,7 @@ TEST(DeletePath, NeverDeletesThroughLinks) {
   ::symlink((dir / "outside-file").c_str(), (dir / "tree/file-link").c_str());
   ::symlink((dir / "outside").c_str(), (dir / "top-link").c_str());
 
-  EXPECT_EQ(DeletePath(dir / "tree"), 1);
+  EXPECT_EQ(DeletePath(dir / "tree"), DeleteResult::Deleted);
   EXPECT_EQ(ReadTextFile(dir / "outside/keep.txt"), "k");
   EXPECT_EQ(ReadTextFile(dir / "outside-file"), "o");
 
@@ -254,6 +254,6 @@ TEST(DeletePath, NeverDeletesThroughLinks) {
   EXPECT_FALSE(PathExists(dir / "top-link"));
   EXPECT_EQ(ReadTextFile(dir / "outside/keep.txt"), "k");
   ::symlink((dir / "outside").c_str(), (dir / "top-link").c_str());
-  EXPECT_EQ(DeletePath(dir / "top-link"), 1);
+  EXPECT_EQ(DeletePath(dir / "top-link"), DeleteResult::Deleted);
   EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"outside", "outside-file"}));
 }

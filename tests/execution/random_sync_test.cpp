@@ -136,9 +136,9 @@ void RunMirror(unsigned seed, bool stopHalfWay) {
     f.screen.onYield = nullptr;
     f.app.Run.StopRequested = false;
     // Whatever the stop left: the rest of the saved list finishes the job.
-    EXPECT_EQ(ExecuteSub(f.app) > 0, false) << "seed " << seed;
+    EXPECT_EQ(ExecuteSub(f.app).failures, 0) << "seed " << seed;
   } else {
-    EXPECT_EQ(ExecuteSub(f.app), 0) << "seed " << seed;
+    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0})) << "seed " << seed;
   }
   EXPECT_EQ(ReadTree(d), ExpectedMirror(t1, t2)) << "seed " << seed;
   EXPECT_EQ(ReadTree(s), t1) << "seed " << seed;  // the source is never touched
@@ -158,7 +158,7 @@ void RunBothWays(unsigned seed) {
   f.AddPair(s, d);
   f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
   Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), 0) << "seed " << seed;
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0})) << "seed " << seed;
 
   Tree e1 = t2, e2 = t1;  // items of one side only, copied over
   for (auto& [rel, e] : t1) e1[rel] = e;

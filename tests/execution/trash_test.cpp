@@ -27,7 +27,7 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   WriteFile(f.dir / "t/newer.txt", "replaced", 1900000000);
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), 0);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
 
   EXPECT_FALSE(PathExists(f.dir / "t/extra.txt"));
   EXPECT_EQ(ReadTextFile(f.dir / "t/newer.txt"), "new");
@@ -43,6 +43,6 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   f.app.trash = nullptr;
   WriteFile(f.dir / "t/another.txt", "kept");
   Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), 1);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 1}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/another.txt"), "kept");
 }

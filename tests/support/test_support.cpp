@@ -2,8 +2,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <sys/time.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -69,7 +69,7 @@ Answer ScriptedScreen::ShowMessage(const Message& message) {
   return message.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
 
-std::string ScriptedScreen::FileDialog(const std::string&, const std::string&, const std::string&, const std::string&) {
+std::string ScriptedScreen::FileDialog(FileDialogMode, const std::string&, const std::string&, const std::string&) {
   if (dialogPaths.empty()) return {};
   std::string p = dialogPaths.front();
   dialogPaths.pop_front();

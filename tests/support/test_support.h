@@ -36,7 +36,7 @@ int64_t GetMTime(const std::string& path);
 class ScriptedScreen : public Screen {
  public:
   Answer ShowMessage(const Message& message) override;
-  std::string FileDialog(const std::string& mode, const std::string& title, const std::string& initialPath,
+  std::string FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
                          const std::string& filter) override;
   void Yield() override { ++yields; }
 
