@@ -80,17 +80,6 @@ TEST(Execute, ReportsForSuccessAndErrors) {
   EXPECT_EQ(Last(f.screen).icon, Icon::Critical);
 }
 
-TEST(Execute, OnlyFoldersDeletedShowsNoDeletedLine) {
-  FlowFixture f;
-  test::MakeDirs(f.dir / "s");
-  test::MakeDirs(f.dir / "t/empty/inner");
-  f.AddPair(f.dir / "s", f.dir / "t");
-  Simulate(f.app);
-  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_EQ(Last(f.screen).prompt.find(f.app.Text("[Deleted files: ]")), std::string::npos);
-  EXPECT_FALSE(PathExists(f.dir / "t/empty"));
-}
-
 TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", "a");
@@ -129,13 +118,3 @@ TEST(ExecuteOneKlick, AStopThatCameFirstStopsTheRunAtOnce) {
   EXPECT_EQ(Last(f.screen).key, "[Aborted]");
 }
 
-TEST(Stoppen, SetsTheFlagsAndTheActionText) {
-  FlowFixture f;
-  f.app.Run.ExecutionRunning = true;
-  f.app.Run.OneClickRunning = true;
-  Stoppen(f.app);
-  EXPECT_TRUE(f.app.Run.StopRequested);
-  EXPECT_FALSE(f.app.Run.ExecutionRunning);
-  EXPECT_FALSE(f.app.Run.OneClickRunning);
-  EXPECT_EQ(f.app.Run.ActionText, f.app.Text("[Execution aborted]"));
-}

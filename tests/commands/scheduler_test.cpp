@@ -57,14 +57,6 @@ TEST(Scheduler, HalfAnHourFiresAfter1800SecondsAndCountsDown) {
   EXPECT_EQ(f.fired, 2);
 }
 
-TEST(Scheduler, LongPeriodsCountInHours) {
-  SchedulerFixture f("2");
-  f.At(1000 + 10);
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.Countdown("2.0 h"));
-  f.At(1000 + 3599);
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.Countdown("1.0 h"));
-}
-
 TEST(Scheduler, CommaAndPointReadAlikeWhenTypedAndWhenSwitchedOn) {
   for (const char* text : {"0,5", "0.5"}) {
     SchedulerFixture f(text);

@@ -33,17 +33,6 @@ TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesFile) {
   EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
 }
 
-TEST_F(ToDoFilesTest, SixFieldLineIsRejectedAndDeleted) {
-  test::WriteFile(app.Files.ToDoFilePath, kA + "\r\na\tb\tc\td\te\tf");
-  ToDoListeLaden(app);
-  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
-  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
-  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
-  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{""});
-  EXPECT_TRUE(app.ToDo.Rows.empty());
-  EXPECT_EQ(app.Run.PendingOps(), 0);
-}
-
 TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
   const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
   // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
@@ -52,7 +41,8 @@ TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
                                  prefix + "1e300",
                                  prefix + "-5",
                                  prefix + "4611686018427387905",
-                                 prefix + "7\nx"};
+                                 prefix + "7\nx",
+                                 "a\tb\tc\td\te\tf"};
   for (const std::string& record : damaged) {
     test::WriteFile(app.Files.ToDoFilePath, kA + "\r\n" + record);
     EXPECT_FALSE(CheckIfValidToDoList(app)) << record;
@@ -82,16 +72,6 @@ TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsList) {
   EXPECT_TRUE(CheckIfValidToDoList(app));
   EXPECT_EQ(ListFile(), "");
   EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
-}
-
-TEST_F(ToDoFilesTest, DeleteFileIfExists) {
-  std::string f = dir / "ro.txt";
-  test::WriteFile(f, "x");
-  ::chmod(f.c_str(), 0444);
-  EXPECT_EQ(DeleteFileIfExists(f), DeleteResult::Deleted);
-  EXPECT_EQ(DeleteFileIfExists(f), DeleteResult::NothingThere);
-  test::MakeDirs(dir / "folder");
-  EXPECT_EQ(DeleteFileIfExists(dir / "folder"), DeleteResult::StillThere);
 }
 
 TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {

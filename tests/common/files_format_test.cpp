@@ -31,12 +31,6 @@ TEST(Files, WriteIntoAPathThroughARegularFileFails) {
   EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
 }
 
-TEST(Files, WriteListFileSeparatesWithoutTrailingSeparator) {
-  TempDir dir;
-  ASSERT_TRUE(WriteListFile({"a", "", "b"}, dir / "l.txt", "\r\n"));
-  EXPECT_EQ(ReadTextFile(dir / "l.txt"), "a\r\n\r\nb");
-}
-
 TEST(Files, MakePathCreatesParentsAndReportsFailure) {
   TempDir dir;
   EXPECT_TRUE(MakePath(dir / "a/b/c"));

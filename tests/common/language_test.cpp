@@ -65,12 +65,6 @@ TEST(LanguageLookup, FileIsReadAgainOnlyWhenItsTimeOrTheLanguageChanges) {
   EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
-TEST(LanguageLookup, GetInfoFromStringReadsColumnZero) {
-  EXPECT_EQ(GetInfoFromString("[Nr]", ""), "0");
-  EXPECT_EQ(GetInfoFromString("[Nr]", "\r\n[Nr]\t\t7\r\n[Operation]\tSimulate"), "7");
-  EXPECT_EQ(GetInfoFromString("[Nr]", "no number here"), "");
-}
-
 // Every message key the program looks up, separated by "|" (line ends are dropped).
 const char* const kMessageKeys =
     R"([A->B Incremental]|[A<->B Synchronization]|[Abort?]|[Aborted]|[All Files]|[Analyzing ..]|

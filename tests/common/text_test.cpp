@@ -9,18 +9,6 @@ TEST(Text, ReplaceAllRepeatedCollapsesEmptyLines) {
   EXPECT_EQ(ReplaceAllRepeated("aaa", "a", "aa"), "aaa");  // would never end: left as it is
 }
 
-TEST(Text, StripAffixOnceDropsOneAtEachEnd) {
-  EXPECT_EQ(StripAffixOnce("\r\n\r\nx\r\n\r\n", "\r\n"), "\r\nx\r\n");
-  EXPECT_EQ(StripAffixOnce("\r\n", "\r\n"), "");
-  EXPECT_EQ(NormaliseList("\r\na\r\n\r\n\r\nb\r\n"), "a\r\nb");
-}
-
-TEST(Text, SplitOfEmptyTextIsEmpty) {
-  EXPECT_TRUE(Split("", "\r\n").empty());
-  EXPECT_EQ(Split("a\r\n", "\r\n"), (std::vector<std::string>{"a", ""}));
-  EXPECT_EQ(SplitKeepEmpty("", "\t").size(), 1u);
-}
-
 TEST(Text, LeadingNumberReadsLikeAUserTypedIt) {
   EXPECT_DOUBLE_EQ(LeadingNumber("  12.5 sec"), 12.5);
   EXPECT_DOUBLE_EQ(LeadingNumber("\r\n 7"), 7);

@@ -243,20 +243,3 @@ TEST_F(Comparison, AStopDuringTheScanGivesNoRecords) {
   EXPECT_FALSE(app.Run.ScanningF2);
 }
 
-TEST_F(Comparison, PairNumbersInTheScanningTextsAndStatisticsAddUp) {
-  WriteFile(f1 + "/x", "abc", kBase);
-  WriteFile(f2 + "/y", "de", kBase);
-  SimulatePfade(app, f1, f2, 0, 1);
-  SimulatePfade(app, f1, f2, 1, 1);
-  auto has = [&](const std::string& suffix) {
-    return std::any_of(screen.actions.begin(), screen.actions.end(),
-                       [&](const std::string& a) { return EndsWith(a, suffix); });
-  };
-  for (const char* step : {" 1/ 4", " 2/ 4", " 3/ 4", " 4/ 4"}) EXPECT_TRUE(has(step)) << step;
-  EXPECT_EQ(screen.actions.back(), "..");
-  EXPECT_EQ(app.Run.TreeFilesF1, 2);
-  EXPECT_EQ(app.Run.TreeSizeF1, 6);
-  EXPECT_EQ(app.Run.TreeFilesF2, 2);
-  EXPECT_EQ(app.Run.TreeSizeF2, 4);
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 4u);
-}

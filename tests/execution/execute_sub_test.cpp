@@ -148,25 +148,6 @@ TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
 
-TEST(ExecuteSub, SynchronisationCopiesBothWays) {
-  FlowFixture f;
-  f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
-  WriteFile(f.dir / "s/only1.txt", "1");
-  WriteFile(f.dir / "t/only2/x.txt", "2");
-  WriteFile(f.dir / "s/both.txt", "older", 1000000000);
-  WriteFile(f.dir / "t/both.txt", "newer", 1000000100);
-  f.AddPair(f.dir / "s", f.dir / "t");
-  Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_EQ(ReadTextFile(f.dir / "t/only1.txt"), "1");
-  EXPECT_EQ(ReadTextFile(f.dir / "s/only2/x.txt"), "2");
-  EXPECT_EQ(ReadTextFile(f.dir / "s/both.txt"), "newer");
-  // A second simulation finds nothing to do: times were kept.
-  f.screen.messages.clear();
-  Simulate(f.app);
-  EXPECT_EQ(f.app.Run.PendingOps(), 0);
-}
-
 TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
   FlowFixture f;
   Mirror(f);

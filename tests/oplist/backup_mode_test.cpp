@@ -66,24 +66,6 @@ TEST_F(BackupModeTest, OptionClickIsAlwaysUserDefinedButDropDownFindsStandardMod
   EXPECT_EQ(mode().Name, app.Modes.StdBackupModes[0].Name);
 }
 
-TEST_F(BackupModeTest, ExtraDropDownItemsMapToCodes) {
-  DropDownClicked(app, 1, 0, 3);
-  DropDownClicked(app, 1, 0, 4);  // the Extra drop-downs hold three items: ignored
-  EXPECT_EQ(mode().ExtraInF1, "x =");
-  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 0), 3);
-  DropDownClicked(app, 1, 1, 2);
-  EXPECT_EQ(mode().ExtraInF2, "<-=");
-  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 1), 2);
-  DropDownClicked(app, 1, 1, 3);
-  EXPECT_EQ(mode().ExtraInF2, "= x");
-  EXPECT_EQ(SelectedDropDownItem(mode(), 1, 1), 3);
-  // Both Identical drop-downs edit the one field.
-  DropDownClicked(app, 0, 1, 4);
-  EXPECT_EQ(mode().Identical, "= x");
-  EXPECT_EQ(SelectedDropDownItem(mode(), 0, 0), 4);
-  EXPECT_EQ(SelectedOption(mode(), 0), 4);
-}
-
 TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored) {
   app.Modes.AktBackupMode.ExtraInF1 = "<-=";
   app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);
@@ -123,25 +105,6 @@ TEST_F(BackupModeTest, ChangeDuringSimulationAsksAndNoKeepsMode) {
   ComboSelected(app, 1);  // Yes
   EXPECT_EQ(mode().NewerInF2, "<-=");
   EXPECT_EQ(screen.messages.size(), 3u);
-}
-
-TEST(BackupModeConversions, CodesNumbersAndPictures) {
-  const char* codes[] = {"= =", "=->", "<-=", "x =", "= x"};
-  for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(OptNummerBerechnen(codes[i]), i);
-    EXPECT_EQ(OptShortHandBerechnen(i), codes[i]);
-    EXPECT_EQ(BildNrToOperationName(BildNrVonOperationName(codes[i])), codes[i]);
-  }
-  EXPECT_EQ(OptShortHandBerechnen(5), "");
-  EXPECT_EQ(BildNrVonOperationName("DeleteInTarget"), 4);
-  EXPECT_EQ(BildNrVonOperationName("nonsense"), 1);
-  EXPECT_EQ(BildNrToOperationName(9), "= =");
-  EXPECT_EQ(icNummerVonFileStatus("Extra"), 1);
-  EXPECT_EQ(icNummerVonFileStatus("Newer"), 2);
-  EXPECT_EQ(icNummerVonFileStatus("Other"), 0);
-  EXPECT_FALSE(IsOptionEnabled(1, 4));
-  EXPECT_FALSE(IsOptionEnabled(2, 3));
-  EXPECT_TRUE(IsOptionEnabled(2, 4));
 }
 
 }  // namespace

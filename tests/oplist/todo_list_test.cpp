@@ -51,20 +51,6 @@ std::vector<int64_t> Pending(const RunStatistics& r) {
 
 }  // namespace
 
-TEST(ToDoList, OperationTextsHaveOneWidthAndDoNothingPlansNothing) {
-  EXPECT_EQ(OpTextForCode("=->"), "Replace/ Copy -> F2");
-  EXPECT_EQ(OpTextForCode("<-="), "Replace/ Copy -> F1");
-  EXPECT_EQ(OpTextForCode("= x"), "Delete in F2       ");
-  EXPECT_EQ(OpTextForCode("x ="), "Delete in F1       ");
-  EXPECT_EQ(OpTextForCode("= ="), "");
-  EXPECT_EQ(OpTextForCode("bogus"), "");
-
-  std::vector<std::string> list(1);
-  inToDoListeSpeichern(list, "Identical", "= =", "/a/x", "/b/x", 1, 1);
-  inToDoListeSpeichern(list, "Identical", "", "/a/x", "/b/x", 1, 1);
-  EXPECT_EQ(list.size(), 1u);
-}
-
 TEST(ToDoList, RecordHoldsSevenFieldsWithLargeSizesAsPlainDecimals) {
   std::vector<std::string> list(1);
   inToDoListeSpeichern(list, "Extra in F1", "=->", "/src/big.bin", "/dst/big.bin", 3221225472LL, 0);
