@@ -125,6 +125,8 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   EXPECT_TRUE(PathExists(f.dir / "t/f2.txt"));
   EXPECT_FALSE(PathExists(f.dir / "t/f3.txt"));
   EXPECT_FALSE(f.app.Run.ExecutionRunning);
+  EXPECT_FALSE(f.screen.labelTimerOn);
+  EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Execution)]);
   // The next run finishes the job.
   f.screen.onYield = nullptr;
   f.app.Run.StopRequested = false;
