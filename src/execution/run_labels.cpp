@@ -46,7 +46,7 @@ void LabelsMitSimuDatenAuffuellen(App& app) {
   labels.EstimateText = ZeitAbschaetzen(app);
   if (pending == 0) {
     r.CurrentFile.clear();
-    r.CurrentSizeText = "0";
+    r.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   }
   double percent =
       r.PendingOpsAtCount == 0 ? 0.0 : static_cast<double>(r.PendingOpsAtCount - pending) * 100.0 / r.PendingOpsAtCount;
