@@ -17,7 +17,8 @@ std::string MeldungLaden(const std::string& languageFilePath, const std::string&
 std::string GetInfoFromString(const std::string& key, const std::string& text);
 
 // The language file, read and normalised once and read again only when its path,
-// modification time or size changes. Lookups are remembered per language.
+// modification time or size changes. Lookups are remembered per language. For
+// the main thread only (the scanning worker never looks texts up).
 class LanguageTexts {
  public:
   std::string Lookup(const std::string& path, const std::string& key, int language);
