@@ -73,3 +73,17 @@ TEST(ProgressTest, PercentIsClampedAndWrittenBack) {
 }
 
 }  // namespace
+
+#include "window/dialog_filter.h"
+
+namespace {
+
+TEST(DialogFilterTest, EntriesSplitIntoDescriptionAndPattern) {
+  auto f = dd::ParseDialogFilter("Dualdock files (*.ddk) | Text files (*.txt) |broken| All files (*.*)");
+  ASSERT_EQ(f.size(), 3u);
+  EXPECT_EQ(f[0].first, "Dualdock files");
+  EXPECT_EQ(f[0].second, "*.ddk");
+  EXPECT_EQ(f[2].second, "*.*");
+}
+
+}  // namespace
