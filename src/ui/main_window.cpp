@@ -130,6 +130,9 @@ MainWindow::MainWindow() {
 
   timerLabels_.setInterval(500);
   connect(&timerLabels_, &QTimer::timeout, [this] { LabelTimerTick(app_); });
+  labelFlush_.setSingleShot(true);
+  labelFlush_.setInterval(40);
+  connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] { SichtbareIconsLaden(); });
   qApp->installEventFilter(this);

@@ -15,6 +15,7 @@
 #include "oplist/todo_view.h"
 #include "ui/skin.h"
 #include "window/panels.h"
+#include "window/run_labels.h"
 
 class QAction;
 class QActionGroup;
@@ -113,6 +114,10 @@ class MainWindow : public QMainWindow, public Screen {
   std::array<int, kToDoColumnCount> ToDoPixelWidths() const;
   void SetCurrentIcon(const std::string& path);
   void CopyCurrentPath();
+  // The run labels are shown at most every few hundredths of a second during a
+  // run (the engine reports every row); the last values always reach the screen.
+  void LabelsChanged(const RunStatistics& run);
+  void ApplyLabels();
 
   App app_{*this};
   SkinPictures pictures_;
@@ -142,7 +147,13 @@ class MainWindow : public QMainWindow, public Screen {
   QWidget* frameMain_ = nullptr;
   QWidget* frameToDo_ = nullptr;
   std::vector<QLabel*> legend_;
-  QTimer timerLabels_, timerIcons_;
+  QTimer timerLabels_, timerIcons_, labelFlush_;
+  RunLabelTexts runTexts_;
+  PendingLabelTexts pendingTexts_;
+  PendingLabels pendingExtra_;
+  std::string currentFile_, currentSize_;
+  bool runDirty_ = false, pendingDirty_ = false, currentDirty_ = false;
+  double lastLabels_ = 0;
 };
 
 }  // namespace dd::ui

@@ -104,37 +104,77 @@ std::string MainWindow::FileDialog(const std::string& mode, const std::string& t
 }
 
 void MainWindow::ShowRunLabels(const RunStatistics& run) {
-  const RunLabelTexts t = RunLabels(run);
-  auto set = [this](const char* name, const QString& text) { label(QString::fromLatin1(name))->setText(text); };
-  set("lblF1Folders", Display(t.F1Folders));
-  set("lblF2Folders", Display(t.F2Folders));
-  set("lblF1Files", Display(t.F1Files));
-  set("lblF2Files", Display(t.F2Files));
-  set("lblF1Size", Display(t.F1Size));
-  set("lblF2Size", Display(t.F2Size));
-  set("lblProgress", Display(t.Progress));
-  set("lblCurrentFile", DisplayPath(t.CurrentFile));
-  set("lblCurrentSize", QString());
-  imgCurrentIcon_->hide();
+  runTexts_ = RunLabels(run);
+  runDirty_ = true;
+  currentDirty_ = false;  // the run labels show the current item without size and icon
+  LabelsChanged(run);
 }
 
 void MainWindow::ShowPendingLabels(const RunStatistics& run, const PendingLabels& labels) {
-  const PendingLabelTexts t = PendingLabelsOf(run);
-  auto set = [this](const char* name, const std::string& text) {
-    label(QString::fromLatin1(name))->setText(Display(text));
-  };
-  set("lblDeleteInF1", t.DeleteInF1);
-  set("lblDeleteInF2", t.DeleteInF2);
-  set("lblNewInF1", t.NewInF1);
-  set("lblNewInF2", t.NewInF2);
-  set("lblReplaceInF1", t.ReplaceInF1);
-  set("lblReplaceInF2", t.ReplaceInF2);
-  set("lblDeleteTotalSize", t.DeleteTotalSize);
-  set("lblNewTotalSize", t.NewTotalSize);
-  set("lblReplaceTotalSize", t.ReplaceTotalSize);
-  set("lblTotalOperations", labels.EstimateText);
-  int percent = labels.ProgressPercent;
-  picProgress_->ProgressMalen(percent, QColor(labels.ProgressRed, labels.ProgressGreen, labels.ProgressBlue));
+  pendingTexts_ = PendingLabelsOf(run);
+  pendingExtra_ = labels;
+  pendingDirty_ = true;
+  LabelsChanged(run);
+}
+
+void MainWindow::ShowCurrentItem(const std::string& file, const std::string& sizeText) {
+  currentFile_ = file;
+  currentSize_ = sizeText;
+  currentDirty_ = true;
+  LabelsChanged(app_.Run);
+}
+
+void MainWindow::LabelsChanged(const RunStatistics& run) {
+  const bool running = run.SimulationRunning || run.ExecutionRunning;
+  if (!running || MonotonicSeconds() - lastLabels_ >= 0.04) {
+    ApplyLabels();
+  } else if (!labelFlush_.isActive()) {
+    labelFlush_.start();
+  }
+}
+
+void MainWindow::ApplyLabels() {
+  labelFlush_.stop();
+  lastLabels_ = MonotonicSeconds();
+  auto set = [this](const char* name, const QString& text) { label(QString::fromLatin1(name))->setText(text); };
+  if (pendingDirty_) {
+    const PendingLabelTexts& t = pendingTexts_;
+    set("lblDeleteInF1", Display(t.DeleteInF1));
+    set("lblDeleteInF2", Display(t.DeleteInF2));
+    set("lblNewInF1", Display(t.NewInF1));
+    set("lblNewInF2", Display(t.NewInF2));
+    set("lblReplaceInF1", Display(t.ReplaceInF1));
+    set("lblReplaceInF2", Display(t.ReplaceInF2));
+    set("lblDeleteTotalSize", Display(t.DeleteTotalSize));
+    set("lblNewTotalSize", Display(t.NewTotalSize));
+    set("lblReplaceTotalSize", Display(t.ReplaceTotalSize));
+    set("lblTotalOperations", Display(pendingExtra_.EstimateText));
+    int percent = pendingExtra_.ProgressPercent;
+    picProgress_->ProgressMalen(
+        percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
+    pendingDirty_ = false;
+  }
+  if (runDirty_) {
+    const RunLabelTexts& t = runTexts_;
+    set("lblF1Folders", Display(t.F1Folders));
+    set("lblF2Folders", Display(t.F2Folders));
+    set("lblF1Files", Display(t.F1Files));
+    set("lblF2Files", Display(t.F2Files));
+    set("lblF1Size", Display(t.F1Size));
+    set("lblF2Size", Display(t.F2Size));
+    set("lblProgress", Display(t.Progress));
+    set("lblCurrentFile", DisplayPath(t.CurrentFile));
+    set("lblCurrentSize", QString());
+    imgCurrentIcon_->hide();
+    runDirty_ = false;
+  }
+  if (currentDirty_) {
+    set("lblCurrentFile", DisplayPath(currentFile_));
+    set("lblCurrentSize", Display(currentSize_));
+    const std::string path = ReplaceAll(currentFile_, "\r\n", "");
+    if (!path.empty() && !app_.Run.ExecutionRunning) SetCurrentIcon(path);
+    currentDirty_ = false;
+  }
 }
 
 void MainWindow::SetCurrentIcon(const std::string& path) {
@@ -142,13 +182,6 @@ void MainWindow::SetCurrentIcon(const std::string& path) {
   const QIcon icon = provider.icon(QFileInfo(DisplayPath(path)));
   imgCurrentIcon_->setPixmap(icon.pixmap(QSize(16, 16)));
   imgCurrentIcon_->show();
-}
-
-void MainWindow::ShowCurrentItem(const std::string& file, const std::string& sizeText) {
-  label(QStringLiteral("lblCurrentFile"))->setText(DisplayPath(file));
-  label(QStringLiteral("lblCurrentSize"))->setText(Display(sizeText));
-  std::string path = ReplaceAll(file, "\r\n", "");
-  if (!path.empty() && !app_.Run.ExecutionRunning) SetCurrentIcon(path);
 }
 
 void MainWindow::SetStatusText(int panel, const std::string& text) {
