@@ -65,10 +65,12 @@ void MainWindow::ClickButton(int number) {
         Simulate(app_);
         break;
       case kBtnExecute:
-        Execute(app_);
-        break;
       case kBtnOneKlick:
-        ExecuteOneKlick(app_);
+        if (!app_.Run.SimulationRunning && !app_.Run.ExecutionRunning) {
+          ShowListForRun(panels_);
+          ApplyPanels();
+        }
+        number == kBtnExecute ? Execute(app_) : ExecuteOneKlick(app_);
         break;
       case kBtnStopExec:
       case kBtnStopSimu:

@@ -54,6 +54,11 @@ void ToDoListButton(PanelState& s, int button) {
   }
 }
 
+void ShowListForRun(PanelState& s) {
+  if (s.frameBackupModes) TogglePanel(s, kBtnBackup);
+  s.toDoListVisible = true;
+}
+
 bool ButtonShown(const PanelState& s, int button) {
   switch (button) {
     case kBtnHideToDoList:

@@ -28,6 +28,9 @@ void TogglePanel(PanelState& state, int button);
 // A click on one of the operation list buttons 13, 16, 17, 18.
 void ToDoListButton(PanelState& state, int button);
 
+// Before a run is carried out: the backup-mode panel closes and the operation list shows.
+void ShowListForRun(PanelState& state);
+
 // Whether a picture button is shown in this state (the run and Ctrl buttons aside).
 bool ButtonShown(const PanelState& state, int button);
 

@@ -49,6 +49,12 @@ TEST(PanelRulesTest, OperationListButtons) {
   EXPECT_FALSE(ButtonShown(s, kBtnRestoreToDoList));
   ToDoListButton(s, kBtnShowToDoList);
   EXPECT_FALSE(s.toDoListMaximized);
+  ToDoListButton(s, kBtnHideToDoList);
+  TogglePanel(s, kBtnBackup);
+  ShowListForRun(s);  // before a run
+  EXPECT_TRUE(s.toDoListVisible && s.frameMain);
+  EXPECT_FALSE(s.frameBackupModes);
+  EXPECT_EQ(s.activeButton, "");
 }
 
 TEST(KeyRulesTest, EscapeAndCtrlFollowTheRunFlags) {
