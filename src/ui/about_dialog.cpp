@@ -13,6 +13,8 @@ AboutDialog::AboutDialog(const QIcon& background, const QString& title, const QS
   setWindowTitle(title);
   setObjectName(QStringLiteral("frmAbout"));
   auto* layout = new QVBoxLayout(this);
+  // The background's program mark stands on the left; the text keeps right of it.
+  layout->setContentsMargins(176, 24, 20, 16);
   auto* name = new QLabel(QStringLiteral("<b style='font-size:18pt'>Dualdock</b>"), this);
   auto* version = new QLabel(QStringLiteral("Version %1").arg(QStringLiteral(DUALDOCK_VERSION)), this);
   description_ = new QLabel(description, this);
@@ -26,7 +28,7 @@ AboutDialog::AboutDialog(const QIcon& background, const QString& title, const QS
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
   layout->addWidget(buttons);
-  resize(460, 300);
+  setFixedSize(480, 320);
 }
 
 QString AboutDialog::description() const {
@@ -38,8 +40,6 @@ void AboutDialog::paintEvent(QPaintEvent* e) {
   QPainter p(this);
   const QSize size = background_.availableSizes().value(0, this->size());
   p.drawPixmap(rect(), background_.pixmap(size));
-  // A veil keeps the text readable on any picture.
-  p.fillRect(rect(), QColor(255, 255, 255, 150));
 }
 
 }  // namespace dd::ui
