@@ -4,8 +4,8 @@
 
 #include "app/app.h"
 #include "common/files.h"
-#include "execution/execute_flow.h"
 #include "job/job_file.h"
+#include "job/run_guard.h"
 
 namespace dd {
 
@@ -35,14 +35,8 @@ FolderColumnWidths FolderColumns(int width) {
   return w;
 }
 
-bool FolderEditRefused(App& app) {
-  if (!app.Run.SimulationRunning && !app.Run.ExecutionRunning) return false;
-  AbortQuestion(app);
-  return true;
-}
-
 bool DropOnFolderList(App& app, const std::vector<std::string>& items, int x, int boundary) {
-  if (FolderEditRefused(app)) return false;
+  if (RefusedDuringRun(app)) return false;
   for (const std::string& item : items) {
     if (!IsDirectory(item)) continue;
     (x < boundary ? app.Job.SourceFolders : app.Job.TargetFolders).push_back(item);
@@ -58,12 +52,13 @@ bool DropOnFolderList(App& app, const std::vector<std::string>& items, int x, in
 
 bool DropOnWindow(App& app, const std::vector<std::string>& items) {
   if (items.empty() || IsDirectory(items[0])) return false;
+  if (RefusedDuringRun(app)) return false;
   DateiEinlesen(app, items[0]);
   return true;
 }
 
 int DeletePairsByKey(App& app, const std::vector<int>& keys) {
-  if (FolderEditRefused(app)) return 0;
+  if (RefusedDuringRun(app)) return 0;
   auto& sources = app.Job.SourceFolders;
   auto& targets = app.Job.TargetFolders;
   int count = 0;
@@ -79,7 +74,7 @@ int DeletePairsByKey(App& app, const std::vector<int>& keys) {
 }
 
 void SwapFolders(App& app) {
-  if (FolderEditRefused(app)) return;
+  if (RefusedDuringRun(app)) return;
   std::swap(app.Job.SourceFolders, app.Job.TargetFolders);
   app.screen.FolderPairsChanged();
 }

@@ -31,15 +31,13 @@ struct FolderColumnWidths {
 };
 FolderColumnWidths FolderColumns(int width);
 
-// True when a run is active; asks the abort question then, so the caller drops the edit.
-bool FolderEditRefused(App& app);
-
 // Folders dropped on the list at horizontal position `x`: added to the sources
 // left of the boundary, else to the targets. One dropped item that is an
 // existing non-folder is opened as a job file. Returns whether a job was opened.
 bool DropOnFolderList(App& app, const std::vector<std::string>& items, int x, int boundary);
 
-// Items dropped elsewhere on the window: the first one opens as a job file unless it is a folder.
+// Items dropped elsewhere on the window: the first one opens as a job file unless
+// it is a folder. During a run only the abort question: loading a job empties the list the run walks.
 bool DropOnWindow(App& app, const std::vector<std::string>& items);
 
 // Empties the elements of the given pair keys on both sides and compacts.

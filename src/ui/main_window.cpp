@@ -16,6 +16,7 @@
 #include "execution/execute_flow.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
+#include "job/run_guard.h"
 #include "job/settings.h"
 #include "oplist/todo_files.h"
 #include "ui/list_views.h"
@@ -252,14 +253,16 @@ void MainWindow::BuildMenus() {
     return m;
   };
   QMenu* file = addMenu(nullptr, QStringLiteral("mnuFile"));
-  AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { FileNew(app_); });
+  AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] {
+    if (!RefusedDuringRun(app_)) FileNew(app_);
+  });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { Oeffnen(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] { SaveJob(app_, "Save"); });
   AddAction(file, QStringLiteral("mnuSaveAs"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
             [this] { SaveJob(app_, "SaveAs"); });
   file->addSeparator();
-  AddAction(file, QStringLiteral("mnuSaveToDoList"), {}, [this] { SaveListWithDialog(app_); });
-  AddAction(file, QStringLiteral("mnuOpenToDoList"), {}, [this] { OpenListWithDialog(app_); });
+  AddAction(file, QStringLiteral("mnuSaveToDoList"), {}, [this] { SaveList(); });
+  AddAction(file, QStringLiteral("mnuOpenToDoList"), {}, [this] { OpenList(); });
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuEnd"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
@@ -297,8 +300,8 @@ void MainWindow::BuildMenus() {
   AddAction(list, QStringLiteral("mnuDeleteFromList"), {}, [this] { DeleteSelectedToDoRows(); });
   AddAction(list, QStringLiteral("mnuCopyPathToClipb"), {}, [this] { CopyCurrentPath(); });
   list->addSeparator();
-  AddAction(list, QStringLiteral("mnuSaveToDo"), {}, [this] { SaveListWithDialog(app_); });
-  AddAction(list, QStringLiteral("mnuLoadList"), {}, [this] { OpenListWithDialog(app_); });
+  AddAction(list, QStringLiteral("mnuSaveToDo"), {}, [this] { SaveList(); });
+  AddAction(list, QStringLiteral("mnuLoadList"), {}, [this] { OpenList(); });
   list->addSeparator();
   QMenu* show = addMenu(list, QStringLiteral("[mnuShow]"));
   QAction* size = AddAction(show, QStringLiteral("mnuShowSize"), {}, [this] {

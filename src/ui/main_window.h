@@ -114,6 +114,9 @@ class MainWindow : public QMainWindow, public Screen {
   std::array<int, kToDoColumnCount> ToDoPixelWidths() const;
   void SetCurrentIcon(const std::string& path);
   void CopyCurrentPath();
+  // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
+  void SaveList();
+  void OpenList();
   // The run labels are shown at most every few hundredths of a second during a
   // run (the engine reports every row); the last values always reach the screen.
   void LabelsChanged(const RunStatistics& run);

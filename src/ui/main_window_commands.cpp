@@ -19,6 +19,8 @@
 #include "execution/execute_flow.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
+#include "job/run_guard.h"
+#include "oplist/todo_files.h"
 #include "ui/about_dialog.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
@@ -127,6 +129,14 @@ void MainWindow::CopyCurrentPath() {
   QClipboard* clipboard = QGuiApplication::clipboard();
   clipboard->clear();
   clipboard->setText(label(QStringLiteral("lblCurrentFile"))->text());
+}
+
+void MainWindow::SaveList() {
+  if (!RefusedDuringRun(app_)) SaveListWithDialog(app_);
+}
+
+void MainWindow::OpenList() {
+  if (!RefusedDuringRun(app_)) OpenListWithDialog(app_);
 }
 
 std::vector<int> MainWindow::SelectedFolderKeys() const {

@@ -92,6 +92,13 @@ TEST_F(FolderPairsTest, EditsDuringARunOnlyOfferToStopIt) {
   EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/s0"});
   EXPECT_TRUE(app.Run.StopRequested);  // the third answer was Yes
   EXPECT_FALSE(app.Run.SimulationRunning);
+  // Loading a job on the window would empty the list a run walks: only the question.
+  WriteFile(dir / "job.ddk", "Dualdock V2.1\r\n\r\nDirectories:\r\n/a\r\n\r\n/b\r\n\r\n\r\n");
+  app.Run.ExecutionRunning = true;
+  screen.answers = {Answer::No};
+  EXPECT_FALSE(DropOnWindow(app, {dir / "job.ddk"}));
+  EXPECT_EQ(screen.messages.back().title, app.Text("[Execution]"));
+  EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/s0"});
 }
 
 TEST_F(FolderPairsTest, SideCommandsChooseThePathByTheLastMouseRelease) {

@@ -152,6 +152,11 @@ TEST_F(WindowTest, EditsOfThePairsDuringARunOnlyAskToStopIt) {
   EXPECT_EQ(window->lvFolders()->rowCount(), 1);
   EXPECT_TRUE(app().Run.StopRequested);  // the answer was Yes
   EXPECT_FALSE(app().Run.SimulationRunning);
+  // New would empty the list and the pairs the run is walking.
+  app().Run.ExecutionRunning = true;
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
 }
 
 TEST_F(WindowTest, EscapeStopsOnlyARunAndCtrlOffersTheOneStepButton) {
