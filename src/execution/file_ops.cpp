@@ -40,6 +40,11 @@ std::string TempNameIn(const std::string& folder) {
   return folder + "/.dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
 }
 
+CopyHeartbeat& Heartbeat() {
+  static CopyHeartbeat heartbeat;
+  return heartbeat;
+}
+
 bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
@@ -78,6 +83,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
     }
     if (n == 0) return true;
     done += n;
+    if (done < size && Heartbeat()) Heartbeat()(done, size);
     // A file that is finished is kept even when a stop arrives now.
     if (done < size && Cancelled(cancel)) return false;
   }
@@ -264,6 +270,10 @@ void DeleteContents(int dir) {
 }
 
 }  // namespace
+
+void SetCopyHeartbeat(CopyHeartbeat heartbeat) {
+  Heartbeat() = std::move(heartbeat);
+}
 
 int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
                     const std::atomic<bool>* cancel) {
