@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "execution/execute_flow.h"
+#include "execution/file_ops.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -137,10 +138,12 @@ MainWindow::MainWindow() {
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] { SichtbareIconsLaden(); });
   qApp->installEventFilter(this);
+  SetCopyHeartbeat([this](int64_t done, int64_t size) { CopyProgress(done, size); });
   ApplyPanels();
 }
 
 MainWindow::~MainWindow() {
+  SetCopyHeartbeat(nullptr);
   qApp->removeEventFilter(this);
 }
 

@@ -117,6 +117,8 @@ class MainWindow : public QMainWindow, public Screen {
   // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
   void SaveList();
   void OpenList();
+  // Between the chunks of a long copy: the bar moves within the file, the window takes a turn.
+  void CopyProgress(int64_t done, int64_t size);
   // The run labels are shown at most every few hundredths of a second during a
   // run (the engine reports every row); the last values always reach the screen.
   void LabelsChanged(const RunStatistics& run);

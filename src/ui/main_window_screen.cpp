@@ -177,6 +177,17 @@ void MainWindow::ApplyLabels() {
   }
 }
 
+void MainWindow::CopyProgress(int64_t done, int64_t size) {
+  const RunStatistics& r = app_.Run;
+  if (r.ExecutionRunning && r.PendingOpsAtCount > 0 && size > 0) {
+    const double ops =
+        static_cast<double>(r.PendingOpsAtCount - r.PendingOps) + static_cast<double>(done) / static_cast<double>(size);
+    int percent = static_cast<int>(ops * 100.0 / static_cast<double>(r.PendingOpsAtCount) + 0.5);
+    picProgress_->ProgressMalen(percent, picProgress_->colour());
+  }
+  Yield();
+}
+
 void MainWindow::SetCurrentIcon(const std::string& path) {
   static QFileIconProvider provider;
   const QIcon icon = provider.icon(QFileInfo(DisplayPath(path)));
