@@ -66,6 +66,7 @@ QString Key(int button) {
 
 MainWindow::MainWindow() {
   setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(QStringLiteral("Dualdock"));
   setAcceptDrops(true);
   resize(1200, 800);
   setMinimumSize(1024, 700);

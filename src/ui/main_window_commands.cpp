@@ -301,7 +301,13 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!widget || widget->window() != this) return false;  // keys of a message box stay its own
   auto* key = static_cast<QKeyEvent*>(event);
   if (event->type() == QEvent::KeyPress) {
-    if (key->key() == Qt::Key_Escape && EscapeStopsRun(app_.Run)) Stoppen(app_);
+    if (key->key() == Qt::Key_Escape) {
+      if (EscapeStopsRun(app_.Run)) Stoppen(app_);
+      if (!panels_.activeButton.empty()) {
+        ClosePanels(panels_);
+        ApplyPanels();
+      }
+    }
     if (key->key() == Qt::Key_Control && OneKlickShown(true, app_.Run)) button(kBtnOneKlick)->show();
   } else if (!key->isAutoRepeat() && button(kBtnOneKlick)->isVisible()) {
     button(kBtnOneKlick)->hide();

@@ -54,6 +54,12 @@ void ToDoListButton(PanelState& s, int button) {
   }
 }
 
+void ClosePanels(PanelState& s) {
+  AlleFramesAusschalten(s);
+  s.activeButton.clear();
+  s.frameMain = true;
+}
+
 void ShowListForRun(PanelState& s) {
   if (s.frameBackupModes) TogglePanel(s, kBtnBackup);
   s.toDoListVisible = true;

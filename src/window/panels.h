@@ -28,6 +28,9 @@ void TogglePanel(PanelState& state, int button);
 // A click on one of the operation list buttons 13, 16, 17, 18.
 void ToDoListButton(PanelState& state, int button);
 
+// Escape closes an open option panel: the main panel shows again.
+void ClosePanels(PanelState& state);
+
 // Before a run is carried out: the backup-mode panel closes and the operation list shows.
 void ShowListForRun(PanelState& state);
 

@@ -36,6 +36,11 @@ TEST(PanelRulesTest, APanelButtonOpensItsPanelAndASecondClickReturnsToTheMainPan
   EXPECT_FALSE(s.frameExclude);
   EXPECT_TRUE(s.frameMain);
   EXPECT_EQ(ButtonLook(kBtnExclude, s.activeButton, false), 1);
+  TogglePanel(s, kBtnBackup);
+  ClosePanels(s);  // Escape
+  EXPECT_TRUE(s.frameMain);
+  EXPECT_FALSE(s.frameBackupModes);
+  EXPECT_EQ(s.activeButton, "");
 }
 
 TEST(PanelRulesTest, OperationListButtons) {
