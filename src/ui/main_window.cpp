@@ -58,6 +58,12 @@ constexpr int kRowButtons[] = {
     kBtnSimulate, kBtnStopSimu, kBtnExecute,      kBtnStopExec,     kBtnOneKlick,         kBtnSave,
     kBtnOpen,     kBtnInfo,     kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
 
+// Until a language is applied (its file may be missing) a control shows its key without the prefix.
+QString FallbackCaption(QString key) {
+  key.remove(QLatin1Char('[')).remove(QLatin1Char(']'));
+  return key.startsWith(QLatin1String("mnu")) ? key.mid(3) : key;
+}
+
 QString Key(int button) {
   return QStringLiteral("imgButton(%1)").arg(button);
 }
@@ -242,6 +248,7 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& key, const QKeySequen
                                std::function<void()> command) {
   auto* a = new QAction(this);
   a->setObjectName(key);
+  a->setText(FallbackCaption(key));
   if (!shortcut.isEmpty()) a->setShortcut(shortcut);
   connect(a, &QAction::triggered, [this, command = std::move(command)] { Command(command); });
   if (menu) menu->addAction(a);
@@ -253,6 +260,7 @@ void MainWindow::BuildMenus() {
   auto addMenu = [this](QMenu* parent, const QString& key) {
     QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
     m->setObjectName(key);
+    m->setTitle(FallbackCaption(key));
     menus_.insert(key, m);
     return m;
   };

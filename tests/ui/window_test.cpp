@@ -97,6 +97,19 @@ TEST_F(WindowTest, StartUpShowsThePreviousListThenOpensTheCommandLineJob) {
             QString::fromStdString(job));
 }
 
+TEST_F(WindowTest, WithoutALanguageFileTheMenusStillShowCaptions) {
+  MakeDirs(home);
+  window = std::make_unique<ui::MainWindow>();
+  window->messageHook = [this](const Message& m) {
+    boxes.push_back(m.prompt);
+    return Answer::Ok;
+  };
+  window->StartUp(home, {}, StartUpOptions{false});
+  EXPECT_EQ(boxes, std::vector<std::string>{"Language file not found"});
+  EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("File"));
+  EXPECT_EQ(window->action(QStringLiteral("mnuSimulate"))->text(), QStringLiteral("Simulate"));
+}
+
 TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   Start();
   const std::string src = dir / "src", dst = dir / "dst";
