@@ -1,6 +1,7 @@
 // The main window: it shows the core's state and implements its Screen.
 #pragma once
 
+#include <QFileIconProvider>
 #include <QMainWindow>
 #include <QMap>
 #include <QTimer>
@@ -126,6 +127,7 @@ class MainWindow : public QMainWindow, public Screen {
 
   App app_{*this};
   SkinPictures pictures_;
+  QFileIconProvider iconProvider_;
   PanelState panels_;
   ToDoSort sort_;
   int foldersMouseX_ = 0, toDoMouseX_ = 0;

@@ -189,8 +189,7 @@ void MainWindow::CopyProgress(int64_t done, int64_t size) {
 }
 
 void MainWindow::SetCurrentIcon(const std::string& path) {
-  static QFileIconProvider provider;
-  const QIcon icon = provider.icon(QFileInfo(DisplayPath(path)));
+  const QIcon icon = iconProvider_.icon(QFileInfo(DisplayPath(path)));
   imgCurrentIcon_->setPixmap(icon.pixmap(QSize(16, 16)));
   imgCurrentIcon_->show();
 }
@@ -238,13 +237,12 @@ void MainWindow::FolderPairsChanged() {
   const int selected = lvFolders_->currentRow();
   const std::vector<FolderRow> rows = FolderListRows(app_);
   label(QStringLiteral("lblCurrentFile"))->clear();
-  static QFileIconProvider provider;
   lvFolders_->clearContents();
   lvFolders_->setRowCount(static_cast<int>(rows.size()));
   auto pathItem = [this](const std::string& path) {
     auto* item = new QTableWidgetItem(DisplayPath(path));
     item->setToolTip(DisplayPath(path));
-    item->setIcon(PathExists(path) ? provider.icon(QFileInfo(DisplayPath(path)))
+    item->setIcon(PathExists(path) ? iconProvider_.icon(QFileInfo(DisplayPath(path)))
                                    : pictures_.folders[static_cast<std::size_t>(PairIcon::Question)]);
     return item;
   };
