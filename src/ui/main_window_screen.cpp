@@ -75,13 +75,15 @@ Answer MainWindow::ShowMessage(const Message& m) {
       break;
   }
   switch (box.exec()) {
+    case QMessageBox::Ok:
+      return Answer::Ok;
     case QMessageBox::Yes:
       return Answer::Yes;
     case QMessageBox::No:
       return Answer::No;
     case QMessageBox::Cancel:
       return Answer::Cancel;
-    default:
+    default:  // closed without a button: the safe answer
       return m.buttons == Buttons::YesNo ? Answer::No : m.buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok;
   }
 }

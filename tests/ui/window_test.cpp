@@ -8,9 +8,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 
 #include "common/files.h"
 #include "support/test_support.h"
@@ -215,6 +218,28 @@ TEST_F(WindowTest, OperationListButtonsHideAndShowTheList) {
   EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());
   QTest::mouseClick(window->button(kBtnShowToDoList), Qt::LeftButton);
   EXPECT_TRUE(window->lvToDoList()->isVisible());
+}
+
+TEST_F(WindowTest, RealMessageBoxesGiveTheButtonPressed) {
+  Start();
+  window->messageHook = nullptr;
+  auto press = [](QMessageBox::StandardButton which) {
+    QTimer::singleShot(0, [which] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      box->button(which)->click();
+    });
+  };
+  Message m{"[Are you sure you want to execute]", "Go?", "Title", Buttons::OkCancel, Icon::Question};
+  press(QMessageBox::Ok);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Ok);
+  press(QMessageBox::Cancel);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Cancel);
+  m.buttons = Buttons::YesNo;
+  press(QMessageBox::No);
+  EXPECT_EQ(window->ShowMessage(m), Answer::No);
+  press(QMessageBox::Yes);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Yes);
 }
 
 TEST(UriListTest, PathsKeepTheirBytes) {
