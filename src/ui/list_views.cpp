@@ -31,6 +31,8 @@ void ConfigureList(View* view) {
   view->horizontalHeader()->setMinimumSectionSize(0);
   view->setIconSize(QSize(16, 16));
   view->setContextMenuPolicy(Qt::NoContextMenu);  // the release of the right button opens the menu
+  // Positions in the content are the viewport's plus the scroll bar's value: both in pixels.
+  view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
 int ContentX(const QAbstractItemView* view, const QMouseEvent* e) {
@@ -96,7 +98,6 @@ ToDoTable::ToDoTable(QWidget* parent) : QTableView(parent) {
   setSortingEnabled(false);
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setSortIndicatorShown(true);
-  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
 int ToDoTable::FirstVisibleRow() const {
