@@ -1,0 +1,48 @@
+// Which panels of the main window are open, and the keyboard rules of runs.
+#pragma once
+
+#include <string>
+
+namespace dd {
+
+struct RunStatistics;
+
+struct PanelState {
+  bool frameMain = true;
+  bool frameBackupModes = false, frameSettings = false, frameSettings2 = false;
+  bool frameExclude = false, frameSchedule = false;
+  std::string activeButton;  // "1Button", "12Button" or ""
+
+  // The operation list panel: shown or hidden, normal or enlarged.
+  bool toDoListVisible = true;
+  bool toDoListMaximized = false;
+};
+
+// Hides the main panel and every option panel.
+void AlleFramesAusschalten(PanelState& state);
+
+// A click on a panel button (1, 12 and their close buttons 14, 15): at most
+// one option panel is open; a second click returns to the main panel.
+void TogglePanel(PanelState& state, int button);
+
+// A click on one of the operation list buttons 13, 16, 17, 18.
+void ToDoListButton(PanelState& state, int button);
+
+// Escape closes an open option panel: the main panel shows again.
+void ClosePanels(PanelState& state);
+
+// Before a run is carried out: the backup-mode panel closes and the operation list shows.
+void ShowListForRun(PanelState& state);
+
+// Whether a picture button is shown in this state (the run and Ctrl buttons aside).
+bool ButtonShown(const PanelState& state, int button);
+
+// Escape stops a run only while one is in progress.
+bool EscapeStopsRun(const RunStatistics& run);
+// The one-step button shows while Ctrl is held and no run is in progress.
+bool OneKlickShown(bool ctrlHeld, const RunStatistics& run);
+
+// The bar of ProgressMalen: clamps `percent` to 0..100 and returns the filled width.
+int ProgressFillWidth(int& percent, int width);
+
+}  // namespace dd
