@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "execution/execute_flow.h"
-#include "execution/file_ops.h"
+#include "execution/copy_heartbeat.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
