@@ -11,12 +11,10 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev)
+packages=(cmake g++ ninja-build libgtest-dev qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
 esac
-# The window (Qt 6 Widgets); xvfb and xauth let it be looked at without a desktop.
-packages+=(qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -41,5 +39,5 @@ case "$mode" in
   cli) exec "$build/dualdock-cli" "$@" ;;
   test) cd "$build" && ctest --output-on-failure -j "$(nproc)" ;;
   bench) exec bench/run.sh "$build" ;;
-  *) echo "usage: scripts/dev.sh run|test|bench" >&2; exit 2 ;;
+  *) echo "usage: scripts/dev.sh run|cli|test|bench" >&2; exit 2 ;;
 esac

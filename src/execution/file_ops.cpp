@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "common/files.h"
-#include "execution/copy_heartbeat.h"
 
 namespace dd {
 
@@ -39,6 +38,11 @@ bool IsReadOnly(const struct stat& st) {
 std::string TempNameIn(const std::string& folder) {
   static std::atomic<unsigned long> counter{0};
   return folder + "/.dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+}
+
+CopyHeartbeat& Heartbeat() {
+  static CopyHeartbeat heartbeat;
+  return heartbeat;
 }
 
 bool Cancelled(const std::atomic<bool>* cancel) {
@@ -79,7 +83,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
     }
     if (n == 0) return true;
     done += n;
-    if (done < size) CopyHeartbeatTick(done, size);
+    if (done < size && Heartbeat()) Heartbeat()(done, size);
     // A file that is finished is kept even when a stop arrives now.
     if (done < size && Cancelled(cancel)) return false;
   }
@@ -266,6 +270,10 @@ void DeleteContents(int dir) {
 }
 
 }  // namespace
+
+void SetCopyHeartbeat(CopyHeartbeat heartbeat) {
+  Heartbeat() = std::move(heartbeat);
+}
 
 int CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,
                     const std::atomic<bool>* cancel) {

@@ -38,7 +38,7 @@ constexpr std::array<const char*, 11> kImageFiles = {"OpKleinCopySource.jpg",
                                                      "StatQuestion.bmp"};
 
 // A size field as a whole number; a field that is no number reads as 0.
-int64_t SizeCellBytes(std::string_view field) {
+int64_t SizeOfField(std::string_view field) {
   int64_t value = 0;
   auto [ptr, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
   if (ec == std::errc()) return value;
@@ -107,8 +107,8 @@ bool ToDoRowCells(std::string_view record, ToDoCells& c) {
   } else if (status == kStatusNewerInF2) {
     c.filledF1 = c.filledF2 = true, c.status1 = "Older", c.status2 = "Newer";
   }
-  if (c.filledF1) c.path1 = f[3], c.name1 = NameOf(f[3]), c.size1 = SizeCellBytes(f[5]);
-  if (c.filledF2) c.path2 = f[4], c.name2 = NameOf(f[4]), c.size2 = SizeCellBytes(f[6]);
+  if (c.filledF1) c.path1 = f[3], c.name1 = NameOf(f[3]), c.size1 = SizeOfField(f[5]);
+  if (c.filledF2) c.path2 = f[4], c.name2 = NameOf(f[4]), c.size2 = SizeOfField(f[6]);
   if (code == "x =") {
     c.operationKey = "Delete in Source", c.operationText = " Delete in Source";
   } else if (code == "= x") {

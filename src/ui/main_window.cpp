@@ -13,7 +13,7 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "execution/copy_heartbeat.h"
+#include "execution/file_ops.h"
 #include "execution/execute_flow.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
