@@ -13,8 +13,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "execution/execute_flow.h"
 #include "execution/file_ops.h"
+#include "execution/execute_flow.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -317,12 +317,12 @@ void MainWindow::BuildMenus() {
   list->addSeparator();
   QMenu* show = addMenu(list, QStringLiteral("[mnuShow]"));
   QAction* size = AddAction(show, QStringLiteral("mnuShowSize"), {}, [this] {
-    showSize_ = action(QStringLiteral("mnuShowSize"))->isChecked();
+    app_.ToDo.ShowSize = action(QStringLiteral("mnuShowSize"))->isChecked();
     SpaltenBreitenlvToDoEinst();
   });
   size->setCheckable(true);
   QAction* full = AddAction(show, QStringLiteral("mnuShowFullPath"), {}, [this] {
-    showFullPath_ = action(QStringLiteral("mnuShowFullPath"))->isChecked();
+    app_.ToDo.ShowFullPath = action(QStringLiteral("mnuShowFullPath"))->isChecked();
     SpaltenBreitenlvToDoEinst();
   });
   full->setCheckable(true);

@@ -65,6 +65,7 @@ class MainWindow : public QMainWindow, public Screen {
   void ToDoRowAboutToBeRemoved(int position) override;
   void ToDoRowRemoved(int position) override;
   void FolderPairsChanged() override;
+  void JobOptionsChanged() override;
   void LanguageChanged() override;
   void SkinChanged(int skin) override;
 
@@ -131,7 +132,6 @@ class MainWindow : public QMainWindow, public Screen {
   PanelState panels_;
   ToDoSort sort_;
   int foldersMouseX_ = 0, toDoMouseX_ = 0;
-  bool showSize_ = false, showFullPath_ = false;
   bool ctrlHeld_ = false;
   bool closePending_ = false;
   int commandDepth_ = 0;

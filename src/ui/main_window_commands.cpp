@@ -217,8 +217,8 @@ void MainWindow::SichtbareIconsLaden() {
 }
 
 void MainWindow::SpaltenBreitenlvToDoEinst() {
-  const auto widths =
-      dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel, showSize_, showFullPath_);
+  const auto widths = dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel,
+                                                    app_.ToDo.ShowSize, app_.ToDo.ShowFullPath);
   for (int c = 0; c < kToDoColumnCount; ++c) {
     const int px = widths[static_cast<std::size_t>(c)] / kUnitsPerPixel;
     lvToDoList_->setColumnHidden(c, px == 0);

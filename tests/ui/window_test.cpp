@@ -211,6 +211,20 @@ TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) 
   EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
 }
 
+TEST_F(WindowTest, SizeAndPathColumnsFollowTheirMenuItemsAndANewJobHidesThem) {
+  Start();
+  ui::ToDoTable* list = window->lvToDoList();
+  EXPECT_TRUE(list->isColumnHidden(kColSize1));
+  window->action(QStringLiteral("mnuShowSize"))->trigger();
+  EXPECT_FALSE(list->isColumnHidden(kColSize1));
+  EXPECT_TRUE(list->isColumnHidden(kColPath1));
+  window->action(QStringLiteral("mnuShowFullPath"))->trigger();
+  EXPECT_FALSE(list->isColumnHidden(kColPath2));
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_TRUE(list->isColumnHidden(kColSize1) && list->isColumnHidden(kColPath1));
+  EXPECT_FALSE(window->action(QStringLiteral("mnuShowSize"))->isChecked());
+}
+
 TEST_F(WindowTest, OperationListButtonsHideAndShowTheList) {
   Start();
   QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
