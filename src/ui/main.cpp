@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   dd::ui::MainWindow window;
-  window.StartUp(folder, commandLine);
+  dd::StartUpOptions options;
+  options.checkFileTypes = true;
+  window.StartUp(folder, commandLine, options);
   return QApplication::exec();
 }

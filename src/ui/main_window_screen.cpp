@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "job/file_types.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "ui/list_views.h"
@@ -25,10 +26,13 @@ namespace dd::ui {
 
 void MainWindow::StartUp(const std::string& programFolder, const std::string& commandLine,
                          const StartUpOptions& options) {
-  dd::StartUp(app_, programFolder, std::string(), options);
+  // The file-type check comes after the window is shown: its message box needs a parent on screen.
+  StartUpOptions core = options;
+  core.checkFileTypes = false;
+  dd::StartUp(app_, programFolder, std::string(), core);
   SpaltenBreitenlvToDoEinst();
   show();
-  // Start-up step 14: the file-type association check is called here once the core offers it.
+  if (options.checkFileTypes) DateienVerknuepfen(app_);
   if (!commandLine.empty()) Command([this, commandLine] { DateiEinlesen(app_, commandLine); });
   timerIcons_.start();
 }
