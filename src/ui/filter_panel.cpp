@@ -53,10 +53,16 @@ std::string& FilterTextBox::CoreText() const {
 void FilterTextBox::ShowText() {
   const std::string& placeholder =
       box_ == FilterBox::Exclude ? app_.Options.ExclPlaceholder : app_.Options.InclPlaceholder;
+  // The placeholder and a switched-off box show dimmed; the colours come from the skin's palette.
+  const QPalette skin = parentWidget() ? parentWidget()->palette() : QPalette();
   QPalette p = palette();
-  p.setColor(QPalette::Text, ShowsPlaceholder(CoreText(), placeholder)
-                                 ? palette().color(QPalette::Disabled, QPalette::Text)
-                                 : palette().color(QPalette::Active, QPalette::WindowText));
+  const bool dim = isReadOnly() || ShowsPlaceholder(CoreText(), placeholder);
+  QColor text = skin.color(QPalette::Text);
+  if (dim)
+    text = QColor::fromRgbF(0.5 * (text.redF() + skin.color(QPalette::Base).redF()),
+                            0.5 * (text.greenF() + skin.color(QPalette::Base).greenF()),
+                            0.5 * (text.blueF() + skin.color(QPalette::Base).blueF()));
+  p.setColor(QPalette::Text, text);
   setPalette(p);
   const QString shown = Display(CoreText());
   if (toPlainText() == shown) return;
@@ -66,8 +72,15 @@ void FilterTextBox::ShowText() {
   showing_ = false;
 }
 
+void FilterTextBox::SetAvailable(bool available) {
+  if (isReadOnly() == !available) return;
+  setReadOnly(!available);
+  viewport()->setAcceptDrops(true);
+  ShowText();
+}
+
 void FilterTextBox::focusInEvent(QFocusEvent* e) {
-  FilterBoxFocusGained(app_, box_);
+  if (!isReadOnly()) FilterBoxFocusGained(app_, box_);
   ShowText();
   QPlainTextEdit::focusInEvent(e);
 }
@@ -178,8 +191,9 @@ void FilterPanel::ShowOptions() {
   for (const auto& [box, flag] : checks_) box->setChecked(*flag);
   txtExclude_->ShowText();
   txtInclude_->ShowText();
-  txtExclude_->setEnabled(app_.Options.ExclEnabled);
-  txtInclude_->setEnabled(app_.Options.InclEnabled);
+  // A switched-off filter's box takes no typing, but files dropped on it still switch it on.
+  txtExclude_->SetAvailable(app_.Options.ExclEnabled);
+  txtInclude_->SetAvailable(app_.Options.InclEnabled);
   const QString tolerance = DisplayPath(app_.Options.TimeToleranceText);
   if (txtDifference_->text() != tolerance) txtDifference_->setText(tolerance);
   showing_ = false;

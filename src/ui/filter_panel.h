@@ -27,6 +27,8 @@ class FilterTextBox : public QPlainTextEdit {
   FilterTextBox(App& app, FilterBox box, std::function<void()> changed, QWidget* parent);
   // Shows the core's text of the box (without echoing it back).
   void ShowText();
+  // Typing is possible only while the box's filter is on.
+  void SetAvailable(bool available);
 
  protected:
   void focusInEvent(QFocusEvent* e) override;
