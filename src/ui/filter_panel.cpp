@@ -150,6 +150,7 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   txtDifference_->setMaximumWidth(70);
   differenceCaption_ = new QLabel(this);
   differenceCaption_->setBuddy(txtDifference_);
+  differenceCaption_->setWordWrap(true);
   difference->addWidget(txtDifference_);
   difference->addWidget(differenceCaption_, 1);
   options->addLayout(difference);

@@ -5,6 +5,7 @@
 #include <QBoxLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 #include "common/clock.h"
 #include "job/settings.h"
@@ -58,7 +59,6 @@ void MainWindow::BuildOptionPanels(QBoxLayout* layout) {
   frameExclude_ = new FilterPanel(app_, pictures_, make, parent);
   frameSchedule_ = new SchedulePanel(scheduler_, pictures_, make, parent);
   for (QWidget* panel : std::initializer_list<QWidget*>{frameBackupModes_, frameExclude_, frameSchedule_}) {
-    panel->setMinimumHeight(230);
     panel->hide();
     layout->addWidget(panel);
   }
@@ -93,6 +93,15 @@ void MainWindow::ApplyOptionPanels() {
     for (QWidget* panel : std::initializer_list<QWidget*>{frameBackupModes_, frameExclude_, frameSchedule_})
       layout->setStretchFactor(panel, panels_.toDoListVisible ? 0 : 1);
   for (int b : {kBtnScheduleOff, kBtnScheduleOn}) button(b)->setVisible(ScheduleButtonShown(b, scheduler_.IsOn()));
+  // The main panel and the option panels share one place of one height, so the
+  // list below keeps its place whichever panel is open.
+  const std::initializer_list<QWidget*> place{frameMain_, frameBackupModes_, frameExclude_, frameSchedule_};
+  int height = 0;
+  for (QWidget* w : place) {
+    w->setMinimumHeight(0);
+    height = std::max({height, w->sizeHint().height(), w->minimumSizeHint().height()});
+  }
+  for (QWidget* w : place) w->setMinimumHeight(height);
 }
 
 void MainWindow::ScheduleButton(int number) {
@@ -155,6 +164,7 @@ void MainWindow::PanelsLanguageChanged() {
   frameBackupModes_->LanguageChanged(text);
   frameExclude_->LanguageChanged(text);
   frameSchedule_->LanguageChanged(text);
+  ApplyOptionPanels();  // longer or shorter captions change the panels' height
 }
 
 void MainWindow::PanelsSkinChanged(int skin) {

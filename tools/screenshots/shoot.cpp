@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTest>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "job/program_folder.h"
@@ -14,8 +15,8 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER\n");
+  if (argc != 3 && argc != 5) {
+    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER [WIDTH HEIGHT]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[2]);
@@ -26,7 +27,7 @@ int main(int argc, char** argv) {
     return m.buttons == dd::Buttons::YesNo ? dd::Answer::Yes : dd::Answer::Ok;
   };
   window.StartUp(folder, argv[1]);
-  window.resize(1280, 760);
+  window.resize(argc == 5 ? std::atoi(argv[3]) : 1280, argc == 5 ? std::atoi(argv[4]) : 780);
   window.move(0, 0);
   window.show();
   auto settle = [] {
@@ -52,8 +53,11 @@ int main(int argc, char** argv) {
   shoot(QStringLiteral("panel-backup-mode"));
   window.ClickButton(dd::kBtnExclude);
   shoot(QStringLiteral("panel-filters"));
+  double now = 0;
+  window.scheduleClockHook = [&now] { return now; };
   window.ClickButton(dd::kBtnScheduleOff);
   window.ClickButton(dd::kBtnScheduleOffImFrame);
+  now = 1500;
   shoot(QStringLiteral("panel-schedule"));
   window.ClickButton(dd::kBtnScheduleOnImFrame);
   return 0;

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Makes the screenshots of docs/: a small job is simulated in a throw-away home,
 # then each skin and each panel is captured at 1280x800.
-#   tools/screenshots/shoot.sh BUILD_FOLDER [OUTPUT_FOLDER]
+#   tools/screenshots/shoot.sh BUILD_FOLDER [OUTPUT_FOLDER [WIDTH HEIGHT]]
 set -euo pipefail
 build=$(realpath "$1")
 out=$(realpath "${2:-docs}")
+size=("${@:3}")
 cmake -S "$(dirname "$0")/../.." -B "$build" -DDUALDOCK_BUILD_TOOLS=ON >/dev/null
 cmake --build "$build" -j2 --target shoot dualdock_resources >/dev/null
 work=$(mktemp -d)
@@ -21,4 +22,6 @@ cp "$src/2024/summer/IMG_1.jpg" "$src/2024/summer/IMG_2.jpg" "$dst/2024/summer/"
 touch -d '2020-01-01' "$dst/2024/summer/IMG_2.jpg"
 echo gone >"$dst/old/notes.txt"
 printf 'Dualdock V2.1\r\n\r\nDirectories:\r\n%s\r\n\r\n%s\r\n\r\n\r\n' "$src" "$dst" >"$work/photos.ddk"
-xvfb-run -a -s '-screen 0 1280x800x24' "$build/shoot" "$work/photos.ddk" "$out"
+screen=1280x800
+((${#size[@]} == 2)) && screen="${size[0]}x${size[1]}"
+xvfb-run -a -s "-screen 0 ${screen}x24" "$build/shoot" "$work/photos.ddk" "$out" "${size[@]}"
