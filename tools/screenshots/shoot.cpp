@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     return m.buttons == dd::Buttons::YesNo ? dd::Answer::Yes : dd::Answer::Ok;
   };
   window.StartUp(folder, argv[1]);
-  window.resize(argc == 5 ? std::atoi(argv[3]) : 1280, argc == 5 ? std::atoi(argv[4]) : 780);
+  window.resize(argc == 5 ? std::atoi(argv[3]) : 1280, argc == 5 ? std::atoi(argv[4]) : 800);
   window.move(0, 0);
   window.show();
   auto settle = [] {

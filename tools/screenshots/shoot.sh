@@ -25,3 +25,5 @@ printf 'Dualdock V2.1\r\n\r\nDirectories:\r\n%s\r\n\r\n%s\r\n\r\n\r\n' "$src" "$
 screen=1280x800
 ((${#size[@]} == 2)) && screen="${size[0]}x${size[1]}"
 xvfb-run -a -s "-screen 0 ${screen}x24" "$build/shoot" "$work/photos.ddk" "$out" "${size[@]}"
+# 256 colours keep each picture small; the skins' gradients survive dithering.
+for f in "$out"/skin-*.png "$out"/panel-*.png; do convert "$f" -dither FloydSteinberg -colors 256 "PNG8:$f"; done
