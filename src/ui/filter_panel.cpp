@@ -135,7 +135,7 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
     text->setMinimumHeight(90);
     column->addWidget(text, 1);
     column->addWidget(AddCheck(caseName, caseSensitive));
-    outer->addLayout(column, 3);
+    outer->addLayout(column, 2);
     return text;
   };
   txtExclude_ = addFilter(FilterBox::Exclude, QStringLiteral("chkEnableExcl"), &o.ExclEnabled,
@@ -163,7 +163,7 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   options->addWidget(AddCheck(QStringLiteral("chkDeleteSuccessful"), &o.DeleteSuccessful));
   options->addWidget(AddCheck(QStringLiteral("[Deleted files to trash]"), &o.DeletedToTrash));
   options->addStretch(1);
-  outer->addLayout(options, 2);
+  outer->addLayout(options, 3);
   outer->addWidget(makeButton(kBtnHideFrameEXCL, this), 0, Qt::AlignTop);
   ShowOptions();
 }

@@ -101,7 +101,11 @@ void MainWindow::ApplyOptionPanels() {
     w->setMinimumHeight(0);
     height = std::max({height, w->sizeHint().height(), w->minimumSizeHint().height()});
   }
-  for (QWidget* w : place) w->setMinimumHeight(height);
+  for (QWidget* w : place) {
+    w->setMinimumHeight(height);
+    // Without the list below, the panel takes the whole height.
+    w->setMaximumHeight(panels_.toDoListVisible ? height : QWIDGETSIZE_MAX);
+  }
 }
 
 void MainWindow::ScheduleButton(int number) {

@@ -13,6 +13,8 @@ trap 'rm -rf "$work"' EXIT
 export HOME="$work/user" DUALDOCK_HOME="$work/program"
 mkdir -p "$HOME" "$DUALDOCK_HOME"
 cp -r "$build/Icons" "$build/Sprachen.txt" "$DUALDOCK_HOME/"
+# SHOOT_LANGUAGE=1: the German texts.
+printf "[Skin]\t\t0\r\n[Language]\t%s\r\n[FileTypes]\t0\r\n" "${SHOOT_LANGUAGE:-0}" >"$DUALDOCK_HOME/Settings.txt"
 src="$work/Photos" dst="$work/Backup/Photos"
 mkdir -p "$src/2024/summer" "$src/2025/winter" "$src/tmp" "$dst/2024/summer" "$dst/old"
 for i in $(seq 1 12); do head -c $((i * 9000)) /dev/urandom >"$src/2024/summer/IMG_$i.jpg"; done
