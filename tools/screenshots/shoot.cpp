@@ -48,7 +48,9 @@ int main(int argc, char** argv) {
     dd::SkinAendern(window.app(), skin);
     shoot(QStringLiteral("skin-%1").arg(skin + 1));
   }
-  dd::SkinAendern(window.app(), 0);
+  // The panels in the first skin, or in the one SHOOT_PANEL_SKIN names (1..4).
+  const int panelSkin = qEnvironmentVariableIntValue("SHOOT_PANEL_SKIN");
+  dd::SkinAendern(window.app(), panelSkin > 0 ? panelSkin - 1 : 0);
   window.ClickButton(dd::kBtnBackup);
   shoot(QStringLiteral("panel-backup-mode"));
   window.ClickButton(dd::kBtnExclude);
