@@ -326,6 +326,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
+  ApplyOptionPanels();
   SpaltenBreitenlvToDoEinst();
 }
 

@@ -96,10 +96,18 @@ void MainWindow::ApplyOptionPanels() {
   // The main panel and the option panels share one place of one height, so the
   // list below keeps its place whichever panel is open.
   const std::initializer_list<QWidget*> place{frameMain_, frameBackupModes_, frameExclude_, frameSchedule_};
+  // Wrapped captions make a panel taller in a narrow window: heights are taken at the current width.
+  const int width = centralWidget()->layout()->contentsRect().width();
   int height = 0;
   for (QWidget* w : place) {
     w->setMinimumHeight(0);
-    height = std::max({height, w->sizeHint().height(), w->minimumSizeHint().height()});
+    w->setMaximumHeight(QWIDGETSIZE_MAX);
+    w->ensurePolished();  // a panel never shown yet must measure like a shown one
+    w->layout()->activate();
+    int h = std::max(w->sizeHint().height(), w->minimumSizeHint().height());
+    // Asked of the layout: a hidden panel's widget answers without its wrapped captions.
+    if (width > 0 && w->layout()->hasHeightForWidth()) h = std::max(h, w->layout()->totalHeightForWidth(width));
+    height = std::max(height, h);
   }
   for (QWidget* w : place) {
     w->setMinimumHeight(height);

@@ -233,6 +233,37 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
   EXPECT_FALSE(window->scheduleTimer().isActive());
 }
 
+TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen) {
+  window->show();
+  auto listTop = [this] {
+    QApplication::processEvents();
+    return window->lvToDoList()->mapTo(window.get(), QPoint(0, 0)).y();
+  };
+  for (int language : {0, 1}) {
+    window->action(QStringLiteral("mnuLanguage(%1)").arg(language))->trigger();
+    // Every caption fits: the panels need no more than the smallest window.
+    for (QWidget* panel : std::initializer_list<QWidget*>{&modes(), &filters(), window->schedulePanel()})
+      EXPECT_LE(panel->minimumSizeHint().width(), 1024 - 16) << panel->objectName().toStdString() << language;
+    for (QSize size : {QSize(1024, 700), QSize(1920, 1080)}) {
+      window->resize(size);
+      const int top = listTop();
+      for (int b : {kBtnBackup, kBtnExclude, kBtnScheduleOff}) {
+        window->ClickButton(b);
+        EXPECT_EQ(listTop(), top) << b << " at " << size.width();
+        window->ClickButton(b);
+      }
+      // Enlarged, the list takes the panel's place; restored, it is back.
+      window->ClickButton(kBtnExclude);
+      window->ClickButton(kBtnMaximizeToDoList);
+      EXPECT_LT(listTop(), top - 100);
+      window->ClickButton(kBtnRestoreToDoList);
+      EXPECT_EQ(listTop(), top);
+      EXPECT_TRUE(filters().isVisible());
+      window->ClickButton(kBtnExclude);
+    }
+  }
+}
+
 TEST(SkinPictureTest, AMissingFileKeepsTheOldPicture) {
   TempDir dir;
   const std::string folder = dir / "Skin";
