@@ -161,11 +161,13 @@ void MainWindow::ShowMainPanel() {
 }
 
 void MainWindow::BGFlash() {
+  // The current pictures are put back as they were, not loaded again: a file the
+  // current skin lacks must not keep the flashed skin's picture.
+  const auto current = pictures_.backgrounds;
   pictures_.LoadBackgrounds(app_.Files.Folder, BGFlashSkin(app_.settings.SkinNumber));
-  update();
   repaint();
   QCoreApplication::processEvents();
-  pictures_.LoadBackgrounds(app_.Files.Folder, app_.settings.SkinNumber);
+  pictures_.backgrounds = current;
   update();
 }
 

@@ -264,6 +264,36 @@ TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen)
   }
 }
 
+TEST(SkinMenuTest, AChoiceIsSavedAndTheFlashAfterASaveLeavesTheWindowAsItWas) {
+  TempDir dir;
+  const std::string home = dir / "home", icons = std::string(DUALDOCK_SOURCE_DIR) + "/resources/Icons/";
+  test::MakeDirs(home + "/Icons/Skin0");
+  test::MakeDirs(home + "/Icons/Skin3");
+  test::CopyLanguageFile(home);
+  // Skin 4 lacks the main panel's background, which the flashed skin 1 has.
+  for (const char* file : {"BG1.jpg", "BG2.jpg"})
+    std::filesystem::copy_file(icons + "Skin0/" + file, home + "/Icons/Skin0/" + file);
+  std::filesystem::copy_file(icons + "Skin3/BG1.jpg", home + "/Icons/Skin3/BG1.jpg");
+  WriteFile(home + "/Settings.txt", "[Skin]\t\t3\r\n[Language]\t0\r\n[FileTypes]\t0\r\n");
+  ui::MainWindow window;
+  window.messageHook = [](const Message&) { return Answer::Ok; };
+  window.StartUp(home, {}, StartUpOptions{false});
+  window.resize(1024, 700);
+  window.show();
+  QApplication::processEvents();
+  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  const QImage before = window.grab().toImage();
+  window.BGFlash();
+  QApplication::processEvents();
+  EXPECT_EQ(window.grab().toImage(), before);
+
+  window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->trigger();
+  EXPECT_EQ(window.app().settings.SkinNumber, 1);
+  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->isChecked());
+  EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  EXPECT_EQ(ReadTextFile(home + "/Settings.txt").substr(0, 11), "[Skin]\t\t1\r\n");
+}
+
 TEST(SkinPictureTest, AMissingFileKeepsTheOldPicture) {
   TempDir dir;
   const std::string folder = dir / "Skin";
