@@ -55,8 +55,9 @@ class Backdrop : public QWidget {
 
 // The buttons of the row, in their order; the stop and one-step buttons show only when their time comes.
 constexpr int kRowButtons[] = {
-    kBtnSimulate, kBtnStopSimu, kBtnExecute,      kBtnStopExec,     kBtnOneKlick,         kBtnSave,
-    kBtnOpen,     kBtnInfo,     kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
+    kBtnBackup,       kBtnExclude,      kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimu,
+    kBtnExecute,      kBtnStopExec,     kBtnOneKlick,         kBtnSave,           kBtnOpen,     kBtnInfo,
+    kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
 
 // Until a language is applied (its file may be missing) a control shows its key without the prefix.
 QString FallbackCaption(QString key) {
@@ -98,7 +99,7 @@ MainWindow::MainWindow() {
   lvFolders_->setMinimumHeight(120);
   mainLayout->addWidget(lvFolders_, 1);
   layout->addWidget(frameMain_);
-  // The option panels (backup modes, filters, schedule) take this place when they come.
+  BuildOptionPanels(layout);  // they take the main panel's place
 
   auto* runBox = new QWidget(central);
   auto* runLayout = new QGridLayout(runBox);
@@ -160,11 +161,8 @@ void MainWindow::BuildButtons(QWidget* row) {
   layout->setSpacing(4);
   buttons_.assign(kHighestButton + 1, nullptr);
   for (int number : kRowButtons) {
-    auto* b = new PictureButton(
-        number, pictures_, [this] { return panels_.activeButton; }, row);
-    b->setObjectName(Key(number));
-    buttons_[static_cast<std::size_t>(number)] = b;
-    connect(b, &QAbstractButton::clicked, [this, number] { ClickButton(number); });
+    PictureButton* b = MakeButton(number, row);
+    if (number == kBtnSimulate) layout->addSpacing(16);
     if (number == kBtnHideToDoList) layout->addStretch(1);
     layout->addWidget(b);
   }
@@ -269,9 +267,12 @@ void MainWindow::BuildMenus() {
     if (!RefusedDuringRun(app_)) FileNew(app_);
   });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { Oeffnen(app_); });
-  AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] { SaveJob(app_, "Save"); });
-  AddAction(file, QStringLiteral("mnuSaveAs"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S),
-            [this] { SaveJob(app_, "SaveAs"); });
+  AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
+    if (SaveJob(app_, "Save")) BGFlash();
+  });
+  AddAction(file, QStringLiteral("mnuSaveAs"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
+    if (SaveJob(app_, "SaveAs")) BGFlash();
+  });
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuSaveToDoList"), {}, [this] { SaveList(); });
   AddAction(file, QStringLiteral("mnuOpenToDoList"), {}, [this] { OpenList(); });
@@ -300,6 +301,7 @@ void MainWindow::BuildMenus() {
     languages_->addAction(a);
   }
 
+  BuildSkinMenu();
   QMenu* info = addMenu(nullptr, QStringLiteral("mnuInfo"));
   AddAction(info, QStringLiteral("mnuAbout"), QKeySequence::HelpContents, [this] { ShowAbout(); });
 
@@ -380,6 +382,7 @@ void MainWindow::LanguageChanged() {
                                          text(QStringLiteral("[Target directories]"))});
   toDoModel_->HeadersChanged();
   SetStatusText(1, app_.Job.CurrentJobFile);
+  PanelsLanguageChanged();
 }
 
 void MainWindow::SkinChanged(int skin) {
@@ -392,6 +395,7 @@ void MainWindow::SkinChanged(int skin) {
     if (!legend[i]->isNull()) legend_[i]->setPixmap(legend[i]->pixmap(QSize(20, 20)));
   for (PictureButton* b : buttons_)
     if (b) b->updateGeometry();
+  PanelsSkinChanged(skin);
   update();
   RefreshButtons();
 }

@@ -12,6 +12,7 @@
 
 #include "app/app.h"
 #include "common/screen.h"
+#include "execution/scheduler.h"
 #include "job/startup.h"
 #include "oplist/todo_view.h"
 #include "ui/skin.h"
@@ -19,6 +20,7 @@
 #include "window/run_labels.h"
 
 class QAction;
+class QBoxLayout;
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -26,7 +28,10 @@ class QWidget;
 
 namespace dd::ui {
 
+class BackupModePanel;
+class FilterPanel;
 class FolderTable;
+class SchedulePanel;
 class PictureButton;
 class ProgressPicture;
 class ToDoModel;
@@ -68,6 +73,20 @@ class MainWindow : public QMainWindow, public Screen {
   void JobOptionsChanged() override;
   void LanguageChanged() override;
   void SkinChanged(int skin) override;
+  void BackupModeChanged() override;
+  void JobOptionsChanged() override;
+  void SetScheduleTimer(bool on) override;
+  void ShowSchedule(const ScheduleLabels& labels) override;
+  void ShowMainPanel() override;
+
+  // The option panels, the scheduler and its clock (set by tests), the skin flash.
+  std::function<double()> scheduleClockHook;
+  BackupModePanel* backupModePanel() const { return frameBackupModes_; }
+  FilterPanel* filterPanel() const { return frameExclude_; }
+  SchedulePanel* schedulePanel() const { return frameSchedule_; }
+  Scheduler& scheduler() { return scheduler_; }
+  QTimer& scheduleTimer() { return timerSchedule_; }
+  void BGFlash();
 
   // Controls by name, for the commands and for tests.
   FolderTable* lvFolders() const { return lvFolders_; }
@@ -109,6 +128,16 @@ class MainWindow : public QMainWindow, public Screen {
   // Runs a command of the user; a close asked for during a run happens when it has unwound.
   void Command(const std::function<void()>& command);
   void ApplyPanels();
+  // The option panels, the skin menu and the window's colours per skin (window_panels.cpp).
+  PictureButton* MakeButton(int number, QWidget* parent);
+  void BuildOptionPanels(QBoxLayout* layout);
+  void BuildSkinMenu();
+  void ApplyOptionPanels();
+  void PanelsLanguageChanged();
+  void PanelsSkinChanged(int skin);
+  void ScheduleButton(int number);
+  double ScheduleNow() const;
+  void ScheduleFire();
   void ShowAbout();
   void ShowListMenu(QPoint globalPos);
   void ShowFolderMenu(QPoint globalPos);
@@ -161,6 +190,13 @@ class MainWindow : public QMainWindow, public Screen {
   std::string currentFile_, currentSize_;
   bool runDirty_ = false, pendingDirty_ = false, currentDirty_ = false;
   double lastLabels_ = 0;
+
+  BackupModePanel* frameBackupModes_ = nullptr;
+  FilterPanel* frameExclude_ = nullptr;
+  SchedulePanel* frameSchedule_ = nullptr;
+  QActionGroup* skins_ = nullptr;
+  QTimer timerSchedule_;
+  Scheduler scheduler_{app_, [this] { return ScheduleNow(); }, [this] { ScheduleFire(); }};
 };
 
 }  // namespace dd::ui

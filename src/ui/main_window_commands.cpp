@@ -79,7 +79,7 @@ void MainWindow::ClickButton(int number) {
         Stoppen(app_);
         break;
       case kBtnSave:
-        SaveJob(app_, "Save");
+        if (SaveJob(app_, "Save")) BGFlash();
         break;
       case kBtnOpen:
         Oeffnen(app_);
@@ -101,6 +101,13 @@ void MainWindow::ClickButton(int number) {
         TogglePanel(panels_, number);
         ApplyPanels();
         break;
+      case kBtnScheduleOff:
+      case kBtnScheduleOn:
+      case kBtnHideSchedule:
+      case kBtnScheduleOffImFrame:
+      case kBtnScheduleOnImFrame:
+        ScheduleButton(number);
+        break;
       default:
         break;
     }
@@ -114,6 +121,7 @@ void MainWindow::ApplyPanels() {
     layout->setStretchFactor(frameMain_, panels_.toDoListVisible ? 0 : 1);
   for (int b : {kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList})
     button(b)->setVisible(ButtonShown(panels_, b));
+  ApplyOptionPanels();
   RefreshButtons();
 }
 
@@ -302,8 +310,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   auto* key = static_cast<QKeyEvent*>(event);
   if (event->type() == QEvent::KeyPress) {
     if (key->key() == Qt::Key_Escape) {
-      if (EscapeStopsRun(app_.Run)) Stoppen(app_);
-      if (!panels_.activeButton.empty()) {
+      // A run stops first; then the scheduler goes off, or the open panel closes.
+      if (!scheduler_.Escape(panels_.frameSchedule || panels_.frameMain)) {
         ClosePanels(panels_);
         ApplyPanels();
       }
@@ -318,6 +326,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
+  ApplyOptionPanels();
   SpaltenBreitenlvToDoEinst();
 }
 

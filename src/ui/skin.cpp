@@ -33,7 +33,7 @@ void SkinPictures::LoadSkin(const std::string& programFolder, int skin) {
   for (std::size_t i = 0; i < toDo.size(); ++i) LoadPicture(toDo[i], folder + ToDoImageFiles()[i]);
   for (int b = 1; b <= kHighestButton; ++b)
     for (int look = 1; look <= 4; ++look) LoadPicture(buttons[b][look], folder + ButtonPictureFile(b, look));
-  for (int i = 1; i <= 5; ++i) LoadPicture(backgrounds[i], folder + "BG" + std::to_string(i) + ".jpg");
+  LoadBackgrounds(programFolder, skin);
   LoadPicture(lineH, folder + "LH.gif");
   LoadPicture(lineV, folder + "LV.gif");
   LoadPicture(picFiles, folder + "PicFiles.gif");
@@ -41,6 +41,17 @@ void SkinPictures::LoadSkin(const std::string& programFolder, int skin) {
   LoadPicture(picDelete, folder + "PicDelete.gif");
   LoadPicture(picNew, folder + "PicNew.gif");
   LoadPicture(picReplace, folder + "PicReplace.gif");
+  const char* statusFiles[] = {"StatEqualGIF.gif", "StatExtraGIF.gif", "StatOlderGIF.gif", "StatNewerOlderGIF.gif",
+                               "StatOlderNewerGIF.gif"};
+  for (std::size_t i = 0; i < status.size(); ++i) LoadPicture(status[i], folder + statusFiles[i]);
+  const char* operationFiles[] = {"OpDoNothing.jpg", "OpCopyToTarget.jpg", "OpCopyToSource.jpg", "OpDeleteInTarget.jpg",
+                                  "OpDeleteInSource.jpg"};
+  for (std::size_t i = 0; i < 5; ++i) LoadPicture(operations[i + 1], folder + operationFiles[i]);
+}
+
+void SkinPictures::LoadBackgrounds(const std::string& programFolder, int skin) {
+  const std::string folder = SkinFolder(programFolder, skin) + "/";
+  for (int i = 1; i <= 5; ++i) LoadPicture(backgrounds[i], folder + "BG" + std::to_string(i) + ".jpg");
 }
 
 void SkinPictures::LoadFolderImages(const std::string& programFolder, int skin) {

@@ -21,9 +21,15 @@ struct SkinPictures {
   QIcon lineH, lineV;
   QIcon picFiles, picFolders, picDelete, picNew, picReplace;
   QIcon appIcon;
+  // The backup-mode panel: the five status pictures beside the grid rows (Identical,
+  // Extra in F1, Extra in F2, Newer in F1, Newer in F2) and the operation pictures by BildNr 1..5.
+  std::array<QIcon, 5> status;
+  std::array<QIcon, 6> operations;
 
   // The pictures of skin `skin` below the program folder.
   void LoadSkin(const std::string& programFolder, int skin);
+  // HintergrundEinstellen: only the backgrounds BG1..BG5 of skin `skin`.
+  void LoadBackgrounds(const std::string& programFolder, int skin);
   // The images of the folder list and the program icon.
   void LoadFolderImages(const std::string& programFolder, int skin);
 };

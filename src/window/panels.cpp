@@ -94,3 +94,36 @@ int ProgressFillWidth(int& percent, int width) {
 }
 
 }  // namespace dd
+
+namespace dd {
+
+void ToggleSchedulePanel(PanelState& s, bool schedulerOn) {
+  const bool wasVisible = s.frameSchedule;
+  AlleFramesAusschalten(s);
+  if (!wasVisible) {
+    s.frameSchedule = true;
+    s.activeButton = ActiveButtonText(schedulerOn ? kBtnScheduleOn : kBtnScheduleOff);
+  } else {
+    s.activeButton.clear();
+    s.frameMain = true;
+  }
+}
+
+void ScheduleSwitched(PanelState& s, bool schedulerOn) {
+  if (s.frameSchedule) s.activeButton = ActiveButtonText(schedulerOn ? kBtnScheduleOn : kBtnScheduleOff);
+}
+
+bool ScheduleButtonShown(int button, bool schedulerOn) {
+  switch (button) {
+    case kBtnScheduleOn:
+    case kBtnScheduleOnImFrame:
+      return schedulerOn;
+    case kBtnScheduleOff:
+    case kBtnScheduleOffImFrame:
+      return !schedulerOn;
+    default:
+      return true;
+  }
+}
+
+}  // namespace dd

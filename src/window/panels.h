@@ -46,3 +46,17 @@ bool OneKlickShown(bool ctrlHeld, const RunStatistics& run);
 int ProgressFillWidth(int& percent, int width);
 
 }  // namespace dd
+
+namespace dd {
+
+// The schedule panel's buttons: 19 or 20 on the main panel (whichever shows the
+// scheduler's state) and its close button 21 open the panel with that button
+// active; a second click returns to the main panel.
+void ToggleSchedulePanel(PanelState& state, bool schedulerOn);
+// The scheduler was switched while its panel is open: the active look moves to
+// the button that now shows.
+void ScheduleSwitched(PanelState& state, bool schedulerOn);
+// Whether one of the schedule switch buttons (19, 20, 22, 23) shows.
+bool ScheduleButtonShown(int button, bool schedulerOn);
+
+}  // namespace dd
