@@ -74,7 +74,6 @@ class MainWindow : public QMainWindow, public Screen {
   void LanguageChanged() override;
   void SkinChanged(int skin) override;
   void BackupModeChanged() override;
-  void JobOptionsChanged() override;
   void SetScheduleTimer(bool on) override;
   void ShowSchedule(const ScheduleLabels& labels) override;
   void ShowMainPanel() override;

@@ -269,13 +269,6 @@ void MainWindow::FolderPairsChanged() {
   }
 }
 
-void MainWindow::JobOptionsChanged() {
-  // The filter and option panels come later; the list's view options show here.
-  action(QStringLiteral("mnuShowSize"))->setChecked(app_.ToDo.ShowSize);
-  action(QStringLiteral("mnuShowFullPath"))->setChecked(app_.ToDo.ShowFullPath);
-  SpaltenBreitenlvToDoEinst();
-}
-
 PictureButton* MainWindow::button(int number) const {
   return number >= 0 && static_cast<std::size_t>(number) < buttons_.size() ? buttons_[static_cast<std::size_t>(number)]
                                                                            : nullptr;

@@ -140,6 +140,10 @@ void MainWindow::BackupModeChanged() {
 void MainWindow::JobOptionsChanged() {
   frameExclude_->ShowOptions();
   frameSchedule_->ShowPeriodText(app_.Options.ScheduleTimeText);
+  // The list's view options belong to the job too.
+  action(QStringLiteral("mnuShowSize"))->setChecked(app_.ToDo.ShowSize);
+  action(QStringLiteral("mnuShowFullPath"))->setChecked(app_.ToDo.ShowFullPath);
+  SpaltenBreitenlvToDoEinst();
 }
 
 void MainWindow::SetScheduleTimer(bool on) {
