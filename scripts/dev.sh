@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Dualdock on Debian 12 and runs it or its tests. Installs what it needs with
 # apt-get first, and only what is missing.
-#   scripts/dev.sh run [ARGS...]   build, then start the program
+#   scripts/dev.sh run [JOB.ddk]   build, then open the window (optionally with a job file)
+#   scripts/dev.sh cli [ARGS...]   build, then run the command-line program dualdock-cli
 #   scripts/dev.sh test            build, then run every test (ctest)
 #   scripts/dev.sh bench           build the benchmarks and run them
 #   scripts/dev.sh package         build the Debian package (.deb) in $DUALDOCK_BUILD_DIR-package
@@ -14,7 +15,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info pkg-config libglib2.0-dev)
+packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info pkg-config libglib2.0-dev qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
   package) packages+=(dpkg-dev file) ;;
@@ -71,8 +72,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUALDOCK_BUI
 cmake --build "$build" -j "$(nproc)"
 
 case "$mode" in
-  run) exec "$build/dualdock-cli" "$@" ;;
+  run) exec "$build/dualdock" "$@" ;;
+  cli) exec "$build/dualdock-cli" "$@" ;;
   test) cd "$build" && ctest --output-on-failure -j "$(nproc)" ;;
   bench) exec bench/run.sh "$build" ;;
-  *) echo "usage: scripts/dev.sh run|test|bench|package|fuzz" >&2; exit 2 ;;
+  *) echo "usage: scripts/dev.sh run|cli|test|bench|package|fuzz" >&2; exit 2 ;;
 esac

@@ -101,6 +101,8 @@ class Screen {
 
   // The operation rows were rebuilt from the list, or one row was removed.
   virtual void ToDoRowsRebuilt() {}
+  // A view that mirrors the rows hears of a removal before and after it.
+  virtual void ToDoRowAboutToBeRemoved(int position) { (void)position; }
   virtual void ToDoRowRemoved(int position) { (void)position; }
   // The folder pairs changed.
   virtual void FolderPairsChanged() {}

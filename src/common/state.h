@@ -79,6 +79,9 @@ struct JobState {
 struct ToDoState {
   std::vector<std::string> ToDoList;
   std::deque<int64_t> Rows;
+  // View options of the list (the menu items "Size of files" and "Full path of files"); off in a new job.
+  bool ShowSize = false;
+  bool ShowFullPath = false;
 };
 
 // Transfer rates in bytes per second.

@@ -33,6 +33,11 @@ bool IsReadOnly(const struct stat& st) {
   return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+CopyHeartbeat& Heartbeat() {
+  static CopyHeartbeat heartbeat;
+  return heartbeat;
+}
+
 bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
@@ -71,6 +76,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
     }
     if (n == 0) return true;
     done += n;
+    if (done < size && Heartbeat()) Heartbeat()(done, size);
     // A file that is finished is kept even when a stop arrives now.
     if (done < size && Cancelled(cancel)) return false;
   }
@@ -284,6 +290,10 @@ bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& so
     return false;
   }
   return CommitCopy(copy, beforeReplace);
+}
+
+void SetCopyHeartbeat(CopyHeartbeat heartbeat) {
+  Heartbeat() = std::move(heartbeat);
 }
 
 bool CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -51,6 +52,12 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
 // still be the one checked before. Releases the copy either way.
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
 void DiscardCopy(PreparedCopy& copy);
+
+// Called between the chunks of a file copy with the bytes done and the file's
+// size, so that a window can hand its event loop a turn during a long copy
+// (a stop then acts at the next chunk) and show how far the copy is.
+using CopyHeartbeat = std::function<void(int64_t done, int64_t size)>;
+void SetCopyHeartbeat(CopyHeartbeat heartbeat);
 
 DeleteResult DeletePath(const std::string& path);
 // Delete one file (read-only too) or one folder with everything in it, never

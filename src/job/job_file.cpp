@@ -326,6 +326,7 @@ void FileNew(App& app) {
 
   SimuDatenLoeschen(app);
   LabelsMitSimuDatenAuffuellen(app);
+  app.ToDo.ShowSize = app.ToDo.ShowFullPath = false;
   app.ToDo.ToDoList.assign(1, std::string());
   SaveToDoList(app);  // writes the empty list and rebuilds the rows
 

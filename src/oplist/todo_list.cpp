@@ -81,6 +81,7 @@ void RemoveToDoRow(App& app, std::size_t position) {
   int64_t index = rows[position];
   if (index >= 0 && static_cast<std::size_t>(index) < app.ToDo.ToDoList.size())
     app.ToDo.ToDoList[static_cast<std::size_t>(index)].clear();
+  app.screen.ToDoRowAboutToBeRemoved(static_cast<int>(position));
   rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(position));
   app.screen.ToDoRowRemoved(static_cast<int>(position));
 }

@@ -1,0 +1,14 @@
+#include "job/run_guard.h"
+
+#include "common/app.h"
+#include "commands/execute_flow.h"
+
+namespace dd {
+
+bool RefusedDuringRun(App& app) {
+  if (!app.Run.SimulationRunning && !app.Run.ExecutionRunning) return false;
+  AbortQuestion(app);
+  return true;
+}
+
+}  // namespace dd

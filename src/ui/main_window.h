@@ -1,0 +1,201 @@
+// The main window: it shows the core's state and implements its Screen.
+#pragma once
+
+#include <QFileIconProvider>
+#include <QMainWindow>
+#include <QMap>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "commands/scheduler.h"
+#include "common/app.h"
+#include "common/screen.h"
+#include "job/startup.h"
+#include "ui/skin.h"
+#include "window/panels.h"
+#include "window/run_labels.h"
+#include "window/todo_view.h"
+
+class QAction;
+class QBoxLayout;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QWidget;
+
+namespace dd::ui {
+
+class BackupModePanel;
+class FilterPanel;
+class FolderTable;
+class SchedulePanel;
+class PictureButton;
+class ProgressPicture;
+class ToDoModel;
+class ToDoTable;
+
+class MainWindow : public QMainWindow, public Screen {
+  Q_OBJECT
+ public:
+  MainWindow();
+  ~MainWindow() override;
+
+  // The start-up in its fixed order; the window shows itself before a job named
+  // on the command line is opened.
+  void StartUp(const std::string& programFolder, const std::string& commandLine, const StartUpOptions& options = {});
+
+  App& app() { return app_; }
+
+  // Message boxes and file dialogs go through these when set (scripted tests).
+  std::function<Answer(const Message&)> messageHook;
+  std::function<std::string(FileDialogMode mode)> fileDialogHook;
+
+  // Screen
+  void Yield() override;
+  Answer ShowMessage(const Message& message) override;
+  std::string FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
+                         const std::string& filter) override;
+  void ShowRunLabels(const RunStatistics& run) override;
+  void ShowPendingLabels(const RunStatistics& run, const PendingLabels& labels) override;
+  void ShowCurrentItem(const std::string& file, const std::string& sizeText) override;
+  void SetStatusText(int panel, const std::string& text) override;
+  void SetPairIcon(int pair, PairIcon icon) override;
+  void SetStopButtonVisible(StopButton button, bool visible) override;
+  void RefreshButtons() override;
+  void SetLabelTimer(bool on) override;
+  void ToDoRowsRebuilt() override;
+  void ToDoRowAboutToBeRemoved(int position) override;
+  void ToDoRowRemoved(int position) override;
+  void FolderPairsChanged() override;
+  void JobOptionsChanged() override;
+  void LanguageChanged() override;
+  void SkinChanged(int skin) override;
+  void BackupModeChanged() override;
+  void SetScheduleTimer(bool on) override;
+  void ShowSchedule(const ScheduleLabels& labels) override;
+  void ShowMainPanel() override;
+
+  // The option panels, the scheduler and its clock (set by tests), the skin flash.
+  std::function<double()> scheduleClockHook;
+  BackupModePanel* backupModePanel() const { return frameBackupModes_; }
+  FilterPanel* filterPanel() const { return frameExclude_; }
+  SchedulePanel* schedulePanel() const { return frameSchedule_; }
+  Scheduler& scheduler() { return scheduler_; }
+  QTimer& scheduleTimer() { return timerSchedule_; }
+  void BGFlash();
+
+  // Controls by name, for the commands and for tests.
+  FolderTable* lvFolders() const { return lvFolders_; }
+  ToDoTable* lvToDoList() const { return lvToDoList_; }
+  ToDoModel* toDoModel() const { return toDoModel_; }
+  QAction* action(const QString& key) const { return actions_.value(key); }
+  QMenu* menu(const QString& key) const { return menus_.value(key); }
+  QLabel* label(const QString& name) const { return labels_.value(name); }
+  PictureButton* button(int number) const;
+  ProgressPicture* progress() const { return picProgress_; }
+  const PanelState& panels() const { return panels_; }
+  QTimer& labelTimer() { return timerLabels_; }
+
+  // The commands behind menus, buttons and keys.
+  void ClickButton(int number);
+  void ListenEventFolders(const std::string& action);
+  void ListenEvent(const std::string& action);
+  int DeleteSelectedToDoRows();
+  void SortByHeader(int column);
+  void DropOnFolders(const std::vector<std::string>& paths, int x);
+  void SichtbareIconsLaden();
+  void SpaltenBreitenlvToDoEinst();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* e) override;
+  void closeEvent(QCloseEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+ private:
+  void BuildMenus();
+  void BuildButtons(QWidget* row);
+  QWidget* BuildStatistics();
+  QWidget* BuildToDoPanel();
+  void ConnectLists();
+  QAction* AddAction(QMenu* menu, const QString& key, const QKeySequence& shortcut, std::function<void()> command);
+  QLabel* AddLabel(const QString& name, const QString& tooltipKey = {});
+  // Runs a command of the user; a close asked for during a run happens when it has unwound.
+  void Command(const std::function<void()>& command);
+  void ApplyPanels();
+  // The option panels, the skin menu and the window's colours per skin (window_panels.cpp).
+  PictureButton* MakeButton(int number, QWidget* parent);
+  void BuildOptionPanels(QBoxLayout* layout);
+  void BuildSkinMenu();
+  void ApplyOptionPanels();
+  void PanelsLanguageChanged();
+  void PanelsSkinChanged(int skin);
+  void ScheduleButton(int number);
+  double ScheduleNow() const;
+  void ScheduleFire();
+  void ShowAbout();
+  void ShowListMenu(QPoint globalPos);
+  void ShowFolderMenu(QPoint globalPos);
+  std::vector<int> SelectedFolderKeys() const;
+  std::array<int, kToDoColumnCount> ToDoPixelWidths() const;
+  void SetCurrentIcon(const std::string& path);
+  void CopyCurrentPath();
+  // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
+  void SaveList();
+  void OpenList();
+  // Between the chunks of a long copy: the bar moves within the file, the window takes a turn.
+  void CopyProgress(int64_t done, int64_t size);
+  // The run labels are shown at most every few hundredths of a second during a
+  // run (the engine reports every row); the last values always reach the screen.
+  void LabelsChanged(const RunStatistics& run);
+  void ApplyLabels();
+
+  App app_{*this};
+  SkinPictures pictures_;
+  QFileIconProvider iconProvider_;
+  PanelState panels_;
+  ToDoSort sort_;
+  int foldersMouseX_ = 0, toDoMouseX_ = 0;
+  bool ctrlHeld_ = false;
+  bool closePending_ = false;
+  int commandDepth_ = 0;
+  double lastYield_ = 0;
+
+  QMap<QString, QAction*> actions_;
+  QMap<QString, QMenu*> menus_;
+  QMap<QString, QLabel*> labels_;
+  QMap<QString, QString> labelTooltipKeys_;
+  std::vector<PictureButton*> buttons_;
+  QActionGroup* languages_ = nullptr;
+
+  FolderTable* lvFolders_ = nullptr;
+  ToDoTable* lvToDoList_ = nullptr;
+  ToDoModel* toDoModel_ = nullptr;
+  ProgressPicture* picProgress_ = nullptr;
+  QLabel* imgCurrentIcon_ = nullptr;
+  QLabel* statusJob_ = nullptr;
+  QLabel* statusRate_ = nullptr;
+  QWidget* frameMain_ = nullptr;
+  QWidget* frameToDo_ = nullptr;
+  std::vector<QLabel*> legend_;
+  QTimer timerLabels_, timerIcons_, labelFlush_;
+  RunLabelTexts runTexts_;
+  PendingLabelTexts pendingTexts_;
+  PendingLabels pendingExtra_;
+  std::string currentFile_, currentSize_;
+  bool runDirty_ = false, pendingDirty_ = false, currentDirty_ = false;
+  double lastLabels_ = 0;
+
+  BackupModePanel* frameBackupModes_ = nullptr;
+  FilterPanel* frameExclude_ = nullptr;
+  SchedulePanel* frameSchedule_ = nullptr;
+  QActionGroup* skins_ = nullptr;
+  QTimer timerSchedule_;
+  Scheduler scheduler_{app_, [this] { return ScheduleNow(); }, [this] { ScheduleFire(); }};
+};
+
+}  // namespace dd::ui

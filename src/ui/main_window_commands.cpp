@@ -1,0 +1,355 @@
+// The window's commands: buttons, keys, mouse, drops and the list menus.
+#include <sys/stat.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QVBoxLayout>
+
+#include "commands/execute_flow.h"
+#include "commands/simulate.h"
+#include "commands/todo_files.h"
+#include "common/files.h"
+#include "common/format.h"
+#include "execution/run_labels.h"
+#include "job/folder_pairs.h"
+#include "job/job_file.h"
+#include "job/run_guard.h"
+#include "ui/about_dialog.h"
+#include "ui/list_views.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/qt_text.h"
+#include "ui/shell.h"
+#include "ui/todo_model.h"
+#include "window/buttons.h"
+
+namespace dd::ui {
+
+namespace {
+
+// The lists' widths are reckoned in thirds of a pixel, so that their fixed
+// columns (300 for the folder status, 320 and 400 in the operation list) fit a
+// window of 1024 pixels and up.
+constexpr int kUnitsPerPixel = 3;
+
+bool IsKey(const QKeyEvent* e, std::initializer_list<int> keys) {
+  for (int k : keys)
+    if (e->key() == k) return true;
+  return false;
+}
+
+bool OnlyCtrl(const QKeyEvent* e) {
+  return (e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier)) ==
+         Qt::ControlModifier;
+}
+
+}  // namespace
+
+void MainWindow::Command(const std::function<void()>& command) {
+  ++commandDepth_;
+  command();
+  --commandDepth_;
+  if (commandDepth_ == 0 && closePending_) close();
+}
+
+void MainWindow::ClickButton(int number) {
+  RefreshButtons();
+  Command([this, number] {
+    switch (number) {
+      case kBtnSimulate:
+        Simulate(app_);
+        break;
+      case kBtnExecute:
+      case kBtnOneKlick:
+        if (!app_.Run.SimulationRunning && !app_.Run.ExecutionRunning) {
+          ShowListForRun(panels_);
+          ApplyPanels();
+        }
+        number == kBtnExecute ? Execute(app_) : ExecuteOneKlick(app_);
+        break;
+      case kBtnStopExec:
+      case kBtnStopSimu:
+        Stoppen(app_);
+        break;
+      case kBtnSave:
+        if (SaveJob(app_, "Save")) BGFlash();
+        break;
+      case kBtnOpen:
+        Oeffnen(app_);
+        break;
+      case kBtnInfo:
+        ShowAbout();
+        break;
+      case kBtnHideToDoList:
+      case kBtnShowToDoList:
+      case kBtnMaximizeToDoList:
+      case kBtnRestoreToDoList:
+        ToDoListButton(panels_, number);
+        ApplyPanels();
+        break;
+      case kBtnBackup:
+      case kBtnExclude:
+      case kBtnHideFrameBUM:
+      case kBtnHideFrameEXCL:
+        TogglePanel(panels_, number);
+        ApplyPanels();
+        break;
+      case kBtnScheduleOff:
+      case kBtnScheduleOn:
+      case kBtnHideSchedule:
+      case kBtnScheduleOffImFrame:
+      case kBtnScheduleOnImFrame:
+        ScheduleButton(number);
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void MainWindow::ApplyPanels() {
+  frameMain_->setVisible(panels_.frameMain && !panels_.toDoListMaximized);
+  frameToDo_->setVisible(panels_.toDoListVisible);
+  if (auto* layout = qobject_cast<QVBoxLayout*>(centralWidget()->layout()))
+    layout->setStretchFactor(frameMain_, panels_.toDoListVisible ? 0 : 1);
+  for (int b : {kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList})
+    button(b)->setVisible(ButtonShown(panels_, b));
+  ApplyOptionPanels();
+  RefreshButtons();
+}
+
+void MainWindow::ShowAbout() {
+  QString title = action(QStringLiteral("mnuAbout"))->text();
+  title.remove(QLatin1Char('&'));
+  auto* about = new AboutDialog(pictures_.backgrounds[5], title, Display(app_.Text("frmAbout.lblDescription")), this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
+}
+
+void MainWindow::CopyCurrentPath() {
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  clipboard->clear();
+  clipboard->setText(label(QStringLiteral("lblCurrentFile"))->text());
+}
+
+void MainWindow::SaveList() {
+  if (!RefusedDuringRun(app_)) SaveListWithDialog(app_);
+}
+
+void MainWindow::OpenList() {
+  if (!RefusedDuringRun(app_)) OpenListWithDialog(app_);
+}
+
+std::vector<int> MainWindow::SelectedFolderKeys() const {
+  std::vector<int> keys;
+  for (const QModelIndex& index : lvFolders_->selectionModel()->selectedRows(0))
+    if (QTableWidgetItem* item = lvFolders_->item(index.row(), 0)) keys.push_back(item->text().toInt());
+  return keys;
+}
+
+void MainWindow::ListenEventFolders(const std::string& actionName) {
+  const int row = lvFolders_->currentRow();
+  QTableWidgetItem* keyItem = row >= 0 ? lvFolders_->item(row, 0) : nullptr;
+  if (!keyItem || !lvFolders_->selectionModel()->isRowSelected(row, {})) return;
+  const std::string path = PairPathAt(app_, keyItem->text().toInt(), foldersMouseX_, lvFolders_->Boundary());
+  if (!path.empty() && actionName == "Explorer") ShowInFileManager(path);
+  app_.Run.CurrentFile = path;
+  app_.Run.CurrentSizeText.clear();
+  LabelsCurrentAusgeben(app_);
+}
+
+std::array<int, kToDoColumnCount> MainWindow::ToDoPixelWidths() const {
+  std::array<int, kToDoColumnCount> w{};
+  for (int c = 0; c < kToDoColumnCount; ++c)
+    w[static_cast<std::size_t>(c)] = lvToDoList_->isColumnHidden(c) ? 0 : lvToDoList_->columnWidth(c);
+  return w;
+}
+
+void MainWindow::ListenEvent(const std::string& actionName) {
+  const QModelIndex current = lvToDoList_->currentIndex();
+  const int64_t record = current.isValid() ? toDoModel_->RecordOfRow(current.row()) : -1;
+  if (record < 0) return;
+  const bool f1 = SideIsF1(toDoMouseX_, ToDoPixelWidths());
+  const std::string path = ToDoEventPath(app_.ToDo.ToDoList[static_cast<std::size_t>(record)], f1);
+  if (actionName == "Explorer") ShowInFileManager(path);
+  if (actionName == "Open") OpenWithShell(path);
+  app_.Run.CurrentFile = path;
+  struct stat st {};
+  const bool folder = IsDirectory(path);
+  app_.Run.CurrentSizeText =
+      folder ? std::string() : FormatSize(::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0);
+  LabelsCurrentAusgeben(app_, folder);
+}
+
+int MainWindow::DeleteSelectedToDoRows() {
+  if (app_.Run.ExecutionRunning) return 0;
+  const int noted = lvToDoList_->currentIndex().row();
+  std::vector<int64_t> positions;
+  for (const QItemSelectionRange& range : lvToDoList_->selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r) positions.push_back(r);
+  const int removed = MarkierteZeilenEntf(app_, positions);
+  const int rows = toDoModel_->rowCount();
+  if (removed > 0 && rows > 0) {
+    const int row = std::clamp(noted, 0, rows - 1);
+    const QModelIndex index = toDoModel_->index(row, kColF1);
+    lvToDoList_->selectionModel()->setCurrentIndex(index,
+                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    lvToDoList_->scrollTo(index);
+  }
+  return removed;
+}
+
+void MainWindow::SortByHeader(int column) {
+  if (app_.Run.ExecutionRunning) return;
+  const int by = sort_.Click(column);
+  if (!SortToDoRows(app_, by, sort_.descending)) return;
+  lvToDoList_->horizontalHeader()->setSortIndicator(column,
+                                                    sort_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  ToDoRowsRebuilt();
+}
+
+void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
+  Command([this, paths, x] { DropOnFolderList(app_, paths, x, lvFolders_->Boundary()); });
+}
+
+void MainWindow::SichtbareIconsLaden() {
+  if (app_.Run.ExecutionRunning || !lvToDoList_->isVisible()) return;
+  toDoModel_->LoadVisibleIcons(lvToDoList_->FirstVisibleRow());
+}
+
+void MainWindow::SpaltenBreitenlvToDoEinst() {
+  const auto widths = dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel,
+                                                    app_.ToDo.ShowSize, app_.ToDo.ShowFullPath);
+  for (int c = 0; c < kToDoColumnCount; ++c) {
+    const int px = widths[static_cast<std::size_t>(c)] / kUnitsPerPixel;
+    lvToDoList_->setColumnHidden(c, px == 0);
+    if (px > 0) lvToDoList_->setColumnWidth(c, px);
+  }
+  const FolderColumnWidths f = FolderColumns(lvFolders_->viewport()->width() * kUnitsPerPixel);
+  lvFolders_->setColumnHidden(0, true);
+  lvFolders_->setColumnWidth(1, f.source / kUnitsPerPixel);
+  lvFolders_->setColumnWidth(2, f.status / kUnitsPerPixel);
+  lvFolders_->setColumnWidth(3, f.target / kUnitsPerPixel);
+}
+
+void MainWindow::ShowListMenu(QPoint globalPos) {
+  menu(QStringLiteral("mnuListenMenu"))->popup(globalPos);
+}
+
+void MainWindow::ShowFolderMenu(QPoint globalPos) {
+  menu(QStringLiteral("mnulvFolders"))->popup(globalPos);
+}
+
+void MainWindow::ConnectLists() {
+  ListHooks& f = lvFolders_->hooks;
+  f.keyPress = [this](QKeyEvent* e) {
+    if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
+      Command([this] { DeletePairsByKey(app_, SelectedFolderKeys()); });
+    } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
+      ListenEventFolders("Explorer");
+    } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
+      lvFolders_->selectAll();
+    } else {
+      return false;
+    }
+    return true;
+  };
+  f.keyRelease = [this](QKeyEvent*) { ListenEventFolders("Markieren"); };
+  f.mouseRelease = [this](int x, Qt::MouseButton b, QPoint global) {
+    foldersMouseX_ = x;
+    if (b == Qt::RightButton) ShowFolderMenu(global);
+    ListenEventFolders("Markieren");
+  };
+  f.doubleClick = [this] { ListenEventFolders("Explorer"); };
+  lvFolders_->drop = [this](const std::vector<std::string>& paths, int x) { DropOnFolders(paths, x); };
+
+  ListHooks& t = lvToDoList_->hooks;
+  t.keyPress = [this](QKeyEvent* e) {
+    if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
+      DeleteSelectedToDoRows();
+    } else if (e->key() == Qt::Key_Space) {
+      ListenEvent("Explorer");
+    } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter})) {
+      ListenEvent("Open");
+    } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
+      lvToDoList_->selectAll();
+    } else {
+      return false;
+    }
+    SichtbareIconsLaden();
+    return true;
+  };
+  t.keyRelease = [this](QKeyEvent*) {
+    ListenEvent("Markieren");
+    SichtbareIconsLaden();
+  };
+  t.mouseRelease = [this](int x, Qt::MouseButton b, QPoint global) {
+    toDoMouseX_ = x;
+    if (b == Qt::RightButton) ShowListMenu(global);
+    ListenEvent("Markieren");
+  };
+  t.doubleClick = [this] { ListenEvent("Explorer"); };
+  connect(lvToDoList_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::SortByHeader);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && (watched == lvToDoList_->viewport() || watched == lvFolders_->viewport())) {
+    SpaltenBreitenlvToDoEinst();
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+  auto* widget = qobject_cast<QWidget*>(watched);
+  if (!widget || widget->window() != this) return false;  // keys of a message box stay its own
+  auto* key = static_cast<QKeyEvent*>(event);
+  if (event->type() == QEvent::KeyPress) {
+    if (key->key() == Qt::Key_Escape) {
+      // A run stops first; then the scheduler goes off, or the open panel closes.
+      if (!scheduler_.Escape(panels_.frameSchedule || panels_.frameMain)) {
+        ClosePanels(panels_);
+        ApplyPanels();
+      }
+    }
+    if (key->key() == Qt::Key_Control && OneKlickShown(true, app_.Run)) button(kBtnOneKlick)->show();
+  } else if (!key->isAutoRepeat() && button(kBtnOneKlick)->isVisible()) {
+    button(kBtnOneKlick)->hide();
+    RefreshButtons();
+  }
+  return false;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* e) {
+  QMainWindow::resizeEvent(e);
+  ApplyOptionPanels();
+  SpaltenBreitenlvToDoEinst();
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+  // A run is stopped first, so that it unwinds and saves the shortened list; the window closes after.
+  if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning || commandDepth_ > 0) {
+    if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning) Stoppen(app_);
+    closePending_ = true;
+    e->ignore();
+    return;
+  }
+  e->accept();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+  if (e->mimeData()->hasFormat(QStringLiteral("text/uri-list"))) e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+  const std::vector<std::string> paths = LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list")));
+  e->acceptProposedAction();
+  Command([this, paths] { DropOnWindow(app_, paths); });
+}
+
+}  // namespace dd::ui

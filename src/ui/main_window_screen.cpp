@@ -1,0 +1,277 @@
+// The window as the core's screen: boxes, dialogs, labels, buttons and lists.
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "common/clock.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "job/file_types.h"
+#include "job/folder_pairs.h"
+#include "job/job_file.h"
+#include "ui/list_views.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/progress_picture.h"
+#include "ui/qt_text.h"
+#include "ui/todo_model.h"
+#include "window/dialog_filter.h"
+#include "window/run_labels.h"
+
+namespace dd::ui {
+
+void MainWindow::StartUp(const std::string& programFolder, const std::string& commandLine,
+                         const StartUpOptions& options) {
+  // The file-type check comes after the window is shown: its message box needs a parent on screen.
+  StartUpOptions core = options;
+  core.checkFileTypes = false;
+  dd::StartUp(app_, programFolder, std::string(), core);
+  SpaltenBreitenlvToDoEinst();
+  show();
+  if (options.checkFileTypes) DateienVerknuepfen(app_);
+  if (!commandLine.empty()) Command([this, commandLine] { DateiEinlesen(app_, commandLine); });
+  timerIcons_.start();
+}
+
+void MainWindow::Yield() {
+  // The loops call this very often; the event loop gets a turn every few milliseconds of work.
+  const double now = MonotonicSeconds();
+  if (now - lastYield_ < 0.01) return;
+  lastYield_ = now;
+  QApplication::processEvents();
+  lastYield_ = MonotonicSeconds();
+}
+
+Answer MainWindow::ShowMessage(const Message& m) {
+  if (messageHook) return messageHook(m);
+  QMessageBox box(this);
+  box.setWindowTitle(Display(m.title));
+  box.setText(Display(m.prompt));
+  switch (m.icon) {
+    case Icon::Critical:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case Icon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case Icon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case Icon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case Icon::None:
+      break;
+  }
+  switch (m.buttons) {
+    case Buttons::Ok:
+      box.setStandardButtons(QMessageBox::Ok);
+      break;
+    case Buttons::OkCancel:
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+      break;
+    case Buttons::YesNo:
+      box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      break;
+  }
+  switch (box.exec()) {
+    case QMessageBox::Ok:
+      return Answer::Ok;
+    case QMessageBox::Yes:
+      return Answer::Yes;
+    case QMessageBox::No:
+      return Answer::No;
+    case QMessageBox::Cancel:
+      return Answer::Cancel;
+    default:  // closed without a button: the safe answer
+      return m.buttons == Buttons::YesNo ? Answer::No : m.buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok;
+  }
+}
+
+std::string MainWindow::FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
+                                   const std::string& filter) {
+  if (fileDialogHook) return fileDialogHook(mode);
+  QStringList filters;
+  for (const auto& [description, pattern] : ParseDialogFilter(filter))
+    filters << QStringLiteral("%1 (%2)").arg(Display(description), QString::fromUtf8(pattern.c_str()));
+  const QString joined = filters.join(QStringLiteral(";;"));
+  QString chosen;
+  // The dialog asks nothing about replacing: the commands ask themselves.
+  if (mode == FileDialogMode::Save)
+    chosen = QFileDialog::getSaveFileName(this, Display(title), DisplayPath(initialPath), joined, nullptr,
+                                          QFileDialog::DontConfirmOverwrite);
+  else
+    chosen = QFileDialog::getOpenFileName(this, Display(title), DisplayPath(initialPath), joined);
+  return chosen.isEmpty() ? std::string() : PathBytes(chosen);
+}
+
+void MainWindow::ShowRunLabels(const RunStatistics& run) {
+  runTexts_ = RunLabels(run);
+  runDirty_ = true;
+  currentDirty_ = false;  // the run labels show the current item without size and icon
+  LabelsChanged(run);
+}
+
+void MainWindow::ShowPendingLabels(const RunStatistics& run, const PendingLabels& labels) {
+  pendingTexts_ = PendingLabelsOf(run);
+  pendingExtra_ = labels;
+  pendingDirty_ = true;
+  LabelsChanged(run);
+}
+
+void MainWindow::ShowCurrentItem(const std::string& file, const std::string& sizeText) {
+  currentFile_ = file;
+  currentSize_ = sizeText;
+  currentDirty_ = true;
+  LabelsChanged(app_.Run);
+}
+
+void MainWindow::LabelsChanged(const RunStatistics& run) {
+  const bool running = run.SimulationRunning || run.ExecutionRunning;
+  if (!running || MonotonicSeconds() - lastLabels_ >= 0.04) {
+    ApplyLabels();
+  } else if (!labelFlush_.isActive()) {
+    labelFlush_.start();
+  }
+}
+
+void MainWindow::ApplyLabels() {
+  labelFlush_.stop();
+  lastLabels_ = MonotonicSeconds();
+  auto set = [this](const char* name, const QString& text) { label(QString::fromLatin1(name))->setText(text); };
+  if (pendingDirty_) {
+    const PendingLabelTexts& t = pendingTexts_;
+    set("lblDeleteInF1", Display(t.DeleteInF1));
+    set("lblDeleteInF2", Display(t.DeleteInF2));
+    set("lblNewInF1", Display(t.NewInF1));
+    set("lblNewInF2", Display(t.NewInF2));
+    set("lblReplaceInF1", Display(t.ReplaceInF1));
+    set("lblReplaceInF2", Display(t.ReplaceInF2));
+    set("lblDeleteTotalSize", Display(t.DeleteTotalSize));
+    set("lblNewTotalSize", Display(t.NewTotalSize));
+    set("lblReplaceTotalSize", Display(t.ReplaceTotalSize));
+    set("lblTotalOperations", Display(pendingExtra_.EstimateText));
+    int percent = pendingExtra_.ProgressPercent;
+    picProgress_->ProgressMalen(
+        percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
+    pendingDirty_ = false;
+  }
+  if (runDirty_) {
+    const RunLabelTexts& t = runTexts_;
+    set("lblF1Folders", Display(t.F1Folders));
+    set("lblF2Folders", Display(t.F2Folders));
+    set("lblF1Files", Display(t.F1Files));
+    set("lblF2Files", Display(t.F2Files));
+    set("lblF1Size", Display(t.F1Size));
+    set("lblF2Size", Display(t.F2Size));
+    set("lblProgress", Display(t.Progress));
+    set("lblCurrentFile", DisplayPath(t.CurrentFile));
+    set("lblCurrentSize", QString());
+    imgCurrentIcon_->hide();
+    runDirty_ = false;
+  }
+  if (currentDirty_) {
+    set("lblCurrentFile", DisplayPath(currentFile_));
+    set("lblCurrentSize", Display(currentSize_));
+    const std::string path = ReplaceAll(currentFile_, "\r\n", "");
+    if (!path.empty() && !app_.Run.ExecutionRunning) SetCurrentIcon(path);
+    currentDirty_ = false;
+  }
+}
+
+void MainWindow::CopyProgress(int64_t done, int64_t size) {
+  const RunStatistics& r = app_.Run;
+  if (r.ExecutionRunning && r.PendingOpsAtCount > 0 && size > 0) {
+    const double ops =
+        static_cast<double>(r.PendingOpsAtCount - r.PendingOps()) + static_cast<double>(done) / static_cast<double>(size);
+    int percent = static_cast<int>(ops * 100.0 / static_cast<double>(r.PendingOpsAtCount) + 0.5);
+    picProgress_->ProgressMalen(percent, picProgress_->colour());
+  }
+  Yield();
+}
+
+void MainWindow::SetCurrentIcon(const std::string& path) {
+  const QIcon icon = iconProvider_.icon(QFileInfo(DisplayPath(path)));
+  imgCurrentIcon_->setPixmap(icon.pixmap(QSize(16, 16)));
+  imgCurrentIcon_->show();
+}
+
+void MainWindow::SetStatusText(int panel, const std::string& text) {
+  (panel == 1 ? statusJob_ : statusRate_)->setText(panel == 1 ? DisplayPath(text) : Display(text));
+}
+
+void MainWindow::SetPairIcon(int pair, PairIcon icon) {
+  QTableWidgetItem* item = lvFolders_->item(pair, 2);
+  if (item) item->setIcon(pictures_.folders[static_cast<std::size_t>(icon)]);
+}
+
+void MainWindow::SetStopButtonVisible(StopButton which, bool visible) {
+  button(which == StopButton::Simulation ? kBtnStopSimu : kBtnStopExec)->setVisible(visible);
+}
+
+void MainWindow::RefreshButtons() {
+  for (PictureButton* b : buttons_)
+    if (b) b->update();
+}
+
+void MainWindow::SetLabelTimer(bool on) {
+  if (on)
+    timerLabels_.start();
+  else
+    timerLabels_.stop();
+}
+
+void MainWindow::ToDoRowsRebuilt() {
+  toDoModel_->Rebuilt();
+  SichtbareIconsLaden();
+}
+
+void MainWindow::ToDoRowAboutToBeRemoved(int position) {
+  toDoModel_->RowAboutToBeRemoved(position);
+}
+
+void MainWindow::ToDoRowRemoved(int) {
+  toDoModel_->RowRemoved();
+}
+
+void MainWindow::FolderPairsChanged() {
+  // ListViewFoldersAuffuellen: rebuilt from the compacted pairs, the selected row kept where it was.
+  const int selected = lvFolders_->currentRow();
+  const std::vector<FolderRow> rows = FolderListRows(app_);
+  label(QStringLiteral("lblCurrentFile"))->clear();
+  lvFolders_->clearContents();
+  lvFolders_->setRowCount(static_cast<int>(rows.size()));
+  auto pathItem = [this](const std::string& path) {
+    auto* item = new QTableWidgetItem(DisplayPath(path));
+    item->setToolTip(DisplayPath(path));
+    item->setIcon(PathExists(path) ? iconProvider_.icon(QFileInfo(DisplayPath(path)))
+                                   : pictures_.folders[static_cast<std::size_t>(PairIcon::Question)]);
+    return item;
+  };
+  for (const FolderRow& row : rows) {
+    const int r = row.key;
+    lvFolders_->setItem(r, 0, new QTableWidgetItem(QString::number(row.key)));
+    auto* status = new QTableWidgetItem();
+    status->setIcon(pictures_.folders[static_cast<std::size_t>(PairIcon::Dualdock)]);
+    lvFolders_->setItem(r, 2, status);
+    if (row.hasSource) lvFolders_->setItem(r, 1, pathItem(row.source));
+    if (row.hasTarget) lvFolders_->setItem(r, 3, pathItem(row.target));
+  }
+  lvFolders_->clearSelection();
+  if (selected >= 0 && selected < lvFolders_->rowCount()) {
+    lvFolders_->selectRow(selected);
+    lvFolders_->scrollToItem(lvFolders_->item(selected, 0));
+    if (selected + 1 < lvFolders_->rowCount()) lvFolders_->scrollToItem(lvFolders_->item(selected + 1, 0));
+  }
+}
+
+PictureButton* MainWindow::button(int number) const {
+  return number >= 0 && static_cast<std::size_t>(number) < buttons_.size() ? buttons_[static_cast<std::size_t>(number)]
+                                                                           : nullptr;
+}
+
+}  // namespace dd::ui

@@ -1,0 +1,31 @@
+#include "ui/progress_picture.h"
+
+#include <QPainter>
+
+#include "window/panels.h"
+
+namespace dd::ui {
+
+ProgressPicture::ProgressPicture(QWidget* parent) : QWidget(parent) {
+  setMinimumHeight(10);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void ProgressPicture::ProgressMalen(int& percent, const QColor& colour) {
+  ProgressFillWidth(percent, width());
+  if (percent == percent_ && colour == colour_) return;
+  percent_ = percent;
+  colour_ = colour;
+  update();
+}
+
+void ProgressPicture::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  p.fillRect(rect(), QColor(254, 249, 195));
+  int percent = percent_;
+  p.fillRect(QRect(0, 0, ProgressFillWidth(percent, width()), height()), colour_);
+  p.setPen(QColor(78, 144, 222));
+  p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+}  // namespace dd::ui

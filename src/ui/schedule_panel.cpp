@@ -1,0 +1,97 @@
+#include "ui/schedule_panel.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "commands/scheduler.h"
+#include "ui/picture_button.h"
+#include "ui/progress_picture.h"
+#include "ui/qt_text.h"
+#include "ui/skin.h"
+#include "window/buttons.h"
+
+namespace dd::ui {
+
+SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures, const ButtonFactory& makeButton,
+                             QWidget* parent)
+    : SkinPanel(pictures.backgrounds[4], parent), scheduler_(scheduler) {
+  setObjectName(QStringLiteral("frameSchedule"));
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(12, 8, 8, 8);
+  outer->setSpacing(16);
+
+  off_ = makeButton(kBtnScheduleOffImFrame, this);
+  on_ = makeButton(kBtnScheduleOnImFrame, this);
+  auto* switches = new QVBoxLayout;
+  switches->addWidget(off_);
+  switches->addWidget(on_);
+  switches->addStretch(1);
+  outer->addLayout(switches);
+
+  auto* body = new QVBoxLayout;
+  auto* period = new QHBoxLayout;
+  txtScheduleTime_ = new QLineEdit(this);
+  txtScheduleTime_->setObjectName(QStringLiteral("txtScheduleTime"));
+  txtScheduleTime_->setMaximumWidth(80);
+  periodCaption_ = new QLabel(this);
+  periodCaption_->setBuddy(txtScheduleTime_);
+  period->addWidget(txtScheduleTime_);
+  period->addWidget(periodCaption_, 1);
+  body->addLayout(period);
+  connect(txtScheduleTime_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { scheduler_.SetPeriodText(PathBytes(text)); });
+
+  auto makeLabel = [this, body](int index) {
+    auto* l = new QLabel(this);
+    l->setObjectName(QStringLiteral("label(%1)").arg(index));
+    l->setWordWrap(true);
+    body->addWidget(l);
+    return l;
+  };
+  label41_ = makeLabel(41);
+  label42_ = makeLabel(42);
+  label44_ = makeLabel(44);
+  picProgressSchedule_ = new ProgressPicture(this);
+  picProgressSchedule_->setObjectName(QStringLiteral("picProgressSchedule"));
+  picProgressSchedule_->setMinimumHeight(16);
+  body->addWidget(picProgressSchedule_);
+  body->addStretch(1);
+  outer->addLayout(body, 1);
+  outer->addWidget(makeButton(kBtnHideSchedule, this), 0, Qt::AlignTop);
+  Show(scheduler_.Labels());
+}
+
+QLabel* SchedulePanel::label(int index) const {
+  return index == 41 ? label41_ : index == 42 ? label42_ : index == 44 ? label44_ : nullptr;
+}
+
+void SchedulePanel::Show(const ScheduleLabels& labels) {
+  on_->setVisible(labels.On);
+  off_->setVisible(!labels.On);
+  label41_->setVisible(!labels.On);
+  label42_->setVisible(labels.On);
+  label44_->setVisible(labels.On);
+  label44_->setText(Display(labels.Countdown));
+  picProgressSchedule_->setVisible(labels.On);
+  int percent = labels.ProgressPercent;
+  picProgressSchedule_->ProgressMalen(percent, QColor(kScheduleBarRed, kScheduleBarGreen, kScheduleBarBlue));
+}
+
+void SchedulePanel::LanguageChanged(const TextOf& text) {
+  for (int index : {41, 42}) SetCaption(label(index), text(QStringLiteral("label(%1)").arg(index)));
+  const QString period = text(QStringLiteral("txtScheduleTime"));
+  SetCaption(periodCaption_, period);
+  SetCaption(txtScheduleTime_, period);
+  const QString bar = text(QStringLiteral("picProgressSchedule"));
+  SetCaption(picProgressSchedule_, bar);
+}
+
+void SchedulePanel::ShowPeriodText(const std::string& text) {
+  const QString shown = DisplayPath(text);
+  if (txtScheduleTime_->text() != shown) txtScheduleTime_->setText(shown);
+}
+
+}  // namespace dd::ui

@@ -1,0 +1,53 @@
+// The operation list as a table model: it reads the core's rows and records on
+// demand and keeps file icons only for the rows of the loaded-icon window.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QFileIconProvider>
+#include <QHash>
+
+#include "window/todo_view.h"
+
+namespace dd {
+class App;
+}
+
+namespace dd::ui {
+
+struct SkinPictures;
+
+class ToDoModel : public QAbstractTableModel {
+  Q_OBJECT
+ public:
+  ToDoModel(App& app, const SkinPictures& pictures, QObject* parent = nullptr);
+
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  // The rows were rebuilt or reordered.
+  void Rebuilt();
+  void RowAboutToBeRemoved(int position);
+  void RowRemoved();
+  void HeadersChanged() { emit headerDataChanged(Qt::Horizontal, 0, kToDoColumnCount - 1); }
+
+  // SichtbareIconsLaden: loads the file icons around the first visible row
+  // (0-based); returns the number of icons requested.
+  int LoadVisibleIcons(int firstVisibleRow);
+  void ResetIconWindow();
+  const IconWindow& iconWindow() const { return window_; }
+
+  // The record index of a row, -1 when there is none.
+  int64_t RecordOfRow(int row) const;
+
+ private:
+  App& app_;
+  const SkinPictures& pictures_;
+  QFileIconProvider provider_;
+  IconWindow window_;
+  // File icons of the window's rows by record index: F1 side, F2 side.
+  QHash<int64_t, std::pair<QIcon, QIcon>> icons_;
+};
+
+}  // namespace dd::ui

@@ -1,0 +1,205 @@
+// The option panels of the main window, the schedule buttons and the skin menu.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <algorithm>
+
+#include "common/clock.h"
+#include "job/settings.h"
+#include "ui/backup_mode_panel.h"
+#include "ui/filter_panel.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/qt_text.h"
+#include "ui/schedule_panel.h"
+#include "window/buttons.h"
+#include "window/skins.h"
+
+namespace dd::ui {
+
+namespace {
+
+// Colours that keep text legible on each skin's pictures: text on the
+// backgrounds, the list base and the text on it, the accent.
+struct SkinColours {
+  QColor text, base, baseText, accent;
+};
+
+SkinColours ColoursOf(int skin) {
+  switch (skin) {
+    case 1:
+      return {QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x1E2227)), QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x35C2B0))};
+    case 2:
+      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x000000)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFD800))};
+    case 3:
+      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFD54F))};
+    default:
+      return {QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0x2F7FD8))};
+  }
+}
+
+}  // namespace
+
+PictureButton* MainWindow::MakeButton(int number, QWidget* parent) {
+  auto* b = new PictureButton(
+      number, pictures_, [this] { return panels_.activeButton; }, parent);
+  b->setObjectName(QStringLiteral("imgButton(%1)").arg(number));
+  buttons_[static_cast<std::size_t>(number)] = b;
+  connect(b, &QAbstractButton::clicked, [this, number] { ClickButton(number); });
+  return b;
+}
+
+void MainWindow::BuildOptionPanels(QBoxLayout* layout) {
+  QWidget* parent = frameMain_->parentWidget();
+  ButtonFactory make = [this](int number, QWidget* p) { return MakeButton(number, p); };
+  frameBackupModes_ = new BackupModePanel(app_, pictures_, make, parent);
+  frameExclude_ = new FilterPanel(app_, pictures_, make, parent);
+  frameSchedule_ = new SchedulePanel(scheduler_, pictures_, make, parent);
+  for (QWidget* panel : std::initializer_list<QWidget*>{frameBackupModes_, frameExclude_, frameSchedule_}) {
+    panel->hide();
+    layout->addWidget(panel);
+  }
+  timerSchedule_.setInterval(100);
+  connect(&timerSchedule_, &QTimer::timeout, [this] { scheduler_.Tick(); });
+}
+
+void MainWindow::BuildSkinMenu() {
+  auto* skins = menuBar()->addMenu(QStringLiteral("Skins"));
+  skins->setObjectName(QStringLiteral("mnuSkins"));
+  menus_.insert(skins->objectName(), skins);
+  skins_ = new QActionGroup(this);
+  for (int i = 0; i < kSkinCount; ++i) {
+    auto* a = new QAction(QStringLiteral("Skin %1").arg(i + 1), this);
+    a->setObjectName(QStringLiteral("mnuSkin(%1)").arg(i));
+    a->setCheckable(true);
+    skins_->addAction(a);
+    skins->addAction(a);
+    connect(a, &QAction::triggered, [this, i] {
+      SkinAendern(app_, i);
+      SettingsSpeichern(app_);
+    });
+  }
+}
+
+void MainWindow::ApplyOptionPanels() {
+  const bool maximized = panels_.toDoListMaximized;
+  frameBackupModes_->setVisible(panels_.frameBackupModes && !maximized);
+  frameExclude_->setVisible(panels_.frameExclude && !maximized);
+  frameSchedule_->setVisible(panels_.frameSchedule && !maximized);
+  if (auto* layout = qobject_cast<QBoxLayout*>(centralWidget()->layout()))
+    for (QWidget* panel : std::initializer_list<QWidget*>{frameBackupModes_, frameExclude_, frameSchedule_})
+      layout->setStretchFactor(panel, panels_.toDoListVisible ? 0 : 1);
+  for (int b : {kBtnScheduleOff, kBtnScheduleOn}) button(b)->setVisible(ScheduleButtonShown(b, scheduler_.IsOn()));
+  // The main panel and the option panels share one place of one height, so the
+  // list below keeps its place whichever panel is open.
+  const std::initializer_list<QWidget*> place{frameMain_, frameBackupModes_, frameExclude_, frameSchedule_};
+  // Wrapped captions make a panel taller in a narrow window: heights are taken at the current width.
+  const int width = centralWidget()->layout()->contentsRect().width();
+  int height = 0;
+  for (QWidget* w : place) {
+    w->setMinimumHeight(0);
+    w->setMaximumHeight(QWIDGETSIZE_MAX);
+    w->ensurePolished();  // a panel never shown yet must measure like a shown one
+    w->layout()->activate();
+    int h = std::max(w->sizeHint().height(), w->minimumSizeHint().height());
+    // Asked of the layout: a hidden panel's widget answers without its wrapped captions.
+    if (width > 0 && w->layout()->hasHeightForWidth()) h = std::max(h, w->layout()->totalHeightForWidth(width));
+    height = std::max(height, h);
+  }
+  for (QWidget* w : place) {
+    w->setMinimumHeight(height);
+    // Without the list below, the panel takes the whole height.
+    w->setMaximumHeight(panels_.toDoListVisible ? height : QWIDGETSIZE_MAX);
+  }
+}
+
+void MainWindow::ScheduleButton(int number) {
+  if (number == kBtnScheduleOffImFrame || number == kBtnScheduleOnImFrame) {
+    scheduler_.Toggle();
+    return;
+  }
+  ToggleSchedulePanel(panels_, scheduler_.IsOn());
+  ApplyPanels();
+}
+
+double MainWindow::ScheduleNow() const {
+  return scheduleClockHook ? scheduleClockHook() : MonotonicSeconds();
+}
+
+void MainWindow::ScheduleFire() {
+  ClickButton(kBtnOneKlick);
+}
+
+void MainWindow::BackupModeChanged() {
+  frameBackupModes_->ShowMode();
+}
+
+void MainWindow::JobOptionsChanged() {
+  frameExclude_->ShowOptions();
+  frameSchedule_->ShowPeriodText(app_.Options.ScheduleTimeText);
+  // The list's view options belong to the job too.
+  action(QStringLiteral("mnuShowSize"))->setChecked(app_.ToDo.ShowSize);
+  action(QStringLiteral("mnuShowFullPath"))->setChecked(app_.ToDo.ShowFullPath);
+  SpaltenBreitenlvToDoEinst();
+}
+
+void MainWindow::SetScheduleTimer(bool on) {
+  if (on)
+    timerSchedule_.start();
+  else
+    timerSchedule_.stop();
+  ScheduleSwitched(panels_, on);
+  ApplyOptionPanels();
+}
+
+void MainWindow::ShowSchedule(const ScheduleLabels& labels) {
+  frameSchedule_->Show(labels);
+}
+
+void MainWindow::ShowMainPanel() {
+  ClosePanels(panels_);
+  ApplyPanels();
+}
+
+void MainWindow::BGFlash() {
+  // The current pictures are put back as they were, not loaded again: a file the
+  // current skin lacks must not keep the flashed skin's picture.
+  const auto current = pictures_.backgrounds;
+  pictures_.LoadBackgrounds(app_.Files.Folder, BGFlashSkin(app_.settings.SkinNumber));
+  repaint();
+  QCoreApplication::processEvents();
+  pictures_.backgrounds = current;
+  update();
+}
+
+void MainWindow::PanelsLanguageChanged() {
+  auto text = [this](const QString& key) { return Display(app_.Text(key.toStdString())); };
+  const QString title = text(QStringLiteral("mnuSkins"));
+  if (!title.isEmpty()) menus_.value(QStringLiteral("mnuSkins"))->setTitle(title);
+  frameBackupModes_->LanguageChanged(text);
+  frameExclude_->LanguageChanged(text);
+  frameSchedule_->LanguageChanged(text);
+  ApplyOptionPanels();  // longer or shorter captions change the panels' height
+}
+
+void MainWindow::PanelsSkinChanged(int skin) {
+  for (QAction* a : skins_->actions()) a->setChecked(a->objectName() == QStringLiteral("mnuSkin(%1)").arg(skin));
+  const SkinColours c = ColoursOf(skin);
+  QPalette p = QApplication::palette();
+  p.setColor(QPalette::WindowText, c.text);
+  p.setColor(QPalette::Button, c.base);
+  p.setColor(QPalette::ButtonText, c.baseText);
+  p.setColor(QPalette::Base, c.base);
+  p.setColor(QPalette::AlternateBase, c.base.lighter(c.base.lightness() < 128 ? 130 : 97));
+  p.setColor(QPalette::Text, c.baseText);
+  p.setColor(QPalette::Highlight, c.accent);
+  p.setColor(QPalette::HighlightedText, c.base.lightness() < 128 && skin != 3 ? QColor(Qt::black) : QColor(Qt::white));
+  centralWidget()->setPalette(p);
+  frameBackupModes_->SkinChanged();
+  ApplyOptionPanels();
+}
+
+}  // namespace dd::ui

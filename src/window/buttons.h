@@ -1,0 +1,50 @@
+// The picture buttons: numbers, names, picture files and the four looks.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace dd {
+
+// The buttons by number; the number is also the one in the picture file name.
+enum ButtonNumber {
+  kBtnBackup = 1,
+  kBtnSimulate = 2,
+  kBtnExecute = 3,
+  kBtnOneKlick = 4,
+  kBtnStopExec = 5,
+  kBtnSave = 6,
+  kBtnOpen = 7,
+  kBtnInfo = 10,
+  kBtnStopSimu = 11,
+  kBtnExclude = 12,
+  kBtnHideToDoList = 13,
+  kBtnHideFrameBUM = 14,
+  kBtnHideFrameEXCL = 15,
+  kBtnShowToDoList = 16,
+  kBtnMaximizeToDoList = 17,
+  kBtnRestoreToDoList = 18,
+  kBtnScheduleOff = 19,
+  kBtnScheduleOn = 20,
+  kBtnHideSchedule = 21,
+  kBtnScheduleOffImFrame = 22,
+  kBtnScheduleOnImFrame = 23,
+  kHighestButton = 23
+};
+
+// The number of a button name ("Simulate" -> 2); 0 for an unknown name.
+int BildNrVonKnopfName(std::string_view name);
+// True for the close buttons, which all show the pictures of button 13.
+bool IsAusschaltknopf(int button);
+// The picture file of a button in look 1..4, e.g. "B2_1.gif".
+std::string ButtonPictureFile(int button, int look);
+// The remembered active button: its number followed by "Button"; "" for none.
+std::string ActiveButtonText(int button);
+
+// The look of a button: 1 normal, 2 mouse over, 3 active, 4 active with the mouse over.
+int ButtonLook(int button, const std::string& activeButton, bool mouseOver);
+
+// The skin folder of skin n below the program folder.
+std::string SkinFolder(const std::string& programFolder, int skin);
+
+}  // namespace dd

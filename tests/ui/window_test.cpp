@@ -1,0 +1,279 @@
+// The window driven like a user would: start-up, drops, a simulate and execute
+// round with scripted message boxes, keys and a language switch.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include "common/files.h"
+#include "support/test_support.h"
+#include "ui/list_views.h"
+#include "ui/main_window.h"
+#include "ui/picture_button.h"
+#include "ui/progress_picture.h"
+#include "ui/qt_text.h"
+#include "ui/todo_model.h"
+#include "window/buttons.h"
+
+using namespace dd;
+using dd::test::MakeDirs;
+using dd::test::TempDir;
+using dd::test::WriteFile;
+using dd::ui::PictureButton;
+
+namespace {
+
+struct WindowTest : ::testing::Test {
+  TempDir dir;
+  std::string home = dir / "home";
+  std::unique_ptr<ui::MainWindow> window;
+  std::vector<std::string> boxes;  // the keys of the boxes shown, in order
+
+  void Start(const std::string& commandLine = {}) {
+    MakeDirs(home);
+    test::CopyLanguageFile(home);
+    window = std::make_unique<ui::MainWindow>();
+    window->messageHook = [this](const Message& m) {
+      boxes.push_back(m.key.empty() ? m.prompt : m.key);
+      return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    };
+    window->StartUp(home, commandLine, StartUpOptions{false});
+  }
+  App& app() { return window->app(); }
+  QString Text(const QString& name) { return window->label(name)->text(); }
+  int Rows() { return window->toDoModel()->rowCount(); }
+  // A drop from a file manager just left or right of the source column's right edge.
+  void Drop(const std::string& folder, bool left) {
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), ui::FileUrl(folder).toEncoded() + "\r\n");
+    const int boundary = window->lvFolders()->Boundary();
+    const QPoint pos(left ? boundary - 2 : boundary + 2, 10);
+    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->lvFolders()->viewport(), &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->lvFolders()->viewport(), &drop);
+  }
+};
+
+TEST_F(WindowTest, StartUpShowsThePreviousListThenOpensTheCommandLineJob) {
+  const std::string list =
+      "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3\r\n"
+      "Delete in F2       \t= x\tExtra in F2\t/a/y\t/b/y\t0\t4";
+  WriteFile(home + "/To Do.txt", list);
+  WriteFile(home + "/Rates.txt", "1000000\r\n1000000\r\n1");
+  const std::string job = dir / "my jobs/night run.ddk";  // spaces and all
+  WriteFile(job, "Dualdock V2.1\r\n\r\nDirectories:\r\n/src one\r\n\r\n/dst one\r\n\r\n\r\n");
+  // What the window held when it was shown.
+  int rowsAtShow = -1, pairsAtShow = -1;
+  struct ShowSpy : QObject {
+    std::function<void()> onShow;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Show && onShow) onShow();
+      return false;
+    }
+  } spy;
+  spy.onShow = [&] {
+    rowsAtShow = Rows();
+    pairsAtShow = window->lvFolders()->rowCount();
+  };
+  MakeDirs(home);
+  test::CopyLanguageFile(home);
+  window = std::make_unique<ui::MainWindow>();
+  window->installEventFilter(&spy);
+  window->StartUp(home, job, StartUpOptions{false});
+  EXPECT_EQ(rowsAtShow, 2);
+  EXPECT_EQ(pairsAtShow, 0);
+  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  EXPECT_EQ(window->lvFolders()->item(0, 1)->text(), QStringLiteral("/src one"));
+  EXPECT_EQ(app().Job.CurrentJobFile, job);
+  EXPECT_EQ(window->statusBar()->findChild<QLabel*>(QStringLiteral("StatusBar1.Panel1"))->text(),
+            QString::fromStdString(job));
+}
+
+TEST_F(WindowTest, WithoutALanguageFileTheMenusStillShowCaptions) {
+  MakeDirs(home);
+  window = std::make_unique<ui::MainWindow>();
+  window->messageHook = [this](const Message& m) {
+    boxes.push_back(m.prompt);
+    return Answer::Ok;
+  };
+  window->StartUp(home, {}, StartUpOptions{false});
+  EXPECT_EQ(boxes, std::vector<std::string>{"Language file not found"});
+  EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("File"));
+  EXPECT_EQ(window->action(QStringLiteral("mnuSimulate"))->text(), QStringLiteral("Simulate"));
+}
+
+TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
+  Start();
+  const std::string src = dir / "src", dst = dir / "dst";
+  WriteFile(src + "/a.txt", "aaaa");
+  WriteFile(src + "/b.txt", "bbbbbbbb");
+  WriteFile(src + "/keep out.txt", "x");
+  WriteFile(dst + "/old.txt", "old");
+  Drop(src, true);
+  Drop(dst, false);
+  ASSERT_EQ(window->lvFolders()->rowCount(), 1);
+  ASSERT_NE(window->lvFolders()->item(0, 3), nullptr);
+  EXPECT_EQ(app().Job.TargetFolders, std::vector<std::string>{dst});
+
+  QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+  EXPECT_EQ(boxes, std::vector<std::string>{"[Simulation done in ]"});
+  EXPECT_EQ(Rows(), 4);  // three new copies and one deletion
+  EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("3"));
+  EXPECT_EQ(Text(QStringLiteral("lblF1Files")), QStringLiteral("3"));
+  EXPECT_FALSE(window->button(kBtnStopSimu)->isVisible());
+
+  // The user drops one planned copy from the list before executing.
+  int row = -1;
+  for (int r = 0; r < Rows(); ++r)
+    if (window->toDoModel()->index(r, kColF1).data().toString() == QStringLiteral("keep out.txt")) row = r;
+  ASSERT_GE(row, 0);
+  window->lvToDoList()->selectRow(row);
+  QTest::keyClick(window->lvToDoList(), Qt::Key_Delete);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("2"));
+
+  boxes.clear();
+  QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
+  EXPECT_EQ(boxes, (std::vector<std::string>{"[Are you sure you want to execute]", "[operations successfully done]"}));
+  EXPECT_EQ(ReadTextFile(dst + "/a.txt"), "aaaa");
+  EXPECT_EQ(ReadTextFile(dst + "/b.txt"), "bbbbbbbb");
+  EXPECT_FALSE(PathExists(dst + "/keep out.txt"));
+  EXPECT_FALSE(PathExists(dst + "/old.txt"));
+  EXPECT_EQ(Rows(), 0);
+  EXPECT_EQ(ReadTextFile(home + "/To Do.txt"), "");
+  EXPECT_EQ(window->progress()->percent(), 0);  // the list was recounted after the run
+  EXPECT_FALSE(window->labelTimer().isActive());
+}
+
+TEST_F(WindowTest, EditsOfThePairsDuringARunOnlyAskToStopIt) {
+  Start();
+  const std::string src = dir / "s";
+  MakeDirs(src);
+  Drop(src, true);
+  app().Run.SimulationRunning = true;
+  window->lvFolders()->selectAll();
+  QTest::keyClick(window->lvFolders(), Qt::Key_Delete);
+  EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
+  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  EXPECT_TRUE(app().Run.StopRequested);  // the answer was Yes
+  EXPECT_FALSE(app().Run.SimulationRunning);
+  // New would empty the list and the pairs the run is walking.
+  app().Run.ExecutionRunning = true;
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+}
+
+TEST_F(WindowTest, EscapeStopsOnlyARunAndCtrlOffersTheOneStepButton) {
+  Start();
+  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+  EXPECT_FALSE(app().Run.StopRequested);
+  app().Run.ExecutionRunning = true;
+  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+  EXPECT_TRUE(app().Run.StopRequested);
+  EXPECT_FALSE(app().Run.ExecutionRunning);
+
+  PictureButton* oneStep = window->button(kBtnOneKlick);
+  QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
+  EXPECT_TRUE(oneStep->isVisible());
+  QTest::keyRelease(window->lvFolders(), Qt::Key_Control);
+  EXPECT_FALSE(oneStep->isVisible());
+  app().Run.SimulationRunning = true;  // not offered during a run
+  QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
+  EXPECT_FALSE(oneStep->isVisible());
+  app().Run.SimulationRunning = false;
+}
+
+TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) {
+  Start();
+  app().Options.ExcludeText = ".tmp";
+  EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+  EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&Datei"));
+  EXPECT_EQ(window->action(QStringLiteral("mnuSave"))->text(), QStringLiteral("&Speichern"));
+  EXPECT_EQ(window->action(QStringLiteral("mnuSaveAs"))->text(), QStringLiteral("Speichern &unter ..."));
+  EXPECT_EQ(window->button(kBtnSimulate)->accessibleName(), QStringLiteral("Simulieren"));
+  EXPECT_EQ(window->label(QStringLiteral("label(2)"))->text(), QStringLiteral("Dateien"));
+  EXPECT_EQ(window->lvFolders()->horizontalHeaderItem(1)->text(), ui::Display(app().Text("[Source directories]")));
+  EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());
+  EXPECT_EQ(app().Options.ExcludeText, ".tmp");
+  EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
+}
+
+TEST_F(WindowTest, SizeAndPathColumnsFollowTheirMenuItemsAndANewJobHidesThem) {
+  Start();
+  ui::ToDoTable* list = window->lvToDoList();
+  EXPECT_TRUE(list->isColumnHidden(kColSize1));
+  window->action(QStringLiteral("mnuShowSize"))->trigger();
+  EXPECT_FALSE(list->isColumnHidden(kColSize1));
+  EXPECT_TRUE(list->isColumnHidden(kColPath1));
+  window->action(QStringLiteral("mnuShowFullPath"))->trigger();
+  EXPECT_FALSE(list->isColumnHidden(kColPath2));
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_TRUE(list->isColumnHidden(kColSize1) && list->isColumnHidden(kColPath1));
+  EXPECT_FALSE(window->action(QStringLiteral("mnuShowSize"))->isChecked());
+}
+
+TEST_F(WindowTest, OperationListButtonsHideAndShowTheList) {
+  Start();
+  QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
+  EXPECT_FALSE(window->lvToDoList()->isVisible());
+  EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());
+  QTest::mouseClick(window->button(kBtnShowToDoList), Qt::LeftButton);
+  EXPECT_TRUE(window->lvToDoList()->isVisible());
+}
+
+TEST_F(WindowTest, RealMessageBoxesGiveTheButtonPressed) {
+  Start();
+  window->messageHook = nullptr;
+  auto press = [](QMessageBox::StandardButton which) {
+    QTimer::singleShot(0, [which] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      box->button(which)->click();
+    });
+  };
+  Message m{MessageKind::ConfirmExecute,
+            "[Are you sure you want to execute]",
+            "Go?",
+            "Title",
+            Buttons::OkCancel,
+            Icon::Question};
+  press(QMessageBox::Ok);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Ok);
+  press(QMessageBox::Cancel);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Cancel);
+  m.buttons = Buttons::YesNo;
+  press(QMessageBox::No);
+  EXPECT_EQ(window->ShowMessage(m), Answer::No);
+  press(QMessageBox::Yes);
+  EXPECT_EQ(window->ShowMessage(m), Answer::Yes);
+}
+
+TEST(UriListTest, PathsKeepTheirBytes) {
+  const std::string odd = "/tmp/a b/\xff\xfe name";  // not UTF-8
+  const QUrl url = ui::FileUrl(odd);
+  const std::vector<std::string> paths =
+      ui::LocalPathsOfUriList("# comment\r\n" + url.toEncoded() + "\r\nfile:///plain/x%20y\r\nhttp://x/y\r\n");
+  EXPECT_EQ(paths, (std::vector<std::string>{odd, "/plain/x y"}));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "common/app.h"
+#include "support/test_support.h"
+#include "window/buttons.h"
+#include "window/panels.h"
+#include "window/skins.h"
+
+namespace dd {
+namespace {
+
+TEST(SchedulePanelRulesTest, ItsButtonsOpenItAndASecondClickReturnsToTheMainPanel) {
+  PanelState s;
+  TogglePanel(s, kBtnBackup);
+  ToggleSchedulePanel(s, false);
+  EXPECT_TRUE(s.frameSchedule);
+  EXPECT_FALSE(s.frameBackupModes);  // one option panel at a time
+  EXPECT_FALSE(s.frameMain);
+  EXPECT_EQ(s.activeButton, "19Button");
+  EXPECT_EQ(ButtonLook(kBtnScheduleOff, s.activeButton, false), 3);
+
+  // Switched on inside the panel: the button now shown takes the active look.
+  ScheduleSwitched(s, true);
+  EXPECT_EQ(s.activeButton, "20Button");
+  ToggleSchedulePanel(s, true);  // the close button 21 or a second click
+  EXPECT_FALSE(s.frameSchedule);
+  EXPECT_TRUE(s.frameMain);
+  EXPECT_EQ(s.activeButton, "");
+  ScheduleSwitched(s, false);  // a closed panel marks nothing
+  EXPECT_EQ(s.activeButton, "");
+
+  ToggleSchedulePanel(s, true);
+  EXPECT_EQ(s.activeButton, "20Button");
+  TogglePanel(s, kBtnExclude);
+  EXPECT_FALSE(s.frameSchedule);
+  EXPECT_EQ(s.activeButton, "12Button");
+}
+
+TEST(SchedulePanelRulesTest, TheSwitchShowsTheSchedulersState) {
+  for (bool on : {false, true}) {
+    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOn, on), on);
+    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOnImFrame, on), on);
+    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOff, on), !on);
+    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOffImFrame, on), !on);
+  }
+  EXPECT_EQ(ButtonPictureFile(kBtnHideSchedule, 4), "B13_4.gif");
+  EXPECT_EQ(ButtonPictureFile(kBtnScheduleOnImFrame, 1), "B23_1.gif");
+}
+
+struct SkinScreen : test::ScriptedScreen {
+  std::vector<int> loaded;
+  void SkinChanged(int skin) override { loaded.push_back(skin); }
+};
+
+TEST(SkinRulesTest, AMenuEntryLoadsItsFolderAndTheFlashShowsTheNext) {
+  SkinScreen screen;
+  App app(screen);
+  SkinAendern(app, 3);
+  SkinAendern(app, 4);  // no such entry
+  SkinAendern(app, -1);
+  EXPECT_EQ(screen.loaded, std::vector<int>{3});
+  EXPECT_EQ(app.settings.SkinNumber, 3);
+  // "Skin 1" is the entry of index 0 and its folder is Skin0.
+  SkinAendern(app, 0);
+  EXPECT_EQ(SkinFolder("/opt/dd", app.settings.SkinNumber), "/opt/dd/Icons/Skin0");
+
+  EXPECT_EQ(BGFlashSkin(0), 1);
+  EXPECT_EQ(BGFlashSkin(2), 3);
+  EXPECT_EQ(BGFlashSkin(kSkinCount - 1), 0);
+}
+
+}  // namespace
+}  // namespace dd

@@ -1,0 +1,135 @@
+#include "window/todo_view.h"
+
+#include <gtest/gtest.h>
+
+#include "common/app.h"
+#include "oplist/todo_list.h"
+#include "support/flow_fixture.h"
+
+using namespace dd;
+using dd::test::TempDir;
+using dd::test::WriteFile;
+
+namespace {
+
+std::string Record(const std::string& code, const std::string& status, const std::string& p1, const std::string& p2,
+                   int64_t s1, int64_t s2) {
+  std::vector<std::string> list;
+  inToDoListeSpeichern(list, status, code, p1, p2, s1, s2);
+  return list.at(0);
+}
+
+TEST(ToDoCellsTest, RowNumbersAndSizeTexts) {
+  EXPECT_EQ(ToDoRowNumber(0, 150), "000");
+  EXPECT_EQ(ToDoRowNumber(150, 150), "150");
+  EXPECT_EQ(ToDoRowNumber(7, 9), "7");
+  EXPECT_EQ(SizeKbText(1023), "0 KB");
+  EXPECT_EQ(SizeKbText(1024), "1 KB");
+  EXPECT_EQ(SizeKbText(3LL << 30), "3,145,728 KB");  // 2 GiB and more keep their value
+  EXPECT_EQ(SizeSortKey(1024), "0000000001024");
+}
+
+TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
+  ToDoCells c;
+  ASSERT_TRUE(ToDoRowCells(Record("<-=", "Extra in F2", "/a/n.txt", "/b/n.txt", 0, 5000), c));
+  EXPECT_FALSE(c.filledF1);
+  EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "");
+  EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "n.txt");
+  EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "4 KB");
+  EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), "Extra");
+  EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), "Copy To Source");
+  EXPECT_EQ(BildNr(ToDoCellImageKey(c, kColOperation)), 0);
+
+  ASSERT_TRUE(ToDoRowCells(Record("=->", "Newer in F1", "/a/m", "/b/m", 1, 2), c));
+  EXPECT_EQ(c.status1, "Newer");
+  EXPECT_EQ(c.status2, "Older");
+  EXPECT_EQ(c.operationText, "Replace in Target");
+  EXPECT_EQ(BildNr(c.operationKey), 8);
+
+  ASSERT_TRUE(ToDoRowCells(Record("= x", "Extra in F2", "/a/m", "/b/m", 0, 2), c));
+  EXPECT_EQ(c.operationText, " Delete in Target");
+  EXPECT_FALSE(ToDoRowCells("a\tb\tc", c));
+}
+
+TEST(ToDoCellsTest, ColumnWidths) {
+  auto w = SpaltenBreitenlvToDoEinst(4000, false, false);
+  EXPECT_EQ(w[kColF1], (4000 - 1040) / 2 - 200);
+  EXPECT_EQ(w[kColSize1] + w[kColPath2] + w[kColNr], 0);
+  w = SpaltenBreitenlvToDoEinst(4010, true, true);
+  EXPECT_EQ(w[kColSize2], 201);  // 200.5 rounds up
+  EXPECT_EQ(w[kColPath1], 201);
+  EXPECT_EQ(w[kColF2], (4010 - 1040 - 4 * 201) / 2 - 200);
+  EXPECT_EQ(SpaltenBreitenlvToDoEinst(900, true, true)[kColF1], 0);
+  EXPECT_EQ(SpaltenNr("Size2Sort"), 2);
+  EXPECT_EQ(SpaltenNr("nope"), 0);
+}
+
+TEST(ToDoCellsTest, SideOfARowByTheMousePosition) {
+  TempDir dir;
+  WriteFile(dir / "a/x", "1");
+  auto w = SpaltenBreitenlvToDoEinst(4000, false, false);
+  const int edge = w[kColF1] + 320;
+  EXPECT_TRUE(SideIsF1(edge - 1, w));
+  EXPECT_FALSE(SideIsF1(edge, w));
+  // The F2 entry does not exist: the F1 entry is taken.
+  const std::string record = Record("=->", "Newer in F1", dir / "a/x", dir / "b/x", 1, 1);
+  EXPECT_EQ(ToDoEventPath(record, false), dir / "a/x");
+  WriteFile(dir / "b/x", "2");
+  EXPECT_EQ(ToDoEventPath(record, false), dir / "b/x");
+}
+
+TEST(ToDoCellsTest, IconWindowMovesOnlyWhenTheVisibleRowsLeaveIt) {
+  IconWindow w;
+  EXPECT_FALSE(w.Update(1, 0));  // an empty list loads nothing
+  EXPECT_TRUE(w.Update(1, 1000));
+  EXPECT_EQ(w.first, 1);
+  EXPECT_EQ(w.last, 133);
+  EXPECT_FALSE(w.Update(73, 1000));  // 73 + 60 = 133 is still inside
+  EXPECT_TRUE(w.Update(74, 1000));
+  EXPECT_EQ(w.first, 8);
+  EXPECT_EQ(w.last, 206);
+}
+
+struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
+  void Fill() {
+    auto& list = app.ToDo.ToDoList;
+    list = {Record("=->", "Extra in F1", "/a/1", "/b/1", 5000, 0), Record("x =", "Extra in F1", "/a/2", "/b/2", 10, 0),
+            Record("=->", "Extra in F1", "/a/3", "/b/3", 70000, 0),
+            Record("<-=", "Extra in F2", "/a/4", "/b/4", 0, 300), Record("= x", "Extra in F2", "/a/5", "/b/5", 0, 9)};
+    ListViewAusfuellen(app);
+    CountOperations(app);
+  }
+  std::vector<int64_t> Rows() const { return {app.ToDo.Rows.begin(), app.ToDo.Rows.end()}; }
+};
+
+TEST_F(ToDoViewTest, SizeHeaderSortsBySizeDescendingThenAscending) {
+  Fill();
+  ToDoSort sort;
+  int column = sort.Click(kColSize1);
+  EXPECT_EQ(column, kColSize1Sort);
+  SortToDoRows(app, column, sort.descending);
+  EXPECT_EQ(Rows(), (std::vector<int64_t>{2, 0, 1, 3, 4}));  // F1-less rows have an empty key: last
+  column = sort.Click(kColSize1);
+  SortToDoRows(app, column, sort.descending);
+  EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 4, 1, 0, 2}));
+  app.Run.ExecutionRunning = true;
+  EXPECT_FALSE(SortToDoRows(app, kColNr, false));
+}
+
+TEST_F(ToDoViewTest, RemovingSelectedRowsDropsExactlyTheirRecordsAndCounts) {
+  Fill();
+  SortToDoRows(app, kColNr, true);  // rows 4 3 2 1 0
+  EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 2);
+  EXPECT_EQ(MarkierteZeilenEntf(app, {0, 2, 4}), 3);  // records 4, 2 and 0
+  EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 1}));
+  EXPECT_TRUE(app.ToDo.ToDoList[0].empty() && app.ToDo.ToDoList[2].empty() && app.ToDo.ToDoList[4].empty());
+  EXPECT_FALSE(app.ToDo.ToDoList[1].empty() || app.ToDo.ToDoList[3].empty());
+  EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 0);
+  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 0);
+  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F1).Count, 1);
+  EXPECT_EQ(app.Run.PendingOps(), 2);
+  app.Run.ExecutionRunning = true;
+  EXPECT_EQ(MarkierteZeilenEntf(app, {0}), 0);
+}
+
+}  // namespace
