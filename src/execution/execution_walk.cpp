@@ -150,10 +150,14 @@ class Walk {
   }
 
   // Remembers a file system that got new names, to flush it at the end.
-  void Touched(int folder) {
-    struct stat st {};
-    if (::fstat(folder, &st) != 0 || fileSystems_.count(st.st_dev)) return;
-    fileSystems_[st.st_dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  void Touched(int folder, dev_t dev = 0) {
+    if (dev == 0) {
+      struct stat st {};
+      if (::fstat(folder, &st) != 0) return;
+      dev = st.st_dev;
+    }
+    if (fileSystems_.count(dev)) return;
+    fileSystems_[dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
   }
 
   void SyncFileSystems() {
@@ -275,9 +279,10 @@ class Walk {
     const struct stat* old = target.exists ? &target.st : nullptr;
     if (S_ISREG(source.st.st_mode)) {
       PreparedCopy prepared;
-      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared))
+      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared,
+                         turn_))
         return Fail();
-      batch_.push_back({copy, std::move(prepared)});
+      batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder)});
       batchBytes_ += source.st.st_size;
       if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
       return;
@@ -285,7 +290,7 @@ class Walk {
     BeforeReplace toTrash;
     if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
-                     toTrash))
+                     toTrash, turn_))
       return Fail();
     Touched(target.folder);
     Count(copy);
@@ -312,18 +317,22 @@ class Walk {
 
   void FlushCopies() {
     std::map<dev_t, bool> flushed;  // file system -> data on the disk
-    for (auto& [copy, prepared] : batch_) {
-      struct stat st {};
-      if (::fstat(prepared.out, &st) != 0) continue;
-      if (!flushed.count(st.st_dev)) flushed[st.st_dev] = ::syncfs(prepared.out) == 0;
+    for (Waiting& w : batch_) {
+      if (w.dev == 0) {
+        // The folder's file system was not known: the copy's own tells it.
+        struct stat st {};
+        if (::fstat(w.prepared.out, &st) != 0) continue;
+        w.dev = st.st_dev;
+      }
+      if (!flushed.count(w.dev)) flushed[w.dev] = ::syncfs(w.prepared.out) == 0;
     }
-    for (auto& [copy, prepared] : batch_) {
-      struct stat st {};
-      const bool onDisk = ::fstat(prepared.out, &st) == 0 && flushed[st.st_dev];
+    for (Waiting& w : batch_) {
+      auto& [copy, prepared, dev] = w;
+      const bool onDisk = dev != 0 && flushed[dev];
       BeforeReplace toTrash;
       if (app_.Options.DeletedToTrash)
         toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
-      if (onDisk) Touched(prepared.folder);
+      if (onDisk) Touched(prepared.folder, dev);
       if (!onDisk) {
         DiscardCopy(prepared);
         Fail();
@@ -368,7 +377,14 @@ class Walk {
   App& app_;
   RunStatistics& run_;
   TreeHandles handles_;
-  std::vector<std::pair<Copy, PreparedCopy>> batch_;
+  // A written copy waiting for the flush, with its file system.
+  struct Waiting {
+    Copy copy;
+    PreparedCopy prepared;
+    dev_t dev;
+  };
+  std::vector<Waiting> batch_;
+  const CopyTurn turn_ = [this] { app_.Yield(); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();
   std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names

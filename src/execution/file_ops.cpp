@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/clock.h"
 #include "common/files.h"
 
 namespace dd {
@@ -19,6 +20,9 @@ namespace {
 // Data is moved in chunks of this size so that a cancel request is seen soon.
 constexpr size_t kCopyChunk = 4 << 20;
 constexpr size_t kFallbackBuffer = 256 << 10;
+// A long copy hands the screen a turn this often (seconds), so that the window
+// stays alive and a stop is seen while one big file is copied.
+constexpr double kTurnInterval = 0.03;
 
 std::string FolderOf(const std::string& path) {
   auto pos = path.rfind(kPathSeparator);
@@ -37,11 +41,13 @@ bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-// Copies from the current offsets to the end of `in`. The kernel moves the
-// data (copy_file_range); where it cannot (other file system, old kernel)
-// a read/write loop continues from where it stopped.
-bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
+// Copies the `size` bytes that fstat found from the current offsets (a file
+// that claims no size, as some kernel files do, is read to its end). The kernel
+// moves the data (copy_file_range); where it cannot (other file system, old
+// kernel) a read/write loop continues from where it stopped.
+bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, const CopyTurn& turn) {
   off_t done = 0;
+  double nextTurn = 0;  // the first chunk of a long copy already gives a turn
   bool kernelCopy = true;
   std::unique_ptr<char[]> buffer;
   while (true) {
@@ -71,8 +77,14 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
     }
     if (n == 0) return true;
     done += n;
+    // Known to be complete: no further call to find the end.
+    if (size > 0 && done >= size) return true;
+    if (turn && MonotonicSeconds() >= nextTurn) {
+      turn();
+      nextTurn = MonotonicSeconds() + kTurnInterval;
+    }
     // A file that is finished is kept even when a stop arrives now.
-    if (done < size && Cancelled(cancel)) return false;
+    if (Cancelled(cancel)) return false;
   }
 }
 
@@ -150,12 +162,28 @@ bool KeepAttributes(int out, const struct stat& st) {
   return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
 }
 
-bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel) {
-  return CopyData(in, out, st.st_size, cancel) && KeepAttributes(out, st);
+bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel, const CopyTurn& turn) {
+  return CopyData(in, out, st.st_size, cancel, turn) && KeepAttributes(out, st);
 }
 
 // Linking an unnamed file needs /proc; without it every file would be copied twice.
 std::atomic<bool> g_procMissing{false};
+// Linking it by its descriptor alone spares the lookup through /proc, but only
+// a process with CAP_DAC_READ_SEARCH may do so.
+std::atomic<bool> g_noEmptyPathLink{false};
+
+bool LinkUnnamed(int out, int folder, const std::string& name) {
+  if (!g_noEmptyPathLink.load(std::memory_order_relaxed)) {
+    if (::linkat(out, "", folder, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT && errno != EPERM) return false;
+    // ENOENT is also what an unprivileged caller gets: /proc tells the two apart.
+    g_noEmptyPathLink = true;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(out);
+  if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno == ENOENT && !PathExists(self)) g_procMissing = true;
+  return false;
+}
 
 // A new target is written as an unnamed file and linked into place when
 // complete: nothing half-written is ever visible, not even after a crash.
@@ -179,7 +207,8 @@ bool OpenTemp(int toDir, PreparedCopy& copy) {
 }  // namespace
 
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
-                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy) {
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
+                   const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
   // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
   int in = ::openat(fromDir, fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
@@ -191,7 +220,7 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
   copy.replaces = target != nullptr;
   if (target) copy.target = *target;
   ok = ok && copy.folder >= 0 && ((!target && OpenUnnamed(toDir, copy)) || OpenTemp(toDir, copy));
-  ok = ok && WriteCopy(in, copy.out, st, cancel);
+  ok = ok && WriteCopy(in, copy.out, st, cancel, turn);
   ::close(in);
   if (!ok) DiscardCopy(copy);
   return ok;
@@ -200,10 +229,8 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
   bool ok;
   if (copy.temp.empty()) {
-    const std::string self = "/proc/self/fd/" + std::to_string(copy.out);
     // Fails when something appeared at the target meanwhile: it is not ours to replace.
-    ok = ::linkat(AT_FDCWD, self.c_str(), copy.folder, copy.name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-    if (!ok && errno == ENOENT && !PathExists(self)) g_procMissing = true;
+    ok = LinkUnnamed(copy.out, copy.folder, copy.name);
     // close reports late write errors of some file systems.
     if (::close(copy.out) != 0 && ok) {
       ::unlinkat(copy.folder, copy.name.c_str(), 0);
@@ -273,12 +300,12 @@ void DeleteContents(int dir) {
 
 bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
                  const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
-                 const BeforeReplace& beforeReplace) {
+                 const BeforeReplace& beforeReplace, const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
   if (S_ISLNK(source.st_mode)) return CopyLinkAt(fromDir, fromName, source, toDir, toName, beforeReplace, target);
   if (!S_ISREG(source.st_mode)) return false;  // pipes, devices and sockets are not copied
   PreparedCopy copy;
-  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy)) return false;
+  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy, turn)) return false;
   if (::fdatasync(copy.out) != 0) {
     DiscardCopy(copy);
     return false;

@@ -21,6 +21,9 @@ int CopyWithFolders(const std::string& source, const std::string& target, bool o
 // keeps the old target and fails the copy.
 using BeforeReplace = std::function<bool()>;
 
+// Called now and then during a long copy, to give the screen a turn.
+using CopyTurn = std::function<void()>;
+
 // Copies the file or link `fromName` of the open folder `fromDir`, whose lstat
 // is `source`, to `toName` in `toDir`. `target` is the lstat of what is there
 // now (nullptr: nothing, and nothing that appears meanwhile is replaced). A
@@ -28,7 +31,7 @@ using BeforeReplace = std::function<bool()>;
 // the copy gets its name. True when the copy is in place.
 bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
                  const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
-                 const BeforeReplace& beforeReplace);
+                 const BeforeReplace& beforeReplace, const CopyTurn& turn = {});
 
 // A file copy in two steps, so that many copies can be put on the disk at once
 // before any of them gets its name: the complete copy, still without its name.
@@ -44,7 +47,8 @@ struct PreparedCopy {
 // Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
 // nothing left behind, when that failed.
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
-                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy);
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
+                   const CopyTurn& turn = {});
 // Gives the copy its name, once its data is on the disk. A replaced target must
 // still be the one checked before. Releases the copy either way.
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);

@@ -1,6 +1,7 @@
 #include "execution/tree_handles.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -40,8 +41,15 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
     Close(recent_.front());
     recent_.erase(recent_.begin());
   }
-  recent_.push_back(Entry{root, std::string(rel), fd});
+  struct stat st {};
+  recent_.push_back(Entry{root, std::string(rel), fd, ::fstat(fd, &st) == 0 ? st.st_dev : 0});
   return fd;
+}
+
+dev_t TreeHandles::Device(int fd) const {
+  for (const Entry& e : recent_)
+    if (e.fd == fd) return e.dev;
+  return 0;
 }
 
 void TreeHandles::Close(Entry& e) {
