@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,8 @@ class Walk {
     return true;
   }
 
-  Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr) {
+  // `look`: false when the entry's own state is left to the operation to find out.
+  Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {
     Entry e;
     const std::string& rel = item.paths.Rel;
     int made = 0;
@@ -115,6 +117,7 @@ class Walk {
       return e;
     }
     e.reachable = true;
+    if (!look) return e;
     e.exists = ::fstatat(e.folder, e.name.c_str(), &e.st, AT_SYMLINK_NOFOLLOW) == 0;
     if (!e.exists && errno != ENOENT) e.reachable = false;
     return e;
@@ -247,7 +250,10 @@ class Walk {
 
     Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
     Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
-    Entry target = Find(item, !toF2);
+    // A new file takes its name only where there is none (see CommitCopy): whatever
+    // appeared there meanwhile is found then, so it is not looked for first.
+    const bool nameChecksItself = isNew && source.exists && S_ISREG(source.st.st_mode);
+    Entry target = Find(item, !toF2, false, nullptr, !nameChecksItself);
     if (!source.reachable || !target.reachable) return Changed(!source.reachable ? sourcePath : targetPath);
     if (!source.exists) {
       if (target.exists) return Changed(sourcePath);
@@ -263,7 +269,7 @@ class Walk {
     int created = 0;
     if (!target.exists && target.folder < 0) {
       // Missing folders on the way are made one by one, none of them through a link.
-      target = Find(item, !toF2, true, &created);
+      target = Find(item, !toF2, true, &created, !nameChecksItself);
       if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
       if (target.folder < 0) return Fail();
     }
@@ -279,10 +285,12 @@ class Walk {
     const struct stat* old = target.exists ? &target.st : nullptr;
     if (S_ISREG(source.st.st_mode)) {
       PreparedCopy prepared;
-      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared,
-                         turn_))
+      prepared.folderLent = true;
+      const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
+      if (!folder || !PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, &run_.StopRequested,
+                                    prepared, turn_))
         return Fail();
-      batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder)});
+      batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;
       if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
       return;
@@ -327,7 +335,7 @@ class Walk {
       if (!flushed.count(w.dev)) flushed[w.dev] = ::syncfs(w.prepared.out) == 0;
     }
     for (Waiting& w : batch_) {
-      auto& [copy, prepared, dev] = w;
+      auto& [copy, prepared, dev, folder] = w;
       const bool onDisk = dev != 0 && flushed[dev];
       BeforeReplace toTrash;
       if (app_.Options.DeletedToTrash)
@@ -337,7 +345,10 @@ class Walk {
         DiscardCopy(prepared);
         Fail();
       } else if (!CommitCopy(prepared, toTrash)) {
-        Fail();
+        if (prepared.nameTaken && copy.isNew)
+          Changed(copy.targetPath);
+        else
+          Fail();
       } else {
         Count(copy);
       }
@@ -377,13 +388,36 @@ class Walk {
   App& app_;
   RunStatistics& run_;
   TreeHandles handles_;
+  // A copy of a target folder's handle, shared by the waiting copies into it
+  // (the handles themselves may be closed before the flush).
+  struct LentFolder {
+    int fd;
+    explicit LentFolder(int f) : fd(f) {}
+    ~LentFolder() {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  std::shared_ptr<LentFolder> Lend(const Item& item, bool toF2, int folder) {
+    std::string key = toF2 ? item.paths.RootF2 : item.paths.RootF1;
+    key += '\0';
+    key += ParentOf(item.paths.Rel);
+    if (!lent_ || key != lentKey_) {
+      lent_ = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+      lentKey_ = std::move(key);
+    }
+    return lent_->fd >= 0 ? lent_ : nullptr;
+  }
+
   // A written copy waiting for the flush, with its file system.
   struct Waiting {
     Copy copy;
     PreparedCopy prepared;
     dev_t dev;
+    std::shared_ptr<LentFolder> folder;
   };
   std::vector<Waiting> batch_;
+  std::shared_ptr<LentFolder> lent_;
+  std::string lentKey_;
   const CopyTurn turn_ = [this] { app_.Yield(); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -150,8 +151,22 @@ bool CopyLinkAt(int fromDir, const std::string& fromName, const struct stat& st,
   return true;
 }
 
+// The process's file creation mask, read once (it is never changed here);
+// kNoMode when the kernel does not tell it.
+constexpr mode_t kNoMode = static_cast<mode_t>(-1);
+mode_t CreationMask() {
+  static const mode_t mask = [] {
+    const std::string status = ReadTextFile("/proc/self/status");
+    const auto pos = status.find("\nUmask:");
+    if (pos == std::string::npos) return kNoMode;
+    return static_cast<mode_t>(std::strtoul(status.c_str() + pos + 8, nullptr, 8));
+  }();
+  return mask;
+}
+
 // Takes over owner, mode bits and times of the source; false when that failed.
-bool KeepAttributes(int out, const struct stat& st) {
+// `created`: the mode bits the new file already has (kNoMode: not known).
+bool KeepAttributes(int out, const struct stat& st, mode_t created) {
   // Owner first (only root may give a file away); special bits only with the owner kept.
   static const uid_t user = ::geteuid();
   static const gid_t group = ::getegid();
@@ -159,11 +174,7 @@ bool KeepAttributes(int out, const struct stat& st) {
   if (!sameOwner) sameOwner = ::fchown(out, st.st_uid, st.st_gid) == 0;
   mode_t mode = st.st_mode & (sameOwner ? 07777 : 0777);
   struct timespec times[2] = {st.st_atim, st.st_mtim};
-  return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
-}
-
-bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel, const CopyTurn& turn) {
-  return CopyData(in, out, st.st_size, cancel, turn) && KeepAttributes(out, st);
+  return (mode == created || ::fchmod(out, mode) == 0) && ::futimens(out, times) == 0;
 }
 
 // Linking an unnamed file needs /proc; without it every file would be copied twice.
@@ -188,10 +199,15 @@ bool LinkUnnamed(int out, int folder, const std::string& name) {
 // A new target is written as an unnamed file and linked into place when
 // complete: nothing half-written is ever visible, not even after a crash.
 // False when the file system cannot do this.
-bool OpenUnnamed(int toDir, PreparedCopy& copy) {
+// Nobody can open it by a name, so it is made with the source's permission
+// bits at once, which mostly spares setting them later.
+bool OpenUnnamed(int toDir, mode_t mode, PreparedCopy& copy, mode_t& created) {
   if (g_procMissing.load(std::memory_order_relaxed)) return false;
-  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  return copy.out >= 0;
+  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (copy.out < 0) return false;
+  const mode_t mask = CreationMask();
+  if (mask != kNoMode) created = mode & ~mask;
+  return true;
 }
 
 // A target that exists (or a file system without unnamed files) gets a
@@ -215,12 +231,14 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
   if (in < 0) return false;
   struct stat st {};
   bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
-  copy.folder = ok ? ::fcntl(toDir, F_DUPFD_CLOEXEC, 0) : -1;
+  copy.folder = !ok ? -1 : copy.folderLent ? toDir : ::fcntl(toDir, F_DUPFD_CLOEXEC, 0);
   copy.name = toName;
   copy.replaces = target != nullptr;
   if (target) copy.target = *target;
-  ok = ok && copy.folder >= 0 && ((!target && OpenUnnamed(toDir, copy)) || OpenTemp(toDir, copy));
-  ok = ok && WriteCopy(in, copy.out, st, cancel, turn);
+  mode_t created = kNoMode;
+  ok = ok && copy.folder >= 0 &&
+       ((!target && OpenUnnamed(toDir, st.st_mode & 0777, copy, created)) || OpenTemp(toDir, copy));
+  ok = ok && CopyData(in, copy.out, st.st_size, cancel, turn) && KeepAttributes(copy.out, st, created);
   ::close(in);
   if (!ok) DiscardCopy(copy);
   return ok;
@@ -231,6 +249,7 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
   if (copy.temp.empty()) {
     // Fails when something appeared at the target meanwhile: it is not ours to replace.
     ok = LinkUnnamed(copy.out, copy.folder, copy.name);
+    copy.nameTaken = !ok && errno == EEXIST;
     // close reports late write errors of some file systems.
     if (::close(copy.out) != 0 && ok) {
       ::unlinkat(copy.folder, copy.name.c_str(), 0);
@@ -249,8 +268,11 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
       if (ok && beforeReplace) ok = beforeReplace();
     }
     // Without a target the name must still be free: a plain rename would replace what appeared meanwhile.
-    ok = ok && ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
-                           copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+    if (ok) {
+      ok = ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
+                       copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+      copy.nameTaken = !ok && !copy.replaces && errno == EEXIST;
+    }
     if (ok) copy.temp.clear();
   }
   DiscardCopy(copy);
@@ -260,7 +282,7 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
 void DiscardCopy(PreparedCopy& copy) {
   if (copy.out >= 0) ::close(copy.out);
   if (!copy.temp.empty() && copy.folder >= 0) ::unlinkat(copy.folder, copy.temp.c_str(), 0);
-  if (copy.folder >= 0) ::close(copy.folder);
+  if (copy.folder >= 0 && !copy.folderLent) ::close(copy.folder);
   copy.out = copy.folder = -1;
   copy.temp.clear();
 }

@@ -42,6 +42,9 @@ struct PreparedCopy {
   std::string temp;  // the temporary name; "" for an unnamed file
   bool replaces = false;
   struct stat target {};  // what was checked at the target, when it replaces
+  // The caller keeps `folder` open until the copy is released (else it is a copy of the handle).
+  bool folderLent = false;
+  bool nameTaken = false;  // set by CommitCopy when a new copy found its name taken
 };
 
 // Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
