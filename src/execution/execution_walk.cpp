@@ -21,6 +21,7 @@
 #include "execution/beneath.h"
 #include "execution/file_ops.h"
 #include "execution/record_paths.h"
+#include "execution/safety_steps.h"
 #include "execution/tree_handles.h"
 #include "oplist/record_texts.h"
 
@@ -166,7 +167,7 @@ class Walk {
   void SyncFileSystems() {
     for (auto& [dev, fd] : fileSystems_) {
       if (fd < 0) continue;
-      ::syncfs(fd);
+      if (steps_.flush) ::syncfs(fd);
       ::close(fd);
     }
     fileSystems_.clear();
@@ -190,7 +191,8 @@ class Walk {
       const bool isFolder = S_ISDIR(e.st.st_mode);
       // A file keeps the size the record holds; a folder has none. A link that
       // replaced a folder has the length of its text, so it never passes as one.
-      if (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)) return Changed(path);
+      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)))
+        return Changed(path);
       bool removed;
       if (isFolder) {
         // Only an empty folder goes: what is left in it the plan did not delete.
@@ -252,7 +254,7 @@ class Walk {
     Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
     // A new file takes its name only where there is none (see CommitCopy): whatever
     // appeared there meanwhile is found then, so it is not looked for first.
-    const bool nameChecksItself = isNew && source.exists && S_ISREG(source.st.st_mode);
+    const bool nameChecksItself = isNew && ((source.exists && S_ISREG(source.st.st_mode)) || !steps_.recheck);
     Entry target = Find(item, !toF2, false, nullptr, !nameChecksItself);
     if (!source.reachable || !target.reachable) return Changed(!source.reachable ? sourcePath : targetPath);
     if (!source.exists) {
@@ -262,8 +264,9 @@ class Walk {
     const bool isFolder = S_ISDIR(source.st.st_mode);
     // A new item still finds no target (a folder already there is all a folder record asks for); a replacement
     // still finds both in the relation that planned it.
-    if (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-              : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.f[2])
+    if (steps_.recheck &&
+        (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
+               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.f[2]))
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
@@ -332,7 +335,7 @@ class Walk {
         if (::fstat(w.prepared.out, &st) != 0) continue;
         w.dev = st.st_dev;
       }
-      if (!flushed.count(w.dev)) flushed[w.dev] = ::syncfs(w.prepared.out) == 0;
+      if (!flushed.count(w.dev)) flushed[w.dev] = !steps_.flush || ::syncfs(w.prepared.out) == 0;
     }
     for (Waiting& w : batch_) {
       auto& [copy, prepared, dev, folder] = w;
@@ -387,6 +390,7 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;
   // A copy of a target folder's handle, shared by the waiting copies into it
   // (the handles themselves may be closed before the flush).

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "execution/beneath.h"
+#include "execution/safety_steps.h"
 
 namespace dd {
 
@@ -35,7 +36,11 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
     errno = ENOENT;
     return -1;
   }
-  const int fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
+  int fd;
+  if (!create && !ActiveSafetySteps().beneath)
+    fd = ::open((root + "/" + std::string(rel)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  else
+    fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
   if (fd < 0) return -1;
   if (recent_.size() == kRecent) {
     Close(recent_.front());
