@@ -18,8 +18,10 @@ namespace dd {
 
 namespace {
 
-// Data is moved in chunks of this size so that a cancel request is seen soon.
+// Data is moved in chunks so that a cancel request is seen soon: the first of
+// this size, the next ones larger while a chunk takes much less than a turn.
 constexpr size_t kCopyChunk = 4 << 20;
+constexpr size_t kLargestChunk = size_t{1} << 30;
 constexpr size_t kFallbackBuffer = 256 << 10;
 // A long copy hands the screen a turn this often (seconds), so that the window
 // stays alive and a stop is seen while one big file is copied.
@@ -51,10 +53,12 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, cons
   double nextTurn = 0;  // the first chunk of a long copy already gives a turn
   bool kernelCopy = true;
   std::unique_ptr<char[]> buffer;
+  size_t chunkSize = kCopyChunk;
   while (true) {
     ssize_t n;
+    const double start = MonotonicSeconds();
     if (kernelCopy) {
-      n = ::copy_file_range(in, nullptr, out, nullptr, kCopyChunk, 0);
+      n = ::copy_file_range(in, nullptr, out, nullptr, chunkSize, 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == ETXTBSY ||
                     errno == EPERM)) {
         kernelCopy = false;
@@ -66,7 +70,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, cons
       if (!buffer) buffer.reset(new char[kFallbackBuffer]);
       size_t chunk = 0;
       n = 0;
-      while (chunk < kCopyChunk) {
+      while (chunk < chunkSize) {
         ssize_t r = ::read(in, buffer.get(), kFallbackBuffer);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return false;
@@ -80,7 +84,9 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, cons
     done += n;
     // Known to be complete: no further call to find the end.
     if (size > 0 && done >= size) return true;
-    if (turn && MonotonicSeconds() >= nextTurn) {
+    const double now = MonotonicSeconds();
+    if (now - start < kTurnInterval / 4 && chunkSize < kLargestChunk) chunkSize *= 2;
+    if (turn && now >= nextTurn) {
       turn();
       nextTurn = MonotonicSeconds() + kTurnInterval;
     }
