@@ -2,8 +2,12 @@
 # Times a one-step run (simulate + execute) of dualdock-cli against cp -a and
 # rsync -a --delete doing the same work:
 #   (a) a tree of 10,000 small files copied into an empty target,
-#       and a second run over the same trees with nothing to do;
-#   (b) one 1 GiB file.
+#       a second run over the same trees with nothing to do,
+#       and an update where a tenth of the files changed;
+#   (b) one 1 GiB file;
+#   (c) in a benchmark build (-DDUALDOCK_BUILD_BENCH=ON), what each safety step
+#       costs: (a) again with one step left out at a time.
+# Run it on tmpfs (WORK_DIR /dev/shm) and on the disk (e.g. /var/tmp).
 # Usage: bench/execute_bench.sh BUILD_DIR [WORK_DIR]
 # Environment: FILES (default 10000), BIG_MIB (default 1024), REPEAT (default 3).
 set -euo pipefail
@@ -107,6 +111,55 @@ for ((i = 0; i < REPEAT; i++)); do
   ((HAVE_RSYNC)) && keep_best t_rs "$(time_once true rsync -a --delete "$SRC/" "$WORK/small-rs/")"
 done
 report "$FILES small files, nothing to do" "$t_dd" "-" "$t_rs"
+
+# A tenth of the files get new content and a newer time (untimed), then both
+# bring their copy up to date: simulation and execution against rsync.
+# The round is counted in a file (the preparation runs in a subshell), and the
+# times lie a minute apart, well beyond the tolerance of the comparison.
+change_tenth() {
+  local n f changed=() round
+  round=$(($(cat "$WORK/round" 2>/dev/null || echo 0) + 1))
+  echo "$round" >"$WORK/round"
+  for ((n = 0; n < FILES; n += 10)); do
+    f="$SRC/d$((n / 100))/f$n.txt"
+    printf 'round %d %s' "$round" "${block:0:$((1024 + (n * 37) % 3072))}" >"$f"
+    changed+=("$f")
+  done
+  touch -d "@$((2000000000 + 60 * round))" "${changed[@]}"
+}
+t_dd="" t_rs=-
+for ((i = 0; i < REPEAT; i++)); do
+  keep_best t_dd "$(time_once change_tenth dd_sync "$WORK/small.ddk")"
+  ((HAVE_RSYNC)) && keep_best t_rs "$(time_once true rsync -a --delete "$SRC/" "$WORK/small-rs/")"
+done
+diff -r "$SRC" "$WORK/small-dd" >/dev/null || { echo "updated copy differs" >&2; exit 1; }
+report "$FILES small files, a tenth changed" "$t_dd" "-" "$t_rs"
+
+# (c) The safety steps one by one (only a benchmark build can leave them out).
+if grep -q '^DUALDOCK_BUILD_BENCH:BOOL=ON' "$BUILD/CMakeCache.txt" 2>/dev/null; then
+  dd_without() { DUALDOCK_BENCH_OFF=$1 "$CLI" --home "$HOME_DIR" sync "$2" --yes; }
+  # Each set is timed in turns with the others; best and worst round are shown.
+  sets=(none recheck flush beneath recheck,flush,beneath)
+  declare -A best_new worst_new best_upd worst_upd
+  for off in "${sets[@]}"; do best_new[$off]="" worst_new[$off]="" best_upd[$off]="" worst_upd[$off]=""; done
+  for ((i = 0; i < REPEAT; i++)); do
+    for off in "${sets[@]}"; do
+      t=$(time_once 'rm -rf "$WORK/small-dd"; mkdir "$WORK/small-dd"' dd_without "$off" "$WORK/small.ddk")
+      keep_best "best_new[$off]" "$t"
+      [[ -z "${worst_new[$off]:-}" ]] || awk -v a="$t" -v b="${worst_new[$off]}" 'BEGIN { exit !(a > b) }' &&
+        worst_new[$off]=$t
+      t=$(time_once change_tenth dd_without "$off" "$WORK/small.ddk")
+      keep_best "best_upd[$off]" "$t"
+      [[ -z "${worst_upd[$off]:-}" ]] || awk -v a="$t" -v b="${worst_upd[$off]}" 'BEGIN { exit !(a > b) }' &&
+        worst_upd[$off]=$t
+    done
+  done
+  diff -r "$SRC" "$WORK/small-dd" >/dev/null || { echo "copy without safety steps differs" >&2; exit 1; }
+  printf '%-34s %-22s %-22s\n' "safety steps left out" "empty target (s)" "a tenth changed (s)"
+  for off in "${sets[@]}"; do
+    printf '%-34s %-22s %-22s\n' "$off" "${best_new[$off]}..${worst_new[$off]}" "${best_upd[$off]}..${worst_upd[$off]}"
+  done
+fi
 rm -rf "$WORK/small-dd" "$WORK/small-cp" "$WORK/small-rs"
 
 # (b) one big file.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "execution/file_ops.h"
 #include "execution/record_paths.h"
 #include "execution/run_labels.h"
+#include "execution/safety_steps.h"
 #include "execution/tree_handles.h"
 #include "oplist/backup_mode.h"
 #include "oplist/op_record.h"
@@ -103,7 +105,8 @@ class Walk {
     return true;
   }
 
-  Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr) {
+  // `look`: false when the entry's own state is left to the operation to find out.
+  Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {
     Entry e;
     const std::string& rel = item.paths.Rel;
     int made = 0;
@@ -115,6 +118,7 @@ class Walk {
       return e;
     }
     e.reachable = true;
+    if (!look) return e;
     e.exists = ::fstatat(e.folder, e.name.c_str(), &e.st, AT_SYMLINK_NOFOLLOW) == 0;
     if (!e.exists && errno != ENOENT) e.reachable = false;
     return e;
@@ -150,16 +154,20 @@ class Walk {
   }
 
   // Remembers a file system that got new names, to flush it at the end.
-  void Touched(int folder) {
-    struct stat st {};
-    if (::fstat(folder, &st) != 0 || fileSystems_.count(st.st_dev)) return;
-    fileSystems_[st.st_dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
+  void Touched(int folder, dev_t dev = 0) {
+    if (dev == 0) {
+      struct stat st {};
+      if (::fstat(folder, &st) != 0) return;
+      dev = st.st_dev;
+    }
+    if (fileSystems_.count(dev)) return;
+    fileSystems_[dev] = ::fcntl(folder, F_DUPFD_CLOEXEC, 0);
   }
 
   void SyncFileSystems() {
     for (auto& [dev, fd] : fileSystems_) {
       if (fd < 0) continue;
-      ::syncfs(fd);
+      if (steps_.flush) ::syncfs(fd);
       ::close(fd);
     }
     fileSystems_.clear();
@@ -183,7 +191,8 @@ class Walk {
       const bool isFolder = S_ISDIR(e.st.st_mode);
       // A file keeps the size the record holds; a folder has none. A link that
       // replaced a folder has the length of its text, so it never passes as one.
-      if (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)) return Changed(path);
+      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)))
+        return Changed(path);
       bool removed;
       if (isFolder) {
         // Only an empty folder goes: what is left in it the plan did not delete.
@@ -240,7 +249,10 @@ class Walk {
 
     Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
     Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
-    Entry target = Find(item, !toF2);
+    // A new file takes its name only where there is none (see CommitCopy): whatever
+    // appeared there meanwhile is found then, so it is not looked for first.
+    const bool nameChecksItself = isNew && ((source.exists && S_ISREG(source.st.st_mode)) || !steps_.recheck);
+    Entry target = Find(item, !toF2, false, nullptr, !nameChecksItself);
     if (!source.reachable || !target.reachable) return Changed(!source.reachable ? sourcePath : targetPath);
     if (!source.exists) {
       if (target.exists) return Changed(sourcePath);
@@ -249,14 +261,15 @@ class Walk {
     const bool isFolder = S_ISDIR(source.st.st_mode);
     // A new item still finds no target (a folder already there is all a folder record asks for); a replacement
     // still finds both in the relation that planned it.
-    if (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-              : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status)
+    if (steps_.recheck &&
+        (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
+               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status))
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
     if (!target.exists && target.folder < 0) {
       // Missing folders on the way are made one by one, none of them through a link.
-      target = Find(item, !toF2, true, &created);
+      target = Find(item, !toF2, true, &created, !nameChecksItself);
       if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
       if (target.folder < 0) return Fail();
     }
@@ -272,9 +285,12 @@ class Walk {
     const struct stat* old = target.exists ? &target.st : nullptr;
     if (S_ISREG(source.st.st_mode)) {
       PreparedCopy prepared;
-      if (!PrepareCopyAt(source.folder, source.name, target.folder, target.name, old, &run_.StopRequested, prepared))
+      prepared.folderLent = true;
+      const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
+      if (!folder || !PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, &run_.StopRequested,
+                                    prepared, turn_))
         return Fail();
-      batch_.push_back({copy, std::move(prepared)});
+      batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;
       if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
       return;
@@ -282,7 +298,7 @@ class Walk {
     BeforeReplace toTrash;
     if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
-                     toTrash))
+                     toTrash, turn_))
       return Fail();
     Touched(target.folder);
     Count(copy);
@@ -309,23 +325,30 @@ class Walk {
 
   void FlushCopies() {
     std::map<dev_t, bool> flushed;  // file system -> data on the disk
-    for (auto& [copy, prepared] : batch_) {
-      struct stat st {};
-      if (::fstat(prepared.out, &st) != 0) continue;
-      if (!flushed.count(st.st_dev)) flushed[st.st_dev] = ::syncfs(prepared.out) == 0;
+    for (Waiting& w : batch_) {
+      if (w.dev == 0) {
+        // The folder's file system was not known: the copy's own tells it.
+        struct stat st {};
+        if (::fstat(w.prepared.out, &st) != 0) continue;
+        w.dev = st.st_dev;
+      }
+      if (!flushed.count(w.dev)) flushed[w.dev] = !steps_.flush || ::syncfs(w.prepared.out) == 0;
     }
-    for (auto& [copy, prepared] : batch_) {
-      struct stat st {};
-      const bool onDisk = ::fstat(prepared.out, &st) == 0 && flushed[st.st_dev];
+    for (Waiting& w : batch_) {
+      auto& [copy, prepared, dev, folder] = w;
+      const bool onDisk = dev != 0 && flushed[dev];
       BeforeReplace toTrash;
       if (app_.Options.DeletedToTrash)
         toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
-      if (onDisk) Touched(prepared.folder);
+      if (onDisk) Touched(prepared.folder, dev);
       if (!onDisk) {
         DiscardCopy(prepared);
         Fail();
       } else if (!CommitCopy(prepared, toTrash)) {
-        Fail();
+        if (prepared.nameTaken && copy.isNew)
+          Changed(copy.targetPath);
+        else
+          Fail();
       } else {
         Count(copy);
       }
@@ -358,8 +381,39 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;
-  std::vector<std::pair<Copy, PreparedCopy>> batch_;
+  // A copy of a target folder's handle, shared by the waiting copies into it
+  // (the handles themselves may be closed before the flush).
+  struct LentFolder {
+    int fd;
+    explicit LentFolder(int f) : fd(f) {}
+    ~LentFolder() {
+      if (fd >= 0) ::close(fd);
+    }
+  };
+  std::shared_ptr<LentFolder> Lend(const Item& item, bool toF2, int folder) {
+    std::string key = toF2 ? item.paths.RootF2 : item.paths.RootF1;
+    key += '\0';
+    key += ParentOf(item.paths.Rel);
+    if (!lent_ || key != lentKey_) {
+      lent_ = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
+      lentKey_ = std::move(key);
+    }
+    return lent_->fd >= 0 ? lent_ : nullptr;
+  }
+
+  // A written copy waiting for the flush, with its file system.
+  struct Waiting {
+    Copy copy;
+    PreparedCopy prepared;
+    dev_t dev;
+    std::shared_ptr<LentFolder> folder;
+  };
+  std::vector<Waiting> batch_;
+  std::shared_ptr<LentFolder> lent_;
+  std::string lentKey_;
+  const CopyTurn turn_ = [this] { app_.Yield(); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();
   std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names

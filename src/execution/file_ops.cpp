@@ -6,19 +6,26 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "common/clock.h"
 #include "common/files.h"
 
 namespace dd {
 
 namespace {
 
-// Data is moved in chunks of this size so that a cancel request is seen soon.
+// Data is moved in chunks so that a cancel request is seen soon: the first of
+// this size, the next ones larger while a chunk takes much less than a turn.
 constexpr size_t kCopyChunk = 4 << 20;
+constexpr size_t kLargestChunk = size_t{1} << 30;
 constexpr size_t kFallbackBuffer = 256 << 10;
+// A long copy hands the screen a turn this often (seconds), so that the window
+// stays alive and a stop is seen while one big file is copied.
+constexpr double kTurnInterval = 0.03;
 
 std::string FolderOf(const std::string& path) {
   auto pos = path.rfind(kPathSeparator);
@@ -42,17 +49,21 @@ bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
 
-// Copies from the current offsets to the end of `in`. The kernel moves the
-// data (copy_file_range); where it cannot (other file system, old kernel)
-// a read/write loop continues from where it stopped.
-bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
+// Copies the `size` bytes that fstat found from the current offsets (a file
+// that claims no size, as some kernel files do, is read to its end). The kernel
+// moves the data (copy_file_range); where it cannot (other file system, old
+// kernel) a read/write loop continues from where it stopped.
+bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, const CopyTurn& turn) {
   off_t done = 0;
+  double nextTurn = 0;  // the first chunk of a long copy already gives a turn
   bool kernelCopy = true;
   std::unique_ptr<char[]> buffer;
+  size_t chunkSize = kCopyChunk;
   while (true) {
     ssize_t n;
+    const double start = MonotonicSeconds();
     if (kernelCopy) {
-      n = ::copy_file_range(in, nullptr, out, nullptr, kCopyChunk, 0);
+      n = ::copy_file_range(in, nullptr, out, nullptr, chunkSize, 0);
       if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP || errno == ETXTBSY ||
                     errno == EPERM)) {
         kernelCopy = false;
@@ -64,7 +75,7 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
       if (!buffer) buffer.reset(new char[kFallbackBuffer]);
       size_t chunk = 0;
       n = 0;
-      while (chunk < kCopyChunk) {
+      while (chunk < chunkSize) {
         ssize_t r = ::read(in, buffer.get(), kFallbackBuffer);
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) return false;
@@ -77,8 +88,16 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel) {
     if (n == 0) return true;
     done += n;
     if (done < size && Heartbeat()) Heartbeat()(done, size);
+    // Known to be complete: no further call to find the end.
+    if (size > 0 && done >= size) return true;
+    const double now = MonotonicSeconds();
+    if (now - start < kTurnInterval / 4 && chunkSize < kLargestChunk) chunkSize *= 2;
+    if (turn && now >= nextTurn) {
+      turn();
+      nextTurn = MonotonicSeconds() + kTurnInterval;
+    }
     // A file that is finished is kept even when a stop arrives now.
-    if (done < size && Cancelled(cancel)) return false;
+    if (Cancelled(cancel)) return false;
   }
 }
 
@@ -144,8 +163,22 @@ bool CopyLinkAt(int fromDir, const std::string& fromName, const struct stat& st,
   return true;
 }
 
+// The process's file creation mask, read once (it is never changed here);
+// kNoMode when the kernel does not tell it.
+constexpr mode_t kNoMode = static_cast<mode_t>(-1);
+mode_t CreationMask() {
+  static const mode_t mask = [] {
+    const std::string status = ReadTextFile("/proc/self/status");
+    const auto pos = status.find("\nUmask:");
+    if (pos == std::string::npos) return kNoMode;
+    return static_cast<mode_t>(std::strtoul(status.c_str() + pos + 8, nullptr, 8));
+  }();
+  return mask;
+}
+
 // Takes over owner, mode bits and times of the source; false when that failed.
-bool KeepAttributes(int out, const struct stat& st) {
+// `created`: the mode bits the new file already has (kNoMode: not known).
+bool KeepAttributes(int out, const struct stat& st, mode_t created) {
   // Owner first (only root may give a file away); special bits only with the owner kept.
   static const uid_t user = ::geteuid();
   static const gid_t group = ::getegid();
@@ -153,23 +186,40 @@ bool KeepAttributes(int out, const struct stat& st) {
   if (!sameOwner) sameOwner = ::fchown(out, st.st_uid, st.st_gid) == 0;
   mode_t mode = st.st_mode & (sameOwner ? 07777 : 0777);
   struct timespec times[2] = {st.st_atim, st.st_mtim};
-  return ::fchmod(out, mode) == 0 && ::futimens(out, times) == 0;
-}
-
-bool WriteCopy(int in, int out, const struct stat& st, const std::atomic<bool>* cancel) {
-  return CopyData(in, out, st.st_size, cancel) && KeepAttributes(out, st);
+  return (mode == created || ::fchmod(out, mode) == 0) && ::futimens(out, times) == 0;
 }
 
 // Linking an unnamed file needs /proc; without it every file would be copied twice.
 std::atomic<bool> g_procMissing{false};
+// Linking it by its descriptor alone spares the lookup through /proc, but only
+// a process with CAP_DAC_READ_SEARCH may do so.
+std::atomic<bool> g_noEmptyPathLink{false};
+
+bool LinkUnnamed(int out, int folder, const std::string& name) {
+  if (!g_noEmptyPathLink.load(std::memory_order_relaxed)) {
+    if (::linkat(out, "", folder, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT && errno != EPERM) return false;
+    // ENOENT is also what an unprivileged caller gets: /proc tells the two apart.
+    g_noEmptyPathLink = true;
+  }
+  const std::string self = "/proc/self/fd/" + std::to_string(out);
+  if (::linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  if (errno == ENOENT && !PathExists(self)) g_procMissing = true;
+  return false;
+}
 
 // A new target is written as an unnamed file and linked into place when
 // complete: nothing half-written is ever visible, not even after a crash.
 // False when the file system cannot do this.
-bool OpenUnnamed(int toDir, PreparedCopy& copy) {
+// Nobody can open it by a name, so it is made with the source's permission
+// bits at once, which mostly spares setting them later.
+bool OpenUnnamed(int toDir, mode_t mode, PreparedCopy& copy, mode_t& created) {
   if (g_procMissing.load(std::memory_order_relaxed)) return false;
-  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  return copy.out >= 0;
+  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  if (copy.out < 0) return false;
+  const mode_t mask = CreationMask();
+  if (mask != kNoMode) created = mode & ~mask;
+  return true;
 }
 
 // A target that exists (or a file system without unnamed files) gets a
@@ -185,19 +235,22 @@ bool OpenTemp(int toDir, PreparedCopy& copy) {
 }  // namespace
 
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
-                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy) {
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
+                   const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
   // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
   int in = ::openat(fromDir, fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (in < 0) return false;
   struct stat st {};
   bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
-  copy.folder = ok ? ::fcntl(toDir, F_DUPFD_CLOEXEC, 0) : -1;
+  copy.folder = !ok ? -1 : copy.folderLent ? toDir : ::fcntl(toDir, F_DUPFD_CLOEXEC, 0);
   copy.name = toName;
   copy.replaces = target != nullptr;
   if (target) copy.target = *target;
-  ok = ok && copy.folder >= 0 && ((!target && OpenUnnamed(toDir, copy)) || OpenTemp(toDir, copy));
-  ok = ok && WriteCopy(in, copy.out, st, cancel);
+  mode_t created = kNoMode;
+  ok = ok && copy.folder >= 0 &&
+       ((!target && OpenUnnamed(toDir, st.st_mode & 0777, copy, created)) || OpenTemp(toDir, copy));
+  ok = ok && CopyData(in, copy.out, st.st_size, cancel, turn) && KeepAttributes(copy.out, st, created);
   ::close(in);
   if (!ok) DiscardCopy(copy);
   return ok;
@@ -206,10 +259,9 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
   bool ok;
   if (copy.temp.empty()) {
-    const std::string self = "/proc/self/fd/" + std::to_string(copy.out);
     // Fails when something appeared at the target meanwhile: it is not ours to replace.
-    ok = ::linkat(AT_FDCWD, self.c_str(), copy.folder, copy.name.c_str(), AT_SYMLINK_FOLLOW) == 0;
-    if (!ok && errno == ENOENT && !PathExists(self)) g_procMissing = true;
+    ok = LinkUnnamed(copy.out, copy.folder, copy.name);
+    copy.nameTaken = !ok && errno == EEXIST;
     // close reports late write errors of some file systems.
     if (::close(copy.out) != 0 && ok) {
       ::unlinkat(copy.folder, copy.name.c_str(), 0);
@@ -228,8 +280,11 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
       if (ok && beforeReplace) ok = beforeReplace();
     }
     // Without a target the name must still be free: a plain rename would replace what appeared meanwhile.
-    ok = ok && ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
-                           copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+    if (ok) {
+      ok = ::renameat2(copy.folder, copy.temp.c_str(), copy.folder, copy.name.c_str(),
+                       copy.replaces ? 0 : RENAME_NOREPLACE) == 0;
+      copy.nameTaken = !ok && !copy.replaces && errno == EEXIST;
+    }
     if (ok) copy.temp.clear();
   }
   DiscardCopy(copy);
@@ -239,7 +294,7 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace) {
 void DiscardCopy(PreparedCopy& copy) {
   if (copy.out >= 0) ::close(copy.out);
   if (!copy.temp.empty() && copy.folder >= 0) ::unlinkat(copy.folder, copy.temp.c_str(), 0);
-  if (copy.folder >= 0) ::close(copy.folder);
+  if (copy.folder >= 0 && !copy.folderLent) ::close(copy.folder);
   copy.out = copy.folder = -1;
   copy.temp.clear();
 }
@@ -279,12 +334,12 @@ void DeleteContents(int dir) {
 
 bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
                  const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
-                 const BeforeReplace& beforeReplace) {
+                 const BeforeReplace& beforeReplace, const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
   if (S_ISLNK(source.st_mode)) return CopyLinkAt(fromDir, fromName, source, toDir, toName, beforeReplace, target);
   if (!S_ISREG(source.st_mode)) return false;  // pipes, devices and sockets are not copied
   PreparedCopy copy;
-  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy)) return false;
+  if (!PrepareCopyAt(fromDir, fromName, toDir, toName, target, cancel, copy, turn)) return false;
   if (::fdatasync(copy.out) != 0) {
     DiscardCopy(copy);
     return false;

@@ -24,6 +24,9 @@ bool CopyWithFolders(const std::string& source, const std::string& target, bool 
 // keeps the old target and fails the copy.
 using BeforeReplace = std::function<bool()>;
 
+// Called now and then during a long copy, to give the screen a turn.
+using CopyTurn = std::function<void()>;
+
 // Copies the file or link `fromName` of the open folder `fromDir`, whose lstat
 // is `source`, to `toName` in `toDir`. `target` is the lstat of what is there
 // now (nullptr: nothing, and nothing that appears meanwhile is replaced). A
@@ -31,7 +34,7 @@ using BeforeReplace = std::function<bool()>;
 // the copy gets its name. True when the copy is in place.
 bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& source, int toDir,
                  const std::string& toName, const struct stat* target, const std::atomic<bool>* cancel,
-                 const BeforeReplace& beforeReplace);
+                 const BeforeReplace& beforeReplace, const CopyTurn& turn = {});
 
 // A file copy in two steps, so that many copies can be put on the disk at once
 // before any of them gets its name: the complete copy, still without its name.
@@ -42,12 +45,16 @@ struct PreparedCopy {
   std::string temp;  // the temporary name; "" for an unnamed file
   bool replaces = false;
   struct stat target {};  // what was checked at the target, when it replaces
+  // The caller keeps `folder` open until the copy is released (else it is a copy of the handle).
+  bool folderLent = false;
+  bool nameTaken = false;  // set by CommitCopy when a new copy found its name taken
 };
 
 // Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
 // nothing left behind, when that failed.
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
-                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy);
+                   const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
+                   const CopyTurn& turn = {});
 // Gives the copy its name, once its data is on the disk. A replaced target must
 // still be the one checked before. Releases the copy either way.
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);

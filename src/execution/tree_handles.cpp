@@ -1,11 +1,13 @@
 #include "execution/tree_handles.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "execution/beneath.h"
+#include "execution/safety_steps.h"
 
 namespace dd {
 
@@ -34,14 +36,25 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
     errno = ENOENT;
     return -1;
   }
-  const int fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
+  int fd;
+  if (!create && !ActiveSafetySteps().beneath)
+    fd = ::open((root + "/" + std::string(rel)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  else
+    fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
   if (fd < 0) return -1;
   if (recent_.size() == kRecent) {
     Close(recent_.front());
     recent_.erase(recent_.begin());
   }
-  recent_.push_back(Entry{root, std::string(rel), fd});
+  struct stat st {};
+  recent_.push_back(Entry{root, std::string(rel), fd, ::fstat(fd, &st) == 0 ? st.st_dev : 0});
   return fd;
+}
+
+dev_t TreeHandles::Device(int fd) const {
+  for (const Entry& e : recent_)
+    if (e.fd == fd) return e.dev;
+  return 0;
 }
 
 void TreeHandles::Close(Entry& e) {

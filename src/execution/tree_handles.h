@@ -2,6 +2,8 @@
 // folders used, which consecutive rows of a sorted list share.
 #pragma once
 
+#include <sys/types.h>
+
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,6 +23,9 @@ class TreeHandles {
   // is set, and counted in `created`. The handle stays owned by this object.
   int Folder(const std::string& root, std::string_view rel, bool create, int& created);
 
+  // The file system of a folder that Folder() returned and that is still open (0 if unknown).
+  dev_t Device(int fd) const;
+
   // Closes every folder but the roots.
   void Release();
 
@@ -28,6 +33,7 @@ class TreeHandles {
   struct Entry {
     std::string root, rel;
     int fd = -1;
+    dev_t dev = 0;
   };
   void Close(Entry& e);
 

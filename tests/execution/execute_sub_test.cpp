@@ -135,6 +135,25 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   for (int i = 0; i < 6; ++i) EXPECT_TRUE(PathExists(f.dir / ("t/f" + std::to_string(i) + ".txt")));
 }
 
+TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
+  FlowFixture f;
+  Mirror(f);
+  WriteFile(f.dir / "s/big.bin", std::string(9 << 20, 'b'));  // more than one chunk
+  test::MakeDirs(f.dir / "t");
+  f.AddPair(f.dir / "s", f.dir / "t");
+  Simulate(f.app);
+  // The first turn is the one before the copy; a stop at the second, which only
+  // the copy itself can give, must undo it.
+  int turns = 0;
+  f.screen.onYield = [&] {
+    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) Stoppen(f.app);
+  };
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_EQ(turns, 2);
+  EXPECT_TRUE(std::filesystem::is_empty(std::string(f.dir / "t")));
+  EXPECT_EQ(f.ListFileRecords().size(), 1u);
+}
+
 TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
   FlowFixture f;
   Mirror(f);

@@ -133,6 +133,7 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   WriteFile(f.dir / "t/became-folder", "");
   WriteFile(f.dir / "t/linked/f.txt", "f");
   WriteFile(f.dir / "s/fine.txt", "fine");
+  WriteFile(f.dir / "s/arrived.txt", "source");
   test::MakeDirs(f.dir / "s");
   f.AddPair(f.dir / "s", f.dir / "t");
   Simulate(f.app);
@@ -143,9 +144,10 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   std::filesystem::remove(f.dir / "t/became-folder");
   WriteFile(f.dir / "t/became-folder/inside.txt", "i");
   SwapFolderForLink(f.dir / "t/linked", f.dir / "elsewhere");
+  WriteFile(f.dir / "t/arrived.txt", "put there by the user");
 
   f.screen.messages.clear();
-  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 6}));
+  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 7}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/fine.txt"), "fine");
   EXPECT_EQ(ReadTextFile(f.dir / "t/edited.txt"), "edited by the user");
   EXPECT_EQ(ReadTextFile(f.dir / "t/gone.txt"), "older target");
@@ -153,12 +155,13 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   EXPECT_EQ(ReadTextFile(f.dir / "t/became-folder/inside.txt"), "i");
   EXPECT_EQ(ReadTextFile(f.dir / "elsewhere/f.txt"), "f");
   EXPECT_TRUE(std::filesystem::is_symlink(f.dir / "t/linked"));
-  EXPECT_EQ(f.ListFileRecords().size(), 6u);
+  EXPECT_EQ(ReadTextFile(f.dir / "t/arrived.txt"), "put there by the user");
+  EXPECT_EQ(f.ListFileRecords().size(), 7u);
 
   // Named in the report and the log.
   const std::string& prompt = f.screen.messages.back().prompt;
-  EXPECT_NE(prompt.find(f.app.Text("[Changed since the simulation]") + "\t6"), std::string::npos) << prompt;
-  for (const char* name : {"t/edited.txt", "s/gone.txt", "t/grown.txt", "t/became-folder", "t/linked"})
+  EXPECT_NE(prompt.find(f.app.Text("[Changed since the simulation]") + "\t7"), std::string::npos) << prompt;
+  for (const char* name : {"t/edited.txt", "s/gone.txt", "t/grown.txt", "t/became-folder", "t/linked", "t/arrived.txt"})
     EXPECT_NE(prompt.find(f.dir / name), std::string::npos) << name;
   EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find(f.dir / "t/grown.txt"), std::string::npos);
 }

@@ -65,9 +65,11 @@ TEST(CopyWithFolders, CreatesMissingChainAndKeepsTimesAndMode) {
   EXPECT_EQ(ReadTextFile(dir / "t/x/y/a.txt"), "content");
   EXPECT_EQ(Entries(dir / "t/x/y"), std::vector<std::string>{"a.txt"});
 
-  // Into an existing folder nothing is created.
+  // Into an existing folder nothing is created; bits the creation mask strips are set all the same.
+  ::chmod(source.c_str(), 0666);
   ASSERT_TRUE(CopyWithFolders(source, dir / "t/x/b.txt", true, created));
   EXPECT_EQ(created, 0);
+  EXPECT_EQ(Lstat(dir / "t/x/b.txt").st_mode & 07777, 0666u);
   EXPECT_FALSE(Copy("", dir / "t/c.txt"));
   EXPECT_FALSE(Copy(source, ""));
   EXPECT_FALSE(Copy(dir / "src/missing", dir / "t/c.txt"));
