@@ -31,7 +31,7 @@ TEST(Execute, ConfirmationListsTheCountsAndCancelChangesNothing) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
   WriteFile(f.dir / "t/old.txt", "o");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
   f.screen.answers = {Answer::Cancel};
@@ -54,7 +54,7 @@ TEST(Execute, ReportsForSuccessAndErrors) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
   WriteFile(f.dir / "t/old.txt", "old!");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
@@ -94,8 +94,7 @@ TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
 TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", "a");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.screen.keys(),
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
@@ -110,11 +109,9 @@ TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
 TEST(ExecuteOneKlick, AStopThatCameFirstStopsTheRunAtOnce) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", "a");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   f.app.Run.StopRequested = true;  // e.g. a signal during start-up
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
   EXPECT_EQ(Last(f.screen).key, "[Aborted]");
 }
-

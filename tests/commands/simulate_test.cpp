@@ -16,12 +16,6 @@ using dd::test::WriteFile;
 
 namespace {
 
-bool HasKey(const test::ScriptedScreen& s, const std::string& key) {
-  for (const auto& m : s.messages)
-    if (m.key == key) return true;
-  return false;
-}
-
 const Message* Find(const test::ScriptedScreen& s, const std::string& key) {
   for (const auto& m : s.messages)
     if (m.key == key) return &m;
@@ -58,7 +52,7 @@ TEST(Simulate, DifferentNumbersOfFoldersStopTheRun) {
   const Message* m = Find(f.screen, "[same number of folders]");
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->icon, Icon::Critical);
-  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
   EXPECT_FALSE(f.app.Run.SimulationRunning);
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
@@ -70,14 +64,14 @@ TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndCompared) {
   f.AddPair(f.dir / "src", f.dir / "new/deep/target");
   f.screen.answers = {Answer::Yes};
   Simulate(f.app);
-  ASSERT_TRUE(HasKey(f.screen, "[folders do not exist]"));
+  ASSERT_TRUE(Find(f.screen, "[folders do not exist]"));
   EXPECT_NE(Find(f.screen, "[folders do not exist]")->prompt.find(f.dir / "new/deep/target"), std::string::npos);
   EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
   auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 3u);  // a.txt, sub, sub/b.txt
   for (const auto& r : records) EXPECT_NE(r.find("\t=->\tExtra in F1\t"), std::string::npos) << r;
   EXPECT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 3);
-  EXPECT_TRUE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_TRUE(Find(f.screen, "[Simulation done in ]"));
 }
 
 TEST(Simulate, MissingFolderAnsweredNoStopsAndKeepsTheOldList) {
@@ -126,7 +120,7 @@ TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
   WriteFile(f.dir / "source/other.txt", "o");
   f.AddPair(f.dir / "source", f.dir / "target" + std::string(1, '\0') + "x");
   Simulate(f.app);
-  EXPECT_TRUE(HasKey(f.screen, "[Could not read folders]"));
+  EXPECT_TRUE(Find(f.screen, "[Could not read folders]"));
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
 
@@ -149,8 +143,8 @@ TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
   auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_NE(records[0].find("f1.txt"), std::string::npos);
-  EXPECT_TRUE(HasKey(f.screen, "[Aborted]"));
-  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_TRUE(Find(f.screen, "[Aborted]"));
+  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
   EXPECT_FALSE(PathExists(f.app.Files.LogFilePath));
   EXPECT_EQ(f.app.Run.PendingOps(), 1);
   EXPECT_EQ(f.app.ToDo.Rows.size(), 1u);
@@ -160,13 +154,12 @@ TEST(Simulate, SummaryCountsFilteredAndPendingAndOneStepRunShowsNoBox) {
   FlowFixture f;
   for (int i = 0; i < 12; ++i) WriteFile(f.dir / ("s/keep" + std::to_string(i) + ".txt"), "k");
   for (int i = 0; i < 3; ++i) WriteFile(f.dir / ("s/skip" + std::to_string(i) + ".tmp"), "t");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   f.app.Options.ExclEnabled = true;
   f.app.Options.ExcludeText = ".TMP";
   f.app.Run.OneClickRunning = true;
   Simulate(f.app);
-  EXPECT_FALSE(HasKey(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
   std::string summary = f.app.Text("[Excluded Files]") + " \t3\r\n" + f.app.Text("[Operations Pending:]") + " \t12";
   std::string log = ReadTextFile(f.app.Files.LogFilePath);
   EXPECT_NE(log.find("[Operation]\tSimulate\r\n"), std::string::npos);
@@ -178,7 +171,7 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElement) {
   WriteFile(f.dir / "s/b.txt", "b");
   WriteFile(f.dir / "t/gone.txt", "g");
   WriteFile(f.dir / "s/a.txt", "a");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   std::string text = ReadTextFile(f.app.Files.ToDoFilePath);
   std::string s = f.dir / "s", t = f.dir / "t";
@@ -197,7 +190,7 @@ TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
   WriteFile(f.dir / "t/locked/secret.txt", "old copy");
   WriteFile(f.dir / "t/locked/deeper/more.txt", "more");
   WriteFile(f.dir / "t/stale.txt", "x");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   std::filesystem::permissions(f.dir.path(), std::filesystem::perms::all);
   std::filesystem::permissions(f.home, std::filesystem::perms::all);
   std::filesystem::permissions(f.app.Files.ToDoFilePath, std::filesystem::perms::all);
@@ -258,7 +251,7 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   WriteFile(f.dir / "s/keep.txt", "k");
   for (int i = 0; i < 12; ++i) WriteFile(f.dir / ("t/f" + std::to_string(i) + ".txt"), "x");
   WriteFile(f.dir / "t/keep.txt", "k");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   test::MakeDirs(f.dir / "empty");
   WriteFile(f.dir / "backup/one.txt", "1");  // an empty source (an unmounted drive) deletes even one file
   f.AddPair(f.dir / "empty", f.dir / "backup");
@@ -287,6 +280,6 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   f.screen.messages.clear();
   f.app.settings.MassDeleteGuard = false;
   Simulate(f.app);
-  EXPECT_FALSE(HasKey(f.screen, "[Mass deletion]"));
+  EXPECT_FALSE(Find(f.screen, "[Mass deletion]"));
   EXPECT_EQ(f.ListFileRecords().size(), 14u);
 }

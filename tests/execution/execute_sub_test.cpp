@@ -15,21 +15,13 @@ using namespace dd;
 using dd::test::FlowFixture;
 using dd::test::WriteFile;
 
-namespace {
-
-// Incremental mode with deletion: new and newer go to F2, extra in F2 is deleted.
-void Mirror(FlowFixture& f) {
-  f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
   FlowFixture f;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
   WriteFile(f.dir / "s/a.txt", "a");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   f.app.Run.StopRequested = true;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
@@ -39,7 +31,7 @@ TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
 
 TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   test::MakeDirs(f.dir / "s");
   WriteFile(f.dir / "t/keep/x.txt", "x");
   WriteFile(f.dir / "s/keep/x.txt", "x");
@@ -48,7 +40,7 @@ TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
   WriteFile(f.dir / "t/old/deeper/b.txt", "bb");
   WriteFile(f.dir / "t/old/deeper/deepest/c.txt", "c");
   WriteFile(f.dir / "t/top.txt", "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
@@ -64,12 +56,12 @@ TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
 
 TEST(ExecuteSub, CopiesCreateFoldersBeforeTheirFilesAndKeepCounters) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   WriteFile(f.dir / "s/a.txt", "12345");
   WriteFile(f.dir / "s/sub/deep/b.txt", "123");
   WriteFile(f.dir / "s/newer.txt", "new content", 2000000000);
   WriteFile(f.dir / "t/newer.txt", "old", 1000000000);
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   const int64_t filesBefore = f.app.Run.TreeFilesF2, foldersBefore = f.app.Run.TreeFoldersF2;
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
@@ -95,7 +87,7 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   WriteFile(f.dir / "t/blocked", "a file where a folder should go");
   WriteFile(f.dir / "s/old.txt", "gone");
   WriteFile(f.dir / "t/old.txt", "gone", 1000000000);
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));  // the folder "blocked" and the file inside it
   EXPECT_EQ(ReadTextFile(f.dir / "t/good.txt"), "g");
@@ -111,10 +103,9 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
 
 TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   for (int i = 0; i < 6; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i) + ".txt"), "x");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
@@ -137,10 +128,9 @@ TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
 
 TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   WriteFile(f.dir / "s/big.bin", std::string(9 << 20, 'b'));  // more than one chunk
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   // The first turn is the one before the copy; a stop at the second, which only
   // the copy itself can give, must undo it.
@@ -156,11 +146,10 @@ TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
 
 TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   WriteFile(f.dir / "s/gone.txt", "x");
   WriteFile(f.dir / "s/here.txt", "y");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   std::filesystem::remove(f.dir / "s/gone.txt");
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
@@ -171,10 +160,9 @@ TEST(ExecuteSub, VanishedEntriesAreDroppedWithoutCounting) {
 
 TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   for (int i = 0; i < 300; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i)), "x");
-  test::MakeDirs(f.dir / "t");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   struct rlimit saved {};
   ::getrlimit(RLIMIT_NOFILE, &saved);

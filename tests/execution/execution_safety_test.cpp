@@ -19,10 +19,6 @@ using dd::test::WriteFile;
 
 namespace {
 
-void Mirror(FlowFixture& f) {
-  f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
-}
-
 void Link(const std::string& to, const std::string& at) {
   ASSERT_EQ(::symlink(to.c_str(), at.c_str()), 0) << at;
 }
@@ -55,7 +51,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   WriteFile(f.dir / "elsewhere/f.txt", "precious");
   test::MakeDirs(f.dir / "t");
   Link("../elsewhere", f.dir / "t/x");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
@@ -64,10 +60,10 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
 
   // (b) A target folder replaced by a link between simulation and execution.
   FlowFixture g;
-  Mirror(g);
+  g.SetMirrorMode();
   WriteFile(g.dir / "s/d/new.txt", "new");
   WriteFile(g.dir / "t/d/old.txt", "old");
-  g.AddPair(g.dir / "s", g.dir / "t");
+  g.AddSourceTargetPair();
   Simulate(g.app);
   SwapFolderForLink(g.dir / "t/d", g.dir / "elsewhere");
   EXPECT_EQ(ExecuteSub(g.app), (RunResult{RunOutcome::Done, 2}));
@@ -82,7 +78,7 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
   WriteFile(f.dir / "s/a.txt", "a");
   test::MakeDirs(f.dir / "t");
   Link("../elsewhere", f.dir / "t/x");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   const std::string s = f.dir / "s", t = f.dir / "t";
   SetList(f, {
                  // (c) a trailing separator on a link: lstat would follow it
@@ -103,10 +99,10 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
 
 TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   test::MakeDirs(f.dir / "s");
   for (const char* d : {"a", "b", "c"}) WriteFile(f.dir / "t/" + d + "/inner/f.txt", "f");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
@@ -124,7 +120,7 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
 
 TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   FlowFixture f;
-  Mirror(f);
+  f.SetMirrorMode();
   WriteFile(f.dir / "s/edited.txt", "newer source", 2000000000);
   WriteFile(f.dir / "t/edited.txt", "older target", 1900000000);
   WriteFile(f.dir / "s/gone.txt", "newer source", 2000000000);
@@ -134,8 +130,7 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   WriteFile(f.dir / "t/linked/f.txt", "f");
   WriteFile(f.dir / "s/fine.txt", "fine");
   WriteFile(f.dir / "s/arrived.txt", "source");
-  test::MakeDirs(f.dir / "s");
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
 
   WriteFile(f.dir / "t/edited.txt", "edited by the user", 2000000100);  // now newer than the source

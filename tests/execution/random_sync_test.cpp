@@ -124,7 +124,7 @@ void RunMirror(unsigned seed, bool stopHalfWay) {
   WriteTree(s, t1);
   WriteTree(d, t2);
   f.AddPair(s, d);
-  f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
+  f.SetMirrorMode();
 
   Simulate(f.app);
   if (stopHalfWay) {

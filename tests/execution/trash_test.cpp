@@ -21,11 +21,11 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   GioTrash trash;
   f.app.trash = &trash;
   f.app.Options.DeletedToTrash = true;
-  f.SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
+  f.SetMirrorMode();
   WriteFile(f.dir / "t/extra.txt", "deleted");
   WriteFile(f.dir / "s/newer.txt", "new", 2000000000);
   WriteFile(f.dir / "t/newer.txt", "replaced", 1900000000);
-  f.AddPair(f.dir / "s", f.dir / "t");
+  f.AddSourceTargetPair();
   Simulate(f.app);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
 

@@ -5,6 +5,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "job/startup.h"
+#include "oplist/backup_mode.h"
 
 namespace dd::test {
 
@@ -24,6 +25,12 @@ int FlowFixture::AddPair(const std::string& source, const std::string& target) {
   return static_cast<int>(app.Job.SourceFolders.size()) - 1;
 }
 
+int FlowFixture::AddSourceTargetPair() {
+  MakeDirs(dir / "s");
+  MakeDirs(dir / "t");
+  return AddPair(dir / "s", dir / "t");
+}
+
 std::vector<std::string> FlowFixture::ListFileRecords() const {
   std::vector<std::string> records = Split(ReadTextFile(app.Files.ToDoFilePath), "\r\n");
   records.erase(std::remove(records.begin(), records.end(), std::string()), records.end());
@@ -39,6 +46,10 @@ void FlowFixture::SetMode(const char* identical, const char* extraF1, const char
   m.ExtraInF2 = extraF2;
   m.NewerInF1 = newerF1;
   m.NewerInF2 = newerF2;
+}
+
+void FlowFixture::SetMirrorMode() {
+  SetMode(kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
 }
 
 }  // namespace dd::test

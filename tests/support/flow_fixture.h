@@ -50,11 +50,15 @@ class FlowFixture {
 
   // A folder pair below the temporary folder; returns its index.
   int AddPair(const std::string& source, const std::string& target);
+  // The pair dir/s -> dir/t, both folders made if missing.
+  int AddSourceTargetPair();
   // The sorted non-empty records of the list file.
   std::vector<std::string> ListFileRecords() const;
   // Sets the five codes of the current mode.
   void SetMode(const char* identical, const char* extraF1, const char* extraF2, const char* newerF1,
                const char* newerF2);
+  // Incremental mode with deletion: new and newer go to F2, extra in F2 is deleted.
+  void SetMirrorMode();
 
   TempDir dir;
   HookedScreen screen;
