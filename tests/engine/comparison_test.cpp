@@ -242,4 +242,3 @@ TEST_F(Comparison, AStopDuringTheScanGivesNoRecords) {
   EXPECT_FALSE(app.Run.ScanningF1);
   EXPECT_FALSE(app.Run.ScanningF2);
 }
-

@@ -39,36 +39,6 @@ struct Scanner : ::testing::Test {
 
 }  // namespace
 
-TEST_F(Scanner, ListsFoldersAndFilesBelowTheRoot) {
-  WriteFile(dir / "root/top.txt", "1");
-  WriteFile(dir / "root/sub/deeper/b.txt", "333");
-  test::MakeDirs(dir / "root/empty");
-  ScanResult r = ScanFolder(app, dir / "root/");
-  EXPECT_EQ(r.Root, dir / "root");
-  EXPECT_EQ(FileKeys(r), (std::set<std::string>{"/top.txt", "/sub/deeper/b.txt"}));
-  EXPECT_EQ(std::set<std::string>(r.Folders.begin(), r.Folders.end()),
-            (std::set<std::string>{"", "/empty", "/sub", "/sub/deeper"}));
-  EXPECT_EQ(r.FileFolder(*FindFile(r, "b.txt")), dir / "root/sub/deeper/");
-  EXPECT_EQ(FindFile(r, "b.txt")->Size, 3);
-  ScanResult missing = ScanFolder(app, dir / "nothing here");
-  EXPECT_EQ(missing.Files.size(), 0u);
-  EXPECT_EQ(missing.Folders.size(), 1u);
-  EXPECT_EQ(ScanFolder(app, "").Files.size(), 0u);
-}
-
-TEST_F(Scanner, CountsOnlyTheMarkedSideAndShowsTheCurrentFile) {
-  WriteFile(dir / "r/sub/a", std::string(10, 'a'));
-  WriteFile(dir / "r/sub/b", std::string(20, 'b'));
-  app.Run.ScanningF2 = true;
-  app.Run.TreeFilesF2 = 4;
-  ScanFolder(app, dir / "r/");
-  EXPECT_EQ(app.Run.TreeFilesF2, 6);
-  EXPECT_EQ(app.Run.TreeSizeF2, 30);
-  EXPECT_EQ(app.Run.TreeFoldersF2, 1);
-  EXPECT_EQ(app.Run.TreeFilesF1 + app.Run.TreeFoldersF1 + app.Run.TreeSizeF1, 0);
-  EXPECT_TRUE(app.Run.CurrentFile.rfind(dir / "r/sub/\r\n", 0) == 0) << app.Run.CurrentFile;
-}
-
 TEST_F(Scanner, YieldsEveryFiftyFilesAndStopsOnRequest) {
   for (int i = 0; i < 120; ++i) WriteFile(dir / ("r/d" + std::to_string(i % 3) + "/f" + std::to_string(i)), "");
   EXPECT_EQ(ScanFolder(app, dir / "r").Files.size(), 120u);

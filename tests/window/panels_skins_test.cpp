@@ -36,17 +36,6 @@ TEST(SchedulePanelRulesTest, ItsButtonsOpenItAndASecondClickReturnsToTheMainPane
   EXPECT_EQ(s.activeButton, "12Button");
 }
 
-TEST(SchedulePanelRulesTest, TheSwitchShowsTheSchedulersState) {
-  for (bool on : {false, true}) {
-    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOn, on), on);
-    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOnImFrame, on), on);
-    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOff, on), !on);
-    EXPECT_EQ(ScheduleButtonShown(kBtnScheduleOffImFrame, on), !on);
-  }
-  EXPECT_EQ(ButtonPictureFile(kBtnHideSchedule, 4), "B13_4.gif");
-  EXPECT_EQ(ButtonPictureFile(kBtnScheduleOnImFrame, 1), "B23_1.gif");
-}
-
 struct SkinScreen : test::ScriptedScreen {
   std::vector<int> loaded;
   void SkinChanged(int skin) override { loaded.push_back(skin); }

@@ -1,26 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "common/run_statistics.h"
 #include "window/buttons.h"
 #include "window/panels.h"
 
 using namespace dd;
 
 namespace {
-
-TEST(ButtonRulesTest, NamesPicturesAndLooks) {
-  EXPECT_EQ(BildNrVonKnopfName("Simulate"), 2);
-  EXPECT_EQ(BildNrVonKnopfName("Wiederh ToDoList"), 18);
-  EXPECT_EQ(BildNrVonKnopfName("simulate"), 0);
-  for (int b : {13, 14, 15, 21}) EXPECT_EQ(ButtonPictureFile(b, 2), "B13_2.gif") << b;
-  EXPECT_EQ(ButtonPictureFile(12, 4), "B12_4.gif");
-  EXPECT_FALSE(IsAusschaltknopf(16));
-  EXPECT_EQ(ButtonLook(1, "1Button", false), 3);
-  EXPECT_EQ(ButtonLook(1, "1Button", true), 4);
-  EXPECT_EQ(ButtonLook(12, "1Button", true), 2);
-  EXPECT_EQ(ButtonLook(1, "", false), 1);
-  EXPECT_EQ(SkinFolder("/p", 0), "/p/Icons/Skin0");
-}
 
 TEST(PanelRulesTest, APanelButtonOpensItsPanelAndASecondClickReturnsToTheMainPanel) {
   PanelState s;
@@ -41,35 +26,6 @@ TEST(PanelRulesTest, APanelButtonOpensItsPanelAndASecondClickReturnsToTheMainPan
   EXPECT_TRUE(s.frameMain);
   EXPECT_FALSE(s.frameBackupModes);
   EXPECT_EQ(s.activeButton, "");
-}
-
-TEST(PanelRulesTest, OperationListButtons) {
-  PanelState s;
-  EXPECT_TRUE(ButtonShown(s, kBtnMaximizeToDoList));
-  ToDoListButton(s, kBtnMaximizeToDoList);
-  EXPECT_TRUE(ButtonShown(s, kBtnRestoreToDoList));
-  EXPECT_FALSE(ButtonShown(s, kBtnMaximizeToDoList));
-  ToDoListButton(s, kBtnHideToDoList);
-  EXPECT_TRUE(ButtonShown(s, kBtnShowToDoList));
-  EXPECT_FALSE(ButtonShown(s, kBtnRestoreToDoList));
-  ToDoListButton(s, kBtnShowToDoList);
-  EXPECT_FALSE(s.toDoListMaximized);
-  ToDoListButton(s, kBtnHideToDoList);
-  TogglePanel(s, kBtnBackup);
-  ShowListForRun(s);  // before a run
-  EXPECT_TRUE(s.toDoListVisible && s.frameMain);
-  EXPECT_FALSE(s.frameBackupModes);
-  EXPECT_EQ(s.activeButton, "");
-}
-
-TEST(KeyRulesTest, EscapeAndCtrlFollowTheRunFlags) {
-  RunStatistics r;
-  EXPECT_FALSE(EscapeStopsRun(r));
-  EXPECT_TRUE(OneKlickShown(true, r));
-  EXPECT_FALSE(OneKlickShown(false, r));
-  r.ExecutionRunning = true;
-  EXPECT_TRUE(EscapeStopsRun(r));
-  EXPECT_FALSE(OneKlickShown(true, r));
 }
 
 TEST(ProgressTest, PercentIsClampedAndWrittenBack) {
