@@ -98,26 +98,5 @@ TEST_F(FiltersTest, TextForRun) {
   EXPECT_EQ(IncludeTextForRun(app), ".doc");
 }
 
-TEST_F(FiltersTest, BoxBehaviour) {
-  app.Options.ExclPlaceholder = "type here";
-  app.Options.ExcludeText = "type here";
-  FilesDroppedOnFilterBox(app, FilterBox::Exclude, {"/x/a.doc", "/b.txt"});
-  EXPECT_EQ(app.Options.ExcludeText, "a.doc\r\nb.txt\r\n");
-  EXPECT_TRUE(app.Options.ExclEnabled);
-  FilterBoxFocusLost(app, FilterBox::Exclude);
-  EXPECT_EQ(app.Options.ExcludeText, "a.doc\r\nb.txt");
-
-  app.Options.ExcludeText = "\r\n\r\n";
-  FilterBoxFocusLost(app, FilterBox::Exclude);
-  EXPECT_EQ(app.Options.ExcludeText, "type here");
-  FilterBoxFocusGained(app, FilterBox::Exclude);
-  EXPECT_EQ(app.Options.ExcludeText, "");
-  FilterBoxFocusGained(app, FilterBox::Include);
-  EXPECT_FALSE(app.Options.InclEnabled);
-
-  EXPECT_EQ(FilterTextOnNewPlaceholder("type here", "type here", "hier tippen"), "hier tippen");
-  EXPECT_EQ(FilterTextOnNewPlaceholder(".tmp", "type here", "hier tippen"), ".tmp");
-}
-
 }  // namespace
 }  // namespace dd

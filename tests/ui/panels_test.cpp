@@ -14,7 +14,7 @@
 #include <filesystem>
 
 #include "common/files.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"
@@ -33,25 +33,8 @@ using dd::test::WriteFile;
 
 namespace {
 
-struct PanelsTest : ::testing::Test {
-  TempDir dir;
-  std::string home = dir / "home";
-  std::unique_ptr<ui::MainWindow> window;
-  std::vector<std::string> boxes;
-  std::string savePath;
-
-  void SetUp() override {
-    test::MakeDirs(home);
-    test::CopyLanguageFile(home);
-    window = std::make_unique<ui::MainWindow>();
-    window->messageHook = [this](const Message& m) {
-      boxes.push_back(m.key.empty() ? m.prompt : m.key);
-      return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    };
-    window->fileDialogHook = [this](FileDialogMode) { return savePath; };
-    window->StartUp(home, {}, StartUpOptions{false});
-  }
-  App& app() { return window->app(); }
+struct PanelsTest : test::WindowFixture {
+  void SetUp() override { Start(); }
   ui::BackupModePanel& modes() { return *window->backupModePanel(); }
   ui::FilterPanel& filters() { return *window->filterPanel(); }
   void Pair(const std::string& src, const std::string& dst) {
@@ -68,7 +51,6 @@ struct PanelsTest : ::testing::Test {
     QFocusEvent e(type, Qt::OtherFocusReason);
     QApplication::sendEvent(w, &e);
   }
-  int Rows() { return window->toDoModel()->rowCount(); }
 };
 
 TEST_F(PanelsTest, EachBackupModeEditorShowsInTheOtherTwo) {

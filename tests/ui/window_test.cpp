@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "common/files.h"
-#include "support/test_support.h"
+#include "support/window_fixture.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -33,25 +33,8 @@ using dd::ui::PictureButton;
 
 namespace {
 
-struct WindowTest : ::testing::Test {
-  TempDir dir;
-  std::string home = dir / "home";
-  std::unique_ptr<ui::MainWindow> window;
-  std::vector<std::string> boxes;  // the keys of the boxes shown, in order
-
-  void Start(const std::string& commandLine = {}) {
-    MakeDirs(home);
-    test::CopyLanguageFile(home);
-    window = std::make_unique<ui::MainWindow>();
-    window->messageHook = [this](const Message& m) {
-      boxes.push_back(m.key.empty() ? m.prompt : m.key);
-      return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
-    };
-    window->StartUp(home, commandLine, StartUpOptions{false});
-  }
-  App& app() { return window->app(); }
+struct WindowTest : test::WindowFixture {
   QString Text(const QString& name) { return window->label(name)->text(); }
-  int Rows() { return window->toDoModel()->rowCount(); }
   // A drop from a file manager just left or right of the source column's right edge.
   void Drop(const std::string& folder, bool left) {
     QMimeData mime;
