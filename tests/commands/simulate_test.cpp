@@ -14,16 +14,6 @@ using namespace dd;
 using dd::test::FlowFixture;
 using dd::test::WriteFile;
 
-namespace {
-
-const Message* Find(const test::ScriptedScreen& s, const std::string& key) {
-  for (const auto& m : s.messages)
-    if (m.key == key) return &m;
-  return nullptr;
-}
-
-}  // namespace
-
 TEST(Simulate, BusyAsksToAbortAndStartsNothing) {
   FlowFixture f;
   f.AddPair(f.dir / "a", f.dir / "b");
@@ -49,10 +39,10 @@ TEST(Simulate, DifferentNumbersOfFoldersStopTheRun) {
   f.app.Job.SourceFolders = {f.dir / "a", f.dir / "a"};
   f.app.Job.TargetFolders = {f.dir / "b"};
   Simulate(f.app);
-  const Message* m = Find(f.screen, "[same number of folders]");
+  const Message* m = f.screen.find("[same number of folders]");
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->icon, Icon::Critical);
-  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(f.screen.find("[Simulation done in ]"));
   EXPECT_FALSE(f.app.Run.SimulationRunning);
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
@@ -64,14 +54,14 @@ TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndCompared) {
   f.AddPair(f.dir / "src", f.dir / "new/deep/target");
   f.screen.answers = {Answer::Yes};
   Simulate(f.app);
-  ASSERT_TRUE(Find(f.screen, "[folders do not exist]"));
-  EXPECT_NE(Find(f.screen, "[folders do not exist]")->prompt.find(f.dir / "new/deep/target"), std::string::npos);
+  ASSERT_TRUE(f.screen.find("[folders do not exist]"));
+  EXPECT_NE(f.screen.find("[folders do not exist]")->prompt.find(f.dir / "new/deep/target"), std::string::npos);
   EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
   auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 3u);  // a.txt, sub, sub/b.txt
   for (const auto& r : records) EXPECT_NE(r.find("\t=->\tExtra in F1\t"), std::string::npos) << r;
   EXPECT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 3);
-  EXPECT_TRUE(Find(f.screen, "[Simulation done in ]"));
+  EXPECT_TRUE(f.screen.find("[Simulation done in ]"));
 }
 
 TEST(Simulate, MissingFolderAnsweredNoStopsAndKeepsTheOldList) {
@@ -100,7 +90,7 @@ TEST(Simulate, UncreatableFolderIsReportedAndItsPairSkipped) {
   f.AddPair(f.dir / "s2", f.dir / "t2");
   f.screen.answers = {Answer::Yes};
   Simulate(f.app);
-  const Message* m = Find(f.screen, "[Could not create folders]");
+  const Message* m = f.screen.find("[Could not create folders]");
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->title, f.app.Text("[Error]"));
   auto records = f.ListFileRecords();
@@ -120,7 +110,7 @@ TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
   WriteFile(f.dir / "source/other.txt", "o");
   f.AddPair(f.dir / "source", f.dir / "target" + std::string(1, '\0') + "x");
   Simulate(f.app);
-  EXPECT_TRUE(Find(f.screen, "[Could not read folders]"));
+  EXPECT_TRUE(f.screen.find("[Could not read folders]"));
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
 
@@ -143,8 +133,8 @@ TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
   auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_NE(records[0].find("f1.txt"), std::string::npos);
-  EXPECT_TRUE(Find(f.screen, "[Aborted]"));
-  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
+  EXPECT_TRUE(f.screen.find("[Aborted]"));
+  EXPECT_FALSE(f.screen.find("[Simulation done in ]"));
   EXPECT_FALSE(PathExists(f.app.Files.LogFilePath));
   EXPECT_EQ(f.app.Run.PendingOps(), 1);
   EXPECT_EQ(f.app.ToDo.Rows.size(), 1u);
@@ -159,7 +149,7 @@ TEST(Simulate, SummaryCountsFilteredAndPendingAndOneStepRunShowsNoBox) {
   f.app.Options.ExcludeText = ".TMP";
   f.app.Run.OneClickRunning = true;
   Simulate(f.app);
-  EXPECT_FALSE(Find(f.screen, "[Simulation done in ]"));
+  EXPECT_FALSE(f.screen.find("[Simulation done in ]"));
   std::string summary = f.app.Text("[Excluded Files]") + " \t3\r\n" + f.app.Text("[Operations Pending:]") + " \t12";
   std::string log = ReadTextFile(f.app.Files.LogFilePath);
   EXPECT_NE(log.find("[Operation]\tSimulate\r\n"), std::string::npos);
@@ -232,7 +222,7 @@ TEST(Simulate, PairsWhoseRootsLieInsideEachOtherAreNotCompared) {
   f.AddPair(f.dir / "x", f.dir / "y");
   Simulate(f.app);
 
-  const Message* m = Find(f.screen, "[Folders inside each other]");
+  const Message* m = f.screen.find("[Folders inside each other]");
   ASSERT_NE(m, nullptr);
   EXPECT_EQ(m->icon, Icon::Critical);
   EXPECT_NE(m->prompt.find(f.dir / "link"), std::string::npos);
@@ -240,7 +230,7 @@ TEST(Simulate, PairsWhoseRootsLieInsideEachOtherAreNotCompared) {
   const auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_NE(records[0].find("/x/new.txt\t"), std::string::npos);
-  const Message* done = Find(f.screen, "[Simulation done in ]");
+  const Message* done = f.screen.find("[Simulation done in ]");
   ASSERT_NE(done, nullptr);
   EXPECT_NE(done->prompt.find(f.app.Text("[Pairs inside each other]") + " \t3"), std::string::npos);
 }
@@ -280,6 +270,6 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   f.screen.messages.clear();
   f.app.settings.MassDeleteGuard = false;
   Simulate(f.app);
-  EXPECT_FALSE(Find(f.screen, "[Mass deletion]"));
+  EXPECT_FALSE(f.screen.find("[Mass deletion]"));
   EXPECT_EQ(f.ListFileRecords().size(), 14u);
 }

@@ -15,8 +15,6 @@ using namespace dd;
 using dd::test::FlowFixture;
 using dd::test::WriteFile;
 
-namespace {}  // namespace
-
 TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
   FlowFixture f;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);

@@ -59,15 +59,9 @@ TEST_F(StartUpTest, LanguageChoiceAndPlaceholders) {
   WriteFile(dir / "Settings.txt", "[Language]\t1\r\n");
   Start();
   EXPECT_EQ(app.Text("[Ready]"), "Bereit");
-  const std::string german = app.Options.ExclPlaceholder;
-  EXPECT_FALSE(german.empty());
-  EXPECT_EQ(app.Options.ExcludeText, german);  // the new job shows the placeholder
-  SpracheAusgewaehlt(app, 0);
-  EXPECT_NE(app.Options.ExclPlaceholder, german);
-  EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);  // a box showing the placeholder follows
-  app.Options.ExcludeText = ".tmp";
-  SpracheAusgewaehlt(app, 1);
-  EXPECT_EQ(app.Options.ExcludeText, ".tmp");  // the user's own names stay
+  // The new job shows the placeholder; a language switch is checked through the window.
+  EXPECT_FALSE(app.Options.ExclPlaceholder.empty());
+  EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
 }
 
 TEST_F(StartUpTest, JobOnTheCommandLineIsLoadedLast) {

@@ -46,26 +46,6 @@ TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAlone) {
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 2);
 }
 
-TEST_F(BackupModeTest, OptionClickIsAlwaysUserDefinedButDropDownFindsStandardMode) {
-  ComboSelected(app, 1);
-  ASSERT_EQ(mode().NewerInF2, "<-=");
-  // Newer in F2 back to "= =" through the grid: the codes equal mode 0, yet the combo says user defined.
-  OptionClicked(app, 4, 0);
-  EXPECT_EQ(mode().NewerInF2, "= =");
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
-  EXPECT_EQ(app.Modes.SelectedMode, 2);
-  OptionClicked(app, 0, 1);
-  ComboSelected(app, 2);  // keeps the user's codes
-  EXPECT_EQ(mode().Identical, "=->");
-
-  ComboSelected(app, 1);
-  // The same change through the F2 drop-down of the Newer row lands on mode 0.
-  DropDownClicked(app, 2, 1, 1);
-  EXPECT_EQ(mode().NewerInF2, "= =");
-  EXPECT_EQ(app.Modes.SelectedMode, 0);
-  EXPECT_EQ(mode().Name, app.Modes.StdBackupModes[0].Name);
-}
-
 TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored) {
   app.Modes.AktBackupMode.ExtraInF1 = "<-=";
   app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);

@@ -82,6 +82,12 @@ std::vector<std::string> ScriptedScreen::keys() const {
   return k;
 }
 
+const Message* ScriptedScreen::find(const std::string& key) const {
+  for (const auto& m : messages)
+    if (m.key == key) return &m;
+  return nullptr;
+}
+
 std::string CopyLanguageFile(const std::string& folder) {
   std::string target = folder + "/Sprachen.txt";
   fs::copy_file(std::string(DUALDOCK_SOURCE_DIR) + "/resources/Sprachen.txt", target,

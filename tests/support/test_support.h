@@ -47,6 +47,8 @@ class ScriptedScreen : public Screen {
 
   // The keys of the boxes shown.
   std::vector<std::string> keys() const;
+  // The first box shown with this key, or null.
+  const Message* find(const std::string& key) const;
 };
 
 // The program folder of a test: a temporary folder with the shipped language file.
