@@ -89,16 +89,6 @@ TEST(Scheduler, PeriodEndingDuringARunIsSkippedAndRearmed) {
   EXPECT_EQ(f.At(1000 + 3800 + 1800), Tick::Fired);
 }
 
-TEST(Scheduler, PeriodAcrossMidnightFiresOnTimeAndTheBarStaysPositive) {
-  const double day = 86400.0 * 20000;   // midnight of some day on a clock that does not restart
-  SchedulerFixture f("1", day - 1800);  // switched on at 23:30
-  f.At(day);
-  EXPECT_EQ(f.scheduler.Labels().ProgressPercent, 50);
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.Countdown("30.0 min"));
-  EXPECT_EQ(f.At(day + 1799), Tick::Counting);
-  EXPECT_EQ(f.At(day + 1800), Tick::Fired);
-}
-
 TEST(Scheduler, SwitchingAndEscape) {
   SchedulerFixture f("0.5");
   f.At(1000 + 600);
