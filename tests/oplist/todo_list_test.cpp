@@ -27,26 +27,13 @@ std::string Record(const std::string& code, const std::string& status, const std
 
 // Count and bytes of each kind and side, then the totals and the number of operations.
 std::vector<int64_t> Pending(const RunStatistics& r) {
-  return {r.Pending(OpKind::Delete, Side::F1).Count,
-          r.Pending(OpKind::Delete, Side::F1).Bytes,
-          r.Pending(OpKind::Delete, Side::F2).Count,
-          r.Pending(OpKind::Delete, Side::F2).Bytes,
-          r.Pending(OpKind::New, Side::F1).Count,
-          r.Pending(OpKind::New, Side::F1).Bytes,
-          r.Pending(OpKind::New, Side::F2).Count,
-          r.Pending(OpKind::New, Side::F2).Bytes,
-          r.Pending(OpKind::Replace, Side::F1).Count,
-          r.Pending(OpKind::Replace, Side::F1).Bytes,
-          r.Pending(OpKind::Replace, Side::F2).Count,
-          r.Pending(OpKind::Replace, Side::F2).Bytes,
-          r.Pending.Count(OpKind::Delete),
-          r.Pending.Bytes(OpKind::Delete),
-          r.Pending.Count(OpKind::New),
-          r.Pending.Bytes(OpKind::New),
-          r.Pending.Count(OpKind::Replace),
-          r.Pending.Bytes(OpKind::Replace),
-          r.PendingOps(),
-          r.PendingOpsAtCount};
+  std::vector<int64_t> v;
+  const OpKind kinds[] = {OpKind::Delete, OpKind::New, OpKind::Replace};
+  for (OpKind k : kinds)
+    for (Side side : {Side::F1, Side::F2}) v.insert(v.end(), {r.Pending(k, side).Count, r.Pending(k, side).Bytes});
+  for (OpKind k : kinds) v.insert(v.end(), {r.Pending.Count(k), r.Pending.Bytes(k)});
+  v.insert(v.end(), {r.PendingOps(), r.PendingOpsAtCount});
+  return v;
 }
 
 }  // namespace
