@@ -15,18 +15,6 @@ using namespace dd;
 using dd::test::FlowFixture;
 using dd::test::WriteFile;
 
-TEST(ExecuteSub, NothingPendingOrStoppedChangesNothing) {
-  FlowFixture f;
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
-  WriteFile(f.dir / "s/a.txt", "a");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  f.app.Run.StopRequested = true;
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
-  EXPECT_EQ(f.ListFileRecords().size(), 1u);
-}
-
 TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
   FlowFixture f;
   f.SetMirrorMode();
@@ -102,12 +90,18 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   EXPECT_EQ(f.app.Run.PendingOps(), 2);
 }
 
-TEST(ExecuteSub, StopDuringTheRunSavesWhatRemains) {
+TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemains) {
   FlowFixture f;
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
   f.SetMirrorMode();
   for (int i = 0; i < 6; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i) + ".txt"), "x");
   f.AddSourceTargetPair();
   Simulate(f.app);
+  f.app.Run.StopRequested = true;
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_FALSE(PathExists(f.dir / "t/f0.txt"));
+  EXPECT_EQ(f.ListFileRecords().size(), 6u);
+  f.app.Run.StopRequested = false;
   // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
     if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f2.txt") Stoppen(f.app);
