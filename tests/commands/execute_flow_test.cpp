@@ -18,10 +18,10 @@ TEST(Execute, NothingPendingShowsNoConfirmation) {
   EXPECT_EQ(f.screen.messages[0].title, f.app.Text("[Done]"));
 }
 
-TEST(Execute, ConfirmationListsTheCountsAndCancelChangesNothing) {
+TEST(Execute, ConfirmationCancelChangesNothingThenReportsSuccessAndErrors) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
-  WriteFile(f.dir / "t/old.txt", "o");
+  WriteFile(f.dir / "t/old.txt", "old!");
   f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
@@ -33,20 +33,13 @@ TEST(Execute, ConfirmationListsTheCountsAndCancelChangesNothing) {
   EXPECT_EQ(m.title, f.app.Text("[Synchronization of folders]"));
   EXPECT_EQ(m.prompt, f.app.Text("[Are you sure you want to execute]") + "2" +
                           f.app.Text("[operations from the simulation?]") + "\r\n" +
-                          f.app.Text("[Files to be deleted:  ]") + "\t1\t1 Byte\r\n" +
+                          f.app.Text("[Files to be deleted:  ]") + "\t1\t4 Byte\r\n" +
                           f.app.Text("[Files to be created:  ]") + "\t1\t2.0 KB\r\n" +
                           f.app.Text("[Files to be replaced: ]") + "\t0\t0 Byte");
   EXPECT_EQ(f.screen.messages.size(), 1u);
   EXPECT_TRUE(PathExists(f.dir / "t/old.txt"));
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
-}
 
-TEST(Execute, ReportsForSuccessAndErrors) {
-  FlowFixture f;
-  WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
-  WriteFile(f.dir / "t/old.txt", "old!");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
   const Message& done = f.screen.messages.back();
@@ -82,10 +75,17 @@ TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
   EXPECT_FALSE(f.app.Run.OneClickRunning);
 }
 
-TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
+TEST(ExecuteOneKlick, AnEarlierStopHaltsAtOnceOtherwiseBothRunWithoutTheIntermediateBoxes) {
   FlowFixture f;
   WriteFile(f.dir / "s/a.txt", "a");
   f.AddSourceTargetPair();
+  f.app.Run.StopRequested = true;  // e.g. a signal during start-up
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+  EXPECT_EQ(f.screen.messages.back().key, "[Aborted]");
+
+  f.screen.messages.clear();
+  f.app.Run.StopRequested = false;
   EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.screen.keys(),
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
@@ -95,14 +95,4 @@ TEST(ExecuteOneKlick, RunsBothWithoutTheIntermediateBoxes) {
   f.screen.answers = {Answer::No};
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
-}
-
-TEST(ExecuteOneKlick, AStopThatCameFirstStopsTheRunAtOnce) {
-  FlowFixture f;
-  WriteFile(f.dir / "s/a.txt", "a");
-  f.AddSourceTargetPair();
-  f.app.Run.StopRequested = true;  // e.g. a signal during start-up
-  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
-  EXPECT_EQ(f.screen.messages.back().key, "[Aborted]");
 }

@@ -33,7 +33,14 @@ TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesFile) {
   EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
 }
 
-TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
+TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsListDamagedRecordsAndFilesAreRejected) {
+  app.ToDo.ToDoList = {"", kA};
+  EXPECT_TRUE(CheckIfValidToDoList(app));  // missing file
+  test::WriteFile(app.Files.ToDoFilePath, "\r\n\r\n");
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+  EXPECT_EQ(ListFile(), "");
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
+
   const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
   // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
   const std::string damaged[] = {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
@@ -62,16 +69,6 @@ TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
   test::WriteFile(app.Files.ToDoFilePath, kA);
   ASSERT_EQ(::truncate(app.Files.ToDoFilePath.c_str(), static_cast<off_t>(kListFileLimit) + 1), 0);
   EXPECT_FALSE(CheckIfValidToDoList(app));
-}
-
-TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsList) {
-  app.ToDo.ToDoList = {"", kA};
-  EXPECT_TRUE(CheckIfValidToDoList(app));  // missing file
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
-  test::WriteFile(app.Files.ToDoFilePath, "\r\n\r\n");
-  EXPECT_TRUE(CheckIfValidToDoList(app));
-  EXPECT_EQ(ListFile(), "");
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
 }
 
 TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "common/app.h"
 #include "common/clock.h"
@@ -77,52 +78,41 @@ class Comparison : public ::testing::Test, public test::ProgramFixture<Recording
 }  // namespace
 
 TEST_F(Comparison, StatusesFollowTimesToleranceAndDaylightSaving) {
-  for (int64_t d : {0, 4, 5, 3595, 3600, 3603, 3605}) {
+  const int64_t deltas[] = {0, 1, 4, 5, 3595, 3600, 3601, 3603, 3605};
+  for (int64_t d : deltas) {
     Pair("later" + std::to_string(d), d);
     Pair("earlier" + std::to_string(d), -d);
   }
   Pair("same-time-other-size", 0, "short", "much longer");
-
-  app.Options.TimeTolerance = 5;
-  app.Options.DaylightSaving = true;
-  auto items = Compare();
-  EXPECT_EQ(items.size(), 15u);
-  for (int64_t d : {0, 4, 3600, 3603}) {
-    EXPECT_EQ(StatusOf(items, "later" + std::to_string(d)), "Identical") << d;
-    EXPECT_EQ(StatusOf(items, "earlier" + std::to_string(d)), "Identical") << d;
-  }
-  for (int64_t d : {5, 3595, 3605}) {
-    EXPECT_EQ(StatusOf(items, "later" + std::to_string(d)), "Newer in F2") << d;
-    EXPECT_EQ(StatusOf(items, "earlier" + std::to_string(d)), "Newer in F1") << d;
-  }
-  EXPECT_EQ(StatusOf(items, "same-time-other-size"), "Identical");
-  EXPECT_EQ(items.at(f1 + "/earlier5").code, "x =");
-
-  app.Options.DaylightSaving = false;
-  items = Compare();
-  EXPECT_EQ(StatusOf(items, "later4"), "Identical");
-  EXPECT_EQ(StatusOf(items, "earlier3600"), "Newer in F1");
-}
-
-TEST_F(Comparison, ToleranceZeroTakesEqualTimesAsIdentical) {
-  Pair("equal", 0);
-  Pair("one", 1);
-  Pair("hour", 3600);
-  Pair("hour-and-one", 3601);
   MakeDirs(f1 + "/dir");
   MakeDirs(f2 + "/dir");
-  for (double t : {0.0, -3.0}) {
-    app.Options.TimeTolerance = t;
-    app.Options.DaylightSaving = true;
+
+  // The time differences taken as equal; a tolerance of zero or below means equal times.
+  struct Case {
+    double tolerance;
+    bool daylightSaving;
+    std::set<int64_t> identical;
+  };
+  const Case cases[] = {{5, true, {0, 1, 4, 3600, 3601, 3603}},
+                        {5, false, {0, 1, 4}},
+                        {0, true, {0, 3600}},
+                        {-3, true, {0, 3600}},
+                        {0, false, {0}},
+                        {-3, false, {0}}};
+  for (const Case& c : cases) {
+    app.Options.TimeTolerance = c.tolerance;
+    app.Options.DaylightSaving = c.daylightSaving;
     auto items = Compare();
-    EXPECT_EQ(items.size(), 5u);
-    EXPECT_EQ(StatusOf(items, "equal"), "Identical");
+    SCOPED_TRACE(std::to_string(c.tolerance) + (c.daylightSaving ? " with" : " without") + " daylight saving");
+    EXPECT_EQ(items.size(), 20u);
+    for (int64_t d : deltas) {
+      const bool same = c.identical.count(d) > 0;
+      EXPECT_EQ(StatusOf(items, "later" + std::to_string(d)), same ? "Identical" : "Newer in F2") << d;
+      EXPECT_EQ(StatusOf(items, "earlier" + std::to_string(d)), same ? "Identical" : "Newer in F1") << d;
+    }
+    EXPECT_EQ(StatusOf(items, "same-time-other-size"), "Identical");
     EXPECT_EQ(StatusOf(items, "dir"), "Identical");
-    EXPECT_EQ(StatusOf(items, "one"), "Newer in F2");
-    EXPECT_EQ(StatusOf(items, "hour"), "Identical");
-    EXPECT_EQ(StatusOf(items, "hour-and-one"), "Newer in F2");
-    app.Options.DaylightSaving = false;
-    EXPECT_EQ(StatusOf(Compare(), "hour"), "Newer in F2");
+    EXPECT_EQ(items.at(f1 + "/earlier5").code, "x =");
   }
 }
 

@@ -39,9 +39,12 @@ std::size_t CountEntries(const std::string& log) {
   return n;
 }
 
-TEST(RunLog, TwoEntriesNewestFirstByteForByte) {
+struct RunLog : ::testing::Test {
   test::TempDir dir;
   const std::string log = dir / "Log.txt";
+};
+
+TEST_F(RunLog, TwoEntriesNewestFirstByteForByte) {
   LogSpeichern(log, "Simulate", 100.0, 102.5, "line one\r\nline two");
   LogSpeichern(log, "Execute", 200.0, 290.0, "done");
   const std::string expected = kSeparator + "\r\n[Nr]\t\t1\r\n[Operation]\tExecute\r\n\r\n[Time]\t\t" +
@@ -51,9 +54,7 @@ TEST(RunLog, TwoEntriesNewestFirstByteForByte) {
   EXPECT_EQ(MaskDateTime(ReadTextFile(log)), expected);
 }
 
-TEST(RunLog, NumberFollowsTheNewestEntry) {
-  test::TempDir dir;
-  const std::string log = dir / "Log.txt";
+TEST_F(RunLog, NumberFollowsTheNewestEntry) {
   const std::string old = kSeparator + Entry(7, "Execute", "a") + kSeparator + Entry(6, "Simulate", "b");
   test::WriteFile(log, old);
   LogSpeichern(log, "Simulate", 0, 1, "c");
@@ -67,9 +68,7 @@ TEST(RunLog, NumberFollowsTheNewestEntry) {
   EXPECT_EQ(ReadTextFile(log).find(kSeparator + "\r\n[Nr]\t\t1\r\n"), 0u);
 }
 
-TEST(RunLog, LongLogIsCutBack) {
-  test::TempDir dir;
-  const std::string log = dir / "Log.txt";
+TEST_F(RunLog, LongLogIsCutBack) {
   test::WriteFile(log, LogOf(5001));
   LogSpeichern(log, "Simulate", 0, 1, "new");
   std::string written = ReadTextFile(log);
