@@ -5,9 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QTest>
 #include <algorithm>
@@ -132,14 +130,7 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
 }
 
 TEST_F(PanelsTest, FilesDroppedOnAFilterBoxAddTheirNamesAndSwitchItOn) {
-  QMimeData mime;
-  mime.setData(QStringLiteral("text/uri-list"),
-               ui::FileUrl("/x/a.doc").toEncoded() + "\r\n" + ui::FileUrl("/y/b.txt").toEncoded() + "\r\n");
-  QWidget* viewport = filters().txtInclude()->viewport();
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(viewport, &enter);
-  QDropEvent drop(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(viewport, &drop);
+  DropFiles(filters().txtInclude()->viewport(), QPoint(5, 5), {"/x/a.doc", "/y/b.txt"});
   EXPECT_EQ(app().Options.IncludeText, "a.doc\r\nb.txt\r\n");
   EXPECT_TRUE(app().Options.InclEnabled);
   EXPECT_TRUE(filters().check(QStringLiteral("chkEnableIncl"))->isChecked());
@@ -246,33 +237,31 @@ TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen)
   }
 }
 
-TEST(SkinMenuTest, AChoiceIsSavedAndTheFlashAfterASaveLeavesTheWindowAsItWas) {
-  TempDir dir;
-  const std::string home = dir / "home", icons = std::string(DUALDOCK_SOURCE_DIR) + "/resources/Icons/";
+using SkinMenuTest = test::WindowFixture;
+
+TEST_F(SkinMenuTest, AChoiceIsSavedAndTheFlashAfterASaveLeavesTheWindowAsItWas) {
+  const std::string icons = std::string(DUALDOCK_SOURCE_DIR) + "/resources/Icons/";
   test::MakeDirs(home + "/Icons/Skin0");
   test::MakeDirs(home + "/Icons/Skin3");
-  test::CopyLanguageFile(home);
   // Skin 4 lacks the main panel's background, which the flashed skin 1 has.
   for (const char* file : {"BG1.jpg", "BG2.jpg"})
     std::filesystem::copy_file(icons + "Skin0/" + file, home + "/Icons/Skin0/" + file);
   std::filesystem::copy_file(icons + "Skin3/BG1.jpg", home + "/Icons/Skin3/BG1.jpg");
   WriteFile(home + "/Settings.txt", "[Skin]\t\t3\r\n[Language]\t0\r\n[FileTypes]\t0\r\n");
-  ui::MainWindow window;
-  window.messageHook = [](const Message&) { return Answer::Ok; };
-  window.StartUp(home, {}, StartUpOptions{false});
-  window.resize(1024, 700);
-  window.show();
+  Start();
+  window->resize(1024, 700);
+  window->show();
   QApplication::processEvents();
-  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
-  const QImage before = window.grab().toImage();
-  window.BGFlash();
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  const QImage before = window->grab().toImage();
+  window->BGFlash();
   QApplication::processEvents();
-  EXPECT_EQ(window.grab().toImage(), before);
+  EXPECT_EQ(window->grab().toImage(), before);
 
-  window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->trigger();
-  EXPECT_EQ(window.app().settings.SkinNumber, 1);
-  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->isChecked());
-  EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  window->findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->trigger();
+  EXPECT_EQ(app().settings.SkinNumber, 1);
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->isChecked());
+  EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
   EXPECT_EQ(ReadTextFile(home + "/Settings.txt").substr(0, 11), "[Skin]\t\t1\r\n");
 }
 
