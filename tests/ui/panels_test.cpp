@@ -35,6 +35,7 @@ struct PanelsTest : test::WindowFixture {
   void SetUp() override { Start(); }
   ui::BackupModePanel& modes() { return *window->backupModePanel(); }
   ui::FilterPanel& filters() { return *window->filterPanel(); }
+  QCheckBox* Check(const char* name) { return filters().check(QString::fromLatin1(name)); }
   void Pair(const std::string& src, const std::string& dst) {
     app().Job.SourceFolders = {src};
     app().Job.TargetFolders = {dst};
@@ -97,7 +98,7 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   WriteFile(src + "/c.tmp", "c");
   Pair(src, dst);
   window->ClickButton(kBtnExclude);
-  QCheckBox* enable = filters().check(QStringLiteral("chkEnableExcl"));
+  QCheckBox* enable = Check("chkEnableExcl");
   ASSERT_NE(enable, nullptr);
   EXPECT_TRUE(filters().txtExclude()->isReadOnly());
   enable->click();
@@ -115,7 +116,7 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   ASSERT_EQ(Rows(), 1);  // case-insensitive: both .tmp files go
   EXPECT_EQ(window->toDoModel()->index(0, kColF1).data().toString(), QStringLiteral("a.txt"));
 
-  filters().check(QStringLiteral("chkExclCaseSenstiv"))->click();
+  Check("chkExclCaseSenstiv")->click();
   window->ClickButton(kBtnSimulate);
   EXPECT_EQ(Rows(), 2);
 
@@ -133,15 +134,13 @@ TEST_F(PanelsTest, FilesDroppedOnAFilterBoxAddTheirNamesAndSwitchItOn) {
   DropFiles(filters().txtInclude()->viewport(), QPoint(5, 5), {"/x/a.doc", "/y/b.txt"});
   EXPECT_EQ(app().Options.IncludeText, "a.doc\r\nb.txt\r\n");
   EXPECT_TRUE(app().Options.InclEnabled);
-  EXPECT_TRUE(filters().check(QStringLiteral("chkEnableIncl"))->isChecked());
+  EXPECT_TRUE(Check("chkEnableIncl")->isChecked());
 }
 
 TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   modes().option(0, 1)->click();  // Identical: copy to the target
-  filters().check(QStringLiteral("chkEnableExcl"))->click();
-  filters().check(QStringLiteral("chkInclCaseSenstiv"))->click();
-  filters().check(QStringLiteral("chkDaylightSaving"))->click();
-  filters().check(QStringLiteral("[Deleted files to trash]"))->click();
+  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "chkDaylightSaving", "[Deleted files to trash]"})
+    Check(name)->click();
   Focus(filters().txtExclude(), QEvent::FocusIn);
   QTest::keyClicks(filters().txtExclude(), QStringLiteral("\\Temp\\"));
   QTest::keyClick(filters().txtExclude(), Qt::Key_Return);
@@ -151,18 +150,16 @@ TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   ASSERT_TRUE(PathExists(savePath));
 
   window->action(QStringLiteral("mnuNew"))->trigger();
-  EXPECT_FALSE(filters().check(QStringLiteral("chkEnableExcl"))->isChecked());
+  EXPECT_FALSE(Check("chkEnableExcl")->isChecked());
   EXPECT_TRUE(modes().option(0, 0)->isChecked());
 
   window->action(QStringLiteral("mnuOpen"))->trigger();
   EXPECT_TRUE(modes().option(0, 1)->isChecked());
   EXPECT_EQ(modes().combo()->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(0, 1)->currentIndex(), 1);
-  EXPECT_TRUE(filters().check(QStringLiteral("chkEnableExcl"))->isChecked());
-  EXPECT_TRUE(filters().check(QStringLiteral("chkInclCaseSenstiv"))->isChecked());
-  EXPECT_FALSE(filters().check(QStringLiteral("chkExclCaseSenstiv"))->isChecked());
-  EXPECT_FALSE(filters().check(QStringLiteral("chkDaylightSaving"))->isChecked());
-  EXPECT_TRUE(filters().check(QStringLiteral("[Deleted files to trash]"))->isChecked());
+  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "[Deleted files to trash]"})
+    EXPECT_TRUE(Check(name)->isChecked()) << name;
+  for (const char* name : {"chkExclCaseSenstiv", "chkDaylightSaving"}) EXPECT_FALSE(Check(name)->isChecked()) << name;
   EXPECT_EQ(filters().txtExclude()->toPlainText(), QStringLiteral("\\Temp\\\n.bak"));
 }
 
