@@ -98,11 +98,10 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   EXPECT_FALSE(window->button(kBtnStopSimu)->isVisible());
 
   // The user drops one planned copy from the list before executing.
-  int row = -1;
-  for (int r = 0; r < Rows(); ++r)
-    if (window->toDoModel()->index(r, kColF1).data().toString() == QStringLiteral("keep out.txt")) row = r;
-  ASSERT_GE(row, 0);
-  window->lvToDoList()->selectRow(row);
+  const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
+                                                           QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  window->lvToDoList()->selectRow(found[0].row());
   QTest::keyClick(window->lvToDoList(), Qt::Key_Delete);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("2"));
