@@ -16,13 +16,9 @@
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"
-#include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
-#include "ui/qt_text.h"
 #include "ui/schedule_panel.h"
-#include "ui/skin.h"
-#include "ui/todo_model.h"
 #include "window/buttons.h"
 
 using namespace dd;

@@ -15,11 +15,8 @@
 #include "common/files.h"
 #include "support/window_fixture.h"
 #include "ui/list_views.h"
-#include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
-#include "ui/qt_text.h"
-#include "ui/todo_model.h"
 #include "window/buttons.h"
 
 using namespace dd;
