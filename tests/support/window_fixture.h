@@ -5,12 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "support/test_support.h"
 #include "ui/main_window.h"
+#include "ui/qt_text.h"
 #include "ui/todo_model.h"
 
 namespace dd::test {
@@ -22,19 +27,33 @@ struct WindowFixture : ::testing::Test {
   std::vector<std::string> boxes;  // the keys of the boxes shown, in order
   std::string savePath;
 
-  void Start(const std::string& commandLine = {}) {
+  // `beforeStartUp` sees the window before it reads its program folder.
+  void Start(const std::string& commandLine = {}, bool withLanguageFile = true,
+             const std::function<void()>& beforeStartUp = {}) {
     MakeDirs(home);
-    CopyLanguageFile(home);
+    if (withLanguageFile) CopyLanguageFile(home);
     window = std::make_unique<ui::MainWindow>();
     window->messageHook = [this](const Message& m) {
       boxes.push_back(m.key.empty() ? m.prompt : m.key);
       return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     };
     window->fileDialogHook = [this](FileDialogMode) { return savePath; };
+    if (beforeStartUp) beforeStartUp();
     window->StartUp(home, commandLine, StartUpOptions{false});
   }
   App& app() { return window->app(); }
   int Rows() { return window->toDoModel()->rowCount(); }
+  // Files dragged from a file manager and dropped at `pos`.
+  static void DropFiles(QWidget* viewport, QPoint pos, const std::vector<std::string>& paths) {
+    QByteArray uris;
+    for (const std::string& p : paths) uris += ui::FileUrl(p).toEncoded() + "\r\n";
+    QMimeData mime;
+    mime.setData(QStringLiteral("text/uri-list"), uris);
+    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+  }
 };
 
 }  // namespace dd::test

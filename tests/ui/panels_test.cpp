@@ -5,9 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDropEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QRadioButton>
 #include <QTest>
 #include <algorithm>
@@ -18,13 +16,9 @@
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"
-#include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
-#include "ui/qt_text.h"
 #include "ui/schedule_panel.h"
-#include "ui/skin.h"
-#include "ui/todo_model.h"
 #include "window/buttons.h"
 
 using namespace dd;
@@ -37,6 +31,7 @@ struct PanelsTest : test::WindowFixture {
   void SetUp() override { Start(); }
   ui::BackupModePanel& modes() { return *window->backupModePanel(); }
   ui::FilterPanel& filters() { return *window->filterPanel(); }
+  QCheckBox* Check(const char* name) { return filters().check(QString::fromLatin1(name)); }
   void Pair(const std::string& src, const std::string& dst) {
     app().Job.SourceFolders = {src};
     app().Job.TargetFolders = {dst};
@@ -99,7 +94,7 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   WriteFile(src + "/c.tmp", "c");
   Pair(src, dst);
   window->ClickButton(kBtnExclude);
-  QCheckBox* enable = filters().check(QStringLiteral("chkEnableExcl"));
+  QCheckBox* enable = Check("chkEnableExcl");
   ASSERT_NE(enable, nullptr);
   EXPECT_TRUE(filters().txtExclude()->isReadOnly());
   enable->click();
@@ -117,7 +112,7 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   ASSERT_EQ(Rows(), 1);  // case-insensitive: both .tmp files go
   EXPECT_EQ(window->toDoModel()->index(0, kColF1).data().toString(), QStringLiteral("a.txt"));
 
-  filters().check(QStringLiteral("chkExclCaseSenstiv"))->click();
+  Check("chkExclCaseSenstiv")->click();
   window->ClickButton(kBtnSimulate);
   EXPECT_EQ(Rows(), 2);
 
@@ -132,25 +127,16 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
 }
 
 TEST_F(PanelsTest, FilesDroppedOnAFilterBoxAddTheirNamesAndSwitchItOn) {
-  QMimeData mime;
-  mime.setData(QStringLiteral("text/uri-list"),
-               ui::FileUrl("/x/a.doc").toEncoded() + "\r\n" + ui::FileUrl("/y/b.txt").toEncoded() + "\r\n");
-  QWidget* viewport = filters().txtInclude()->viewport();
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(viewport, &enter);
-  QDropEvent drop(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(viewport, &drop);
+  DropFiles(filters().txtInclude()->viewport(), QPoint(5, 5), {"/x/a.doc", "/y/b.txt"});
   EXPECT_EQ(app().Options.IncludeText, "a.doc\r\nb.txt\r\n");
   EXPECT_TRUE(app().Options.InclEnabled);
-  EXPECT_TRUE(filters().check(QStringLiteral("chkEnableIncl"))->isChecked());
+  EXPECT_TRUE(Check("chkEnableIncl")->isChecked());
 }
 
 TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   modes().option(0, 1)->click();  // Identical: copy to the target
-  filters().check(QStringLiteral("chkEnableExcl"))->click();
-  filters().check(QStringLiteral("chkInclCaseSenstiv"))->click();
-  filters().check(QStringLiteral("chkDaylightSaving"))->click();
-  filters().check(QStringLiteral("[Deleted files to trash]"))->click();
+  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "chkDaylightSaving", "[Deleted files to trash]"})
+    Check(name)->click();
   Focus(filters().txtExclude(), QEvent::FocusIn);
   QTest::keyClicks(filters().txtExclude(), QStringLiteral("\\Temp\\"));
   QTest::keyClick(filters().txtExclude(), Qt::Key_Return);
@@ -160,18 +146,16 @@ TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   ASSERT_TRUE(PathExists(savePath));
 
   window->action(QStringLiteral("mnuNew"))->trigger();
-  EXPECT_FALSE(filters().check(QStringLiteral("chkEnableExcl"))->isChecked());
+  EXPECT_FALSE(Check("chkEnableExcl")->isChecked());
   EXPECT_TRUE(modes().option(0, 0)->isChecked());
 
   window->action(QStringLiteral("mnuOpen"))->trigger();
   EXPECT_TRUE(modes().option(0, 1)->isChecked());
   EXPECT_EQ(modes().combo()->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(0, 1)->currentIndex(), 1);
-  EXPECT_TRUE(filters().check(QStringLiteral("chkEnableExcl"))->isChecked());
-  EXPECT_TRUE(filters().check(QStringLiteral("chkInclCaseSenstiv"))->isChecked());
-  EXPECT_FALSE(filters().check(QStringLiteral("chkExclCaseSenstiv"))->isChecked());
-  EXPECT_FALSE(filters().check(QStringLiteral("chkDaylightSaving"))->isChecked());
-  EXPECT_TRUE(filters().check(QStringLiteral("[Deleted files to trash]"))->isChecked());
+  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "[Deleted files to trash]"})
+    EXPECT_TRUE(Check(name)->isChecked()) << name;
+  for (const char* name : {"chkExclCaseSenstiv", "chkDaylightSaving"}) EXPECT_FALSE(Check(name)->isChecked()) << name;
   EXPECT_EQ(filters().txtExclude()->toPlainText(), QStringLiteral("\\Temp\\\n.bak"));
 }
 
@@ -246,33 +230,31 @@ TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen)
   }
 }
 
-TEST(SkinMenuTest, AChoiceIsSavedAndTheFlashAfterASaveLeavesTheWindowAsItWas) {
-  TempDir dir;
-  const std::string home = dir / "home", icons = std::string(DUALDOCK_SOURCE_DIR) + "/resources/Icons/";
+using SkinMenuTest = test::WindowFixture;
+
+TEST_F(SkinMenuTest, AChoiceIsSavedAndTheFlashAfterASaveLeavesTheWindowAsItWas) {
+  const std::string icons = std::string(DUALDOCK_SOURCE_DIR) + "/resources/Icons/";
   test::MakeDirs(home + "/Icons/Skin0");
   test::MakeDirs(home + "/Icons/Skin3");
-  test::CopyLanguageFile(home);
   // Skin 4 lacks the main panel's background, which the flashed skin 1 has.
   for (const char* file : {"BG1.jpg", "BG2.jpg"})
     std::filesystem::copy_file(icons + "Skin0/" + file, home + "/Icons/Skin0/" + file);
   std::filesystem::copy_file(icons + "Skin3/BG1.jpg", home + "/Icons/Skin3/BG1.jpg");
   WriteFile(home + "/Settings.txt", "[Skin]\t\t3\r\n[Language]\t0\r\n[FileTypes]\t0\r\n");
-  ui::MainWindow window;
-  window.messageHook = [](const Message&) { return Answer::Ok; };
-  window.StartUp(home, {}, StartUpOptions{false});
-  window.resize(1024, 700);
-  window.show();
+  Start();
+  window->resize(1024, 700);
+  window->show();
   QApplication::processEvents();
-  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
-  const QImage before = window.grab().toImage();
-  window.BGFlash();
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  const QImage before = window->grab().toImage();
+  window->BGFlash();
   QApplication::processEvents();
-  EXPECT_EQ(window.grab().toImage(), before);
+  EXPECT_EQ(window->grab().toImage(), before);
 
-  window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->trigger();
-  EXPECT_EQ(window.app().settings.SkinNumber, 1);
-  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->isChecked());
-  EXPECT_FALSE(window.findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
+  window->findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->trigger();
+  EXPECT_EQ(app().settings.SkinNumber, 1);
+  EXPECT_TRUE(window->findChild<QAction*>(QStringLiteral("mnuSkin(1)"))->isChecked());
+  EXPECT_FALSE(window->findChild<QAction*>(QStringLiteral("mnuSkin(3)"))->isChecked());
   EXPECT_EQ(ReadTextFile(home + "/Settings.txt").substr(0, 11), "[Skin]\t\t1\r\n");
 }
 

@@ -4,12 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QDropEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QMimeData>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
@@ -18,11 +15,8 @@
 #include "common/files.h"
 #include "support/window_fixture.h"
 #include "ui/list_views.h"
-#include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
-#include "ui/qt_text.h"
-#include "ui/todo_model.h"
 #include "window/buttons.h"
 
 using namespace dd;
@@ -35,16 +29,10 @@ namespace {
 
 struct WindowTest : test::WindowFixture {
   QString Text(const QString& name) { return window->label(name)->text(); }
-  // A drop from a file manager just left or right of the source column's right edge.
+  // A drop just left or right of the source column's right edge.
   void Drop(const std::string& folder, bool left) {
-    QMimeData mime;
-    mime.setData(QStringLiteral("text/uri-list"), ui::FileUrl(folder).toEncoded() + "\r\n");
     const int boundary = window->lvFolders()->Boundary();
-    const QPoint pos(left ? boundary - 2 : boundary + 2, 10);
-    QDragEnterEvent enter(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->lvFolders()->viewport(), &enter);
-    QDropEvent drop(pos, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window->lvFolders()->viewport(), &drop);
+    DropFiles(window->lvFolders()->viewport(), QPoint(left ? boundary - 2 : boundary + 2, 10), {folder});
   }
 };
 
@@ -69,11 +57,7 @@ TEST_F(WindowTest, StartUpShowsThePreviousListThenOpensTheCommandLineJob) {
     rowsAtShow = Rows();
     pairsAtShow = window->lvFolders()->rowCount();
   };
-  MakeDirs(home);
-  test::CopyLanguageFile(home);
-  window = std::make_unique<ui::MainWindow>();
-  window->installEventFilter(&spy);
-  window->StartUp(home, job, StartUpOptions{false});
+  Start(job, true, [&] { window->installEventFilter(&spy); });
   EXPECT_EQ(rowsAtShow, 2);
   EXPECT_EQ(pairsAtShow, 0);
   EXPECT_EQ(window->lvFolders()->rowCount(), 1);
@@ -84,13 +68,7 @@ TEST_F(WindowTest, StartUpShowsThePreviousListThenOpensTheCommandLineJob) {
 }
 
 TEST_F(WindowTest, WithoutALanguageFileTheMenusStillShowCaptions) {
-  MakeDirs(home);
-  window = std::make_unique<ui::MainWindow>();
-  window->messageHook = [this](const Message& m) {
-    boxes.push_back(m.prompt);
-    return Answer::Ok;
-  };
-  window->StartUp(home, {}, StartUpOptions{false});
+  Start({}, false);
   EXPECT_EQ(boxes, std::vector<std::string>{"Language file not found"});
   EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("File"));
   EXPECT_EQ(window->action(QStringLiteral("mnuSimulate"))->text(), QStringLiteral("Simulate"));
@@ -117,11 +95,10 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   EXPECT_FALSE(window->button(kBtnStopSimu)->isVisible());
 
   // The user drops one planned copy from the list before executing.
-  int row = -1;
-  for (int r = 0; r < Rows(); ++r)
-    if (window->toDoModel()->index(r, kColF1).data().toString() == QStringLiteral("keep out.txt")) row = r;
-  ASSERT_GE(row, 0);
-  window->lvToDoList()->selectRow(row);
+  const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
+                                                           QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  window->lvToDoList()->selectRow(found[0].row());
   QTest::keyClick(window->lvToDoList(), Qt::Key_Delete);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("2"));
@@ -139,11 +116,12 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   EXPECT_FALSE(window->labelTimer().isActive());
 }
 
-TEST_F(WindowTest, EditsOfThePairsDuringARunOnlyAskToStopIt) {
+TEST_F(WindowTest, DuringARunEditsAndEscapeOnlyStopItAndCtrlOffersTheOneStepButtonOutsideIt) {
   Start();
-  const std::string src = dir / "s";
-  MakeDirs(src);
-  Drop(src, true);
+  MakeDirs(dir / "s");
+  Drop(dir / "s", true);
+  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+  EXPECT_FALSE(app().Run.StopRequested);
   app().Run.SimulationRunning = true;
   window->lvFolders()->selectAll();
   QTest::keyClick(window->lvFolders(), Qt::Key_Delete);
@@ -151,22 +129,19 @@ TEST_F(WindowTest, EditsOfThePairsDuringARunOnlyAskToStopIt) {
   EXPECT_EQ(window->lvFolders()->rowCount(), 1);
   EXPECT_TRUE(app().Run.StopRequested);  // the answer was Yes
   EXPECT_FALSE(app().Run.SimulationRunning);
+
+  app().Run.StopRequested = false;
+  app().Run.ExecutionRunning = true;
+  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+  EXPECT_TRUE(app().Run.StopRequested);
+  EXPECT_FALSE(app().Run.ExecutionRunning);
   // New would empty the list and the pairs the run is walking.
   app().Run.ExecutionRunning = true;
   window->action(QStringLiteral("mnuNew"))->trigger();
   EXPECT_EQ(boxes.size(), 2u);
   EXPECT_EQ(window->lvFolders()->rowCount(), 1);
-}
 
-TEST_F(WindowTest, EscapeStopsOnlyARunAndCtrlOffersTheOneStepButton) {
-  Start();
-  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
-  EXPECT_FALSE(app().Run.StopRequested);
-  app().Run.ExecutionRunning = true;
-  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
-  EXPECT_TRUE(app().Run.StopRequested);
-  EXPECT_FALSE(app().Run.ExecutionRunning);
-
+  app().Run.ExecutionRunning = false;
   PictureButton* oneStep = window->button(kBtnOneKlick);
   QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_TRUE(oneStep->isVisible());
@@ -194,9 +169,15 @@ TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) 
   EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
 }
 
-TEST_F(WindowTest, SizeAndPathColumnsFollowTheirMenuItemsAndANewJobHidesThem) {
+TEST_F(WindowTest, ListButtonsAndColumnMenusShowWhatTheySayAndANewJobHidesTheColumns) {
   Start();
   ui::ToDoTable* list = window->lvToDoList();
+  QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
+  EXPECT_FALSE(list->isVisible());
+  EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());
+  QTest::mouseClick(window->button(kBtnShowToDoList), Qt::LeftButton);
+  EXPECT_TRUE(list->isVisible());
+
   EXPECT_TRUE(list->isColumnHidden(kColSize1));
   window->action(QStringLiteral("mnuShowSize"))->trigger();
   EXPECT_FALSE(list->isColumnHidden(kColSize1));
@@ -208,40 +189,28 @@ TEST_F(WindowTest, SizeAndPathColumnsFollowTheirMenuItemsAndANewJobHidesThem) {
   EXPECT_FALSE(window->action(QStringLiteral("mnuShowSize"))->isChecked());
 }
 
-TEST_F(WindowTest, OperationListButtonsHideAndShowTheList) {
-  Start();
-  QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
-  EXPECT_FALSE(window->lvToDoList()->isVisible());
-  EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());
-  QTest::mouseClick(window->button(kBtnShowToDoList), Qt::LeftButton);
-  EXPECT_TRUE(window->lvToDoList()->isVisible());
-}
-
 TEST_F(WindowTest, RealMessageBoxesGiveTheButtonPressed) {
   Start();
   window->messageHook = nullptr;
-  auto press = [](QMessageBox::StandardButton which) {
-    QTimer::singleShot(0, [which] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      ASSERT_NE(box, nullptr);
-      box->button(which)->click();
-    });
-  };
   Message m{MessageKind::ConfirmExecute,
             "[Are you sure you want to execute]",
             "Go?",
             "Title",
             Buttons::OkCancel,
             Icon::Question};
-  press(QMessageBox::Ok);
-  EXPECT_EQ(window->ShowMessage(m), Answer::Ok);
-  press(QMessageBox::Cancel);
-  EXPECT_EQ(window->ShowMessage(m), Answer::Cancel);
-  m.buttons = Buttons::YesNo;
-  press(QMessageBox::No);
-  EXPECT_EQ(window->ShowMessage(m), Answer::No);
-  press(QMessageBox::Yes);
-  EXPECT_EQ(window->ShowMessage(m), Answer::Yes);
+  const std::pair<QMessageBox::StandardButton, Answer> presses[] = {{QMessageBox::Ok, Answer::Ok},
+                                                                    {QMessageBox::Cancel, Answer::Cancel},
+                                                                    {QMessageBox::No, Answer::No},
+                                                                    {QMessageBox::Yes, Answer::Yes}};
+  for (const auto& [which, answer] : presses) {
+    if (which == QMessageBox::No) m.buttons = Buttons::YesNo;
+    QTimer::singleShot(0, [which] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      box->button(which)->click();
+    });
+    EXPECT_EQ(window->ShowMessage(m), answer) << which;
+  }
 }
 
 TEST(UriListTest, PathsKeepTheirBytes) {

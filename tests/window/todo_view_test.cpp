@@ -27,24 +27,25 @@ TEST(ToDoCellsTest, RowNumbersAndSizeTexts) {
 }
 
 TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
+  struct Case {
+    const char *code, *status, *status1, *status2, *operationText;
+    int image;
+  };
   ToDoCells c;
-  ASSERT_TRUE(ToDoRowCells(Record("<-=", "Extra in F2", "/a/n.txt", "/b/n.txt", 0, 5000), c));
+  for (Case k : {Case{"<-=", "Extra in F2", "", "Extra", "Copy To Source", 0},
+                 Case{"=->", "Newer in F1", "Newer", "Older", "Replace in Target", 8},
+                 Case{"= x", "Extra in F2", "", "Extra", " Delete in Target", 3}}) {
+    ASSERT_TRUE(ToDoRowCells(Record(k.code, k.status, "/a/n.txt", "/b/n.txt", 1, 5000), c)) << k.code;
+    EXPECT_EQ(ToDoCellText(c, kColStatus1, 0, 0), k.status1) << k.code;
+    EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), k.status2) << k.code;
+    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), k.operationText) << k.code;
+    EXPECT_EQ(BildNr(ToDoCellImageKey(c, kColOperation)), k.image) << k.code;
+  }
+  // A record of the F2 side only.
   EXPECT_FALSE(c.filledF1);
   EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "");
   EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "n.txt");
   EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "4 KB");
-  EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), "Extra");
-  EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), "Copy To Source");
-  EXPECT_EQ(BildNr(ToDoCellImageKey(c, kColOperation)), 0);
-
-  ASSERT_TRUE(ToDoRowCells(Record("=->", "Newer in F1", "/a/m", "/b/m", 1, 2), c));
-  EXPECT_EQ(c.status1, "Newer");
-  EXPECT_EQ(c.status2, "Older");
-  EXPECT_EQ(c.operationText, "Replace in Target");
-  EXPECT_EQ(BildNr(c.operationKey), 8);
-
-  ASSERT_TRUE(ToDoRowCells(Record("= x", "Extra in F2", "/a/m", "/b/m", 0, 2), c));
-  EXPECT_EQ(c.operationText, " Delete in Target");
   EXPECT_FALSE(ToDoRowCells("a\tb\tc", c));
 }
 
@@ -75,7 +76,7 @@ TEST(ToDoCellsTest, IconWindowMovesOnlyWhenTheVisibleRowsLeaveIt) {
 }
 
 struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
-  void Fill() {
+  void SetUp() override {
     auto& list = app.ToDo.ToDoList;
     list = {Record("=->", "Extra in F1", "/a/1", "/b/1", 5000, 0), Record("x =", "Extra in F1", "/a/2", "/b/2", 10, 0),
             Record("=->", "Extra in F1", "/a/3", "/b/3", 70000, 0),
@@ -86,8 +87,7 @@ struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
   std::vector<int64_t> Rows() const { return {app.ToDo.Rows.begin(), app.ToDo.Rows.end()}; }
 };
 
-TEST_F(ToDoViewTest, SizeHeaderSortsBySizeDescendingThenAscending) {
-  Fill();
+TEST_F(ToDoViewTest, TheSizeHeaderSortsBothWaysAndRemovingRowsDropsTheirRecordsAndCounts) {
   ToDoSort sort;
   int column = sort.Click(kColSize1);
   EXPECT_EQ(column, kColSize1Sort);
@@ -96,12 +96,8 @@ TEST_F(ToDoViewTest, SizeHeaderSortsBySizeDescendingThenAscending) {
   column = sort.Click(kColSize1);
   SortToDoRows(app, column, sort.descending);
   EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 4, 1, 0, 2}));
-  app.Run.ExecutionRunning = true;
-  EXPECT_FALSE(SortToDoRows(app, kColNr, false));
-}
 
-TEST_F(ToDoViewTest, RemovingSelectedRowsDropsExactlyTheirRecordsAndCounts) {
-  Fill();
+  // Removing selected rows drops exactly their records and counts.
   SortToDoRows(app, kColNr, true);  // rows 4 3 2 1 0
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 2);
   EXPECT_EQ(MarkierteZeilenEntf(app, {0, 2, 4}), 3);  // records 4, 2 and 0
@@ -112,7 +108,8 @@ TEST_F(ToDoViewTest, RemovingSelectedRowsDropsExactlyTheirRecordsAndCounts) {
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 0);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 2);
-  app.Run.ExecutionRunning = true;
+  app.Run.ExecutionRunning = true;  // neither during a run
+  EXPECT_FALSE(SortToDoRows(app, kColNr, false));
   EXPECT_EQ(MarkierteZeilenEntf(app, {0}), 0);
 }
 
