@@ -13,7 +13,7 @@ using namespace dd;
 using dd::test::TempDir;
 using dd::test::WriteFile;
 
-TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
+TEST(Files, WritesReplaceWholeLeaveNoTemporaryFileAndFailThroughARegularFile) {
   TempDir dir;
   std::string path = dir / "list.txt";
   ASSERT_TRUE(WriteTextFile("first version, longer", path));
@@ -22,32 +22,14 @@ TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
   int entries = 0;
   for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 1);
-}
 
-TEST(Files, WriteIntoAPathThroughARegularFileFails) {
-  TempDir dir;
-  dd::test::WriteFile(dir / "plain", "x");
-  EXPECT_FALSE(WriteTextFile("y", dir / "plain/inner.txt"));
-  EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
-}
-
-TEST(Files, MakePathCreatesParentsAndReportsFailure) {
-  TempDir dir;
   EXPECT_TRUE(MakePath(dir / "a/b/c"));
   EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
-  dd::test::WriteFile(dir / "file", "x");
+  WriteFile(dir / "file", "x");
+  EXPECT_FALSE(WriteTextFile("y", dir / "file/inner.txt"));
   EXPECT_FALSE(MakePath(dir / "file/sub"));
   EXPECT_FALSE(MakePath(""));
-}
-
-TEST(Files, LinksAreEntriesButNotFolders) {
-  TempDir dir;
-  dd::test::MakeDirs(dir / "real");
-  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
-  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
-  EXPECT_TRUE(PathExists(dir / "link"));
-  EXPECT_FALSE(IsDirectory(dir / "link"));
-  EXPECT_TRUE(PathExists(dir / "dangling"));
+  EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
 }
 
 TEST(Format, SizesUseThousandThresholdsAndBinaryDivisors) {
@@ -76,7 +58,7 @@ TEST(Clock, LocalDateTimeText) {
   EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");
 }
 
-TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
+TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimitAndLinksAreNoFolders) {
   TempDir dir;
   WriteFile(dir / "plain.txt", "abc");
   FileRead plain = ReadWholeFile(dir / "plain.txt", 3, false);
@@ -95,4 +77,12 @@ TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
   EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, false).status, FileReadStatus::Damaged);
   EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, true).text, "abc");
   EXPECT_EQ(ReadTextFile(dir / "link.txt"), "");
+
+  // Links are entries but never folders, even when they point at one or at nothing.
+  test::MakeDirs(dir / "real");
+  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+  EXPECT_TRUE(PathExists(dir / "link"));
+  EXPECT_FALSE(IsDirectory(dir / "link"));
+  EXPECT_TRUE(PathExists(dir / "dangling"));
 }

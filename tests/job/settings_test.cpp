@@ -58,18 +58,24 @@ TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
   EXPECT_EQ(ReadTextFile(file()), text) << "a complete file is not rewritten";
 }
 
-TEST_F(SettingsFixture, MassDeleteGuardIsOnUnlessTheFileSwitchesItOff) {
+TEST_F(SettingsFixture, SaveKeepsTheMassDeleteGuardSwitchAndReportsAFailedWrite) {
   test::WriteFile(file(), std::string(kDefaults) + "[MassDeleteGuard]\t0\r\n");
   SettingsLaden(app);
   EXPECT_FALSE(app.settings.MassDeleteGuard);
-  app.settings.LanguageIndex = 1;
-  SettingsSpeichern(app);  // a later save keeps the switch
+  app.settings = Settings{1, 1, 0, false};
+  EXPECT_TRUE(SettingsSpeichern(app));
+  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n[MassDeleteGuard]\t0\r\n");
   SettingsLaden(app);
   EXPECT_FALSE(app.settings.MassDeleteGuard);
+  // Without the key the guard is on and the file is left as it is.
   test::WriteFile(file(), kDefaults);
   SettingsLaden(app);
   EXPECT_TRUE(app.settings.MassDeleteGuard);
   EXPECT_EQ(ReadTextFile(file()), kDefaults);
+
+  test::WriteFile(dir / "plain", "x");
+  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
+  EXPECT_FALSE(SettingsSpeichern(app));
 }
 
 TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
@@ -83,15 +89,6 @@ TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
   }
   load.get();
   EXPECT_EQ(ReadTextFile(file()), kDefaults);
-}
-
-TEST_F(SettingsFixture, SaveReportsAFailedWrite) {
-  app.settings = Settings{1, 1, 0};
-  EXPECT_TRUE(SettingsSpeichern(app));
-  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n");
-  test::WriteFile(dir / "plain", "x");
-  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
-  EXPECT_FALSE(SettingsSpeichern(app));
 }
 
 }  // namespace
