@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 #include "common/clock.h"
 #include "common/files.h"
@@ -32,27 +34,20 @@ TEST(Files, WritesReplaceWholeLeaveNoTemporaryFileAndFailThroughARegularFile) {
   EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
 }
 
-TEST(Format, SizesUseThousandThresholdsAndBinaryDivisors) {
-  EXPECT_EQ(FormatSize(999), "999 Byte");
-  EXPECT_EQ(FormatSize(-5), "-5 Byte");
-  EXPECT_EQ(FormatSize(1000), "1.0 KB");
-  EXPECT_EQ(FormatSize(999999), "976.6 KB");
-  EXPECT_EQ(FormatSize(1000000), "0.95 MB");
-  EXPECT_EQ(FormatSize(3221225472.0), "3.000 GB");
-}
-
-TEST(Format, Durations) {
-  EXPECT_EQ(FormatDuration(12.34), "12.3 sec");
-  EXPECT_EQ(FormatDuration(60), "60.0 sec");
-  EXPECT_EQ(FormatDuration(90), "1.5 min");
-  EXPECT_EQ(FormatDuration(7200), "2.0 h");
-  EXPECT_EQ(FormatDurationShort(60), "60 sec");
-  EXPECT_EQ(FormatDurationShort(61), "1.0 min");
-  EXPECT_EQ(FormatDurationShort(3600), "60.0 min");
-  EXPECT_EQ(FormatDurationShort(3601), "1.0 h");
-}
-
-TEST(Clock, LocalDateTimeText) {
+TEST(Format, SizesDurationsAndDates) {
+  // Sizes use thousand thresholds and binary divisors.
+  const std::pair<double, const char*> sizes[] = {{999, "999 Byte"},    {-5, "-5 Byte"},
+                                                  {1000, "1.0 KB"},     {999999, "976.6 KB"},
+                                                  {1000000, "0.95 MB"}, {3221225472.0, "3.000 GB"}};
+  for (const auto& [size, text] : sizes) EXPECT_EQ(FormatSize(size), text);
+  const std::tuple<double, const char*, const char*> durations[] = {
+      {12.34, "12.3 sec", "12 sec"}, {60, "60.0 sec", "60 sec"},     {61, "1.0 min", "1.0 min"},
+      {90, "1.5 min", "1.5 min"},    {3600, "60.0 min", "60.0 min"}, {3601, "1.0 h", "1.0 h"},
+      {7200, "2.0 h", "2.0 h"}};
+  for (const auto& [seconds, text, shortText] : durations) {
+    EXPECT_EQ(FormatDuration(seconds), text) << seconds;
+    EXPECT_EQ(FormatDurationShort(seconds), shortText) << seconds;
+  }
   EXPECT_EQ(FormatLocalDateTime(0), "01.01.1970 00:00:00");
   EXPECT_EQ(FormatLocalDateTime(1318331471), "11.10.2011 11:11:11");
   EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");

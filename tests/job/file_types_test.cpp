@@ -99,13 +99,12 @@ TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenNothingIsRewrit
   EXPECT_EQ(std::system(("desktop-file-validate '" + Entry() + "' >&2").c_str()), 0);
 
   // Already right: no entry is touched and no record written.
-  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
-    test::SetMTime(f, kOldTime);
+  const std::string written[] = {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"};
+  for (const std::string& f : written) test::SetMTime(f, kOldTime);
   const std::string log = ErrLog();
   DateienVerknuepfen(app, exe, env);
   EXPECT_EQ(ErrLog(), log);
-  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
-    EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
+  for (const std::string& f : written) EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
 }
 
 TEST_F(FileTypesTest, ProgramInAnotherFolderRewritesAndRecordsTheOldCommand) {
