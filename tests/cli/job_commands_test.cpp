@@ -18,7 +18,7 @@ const char* const kJobArgs =
     " --pair src 'two words/' --pair /abs/a /abs/b --mode '= =, x =,<-=,=->,<-=' --exclude .tmp --exclude '~$'"
     " --include photos --case-sensitive-include --no-daylight-saving --trash";
 
-TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreReadsItBack) {
+TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreWritesTheSameFile) {
   TempDir dir;
   test::CliResult made =
       RunShell(dir, "cd " + Quote(dir.path()) + " && " + Quote(test::kCli) + " job new job" + kJobArgs);
@@ -45,21 +45,10 @@ TEST(CliJob, NewThenShowRoundTripsEveryFieldAndTheCoreReadsItBack) {
                            "Daylight saving: off\n"
                            "Deleted and replaced files to the trash: on\n");
 
+  // The show above reads through the core; saved again by it, the job is the same file byte for byte.
   test::ScriptedScreen screen;
   App app(screen);
-  app.Files.SetFolder(dir.path());
   ASSERT_EQ(LoadJobFile(app, dir / "job.ddk"), JobLoadStatus::Loaded);
-  EXPECT_EQ(app.Job.SourceFolders, (std::vector<std::string>{dir / "src", "/abs/a"}));
-  EXPECT_EQ(app.Job.TargetFolders, (std::vector<std::string>{dir / "two words", "/abs/b"}));
-  const BackupModeDef& m = app.Modes.AktBackupMode;
-  EXPECT_EQ(m.Identical + m.ExtraInF1 + m.ExtraInF2 + m.NewerInF1 + m.NewerInF2, "= =x =<-==-><-=");
-  EXPECT_TRUE(app.Options.ExclEnabled && !app.Options.ExclCaseSensitive);
-  EXPECT_EQ(app.Options.ExcludeText, ".tmp\r\n~$");
-  EXPECT_TRUE(app.Options.InclEnabled && app.Options.InclCaseSensitive);
-  EXPECT_EQ(app.Options.IncludeText, "photos");
-  EXPECT_FALSE(app.Options.DaylightSaving);
-  EXPECT_TRUE(app.Options.DeletedToTrash);
-  // Saved again by the core, the job is the same file byte for byte.
   EXPECT_EQ(BuildJobText(app), ReadTextFile(dir / "job.ddk"));
 }
 

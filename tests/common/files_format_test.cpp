@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 #include "common/clock.h"
 #include "common/files.h"
@@ -13,7 +15,7 @@ using namespace dd;
 using dd::test::TempDir;
 using dd::test::WriteFile;
 
-TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
+TEST(Files, WritesReplaceWholeLeaveNoTemporaryFileAndFailThroughARegularFile) {
   TempDir dir;
   std::string path = dir / "list.txt";
   ASSERT_TRUE(WriteTextFile("first version, longer", path));
@@ -22,61 +24,36 @@ TEST(Files, WriteTextFileReplacesWholeAndLeavesNoTemporaryFile) {
   int entries = 0;
   for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
   EXPECT_EQ(entries, 1);
-}
 
-TEST(Files, WriteIntoAPathThroughARegularFileFails) {
-  TempDir dir;
-  dd::test::WriteFile(dir / "plain", "x");
-  EXPECT_FALSE(WriteTextFile("y", dir / "plain/inner.txt"));
+  EXPECT_TRUE(MakePath(dir / "a/b/c"));
+  EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
+  WriteFile(dir / "file", "x");
+  EXPECT_FALSE(WriteTextFile("y", dir / "file/inner.txt"));
+  EXPECT_FALSE(MakePath(dir / "file/sub"));
+  EXPECT_FALSE(MakePath(""));
   EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
 }
 
-TEST(Files, MakePathCreatesParentsAndReportsFailure) {
-  TempDir dir;
-  EXPECT_TRUE(MakePath(dir / "a/b/c"));
-  EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
-  dd::test::WriteFile(dir / "file", "x");
-  EXPECT_FALSE(MakePath(dir / "file/sub"));
-  EXPECT_FALSE(MakePath(""));
-}
-
-TEST(Files, LinksAreEntriesButNotFolders) {
-  TempDir dir;
-  dd::test::MakeDirs(dir / "real");
-  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
-  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
-  EXPECT_TRUE(PathExists(dir / "link"));
-  EXPECT_FALSE(IsDirectory(dir / "link"));
-  EXPECT_TRUE(PathExists(dir / "dangling"));
-}
-
-TEST(Format, SizesUseThousandThresholdsAndBinaryDivisors) {
-  EXPECT_EQ(FormatSize(999), "999 Byte");
-  EXPECT_EQ(FormatSize(-5), "-5 Byte");
-  EXPECT_EQ(FormatSize(1000), "1.0 KB");
-  EXPECT_EQ(FormatSize(999999), "976.6 KB");
-  EXPECT_EQ(FormatSize(1000000), "0.95 MB");
-  EXPECT_EQ(FormatSize(3221225472.0), "3.000 GB");
-}
-
-TEST(Format, Durations) {
-  EXPECT_EQ(FormatDuration(12.34), "12.3 sec");
-  EXPECT_EQ(FormatDuration(60), "60.0 sec");
-  EXPECT_EQ(FormatDuration(90), "1.5 min");
-  EXPECT_EQ(FormatDuration(7200), "2.0 h");
-  EXPECT_EQ(FormatDurationShort(60), "60 sec");
-  EXPECT_EQ(FormatDurationShort(61), "1.0 min");
-  EXPECT_EQ(FormatDurationShort(3600), "60.0 min");
-  EXPECT_EQ(FormatDurationShort(3601), "1.0 h");
-}
-
-TEST(Clock, LocalDateTimeText) {
+TEST(Format, SizesDurationsAndDates) {
+  // Sizes use thousand thresholds and binary divisors.
+  const std::pair<double, const char*> sizes[] = {{999, "999 Byte"},    {-5, "-5 Byte"},
+                                                  {1000, "1.0 KB"},     {999999, "976.6 KB"},
+                                                  {1000000, "0.95 MB"}, {3221225472.0, "3.000 GB"}};
+  for (const auto& [size, text] : sizes) EXPECT_EQ(FormatSize(size), text);
+  const std::tuple<double, const char*, const char*> durations[] = {
+      {12.34, "12.3 sec", "12 sec"}, {60, "60.0 sec", "60 sec"},     {61, "1.0 min", "1.0 min"},
+      {90, "1.5 min", "1.5 min"},    {3600, "60.0 min", "60.0 min"}, {3601, "1.0 h", "1.0 h"},
+      {7200, "2.0 h", "2.0 h"}};
+  for (const auto& [seconds, text, shortText] : durations) {
+    EXPECT_EQ(FormatDuration(seconds), text) << seconds;
+    EXPECT_EQ(FormatDurationShort(seconds), shortText) << seconds;
+  }
   EXPECT_EQ(FormatLocalDateTime(0), "01.01.1970 00:00:00");
   EXPECT_EQ(FormatLocalDateTime(1318331471), "11.10.2011 11:11:11");
   EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");
 }
 
-TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
+TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimitAndLinksAreNoFolders) {
   TempDir dir;
   WriteFile(dir / "plain.txt", "abc");
   FileRead plain = ReadWholeFile(dir / "plain.txt", 3, false);
@@ -95,4 +72,12 @@ TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimit) {
   EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, false).status, FileReadStatus::Damaged);
   EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, true).text, "abc");
   EXPECT_EQ(ReadTextFile(dir / "link.txt"), "");
+
+  // Links are entries but never folders, even when they point at one or at nothing.
+  test::MakeDirs(dir / "real");
+  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
+  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+  EXPECT_TRUE(PathExists(dir / "link"));
+  EXPECT_FALSE(IsDirectory(dir / "link"));
+  EXPECT_TRUE(PathExists(dir / "dangling"));
 }

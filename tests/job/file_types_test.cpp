@@ -30,9 +30,12 @@ struct FileTypesTest : ::testing::Test, test::ProgramFixture<> {
     return dir / (folder + "/dualdock");
   }
   std::string Entry() const { return dir / "data/applications/dualdock.desktop"; }
-  std::string Record(const std::string& hyphens, const std::string& expected, const std::string& read) const {
-    return "\r\n\r\n" + hyphens + CurrentDateText() + "\r\nRegistry path:\t" + Entry() + "\r\nValue expected:\t" +
-           expected + "\r\nValue read:\t" + read + "\r\n";
+  // A written entry's record starts with a line of hyphens; a failed write's names that entry and has none.
+  std::string Record(const std::string& expected, const std::string& read, const std::string& failedEntry = "") const {
+    return "\r\n\r\n" +
+           (failedEntry.empty() ? std::string(23, '-') + CurrentDateText() + "\r\nRegistry path:\t" + Entry()
+                                : CurrentDateText() + "\r\nRegistry path:\t" + failedEntry) +
+           "\r\nValue expected:\t" + expected + "\r\nValue read:\t" + read + "\r\n";
   }
   std::string ErrLog() const { return ReadTextFile(app.Files.ErrLogFilePath); }
   FileTypeEnvironment env;
@@ -83,7 +86,7 @@ TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenNothingIsRewrit
   DateienVerknuepfen(app, exe, env);
 
   const std::string expected = "\"" + exe + "\" %f";
-  EXPECT_EQ(ErrLog(), Record(std::string(23, '-'), expected, ""));
+  EXPECT_EQ(ErrLog(), Record(expected, ""));
   EXPECT_TRUE(screen.messages.empty());
   EXPECT_NE(ReadTextFile(dir / "data/mime/packages/dualdock.xml").find("<glob pattern=\"*.ddk\"/>"), std::string::npos);
   const std::string entry = ReadTextFile(Entry());
@@ -96,13 +99,12 @@ TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenNothingIsRewrit
   EXPECT_EQ(std::system(("desktop-file-validate '" + Entry() + "' >&2").c_str()), 0);
 
   // Already right: no entry is touched and no record written.
-  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
-    test::SetMTime(f, kOldTime);
+  const std::string written[] = {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"};
+  for (const std::string& f : written) test::SetMTime(f, kOldTime);
   const std::string log = ErrLog();
   DateienVerknuepfen(app, exe, env);
   EXPECT_EQ(ErrLog(), log);
-  for (const std::string& f : {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"})
-    EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
+  for (const std::string& f : written) EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
 }
 
 TEST_F(FileTypesTest, ProgramInAnotherFolderRewritesAndRecordsTheOldCommand) {
@@ -111,7 +113,7 @@ TEST_F(FileTypesTest, ProgramInAnotherFolderRewritesAndRecordsTheOldCommand) {
   const std::string log = ErrLog();
   const std::string moved = Program("new");
   DateienVerknuepfen(app, moved, env);
-  EXPECT_EQ(ErrLog(), log + Record(std::string(23, '-'), moved + " %f", first + " %f"));
+  EXPECT_EQ(ErrLog(), log + Record(moved + " %f", first + " %f"));
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), moved + " %f");
   EXPECT_TRUE(screen.messages.empty());
 }
@@ -130,7 +132,7 @@ TEST_F(FileTypesTest, SystemEntryThatRunsThisProgramCountsAsRight) {
   test::WriteFile(dir / "system/share/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
   test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\napplication/x-dualdock-job=other.desktop\n");
   DateienVerknuepfen(app, exe, env);
-  EXPECT_EQ(ErrLog(), Record(std::string(23, '-'), exe + " %f", "other %f"));
+  EXPECT_EQ(ErrLog(), Record(exe + " %f", "other %f"));
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), exe + " %f");
 }
 
@@ -138,9 +140,7 @@ TEST_F(FileTypesTest, UnwritableDataFolderGivesTheFailureRecordAndTheMessageOnly
   test::WriteFile(dir / "plain", "a file where a folder should be");
   env.Dirs.DataHome = dir / "plain/data";
   const std::string exe = Program("bin");
-  const std::string failure = "\r\n\r\n" + CurrentDateText() + "\r\nRegistry path:\t" + dir.path() +
-                              "/plain/data/applications/dualdock.desktop\r\nValue expected:\t" + exe +
-                              " %f\r\nValue read:\t\r\n";
+  const std::string failure = Record(exe + " %f", "", dir / "plain/data/applications/dualdock.desktop");
   app.settings.FileTypeMessage = 0;
   DateienVerknuepfen(app, exe, env);
   EXPECT_EQ(ErrLog(), failure);

@@ -68,9 +68,13 @@ TEST_F(FolderPairsTest, DeleteByKeyClosesUpEachSideOnItsOwn) {
   EXPECT_TRUE(FolderListRows(app).empty());
 }
 
-TEST_F(FolderPairsTest, SwapTwiceRestoresThePairs) {
+TEST_F(FolderPairsTest, SideCommandsFollowTheLastMouseReleaseAndSwapTwiceRestoresThePairs) {
   app.Job.SourceFolders = {"/s0", "/s1"};
   app.Job.TargetFolders = {"/t0"};
+  EXPECT_EQ(PairPathAt(app, 0, boundary - 1, boundary), "/s0");
+  EXPECT_EQ(PairPathAt(app, 0, boundary, boundary), "/t0");
+  EXPECT_EQ(PairPathAt(app, 1, boundary, boundary), "");
+  EXPECT_EQ(PairPathAt(app, -1, 0, boundary), "");
   SwapFolders(app);
   EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/t0"});
   SwapFolders(app);
@@ -99,15 +103,6 @@ TEST_F(FolderPairsTest, EditsDuringARunOnlyOfferToStopIt) {
   EXPECT_FALSE(DropOnWindow(app, {dir / "job.ddk"}));
   EXPECT_EQ(screen.messages.back().title, app.Text("[Execution]"));
   EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/s0"});
-}
-
-TEST_F(FolderPairsTest, SideCommandsChooseThePathByTheLastMouseRelease) {
-  app.Job.SourceFolders = {"/s0", "/s1"};
-  app.Job.TargetFolders = {"/t0"};
-  EXPECT_EQ(PairPathAt(app, 0, boundary - 1, boundary), "/s0");
-  EXPECT_EQ(PairPathAt(app, 0, boundary, boundary), "/t0");
-  EXPECT_EQ(PairPathAt(app, 1, boundary, boundary), "");
-  EXPECT_EQ(PairPathAt(app, -1, 0, boundary), "");
 }
 
 }  // namespace

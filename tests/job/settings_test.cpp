@@ -21,55 +21,51 @@ struct SettingsFixture : ::testing::Test, test::ProgramFixture<> {
   std::string file() const { return app.Files.SettingsFilePath; }
 };
 
-TEST_F(SettingsFixture, MissingKeysAreFilledInAndTheFileRewritten) {
+TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten) {
   app.settings = Settings{5, 3, 0};
   app.Options.DaylightSaving = false;
-  SettingsLaden(app);  // no file yet
-  EXPECT_EQ(ReadTextFile(file()), kDefaults);
-  EXPECT_EQ(app.settings.SkinNumber + app.settings.LanguageIndex, 0);
-  EXPECT_EQ(app.settings.FileTypeMessage, 1);
-  EXPECT_TRUE(app.Options.DaylightSaving);
-
-  test::WriteFile(file(), "[Language]\t1\r\n");
-  SettingsLaden(app);
-  EXPECT_EQ(app.settings.LanguageIndex, 1);
-  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t0\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
-
-  // A non-numeric switch counts as missing.
-  test::WriteFile(file(), "[Skin]\t2\r\n[Language]\t1\r\n[FileTypes]\tyes\r\n");
-  SettingsLaden(app);
-  EXPECT_EQ(app.settings.FileTypeMessage, 1);
-  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n");
-
-  // An empty file gives the defaults and stays empty.
-  test::WriteFile(file(), "");
-  SettingsLaden(app);
-  EXPECT_EQ(app.settings.SkinNumber, 0);
-  EXPECT_EQ(ReadTextFile(file()), "");
+  const std::string complete = "[FileTypes]\t0\r\n\r\n[Language]\t\t\t1\r\n[Skin]\t\t2.6 blue\r\n";
+  const struct {
+    const char* text;  // null: no file
+    std::string rewritten;
+    Settings read;
+  } cases[] = {{nullptr, kDefaults, {0, 0, 1}},
+               {"[Language]\t1\r\n", "[Skin]\t\t0\r\n[Language]\t1\r\n[FileTypes]\t1\r\n", {0, 1, 1}},
+               // A non-numeric switch counts as missing.
+               {"[Skin]\t2\r\n[Language]\t1\r\n[FileTypes]\tyes\r\n",
+                "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n",
+                {2, 1, 1}},
+               {"", "", {0, 0, 1}},                       // an empty file gives the defaults and stays empty
+               {complete.c_str(), complete, {3, 1, 0}}};  // a complete file is not rewritten
+  for (const auto& c : cases) {
+    if (c.text) test::WriteFile(file(), c.text);
+    SettingsLaden(app);
+    EXPECT_EQ(ReadTextFile(file()), c.rewritten) << (c.text ? c.text : "no file");
+    EXPECT_EQ(app.settings.SkinNumber, c.read.SkinNumber) << c.rewritten;
+    EXPECT_EQ(app.settings.LanguageIndex, c.read.LanguageIndex) << c.rewritten;
+    EXPECT_EQ(app.settings.FileTypeMessage, c.read.FileTypeMessage) << c.rewritten;
+    EXPECT_TRUE(app.Options.DaylightSaving);
+  }
 }
 
-TEST_F(SettingsFixture, AnyNumberOfTabsAndOrderIsRead) {
-  const std::string text = "[FileTypes]\t0\r\n\r\n[Language]\t\t\t1\r\n[Skin]\t\t2.6 blue\r\n";
-  test::WriteFile(file(), text);
-  SettingsLaden(app);
-  EXPECT_EQ(app.settings.SkinNumber, 3);
-  EXPECT_EQ(app.settings.LanguageIndex, 1);
-  EXPECT_EQ(app.settings.FileTypeMessage, 0);
-  EXPECT_EQ(ReadTextFile(file()), text) << "a complete file is not rewritten";
-}
-
-TEST_F(SettingsFixture, MassDeleteGuardIsOnUnlessTheFileSwitchesItOff) {
+TEST_F(SettingsFixture, SaveKeepsTheMassDeleteGuardSwitchAndReportsAFailedWrite) {
   test::WriteFile(file(), std::string(kDefaults) + "[MassDeleteGuard]\t0\r\n");
   SettingsLaden(app);
   EXPECT_FALSE(app.settings.MassDeleteGuard);
-  app.settings.LanguageIndex = 1;
-  SettingsSpeichern(app);  // a later save keeps the switch
+  app.settings = Settings{1, 1, 0, false};
+  EXPECT_TRUE(SettingsSpeichern(app));
+  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n[MassDeleteGuard]\t0\r\n");
   SettingsLaden(app);
   EXPECT_FALSE(app.settings.MassDeleteGuard);
+  // Without the key the guard is on and the file is left as it is.
   test::WriteFile(file(), kDefaults);
   SettingsLaden(app);
   EXPECT_TRUE(app.settings.MassDeleteGuard);
   EXPECT_EQ(ReadTextFile(file()), kDefaults);
+
+  test::WriteFile(dir / "plain", "x");
+  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
+  EXPECT_FALSE(SettingsSpeichern(app));
 }
 
 TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
@@ -83,15 +79,6 @@ TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
   }
   load.get();
   EXPECT_EQ(ReadTextFile(file()), kDefaults);
-}
-
-TEST_F(SettingsFixture, SaveReportsAFailedWrite) {
-  app.settings = Settings{1, 1, 0};
-  EXPECT_TRUE(SettingsSpeichern(app));
-  EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n");
-  test::WriteFile(dir / "plain", "x");
-  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
-  EXPECT_FALSE(SettingsSpeichern(app));
 }
 
 }  // namespace

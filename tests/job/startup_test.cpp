@@ -55,18 +55,14 @@ TEST_F(StartUpTest, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {
   EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
-TEST_F(StartUpTest, LanguageChoiceAndPlaceholders) {
+TEST_F(StartUpTest, LanguageChoicePlaceholdersAndTheJobOnTheCommandLineLoadedLast) {
   WriteFile(dir / "Settings.txt", "[Language]\t1\r\n");
-  Start();
-  EXPECT_EQ(app.Text("[Ready]"), "Bereit");
-  // The new job shows the placeholder; a language switch is checked through the window.
-  EXPECT_FALSE(app.Options.ExclPlaceholder.empty());
-  EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
-}
-
-TEST_F(StartUpTest, JobOnTheCommandLineIsLoadedLast) {
   WriteFile(dir / "old.ddk", "/src\t/dst\r\n");
   Start("\"" + dir / "old.ddk" + "\"");
+  EXPECT_EQ(app.Text("[Ready]"), "Bereit");
+  // The new job showed the placeholder; the job loaded after it kept it.
+  EXPECT_FALSE(app.Options.ExclPlaceholder.empty());
+  EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
   EXPECT_EQ(app.Job.SourceFolders, std::vector<std::string>{"/src"});
   EXPECT_EQ(app.Job.TargetFolders, std::vector<std::string>{"/dst"});
 }
