@@ -79,6 +79,7 @@ RunResult Execute(App& app) {
     return {};
   }
   RunStatistics& r = app.Run;
+  const OpenCommand open(r);
   if (r.PendingOps() == 0) {
     std::string exclude = ExcludeTextForRun(app);
     ExcludeFromToDoList(app, exclude);
@@ -108,6 +109,7 @@ RunResult ExecuteOneKlick(App& app) {
     return {};
   }
   RunStatistics& r = app.Run;
+  const OpenCommand open(r);
   app.screen.RefreshButtons();
   app.Yield();
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,

@@ -52,7 +52,7 @@ Scheduler::TickResult Scheduler::Tick() {
   TickResult result = TickResult::Counting;
   if (remaining < 1) {
     const RunStatistics& r = app_.Run;
-    if (!r.SimulationRunning && !r.ExecutionRunning) {
+    if (!r.SimulationRunning && !r.ExecutionRunning && r.CommandsOpen == 0) {
       app_.screen.ShowMainPanel();
       labels_.Countdown = app_.Text("[Backup in Progress]");
       Show();

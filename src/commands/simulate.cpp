@@ -78,6 +78,7 @@ void Simulate(App& app) {
     AbortQuestion(app);
     return;
   }
+  const OpenCommand open(r);
   // A stop that came before the run is kept: the front end clears the flag when the user starts a run.
   app.screen.RefreshButtons();
   RunScope scope(app, &RunStatistics::SimulationRunning, StopButton::Simulation);

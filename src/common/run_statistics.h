@@ -65,6 +65,9 @@ struct RunStatistics {
   bool SimulationRunning = false;
   bool ExecutionRunning = false;
   bool OneClickRunning = false;
+  // Commands between their start and their end, their questions included: a
+  // scheduled run must not start while the user answers one.
+  int CommandsOpen = 0;
   bool ScanningF1 = false;
   bool ScanningF2 = false;
 
@@ -105,6 +108,18 @@ struct RunStatistics {
   std::string CurrentFile;
   std::string CurrentSizeText;
   std::optional<OpKind> LastOperationKind;
+};
+
+// Counts a command as open for its whole length.
+class OpenCommand {
+ public:
+  explicit OpenCommand(RunStatistics& run) : run_(run) { ++run_.CommandsOpen; }
+  ~OpenCommand() { --run_.CommandsOpen; }
+  OpenCommand(const OpenCommand&) = delete;
+  OpenCommand& operator=(const OpenCommand&) = delete;
+
+ private:
+  RunStatistics& run_;
 };
 
 }  // namespace dd

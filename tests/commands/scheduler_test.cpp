@@ -1,5 +1,7 @@
 #include "commands/scheduler.h"
 
+#include "commands/execute_flow.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -150,4 +152,27 @@ TEST(Scheduler, NoSecondRunWhileTheQuestionIsOpen) {
   now += 1799;
   EXPECT_EQ(scheduler.Tick(), Tick::Counting);
   EXPECT_EQ(f.screen.keys().size(), 1u);
+}
+
+TEST(Scheduler, APeriodEndingWhileTheUserAnswersAnExecuteQuestionIsSkipped) {
+  test::ProgramFixture<TickingScreen> f;
+  double now = 0;
+  int fired = 0;
+  Scheduler scheduler{f.app, [&] { return now; }, [&] { ++fired; }};
+  scheduler.SetPeriodText("0.5");
+  scheduler.Toggle();
+  Tick during = Tick::Idle;
+  f.screen.onMessage = [&] {
+    now = 1800;
+    during = scheduler.Tick();
+  };
+  Execute(f.app);
+  EXPECT_EQ(f.screen.keys().size(), 1u);  // nothing pending: Execute says so and waits for OK
+  EXPECT_EQ(during, Tick::Skipped);
+  EXPECT_EQ(fired, 0);
+  // Once the question is closed the next period runs as usual.
+  f.screen.onMessage = nullptr;
+  now = 1800 + 1800;
+  EXPECT_EQ(scheduler.Tick(), Tick::Fired);
+  EXPECT_EQ(fired, 1);
 }
