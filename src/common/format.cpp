@@ -1,14 +1,34 @@
 #include "common/format.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace dd {
 
 std::string FormatFixed(double x, int decimals) {
   double scale = std::pow(10.0, decimals);
-  double rounded = std::round(x * scale) / scale;  // half away from zero, like the original's Format
-  if (rounded == 0.0) rounded = 0.0;               // no "-0"
+  double units = std::round(x * scale);  // half away from zero, like the original's Format
+  // The digits of the whole number of units are the printed text: no printf on the per-row path.
+  if (decimals >= 0 && decimals <= 6 && std::fabs(units) < 1e15) {
+    int64_t n = static_cast<int64_t>(units);
+    const bool negative = n < 0;
+    uint64_t u = negative ? static_cast<uint64_t>(-n) : static_cast<uint64_t>(n);
+    char digits[32];
+    char* end = digits + sizeof digits;
+    char* p = end;
+    int i = 0;
+    do {
+      if (i == decimals && decimals > 0) *--p = '.';
+      *--p = static_cast<char>('0' + u % 10);
+      u /= 10;
+      ++i;
+    } while (i <= decimals || u != 0);
+    if (negative) *--p = '-';
+    return std::string(p, end);
+  }
+  double rounded = units / scale;
+  if (rounded == 0.0) rounded = 0.0;  // no "-0"
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*f", decimals, rounded);
   return buffer;

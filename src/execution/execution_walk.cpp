@@ -98,12 +98,20 @@ class Walk {
       app_.Yield();
       if (run_.StopRequested) return false;
       handle(item);
-      LabelsMitSimuDatenAuffuellen(app_);
+      // The labels format sizes and an estimate: a few times a second is enough for the eye.
+      const double now = MonotonicSeconds();
+      if (&item == &items.back() || now - labelsShown_ >= kLabelInterval) {
+        LabelsMitSimuDatenAuffuellen(app_);
+        labelsShown_ = now;
+      }
     }
     // A folder deleted in this phase must not be reached through a kept handle in the next.
     handles_.Release();
     return true;
   }
+
+  static constexpr double kLabelInterval = 0.05;  // seconds
+  double labelsShown_ = 0;
 
   // `look`: false when the entry's own state is left to the operation to find out.
   Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {

@@ -27,22 +27,33 @@ std::optional<int64_t> SizeOfField(std::string_view field) {
   return value;
 }
 
-std::optional<OpRecord> OpRecord::Parse(std::string_view line) {
+std::optional<OpRecordView> OpRecordView::Parse(std::string_view line) {
   if (line.empty()) return std::nullopt;
   std::string_view f[7];
   std::size_t n = 0, start = 0;
-  for (std::size_t i = 0; i <= line.size(); ++i) {
-    if (i == line.size() || line[i] == kTab) {
-      if (n == 7) return std::nullopt;
-      f[n++] = line.substr(start, i - start);
-      start = i + 1;
-    }
+  for (;;) {
+    const std::size_t tab = line.find(kTab, start);
+    if (n == 7) return std::nullopt;
+    f[n++] = line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start);
+    if (tab == std::string_view::npos) break;
+    start = tab + 1;
   }
   if (n != 7) return std::nullopt;
   const std::optional<int64_t> size1 = SizeOfField(f[5]), size2 = SizeOfField(f[6]);
   if (!size1 || !size2) return std::nullopt;
-  return OpRecord{
-      std::string(f[0]), std::string(f[1]), std::string(f[2]), std::string(f[3]), std::string(f[4]), *size1, *size2};
+  return OpRecordView{f[0], f[1], f[2], f[3], f[4], *size1, *size2};
+}
+
+std::optional<OpRecord> OpRecord::Parse(std::string_view line) {
+  const std::optional<OpRecordView> v = OpRecordView::Parse(line);
+  if (!v) return std::nullopt;
+  return OpRecord{std::string(v->OpText),
+                  std::string(v->Code),
+                  std::string(v->Status),
+                  std::string(v->PathF1),
+                  std::string(v->PathF2),
+                  v->SizeF1,
+                  v->SizeF2};
 }
 
 std::string OpRecord::Format() const {

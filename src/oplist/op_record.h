@@ -13,6 +13,15 @@ namespace dd {
 // exponent, a larger number) is damage: nullopt.
 std::optional<int64_t> SizeOfField(std::string_view field);
 
+// The fields of a record as views into its line, for readers that only look.
+struct OpRecordView {
+  std::string_view OpText, Code, Status, PathF1, PathF2;
+  int64_t SizeF1 = 0, SizeF2 = 0;
+
+  // Same acceptance as OpRecord::Parse; the views live as long as the line.
+  static std::optional<OpRecordView> Parse(std::string_view line);
+};
+
 struct OpRecord {
   std::string OpText;  // one of the 19-character operation texts
   std::string Code;    // the operation code of the backup mode, e.g. "=->"

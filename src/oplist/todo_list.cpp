@@ -33,7 +33,7 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
   PendingTable pending;
   for (const std::string& line : toDoList) {
     // A damaged size leaves the record out, like a wrong number of fields.
-    const std::optional<OpRecord> record = OpRecord::Parse(line);
+    const std::optional<OpRecordView> record = OpRecordView::Parse(line);
     if (!record) continue;
     if (record->Code == kDeleteInSource) {
       pending.Add(OpKind::Delete, Side::F1, record->SizeF1);

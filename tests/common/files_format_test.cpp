@@ -40,6 +40,15 @@ TEST(Format, SizesDurationsAndDates) {
                                                   {1000, "1.0 KB"},     {999999, "976.6 KB"},
                                                   {1000000, "0.95 MB"}, {3221225472.0, "3.000 GB"}};
   for (const auto& [size, text] : sizes) EXPECT_EQ(FormatSize(size), text);
+  // Rounding is half away from zero, without "-0", at every magnitude.
+  const std::tuple<double, int, const char*> fixed[] = {{-0.04, 1, "0.0"},
+                                                        {-0.05, 1, "-0.1"},
+                                                        {2.5, 0, "3"},
+                                                        {-2.5, 0, "-3"},
+                                                        {0.125, 2, "0.13"},
+                                                        {7, 3, "7.000"},
+                                                        {1e20, 0, "100000000000000000000"}};
+  for (const auto& [x, decimals, text] : fixed) EXPECT_EQ(FormatFixed(x, decimals), text) << x;
   const std::tuple<double, const char*, const char*> durations[] = {
       {12.34, "12.3 sec", "12 sec"}, {60, "60.0 sec", "60 sec"},     {61, "1.0 min", "1.0 min"},
       {90, "1.5 min", "1.5 min"},    {3600, "60.0 min", "60.0 min"}, {3601, "1.0 h", "1.0 h"},
