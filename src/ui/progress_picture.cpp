@@ -21,10 +21,11 @@ void ProgressPicture::ProgressMalen(int& percent, const QColor& colour) {
 
 void ProgressPicture::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  p.fillRect(rect(), QColor(254, 249, 195));
+  // The empty part and the edge follow the skin's colours.
+  p.fillRect(rect(), palette().color(QPalette::Base));
   int percent = percent_;
   p.fillRect(QRect(0, 0, ProgressFillWidth(percent, width()), height()), colour_);
-  p.setPen(QColor(78, 144, 222));
+  p.setPen(palette().color(QPalette::Highlight));
   p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
