@@ -1,12 +1,12 @@
 #include "window/todo_view.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "execution/run_labels.h"
+#include "oplist/op_record.h"
 #include "oplist/record_texts.h"
 #include "oplist/todo_list.h"
 
@@ -36,11 +36,6 @@ constexpr std::array<const char*, 11> kImageFiles = {"OpKleinCopySource.jpg",
                                                      "OpKleinReplaceToTarget.jpg",
                                                      "OpKleinReplaceToSource.jpg",
                                                      "StatQuestion.bmp"};
-
-// A size cell of a record the list check accepted; anything else reads as 0.
-int64_t CellSize(std::string_view field) {
-  return SizeOfField(field).value_or(0);
-}
 
 std::string_view NameOf(std::string_view path) {
   const std::size_t slash = path.rfind(kPathSeparator);
@@ -75,24 +70,11 @@ const std::array<const char*, 11>& ToDoImageFiles() {
   return kImageFiles;
 }
 
-bool SplitToDoRecord(std::string_view record, std::array<std::string_view, 7>& fields) {
-  if (record.empty()) return false;
-  std::size_t n = 0, start = 0;
-  for (std::size_t i = 0; i <= record.size(); ++i) {
-    if (i == record.size() || record[i] == kTab) {
-      if (n == 7) return false;
-      fields[n++] = record.substr(start, i - start);
-      start = i + 1;
-    }
-  }
-  return n == 7;
-}
-
 bool ToDoRowCells(std::string_view record, ToDoCells& c) {
-  std::array<std::string_view, 7> f;
   c = ToDoCells();
-  if (!SplitToDoRecord(record, f)) return false;
-  const std::string_view code = f[1], status = f[2];
+  const std::optional<OpRecordView> r = OpRecordView::Parse(record);
+  if (!r) return false;
+  const std::string_view code = r->Code, status = r->Status;
   if (status == kStatusExtraInF1) {
     c.filledF1 = true, c.status1 = "Extra";
   } else if (status == kStatusExtraInF2) {
@@ -104,8 +86,8 @@ bool ToDoRowCells(std::string_view record, ToDoCells& c) {
   } else if (status == kStatusNewerInF2) {
     c.filledF1 = c.filledF2 = true, c.status1 = "Older", c.status2 = "Newer";
   }
-  if (c.filledF1) c.path1 = f[3], c.name1 = NameOf(f[3]), c.size1 = CellSize(f[5]);
-  if (c.filledF2) c.path2 = f[4], c.name2 = NameOf(f[4]), c.size2 = CellSize(f[6]);
+  if (c.filledF1) c.path1 = r->PathF1, c.name1 = NameOf(r->PathF1), c.size1 = r->SizeF1;
+  if (c.filledF2) c.path2 = r->PathF2, c.name2 = NameOf(r->PathF2), c.size2 = r->SizeF2;
   if (code == "x =") {
     c.operationKey = "Delete in Source", c.operationText = " Delete in Source";
   } else if (code == "= x") {
@@ -196,10 +178,10 @@ bool SideIsF1(int lastMouseX, const std::array<int, kToDoColumnCount>& w) {
 }
 
 std::string ToDoEventPath(std::string_view record, bool f1) {
-  std::array<std::string_view, 7> f;
-  if (!SplitToDoRecord(record, f)) return {};
-  std::string chosen(f1 ? f[3] : f[4]);
-  if (chosen.empty() || !PathExists(chosen)) chosen = std::string(f1 ? f[4] : f[3]);
+  const std::optional<OpRecordView> r = OpRecordView::Parse(record);
+  if (!r) return {};
+  std::string chosen(f1 ? r->PathF1 : r->PathF2);
+  if (chosen.empty() || !PathExists(chosen)) chosen = std::string(f1 ? r->PathF2 : r->PathF1);
   return chosen;
 }
 

@@ -37,9 +37,6 @@ const std::array<const char*, kToDoColumnCount>& ToDoColumnTitleKeys();
 int BildNr(std::string_view key);
 const std::array<const char*, 11>& ToDoImageFiles();
 
-// The seven fields of a record; false when it is empty or has another number of fields.
-bool SplitToDoRecord(std::string_view record, std::array<std::string_view, 7>& fields);
-
 // The cells of one row; views into the record where they can be.
 struct ToDoCells {
   bool filledF1 = false, filledF2 = false;
