@@ -45,6 +45,20 @@ class ScratchFolder {
   std::string path_;
 };
 
+// An application with a new job in its own scratch program folder.
+struct ScratchApp {
+  ScratchApp() {
+    if (!ok()) return;
+    app.Files.SetFolder(folder.path());
+    FileNew(app);
+  }
+  bool ok() const { return !folder.path().empty(); }
+
+  ScratchFolder folder;
+  SilentScreen screen;
+  App app{screen};
+};
+
 int Fail(const std::string& text) {
   std::cerr << "dualdock-cli: " << text << "\n";
   return kUsage;
@@ -140,12 +154,9 @@ int RunJobNew(const Options& o) {
   if (IsDirectory(target)) return Fail(target + " is a folder");
   if (PathExists(target) && !job.force) return Fail(target + " exists; pass --force to replace it");
 
-  ScratchFolder scratch;
-  if (scratch.path().empty()) return Fail("cannot make a temporary folder");
-  SilentScreen screen;
-  App app(screen);
-  app.Files.SetFolder(scratch.path());
-  FileNew(app);
+  ScratchApp scratch;
+  if (!scratch.ok()) return Fail("cannot make a temporary folder");
+  App& app = scratch.app;
 
   std::string error;
   for (const auto& [source, targetFolder] : job.pairs) {
@@ -177,12 +188,9 @@ int RunJobNew(const Options& o) {
 }
 
 int RunJobShow(const Options& o) {
-  ScratchFolder scratch;
-  if (scratch.path().empty()) return Fail("cannot make a temporary folder");
-  SilentScreen screen;
-  App app(screen);
-  app.Files.SetFolder(scratch.path());
-  FileNew(app);
+  ScratchApp scratch;
+  if (!scratch.ok()) return Fail("cannot make a temporary folder");
+  App& app = scratch.app;
   switch (LoadJobFile(app, o.jobFile)) {
     case JobLoadStatus::Loaded:
       break;
