@@ -118,6 +118,26 @@ bool ParseSeconds(const std::string& text, double& value) {
   return !text.empty() && end && *end == '\0';
 }
 
+// The switches of `job new` and the value each sets.
+struct JobSwitch {
+  const char* name;
+  bool NewJob::*field;
+  bool value;
+};
+constexpr JobSwitch kJobSwitches[] = {
+    {"--case-sensitive-exclude", &NewJob::excludeCaseSensitive, true},
+    {"--case-sensitive-include", &NewJob::includeCaseSensitive, true},
+    {"--no-daylight-saving", &NewJob::daylightSaving, false},
+    {"--trash", &NewJob::trash, true},
+    {"--force", &NewJob::force, true},
+};
+
+const JobSwitch* FindJobSwitch(const std::string& name) {
+  for (const JobSwitch& s : kJobSwitches)
+    if (name == s.name) return &s;
+  return nullptr;
+}
+
 }  // namespace
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
@@ -169,20 +189,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       if (!v) return std::nullopt;
       (a == "--exclude" ? o.newJob.excludes : o.newJob.includes).push_back(*v);
       jobOption = a;
-    } else if (a == "--case-sensitive-exclude") {
-      o.newJob.excludeCaseSensitive = true;
-      jobOption = a;
-    } else if (a == "--case-sensitive-include") {
-      o.newJob.includeCaseSensitive = true;
-      jobOption = a;
-    } else if (a == "--no-daylight-saving") {
-      o.newJob.daylightSaving = false;
-      jobOption = a;
-    } else if (a == "--trash") {
-      o.newJob.trash = true;
-      jobOption = a;
-    } else if (a == "--force") {
-      o.newJob.force = true;
+    } else if (const JobSwitch* sw = FindJobSwitch(a)) {
+      o.newJob.*(sw->field) = sw->value;
       jobOption = a;
     } else if (a == "--tolerance") {
       const std::string* v = value("--tolerance");
