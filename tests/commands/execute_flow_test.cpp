@@ -3,32 +3,27 @@
 #include "commands/execute_flow.h"
 #include "commands/simulate.h"
 #include "common/files.h"
-#include "execution/execute_sub.h"
+#include "common/text.h"
 #include "oplist/backup_mode.h"
+#include "support/builders.h"
 #include "support/flow_fixture.h"
 
 using namespace dd;
 using dd::test::FlowFixture;
-using dd::test::WriteFile;
 
-TEST(Execute, NothingPendingShowsNoConfirmation) {
+TEST(Execute, ConfirmsWithTheCountsThenReportsSuccessOrErrors) {
   FlowFixture f;
   EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NothingPending);
-  ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
-  EXPECT_EQ(f.screen.messages[0].title, f.app.Text("[Done]"));
-}
+  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
 
-TEST(Execute, ConfirmationCancelChangesNothingThenReportsSuccessAndErrors) {
-  FlowFixture f;
-  WriteFile(f.dir / "s/a.txt", std::string(2000, 'a'));
-  WriteFile(f.dir / "t/old.txt", "old!");
+  test::Tree(f.dir.path(), {{"s/a.txt", std::string(2000, 'a')}, {"t/old.txt", "old!"}});
   f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
   f.screen.answers = {Answer::Cancel};
   EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NotRun);
-  const Message& m = f.screen.messages.at(0);
-  EXPECT_EQ(m.key, "[Are you sure you want to execute]");
+  ASSERT_EQ(f.screen.messages.size(), 1u);
+  const Message& m = f.screen.messages[0];
   EXPECT_EQ(m.buttons, Buttons::OkCancel);
   EXPECT_EQ(m.title, f.app.Text("[Synchronization of folders]"));
   EXPECT_EQ(m.prompt, f.app.Text("[Are you sure you want to execute]") + "2" +
@@ -36,26 +31,22 @@ TEST(Execute, ConfirmationCancelChangesNothingThenReportsSuccessAndErrors) {
                           f.app.Text("[Files to be deleted:  ]") + "\t1\t4 Byte\r\n" +
                           f.app.Text("[Files to be created:  ]") + "\t1\t2.0 KB\r\n" +
                           f.app.Text("[Files to be replaced: ]") + "\t0\t0 Byte");
-  EXPECT_EQ(f.screen.messages.size(), 1u);
   EXPECT_TRUE(PathExists(f.dir / "t/old.txt"));
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
 
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
   const Message& done = f.screen.messages.back();
-  EXPECT_EQ(done.key, "[operations successfully done]");
   EXPECT_EQ(done.title, f.app.Text("[Done]"));
-  std::string head = f.app.Text("[operations successfully done]") + "\r\n" + f.app.Text("[Time needed: ]") + "\t";
-  EXPECT_EQ(done.prompt.substr(0, head.size()), head);
-  std::string tail = "\r\n" + f.app.Text("[Deleted files: ]") + "\t1\t(4 Byte)\r\n" + f.app.Text("[Copied files:  ]") +
-                     "\t1\t(2.0 KB)";
-  EXPECT_EQ(done.prompt.substr(done.prompt.size() - tail.size()), tail);
+  const std::string head = f.app.Text("[operations successfully done]") + "\r\n" + f.app.Text("[Time needed: ]") + "\t";
+  const std::string tail = "\r\n" + f.app.Text("[Deleted files: ]") + "\t1\t(4 Byte)\r\n" +
+                           f.app.Text("[Copied files:  ]") + "\t1\t(2.0 KB)";
+  EXPECT_TRUE(StartsWith(done.prompt, head) && done.prompt.ends_with(tail)) << done.prompt;
   EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find("[Operation]\tExecute"), std::string::npos);
 
   // A copy that cannot succeed: the target folder's place is taken by a file the mode leaves alone.
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
-  WriteFile(f.dir / "s/d/x.txt", "x");
-  WriteFile(f.dir / "t/d", "file");
+  test::Tree(f.dir.path(), {{"s/d/x.txt", "x"}, {"t/d", "file"}});
   Simulate(f.app);
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 2}));
@@ -64,35 +55,34 @@ TEST(Execute, ConfirmationCancelChangesNothingThenReportsSuccessAndErrors) {
   EXPECT_EQ(f.screen.messages.back().icon, Icon::Critical);
 }
 
-TEST(ExecuteOneKlick, StoppedSimulationReportsAStoppedRun) {
+TEST(ExecuteOneKlick, RunsBothStepsWithoutTheBoxesBetweenAndAnyStopEndsIt) {
   FlowFixture f;
-  WriteFile(f.dir / "s/a.txt", "a");
-  f.AddPair(f.dir / "s", f.dir / "missing-target");
-  f.screen.answers = {Answer::Yes, Answer::No};  // run it; do not create the folder
-  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_EQ(f.screen.messages.back().key, "[Aborted]");
-  EXPECT_EQ(f.screen.messages.back().title, f.app.Text("[Operation stopped]"));
-  EXPECT_FALSE(f.app.Run.OneClickRunning);
-}
-
-TEST(ExecuteOneKlick, AnEarlierStopHaltsAtOnceOtherwiseBothRunWithoutTheIntermediateBoxes) {
-  FlowFixture f;
-  WriteFile(f.dir / "s/a.txt", "a");
+  test::Tree(f.dir.path(), {{"s/a.txt", "a"}});
   f.AddSourceTargetPair();
+  f.screen.answers = {Answer::No};
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);
+  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
+
   f.app.Run.StopRequested = true;  // e.g. a signal during start-up
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
   EXPECT_EQ(f.screen.messages.back().key, "[Aborted]");
 
-  f.screen.messages.clear();
+  // A simulation stopped at its question about a missing folder stops the run.
   f.app.Run.StopRequested = false;
+  f.AddPair(f.dir / "s", f.dir / "missing");
+  f.screen.answers = {Answer::Yes, Answer::No};
+  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_EQ(f.screen.messages.back().title, f.app.Text("[Operation stopped]"));
+  EXPECT_FALSE(f.app.Run.OneClickRunning);
+  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+
+  f.app.Run.StopRequested = false;
+  f.app.Job.SourceFolders.pop_back();
+  f.app.Job.TargetFolders.pop_back();
+  f.screen.messages.clear();
   EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.screen.keys(),
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "a");
-  // No answers "No": nothing runs.
-  f.screen.messages.clear();
-  f.screen.answers = {Answer::No};
-  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);
-  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
 }

@@ -1,11 +1,10 @@
 #include "commands/scheduler.h"
 
-#include "commands/execute_flow.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "commands/execute_flow.h"
 #include "support/flow_fixture.h"
 
 using namespace dd;
@@ -13,9 +12,19 @@ using Tick = Scheduler::TickResult;
 
 namespace {
 
-// A scheduler on a clock the test sets, counting how often it fires.
-struct SchedulerFixture : test::ProgramFixture<> {
-  explicit SchedulerFixture(const std::string& period, double start = 1000) : now(start) {
+// Ticks the scheduler while a message box is open, as the window's timer does during a modal box.
+struct TickingScreen : test::ScriptedScreen {
+  Answer ShowMessage(const Message& message) override {
+    if (onMessage) onMessage();
+    return ScriptedScreen::ShowMessage(message);
+  }
+  std::function<void()> onMessage;
+};
+
+// A switched-on scheduler on a clock the test sets; it counts its firings or starts the real one-step run.
+struct SchedulerFixture : test::ProgramFixture<TickingScreen> {
+  explicit SchedulerFixture(const std::string& period, bool oneStepRun = false)
+      : scheduler(app, [this] { return now; }, oneStepRun ? Scheduler::Fire() : Scheduler::Fire([this] { ++fired; })) {
     scheduler.SetPeriodText(period);
     scheduler.Toggle();
   }
@@ -25,9 +34,9 @@ struct SchedulerFixture : test::ProgramFixture<> {
   }
   std::string Countdown(const char* rest) { return app.Text("label(44)") + rest; }
 
-  double now;
+  double now = 1000;
   int fired = 0;
-  Scheduler scheduler{app, [this] { return now; }, [this] { ++fired; }};
+  Scheduler scheduler;
 };
 
 }  // namespace
@@ -52,14 +61,19 @@ TEST(Scheduler, HalfAnHourFiresAfter1800SecondsAndCountsDown) {
   // The next period starts at the firing.
   EXPECT_EQ(f.At(1000 + 3599.9), Tick::Counting);
   EXPECT_EQ(f.At(1000 + 3600), Tick::Fired);
-  EXPECT_EQ(f.fired, 2);
 }
 
-TEST(Scheduler, CommaAndPointReadAlikeWhenTypedAndWhenSwitchedOn) {
-  for (const char* text : {"0,5", "0.5"}) {
-    SchedulerFixture f(text);
-    EXPECT_EQ(f.At(1000 + 1799), Tick::Counting) << text;
-    EXPECT_EQ(f.At(1000 + 1800), Tick::Fired) << text;
+TEST(Scheduler, CommaAndPointReadAlikeAndInvalidPeriodsNeverFire) {
+  const struct {
+    const char* text;
+    bool valid;
+  } cases[] = {{"0,5", true}, {"0.5", true}, {"0", false}, {"", false}, {"abc", false}, {"-1", false}, {"1e999", false}};
+  for (const auto& c : cases) {
+    SchedulerFixture f(c.text);
+    EXPECT_TRUE(f.scheduler.IsOn()) << c.text;
+    EXPECT_EQ(f.At(1000 + 1799), c.valid ? Tick::Counting : Tick::Idle) << c.text;
+    EXPECT_EQ(f.At(1000 + 1800), c.valid ? Tick::Fired : Tick::Idle) << c.text;
+    EXPECT_EQ(f.At(1000 + 1e9), c.valid ? Tick::Fired : Tick::Idle) << c.text;
   }
   // Typed while on: the period follows the text at once.
   SchedulerFixture f("1");
@@ -67,47 +81,30 @@ TEST(Scheduler, CommaAndPointReadAlikeWhenTypedAndWhenSwitchedOn) {
   EXPECT_EQ(f.At(1000 + 900), Tick::Fired);
 }
 
-TEST(Scheduler, InvalidPeriodsNeverFire) {
-  for (const char* text : {"0", "", "abc", "-1", "1e999"}) {
-    SchedulerFixture f(text);
-    EXPECT_TRUE(f.scheduler.IsOn()) << text;
-    for (double t : {1000.0, 1001.0, 1000.0 + 86400, 1000.0 + 1e9})
-      EXPECT_EQ(f.At(t), Tick::Idle) << text << " at " << t;
-    EXPECT_EQ(f.fired, 0) << text;
-  }
-}
-
-TEST(Scheduler, PeriodEndingDuringARunIsSkippedAndRearmed) {
+TEST(Scheduler, APeriodEndingDuringARunIsSkippedAndSwitchingOnRearms) {
   SchedulerFixture f("0.5");
   f.app.Run.ExecutionRunning = true;
-  EXPECT_EQ(f.At(1000 + 2000), Tick::Skipped);
+  EXPECT_EQ(f.At(3000), Tick::Skipped);
   f.app.Run.ExecutionRunning = false;
   f.app.Run.SimulationRunning = true;
-  EXPECT_EQ(f.At(1000 + 3800), Tick::Skipped);
+  EXPECT_EQ(f.At(4800), Tick::Skipped);
   f.app.Run.SimulationRunning = false;
   EXPECT_EQ(f.fired, 0);
-  // The period starts anew at the skip.
-  EXPECT_EQ(f.At(1000 + 3800 + 1799), Tick::Counting);
-  EXPECT_EQ(f.At(1000 + 3800 + 1800), Tick::Fired);
-}
+  EXPECT_EQ(f.At(4800 + 1799), Tick::Counting);
+  EXPECT_EQ(f.At(4800 + 1800), Tick::Fired);
 
-TEST(Scheduler, SwitchingAndEscape) {
-  SchedulerFixture f("0.5");
-  f.At(1000 + 600);
   f.scheduler.Toggle();
-  EXPECT_FALSE(f.scheduler.IsOn());
   EXPECT_FALSE(f.scheduler.Labels().On);
-  EXPECT_EQ(f.At(1000 + 5000), Tick::Idle);
-  // Switching on arms the period anew.
+  EXPECT_EQ(f.At(10000), Tick::Idle);
   f.scheduler.Toggle();
-  EXPECT_EQ(f.At(1000 + 5000 + 1799), Tick::Counting);
+  EXPECT_EQ(f.At(10000 + 1799), Tick::Counting);
   EXPECT_TRUE(f.scheduler.Labels().On);
 
-  // Escape elsewhere leaves the scheduler on and does not stop anything.
+  // Escape elsewhere leaves the scheduler on; during a run it stops the run and, on the main panel,
+  // switches the scheduler off.
   EXPECT_FALSE(f.scheduler.Escape(false));
   EXPECT_TRUE(f.scheduler.IsOn());
   EXPECT_FALSE(f.app.Run.StopRequested);
-  // Escape during a run stops it and, on the main panel, switches the scheduler off.
   f.app.Run.SimulationRunning = true;
   EXPECT_TRUE(f.scheduler.Escape(true));
   EXPECT_FALSE(f.scheduler.IsOn());
@@ -116,63 +113,20 @@ TEST(Scheduler, SwitchingAndEscape) {
   EXPECT_FALSE(f.scheduler.Escape(true));
 }
 
-namespace {
-
-// Ticks the scheduler while a message box is open, as the window's timer does
-// during a modal box.
-class TickingScreen : public test::ScriptedScreen {
- public:
-  Answer ShowMessage(const Message& message) override {
-    if (onMessage) onMessage();
-    return ScriptedScreen::ShowMessage(message);
-  }
-  std::function<void()> onMessage;
-};
-
-}  // namespace
-
-TEST(Scheduler, NoSecondRunWhileTheQuestionIsOpen) {
-  test::ProgramFixture<TickingScreen> f;
-  double now = 0;
-  Scheduler scheduler{f.app, [&] { return now; }};  // the real one-step command
-  scheduler.SetPeriodText("0.5");
-  scheduler.Toggle();
-  f.screen.answers = {Answer::No};
-  int ticks = 0;
+TEST(Scheduler, NoRunStartsWhileAQuestionIsOpen) {
+  SchedulerFixture f("0.5", true);
+  std::vector<Tick> during;
   f.screen.onMessage = [&] {
-    if (ticks++) return;  // a missing guard would otherwise recurse without end
-    now += 5000;
-    EXPECT_EQ(scheduler.Tick(), Tick::Idle);
+    if (during.size() == 2) return;  // a missing guard would otherwise recurse without end
+    f.now += 1800;
+    during.push_back(f.scheduler.Tick());
   };
-  now = 1800;
-  EXPECT_EQ(scheduler.Tick(), Tick::Fired);
-  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
-  // Armed again when the command returned, not when it started.
-  f.screen.onMessage = nullptr;
-  now += 1799;
-  EXPECT_EQ(scheduler.Tick(), Tick::Counting);
-  EXPECT_EQ(f.screen.keys().size(), 1u);
-}
-
-TEST(Scheduler, APeriodEndingWhileTheUserAnswersAnExecuteQuestionIsSkipped) {
-  test::ProgramFixture<TickingScreen> f;
-  double now = 0;
-  int fired = 0;
-  Scheduler scheduler{f.app, [&] { return now; }, [&] { ++fired; }};
-  scheduler.SetPeriodText("0.5");
-  scheduler.Toggle();
-  Tick during = Tick::Idle;
-  f.screen.onMessage = [&] {
-    now = 1800;
-    during = scheduler.Tick();
-  };
-  Execute(f.app);
-  EXPECT_EQ(f.screen.keys().size(), 1u);  // nothing pending: Execute says so and waits for OK
-  EXPECT_EQ(during, Tick::Skipped);
-  EXPECT_EQ(fired, 0);
-  // Once the question is closed the next period runs as usual.
-  f.screen.onMessage = nullptr;
-  now = 1800 + 1800;
-  EXPECT_EQ(scheduler.Tick(), Tick::Fired);
-  EXPECT_EQ(fired, 1);
+  f.screen.answers = {Answer::Ok, Answer::No};
+  Execute(f.app);  // nothing pending: Execute says so and waits for OK
+  EXPECT_EQ(f.At(f.now + 1800), Tick::Fired);
+  EXPECT_EQ(during, (std::vector<Tick>{Tick::Skipped, Tick::Idle}));
+  EXPECT_EQ(f.screen.keys(),
+            (std::vector<std::string>{"[no operations pending!]", "[Simulation and execution]"}));
+  // Armed again when the one-step run returned, not when it started.
+  EXPECT_EQ(f.At(f.now + 1799), Tick::Counting);
 }

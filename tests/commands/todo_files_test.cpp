@@ -13,60 +13,58 @@ namespace {
 
 const std::string kA = "Replace/ Copy -> F2\t=->\tExtra in F1\t/s/a\t/d/a\t5\t0";
 const std::string kB = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t7";
+using Keys = std::vector<std::string>;
 
 struct ToDoFilesTest : ::testing::Test, test::ProgramFixture<> {
   ToDoFilesTest() { app.ToDo.ToDoList = {""}; }
   std::string ListFile() const { return ReadTextFile(app.Files.ToDoFilePath); }
+  void SetListFile(const std::string& text) { test::WriteFile(app.Files.ToDoFilePath, text); }
 };
 
-TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesFile) {
-  test::WriteFile(app.Files.ToDoFilePath, "\r\n" + kA + "\r\n\r\n\r\n" + kB + "\r\n");
+TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesTheFileAnEmptyOrMissingOneKeepsTheList) {
+  SetListFile("\r\n" + kA + "\r\n\r\n\r\n" + kB + "\r\n");
   app.Run.CurrentFile = "old";
   ToDoListeLaden(app);
   EXPECT_TRUE(screen.messages.empty());
-  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{kA, kB}));
+  EXPECT_EQ(app.ToDo.ToDoList, (Keys{kA, kB}));
   EXPECT_EQ(ListFile(), kA + "\r\n" + kB);
   EXPECT_EQ(app.Run.PendingOps(), 2);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Bytes, 7);
   EXPECT_EQ(app.ToDo.Rows.size(), 2u);
   EXPECT_EQ(app.Run.CurrentFile, "");
   EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
-}
 
-TEST_F(ToDoFilesTest, EmptyOrMissingFileKeepsListDamagedRecordsAndFilesAreRejected) {
-  app.ToDo.ToDoList = {"", kA};
-  EXPECT_TRUE(CheckIfValidToDoList(app));  // missing file
-  test::WriteFile(app.Files.ToDoFilePath, "\r\n\r\n");
+  app.ToDo.ToDoList = {"", kA, kB};
+  SetListFile("\r\n\r\n");
   EXPECT_TRUE(CheckIfValidToDoList(app));
   EXPECT_EQ(ListFile(), "");
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 2u);
+  ::unlink(app.Files.ToDoFilePath.c_str());
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
+}
 
+TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
   const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
   // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
-  const std::string damaged[] = {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
-                                 prefix + "9223372036854775807",
-                                 prefix + "1e300",
-                                 prefix + "-5",
-                                 prefix + "4611686018427387905",
-                                 prefix + "7\nx",
-                                 "a\tb\tc\td\te\tf"};
-  for (const std::string& record : damaged) {
-    test::WriteFile(app.Files.ToDoFilePath, kA + "\r\n" + record);
+  for (const std::string& record : {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
+                                    prefix + "9223372036854775807", prefix + "1e300", prefix + "-5",
+                                    prefix + "4611686018427387905", prefix + "7\nx", std::string("a\tb\tc\td\te\tf")}) {
+    SetListFile(kA + "\r\n" + record);
     EXPECT_FALSE(CheckIfValidToDoList(app)) << record;
   }
   // 2^62 is the largest size; letters are no number and count 0.
-  test::WriteFile(app.Files.ToDoFilePath, prefix + "4611686018427387904\r\n" + prefix + "abc");
+  SetListFile(prefix + "4611686018427387904\r\n" + prefix + "abc");
   EXPECT_TRUE(CheckIfValidToDoList(app));
 
   // A pipe in place of the list neither blocks nor is rewritten as an empty list.
   ::unlink(app.Files.ToDoFilePath.c_str());
   ASSERT_EQ(::mkfifo(app.Files.ToDoFilePath.c_str(), 0600), 0);
   ToDoListeLaden(app);
-  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
+  EXPECT_EQ(screen.keys(), Keys{"[Not a valid ToDo list]"});
   EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
 
   // Beyond 512 MiB a list counts as damaged (a sparse file costs no space).
-  test::WriteFile(app.Files.ToDoFilePath, kA);
+  SetListFile(kA);
   ASSERT_EQ(::truncate(app.Files.ToDoFilePath.c_str(), static_cast<off_t>(kListFileLimit) + 1), 0);
   EXPECT_FALSE(CheckIfValidToDoList(app));
 }
@@ -76,7 +74,6 @@ TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
   EXPECT_TRUE(SaveListCommand(app, dir / "plan"));
   EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
   EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
-
   EXPECT_TRUE(SaveListCommand(app, dir / "PLAN.TXT"));
   EXPECT_TRUE(PathExists(dir / "PLAN.TXT"));
   EXPECT_FALSE(PathExists(dir / "PLAN.TXT.txt"));
@@ -84,7 +81,7 @@ TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
   app.ToDo.ToDoList = {kB};
   screen.answers = {Answer::Cancel};
   EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));
-  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[File exists, replace?]"});
+  EXPECT_EQ(screen.keys(), Keys{"[File exists, replace?]"});
   EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
   EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
   EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));  // OK
@@ -95,49 +92,39 @@ TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
   EXPECT_FALSE(SaveListCommand(app, dir / "plan.txt/inner"));
 }
 
-TEST_F(ToDoFilesTest, SaveAndOpenThroughDialogs) {
+TEST_F(ToDoFilesTest, OpenAsksFirstAndNeverLosesTheList) {
   app.ToDo.ToDoList = {kA};
-  screen.dialogPaths = {dir / "kept"};
+  screen.dialogPaths = {dir / "kept", dir / "kept.txt", dir / "kept.txt"};
   EXPECT_TRUE(SaveListWithDialog(app));
-  app.ToDo.ToDoList = {""};
-  test::WriteFile(app.Files.ToDoFilePath, "");
-  screen.dialogPaths = {dir / "kept.txt"};
+  SetListFile(kB);
+  screen.answers = {Answer::No};
   OpenListWithDialog(app);
-  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{kA});
+  EXPECT_EQ(ListFile(), kB);
+  OpenListWithDialog(app);
+  EXPECT_EQ(app.ToDo.ToDoList, Keys{kA});
   EXPECT_EQ(ListFile(), kA);
-  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[overwrite current ToDo list?]"});
-}
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[overwrite current ToDo list?]"}));
 
-TEST_F(ToDoFilesTest, OpenRefusals) {
-  test::WriteFile(app.Files.ToDoFilePath, kB);
+  screen.messages.clear();
   OpenListCommand(app, dir / "missing.txt");
-  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
+  EXPECT_EQ(screen.keys(), Keys{"[File does not exist.]"});
   EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
 
-  screen.messages.clear();
-  test::WriteFile(dir / "other.txt", kA);
-  screen.answers = {Answer::No};
-  OpenListCommand(app, dir / "other.txt");
-  EXPECT_EQ(ListFile(), kB);
-
-  // Opening the list file itself leaves it whole.
+  // The list file itself, under any spelling, is left whole.
   screen.messages.clear();
   OpenListCommand(app, app.Files.ToDoFilePath);
-  EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[overwrite current ToDo list?]", "[ToDo List already open!]"}));
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[ToDo List already open!]"}));
   EXPECT_EQ(screen.messages[1].icon, Icon::None);
-  EXPECT_EQ(ListFile(), kB);
-
-  // The same file under another spelling is copied onto itself and must survive.
-  screen.messages.clear();
+  app.ToDo.ToDoList = {""};
   OpenListCommand(app, dir.path() + "/./To Do.txt");
-  EXPECT_EQ(ListFile(), kB);
-  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{kB});
+  EXPECT_EQ(ListFile(), kA);
+  EXPECT_EQ(app.ToDo.ToDoList, Keys{kA});
 
   // A list file that cannot be replaced: its folder is a regular file.
   screen.messages.clear();
-  app.Files.ToDoFilePath = dir / "other.txt/To Do.txt";
-  OpenListCommand(app, dir / "other.txt");
-  EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[overwrite current ToDo list?]", "[Could not open the file!]"}));
+  app.Files.ToDoFilePath = dir / "kept.txt/To Do.txt";
+  OpenListCommand(app, dir / "kept.txt");
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[Could not open the file!]"}));
   EXPECT_EQ(screen.messages[1].icon, Icon::Critical);
 }
 

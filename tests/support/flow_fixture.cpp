@@ -1,11 +1,9 @@
 #include "support/flow_fixture.h"
 
-#include <algorithm>
-
 #include "common/files.h"
-#include "common/text.h"
 #include "job/startup.h"
 #include "oplist/backup_mode.h"
+#include "support/builders.h"
 
 namespace dd::test {
 
@@ -32,10 +30,7 @@ int FlowFixture::AddSourceTargetPair() {
 }
 
 std::vector<std::string> FlowFixture::ListFileRecords() const {
-  std::vector<std::string> records = Split(ReadTextFile(app.Files.ToDoFilePath), "\r\n");
-  records.erase(std::remove(records.begin(), records.end(), std::string()), records.end());
-  std::sort(records.begin(), records.end());
-  return records;
+  return ListRecords(app.Files.ToDoFilePath);
 }
 
 void FlowFixture::SetMode(const char* identical, const char* extraF1, const char* extraF2, const char* newerF1,
