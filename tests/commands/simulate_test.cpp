@@ -21,43 +21,28 @@ bool Holds(const std::string& text, const std::string& part) { return text.find(
 
 }  // namespace
 
-TEST(Simulate, BusyAsksToAbortAndStartsNothing) {
-  FlowFixture f;
-  f.AddPair(f.dir / "a", f.dir / "b");
-  f.app.Run.SimulationRunning = true;
-  Simulate(f.app);
-  ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[Abort?]"});
-  EXPECT_EQ(f.screen.messages[0].title, f.app.Text("[Simulation]"));
-  EXPECT_TRUE(f.app.Run.StopRequested);
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
-
-  f.app.Run.ExecutionRunning = true;
-  f.screen.answers = {Answer::No};
-  Simulate(f.app);
-  EXPECT_EQ(f.screen.messages.at(1).title, f.app.Text("[Execution]"));
-  EXPECT_TRUE(f.app.Run.ExecutionRunning);
-}
-
-TEST(Simulate, DifferentNumbersOfFoldersStopTheRun) {
-  FlowFixture f;
-  Tree(f.dir.path(), {{"a/x.txt", "x"}});
-  f.app.Job.SourceFolders = {f.dir / "a", f.dir / "a"};
-  f.app.Job.TargetFolders = {f.dir / "b"};
-  Simulate(f.app);
-  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[same number of folders]"});
-  EXPECT_EQ(f.screen.messages.at(0).icon, Icon::Critical);
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
-  EXPECT_TRUE(f.ListFileRecords().empty());
-}
-
-TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndComparedAnUncreatableOneSkipsItsPair) {
+TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkipsItsPair) {
   FlowFixture f;
   Tree(f.dir.path(), {{"plain", "a regular file"}, {"s1/one.txt", "1"}, {"src/a.txt", "abc"}, {"src/sub/b.txt", "b"}});
   f.AddPair(f.dir / "s1", f.dir / "plain/sub");  // cannot be made: its parent is a file
   f.AddPair(f.dir / "src", f.dir / "new/deep/target");
+  test::WriteFile(f.app.Files.ToDoFilePath, "old list");
+  f.screen.answers = {Answer::No};
   Simulate(f.app);
-  ASSERT_TRUE(f.screen.find("[folders do not exist]"));
-  EXPECT_TRUE(Holds(f.screen.find("[folders do not exist]")->prompt, f.dir / "new/deep/target"));
+  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
+  EXPECT_EQ(f.screen.messages[0].kind, MessageKind::CreateMissingFolders);
+  EXPECT_TRUE(Holds(f.screen.messages[0].prompt, f.dir / "new/deep/target"));
+  EXPECT_TRUE(f.app.Run.StopRequested);
+  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  // Every way out of the command ends the label timer and hides its stop button.
+  EXPECT_FALSE(f.screen.labelTimerOn);
+  EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Simulation)]);
+  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
+  EXPECT_FALSE(PathExists(f.dir / "new"));
+
+  f.app.Run.StopRequested = false;
+  f.screen.messages.clear();
+  Simulate(f.app);
   ASSERT_TRUE(f.screen.find("[Could not create folders]"));
   EXPECT_EQ(f.screen.find("[Could not create folders]")->title, f.app.Text("[Error]"));
   EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
@@ -68,28 +53,19 @@ TEST(Simulate, MissingFolderAnsweredYesIsCreatedAndComparedAnUncreatableOneSkips
   EXPECT_TRUE(f.screen.find("[Simulation done in ]"));
 }
 
-TEST(Simulate, MissingFolderAnsweredNoStopsAndKeepsTheOldList) {
-  FlowFixture f;
-  test::WriteFile(f.app.Files.ToDoFilePath, "old list");
-  f.AddPair(f.dir / "nowhere", f.dir / "b");
-  f.screen.answers = {Answer::No};
-  Simulate(f.app);
-  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
-  EXPECT_EQ(f.screen.messages[0].kind, MessageKind::CreateMissingFolders);
-  EXPECT_TRUE(f.app.Run.StopRequested);
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
-  // Every way out of the command ends the label timer and hides its stop button.
-  EXPECT_FALSE(f.screen.labelTimerOn);
-  EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Simulation)]);
-  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
-  EXPECT_FALSE(PathExists(f.dir / "nowhere"));
-}
-
-TEST(Simulate, RootThatCannotBeListedIsNotTakenForAnEmptyFolder) {
-  // Taking it for empty would plan to delete everything on the other side.
+TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
   FlowFixture f;
   Tree(f.dir.path(), {{"notafolder", "x"}, {"target/precious.txt", "keep me"}, {"tab\tname/", ""}, {"source/o.txt", "o"}});
-  f.AddPair(f.dir / "notafolder", f.dir / "target");
+  f.app.Job.SourceFolders = {f.dir / "source", f.dir / "source"};
+  f.app.Job.TargetFolders = {f.dir / "target"};
+  Simulate(f.app);
+  EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[same number of folders]"});
+  EXPECT_EQ(f.screen.messages.at(0).icon, Icon::Critical);
+  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_TRUE(f.ListFileRecords().empty());
+
+  // A root that cannot be listed taken for empty would plan to delete everything on the other side.
+  f.app.Job.SourceFolders = {f.dir / "notafolder"};
   f.AddPair(f.dir / "tab\tname", f.dir / "target");  // would break every record
   // A NUL byte would cut the root to ".../target" at the system calls.
   f.AddPair(f.dir / "source", f.dir / "target" + std::string(1, '\0') + "x");

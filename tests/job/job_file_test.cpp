@@ -116,13 +116,10 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   // Each value breaks the layout: a second section key drops the mode (a job that
   // copies target-only files back would reload as one that deletes them), a line
   // break or NUL would name another folder.
-  const std::vector<std::pair<std::string, std::string>> cases = {{"exclude", "*.tmp\r\nOperation Mode:"},
-                                                                  {"exclude", "x Directories:"},
-                                                                  {"include", "Daylight Savings:"},
-                                                                  {"source", "/data/a\r\n/data/c"},
-                                                                  {"target", std::string("/backup/a\0x", 11)},
-                                                                  {"source", ""},
-                                                                  {"target", "/backup/a\n"}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"exclude", "*.tmp\r\nOperation Mode:"}, {"exclude", "x Directories:"}, {"include", "Daylight Savings:"},
+      {"source", "/data/a\r\n/data/c"}, {"target", std::string("/backup/a\0x", 11)}, {"source", ""},
+      {"target", "/backup/a\n"}};
   const std::string path = dir / "job.ddk";
   for (const auto& [field, value] : cases) {
     MakeSampleJob();
@@ -142,32 +139,33 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   EXPECT_NE(screen.messages[0].prompt.find("/backup/a\\n"), std::string::npos) << screen.messages[0].prompt;
 }
 
-TEST_F(JobFileFixture, PathsWithNulOrLineBreaksAreRefusedAndBareLineFeedsEndLines) {
-  const std::string path = dir / "job.ddk";
-  // A NUL after the target path would reach the system calls as "/backup/a".
-  std::string text = kSampleJobText;
-  text.insert(text.find("/backup/b") + 9, std::string(1, '\0'));
-  test::WriteFile(path, text);
-  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
-  EXPECT_TRUE(app.Job.SourceFolders.empty() && app.Job.TargetFolders.empty());
+TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
+  const std::string path = dir / "bad.ddk", dirError = FormatError("[Directories do not exist.]");
+  std::string nul = kSampleJobText;  // a NUL after the target path would reach the system calls as "/backup/b"
+  nul.insert(nul.find("/backup/b") + 9, std::string(1, '\0'));
+  const std::string pairs = "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {nul, dirError},
+      {"/data/a\r\t/backup/a\r\n", dirError},  // the old layout cannot carry a TAB, nor a CR, in a path
+      {"", dirError},
+      {"Dualdock V2.1\r\n\r\nDirectories:\r\n", dirError},  // broken or repeated sections index nothing past the end
+      {"Dualdock V2.1\r\n\r\nDirectories:", dirError},
+      {"Dualdock V2.1", dirError},
+      {pairs + "Directories:\r\n/x\r\n\r\n/y\r\n", dirError},
+      {"Dualdock V2.1\r\nDirectories:\r\n/only/sources\r\n\r\n\r\n\r\n\r\n", dirError},
+      {"/a\t/b\tIdentical=->\r\n", dirError},  // a code field without its double quote
+      {"just some text\r\n", "-1"}};
+  for (const auto& [text, error] : cases) {
+    test::WriteFile(path, text);
+    std::string result;
+    EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat) << text;
+    EXPECT_EQ(result, error) << text;
+    EXPECT_TRUE(app.Job.SourceFolders.empty() && app.Job.TargetFolders.empty()) << text;
+  }
 
-  // The old layout cannot carry a TAB in a path, but a CR in the middle of one is refused too.
-  test::WriteFile(path, "/data/a\r\t/backup/a\r\n");
-  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
-  EXPECT_TRUE(app.Job.SourceFolders.empty());
-
-  // The sample job with LF line ends reads as with CR LF: no folder name ends in a line feed.
-  test::WriteFile(path, ReplaceAll(kSampleJobText, "\r\n", "\n"));
-  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
-  EXPECT_EQ(BuildJobText(app), kSampleJobText);
-}
-
-TEST_F(JobFileFixture, ReaderErrorsKeepWhatWasReadBefore) {
-  const std::string path = dir / "bad.ddk";
   // Four operation lines: filters and daylight are read, the pairs stay empty.
   std::string text = kSampleJobText;
-  const std::string fifth = "NewerInF2:\t<-=\r\n";
-  text.erase(text.find(fifth), fifth.size());
+  text = ReplaceAll(text, "NewerInF2:\t<-=\r\n", "");
   test::WriteFile(path, text);
   std::string result;
   EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
@@ -177,28 +175,6 @@ TEST_F(JobFileFixture, ReaderErrorsKeepWhatWasReadBefore) {
   EXPECT_TRUE(app.Job.SourceFolders.empty());
   EXPECT_EQ(app.Job.CurrentJobFile, path);
 
-  // Without an operation section the pairs load and New's standard mode stays.
-  text = "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n";
-  EXPECT_EQ(OpenV2_1(app, text), app.Text("[File loaded: ]"));
-  EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
-
-  // Broken or repeated directory sections never index past the end.
-  const std::string dirError = FormatError("[Directories do not exist.]");
-  for (const std::string& broken :
-       {std::string("Dualdock V2.1\r\n\r\nDirectories:\r\n"), std::string("Dualdock V2.1\r\n\r\nDirectories:"),
-        std::string("Dualdock V2.1"), text + "Directories:\r\n/x\r\n\r\n/y\r\n",
-        std::string("Dualdock V2.1\r\nDirectories:\r\n/only/sources\r\n\r\n\r\n\r\n\r\n")}) {
-    test::WriteFile(path, broken);
-    EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat) << broken;
-    EXPECT_EQ(result, dirError) << broken;
-  }
-
-  // An empty file is no job.
-  test::WriteFile(path, "");
-  EXPECT_EQ(DateiEinlesen(app, path), dirError);
-  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::WrongFormat);
-
   // Missing and unreadable files leave the job as it was.
   app.Job.SourceFolders = {"/keep"};
   EXPECT_EQ(LoadJobFile(app, dir / "none.ddk"), JobLoadStatus::Missing);
@@ -207,8 +183,18 @@ TEST_F(JobFileFixture, ReaderErrorsKeepWhatWasReadBefore) {
   EXPECT_EQ(app.Job.SourceFolders, Pairs{"/keep"});
 }
 
-TEST_F(JobFileFixture, OldLayoutIsRead) {
-  const std::string path = dir / "old.ddk";
+TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
+  // Without an operation section the pairs load and New's standard mode stays.
+  EXPECT_EQ(OpenV2_1(app, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"), app.Text("[File loaded: ]"));
+  EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
+  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+  const std::string path = dir / "job.ddk";
+  // With LF line ends as with CR LF: no folder name ends in a line feed.
+  test::WriteFile(path, ReplaceAll(kSampleJobText, "\r\n", "\n"));
+  EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+  EXPECT_EQ(BuildJobText(app), kSampleJobText);
+
+
   test::WriteFile(path, "/a\t\t/b\tIdentical\"=->\r\n/c\t/d\r\n");
   std::string result;
   EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::Loaded);
@@ -218,24 +204,14 @@ TEST_F(JobFileFixture, OldLayoutIsRead) {
   EXPECT_EQ(app.Job.SourceFolders, (Pairs{"/a", "/c"}));
   EXPECT_EQ(app.Job.TargetFolders, (Pairs{"/b", "/d"}));
   EXPECT_EQ(app.Modes.AktBackupMode.Identical, "=->");
-
   test::WriteFile(path, "/a\t/b\tNewerInF2\"x =");
   EXPECT_EQ(DateiEinlesen(app, path), app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.CurrentJobFile, path);
   EXPECT_EQ(app.Modes.AktBackupMode.NewerInF2, "x =");
   EXPECT_EQ(app.Modes.SelectedMode, 2);
-
-  // A code field without its double quote, and text that holds no pair, are format errors.
-  test::WriteFile(path, "/a\t/b\tIdentical=->\r\n");
-  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
-  EXPECT_EQ(result, FormatError("[Directories do not exist.]"));
-  EXPECT_TRUE(app.Job.SourceFolders.empty());
-  test::WriteFile(path, "just some text\r\n");
-  EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
-  EXPECT_EQ(result, "-1");
 }
 
-TEST_F(JobFileFixture, SaveAsAddsTheExtensionAsksBeforeReplacingAndReportsAFailedWrite) {
+TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndReportFailures) {
   MakeSampleJob();
   const std::string before = app.Job.CurrentJobFile;
   screen.dialogPaths = {dir / "x.DDK"};
@@ -270,28 +246,16 @@ TEST_F(JobFileFixture, SaveAsAddsTheExtensionAsksBeforeReplacingAndReportsAFaile
   EXPECT_FALSE(SaveJob(app, "Save"));
   EXPECT_EQ(screen.messages.back().key, "[Could not write the job file]");
   EXPECT_EQ(screen.messages.back().icon, Icon::Critical);
-}
-
-TEST_F(JobFileFixture, OpenCommand) {
-  // Busy: only the abort question.
-  app.Run.SimulationRunning = true;
-  screen.answers = {Answer::No};
-  Oeffnen(app);
-  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Abort?]"});
-  app.Run.SimulationRunning = false;
 
   screen.messages.clear();
-  screen.dialogPaths = {dir / "missing.ddk"};
+  screen.dialogPaths = {dir / "missing.ddk", dir / "x.DDK"};
   Oeffnen(app);
   ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
   EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
   EXPECT_EQ(screen.messages[0].title, app.Text("[Can't load file]"));
-
-  test::WriteFile(dir / "job.ddk", kSampleJobText);
-  screen.dialogPaths = {dir / "job.ddk"};
   Oeffnen(app);
-  EXPECT_EQ(app.Job.CurrentJobFile, dir / "job.ddk");
-  EXPECT_EQ(app.Job.SourceFolders.size(), 2u);
+  EXPECT_EQ(app.Job.CurrentJobFile, dir / "x.DDK");
+  EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(JobFileFilter(app), "Dualdock files (*.ddk) | Text files (*.txt) | All files (*.*)");
 }
 
