@@ -65,6 +65,7 @@ TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
   EXPECT_TRUE(f.ListFileRecords().empty());
 
   // A root that cannot be listed taken for empty would plan to delete everything on the other side.
+  f.app.Run.StopRequested = false;
   f.app.Job.SourceFolders = {f.dir / "notafolder"};
   f.AddPair(f.dir / "tab\tname", f.dir / "target");  // would break every record
   // A NUL byte would cut the root to ".../target" at the system calls.
