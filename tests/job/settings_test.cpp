@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <future>
+#include <tuple>
 
 #include "common/app.h"
 #include "common/files.h"
@@ -22,9 +23,10 @@ struct SettingsFixture : ::testing::Test, test::ProgramFixture<> {
 };
 
 TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten) {
-  app.settings = Settings{5, 3, 0};
+  app.settings = Settings{5, 3, 0, false};
   app.Options.DaylightSaving = false;
   const std::string complete = "[FileTypes]\t0\r\n\r\n[Language]\t\t\t1\r\n[Skin]\t\t2.6 blue\r\n";
+  const std::string noGuard = std::string(kDefaults) + "[MassDeleteGuard]\t0\r\n";
   const struct {
     const char* text;  // null: no file
     std::string rewritten;
@@ -36,35 +38,26 @@ TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten
                 "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n",
                 {2, 1, 1}},
                {"", "", {0, 0, 1}},                       // an empty file gives the defaults and stays empty
-               {complete.c_str(), complete, {3, 1, 0}}};  // a complete file is not rewritten
+               {complete.c_str(), complete, {3, 1, 0}},  // a complete file is not rewritten
+               {noGuard.c_str(), noGuard, {0, 0, 1, false}},
+               {kDefaults, kDefaults, {0, 0, 1, true}}};  // without its key the guard is on
+  auto fields = [](const Settings& s) {
+    return std::tuple(s.SkinNumber, s.LanguageIndex, s.FileTypeMessage, s.MassDeleteGuard);
+  };
   for (const auto& c : cases) {
     if (c.text) test::WriteFile(file(), c.text);
     SettingsLaden(app);
     EXPECT_EQ(ReadTextFile(file()), c.rewritten) << (c.text ? c.text : "no file");
-    EXPECT_EQ(app.settings.SkinNumber, c.read.SkinNumber) << c.rewritten;
-    EXPECT_EQ(app.settings.LanguageIndex, c.read.LanguageIndex) << c.rewritten;
-    EXPECT_EQ(app.settings.FileTypeMessage, c.read.FileTypeMessage) << c.rewritten;
+    EXPECT_EQ(fields(app.settings), fields(c.read)) << c.rewritten;
     EXPECT_TRUE(app.Options.DaylightSaving);
   }
 }
 
-TEST_F(SettingsFixture, SaveKeepsTheMassDeleteGuardSwitchAndReportsAFailedWrite) {
-  test::WriteFile(file(), std::string(kDefaults) + "[MassDeleteGuard]\t0\r\n");
-  SettingsLaden(app);
-  EXPECT_FALSE(app.settings.MassDeleteGuard);
+TEST_F(SettingsFixture, SaveWritesEverySwitchAndReportsAFailedWrite) {
   app.settings = Settings{1, 1, 0, false};
   EXPECT_TRUE(SettingsSpeichern(app));
   EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n[MassDeleteGuard]\t0\r\n");
-  SettingsLaden(app);
-  EXPECT_FALSE(app.settings.MassDeleteGuard);
-  // Without the key the guard is on and the file is left as it is.
-  test::WriteFile(file(), kDefaults);
-  SettingsLaden(app);
-  EXPECT_TRUE(app.settings.MassDeleteGuard);
-  EXPECT_EQ(ReadTextFile(file()), kDefaults);
-
-  test::WriteFile(dir / "plain", "x");
-  app.Files.SettingsFilePath = dir / "plain/Settings.txt";
+  app.Files.SettingsFilePath = file() + "/Settings.txt";  // below a regular file
   EXPECT_FALSE(SettingsSpeichern(app));
 }
 
