@@ -1,61 +1,68 @@
-// End-to-end runs of the built dualdock-cli on real temporary trees.
+// End-to-end runs of the built dualdock-cli on real temporary trees, with no terminal and no standard input.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 
-#include "cli/cli_run.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "job/job_file.h"
+#include "support/builders.h"
 #include "support/test_support.h"
 
 using namespace dd;
-using dd::test::WriteFile;
+using dd::test::Tree;
 
 namespace {
 
-using test::Quote;
-using Result = test::CliResult;
+const std::string kCli = std::string(DUALDOCK_BINARY_DIR) + "/dualdock-cli";
+
+std::string Quote(const std::string& s) { return "'" + ReplaceAll(s, "'", "'\\''") + "'"; }
+
+struct Result {
+  int code = -1;
+  std::string out, err;
+};
 
 struct Cli : ::testing::Test {
   test::TempDir dir;
 
-  Result Run(const std::string& args) { return test::RunCli(dir, "--home " + Quote(dir / "home") + " " + args); }
-
-  // A job with one pair in the mode "A->B Incremental", written by the core.
-  std::string WriteJob(const std::string& source, const std::string& target) {
-    test::ScriptedScreen screen;
-    App app(screen);
-    app.Job.SourceFolders = {source};
-    app.Job.TargetFolders = {target};
-    app.Modes.AktBackupMode = {"", "= =", "=->", "= x", "=->", "= ="};
-    WriteFile(dir / "job.ddk", BuildJobText(app));
-    return Quote(dir / "job.ddk");
+  Result Shell(const std::string& command) {
+    const std::string line = "(" + command + ") >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") + " </dev/null";
+    const int status = std::system(line.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadTextFile(dir / "out.txt"), ReadTextFile(dir / "err.txt")};
   }
-
-  std::vector<std::string> Records() const {
-    std::vector<std::string> r = Split(ReadTextFile(dir / "home/To Do.txt"), "\r\n");
-    std::erase(r, std::string());
-    return r;
+  Result Run(const std::string& args) { return Shell(Quote(kCli) + " " + args); }
+  // A run on the test's own program folder.
+  Result RunHome(const std::string& args) { return Run("--home " + Quote(dir / "home") + " " + args); }
+  std::string Job(const std::string& name, const test::Entries& pairs) {
+    test::WriteJob(dir / name, pairs);
+    return Quote(dir / name);
   }
-
+  std::vector<std::string> Records() const { return test::ListRecords(dir / "home/To Do.txt"); }
   int FilesIn(const std::string& folder) const {
     int n = 0;
     for (auto& e : std::filesystem::recursive_directory_iterator(folder)) n += e.is_regular_file();
     return n;
   }
+  // Parses JSON with Python's strict parser and prints the fields asked for.
+  std::string JsonFields(const std::string& json, const std::string& expression) {
+    test::WriteFile(dir / "report.json", json);
+    Result r = Shell("python3 -c " + Quote("import json,os,sys; d=json.load(open(sys.argv[1])); print(" + expression + ")") +
+                     " " + Quote(dir / "report.json"));
+    EXPECT_EQ(r.code, 0) << r.err;
+    return r.out;
+  }
 };
 
-}  // namespace
-
 TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
-  WriteFile(dir / "bad.ddk", "Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n");
-  WriteFile(dir / "empty.ddk", "");
+  Tree(dir.path(), {{"bad.ddk", "Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n"}, {"empty.ddk", ""}});
+  const std::string newJob = "job new " + Quote(dir / "new.ddk");
   const struct {
     std::string args;
     int code;
@@ -66,79 +73,101 @@ TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
                {"execute --tolerance 3", 2, {}},
                {"simulate " + Quote(dir / "nope.ddk"), 2, {"does not exist"}},
                {"simulate " + Quote(dir / "bad.ddk"), 2, {"wrong format"}},
-               {"simulate " + Quote(dir / "empty.ddk"), 2, {}}};
+               {"simulate " + Quote(dir / "empty.ddk"), 2, {}},
+               {"job show " + Quote(dir / "nope.ddk"), 2, {}},
+               {newJob + " --pair /a /b --mode '= =,=->,= x,=->,==>'", 2, {}},  // no such code
+               {newJob + " --pair /a /b --mode '= =,= x,= x,=->,= ='", 2, {}},  // nothing in F2 to delete
+               {newJob + " --pair /a", 2, {}},
+               {newJob + " --pair /a /b --exclude ''", 2, {}}};
   for (const auto& c : cases) {
-    Result r = Run(c.args);
+    Result r = c.args.starts_with("job") ? Run(c.args) : RunHome(c.args);
     EXPECT_EQ(r.code, c.code) << c.args;
+    EXPECT_EQ(r.err.empty(), c.code == 0) << c.args;
     for (const std::string& s : c.said) EXPECT_NE((c.code ? r.err : r.out).find(s), std::string::npos) << c.args;
   }
+  EXPECT_FALSE(PathExists(dir / "new.ddk"));
 }
 
 TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed) {
-  WriteFile(dir / "src/a.txt", "alpha");
-  WriteFile(dir / "src/sub/b.txt", "beta");
-  WriteFile(dir / "dst/stale.txt", "stale");
-  std::string job = WriteJob(dir / "src", dir / "dst");
-
-  Result sim = Run("simulate " + job);
+  Tree(dir.path(), {{"src/a.txt", "alpha"}, {"src/sub/b.txt", "beta"}, {"dst/stale.txt", "stale"}});
+  const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
+  Result sim = RunHome("simulate " + job);
   ASSERT_EQ(sim.code, 0) << sim.err;
   EXPECT_NE(sim.out.find("delete in F2:  1 (5 Byte)"), std::string::npos) << sim.out;
   EXPECT_EQ(Records().size(), 4u);
   EXPECT_TRUE(StartsWith(ReadTextFile(dir / "home/To Do.txt"), "\r\nDelete in F2       \t= x\tExtra in F2\t"));
 
   // No terminal and no --yes: refused, nothing changed.
-  Result refused = Run("execute");
+  Result refused = RunHome("execute");
   EXPECT_EQ(refused.code, 2);
   EXPECT_NE(refused.err.find("--yes"), std::string::npos);
   EXPECT_TRUE(PathExists(dir / "dst/stale.txt"));
 
-  Result exec = Run("execute --yes");
+  Result exec = RunHome("execute --yes");
   ASSERT_EQ(exec.code, 0) << exec.err;
   EXPECT_EQ(ReadTextFile(dir / "dst/sub/b.txt"), "beta");
   EXPECT_FALSE(PathExists(dir / "dst/stale.txt"));
   EXPECT_TRUE(Records().empty());
-
-  // Everything is in step now: a one-step run has nothing to do.
-  Result sync = Run("sync " + job + " --yes");
-  EXPECT_EQ(sync.code, 0) << sync.err;
+  EXPECT_EQ(RunHome("sync " + job + " --yes").code, 0);  // in step: nothing to do
   EXPECT_TRUE(Records().empty());
 
   // Failed operations exit with 1 and stay pending.
-  WriteFile(dir / "src/d/x.txt", "x");
-  ASSERT_EQ(Run("simulate " + job).code, 0);
-  WriteFile(dir / "dst/d", "a file appeared where the folder goes");
-  Result failed = Run("execute --yes");
+  Tree(dir.path(), {{"src/d/x.txt", "x"}});
+  ASSERT_EQ(RunHome("simulate " + job).code, 0);
+  Tree(dir.path(), {{"dst/d", "a file appeared where the folder goes"}});
+  Result failed = RunHome("execute --yes");
   EXPECT_EQ(failed.code, 1) << failed.out << failed.err;
   EXPECT_EQ(Records().size(), 2u);
   EXPECT_EQ(ReadTextFile(dir / "dst/d"), "a file appeared where the folder goes");
 }
 
-TEST_F(Cli, MissingFolderNeedsCreateMissing) {
-  WriteFile(dir / "src/a.txt", "a");
-  std::string job = WriteJob(dir / "src", dir / "new/target");
-  Result no = Run("simulate " + job);
-  EXPECT_EQ(no.code, 2);
-  EXPECT_NE(no.err.find("--create-missing"), std::string::npos);
+TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
+  // An empty source (an unmounted drive looks like this) would wipe the backup; another plan deletes 11 of 12.
+  Tree(dir.path(), {{"src/a.txt", "a"}, {"src/keep.txt", "k"}, {"dst/keep.txt", "k"}, {"mnt/", ""},
+                    {"backup/a.txt", "a"}, {"b/src/only-copy.txt", "precious"}});
+  test::Numbered(dir / "dst/f", 11);
+  const std::string missing = Job("missing.ddk", {{dir / "src", dir / "new/target"}});
+  const std::string empty = Job("empty.ddk", {{dir / "mnt", dir / "backup"}});
+  const std::string most = Job("most.ddk", {{dir / "src", dir / "dst"}});
+  const std::pair<std::string, const char*> cases[] = {
+      {"simulate " + missing, "--create-missing"},
+      {"sync " + Job("inside.ddk", {{dir / "b/src", dir / "b/"}}) + " --yes --allow-mass-delete", "lies inside the other"},
+      {"simulate " + empty, "--allow-mass-delete"},
+      {"sync " + empty + " --yes", "--allow-mass-delete"},
+      {"simulate " + most, "--allow-mass-delete"}};
+  for (const auto& [args, hint] : cases) {
+    Result r = RunHome(args);
+    EXPECT_EQ(r.code, 2) << args << r.err;
+    EXPECT_NE(r.err.find(hint), std::string::npos) << r.err;
+    EXPECT_TRUE(Records().empty()) << args;
+  }
+  // A list planned under the refusal holds nothing to execute.
+  EXPECT_EQ(RunHome("execute --yes").code, 0);
   EXPECT_FALSE(PathExists(dir / "new"));
-  Result yes = Run("sync " + job + " --create-missing --yes");
-  EXPECT_EQ(yes.code, 0) << yes.err;
+  EXPECT_EQ(ReadTextFile(dir / "backup/a.txt"), "a");
+  EXPECT_EQ(ReadTextFile(dir / "b/src/only-copy.txt"), "precious");
+  EXPECT_EQ(FilesIn(dir / "dst"), 12);
+
+  EXPECT_EQ(RunHome("sync " + missing + " --create-missing --yes").code, 0);
   EXPECT_EQ(ReadTextFile(dir / "new/target/a.txt"), "a");
+  EXPECT_EQ(RunHome("sync " + empty + " --yes --allow-mass-delete").code, 0);
+  EXPECT_FALSE(PathExists(dir / "backup/a.txt"));
+  EXPECT_EQ(RunHome("simulate " + most + " --allow-mass-delete").code, 0);
+  EXPECT_EQ(Records().size(), 12u);
 }
 
 TEST_F(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   constexpr int kFiles = 2000;
-  for (int i = 0; i < kFiles; ++i)
-    WriteFile(dir / ("src/f" + std::to_string(i / 100) + "/file" + std::to_string(i) + ".bin"), std::string(2000, 'x'));
-  std::string job = WriteJob(dir / "src", dir / "dst");
+  for (int i = 0; i < kFiles / 100; ++i) test::Numbered(dir / ("src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
+  Job("job.ddk", {{dir / "src", dir / "dst"}});
   test::MakeDirs(dir / "dst");
-
   pid_t pid = ::fork();
   ASSERT_GE(pid, 0);
   if (pid == 0) {
     int null = ::open("/dev/null", O_RDWR);
     ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
     std::string home = dir / "home", path = dir / "job.ddk";
-    ::execl(test::kCli.c_str(), test::kCli.c_str(), "--home", home.c_str(), "sync", path.c_str(), "--yes", nullptr);
+    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "sync", path.c_str(), "--yes", nullptr);
     ::_exit(127);
   }
   // Wait for the first copied file, freeze the run there, and interrupt it.
@@ -156,56 +185,78 @@ TEST_F(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 3);
   EXPECT_FALSE(Records().empty());
-
   // No half-written or temporary file is left in the target.
   for (auto& e : std::filesystem::recursive_directory_iterator(dir / "dst")) {
     if (e.is_regular_file()) {
       EXPECT_EQ(std::filesystem::file_size(e.path()), 2000u) << e.path();
-      EXPECT_EQ(e.path().filename().string().rfind("file", 0), 0u) << e.path();
+      EXPECT_TRUE(e.path().filename().string().starts_with("file")) << e.path();
     }
   }
-  Result again = Run("sync " + job + " --yes");
+  Result again = RunHome("sync " + Quote(dir / "job.ddk") + " --yes");
   EXPECT_EQ(again.code, 0) << again.err;
   EXPECT_TRUE(Records().empty());
   EXPECT_EQ(FilesIn(dir / "dst"), kFiles);
 }
 
-TEST_F(Cli, PairsInsideEachOtherAreRefused) {
-  WriteFile(dir / "b/src/only-copy.txt", "precious");
-  Result r = Run("sync " + WriteJob(dir / "b/src", dir / "b/") + " --yes --allow-mass-delete");
-  EXPECT_EQ(r.code, 2) << r.err;
-  EXPECT_NE(r.err.find("lies inside the other"), std::string::npos) << r.err;
-  EXPECT_TRUE(Records().empty());
-  EXPECT_EQ(ReadTextFile(dir / "b/src/only-copy.txt"), "precious");
+TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyForceReplacesIt) {
+  Result made = Shell("cd " + Quote(dir.path()) + " && " + Quote(kCli) +
+                      " job new job --pair src 'two words/' --pair /abs/a /abs/b --mode '= =, x =,<-=,=->,<-='"
+                      " --exclude .tmp --exclude '~$' --include photos --case-sensitive-include --no-daylight-saving"
+                      " --trash");
+  ASSERT_EQ(made.code, 0) << made.err;
+  EXPECT_EQ(made.out, "Job written: job.ddk\n");
+  const std::string job = Quote(dir / "job.ddk");
+  Result shown = Run("job show " + job);
+  ASSERT_EQ(shown.code, 0) << shown.err;
+  EXPECT_EQ(shown.out, "Job file: " + dir / "job.ddk" + "\nFolder pairs: 2\n  1 source: " + dir / "src" +
+                           "\n  1 target: " + dir / "two words" +
+                           "\n"
+                           "  2 source: /abs/a\n  2 target: /abs/b\n"
+                           "Mode: user defined (--mode \"= =,x =,<-=,=->,<-=\")\n"
+                           "  Identical: \"= =\" do nothing\n"
+                           "  ExtraInF1: \"x =\" delete in source\n"
+                           "  ExtraInF2: \"<-=\" copy to source\n"
+                           "  NewerInF1: \"=->\" copy to target\n"
+                           "  NewerInF2: \"<-=\" copy to source\n"
+                           "Exclude: on, case-insensitive, 2 names\n  .tmp\n  ~$\n"
+                           "Include: on, case-sensitive, 1 name\n  photos\n"
+                           "Daylight saving: off\n"
+                           "Deleted and replaced files to the trash: on\n");
+  // The show above reads through the core; saved again by it, the job is the same file byte for byte.
+  test::ScriptedScreen screen;
+  App app(screen);
+  ASSERT_EQ(LoadJobFile(app, dir / "job.ddk"), JobLoadStatus::Loaded);
+  const std::string first = ReadTextFile(dir / "job.ddk");
+  EXPECT_EQ(BuildJobText(app), first);
+
+  Result again = Run("job new " + job + " --pair /c /d --mode synchronize");
+  EXPECT_EQ(again.code, 2);
+  EXPECT_NE(again.err.find("--force"), std::string::npos);
+  EXPECT_EQ(ReadTextFile(dir / "job.ddk"), first);
+  ASSERT_EQ(Run("job new " + job + " --pair /c /d --mode synchronize --force").code, 0);
+  EXPECT_NE(Run("job show " + job).out.find("Mode: synchronize (--mode \"= =,=->,= x,=->,<-=\")"), std::string::npos);
 }
 
-TEST_F(Cli, MassDeletionIsRefusedUnlessAllowed) {
-  // An empty source (an unmounted drive looks like this) would wipe the backup.
-  test::MakeDirs(dir / "mnt");
-  WriteFile(dir / "backup/a.txt", "a");
-  std::string job = WriteJob(dir / "mnt", dir / "backup");
-  for (const std::string& command : {"simulate " + job, "sync " + job + " --yes"}) {
-    Result r = Run(command);
-    EXPECT_EQ(r.code, 2) << command << r.err;
-    EXPECT_NE(r.err.find("--allow-mass-delete"), std::string::npos) << r.err;
-    EXPECT_TRUE(Records().empty());
-  }
-  // A list planned under the refusal holds nothing of the pair to execute.
-  EXPECT_EQ(Run("execute --yes").code, 0);
-  EXPECT_EQ(ReadTextFile(dir / "backup/a.txt"), "a");
-  Result allowed = Run("sync " + job + " --yes --allow-mass-delete");
-  EXPECT_EQ(allowed.code, 0) << allowed.err;
-  EXPECT_FALSE(PathExists(dir / "backup/a.txt"));
+TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {
+  Tree(dir.path(), {{"src/a.txt", "alpha"}, {"src/b\xff.txt", "be"}, {"dst/stale.txt", "stale"}});
+  const std::string job = Quote(dir / "job\xc3\xa9\xfe\x01.ddk");
+  ASSERT_EQ(Run("job new " + job + " --pair " + Quote(dir / "src") + " " + Quote(dir / "dst")).code, 0);
 
-  // A plan that deletes 11 of 12 files.
-  WriteFile(dir / "src/keep.txt", "k");
-  for (int i = 0; i < 11; ++i) WriteFile(dir / ("dst/f" + std::to_string(i)), "x");
-  WriteFile(dir / "dst/keep.txt", "k");
-  job = WriteJob(dir / "src", dir / "dst");
-  Result refused = Run("simulate " + job);
-  EXPECT_EQ(refused.code, 2) << refused.err;
-  EXPECT_TRUE(Records().empty());
-  Result planned = Run("simulate " + job + " --allow-mass-delete");
-  EXPECT_EQ(planned.code, 0) << planned.err;
-  EXPECT_EQ(Records().size(), 11u);
+  Result sim = RunHome("simulate " + job + " --json");
+  ASSERT_EQ(sim.code, 0) << sim.err;
+  EXPECT_EQ(JsonFields(sim.out,
+                       "d['command'], d['exit_status'], d['pending']['new_in_f2'], d['pending']['delete_in_f2'],"
+                       " d['pending']['total']['count'], d['failures'], d['errors'], os.fsencode(d['job'])[-11:]"),
+            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
+  Result quiet = RunHome("execute --yes --quiet");
+  EXPECT_EQ(quiet.code, 0) << quiet.err;
+  EXPECT_EQ(quiet.out + quiet.err, "");
+  EXPECT_EQ(ReadTextFile(dir / "dst/b\xff.txt"), "be");
+
+  Result missing = RunHome("sync " + Quote(dir / "none.ddk") + " --yes --json");
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_EQ(JsonFields(missing.out, "d['exit_status'], len(d['errors']), 'does not exist' in d['errors'][0]"),
+            "2 1 True\n");
 }
+
+}  // namespace
