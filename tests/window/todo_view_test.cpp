@@ -19,13 +19,6 @@ std::string Record(const std::string& code, const std::string& status, const std
   return list.at(0);
 }
 
-TEST(ToDoCellsTest, RowNumbersAndSizeTexts) {
-  EXPECT_EQ(ToDoRowNumber(0, 150), "000");
-  EXPECT_EQ(SizeKbText(1023), "0 KB");
-  EXPECT_EQ(SizeKbText(3LL << 30), "3,145,728 KB");  // 2 GiB and more keep their value
-  EXPECT_EQ(SizeSortKey(1024), "0000000001024");
-}
-
 TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
   struct Case {
     const char *code, *status, *status1, *status2, *operationText;
@@ -35,7 +28,7 @@ TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
   for (Case k : {Case{"<-=", "Extra in F2", "", "Extra", "Copy To Source", 0},
                  Case{"=->", "Newer in F1", "Newer", "Older", "Replace in Target", 8},
                  Case{"= x", "Extra in F2", "", "Extra", " Delete in Target", 3}}) {
-    ASSERT_TRUE(ToDoRowCells(Record(k.code, k.status, "/a/n.txt", "/b/n.txt", 1, 5000), c)) << k.code;
+    ASSERT_TRUE(ToDoRowCells(Record(k.code, k.status, "/a/n.txt", "/b/n.txt", 1, 3LL << 30), c)) << k.code;
     EXPECT_EQ(ToDoCellText(c, kColStatus1, 0, 0), k.status1) << k.code;
     EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), k.status2) << k.code;
     EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), k.operationText) << k.code;
@@ -45,7 +38,8 @@ TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
   EXPECT_FALSE(c.filledF1);
   EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "");
   EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "n.txt");
-  EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "4 KB");
+  EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "3,145,728 KB");  // 2 GiB and more keep their value
+  EXPECT_EQ(ToDoCellText(c, kColNr, 0, 150), "000");
   EXPECT_FALSE(ToDoRowCells("a\tb\tc", c));
 }
 
@@ -79,7 +73,7 @@ struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
   void SetUp() override {
     auto& list = app.ToDo.ToDoList;
     list = {Record("=->", "Extra in F1", "/a/1", "/b/1", 5000, 0), Record("x =", "Extra in F1", "/a/2", "/b/2", 10, 0),
-            Record("=->", "Extra in F1", "/a/3", "/b/3", 70000, 0),
+            Record("=->", "Extra in F1", "/a/3", "/b/3", 900, 0),
             Record("<-=", "Extra in F2", "/a/4", "/b/4", 0, 300), Record("= x", "Extra in F2", "/a/5", "/b/5", 0, 9)};
     ListViewAusfuellen(app);
     CountOperations(app);
@@ -92,10 +86,10 @@ TEST_F(ToDoViewTest, TheSizeHeaderSortsBothWaysAndRemovingRowsDropsTheirRecordsA
   int column = sort.Click(kColSize1);
   EXPECT_EQ(column, kColSize1Sort);
   SortToDoRows(app, column, sort.descending);
-  EXPECT_EQ(Rows(), (std::vector<int64_t>{2, 0, 1, 3, 4}));  // F1-less rows have an empty key: last
+  EXPECT_EQ(Rows(), (std::vector<int64_t>{0, 2, 1, 3, 4}));  // by number, not text; F1-less rows last
   column = sort.Click(kColSize1);
   SortToDoRows(app, column, sort.descending);
-  EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 4, 1, 0, 2}));
+  EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 4, 1, 2, 0}));
 
   // Removing selected rows drops exactly their records and counts.
   SortToDoRows(app, kColNr, true);  // rows 4 3 2 1 0

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "common/app.h"
 #include "support/test_support.h"
 #include "window/buttons.h"
@@ -12,44 +14,30 @@ namespace {
 
 TEST(PanelRulesTest, OnePanelAtATimeAndASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
   PanelState s;
-  TogglePanel(s, kBtnBackup);
-  EXPECT_TRUE(s.frameBackupModes);
-  EXPECT_FALSE(s.frameMain);
-  EXPECT_EQ(ButtonLook(kBtnBackup, s.activeButton, false), 3);
-  TogglePanel(s, kBtnExclude);  // the other panel replaces it
-  EXPECT_FALSE(s.frameBackupModes);
-  EXPECT_TRUE(s.frameExclude);
-  EXPECT_EQ(s.activeButton, "12Button");
-  ToggleSchedulePanel(s, false);
-  EXPECT_TRUE(s.frameSchedule);
-  EXPECT_FALSE(s.frameExclude);
-  EXPECT_FALSE(s.frameMain);
-  EXPECT_EQ(s.activeButton, "19Button");
-  EXPECT_EQ(ButtonLook(kBtnScheduleOff, s.activeButton, false), 3);
-
-  // Switched on inside the panel: the button now shown takes the active look.
-  ScheduleSwitched(s, true);
-  EXPECT_EQ(s.activeButton, "20Button");
-  ToggleSchedulePanel(s, true);  // the close button 21 or a second click
-  EXPECT_FALSE(s.frameSchedule);
-  EXPECT_TRUE(s.frameMain);
-  EXPECT_EQ(s.activeButton, "");
-  ScheduleSwitched(s, false);  // a closed panel marks nothing
-  EXPECT_EQ(s.activeButton, "");
-  ToggleSchedulePanel(s, true);
-  EXPECT_EQ(s.activeButton, "20Button");
-
-  TogglePanel(s, kBtnExclude);
-  EXPECT_FALSE(s.frameSchedule);
-  TogglePanel(s, kBtnHideFrameEXCL);  // its close button
-  EXPECT_FALSE(s.frameExclude);
-  EXPECT_TRUE(s.frameMain);
-  EXPECT_EQ(ButtonLook(kBtnExclude, s.activeButton, false), 1);
-  TogglePanel(s, kBtnBackup);
-  ClosePanels(s);  // Escape
-  EXPECT_TRUE(s.frameMain);
-  EXPECT_FALSE(s.frameBackupModes);
-  EXPECT_EQ(s.activeButton, "");
+  enum { kMain = 1, kModes = 2, kExclude = 4, kSchedule = 8 };
+  const struct {
+    std::function<void()> step;
+    int panels;
+    const char* active;
+  } steps[] = {{[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
+               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},  // the other panel replaces it
+               {[&] { ToggleSchedulePanel(s, false); }, kSchedule, "19Button"},
+               {[&] { ScheduleSwitched(s, true); }, kSchedule, "20Button"},  // the button now shown takes the look
+               {[&] { ToggleSchedulePanel(s, true); }, kMain, ""},           // its close button or a second click
+               {[&] { ScheduleSwitched(s, false); }, kMain, ""},             // a closed panel marks nothing
+               {[&] { ToggleSchedulePanel(s, true); }, kSchedule, "20Button"},
+               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},
+               {[&] { TogglePanel(s, kBtnHideFrameEXCL); }, kMain, ""},  // its close button
+               {[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
+               {[&] { ClosePanels(s); }, kMain, ""}};  // Escape
+  for (std::size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].step();
+    EXPECT_EQ(s.frameMain + 2 * s.frameBackupModes + 4 * s.frameExclude + 8 * s.frameSchedule, steps[i].panels) << i;
+    EXPECT_EQ(s.activeButton, steps[i].active) << i;
+  }
+  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", false), 3);
+  EXPECT_EQ(ButtonLook(kBtnScheduleOff, "19Button", true), 4);
+  EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
 }
 
 TEST(ProgressTest, PercentIsClampedAndWrittenBack) {
