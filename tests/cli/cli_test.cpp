@@ -22,7 +22,9 @@ namespace {
 
 const std::string kCli = std::string(DUALDOCK_BINARY_DIR) + "/dualdock-cli";
 
-std::string Quote(const std::string& s) { return "'" + ReplaceAll(s, "'", "'\\''") + "'"; }
+std::string Quote(const std::string& s) {
+  return "'" + ReplaceAll(s, "'", "'\\''") + "'";
+}
 
 struct Result {
   int code = -1;
@@ -33,7 +35,8 @@ struct Cli : ::testing::Test {
   test::TempDir dir;
 
   Result Shell(const std::string& command) {
-    const std::string line = "(" + command + ") >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") + " </dev/null";
+    const std::string line =
+        "(" + command + ") >" + Quote(dir / "out.txt") + " 2>" + Quote(dir / "err.txt") + " </dev/null";
     const int status = std::system(line.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadTextFile(dir / "out.txt"), ReadTextFile(dir / "err.txt")};
   }
@@ -53,15 +56,17 @@ struct Cli : ::testing::Test {
   // Parses JSON with Python's strict parser and prints the fields asked for.
   std::string JsonFields(const std::string& json, const std::string& expression) {
     test::WriteFile(dir / "report.json", json);
-    Result r = Shell("python3 -c " + Quote("import json,os,sys; d=json.load(open(sys.argv[1])); print(" + expression + ")") +
-                     " " + Quote(dir / "report.json"));
+    Result r =
+        Shell("python3 -c " + Quote("import json,os,sys; d=json.load(open(sys.argv[1])); print(" + expression + ")") +
+              " " + Quote(dir / "report.json"));
     EXPECT_EQ(r.code, 0) << r.err;
     return r.out;
   }
 };
 
 TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
-  Tree(dir.path(), {{"bad.ddk", "Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n"}, {"empty.ddk", ""}});
+  Tree(dir.path(),
+       {{"bad.ddk", "Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n"}, {"empty.ddk", ""}});
   const std::string newJob = "job new " + Quote(dir / "new.ddk");
   const struct {
     std::string args;
@@ -123,15 +128,20 @@ TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed)
 
 TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
   // An empty source (an unmounted drive looks like this) would wipe the backup; another plan deletes 11 of 12.
-  Tree(dir.path(), {{"src/a.txt", "a"}, {"src/keep.txt", "k"}, {"dst/keep.txt", "k"}, {"mnt/", ""},
-                    {"backup/a.txt", "a"}, {"b/src/only-copy.txt", "precious"}});
+  Tree(dir.path(), {{"src/a.txt", "a"},
+                    {"src/keep.txt", "k"},
+                    {"dst/keep.txt", "k"},
+                    {"mnt/", ""},
+                    {"backup/a.txt", "a"},
+                    {"b/src/only-copy.txt", "precious"}});
   test::Numbered(dir / "dst/f", 11);
   const std::string missing = Job("missing.ddk", {{dir / "src", dir / "new/target"}});
   const std::string empty = Job("empty.ddk", {{dir / "mnt", dir / "backup"}});
   const std::string most = Job("most.ddk", {{dir / "src", dir / "dst"}});
   const std::pair<std::string, const char*> cases[] = {
       {"simulate " + missing, "--create-missing"},
-      {"sync " + Job("inside.ddk", {{dir / "b/src", dir / "b/"}}) + " --yes --allow-mass-delete", "lies inside the other"},
+      {"sync " + Job("inside.ddk", {{dir / "b/src", dir / "b/"}}) + " --yes --allow-mass-delete",
+       "lies inside the other"},
       {"simulate " + empty, "--allow-mass-delete"},
       {"sync " + empty + " --yes", "--allow-mass-delete"},
       {"simulate " + most, "--allow-mass-delete"}};
@@ -158,7 +168,8 @@ TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
 
 TEST_F(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   constexpr int kFiles = 2000;
-  for (int i = 0; i < kFiles / 100; ++i) test::Numbered(dir / ("src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
+  for (int i = 0; i < kFiles / 100; ++i)
+    test::Numbered(dir / ("src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
   Job("job.ddk", {{dir / "src", dir / "dst"}});
   test::MakeDirs(dir / "dst");
   pid_t pid = ::fork();

@@ -24,7 +24,8 @@ struct TickingScreen : test::ScriptedScreen {
 // A switched-on scheduler on a clock the test sets; it counts its firings or starts the real one-step run.
 struct SchedulerFixture : test::ProgramFixture<TickingScreen> {
   explicit SchedulerFixture(const std::string& period, bool oneStepRun = false)
-      : scheduler(app, [this] { return now; }, oneStepRun ? Scheduler::Fire() : Scheduler::Fire([this] { ++fired; })) {
+      : scheduler(
+            app, [this] { return now; }, oneStepRun ? Scheduler::Fire() : Scheduler::Fire([this] { ++fired; })) {
     scheduler.SetPeriodText(period);
     scheduler.Toggle();
   }
@@ -67,7 +68,8 @@ TEST(Scheduler, CommaAndPointReadAlikeAndInvalidPeriodsNeverFire) {
   const struct {
     const char* text;
     bool valid;
-  } cases[] = {{"0,5", true}, {"0.5", true}, {"0", false}, {"", false}, {"abc", false}, {"-1", false}, {"1e999", false}};
+  } cases[] = {{"0,5", true},  {"0.5", true}, {"0", false},    {"", false},
+               {"abc", false}, {"-1", false}, {"1e999", false}};
   for (const auto& c : cases) {
     SchedulerFixture f(c.text);
     EXPECT_TRUE(f.scheduler.IsOn()) << c.text;
@@ -125,8 +127,7 @@ TEST(Scheduler, NoRunStartsWhileAQuestionIsOpen) {
   Execute(f.app);  // nothing pending: Execute says so and waits for OK
   EXPECT_EQ(f.At(f.now + 1800), Tick::Fired);
   EXPECT_EQ(during, (std::vector<Tick>{Tick::Skipped, Tick::Idle}));
-  EXPECT_EQ(f.screen.keys(),
-            (std::vector<std::string>{"[no operations pending!]", "[Simulation and execution]"}));
+  EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[no operations pending!]", "[Simulation and execution]"}));
   // Armed again when the one-step run returned, not when it started.
   EXPECT_EQ(f.At(f.now + 1799), Tick::Counting);
 }

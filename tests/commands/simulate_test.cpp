@@ -17,7 +17,9 @@ using dd::test::Tree;
 
 namespace {
 
-bool Holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Holds(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 }  // namespace
 
@@ -55,7 +57,8 @@ TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkip
 
 TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
   FlowFixture f;
-  Tree(f.dir.path(), {{"notafolder", "x"}, {"target/precious.txt", "keep me"}, {"tab\tname/", ""}, {"source/o.txt", "o"}});
+  Tree(f.dir.path(),
+       {{"notafolder", "x"}, {"target/precious.txt", "keep me"}, {"tab\tname/", ""}, {"source/o.txt", "o"}});
   f.app.Job.SourceFolders = {f.dir / "source", f.dir / "source"};
   f.app.Job.TargetFolders = {f.dir / "target"};
   Simulate(f.app);
@@ -114,8 +117,9 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
   Simulate(f.app);
   const std::string log = ReadTextFile(f.app.Files.LogFilePath);
   EXPECT_TRUE(Holds(log, "[Operation]\tSimulate\r\n"));
-  EXPECT_TRUE(Holds(log, f.app.Text("[Excluded Files]") + " \t2\r\n" + f.app.Text("[Operations Pending:]") +
-                             " \t3\r\n\r\n")) << log;
+  EXPECT_TRUE(
+      Holds(log, f.app.Text("[Excluded Files]") + " \t2\r\n" + f.app.Text("[Operations Pending:]") + " \t3\r\n\r\n"))
+      << log;
 }
 
 // A folder that cannot be listed must not read as empty: the mirror would delete its copy on the other side.
@@ -123,8 +127,11 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
 TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
   namespace fs = std::filesystem;
   FlowFixture f;
-  Tree(f.dir.path(), {{"s/locked/secret.txt", "s"}, {"s/open.txt", "o"}, {"t/locked/secret.txt", "old copy"},
-                      {"t/locked/deeper/more.txt", "more"}, {"t/stale.txt", "x"}});
+  Tree(f.dir.path(), {{"s/locked/secret.txt", "s"},
+                      {"s/open.txt", "o"},
+                      {"t/locked/secret.txt", "old copy"},
+                      {"t/locked/deeper/more.txt", "more"},
+                      {"t/stale.txt", "x"}});
   f.AddSourceTargetPair();
   for (const std::string& p : {f.dir.path(), f.home, f.app.Files.ToDoFilePath}) fs::permissions(p, fs::perms::all);
   fs::permissions(f.dir / "s/locked", fs::perms::none);
@@ -177,8 +184,12 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   f.SetMirrorMode();
   test::Numbered(f.dir / "t/f", 12, ".txt");
   // An empty source (an unmounted drive) deletes even one file.
-  Tree(f.dir.path(), {{"s/keep.txt", "k"}, {"t/keep.txt", "k"}, {"empty/", ""}, {"backup/one.txt", "1"},
-                      {"u/new.txt", "n"}, {"v/", ""}});
+  Tree(f.dir.path(), {{"s/keep.txt", "k"},
+                      {"t/keep.txt", "k"},
+                      {"empty/", ""},
+                      {"backup/one.txt", "1"},
+                      {"u/new.txt", "n"},
+                      {"v/", ""}});
   f.AddSourceTargetPair();
   f.AddPair(f.dir / "empty", f.dir / "backup");
   f.AddPair(f.dir / "u", f.dir / "v");

@@ -46,9 +46,10 @@ TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesTheFileAnEmptyOrMissingOneKe
 TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
   const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
   // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
-  for (const std::string& record : {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
-                                    prefix + "9223372036854775807", prefix + "1e300", prefix + "-5",
-                                    prefix + "4611686018427387905", prefix + "7\nx", std::string("a\tb\tc\td\te\tf")}) {
+  for (const std::string& record :
+       {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
+        prefix + "9223372036854775807", prefix + "1e300", prefix + "-5", prefix + "4611686018427387905",
+        prefix + "7\nx", std::string("a\tb\tc\td\te\tf")}) {
     SetListFile(kA + "\r\n" + record);
     EXPECT_FALSE(CheckIfValidToDoList(app)) << record;
   }

@@ -85,7 +85,11 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
       {"drop on the list", [&] { DropOnFolderList(app, {Folder("a")}, 0, boundary); }},
       // A job loaded on the window would empty the list a run walks.
       {"drop on the window", [&] { EXPECT_FALSE(DropOnWindow(app, {job})); }},
-      {"open", [&] { screen.dialogPaths = {job}; Oeffnen(app); }},
+      {"open",
+       [&] {
+         screen.dialogPaths = {job};
+         Oeffnen(app);
+       }},
       {"simulate", [&] { Simulate(app); }}};
   for (const auto& [name, command] : commands) {
     for (bool* running : {&app.Run.SimulationRunning, &app.Run.ExecutionRunning}) {
@@ -98,7 +102,8 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
         screen.answers = {answer};
         command();
         ASSERT_EQ(screen.keys(), Paths{"[Abort?]"}) << name;
-        EXPECT_EQ(screen.messages[0].title, app.Text(running == &app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]"));
+        EXPECT_EQ(screen.messages[0].title,
+                  app.Text(running == &app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]"));
         EXPECT_EQ(app.Job.SourceFolders, Paths{"/s0"}) << name;
         EXPECT_EQ(app.Job.TargetFolders, Paths{"/t0"}) << name;
         EXPECT_EQ(app.Run.StopRequested, answer == Answer::Yes) << name;

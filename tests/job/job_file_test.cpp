@@ -116,10 +116,13 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   // Each value breaks the layout: a second section key drops the mode (a job that
   // copies target-only files back would reload as one that deletes them), a line
   // break or NUL would name another folder.
-  const std::pair<std::string, std::string> cases[] = {
-      {"exclude", "*.tmp\r\nOperation Mode:"}, {"exclude", "x Directories:"}, {"include", "Daylight Savings:"},
-      {"source", "/data/a\r\n/data/c"}, {"target", std::string("/backup/a\0x", 11)}, {"source", ""},
-      {"target", "/backup/a\n"}};
+  const std::pair<std::string, std::string> cases[] = {{"exclude", "*.tmp\r\nOperation Mode:"},
+                                                       {"exclude", "x Directories:"},
+                                                       {"include", "Daylight Savings:"},
+                                                       {"source", "/data/a\r\n/data/c"},
+                                                       {"target", std::string("/backup/a\0x", 11)},
+                                                       {"source", ""},
+                                                       {"target", "/backup/a\n"}};
   const std::string path = dir / "job.ddk";
   for (const auto& [field, value] : cases) {
     MakeSampleJob();
@@ -185,7 +188,8 @@ TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
 
 TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
   // Without an operation section the pairs load and New's standard mode stays.
-  EXPECT_EQ(OpenV2_1(app, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"), app.Text("[File loaded: ]"));
+  EXPECT_EQ(OpenV2_1(app, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"),
+            app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
   const std::string path = dir / "job.ddk";
@@ -193,7 +197,6 @@ TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
   test::WriteFile(path, ReplaceAll(kSampleJobText, "\r\n", "\n"));
   EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
-
 
   test::WriteFile(path, "/a\t\t/b\tIdentical\"=->\r\n/c\t/d\r\n");
   std::string result;

@@ -37,7 +37,7 @@ TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten
                {"[Skin]\t2\r\n[Language]\t1\r\n[FileTypes]\tyes\r\n",
                 "[Skin]\t\t2\r\n[Language]\t1\r\n[FileTypes]\t1\r\n",
                 {2, 1, 1}},
-               {"", "", {0, 0, 1}},                       // an empty file gives the defaults and stays empty
+               {"", "", {0, 0, 1}},                      // an empty file gives the defaults and stays empty
                {complete.c_str(), complete, {3, 1, 0}},  // a complete file is not rewritten
                {noGuard.c_str(), noGuard, {0, 0, 1, false}},
                {kDefaults, kDefaults, {0, 0, 1, true}}};  // without its key the guard is on
