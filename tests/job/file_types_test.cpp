@@ -41,16 +41,9 @@ struct FileTypesTest : ::testing::Test, test::ProgramFixture<> {
   FileTypeEnvironment env;
 };
 
-TEST(DesktopExec, QuotesReservedCharactersAndReadsThemBack) {
-  for (std::string path : {"/my apps/dual$dock", "/a\\b \"x\" 100%", "/tab\there/`q`"}) {
-    std::vector<std::string> args = SplitExec(ExecForExecutable(path));
-    ASSERT_EQ(args.size(), 2u) << path;
-    EXPECT_EQ(args[0], path);
-    EXPECT_EQ(args[1], "%f");
-  }
-}
-
-TEST(DesktopExec, BareProgramNameIsFoundInPath) {
+TEST(DesktopExec, ReservedCharactersReadBackAndABareNameIsFoundInPath) {
+  for (std::string path : {"/my apps/dual$dock", "/a\\b \"x\" 100%", "/tab\there/`q`"})
+    EXPECT_EQ(SplitExec(ExecForExecutable(path)), (std::vector<std::string>{path, "%f"})) << path;
   test::TempDir dir;
   test::WriteFile(dir / "bin/dualdock", "");
   const char* old = std::getenv("PATH");
@@ -64,17 +57,15 @@ TEST(DesktopExec, BareProgramNameIsFoundInPath) {
 }
 
 TEST(MimeAppsList, DefaultIsSetOrReplacedAndOtherLinesKept) {
-  const std::string text =
-      "[Added Associations]\ntext/plain=a.desktop;\n\n[Default Applications]\n"
-      "image/png=b.desktop;\napplication/x-dualdock-job=old.desktop;\n\n[Other]\nx=y\n";
-  EXPECT_EQ(WithDefaultApplication(text, "application/x-dualdock-job", "dualdock.desktop"),
-            "[Added Associations]\ntext/plain=a.desktop;\n\n[Default Applications]\n"
-            "image/png=b.desktop;\napplication/x-dualdock-job=dualdock.desktop;\n\n[Other]\nx=y\n");
-  EXPECT_EQ(WithDefaultApplication("[Default Applications]\nimage/png=b.desktop;\n\n[Other]\nx=y", "t/x", "d.desktop"),
-            "[Default Applications]\nimage/png=b.desktop;\nt/x=d.desktop;\n\n[Other]\nx=y\n");
-  EXPECT_EQ(WithDefaultApplication("[Other]\nx=y\n", "t/x", "d.desktop"),
-            "[Other]\nx=y\n\n[Default Applications]\nt/x=d.desktop;\n");
-  EXPECT_EQ(WithDefaultApplication("", "t/x", "d.desktop"), "[Default Applications]\nt/x=d.desktop;\n");
+  const std::pair<std::string, std::string> cases[] = {
+      {"[Added Associations]\nt/x=a.desktop;\n\n[Default "
+       "Applications]\nimage/png=b.desktop;\nt/x=old.desktop;\n\n[O]\n",
+       "[Added Associations]\nt/x=a.desktop;\n\n[Default Applications]\nimage/png=b.desktop;\nt/x=d.desktop;\n\n[O]\n"},
+      {"[Default Applications]\nimage/png=b.desktop;\n\n[Other]\nx=y",
+       "[Default Applications]\nimage/png=b.desktop;\nt/x=d.desktop;\n\n[Other]\nx=y\n"},
+      {"[Other]\nx=y\n", "[Other]\nx=y\n\n[Default Applications]\nt/x=d.desktop;\n"},
+      {"", "[Default Applications]\nt/x=d.desktop;\n"}};
+  for (const auto& [text, expected] : cases) EXPECT_EQ(WithDefaultApplication(text, "t/x", "d.desktop"), expected);
 }
 
 TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenOnlyAMovedProgramRewritesThem) {

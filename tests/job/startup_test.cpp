@@ -19,25 +19,14 @@ struct StartUpTest : ::testing::Test {
   TempDir dir;
   test::ScriptedScreen screen;
   App app{screen};
-  // Starts without the disk test, with the shipped language file unless told otherwise.
-  void Start(const std::string& commandLine = "", bool withLanguage = true) {
-    if (withLanguage) test::CopyLanguageFile(dir.path());
+  // Starts without the disk test, with the shipped language file.
+  void Start(const std::string& commandLine = "") {
+    test::CopyLanguageFile(dir.path());
     StartUp(app, dir.path(), commandLine, StartUpOptions{false});
   }
 };
 
 }  // namespace
-
-TEST_F(StartUpTest, PendingListOfThePreviousRunSurvivesTheNewJob) {
-  const std::string list = "\r\nDelete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3\r\n\r\n";
-  WriteFile(dir / "To Do.txt", list);
-  Start();
-  EXPECT_TRUE(screen.messages.empty());
-  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 1);
-  // Loading normalises the file; the records themselves are kept.
-  EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3");
-  EXPECT_EQ(app.Job.CurrentJobFile, dir / "Temp.ddk");
-}
 
 TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
   ASSERT_EQ(::mkfifo((dir / "To Do.txt").c_str(), 0600), 0);
@@ -45,14 +34,6 @@ TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
   EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
   EXPECT_EQ(ReadWholeFile(dir / "To Do.txt", 9, false).status, FileReadStatus::Read);
   EXPECT_EQ(app.Run.PendingOps(), 0);
-}
-
-TEST_F(StartUpTest, MissingLanguageFileIsReportedOnceAndTextsAreEmpty) {
-  Start("", false);
-  ASSERT_EQ(screen.messages.size(), 1u);
-  EXPECT_EQ(screen.messages[0].prompt, "Language file not found");
-  EXPECT_EQ(screen.messages[0].title, "Error");
-  EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
 TEST_F(StartUpTest, LanguageChoicePlaceholdersAndTheJobOnTheCommandLineLoadedLast) {

@@ -40,17 +40,6 @@ TEST(PanelRulesTest, OnePanelAtATimeAndASecondClickOrItsCloseButtonReturnsToTheM
   EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
 }
 
-TEST(ProgressTest, PercentIsClampedAndWrittenBack) {
-  struct Case {
-    int percent, width, fill, clamped;
-  };
-  for (Case c : {Case{150, 200, 200, 100}, Case{-5, 200, 0, 0}, Case{50, 201, 100, 50}}) {
-    int percent = c.percent;
-    EXPECT_EQ(ProgressFillWidth(percent, c.width), c.fill) << c.percent;
-    EXPECT_EQ(percent, c.clamped) << c.percent;
-  }
-}
-
 TEST(DialogFilterTest, EntriesSplitIntoDescriptionAndPattern) {
   EXPECT_EQ(ParseDialogFilter("Dualdock files (*.ddk) | Text files (*.txt) |broken| All files (*.*)"),
             (std::vector<std::pair<std::string, std::string>>{
@@ -74,7 +63,6 @@ TEST(SkinRulesTest, AMenuEntryLoadsItsFolderAndTheFlashShowsTheNext) {
   SkinAendern(app, 0);
   EXPECT_EQ(SkinFolder("/opt/dd", app.settings.SkinNumber), "/opt/dd/Icons/Skin0");
 
-  EXPECT_EQ(BGFlashSkin(0), 1);
   EXPECT_EQ(BGFlashSkin(2), 3);
   EXPECT_EQ(BGFlashSkin(kSkinCount - 1), 0);
 }
