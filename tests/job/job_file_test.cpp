@@ -28,13 +28,11 @@ struct JobFileFixture : ::testing::Test, test::ProgramFixture<> {
     app.Job.SourceFolders = {"/data/a", "/data/b"};
     app.Job.TargetFolders = {"/backup/a", "/backup/b"};
     app.Modes.AktBackupMode = {"", "= =", "=->", "<-=", "=->", "<-="};
-    app.Options.ExcludeText = "*.tmp\r\n~*";
-    app.Options.ExclEnabled = true;
-    app.Options.ExclCaseSensitive = false;
-    app.Options.IncludeText = "";
-    app.Options.InclEnabled = false;
-    app.Options.InclCaseSensitive = true;
-    app.Options.DaylightSaving = false;
+    JobOptions& o = app.Options;
+    o.ExcludeText = "*.tmp\r\n~*";
+    o.IncludeText = "";
+    o.ExclEnabled = o.InclCaseSensitive = true;
+    o.ExclCaseSensitive = o.InclEnabled = o.DaylightSaving = false;
   }
 };
 
@@ -167,9 +165,7 @@ TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
   }
 
   // Four operation lines: filters and daylight are read, the pairs stay empty.
-  std::string text = kSampleJobText;
-  text = ReplaceAll(text, "NewerInF2:\t<-=\r\n", "");
-  test::WriteFile(path, text);
+  test::WriteFile(path, ReplaceAll(kSampleJobText, "NewerInF2:\t<-=\r\n", ""));
   std::string result;
   EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
   EXPECT_EQ(result, FormatError("[Wrong number of operation]"));
