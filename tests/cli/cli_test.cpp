@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -48,10 +49,9 @@ struct Cli : ::testing::Test {
     return Quote(dir / name);
   }
   std::vector<std::string> Records() const { return test::ListRecords(dir / "home/To Do.txt"); }
-  int FilesIn(const std::string& folder) const {
-    int n = 0;
-    for (auto& e : std::filesystem::recursive_directory_iterator(folder)) n += e.is_regular_file();
-    return n;
+  static auto FilesIn(const std::string& folder) {
+    return std::ranges::count_if(std::filesystem::recursive_directory_iterator(folder),
+                                 [](auto& e) { return e.is_regular_file(); });
   }
   // Parses JSON with Python's strict parser and prints the fields asked for.
   std::string JsonFields(const std::string& json, const std::string& expression) {
