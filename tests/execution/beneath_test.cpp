@@ -19,8 +19,7 @@ class Beneath : public testing::TestWithParam<bool> {
 
 TEST_P(Beneath, NoLinkIsFollowedAndNothingLeavesTheRoot) {
   TempDir dir;
-  MakeTree(dir.path(), {{"root/a/b/"}, {"outside/c/"}, {"root/a/link", "->../outside"},
-                        {"root/a/inner-link", "->b"}, {"root/a/file", "f"}});
+  MakeTree(dir.path(), {"root/a/b/", "outside/c/", "root/a/link->../outside", "root/a/inner-link->b", "root/a/file=f"});
   const int root = ::open((dir / "root").c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(root, 0);
   // Only a/b opens; a link that stays inside is refused as well.

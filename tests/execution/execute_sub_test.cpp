@@ -17,22 +17,21 @@ using namespace dd::test;
 TEST(ExecuteSub, MirrorDeletesDeepestFirstMakesFoldersBeforeFilesAndCountsWhatWasDone) {
   FlowFixture f;
   f.SetMirrorMode();
-  Simulated(f, {{"s/keep/x.txt", "x", 1500000000}, {"t/keep/x.txt", "x", 1500000000},
-                {"t/old/a.txt", "aaaa"}, {"t/old/deeper/b.txt", "bb"}, {"t/old/deeper/deepest/c.txt", "c"},
-                {"t/top.txt", "t"}, {"s/a.txt", "12345"}, {"s/gone.txt", "vanishes after the simulation"},
-                {"s/sub/deep/b.txt", "123"}, {"s/newer.txt", "new content", 2000000000},
-                {"t/newer.txt", "old", 1000000000}});
+  Simulated(f,
+            {"s/keep/x.txt=x@1500000000", "t/keep/x.txt=x@1500000000", "t/old/a.txt=aaaa", "t/old/deeper/b.txt=bb",
+             "t/old/deeper/deepest/c.txt=c", "t/top.txt=t", "s/a.txt=12345", "s/gone.txt=vanishes after the simulation",
+             "s/sub/deep/b.txt=123", "s/newer.txt=new content@2000000000", "t/newer.txt=old@1000000000"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
   std::filesystem::remove(f.dir / "s/gone.txt");
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"a.txt=12345", "keep/", "keep/x.txt=x",
-                                                              "newer.txt=new content", "sub/", "sub/deep/",
-                                                              "sub/deep/b.txt=123"}));
+  EXPECT_EQ(Listing(f.dir / "t"),
+            (std::vector<std::string>{"a.txt=12345", "keep/", "keep/x.txt=x", "newer.txt=new content", "sub/",
+                                      "sub/deep/", "sub/deep/b.txt=123"}));
   EXPECT_EQ(GetMTime(f.dir / "t/newer.txt"), 2000000000);
   const RunStatistics& r = f.app.Run;
-  EXPECT_EQ(std::vector<int64_t>({r.DeletedCount, r.DeletedBytes, r.NewCount, r.NewBytes, r.ReplacedCount,
-                                  r.ReplacedBytes}),
-            std::vector<int64_t>({7, 8, 4, 8, 1, 11}));  // new: a.txt, sub, sub/deep, b.txt; not gone.txt
+  EXPECT_EQ(
+      std::vector<int64_t>({r.DeletedCount, r.DeletedBytes, r.NewCount, r.NewBytes, r.ReplacedCount, r.ReplacedBytes}),
+      std::vector<int64_t>({7, 8, 4, 8, 1, 11}));  // new: a.txt, sub, sub/deep, b.txt; not gone.txt
   EXPECT_EQ(std::vector<int64_t>({r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2}), std::vector<int64_t>({4, 3, 20}));
   EXPECT_EQ(r.LastOperationKind, OpKind::Replace);  // replacements sort after new entries
   EXPECT_EQ(r.PendingOps(), 0);
@@ -43,11 +42,12 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   FlowFixture f;
   // Extra in F2 is left alone, so the file in the target stays where the folder should go.
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
-  Simulated(f, {{"s/good.txt", "g"}, {"s/blocked/inner.txt", "i"}, {"t/blocked", "a file"},
-                {"s/old.txt", "new"}, {"t/old.txt", "old", 1000000000}});
+  Simulated(f,
+            {"s/good.txt=g", "s/blocked/inner.txt=i", "t/blocked=a file", "s/old.txt=new", "t/old.txt=old@1000000000"});
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"blocked=a file", "good.txt=g", "old.txt=new"}));
-  EXPECT_EQ(PathsOf(f.ListFileRecords()), (std::vector<std::string>{f.dir / "s/blocked", f.dir / "s/blocked/inner.txt"}));
+  EXPECT_EQ(PathsOf(f.ListFileRecords()),
+            (std::vector<std::string>{f.dir / "s/blocked", f.dir / "s/blocked/inner.txt"}));
   EXPECT_EQ(f.app.Run.PendingOps(), 2);
 }
 
@@ -55,8 +55,8 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemains) {
   FlowFixture f;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
   f.SetMirrorMode();
-  std::vector<Node> files;
-  for (int i = 0; i < 6; ++i) files.push_back({"s/f" + std::to_string(i), "x"});
+  std::vector<std::string> files;
+  for (int i = 0; i < 6; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
   Simulated(f, files);
   f.app.Run.StopRequested = true;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
@@ -83,7 +83,7 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemains) {
 TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
   FlowFixture f;
   f.SetMirrorMode();
-  Simulated(f, {{"s/big.bin", std::string(9 << 20, 'b')}});  // more than one chunk
+  Simulated(f, {"s/big.bin=" + std::string(9 << 20, 'b')});  // more than one chunk
   // The first turn is the one before the copy; a stop at the second, which only the copy itself can give, must undo it.
   int turns = 0;
   f.screen.onYield = [&] {
@@ -98,8 +98,8 @@ TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
 TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
   FlowFixture f;
   f.SetMirrorMode();
-  std::vector<Node> files;
-  for (int i = 0; i < 300; ++i) files.push_back({"s/f" + std::to_string(i), "x"});
+  std::vector<std::string> files;
+  for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
   Simulated(f, files);
   struct rlimit saved {};
   ::getrlimit(RLIMIT_NOFILE, &saved);

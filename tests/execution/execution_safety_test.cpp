@@ -31,7 +31,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   FlowFixture f;
   // (a) The target holds a link where the source has a folder; the target-only link is left alone.
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
-  Simulated(f, {{"s/x/f.txt", "from the source"}, {"elsewhere/f.txt", "precious"}, {"t/x", "->../elsewhere"}});
+  Simulated(f, {"s/x/f.txt=from the source", "elsewhere/f.txt=precious", "t/x->../elsewhere"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"f.txt=precious"});
@@ -40,7 +40,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   // (b) A target folder replaced by a link between simulation and execution.
   FlowFixture g;
   g.SetMirrorMode();
-  Simulated(g, {{"s/d/new.txt", "new"}, {"t/d/old.txt", "old"}});
+  Simulated(g, {"s/d/new.txt=new", "t/d/old.txt=old"});
   SwapFolderForLink(g.dir / "t/d", g.dir / "elsewhere");
   EXPECT_EQ(ExecuteSub(g.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(g.dir / "elsewhere"), Lines{"old.txt=old"});
@@ -49,7 +49,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
 
 TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
   FlowFixture f;
-  MakeTree(f.dir.path(), {{"elsewhere/keep.txt", "k"}, {"s/a.txt", "a"}, {"t/x", "->../elsewhere"}});
+  MakeTree(f.dir.path(), {"elsewhere/keep.txt=k", "s/a.txt=a", "t/x->../elsewhere"});
   f.AddSourceTargetPair();
   const std::string s = f.dir / "s", t = f.dir / "t", keep = f.dir / "elsewhere/keep.txt";
   f.app.ToDo.ToDoList = {
@@ -69,7 +69,7 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
 TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   FlowFixture f;
   f.SetMirrorMode();
-  Simulated(f, {{"s/"}, {"t/a/inner/f.txt", "f"}, {"t/b/inner/f.txt", "f"}, {"t/c/inner/f.txt", "f"}});
+  Simulated(f, {"s/", "t/a/inner/f.txt=f", "t/b/inner/f.txt=f", "t/c/inner/f.txt=f"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
   WriteFile(f.dir / "t/b/inner/unknown.txt", "new since the simulation");
@@ -81,10 +81,9 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
 TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   FlowFixture f;
   f.SetMirrorMode();
-  Simulated(f, {{"s/edited.txt", "newer source", 2000000000}, {"t/edited.txt", "older target", 1900000000},
-                {"s/gone.txt", "newer source", 2000000000}, {"t/gone.txt", "older target", 1900000000},
-                {"t/grown.txt", "four"}, {"t/became-folder", ""}, {"t/linked/f.txt", "f"},
-                {"s/fine.txt", "fine"}, {"s/arrived.txt", "source"}});
+  Simulated(f, {"s/edited.txt=newer source@2000000000", "t/edited.txt=older target@1900000000",
+                "s/gone.txt=newer source@2000000000", "t/gone.txt=older target@1900000000", "t/grown.txt=four",
+                "t/became-folder=", "t/linked/f.txt=f", "s/fine.txt=fine", "s/arrived.txt=source"});
   WriteFile(f.dir / "t/edited.txt", "edited by the user", 2000000100);  // now newer than the source
   std::filesystem::remove(f.dir / "s/gone.txt");
   WriteFile(f.dir / "t/grown.txt", "four and more");

@@ -51,11 +51,10 @@ TEST(CopyWithFolders, CreatesMissingChainAndKeepsTimesAndMode) {
 // One tree met by copies in turn, then checked as a whole: every refused copy left it as it was.
 TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebris) {
   TempDir dir;
-  MakeTree(dir.path(), {{"src/file", "f"}, {"src/folder/"}, {"src/new.txt", "new"}, {"src/to-new", "->new.txt"},
-                        {"src/to-data", "->data.txt"}, {"src/dangling", "->../nowhere"}, {"dst/old.txt", "old"},
-                        {"dst/ro.txt", "keep"}, {"dst/plain", "plain"}, {"dst/occupied/inside", "i"},
-                        {"dst/to-data", "a file that becomes a link"}, {"dst/data.txt", "other data"},
-                        {"dst/link", "->a"}});
+  MakeTree(dir.path(), {"src/file=f", "src/folder/", "src/new.txt=new", "src/to-new->new.txt", "src/to-data->data.txt",
+                        "src/dangling->../nowhere", "dst/old.txt=old", "dst/ro.txt=keep", "dst/plain=plain",
+                        "dst/occupied/inside=i", "dst/to-data=a file that becomes a link", "dst/data.txt=other data",
+                        "dst/link->a"});
   ::chmod((dir / "dst/ro.txt").c_str(), 0444);  // no write bit for anybody: refused even though root could write
   ASSERT_EQ(::mkfifo((dir / "src/fifo").c_str(), 0644), 0);
   const std::string tooLong(300, 'n');
@@ -70,15 +69,15 @@ TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebris) {
       {"src/new.txt", "dst/old.txt", false, false, 0},
       {"src/new.txt", "dst/old.txt", true, true, 0},
       {"src/new.txt", "dst/ro.txt", true, false, 0},
-      {"src/to-new", "dst/ro.txt", true, false, 0},  // a link source meets the same refusal
+      {"src/to-new", "dst/ro.txt", true, false, 0},   // a link source meets the same refusal
       {"src/to-data", "dst/to-data", true, true, 0},  // links are copied as links
       {"src/dangling", "dst/sub/dangling", true, true, 1},
       {"src/dangling", "dst/to-data", true, true, 0},  // replacing a link replaces the link, not what it points to
       {"src/file", "dst/plain/sub/file", true, false, 0},
       {"src/folder", "dst/plain/sub", true, false, 0},
-      {"src/folder", "dst/plain", true, false, 0},  // a folder record meets a file
+      {"src/folder", "dst/plain", true, false, 0},   // a folder record meets a file
       {"src/file", "dst/occupied", true, false, 0},  // a file meets a folder
-      {"src/fifo", "dst/fifo", true, false, 0},  // pipes are not copied, and opening one must not hang
+      {"src/fifo", "dst/fifo", true, false, 0},      // pipes are not copied, and opening one must not hang
       {"src/file", "dst/made/" + tooLong + "/file", true, false, 1},  // folders made before the error stay and count
       {"src/folder", "dst/made2/" + tooLong, true, false, 1},
       {"src/folder", "dst/a/b/folder", true, true, 3},  // a folder record creates the folder and its chain
@@ -93,16 +92,15 @@ TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebris) {
         << c.source << " -> " << c.target;
     EXPECT_EQ(created, c.created) << c.source << " -> " << c.target;
   }
-  EXPECT_EQ(Listing(dir / "dst"),
-            (Lines{"a/", "a/b/", "a/b/folder/", "data.txt=other data", "link->a", "made/", "made2/", "occupied/",
-                   "occupied/inside=i", "old.txt=new", "plain=plain", "ro.txt=keep", "sub/", "sub/dangling->../nowhere",
-                   "to-data->../nowhere"}));
+  EXPECT_EQ(Listing(dir / "dst"), (Lines{"a/", "a/b/", "a/b/folder/", "data.txt=other data", "link->a", "made/",
+                                         "made2/", "occupied/", "occupied/inside=i", "old.txt=new", "plain=plain",
+                                         "ro.txt=keep", "sub/", "sub/dangling->../nowhere", "to-data->../nowhere"}));
 }
 
 TEST(CopyWithFolders, CancelledOrFailedCopyRollsBackAndKeepsOldTarget) {
   TempDir dir;
   const std::string big(9 << 20, 'b');  // more than one chunk, so the flag is seen half-way
-  MakeTree(dir.path(), {{"src/big", big}, {"src/small", "s"}, {"dst/big", "old"}});
+  MakeTree(dir.path(), {"src/big=" + big, "src/small=s", "dst/big=old"});
   std::atomic<bool> cancel{true};
   EXPECT_FALSE(Copy(dir / "src/big", dir / "dst/big", &cancel));
   EXPECT_FALSE(Copy(dir / "src/big", dir / "dst/fresh", &cancel));
@@ -143,10 +141,9 @@ TEST(CopyWithFolders, AcrossFileSystemsFallsBackToReadWrite) {
 
 TEST(DeletePath, ResultsForcedDeletionAndNeverThroughLinks) {
   TempDir dir;
-  MakeTree(dir.path(), {{"file", "f"}, {"tree/a/b/ro.txt", "r"}, {"tree/top.txt", "t"}, {"outside/keep.txt", "k"},
-                        {"outside-file", "o"}, {"tree/folder-link", "->" + dir / "outside"},
-                        {"tree/file-link", "->" + dir / "outside-file"}, {"top-link", "->" + dir / "outside"},
-                        {"top-link2", "->" + dir / "outside"}});
+  MakeTree(dir.path(), {"file=f", "tree/a/b/ro.txt=r", "tree/top.txt=t", "outside/keep.txt=k", "outside-file=o",
+                        "tree/folder-link->../outside", "tree/file-link->../outside-file", "top-link->outside",
+                        "top-link2->outside"});
   ::chmod((dir / "tree/a/b/ro.txt").c_str(), 0444);
   ::chmod((dir / "tree/a/b").c_str(), 0555);
   EXPECT_EQ(DeletePath(dir / "missing"), DeleteResult::NothingThere);

@@ -42,7 +42,8 @@ Tree ReadTree(const std::string& root) {
 
 void WriteTree(const std::string& root, const Tree& tree) {
   test::MakeDirs(root);
-  for (const auto& [rel, e] : tree) e.folder ? test::MakeDirs(root + rel) : test::WriteFile(root + rel, e.content, e.mtime);
+  for (const auto& [rel, e] : tree)
+    e.folder ? test::MakeDirs(root + rel) : test::WriteFile(root + rel, e.content, e.mtime);
 }
 
 // Two trees over a small name space, so that items meet on both sides, with

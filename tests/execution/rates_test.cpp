@@ -89,7 +89,7 @@ TEST(Rates, EstimateFromPendingSizesAndLiveRatesShownInTheStatusBar) {
   RunStatistics& run = f.app.Run;
   RateState& r = f.app.Rates;
   r.CurrentDeleteRate = 100, r.CurrentCopyRate = 50;
-  EXPECT_EQ(ZeitAbschaetzen(f.app), "");  // nothing pending
+  EXPECT_EQ(ZeitAbschaetzen(f.app), "");               // nothing pending
   run.Pending(OpKind::Delete, Side::F1) = {2, 1000};   // 10 s
   run.Pending(OpKind::New, Side::F1) = {1, 1000};      // 20 s
   run.Pending(OpKind::Replace, Side::F1) = {1, 1500};  // 30 s

@@ -21,12 +21,13 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   f.app.trash = &trash;
   f.app.Options.DeletedToTrash = true;
   f.SetMirrorMode();
-  Simulated(f, {{"t/extra.txt", "deleted"}, {"s/newer.txt", "new", 2000000000}, {"t/newer.txt", "replaced", 1900000000}});
+  Simulated(f, {"t/extra.txt=deleted", "s/newer.txt=new@2000000000", "t/newer.txt=replaced@1900000000"});
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), std::vector<std::string>{"newer.txt=new"});
   EXPECT_EQ(Listing(f.dir / "data/Trash/files"), (std::vector<std::string>{"extra.txt=deleted", "newer.txt=replaced"}));
   for (const char* name : {"extra.txt", "newer.txt"})
-    EXPECT_NE(ReadTextFile(f.dir / "data/Trash/info/" + std::string(name) + ".trashinfo").find("Path=" + f.dir / "t/" + name + "\n"),
+    EXPECT_NE(ReadTextFile(f.dir / "data/Trash/info/" + std::string(name) + ".trashinfo")
+                  .find("Path=" + f.dir / "t/" + name + "\n"),
               std::string::npos);
 
   // Without a trash to go to, nothing is deleted and the records stay.

@@ -16,19 +16,27 @@ namespace fs = std::filesystem;
 
 namespace dd::test {
 
-void MakeTree(const std::string& root, const std::vector<Node>& nodes) {
+void MakeTree(const std::string& root, const std::vector<std::string>& entries) {
   MakeDirs(root);
-  for (const Node& n : nodes) {
-    const std::string path = root + "/" + n.path;
-    if (EndsWith(n.path, "/")) {
-      MakeDirs(path);
-    } else if (n.content.rfind("->", 0) == 0) {
-      MakeDirs(fs::path(path).parent_path());
-      if (::symlink(n.content.c_str() + 2, path.c_str()) != 0) throw std::runtime_error("cannot link " + path);
-    } else {
-      WriteFile(path, n.content);
+  for (std::string e : entries) {
+    int64_t mtime = 0;
+    const auto at = e.rfind('@');
+    if (at != std::string::npos && at + 1 < e.size() &&
+        e.find_first_not_of("0123456789", at + 1) == std::string::npos) {
+      mtime = std::stoll(e.substr(at + 1));
+      e.resize(at);
     }
-    if (n.mtime) SetMTime(DropTrailingSeparator(path), n.mtime);
+    const auto eq = e.find('='), arrow = e.find("->");
+    const std::string path = root + "/" + e.substr(0, std::min(eq, arrow));
+    if (arrow < eq) {
+      MakeDirs(fs::path(path).parent_path());
+      if (::symlink(e.c_str() + arrow + 2, path.c_str()) != 0) throw std::runtime_error("cannot link " + path);
+    } else if (eq != std::string::npos) {
+      WriteFile(path, e.substr(eq + 1));
+    } else {
+      MakeDirs(path);
+    }
+    if (mtime) SetMTime(DropTrailingSeparator(path), mtime);
   }
 }
 
@@ -47,8 +55,8 @@ std::vector<std::string> Listing(const std::string& root) {
   return lines;
 }
 
-void Simulated(FlowFixture& f, const std::vector<Node>& nodes) {
-  MakeTree(f.dir.path(), nodes);
+void Simulated(FlowFixture& f, const std::vector<std::string>& entries) {
+  MakeTree(f.dir.path(), entries);
   f.AddSourceTargetPair();
   Simulate(f.app);
 }

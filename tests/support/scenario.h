@@ -2,7 +2,6 @@
 // as such a list, and operation records from their fields.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,20 +9,15 @@ namespace dd::test {
 
 class FlowFixture;
 
-// "a/b/" is a folder; "a/c" a file with `content`, or a link to X when the
-// content is "->X". A nonzero `mtime` is set on the file or link.
-struct Node {
-  std::string path;
-  std::string content = {};
-  int64_t mtime = 0;
-};
-void MakeTree(const std::string& root, const std::vector<Node>& nodes);
+// Writes entries given as "folder/", "file=content" or "link->target", each
+// optionally ending in "@mtime" (seconds since the epoch): the form Listing reads.
+void MakeTree(const std::string& root, const std::vector<std::string>& entries);
 
 // Every entry below `root`, sorted, as "folder/", "file=content" or "link->target".
 std::vector<std::string> Listing(const std::string& root);
 
-// The pair dir/s -> dir/t with `nodes` written below dir, simulated in the fixture's mode.
-void Simulated(FlowFixture& f, const std::vector<Node>& nodes);
+// The pair dir/s -> dir/t with `entries` written below dir, simulated in the fixture's mode.
+void Simulated(FlowFixture& f, const std::vector<std::string>& entries);
 
 // A record line with the operation text of `code`.
 std::string Rec(const std::string& code, const std::string& status, const std::string& pathF1,
