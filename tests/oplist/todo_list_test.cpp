@@ -5,6 +5,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
 using dd::test::ScriptedScreen;
@@ -22,7 +23,7 @@ class RowScreen : public ScriptedScreen {
 
 std::string Record(const std::string& code, const std::string& status, const std::string& sizeF1,
                    const std::string& sizeF2) {
-  return OpTextForCode(code) + "\t" + code + "\t" + status + "\t/a/x\t/b/x\t" + sizeF1 + "\t" + sizeF2;
+  return test::Rec(code, status, "/a/x", "/b/x", sizeF1, sizeF2);
 }
 
 // Count and bytes of each kind and side, then the totals and the number of operations.
