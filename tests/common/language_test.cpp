@@ -17,32 +17,34 @@
 namespace dd {
 namespace {
 
+// The first occurrence of a key wins, even inside a longer key or a text, where
+// it takes the rest of that line; what stands between the key and the first tab
+// is ignored; adjacent tabs merge; the last line needs no line end.
 TEST(LanguageLookup, FirstOccurrenceWinsEvenInsideAKeyOrTextAndTheFileIsNormalised) {
   const char* saveAs = "mnuSaveAs\tSave as\tSpeichern unter\r\nmnuSave\tSave\tSpeichern\r\n";
   const char* inText = "[A]\tsee [B] here\tsiehe\r\n[B]\tB text\tB Text\r\n";
   const char* loose = "\r\n\r\n[Ready]\t\tBereit\r\n\r\n\r\n[Done]\tFertig[ENTER]\tDone";
+  // A null file: none there.
   const struct {
-    const char* file;  // null: no file
+    const char* file;
     std::string key;
     int field;
     std::string text;
-  } cases[] = {
-      {saveAs, "mnuSave", 0, "Save as"},
-      {saveAs, "mnuSave", 1, "Speichern unter"},
-      {saveAs, "mnuSa", 1, "Speichern unter"},  // what stands between the key and the first tab is ignored
-      {inText, "[B]", 0, "siehe"},              // a key found inside a text takes the rest of that line
-      {inText, "[C]", 0, ""},
-      {inText, "", 0, ""},
-      {inText, "[A]", 2, ""},
-      {inText, "[A]", -1, ""},
-      {loose, "[Ready]", 0, "Bereit"},  // adjacent tabs merge
-      {loose, "[Ready]", 1, ""},
-      {loose, "[Done]", 0, "Fertig\r\n"},
-      {loose, "[Done]", 1, "Done"},  // the last line needs no line end
-      {"", "[A]", 0, ""},
-      {"\r\n\r\n", "[Ready]", 0, ""},
-      {nullptr, "[Ready]", 0, ""},
-  };
+  } cases[] = {{saveAs, "mnuSave", 0, "Save as"},
+               {saveAs, "mnuSave", 1, "Speichern unter"},
+               {saveAs, "mnuSa", 1, "Speichern unter"},
+               {inText, "[B]", 0, "siehe"},
+               {inText, "[C]", 0, ""},
+               {inText, "", 0, ""},
+               {inText, "[A]", 2, ""},
+               {inText, "[A]", -1, ""},
+               {loose, "[Ready]", 0, "Bereit"},
+               {loose, "[Ready]", 1, ""},
+               {loose, "[Done]", 0, "Fertig\r\n"},
+               {loose, "[Done]", 1, "Done"},
+               {"", "[A]", 0, ""},
+               {"\r\n\r\n", "[Ready]", 0, ""},
+               {nullptr, "[Ready]", 0, ""}};
   test::TempDir dir;
   const std::string file = dir / "Sprachen.txt";
   for (const auto& c : cases) {

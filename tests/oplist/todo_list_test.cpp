@@ -101,30 +101,7 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
   EXPECT_EQ(r.Pending.Bytes(OpKind::New), kMaxRecordSize);
 }
 
-TEST(ToDoList, SaveDropsEmptyRecordsAndWritesExactBytes) {
-  test::ProgramFixture<> f;
-  App& app = f.app;
-  const std::string a = Record("=->", "Extra in F1", "1", "0");
-  const std::string b = Record("= x", "Extra in F2", "0", "2");
-
-  app.ToDo.ToDoList = {a, "", "", b, ""};
-  EXPECT_TRUE(SaveToDoList(app));
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), a + "\r\n" + b);
-  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{a, b}));
-
-  app.ToDo.ToDoList = {""};
-  EXPECT_TRUE(SaveToDoList(app));
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
-  EXPECT_TRUE(app.ToDo.ToDoList.empty());
-
-  // A path below a regular file cannot be written; the list is normalised all the same.
-  dd::test::WriteFile(f.dir / "plain", "x");
-  app.ToDo.ToDoList = {a, ""};
-  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
-  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{a}));
-}
-
-TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
+TEST(ToDoList, RowsFollowValidRecordsRemovalBlanksTheRecordAndSavingDropsEmptyRecords) {
   test::ProgramFixture<RowScreen> f;
   App& app = f.app;
   const std::string a = Record("=->", "Extra in F1", "1", "0");
@@ -148,8 +125,18 @@ TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 1);
 
-  // Saving renumbers the records; the rows must point at the same records afterwards.
-  SaveToDoList(app);
+  // Saving drops the empty records and renumbers the rest; the rows must point at the same records afterwards.
+  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "not a record\r\n" + b + "\r\n" + a + "\tmore");
   ASSERT_EQ(app.ToDo.Rows.size(), 1u);
   EXPECT_EQ(app.ToDo.ToDoList[app.ToDo.Rows[0]], b);
+  app.ToDo.ToDoList = {""};
+  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
+  EXPECT_TRUE(app.ToDo.ToDoList.empty());
+  // A path below a regular file cannot be written; the list is normalised all the same.
+  test::WriteFile(f.dir / "plain", "x");
+  app.ToDo.ToDoList = {a, ""};
+  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
+  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{a});
 }
