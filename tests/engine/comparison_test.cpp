@@ -149,24 +149,13 @@ TEST_F(Comparison, DumpHoldsTheSortedLinesByteForByte) {
                         "F1/\x01low=" + kAt, "F2/\002dir/in=x" + kAt, "F2/sub/c=x" + kAt, "F1/sub/"});
   app.Options.SaveTextFiles = true;
   Compare();
-  auto file = [&](const std::string& rel, const std::string& name, const char* side, const std::string& size,
-                  int64_t mtime) {
-    return "\t" + rel + "\t" + name + "\t" + side + "\t" + size + "\t" + FormatLocalDateTime(mtime + offset);
-  };
-  auto folder = [](const std::string& rel, const char* side) {
-    return "\t" + rel + "\t\t" + side + "\t0\t11.11.2011 11:11:11";
-  };
-  std::vector<std::string> lines = {folder("", "F1"),
-                                    folder("/sub", "F1"),
-                                    file("/", "b.txt", "F1", "2", kBase),
-                                    file("/", "a", "F1", "0", kBase),
-                                    file("/", "\x01low", "F1", "0", kBase),
-                                    folder("", "F2"),
-                                    folder("/\002dir", "F2"),
-                                    folder("/sub", "F2"),
-                                    file("/", "b.txt", "F2", "4", kBase + 7),
-                                    file("/\002dir/", "in", "F2", "1", kBase),
-                                    file("/sub/", "c", "F2", "1", kBase)};
+  const std::string t0 = "\t" + FormatLocalDateTime(kBase + offset),
+                    t7 = "\t" + FormatLocalDateTime(kBase + 7 + offset);
+  const std::string folder = "\t0\t11.11.2011 11:11:11";
+  std::vector<std::string> lines = {"\t\t\tF1" + folder,           "\t/sub\t\tF1" + folder,    "\t/\tb.txt\tF1\t2" + t0,
+                                    "\t/\ta\tF1\t0" + t0,          "\t/\t\x01low\tF1\t0" + t0, "\t\t\tF2" + folder,
+                                    "\t/\002dir\t\tF2" + folder,   "\t/sub\t\tF2" + folder,    "\t/\tb.txt\tF2\t4" + t7,
+                                    "\t/\002dir/\tin\tF2\t1" + t0, "\t/sub/\tc\tF2\t1" + t0};
   std::sort(lines.begin(), lines.end());
   lines.push_back("\t\t\t\t");
   EXPECT_EQ(ReadTextFile(app.Files.SortedDumpPath), Join(lines, "\r\n"));
