@@ -25,44 +25,27 @@ bool Copy(const std::string& source, const std::string& target, const std::atomi
 
 }  // namespace
 
-TEST(CopyWithFolders, CreatesMissingChainAndKeepsTimesAndMode) {
-  TempDir dir;
-  const std::string source = dir / "src/a.txt";
-  WriteFile(source, "content");
-  ::chmod(source.c_str(), 0640);
-  struct timespec times[2] = {{1000000000, 123456789}, {1200000000, 987654321}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, source.c_str(), times, 0), 0);
-  int created = -1;
-  ASSERT_TRUE(CopyWithFolders(source, dir / "t/x/y/a.txt", true, created));
-  EXPECT_EQ(created, 3);
-  struct stat st {};
-  ::lstat((dir / "t/x/y/a.txt").c_str(), &st);  // before reading it, which may touch the access time
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(std::vector<int64_t>({st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_atim.tv_sec, st.st_atim.tv_nsec}),
-            std::vector<int64_t>({1200000000, 987654321, 1000000000, 123456789}));
-  // Bits the creation mask strips are set all the same.
-  ::chmod(source.c_str(), 0666);
-  ASSERT_TRUE(Copy(source, dir / "t/x/b.txt"));
-  ::lstat((dir / "t/x/b.txt").c_str(), &st);
-  EXPECT_EQ(st.st_mode & 07777, 0666u);
-  EXPECT_EQ(Listing(dir / "t"), (Lines{"x/", "x/b.txt=content", "x/y/", "x/y/a.txt=content"}));
-}
-
 // One tree met by copies in turn, then checked as a whole: every refused copy left it as it was.
-TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebris) {
+TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebrisAndCopiesKeepTimesAndMode) {
   TempDir dir;
-  MakeTree(dir.path(), {"src/file=f", "src/folder/", "src/new.txt=new", "src/to-new->new.txt", "src/to-data->data.txt",
-                        "src/dangling->../nowhere", "dst/old.txt=old", "dst/ro.txt=keep", "dst/plain=plain",
-                        "dst/occupied/inside=i", "dst/to-data=a file that becomes a link", "dst/data.txt=other data",
-                        "dst/link->a"});
+  MakeTree(dir.path(), {"src/a.txt=content", "src/open.txt=open", "src/file=f", "src/folder/", "src/new.txt=new",
+                        "src/to-new->new.txt", "src/to-data->data.txt", "src/dangling->../nowhere", "dst/old.txt=old",
+                        "dst/ro.txt=keep", "dst/plain=plain", "dst/occupied/inside=i",
+                        "dst/to-data=a file that becomes a link", "dst/data.txt=other data", "dst/link->a"});
   ::chmod((dir / "dst/ro.txt").c_str(), 0444);  // no write bit for anybody: refused even though root could write
   ASSERT_EQ(::mkfifo((dir / "src/fifo").c_str(), 0644), 0);
+  ::chmod((dir / "src/a.txt").c_str(), 0640);
+  ::chmod((dir / "src/open.txt").c_str(), 0666);  // bits the creation mask strips are set all the same
+  struct timespec times[2] = {{1000000000, 123456789}, {1200000000, 987654321}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "src/a.txt").c_str(), times, 0), 0);
   const std::string tooLong(300, 'n');
   const struct {
     std::string source, target;
     bool overwrite, ok;
     int created;
   } copies[] = {
+      {"src/a.txt", "dst/x/y/a.txt", true, true, 2},
+      {"src/open.txt", "dst/x/b.txt", true, true, 0},
       {"", "dst/c.txt", true, false, 0},
       {"src/file", "", true, false, 0},
       {"src/missing", "dst/c.txt", true, false, 0},
@@ -92,9 +75,17 @@ TEST(CopyWithFolders, OutcomesInOneTreeWithoutDebris) {
         << c.source << " -> " << c.target;
     EXPECT_EQ(created, c.created) << c.source << " -> " << c.target;
   }
-  EXPECT_EQ(Listing(dir / "dst"), (Lines{"a/", "a/b/", "a/b/folder/", "data.txt=other data", "link->a", "made/",
-                                         "made2/", "occupied/", "occupied/inside=i", "old.txt=new", "plain=plain",
-                                         "ro.txt=keep", "sub/", "sub/dangling->../nowhere", "to-data->../nowhere"}));
+  struct stat st {};
+  ::lstat((dir / "dst/x/y/a.txt").c_str(), &st);  // before reading it, which may touch the access time
+  EXPECT_EQ(std::vector<int64_t>(
+                {st.st_mode & 07777, st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_atim.tv_sec, st.st_atim.tv_nsec}),
+            std::vector<int64_t>({0640, 1200000000, 987654321, 1000000000, 123456789}));
+  ::lstat((dir / "dst/x/b.txt").c_str(), &st);
+  EXPECT_EQ(st.st_mode & 07777, 0666u);
+  EXPECT_EQ(Listing(dir / "dst"),
+            (Lines{"a/", "a/b/", "a/b/folder/", "data.txt=other data", "link->a", "made/", "made2/", "occupied/",
+                   "occupied/inside=i", "old.txt=new", "plain=plain", "ro.txt=keep", "sub/", "sub/dangling->../nowhere",
+                   "to-data->../nowhere", "x/", "x/b.txt=open", "x/y/", "x/y/a.txt=content"}));
 }
 
 TEST(CopyWithFolders, CancelledOrFailedCopyRollsBackAndKeepsOldTarget) {
