@@ -9,8 +9,9 @@ namespace dd::test {
 
 class FlowFixture;
 
-// Writes entries given as "folder/", "file=content" or "link->target", each
-// optionally ending in "@mtime" (seconds since the epoch): the form Listing reads.
+// Writes entries given as "folder/", "file=content" or "link->target" (paths
+// below `root`, holding neither "=" nor "->"), each optionally ending in
+// "@mtime" (seconds since the epoch): the form Listing gives back.
 void MakeTree(const std::string& root, const std::vector<std::string>& entries);
 
 // Every entry below `root`, sorted, as "folder/", "file=content" or "link->target".
