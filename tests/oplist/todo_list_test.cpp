@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/app.h"
 #include "common/files.h"
 #include "support/flow_fixture.h"
@@ -52,9 +54,7 @@ TEST(ToDoList, RecordHoldsSevenFieldsWithLargeSizesAsPlainDecimals) {
   // The typed record reads its fields back and writes the same line.
   const std::optional<OpRecord> big = OpRecord::Parse(list[1]);
   ASSERT_TRUE(big);
-  EXPECT_EQ(big->Code, "=->");
-  EXPECT_EQ(big->PathF2, "/dst/big.bin");
-  EXPECT_EQ(big->SizeF1, 3221225472LL);
+  EXPECT_EQ(std::tie(big->Code, big->PathF2, big->SizeF1), std::make_tuple("=->", "/dst/big.bin", 3221225472LL));
   EXPECT_EQ(big->Format(), list[1]);
   EXPECT_FALSE(OpRecord::Parse(list[1] + "\t"));
   EXPECT_FALSE(OpRecord::Parse(list[1].substr(0, list[1].rfind('\t'))));
