@@ -9,29 +9,44 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 using namespace dd;
-using dd::test::TempDir;
-using dd::test::WriteFile;
+using namespace dd::test;
 
-TEST(Files, WritesReplaceWholeLeaveNoTemporaryFileAndFailThroughARegularFile) {
+TEST(Files, WholeWritesProgramFilesReadOnlyWhenRegularAndWithinTheLimitAndLinksAreNoFolders) {
   TempDir dir;
-  std::string path = dir / "list.txt";
-  ASSERT_TRUE(WriteTextFile("first version, longer", path));
-  ASSERT_TRUE(WriteTextFile("a\r\nb", path));
-  EXPECT_EQ(ReadTextFile(path), "a\r\nb");
-  int entries = 0;
-  for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
-  EXPECT_EQ(entries, 1);
-
+  MakeTree(dir.path(), {"plain.txt=abc", "file=x", "real/", "link.txt->plain.txt", "link->real", "dangling->nowhere"});
+  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+  // A write replaces the whole file and leaves no temporary file.
+  ASSERT_TRUE(WriteTextFile("first version, longer", dir / "list.txt"));
+  ASSERT_TRUE(WriteTextFile("a\r\nb", dir / "list.txt"));
   EXPECT_TRUE(MakePath(dir / "a/b/c"));
-  EXPECT_TRUE(IsDirectory(dir / "a/b/c"));
-  WriteFile(dir / "file", "x");
   EXPECT_FALSE(WriteTextFile("y", dir / "file/inner.txt"));
   EXPECT_FALSE(MakePath(dir / "file/sub"));
   EXPECT_FALSE(MakePath(""));
+  EXPECT_EQ(Listing(dir.path()),
+            (std::vector<std::string>{"a/", "a/b/", "a/b/c/", "dangling->nowhere", "file=x", "link->real",
+                                      "link.txt->plain.txt", "list.txt=a\r\nb", "pipe=", "plain.txt=abc", "real/"}));
   EXPECT_EQ(ReadTextFile(dir / "missing.txt"), "");
+
+  FileRead plain = ReadWholeFile(dir / "plain.txt", 3, false);
+  EXPECT_EQ(plain.status, FileReadStatus::Read);
+  EXPECT_EQ(plain.text, "abc");
+  EXPECT_EQ(ReadWholeFile(dir / "plain.txt", 2, false).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile(dir / "missing.txt", 9, false).status, FileReadStatus::Unreadable);
+  // A pipe is never opened for a blocking read; opening it without a writer would hang.
+  EXPECT_EQ(ReadWholeFile(dir / "pipe", 9, true).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile("/dev/zero", kProgramFileLimit, true).status, FileReadStatus::Damaged);
+  // A link is followed only when asked to (job files); program files are never links.
+  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, false).status, FileReadStatus::Damaged);
+  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, true).text, "abc");
+  EXPECT_EQ(ReadTextFile(dir / "link.txt"), "");
+  // Links are entries but never folders, even when they point at one or at nothing.
+  EXPECT_TRUE(PathExists(dir / "link"));
+  EXPECT_FALSE(IsDirectory(dir / "link"));
+  EXPECT_TRUE(PathExists(dir / "dangling"));
 }
 
 TEST(Format, SizesDurationsAndDates) {
@@ -60,33 +75,4 @@ TEST(Format, SizesDurationsAndDates) {
   EXPECT_EQ(FormatLocalDateTime(0), "01.01.1970 00:00:00");
   EXPECT_EQ(FormatLocalDateTime(1318331471), "11.10.2011 11:11:11");
   EXPECT_EQ(FormatLocalDateTime(-1), "31.12.1969 23:59:59");
-}
-
-TEST(Files, ProgramFilesAreReadOnlyWhenRegularAndWithinTheLimitAndLinksAreNoFolders) {
-  TempDir dir;
-  WriteFile(dir / "plain.txt", "abc");
-  FileRead plain = ReadWholeFile(dir / "plain.txt", 3, false);
-  EXPECT_EQ(plain.status, FileReadStatus::Read);
-  EXPECT_EQ(plain.text, "abc");
-  EXPECT_EQ(ReadWholeFile(dir / "plain.txt", 2, false).status, FileReadStatus::Damaged);
-  EXPECT_EQ(ReadWholeFile(dir / "missing.txt", 9, false).status, FileReadStatus::Unreadable);
-
-  // A pipe is never opened for a blocking read; opening it without a writer would hang.
-  ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-  EXPECT_EQ(ReadWholeFile(dir / "pipe", 9, true).status, FileReadStatus::Damaged);
-  EXPECT_EQ(ReadWholeFile("/dev/zero", kProgramFileLimit, true).status, FileReadStatus::Damaged);
-
-  // A link is followed only when asked to (job files); program files are never links.
-  ASSERT_EQ(::symlink((dir / "plain.txt").c_str(), (dir / "link.txt").c_str()), 0);
-  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, false).status, FileReadStatus::Damaged);
-  EXPECT_EQ(ReadWholeFile(dir / "link.txt", 9, true).text, "abc");
-  EXPECT_EQ(ReadTextFile(dir / "link.txt"), "");
-
-  // Links are entries but never folders, even when they point at one or at nothing.
-  test::MakeDirs(dir / "real");
-  std::filesystem::create_directory_symlink(dir / "real", dir / "link");
-  std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
-  EXPECT_TRUE(PathExists(dir / "link"));
-  EXPECT_FALSE(IsDirectory(dir / "link"));
-  EXPECT_TRUE(PathExists(dir / "dangling"));
 }

@@ -1,9 +1,11 @@
 #include "common/language.h"
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
+#include <filesystem>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,34 +17,42 @@
 namespace dd {
 namespace {
 
-TEST(LanguageLookup, FirstOccurrenceWinsEvenInsideALongerKey) {
-  std::string text = NormaliseLanguageText("mnuSaveAs\tSave as\tSpeichern unter\r\nmnuSave\tSave\tSpeichern\r\n");
-  EXPECT_EQ(SprachenDatenHolen("mnuSave", text, 0), "Save as");
-  EXPECT_EQ(SprachenDatenHolen("mnuSave", text, 1), "Speichern unter");
-  // Whatever stands between the key and the first tab is field 0 and ignored.
-  EXPECT_EQ(SprachenDatenHolen("mnuSa", text, 1), "Speichern unter");
-  // A key found inside a text takes the rest of that text's line.
-  text = NormaliseLanguageText("[A]\tsee [B] here\tsiehe\r\n[B]\tB text\tB Text\r\n");
-  EXPECT_EQ(SprachenDatenHolen("[B]", text, 0), "siehe");
-  EXPECT_EQ(SprachenDatenHolen("[C]", text, 0), "");
-  EXPECT_EQ(SprachenDatenHolen("", text, 0), "");
-  EXPECT_EQ(SprachenDatenHolen("[A]", "", 0), "");
-  EXPECT_EQ(SprachenDatenHolen("[A]", text, 2), "");
-  EXPECT_EQ(SprachenDatenHolen("[A]", text, -1), "");
-}
-
-TEST(LanguageLookup, FileIsNormalisedEnterBreaksTheLineAndMissingGivesEmpty) {
+// The first occurrence of a key wins, even inside a longer key or a text, where
+// it takes the rest of that line; what stands between the key and the first tab
+// is ignored; adjacent tabs merge; the last line needs no line end.
+TEST(LanguageLookup, FirstOccurrenceWinsEvenInsideAKeyOrTextAndTheFileIsNormalised) {
+  const char* saveAs = "mnuSaveAs\tSave as\tSpeichern unter\r\nmnuSave\tSave\tSpeichern\r\n";
+  const char* inText = "[A]\tsee [B] here\tsiehe\r\n[B]\tB text\tB Text\r\n";
+  const char* loose = "\r\n\r\n[Ready]\t\tBereit\r\n\r\n\r\n[Done]\tFertig[ENTER]\tDone";
+  // A null file: none there.
+  const struct {
+    const char* file;
+    std::string key;
+    int field;
+    std::string text;
+  } cases[] = {{saveAs, "mnuSave", 0, "Save as"},
+               {saveAs, "mnuSave", 1, "Speichern unter"},
+               {saveAs, "mnuSa", 1, "Speichern unter"},
+               {inText, "[B]", 0, "siehe"},
+               {inText, "[C]", 0, ""},
+               {inText, "", 0, ""},
+               {inText, "[A]", 2, ""},
+               {inText, "[A]", -1, ""},
+               {loose, "[Ready]", 0, "Bereit"},
+               {loose, "[Ready]", 1, ""},
+               {loose, "[Done]", 0, "Fertig\r\n"},
+               {loose, "[Done]", 1, "Done"},
+               {"", "[A]", 0, ""},
+               {"\r\n\r\n", "[Ready]", 0, ""},
+               {nullptr, "[Ready]", 0, ""}};
   test::TempDir dir;
   const std::string file = dir / "Sprachen.txt";
-  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "");
-  test::WriteFile(file, "\r\n\r\n[Ready]\t\tBereit\r\n\r\n\r\n[Done]\tFertig[ENTER]\tDone");
-  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "Bereit");  // adjacent tabs merge
-  EXPECT_EQ(MeldungLaden(file, "[Ready]", 1), "");
-  EXPECT_EQ(MeldungLaden(file, "[Done]", 0), "Fertig\r\n");
-  EXPECT_EQ(MeldungLaden(file, "[Done]", 1), "Done");  // the last line needs no line end
+  for (const auto& c : cases) {
+    ::unlink(file.c_str());
+    if (c.file) test::WriteFile(file, c.file);
+    EXPECT_EQ(MeldungLaden(file, c.key, c.field), c.text) << c.key << " " << c.field;
+  }
   EXPECT_EQ(NormaliseLanguageText("a\t\t\tb\r\n\r\n\r\nc"), "a\tb\r\nc");
-  test::WriteFile(file, "\r\n\r\n");
-  EXPECT_EQ(MeldungLaden(file, "[Ready]", 0), "");
 }
 
 TEST(LanguageLookup, FileIsReadAgainOnlyWhenItsTimeOrTheLanguageChanges) {
@@ -65,46 +75,33 @@ TEST(LanguageLookup, FileIsReadAgainOnlyWhenItsTimeOrTheLanguageChanges) {
   EXPECT_EQ(app.Text("[Ready]"), "");
 }
 
-// Every message key the program looks up, separated by "|" (line ends are dropped).
-const char* const kMessageKeys =
-    R"([A->B Incremental]|[A<->B Synchronization]|[Abort?]|[Aborted]|[All Files]|[Analyzing ..]|
-[Analyzing source files..]|[Analyzing source folders..]|[Analyzing target files..]|[Analyzing target folders..]|
-[Are you sure for changes?]|[Are you sure you want to execute]|[Attention!]|[BackUp aborted by user]|
-[Backup in Progress]|[Can't load file]|[Copied files:  ]|[Could not create folders]|[Could not open the file!]|
-[Deleted files: ]|[Directories do not exist.]|[Displaying operations..]|[Done]|[Dualdock Files]|[Error]|
-[Errors occured!]|[Errors]|[Excluded Files]|[Excluding files..]|[Execution aborted]|[Execution in progress]|
-[Execution]|[File does not exist.]|[File exists, replace?]|[File loaded: ]|[File types not be associated]|
-[Files to be created:  ]|[Files to be deleted:  ]|[Files to be replaced: ]|[Finished]|
-[Generating operation list ..]|[Installation]|[Loading ToDo List]|[Name in source]|[Name in target]|
-[Not a valid ToDo list]|[Not existing folders]|[Nr.]|[One-Klick Synchronisation]|[Open ToDoList]|[Open]|
-[Operation stopped]|[Operations Pending:]|[Path]|[Ready]|[Save]|[Saving ..]|[Scanning folder]|
-[Simulation aborted]|[Simulation and execution]|[Simulation done in ]|[Simulation]|[Size Source]|[Size Target]|
-[Size]|[Sorting ..]|[Sorting list with operations]|[Source directories]|[Status]|[Synchronization of folders]|
-[Target directories]|[Text Files]|[Time needed: ]|[Time]|[ToDo List already open!]|[User defined]|
-[Wrong file format.]|[Wrong number of operation]|[folders do not exist]|[no operations pending!]|
-[operations from the simulation?]|[operations successfully done]|[overwrite current ToDo list?]|
-[same number of folders]|[Skipped names]|[Could not read folders]|[Folders not read]|
-[Could not write the job file]|[Could not write the file]|txtExclude|txtInclude)";
-
-TEST(ShippedLanguageFile, EveryKeyFindsItsOwnLine) {
+TEST(ShippedLanguageFile, EveryKeyTheProgramUsesFindsItsOwnLine) {
   test::TempDir dir;
   const std::string file = test::CopyLanguageFile(dir.path());
   const std::string raw = ReadTextFile(file);
-  ASSERT_FALSE(raw.empty());
   ASSERT_TRUE(EndsWith(raw, "\r\n"));
   EXPECT_EQ(ReplaceAll(raw, "\r\n", "").find_first_of("\r\n"), std::string::npos) << "bare CR or LF";
-
-  std::vector<std::string> keys;
+  std::set<std::string> keys;
   for (const std::string& line : Split(raw.substr(0, raw.size() - 2), kCrLf)) {
     std::vector<std::string> fields = SplitKeepEmpty(line, "\t");
     ASSERT_EQ(fields.size(), 3u) << line;
     for (const auto& f : fields) EXPECT_FALSE(f.empty()) << line;
-    keys.push_back(fields[0]);
+    keys.insert(fields[0]);
     EXPECT_EQ(MeldungLaden(file, fields[0], 0), ReplaceAll(fields[1], "[ENTER]", kCrLf)) << fields[0];
     EXPECT_EQ(MeldungLaden(file, fields[0], 1), ReplaceAll(fields[2], "[ENTER]", kCrLf)) << fields[0];
   }
-  for (const std::string& key : Split(ReplaceAll(kMessageKeys, "\n", ""), "|"))
-    EXPECT_NE(std::find(keys.begin(), keys.end(), key), keys.end()) << "missing " << key;
+  // Every "[...]" text in the program's sources is a message key, except the markers of other files.
+  const std::set<std::string> markers = {"[Date]",     "[Desktop Entry]",   "[ENTER]", "[FileTypes]",
+                                         "[Language]", "[MassDeleteGuard]", "[Nr]",    "[Skin]"};
+  const std::regex key(R"re("(\[[^\]"\\]+\])")re");
+  int found = 0;
+  for (auto& e : std::filesystem::recursive_directory_iterator(std::string(DUALDOCK_SOURCE_DIR) + "/src")) {
+    const std::string source = ReadTextFile(e.path().string());
+    for (std::sregex_iterator m(source.begin(), source.end(), key), end; m != end; ++m, ++found)
+      EXPECT_TRUE(markers.count((*m)[1]) || keys.count((*m)[1])) << "missing " << (*m)[1] << " of " << e.path();
+  }
+  EXPECT_GT(found, 100);
+  for (const char* k : {"txtExclude", "txtInclude"}) EXPECT_TRUE(keys.count(k)) << k;
 
   // The program reads it through the current language.
   test::ScriptedScreen screen;

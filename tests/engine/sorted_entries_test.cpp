@@ -21,9 +21,7 @@ const char* const kPieces[] = {"\x01", " ", "-", ".", "0", "9", "A", "Z", "_", "
 std::string RandomName(std::mt19937& rng) {
   std::string name;
   const int length = 1 + static_cast<int>(rng() % 3);
-  for (int i = 0; i < length; ++i) {
-    name += kPieces[rng() % std::size(kPieces)];
-  }
+  for (int i = 0; i < length; ++i) name += kPieces[rng() % std::size(kPieces)];
   return name == "." || name == ".." ? name + "x" : name;
 }
 

@@ -1,150 +1,81 @@
-#include <gtest/gtest.h>
+#include "execution/execute_sub.h"
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 
 #include <filesystem>
 
 #include "commands/execute_flow.h"
-#include "commands/simulate.h"
 #include "common/files.h"
-#include "execution/execute_sub.h"
 #include "oplist/backup_mode.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
-using dd::test::FlowFixture;
-using dd::test::WriteFile;
+using namespace dd::test;
 
-TEST(ExecuteSub, DeletionsOnlyRemoveFilesThenFoldersDeepestFirst) {
+TEST(ExecuteSub, MirrorDeletesDeepestFirstMakesFoldersBeforeFilesAndCountsWhatWasDone) {
   FlowFixture f;
   f.SetMirrorMode();
-  test::MakeDirs(f.dir / "s");
-  WriteFile(f.dir / "t/keep/x.txt", "x");
-  WriteFile(f.dir / "s/keep/x.txt", "x");
-  test::SetMTime(f.dir / "s/keep/x.txt", test::GetMTime(f.dir / "t/keep/x.txt"));
-  WriteFile(f.dir / "t/old/a.txt", "aaaa");
-  WriteFile(f.dir / "t/old/deeper/b.txt", "bb");
-  WriteFile(f.dir / "t/old/deeper/deepest/c.txt", "c");
-  WriteFile(f.dir / "t/top.txt", "t");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
+  Simulated(f,
+            {"s/keep/x.txt=x@1500000000", "t/keep/x.txt=x@1500000000", "t/old/a.txt=aaaa", "t/old/deeper/b.txt=bb",
+             "t/old/deeper/deepest/c.txt=c", "t/top.txt=t", "s/a.txt=12345", "s/gone.txt=vanishes after the simulation",
+             "s/sub/deep/b.txt=123", "s/newer.txt=new content@2000000000", "t/newer.txt=old@1000000000"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_FALSE(PathExists(f.dir / "t/old"));
-  EXPECT_FALSE(PathExists(f.dir / "t/top.txt"));
-  EXPECT_TRUE(PathExists(f.dir / "t/keep/x.txt"));
-  EXPECT_EQ(f.app.Run.DeletedCount, 7);
-  EXPECT_EQ(f.app.Run.DeletedBytes, 8);
-  EXPECT_EQ(f.app.Run.PendingOps(), 0);
-  EXPECT_TRUE(f.ListFileRecords().empty());
-  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
-}
-
-TEST(ExecuteSub, CopiesCreateFoldersBeforeTheirFilesAndKeepCountersVanishedOnesUncounted) {
-  FlowFixture f;
-  f.SetMirrorMode();
-  WriteFile(f.dir / "s/a.txt", "12345");
-  WriteFile(f.dir / "s/gone.txt", "vanishes after the simulation");
-  WriteFile(f.dir / "s/sub/deep/b.txt", "123");
-  WriteFile(f.dir / "s/newer.txt", "new content", 2000000000);
-  WriteFile(f.dir / "t/newer.txt", "old", 1000000000);
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  const int64_t filesBefore = f.app.Run.TreeFilesF2, foldersBefore = f.app.Run.TreeFoldersF2;
   std::filesystem::remove(f.dir / "s/gone.txt");
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_FALSE(PathExists(f.dir / "t/gone.txt"));
-  EXPECT_EQ(ReadTextFile(f.dir / "t/sub/deep/b.txt"), "123");
-  EXPECT_EQ(ReadTextFile(f.dir / "t/newer.txt"), "new content");
-  EXPECT_EQ(test::GetMTime(f.dir / "t/newer.txt"), 2000000000);
-  EXPECT_EQ(f.app.Run.NewCount, 4);  // a.txt, sub, sub/deep, b.txt; not gone.txt
-  EXPECT_EQ(f.app.Run.ReplacedCount, 1);
-  EXPECT_EQ(f.app.Run.NewBytes, 8);
-  EXPECT_EQ(f.app.Run.ReplacedBytes, 11);
-  EXPECT_EQ(f.app.Run.TreeFilesF2, filesBefore + 2);
-  EXPECT_EQ(f.app.Run.TreeFoldersF2, foldersBefore + 2);
-  EXPECT_EQ(f.app.Run.LastOperationKind, OpKind::Replace);  // replacements sort after new entries
-  EXPECT_TRUE(f.ListFileRecords().empty());
+  EXPECT_EQ(Listing(f.dir / "t"),
+            (std::vector<std::string>{"a.txt=12345", "keep/", "keep/x.txt=x", "newer.txt=new content", "sub/",
+                                      "sub/deep/", "sub/deep/b.txt=123"}));
+  EXPECT_EQ(GetMTime(f.dir / "t/newer.txt"), 2000000000);
+  const RunStatistics& r = f.app.Run;
+  EXPECT_EQ(
+      std::vector<int64_t>({r.DeletedCount, r.DeletedBytes, r.NewCount, r.NewBytes, r.ReplacedCount, r.ReplacedBytes}),
+      std::vector<int64_t>({7, 8, 4, 8, 1, 11}));  // new: a.txt, sub, sub/deep, b.txt; not gone.txt
+  EXPECT_EQ(std::vector<int64_t>({r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2}), std::vector<int64_t>({4, 3, 20}));
+  EXPECT_EQ(r.LastOperationKind, OpKind::Replace);  // replacements sort after new entries
+  EXPECT_EQ(r.PendingOps(), 0);
+  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
 }
 
 TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   FlowFixture f;
   // Extra in F2 is left alone, so the file in the target stays where the folder should go.
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
-  WriteFile(f.dir / "s/good.txt", "g");
-  WriteFile(f.dir / "s/blocked/inner.txt", "i");  // its folder meets a file in the target
-  WriteFile(f.dir / "t/blocked", "a file where a folder should go");
-  WriteFile(f.dir / "s/old.txt", "gone");
-  WriteFile(f.dir / "t/old.txt", "gone", 1000000000);
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));  // the folder "blocked" and the file inside it
-  EXPECT_EQ(ReadTextFile(f.dir / "t/good.txt"), "g");
-  EXPECT_EQ(ReadTextFile(f.dir / "t/blocked"), "a file where a folder should go");
-  EXPECT_EQ(ReadTextFile(f.dir / "t/old.txt"), "gone");
-  EXPECT_NE(test::GetMTime(f.dir / "t/old.txt"), 1000000000);
-  auto records = f.ListFileRecords();
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_NE(records[0].find("/s/blocked\t"), std::string::npos) << records[0];
-  EXPECT_NE(records[1].find("/s/blocked/inner.txt\t"), std::string::npos) << records[1];
+  Simulated(f,
+            {"s/good.txt=g", "s/blocked/inner.txt=i", "t/blocked=a file", "s/old.txt=new", "t/old.txt=old@1000000000"});
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"blocked=a file", "good.txt=g", "old.txt=new"}));
+  EXPECT_EQ(PathsOf(f.ListFileRecords()),
+            (std::vector<std::string>{f.dir / "s/blocked", f.dir / "s/blocked/inner.txt"}));
   EXPECT_EQ(f.app.Run.PendingOps(), 2);
 }
 
-TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemains) {
+TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWithFewDescriptors) {
   FlowFixture f;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
   f.SetMirrorMode();
-  for (int i = 0; i < 6; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i) + ".txt"), "x");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
+  std::vector<std::string> files;
+  for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
+  Simulated(f, files);
   f.app.Run.StopRequested = true;
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_FALSE(PathExists(f.dir / "t/f0.txt"));
-  EXPECT_EQ(f.ListFileRecords().size(), 6u);
+  EXPECT_TRUE(Listing(f.dir / "t").empty());
+  EXPECT_EQ(f.ListFileRecords().size(), 300u);
   f.app.Run.StopRequested = false;
   // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f2.txt") Stoppen(f.app);
+    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f10") Stoppen(f.app);
   };
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_EQ(f.ListFileRecords().size(), 3u);
-  EXPECT_TRUE(PathExists(f.dir / "t/f2.txt"));
-  EXPECT_FALSE(PathExists(f.dir / "t/f3.txt"));
+  EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"f0=x", "f10=x", "f1=x"}));
+  EXPECT_EQ(f.ListFileRecords().size(), 297u);
   EXPECT_FALSE(f.app.Run.ExecutionRunning);
   EXPECT_FALSE(f.screen.labelTimerOn);
   EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Execution)]);
-  // The next run finishes the job.
   f.screen.onYield = nullptr;
   f.app.Run.StopRequested = false;
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
-  EXPECT_TRUE(f.ListFileRecords().empty());
-  for (int i = 0; i < 6; ++i) EXPECT_TRUE(PathExists(f.dir / ("t/f" + std::to_string(i) + ".txt")));
-}
-
-TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
-  FlowFixture f;
-  f.SetMirrorMode();
-  WriteFile(f.dir / "s/big.bin", std::string(9 << 20, 'b'));  // more than one chunk
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  // The first turn is the one before the copy; a stop at the second, which only
-  // the copy itself can give, must undo it.
-  int turns = 0;
-  f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) Stoppen(f.app);
-  };
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_EQ(turns, 2);
-  EXPECT_TRUE(std::filesystem::is_empty(std::string(f.dir / "t")));
-  EXPECT_EQ(f.ListFileRecords().size(), 1u);
-}
-
-TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
-  FlowFixture f;
-  f.SetMirrorMode();
-  for (int i = 0; i < 300; ++i) WriteFile(f.dir / ("s/f" + std::to_string(i)), "x");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
+  // Fewer descriptors allowed than there are copies.
   struct rlimit saved {};
   ::getrlimit(RLIMIT_NOFILE, &saved);
   struct rlimit low = saved;
@@ -153,5 +84,21 @@ TEST(ExecuteSub, ManyCopiesWithFewDescriptorsAllowed) {
   const RunResult result = ExecuteSub(f.app);
   ::setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_EQ(result, (RunResult{RunOutcome::Done, 0}));
-  EXPECT_EQ(f.app.Run.NewCount, 300);
+  EXPECT_TRUE(f.ListFileRecords().empty());
+  EXPECT_EQ(Listing(f.dir / "t").size(), 300u);
+}
+
+TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
+  FlowFixture f;
+  f.SetMirrorMode();
+  Simulated(f, {"s/big.bin=" + std::string(9 << 20, 'b')});  // more than one chunk
+  // The first turn is the one before the copy; a stop at the second, which only the copy itself can give, must undo it.
+  int turns = 0;
+  f.screen.onYield = [&] {
+    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) Stoppen(f.app);
+  };
+  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_EQ(turns, 2);
+  EXPECT_TRUE(Listing(f.dir / "t").empty());
+  EXPECT_EQ(f.ListFileRecords().size(), 1u);
 }

@@ -15,7 +15,6 @@
 
 namespace fs = std::filesystem;
 using namespace dd;
-using dd::test::FlowFixture;
 
 namespace {
 
@@ -34,32 +33,23 @@ void PrintTo(const Entry& e, std::ostream* os) {
 Tree ReadTree(const std::string& root) {
   Tree tree;
   for (auto& e : fs::recursive_directory_iterator(root)) {
-    std::string rel = e.path().string().substr(root.size());
-    Entry entry;
-    entry.folder = e.is_directory();
-    if (!entry.folder) {
-      entry.content = ReadTextFile(e.path().string());
-      entry.mtime = test::GetMTime(e.path().string());
-    }
-    tree[rel] = entry;
+    const std::string path = e.path().string();
+    tree[path.substr(root.size())] =
+        e.is_directory() ? Entry{true, "", 0} : Entry{false, ReadTextFile(path), test::GetMTime(path)};
   }
   return tree;
 }
 
 void WriteTree(const std::string& root, const Tree& tree) {
   test::MakeDirs(root);
-  for (const auto& [rel, e] : tree) {
-    if (e.folder)
-      test::MakeDirs(root + rel);
-    else
-      test::WriteFile(root + rel, e.content, e.mtime);
-  }
+  for (const auto& [rel, e] : tree)
+    e.folder ? test::MakeDirs(root + rel) : test::WriteFile(root + rel, e.content, e.mtime);
 }
 
 // Two trees over a small name space, so that items meet on both sides, with
 // times equal, a little apart (within the tolerance) or far apart, and now and
 // then a file on one side where the other side has a folder of that name.
-std::pair<Tree, Tree> Generate(unsigned seed, bool conflicts = true) {
+std::pair<Tree, Tree> Generate(unsigned seed, bool conflicts) {
   std::mt19937 rng(seed);
   auto pick = [&](std::size_t n) { return static_cast<std::size_t>(rng() % n); };
   const char* names[] = {"a", "b", "c", "A", "d e"};
@@ -72,26 +62,19 @@ std::pair<Tree, Tree> Generate(unsigned seed, bool conflicts = true) {
     const std::string path = parent + "/" + names[pick(5)];
     if (parent.size() > 12 || t1.count(path) || t2.count(path)) continue;
     const int64_t base = 1500000000 + static_cast<int64_t>(pick(1000)) * 100;
-    Entry e1{false, "one " + path + std::to_string(pick(3)), base};
-    Entry e2{false, "two " + path + std::to_string(pick(3)), base + deltas[pick(5)]};
+    const Entry e1{false, "one " + path + std::to_string(pick(3)), base};
+    const Entry e2{false, "two " + path + std::to_string(pick(3)), base + deltas[pick(5)]};
     bool inF1 = pick(4) != 0, inF2 = pick(4) != 0;
     if (!inF1 && !inF2) inF1 = true;
-    switch (conflicts ? pick(8) : 2 + pick(6)) {
-      case 0:
-        t1[path] = e1, t2[path] = folder;
-        break;
-      case 1:
-        t1[path] = folder, t2[path] = e2;
-        break;
-      case 2:
-      case 3:
-        folders.push_back(path);
-        if (inF1) t1[path] = folder;
-        if (inF2) t2[path] = folder;
-        break;
-      default:
-        if (inF1) t1[path] = e1;
-        if (inF2) t2[path] = e2;
+    const std::size_t kind = conflicts ? pick(8) : 2 + pick(6);
+    if (kind == 0) {
+      t1[path] = e1, t2[path] = folder;
+    } else if (kind == 1) {
+      t1[path] = folder, t2[path] = e2;
+    } else {
+      if (kind < 4) folders.push_back(path);
+      if (inF1) t1[path] = kind < 4 ? folder : e1;
+      if (inF2) t2[path] = kind < 4 ? folder : e2;
     }
   }
   // Every item's folders exist on its side.
@@ -100,90 +83,72 @@ std::pair<Tree, Tree> Generate(unsigned seed, bool conflicts = true) {
     for (const auto& [rel, e] : *t)
       for (auto pos = rel.find('/', 1); pos != std::string::npos; pos = rel.find('/', pos + 1))
         parents[rel.substr(0, pos)] = folder;
-    for (auto& [rel, e] : parents) (*t)[rel] = e;
+    t->insert(parents.begin(), parents.end());
   }
   return {t1, t2};
 }
 
-// What the incremental mirror promises: the target ends as the source, except
-// that a target file as new as the source's (within the tolerance of 5 s) or
-// newer keeps its own version.
-Tree ExpectedMirror(const Tree& src, const Tree& dst) {
-  Tree expected = src;
-  for (auto& [rel, e] : expected) {
-    auto it = dst.find(rel);
-    if (!e.folder && it != dst.end() && !it->second.folder && it->second.mtime > e.mtime - 5) e = it->second;
-  }
-  return expected;
-}
-
-void RunMirror(unsigned seed, bool stopHalfWay) {
-  FlowFixture f;
-  auto [t1, t2] = Generate(seed);
-  const std::string s = f.dir / "s", d = f.dir / "d";
-  WriteTree(s, t1);
-  WriteTree(d, t2);
-  f.AddPair(s, d);
-  f.SetMirrorMode();
-
-  Simulate(f.app);
-  if (stopHalfWay) {
-    int64_t yields = 0, stopAt = 3 + seed % 7;
-    f.screen.onYield = [&] {
-      if (f.app.Run.ExecutionRunning && ++yields == stopAt) Stoppen(f.app);
-    };
-    ExecuteSub(f.app);
-    f.screen.onYield = nullptr;
-    f.app.Run.StopRequested = false;
-    // Whatever the stop left: the rest of the saved list finishes the job.
-    EXPECT_EQ(ExecuteSub(f.app).failures, 0) << "seed " << seed;
-  } else {
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0})) << "seed " << seed;
-  }
-  EXPECT_EQ(ReadTree(d), ExpectedMirror(t1, t2)) << "seed " << seed;
-  EXPECT_EQ(ReadTree(s), t1) << "seed " << seed;  // the source is never touched
-
-  Simulate(f.app);
-  EXPECT_EQ(f.app.Run.PendingOps(), 0) << "seed " << seed;
-}
+enum class Way { BothWays, Mirror, MirrorStopped };
 
 // Both ways: every item ends on both sides, the newer copy of a file wins, and
-// copies within the tolerance stay as they are.
-void RunBothWays(unsigned seed) {
-  FlowFixture f;
-  auto [t1, t2] = Generate(seed, false);
-  const std::string s = f.dir / "s", d = f.dir / "d";
-  WriteTree(s, t1);
-  WriteTree(d, t2);
-  f.AddPair(s, d);
-  f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
-  Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0})) << "seed " << seed;
-
-  Tree e1 = t2, e2 = t1;  // items of one side only, copied over
-  for (auto& [rel, e] : t1) e1[rel] = e;
-  for (auto& [rel, e] : t2) e2[rel] = e;
+// copies within the tolerance of 5 s stay as they are. Mirror: the target ends
+// as the source, except that a target file as new as the source's or newer
+// keeps its own version; the source is never touched.
+std::pair<Tree, Tree> Expected(Way way, const Tree& t1, const Tree& t2) {
+  Tree e1 = t1, e2 = t1;
+  if (way == Way::BothWays) {
+    e1.insert(t2.begin(), t2.end());
+    e2 = t2;
+    e2.insert(t1.begin(), t1.end());
+  }
   for (auto& [rel, a] : t1) {
     auto it = t2.find(rel);
-    if (a.folder || it == t2.end()) continue;
+    if (a.folder || it == t2.end() || it->second.folder) continue;
     const Entry& b = it->second;
-    if (a.mtime > b.mtime + 4) e2[rel] = a;
-    if (b.mtime > a.mtime + 4) e1[rel] = b;
+    if (way == Way::BothWays && b.mtime > a.mtime + 4) e1[rel] = b;
+    e2[rel] = b.mtime > a.mtime - 5 ? b : a;
   }
-  EXPECT_EQ(ReadTree(s), e1) << "seed " << seed;
-  EXPECT_EQ(ReadTree(d), e2) << "seed " << seed;
+  return {e1, e2};
 }
+
+class RandomSync : public testing::TestWithParam<Way> {};
 
 }  // namespace
 
-TEST(RandomBothWays, EveryItemOnBothSidesNewestWins) {
-  for (unsigned seed = 1; seed <= 30; ++seed) RunBothWays(seed);
+TEST_P(RandomSync, EndsAsTheModePromisesAndASecondSimulationFindsNothing) {
+  const Way way = GetParam();
+  for (unsigned seed = 1; seed <= 30; ++seed) {
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    test::FlowFixture f;
+    const auto [t1, t2] = Generate(seed, way != Way::BothWays);
+    const std::string s = f.dir / "s", d = f.dir / "d";
+    WriteTree(s, t1);
+    WriteTree(d, t2);
+    f.AddPair(s, d);
+    if (way == Way::BothWays)
+      f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
+    else
+      f.SetMirrorMode();
+    Simulate(f.app);
+    if (way == Way::MirrorStopped) {
+      int64_t yields = 0, stopAt = 3 + seed % 7;
+      f.screen.onYield = [&] {
+        if (f.app.Run.ExecutionRunning && ++yields == stopAt) Stoppen(f.app);
+      };
+      ExecuteSub(f.app);
+      f.screen.onYield = nullptr;
+      f.app.Run.StopRequested = false;
+      // Whatever the stop left: the rest of the saved list finishes the job.
+      EXPECT_EQ(ExecuteSub(f.app).failures, 0);
+    } else {
+      EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+    }
+    const auto [e1, e2] = Expected(way, t1, t2);
+    EXPECT_EQ(ReadTree(s), e1);
+    EXPECT_EQ(ReadTree(d), e2);
+    Simulate(f.app);
+    EXPECT_EQ(f.app.Run.PendingOps(), 0);
+  }
 }
 
-TEST(RandomMirror, TargetEndsAsTheSource) {
-  for (unsigned seed = 1; seed <= 30; ++seed) RunMirror(seed, false);
-}
-
-TEST(RandomMirror, StoppedAndResumedRunEndsTheSame) {
-  for (unsigned seed = 1; seed <= 30; ++seed) RunMirror(seed, true);
-}
+INSTANTIATE_TEST_SUITE_P(Ways, RandomSync, testing::Values(Way::BothWays, Way::Mirror, Way::MirrorStopped));

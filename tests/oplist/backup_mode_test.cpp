@@ -30,20 +30,34 @@ struct BackupModeTest : ::testing::Test, test::ProgramFixture<EditorScreen> {
   const BackupModeDef& mode() const { return app.Modes.AktBackupMode; }
 };
 
-TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAlone) {
+TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAloneAndAChangeDuringASimulationAsksFirst) {
   EXPECT_EQ(app.Modes.SelectedMode, 0);
-  EXPECT_EQ(app.Modes.StdBackupModes[1].NewerInF2, "<-=");
-  // Synchronisation deletes what exists only in F2 rather than copying it back.
-  EXPECT_EQ(app.Modes.StdBackupModes[1].ExtraInF2, "= x");
   EXPECT_EQ(screen.refreshes, 1);
   EXPECT_TRUE(screen.guardedDuringRefresh);
   EXPECT_FALSE(app.Modes.OptsBeingSet);
-
   app.Modes.AktBackupMode = app.Modes.StdBackupModes[1];
   app.Modes.AktBackupMode.Name = "something else";
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 1);
   app.Modes.AktBackupMode.Identical = "=->";
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 2);
+
+  app.Modes.AktBackupMode = app.Modes.StdBackupModes[0];
+  app.Run.SimulationRunning = true;
+  screen.answers = {Answer::No, Answer::No};
+  OptionClicked(app, 4, 2);
+  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Are you sure for changes?]"});
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::YesNo);
+  // The running comparison keeps the codes it started with, and the editors show them again.
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(screen.refreshes, 2);
+  ComboSelected(app, 1);
+  EXPECT_EQ(mode().NewerInF2, "= =");
+  EXPECT_EQ(app.Modes.SelectedMode, 0);
+  ComboSelected(app, 1);  // Yes
+  EXPECT_EQ(screen.messages.size(), 3u);
+  // Synchronisation copies the newer back and deletes what exists only in F2 rather than copying it back.
+  EXPECT_EQ(mode().NewerInF2, "<-=");
+  EXPECT_EQ(mode().ExtraInF2, "= x");
 }
 
 TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored) {
@@ -63,28 +77,6 @@ TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored
   OptionClicked(app, 0, 1);
   DropDownClicked(app, 0, 0, 2);
   EXPECT_EQ(mode().Identical, "= =");
-}
-
-TEST_F(BackupModeTest, ChangeDuringSimulationAsksAndNoKeepsMode) {
-  app.Run.SimulationRunning = true;
-  const int refreshes = screen.refreshes;
-  screen.answers = {Answer::No};
-  OptionClicked(app, 4, 2);
-  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Are you sure for changes?]"});
-  EXPECT_EQ(screen.messages[0].buttons, Buttons::YesNo);
-  // The running comparison keeps the codes it started with, and the editors show them again.
-  EXPECT_EQ(mode().NewerInF2, "= =");
-  EXPECT_EQ(app.Modes.SelectedMode, 0);
-  EXPECT_EQ(screen.refreshes, refreshes + 1);
-
-  screen.answers = {Answer::No};
-  ComboSelected(app, 1);
-  EXPECT_EQ(mode().NewerInF2, "= =");
-  EXPECT_EQ(app.Modes.SelectedMode, 0);
-
-  ComboSelected(app, 1);  // Yes
-  EXPECT_EQ(mode().NewerInF2, "<-=");
-  EXPECT_EQ(screen.messages.size(), 3u);
 }
 
 }  // namespace

@@ -5,97 +5,83 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "oplist/todo_list.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 namespace dd {
 namespace {
 
-struct FiltersTest : ::testing::Test, test::ProgramFixture<> {
-  FiltersTest() { app.ToDo.ToDoList = {""}; }
-  void Add(const std::string& f1, const std::string& f2, const std::string& rel) {
-    inToDoListeSpeichern(app.ToDo.ToDoList, "Extra in F1", "=->", f1 + rel, f2 + rel, 10, 0);
+using Lines = std::vector<std::string>;
+
+TEST(Filters, ThinTheListByTheirTextsAndSaveIt) {
+  const struct {
+    bool include, caseSensitive;
+    std::string text;
+    Lines paths;  // "F1|F2", or F1 alone with F2 the same below /d
+    int removed;
+    Lines left;
+  } cases[] = {
+      // An excluded folder on either side, also when the pair folder itself lies below it; a line that is no record
+      // stays.
+      {false,
+       false,
+       "\r\n/Temp/\r\n\r\n",
+       {"/s/a.txt", "/s/Temp/b.txt", "/s/Temp/c.txt|/d/c.txt", "/s/d.txt|/x/Temp/d.txt", "/s/Temporary/e.txt",
+        "not\ta\trecord"},
+       3,
+       {"/s/a.txt", "/s/Temporary/e.txt", ""}},
+      {false, true, ".TMP", {"/s/a.tmp"}, 0, {"/s/a.tmp"}},
+      {false, false, ".TMP", {"/s/a.tmp"}, 1, {}},
+      // Bytes beyond ASCII are compared as they are, never re-encoded.
+      {false, false, "\xc4RGER", {"/s/\xe4rger.txt"}, 0, {"/s/\xe4rger.txt"}},
+      {false, false, "\xe4RGER", {"/s/\xe4rger.txt"}, 1, {}},
+      {true, false, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 1, {"/s/a.doc", "/s/c.jpg"}},
+      {true, true, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 2, {"/s/a.doc"}},
+      {true, false, "nowhere", {"/s/a.doc"}, 1, {}},
+      // A blank is a filter, blank lines are not: nothing to filter, nothing saved.
+      {false, false, "\r\n\r\n", {"/s/my file.txt", "/s/other.txt"}, 0, {"", "/s/my file.txt", "/s/other.txt"}},
+      {false, false, " ", {"/s/my file.txt", "/s/other.txt"}, 1, {"/s/other.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test::ProgramFixture<> f;
+    f.app.ToDo.ToDoList = {""};
+    for (const std::string& p : c.paths) {
+      const auto bar = p.find('|');
+      const std::string f2 = bar == std::string::npos ? "/d" + p.substr(2) : p.substr(bar + 1);
+      f.app.ToDo.ToDoList.push_back(
+          p.find('\t') != std::string::npos ? p : test::Rec("=->", "Extra in F1", p.substr(0, bar), f2, "10"));
+    }
+    std::string text = c.text;
+    f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
+    EXPECT_EQ(c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text), c.removed);
+    std::string normalised = c.text;
+    while (normalised.rfind("\r\n", 0) == 0) normalised.erase(0, 2);
+    while (EndsWith(normalised, "\r\n")) normalised.resize(normalised.size() - 2);
+    EXPECT_EQ(text, normalised);
+    EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList), c.left);
+    if (c.text.find_first_not_of("\r\n") == std::string::npos)
+      EXPECT_FALSE(PathExists(f.app.Files.ToDoFilePath));
+    else
+      EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), Join(f.app.ToDo.ToDoList, "\r\n"));
   }
-  // The F1 paths left in the list.
-  std::vector<std::string> Left() const {
-    std::vector<std::string> left;
-    for (const auto& r : app.ToDo.ToDoList) left.push_back(SplitKeepEmpty(r + "\t\t\t", "\t")[3]);
-    return left;
-  }
-};
-
-TEST_F(FiltersTest, ExcludeFolderOnEitherSideAndSaves) {
-  Add("/src", "/dst", "/a.txt");
-  Add("/src", "/dst", "/Temp/b.txt");
-  Add("/src/Temp", "/dst", "/c.txt");  // the pair folder itself lies below Temp
-  Add("/src", "/x/Temp", "/d.txt");    // Temp only on the F2 side
-  Add("/src", "/dst", "/Temporary/e.txt");
-  app.ToDo.ToDoList.push_back("not\ta\trecord");
-  std::string text = "\r\n/Temp/\r\n\r\n";
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 3);
-  EXPECT_EQ(text, "/Temp/");
-  EXPECT_EQ(Left(), (std::vector<std::string>{"/src/a.txt", "/src/Temporary/e.txt", ""}));
-  EXPECT_EQ(app.ToDo.ToDoList[2], "not\ta\trecord");  // never removed by a filter
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), Join(app.ToDo.ToDoList, "\r\n"));
 }
 
-TEST_F(FiltersTest, CaseRules) {
-  Add("/s", "/d", "/a.tmp");
-  std::string text = ".TMP";
-  app.Options.ExclCaseSensitive = true;
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
-  app.Options.ExclCaseSensitive = false;
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
-  EXPECT_TRUE(app.ToDo.ToDoList.empty());
-
-  // Bytes beyond ASCII are compared as they are, never re-encoded.
-  Add("/s", "/d", "/\xe4rger.txt");
-  text = "\xc4RGER";
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
-  text = "\xe4RGER";
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
-}
-
-TEST_F(FiltersTest, IncludeKeepsRecordsWithAnyText) {
-  Add("/s", "/d", "/a.doc");
-  Add("/s", "/d", "/b.txt");
-  Add("/s", "/d", "/c.jpg");
-  std::string text = ".doc\r\n.JPG";
-  EXPECT_EQ(IncludeInToDoList(app, text), 1);
-  EXPECT_EQ(Left(), (std::vector<std::string>{"/s/a.doc", "/s/c.jpg"}));
-  app.Options.InclCaseSensitive = true;
-  EXPECT_EQ(IncludeInToDoList(app, text), 1);
-  text = "nowhere";
-  EXPECT_EQ(IncludeInToDoList(app, text), 1);
-  EXPECT_TRUE(app.ToDo.ToDoList.empty());
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
-}
-
-TEST_F(FiltersTest, BlankLineIsAFilterEmptyTextIsNot) {
-  Add("/s", "/d", "/my file.txt");
-  Add("/s", "/d", "/other.txt");
-  std::string text = "\r\n\r\n";
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 0);
-  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));  // nothing to filter, nothing saved
-  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
-  text = " ";
-  EXPECT_EQ(ExcludeFromToDoList(app, text), 1);
-  EXPECT_EQ(Left(), std::vector<std::string>{"/s/other.txt"});
-}
-
-TEST_F(FiltersTest, TextForRun) {
-  app.Options.ExclPlaceholder = "Drop files here\r\nor type";
-  app.Options.ExcludeText = "\r\nDrop files here\r\nor type\r\n";
-  app.Options.ExclEnabled = true;
-  EXPECT_EQ(ExcludeTextForRun(app), "");  // the placeholder filters nothing
-  app.Options.ExcludeText = ".tmp";
-  EXPECT_EQ(ExcludeTextForRun(app), ".tmp");
-  app.Options.ExclEnabled = false;
-  EXPECT_EQ(ExcludeTextForRun(app), "");
-  app.Options.IncludeText = ".doc";
-  EXPECT_EQ(IncludeTextForRun(app), "");
-  app.Options.InclEnabled = true;
-  EXPECT_EQ(IncludeTextForRun(app), ".doc");
+TEST(Filters, TextForRun) {
+  test::ProgramFixture<> f;
+  JobOptions& o = f.app.Options;
+  o.ExclPlaceholder = "Drop files here\r\nor type";
+  o.ExcludeText = "\r\nDrop files here\r\nor type\r\n";
+  o.ExclEnabled = true;
+  EXPECT_EQ(ExcludeTextForRun(f.app), "");  // the placeholder filters nothing
+  o.ExcludeText = ".tmp";
+  EXPECT_EQ(ExcludeTextForRun(f.app), ".tmp");
+  o.ExclEnabled = false;
+  EXPECT_EQ(ExcludeTextForRun(f.app), "");
+  o.IncludeText = ".doc";
+  EXPECT_EQ(IncludeTextForRun(f.app), "");
+  o.InclEnabled = true;
+  EXPECT_EQ(IncludeTextForRun(f.app), ".doc");
 }
 
 }  // namespace

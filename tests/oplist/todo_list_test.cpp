@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "common/app.h"
 #include "common/files.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
 using dd::test::ScriptedScreen;
@@ -22,7 +25,7 @@ class RowScreen : public ScriptedScreen {
 
 std::string Record(const std::string& code, const std::string& status, const std::string& sizeF1,
                    const std::string& sizeF2) {
-  return OpTextForCode(code) + "\t" + code + "\t" + status + "\t/a/x\t/b/x\t" + sizeF1 + "\t" + sizeF2;
+  return test::Rec(code, status, "/a/x", "/b/x", sizeF1, sizeF2);
 }
 
 // Count and bytes of each kind and side, then the totals and the number of operations.
@@ -51,9 +54,7 @@ TEST(ToDoList, RecordHoldsSevenFieldsWithLargeSizesAsPlainDecimals) {
   // The typed record reads its fields back and writes the same line.
   const std::optional<OpRecord> big = OpRecord::Parse(list[1]);
   ASSERT_TRUE(big);
-  EXPECT_EQ(big->Code, "=->");
-  EXPECT_EQ(big->PathF2, "/dst/big.bin");
-  EXPECT_EQ(big->SizeF1, 3221225472LL);
+  EXPECT_EQ(std::tie(big->Code, big->PathF2, big->SizeF1), std::make_tuple("=->", "/dst/big.bin", 3221225472LL));
   EXPECT_EQ(big->Format(), list[1]);
   EXPECT_FALSE(OpRecord::Parse(list[1] + "\t"));
   EXPECT_FALSE(OpRecord::Parse(list[1].substr(0, list[1].rfind('\t'))));
@@ -100,30 +101,7 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
   EXPECT_EQ(r.Pending.Bytes(OpKind::New), kMaxRecordSize);
 }
 
-TEST(ToDoList, SaveDropsEmptyRecordsAndWritesExactBytes) {
-  test::ProgramFixture<> f;
-  App& app = f.app;
-  const std::string a = Record("=->", "Extra in F1", "1", "0");
-  const std::string b = Record("= x", "Extra in F2", "0", "2");
-
-  app.ToDo.ToDoList = {a, "", "", b, ""};
-  EXPECT_TRUE(SaveToDoList(app));
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), a + "\r\n" + b);
-  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{a, b}));
-
-  app.ToDo.ToDoList = {""};
-  EXPECT_TRUE(SaveToDoList(app));
-  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
-  EXPECT_TRUE(app.ToDo.ToDoList.empty());
-
-  // A path below a regular file cannot be written; the list is normalised all the same.
-  dd::test::WriteFile(f.dir / "plain", "x");
-  app.ToDo.ToDoList = {a, ""};
-  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
-  EXPECT_EQ(app.ToDo.ToDoList, (std::vector<std::string>{a}));
-}
-
-TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
+TEST(ToDoList, RowsFollowValidRecordsRemovalBlanksTheRecordAndSavingDropsEmptyRecords) {
   test::ProgramFixture<RowScreen> f;
   App& app = f.app;
   const std::string a = Record("=->", "Extra in F1", "1", "0");
@@ -147,8 +125,18 @@ TEST(ToDoList, RowsFollowValidRecordsAndRemovalBlanksTheRecord) {
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 1);
 
-  // Saving renumbers the records; the rows must point at the same records afterwards.
-  SaveToDoList(app);
+  // Saving drops the empty records and renumbers the rest; the rows must point at the same records afterwards.
+  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "not a record\r\n" + b + "\r\n" + a + "\tmore");
   ASSERT_EQ(app.ToDo.Rows.size(), 1u);
   EXPECT_EQ(app.ToDo.ToDoList[app.ToDo.Rows[0]], b);
+  app.ToDo.ToDoList = {""};
+  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
+  EXPECT_TRUE(app.ToDo.ToDoList.empty());
+  // A path below a regular file cannot be written; the list is normalised all the same.
+  test::WriteFile(f.dir / "plain", "x");
+  app.ToDo.ToDoList = {a, ""};
+  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
+  EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{a});
 }
