@@ -40,9 +40,10 @@ struct Entry {
   struct stat st {};
 };
 
+// The fields are views into the walk's own copy of the records.
 struct Item {
   int64_t index;
-  OpRecord rec;
+  OpRecordView rec;
   RecordPaths paths;
   bool valid;  // the paths lie below a pair's roots
 };
@@ -52,29 +53,46 @@ class Walk {
   explicit Walk(App& app) : app_(app), run_(app.Run) {}
 
   int Run() {
+    // The records are copied once, into one buffer: what the walk reads stays
+    // as it was at the start whatever the window does to the list meanwhile.
+    std::vector<Item> items;
+    {
+      const auto& list = app_.ToDo.ToDoList;
+      auto inList = [&](int64_t index) { return index >= 0 && index < static_cast<int64_t>(list.size()); };
+      std::size_t total = 0;
+      for (int64_t index : app_.ToDo.Rows)
+        if (inList(index)) total += list[index].size();
+      records_.reserve(total);  // no reallocation below: the views stay valid
+      items.reserve(app_.ToDo.Rows.size());
+      for (int64_t index : app_.ToDo.Rows) {
+        if (!inList(index)) continue;
+        const std::size_t start = records_.size();
+        records_ += list[index];
+        const std::optional<OpRecordView> record = OpRecordView::Parse(std::string_view(records_).substr(start));
+        if (!record) continue;
+        Item& item = items.emplace_back(Item{index, *record, {}, false});
+        item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1,
+                                      item.rec.PathF2, item.paths);
+      }
+    }
     std::vector<Item> fileDeletions, folderDeletions, copies;
+    copies.reserve(items.size());
     std::size_t sorted = 0;
-    for (int64_t index : app_.ToDo.Rows) {
+    for (Item& item : items) {
       // Sorting looks at every deletion on disk: a long list still gives the window its turns.
       if (++sorted % 1000 == 0) app_.Yield();
-      auto& list = app_.ToDo.ToDoList;
-      if (index < 0 || index >= static_cast<int64_t>(list.size())) continue;
-      std::optional<OpRecord> record = OpRecord::Parse(list[index]);
-      if (!record) continue;
-      Item item{index, std::move(*record), {}, false};
-      item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
-                                    item.paths);
       if (item.rec.OpText == kOpDeleteInF1 || item.rec.OpText == kOpDeleteInF2) {
         bool folder = false;
         if (item.valid) {
           const Entry e = Find(item, item.rec.OpText == kOpDeleteInF1);
           folder = e.exists && S_ISDIR(e.st.st_mode);
         }
-        (folder ? folderDeletions : fileDeletions).push_back(std::move(item));
+        (folder ? folderDeletions : fileDeletions).push_back(item);
       } else if (item.rec.OpText == kOpCopyToF1 || item.rec.OpText == kOpCopyToF2) {
-        copies.push_back(std::move(item));
+        copies.push_back(item);
       }
     }
+    items = {};
     // Deepest first, so that a folder is empty when its turn comes.
     std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item& a, const Item& b) {
       return std::count(a.paths.Rel.begin(), a.paths.Rel.end(), '/') >
@@ -116,7 +134,7 @@ class Walk {
   // `look`: false when the entry's own state is left to the operation to find out.
   Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {
     Entry e;
-    const std::string& rel = item.paths.Rel;
+    const std::string_view rel = item.paths.Rel;
     int made = 0;
     e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made);
     if (created) *created += made;
@@ -137,13 +155,13 @@ class Walk {
   void Fail() { ++failures_; }
 
   // Left alone because it is not what the simulation planned for (or a link now stands in its path).
-  void Changed(const std::string& path) {
+  void Changed(std::string_view path) {
     ++failures_;
-    run_.ChangedItems.push_back(path);
+    run_.ChangedItems.emplace_back(path);
   }
 
-  void Show(const std::string& path, int64_t size, bool isFolder) {
-    run_.CurrentFile = path;
+  void Show(std::string_view path, int64_t size, bool isFolder) {
+    run_.CurrentFile.assign(path);
     run_.CurrentSizeText = FormatSize(static_cast<double>(size));
     LabelsCurrentAusgeben(app_, isFolder);
     app_.Yield();
@@ -151,8 +169,9 @@ class Walk {
 
   // Sends the entry to the trash: only after the checks through the handles
   // and only when the path still leads to that very entry.
-  bool ToTrash(int folder, const std::string& name, const std::string& path) {
+  bool ToTrash(int folder, const std::string& name, std::string_view pathView) {
     if (!app_.trash) return false;
+    const std::string path(pathView);
     struct stat now {
     }, viaPath{};
     if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
@@ -184,7 +203,7 @@ class Walk {
   void HandleDeletion(const Item& item, bool folderPhase) {
     if (run_.FirstDeleteTime == 0) run_.FirstDeleteTime = MonotonicSeconds();
     const bool inF1 = item.rec.OpText == kOpDeleteInF1;
-    const std::string& path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
+    const std::string_view path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
     const int64_t size = inF1 ? item.rec.SizeF1 : item.rec.SizeF2;
     if (!item.valid) return Fail();
     Entry e = Find(item, inF1);
@@ -248,8 +267,8 @@ class Walk {
       toF2 = false;
     else
       return;
-    const std::string& sourcePath = toF2 ? item.rec.PathF1 : item.rec.PathF2;
-    const std::string& targetPath = toF2 ? item.rec.PathF2 : item.rec.PathF1;
+    const std::string_view sourcePath = toF2 ? item.rec.PathF1 : item.rec.PathF2;
+    const std::string_view targetPath = toF2 ? item.rec.PathF2 : item.rec.PathF1;
     const int64_t size = toF2 ? item.rec.SizeF1 : item.rec.SizeF2;
     const int64_t sizeBefore = toF2 ? item.rec.SizeF2 : item.rec.SizeF1;
     const bool isNew = item.rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
@@ -316,7 +335,7 @@ class Walk {
     const Item* item;
     bool toF2, isNew, isFolder;
     int64_t size, sizeBefore;
-    std::string targetPath;
+    std::string_view targetPath;
   };
 
   // Written copies wait for one flush of their file system, which puts all of
@@ -389,6 +408,7 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  std::string records_;  // the walk's copy of the records, which the items view
   const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;
   // A copy of a target folder's handle, shared by the waiting copies into it
@@ -401,12 +421,12 @@ class Walk {
     }
   };
   std::shared_ptr<LentFolder> Lend(const Item& item, bool toF2, int folder) {
-    std::string key = toF2 ? item.paths.RootF2 : item.paths.RootF1;
-    key += '\0';
-    key += ParentOf(item.paths.Rel);
-    if (!lent_ || key != lentKey_) {
+    const std::string_view root = toF2 ? item.paths.RootF2 : item.paths.RootF1;
+    const std::string_view parent = ParentOf(item.paths.Rel);
+    if (!lent_ || root != lentRoot_ || parent != lentParent_) {
       lent_ = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-      lentKey_ = std::move(key);
+      lentRoot_ = root;
+      lentParent_ = parent;
     }
     return lent_->fd >= 0 ? lent_ : nullptr;
   }
@@ -420,7 +440,7 @@ class Walk {
   };
   std::vector<Waiting> batch_;
   std::shared_ptr<LentFolder> lent_;
-  std::string lentKey_;
+  std::string lentRoot_, lentParent_;
   const CopyTurn turn_ = [this] { app_.Yield(); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();
