@@ -25,7 +25,8 @@ RunResult ExecuteSub(App& app) {
   if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 
   SetAllPairIcons(app, PairIcon::Operation);
-  std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
+  // Rows built from the list are in order already.
+  if (!std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end())) std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
   RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();

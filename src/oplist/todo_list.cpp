@@ -1,5 +1,7 @@
 #include "oplist/todo_list.h"
 
+#include <charconv>
+
 #include "common/app.h"
 #include "common/files.h"
 #include "common/sort.h"
@@ -11,15 +13,19 @@ namespace dd {
 
 bool IsSoundRecord(std::string_view record) {
   return record.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
-         OpRecord::Parse(record).has_value();
+         OpRecordView::Parse(record).has_value();
+}
+
+std::string_view OpTextOf(std::string_view code) {
+  if (code == kCopyToTarget) return kOpCopyToF2;
+  if (code == kCopyToSource) return kOpCopyToF1;
+  if (code == kDeleteInTarget) return kOpDeleteInF2;
+  if (code == kDeleteInSource) return kOpDeleteInF1;
+  return {};
 }
 
 std::string OpTextForCode(const std::string& code) {
-  if (code == kCopyToTarget) return std::string(kOpCopyToF2);
-  if (code == kCopyToSource) return std::string(kOpCopyToF1);
-  if (code == kDeleteInTarget) return std::string(kOpDeleteInF2);
-  if (code == kDeleteInSource) return std::string(kOpDeleteInF1);
-  return {};
+  return std::string(OpTextOf(code));
 }
 
 void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
@@ -27,6 +33,23 @@ void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string&
   std::string opText = OpTextForCode(code);
   if (opText.empty()) return;
   toDoList.push_back(OpRecord::Format(opText, code, status, pathF1, pathF2, sizeF1, sizeF2));
+}
+
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
+                          std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
+                          int64_t sizeF2) {
+  const std::string_view opText = OpTextOf(code);
+  if (opText.empty()) return;
+  // A simulation appends one record per item: built in one piece, as Format would.
+  char sizes[2][24];
+  const auto end1 = std::to_chars(sizes[0], sizes[0] + sizeof sizes[0], sizeF1).ptr;
+  const auto end2 = std::to_chars(sizes[1], sizes[1] + sizeof sizes[1], sizeF2).ptr;
+  std::string& line = toDoList.emplace_back();
+  line.reserve(opText.size() + code.size() + status.size() + rootF1.size() + rootF2.size() + 2 * below.size() +
+               static_cast<std::size_t>((end1 - sizes[0]) + (end2 - sizes[1])) + 6);
+  line.append(opText).append(1, kTab).append(code).append(1, kTab).append(status).append(1, kTab);
+  line.append(rootF1).append(below).append(1, kTab).append(rootF2).append(below).append(1, kTab);
+  line.append(sizes[0], end1).append(1, kTab).append(sizes[1], end2);
 }
 
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run) {
