@@ -41,7 +41,8 @@ void EndSimulation(App& app, RunScope& scope) {
   scope.End();
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
-  app.Run.CurrentSizeText = "0";
+  // assign: GCC 12 at -O3 warns wrongly about = "0" here
+  app.Run.CurrentSizeText.assign(1, '0');
   LabelsWaehrendSimuAuffuellen(app);
 }
 

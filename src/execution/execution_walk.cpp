@@ -150,6 +150,39 @@ class Walk {
     return e;
   }
 
+  // A source file held open from its check to its copy.
+  struct OpenFile {
+    int fd = -1;
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() { Close(); }
+    void Close() {
+      if (fd >= 0) ::close(fd);
+      fd = -1;
+    }
+  };
+
+  // The source of a copy that the simulation found as a file with content. No
+  // folder, device or pipe has a size, so it is opened at once, without a look
+  // first: what is open is what gets checked and copied. Anything else there
+  // now (a link, say) is looked at as Find does.
+  Entry OpenPlannedFile(const Item& item, bool inF1, OpenFile& in) {
+    Entry e = Find(item, inF1, false, nullptr, false);
+    if (e.folder < 0) return e;
+    in.fd = OpenSource(e.folder, e.name.c_str());
+    if (in.fd >= 0) {
+      if (::fstat(in.fd, &e.st) == 0 && S_ISREG(e.st.st_mode)) {
+        e.exists = true;
+        return e;
+      }
+      in.Close();
+    } else if (errno == ENOENT) {
+      return e;  // gone
+    }
+    return Find(item, inF1);
+  }
+
   void Done(const Item& item) { app_.ToDo.ToDoList[item.index].clear(); }
 
   void Fail() { ++failures_; }
@@ -274,7 +307,9 @@ class Walk {
     const bool isNew = item.rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
     if (!item.valid) return Fail();
 
-    Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
+    OpenFile in;
+    // F1 is the source of a copy to F2.
+    Entry source = size > 0 ? OpenPlannedFile(item, toF2, in) : Find(item, toF2);
     Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
     // A new file takes its name only where there is none (see CommitCopy): whatever
     // appeared there meanwhile is found then, so it is not looked for first.
@@ -314,9 +349,13 @@ class Walk {
       PreparedCopy prepared;
       prepared.folderLent = true;
       const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
-      if (!folder || !PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, &run_.StopRequested,
-                                    prepared, turn_))
-        return Fail();
+      const bool ok =
+          folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
+                                                  &run_.StopRequested, prepared, turn_)
+                                : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
+                                                &run_.StopRequested, prepared, turn_));
+      in.Close();
+      if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;
       if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
