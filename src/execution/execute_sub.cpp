@@ -26,7 +26,8 @@ RunResult ExecuteSub(App& app) {
 
   SetAllPairIcons(app, PairIcon::Operation);
   // Rows built from the list are in order already.
-  if (!std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end())) std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
+  if (!std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end()))
+    std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
   RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();

@@ -71,8 +71,8 @@ class Walk {
         const std::optional<OpRecordView> record = OpRecordView::Parse(std::string_view(records_).substr(start));
         if (!record) continue;
         Item& item = items.emplace_back(Item{index, *record, {}, false});
-        item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1,
-                                      item.rec.PathF2, item.paths);
+        item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
+                                      item.paths);
       }
     }
     std::vector<Item> fileDeletions, folderDeletions, copies;
@@ -349,11 +349,10 @@ class Walk {
       PreparedCopy prepared;
       prepared.folderLent = true;
       const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
-      const bool ok =
-          folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
-                                                  &run_.StopRequested, prepared, turn_)
-                                : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
-                                                &run_.StopRequested, prepared, turn_));
+      const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
+                                                              &run_.StopRequested, prepared, turn_)
+                                            : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
+                                                            &run_.StopRequested, prepared, turn_));
       in.Close();
       if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});

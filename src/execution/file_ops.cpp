@@ -251,9 +251,8 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
   return ok;
 }
 
-bool PrepareCopyFrom(int in, const struct stat& st, int toDir, const std::string& toName,
-                     const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
-                     const CopyTurn& turn) {
+bool PrepareCopyFrom(int in, const struct stat& st, int toDir, const std::string& toName, const struct stat* target,
+                     const std::atomic<bool>* cancel, PreparedCopy& copy, const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
   bool ok = S_ISREG(st.st_mode);
   copy.folder = !ok ? -1 : copy.folderLent ? toDir : ::fcntl(toDir, F_DUPFD_CLOEXEC, 0);

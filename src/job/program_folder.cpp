@@ -31,8 +31,7 @@ void Seed(const std::string& folder, const std::string& executableFolder, bool p
   }
 }
 
-std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error,
-                    bool pictures) {
+std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error, bool pictures) {
   std::error_code ec;
   std::string absolute = DropTrailingSeparator(fs::absolute(folder, ec).lexically_normal().string());
   if (ec || !MakePath(absolute)) {
@@ -51,8 +50,8 @@ std::string ExecutableFolder() {
   return ec ? std::string() : exe.parent_path().string();
 }
 
-std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder,
-                                 std::string& error, bool pictures) {
+std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder, std::string& error,
+                                 bool pictures) {
   std::string home = homeOption;
   if (home.empty()) {
     const char* env = std::getenv("DUALDOCK_HOME");

@@ -11,8 +11,8 @@ namespace dd {
 // language file is copied into it when it has none, and with `pictures` the
 // shipped pictures (Icons) that it lacks. "" and `error` set when no usable
 // folder could be made.
-std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder,
-                                 std::string& error, bool pictures = true);
+std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder, std::string& error,
+                                 bool pictures = true);
 
 // The folder of the running executable.
 std::string ExecutableFolder();

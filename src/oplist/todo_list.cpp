@@ -1,6 +1,9 @@
 #include "oplist/todo_list.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
+#include <iterator>
 
 #include "common/app.h"
 #include "common/files.h"
@@ -44,12 +47,19 @@ void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view s
   char sizes[2][24];
   const auto end1 = std::to_chars(sizes[0], sizes[0] + sizeof sizes[0], sizeF1).ptr;
   const auto end2 = std::to_chars(sizes[1], sizes[1] + sizeof sizes[1], sizeF2).ptr;
-  std::string& line = toDoList.emplace_back();
-  line.reserve(opText.size() + code.size() + status.size() + rootF1.size() + rootF2.size() + 2 * below.size() +
-               static_cast<std::size_t>((end1 - sizes[0]) + (end2 - sizes[1])) + 6);
-  line.append(opText).append(1, kTab).append(code).append(1, kTab).append(status).append(1, kTab);
-  line.append(rootF1).append(below).append(1, kTab).append(rootF2).append(below).append(1, kTab);
-  line.append(sizes[0], end1).append(1, kTab).append(sizes[1], end2);
+  const std::string_view size1(sizes[0], static_cast<std::size_t>(end1 - sizes[0]));
+  const std::string_view size2(sizes[1], static_cast<std::size_t>(end2 - sizes[1]));
+  const std::string_view parts[] = {opText, code, status, rootF1, below, rootF2, below, size1, size2};
+  // A TAB after each part but the paths' roots and the last.
+  constexpr bool kTabAfter[] = {true, true, true, false, true, false, true, true, false};
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < std::size(parts); ++i) length += parts[i].size() + kTabAfter[i];
+  std::string& line = toDoList.emplace_back(length, kTab);
+  char* out = line.data();
+  for (std::size_t i = 0; i < std::size(parts); ++i) {
+    if (!parts[i].empty()) std::memcpy(out, parts[i].data(), parts[i].size());
+    out += parts[i].size() + kTabAfter[i];
+  }
 }
 
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run) {
@@ -77,7 +87,10 @@ void CountOperations(App& app) {
 }
 
 bool SaveToDoList(App& app, const std::string& path) {
-  std::string text = NormaliseList(Join(app.ToDo.ToDoList, kCrLf));
+  // After a complete run every record is blank: nothing to join and normalise.
+  const auto& list = app.ToDo.ToDoList;
+  const bool blank = std::all_of(list.begin(), list.end(), [](const std::string& r) { return r.empty(); });
+  std::string text = blank ? std::string() : NormaliseList(Join(list, kCrLf));
   app.ToDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
   ListViewAusfuellen(app);
