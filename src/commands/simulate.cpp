@@ -41,8 +41,7 @@ void EndSimulation(App& app, RunScope& scope) {
   scope.End();
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
-  // assign: GCC 12 at -O3 warns wrongly about = "0" here
-  app.Run.CurrentSizeText.assign(1, '0');
+  app.Run.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   LabelsWaehrendSimuAuffuellen(app);
 }
 
