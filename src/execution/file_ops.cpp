@@ -131,8 +131,10 @@ bool ReplaceableTarget(const struct stat& st) {
 template <class Make>
 std::string MakeTemp(Make make) {
   static std::atomic<unsigned long> counter{0};
+  // Asked once: the C library no longer keeps it, and every replaced file needs a name.
+  static const std::string prefix = ".dualdock-copy-" + std::to_string(::getpid()) + "-";
   while (true) {
-    std::string name = ".dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string name = prefix + std::to_string(counter++);
     if (make(name)) return name;
     if (errno != EEXIST) return {};
   }
