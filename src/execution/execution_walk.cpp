@@ -75,7 +75,8 @@ class Walk {
                                       item.paths);
       }
     }
-    std::vector<Item> fileDeletions, folderDeletions, copies;
+    // The phases point into `items`, which stays as it is from here on.
+    std::vector<Item*> fileDeletions, folderDeletions, copies;
     copies.reserve(items.size());
     std::size_t sorted = 0;
     for (Item& item : items) {
@@ -87,16 +88,15 @@ class Walk {
           const Entry e = Find(item, item.rec.OpText == kOpDeleteInF1);
           folder = e.exists && S_ISDIR(e.st.st_mode);
         }
-        (folder ? folderDeletions : fileDeletions).push_back(item);
+        (folder ? folderDeletions : fileDeletions).push_back(&item);
       } else if (item.rec.OpText == kOpCopyToF1 || item.rec.OpText == kOpCopyToF2) {
-        copies.push_back(item);
+        copies.push_back(&item);
       }
     }
-    items = {};
     // Deepest first, so that a folder is empty when its turn comes.
-    std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item& a, const Item& b) {
-      return std::count(a.paths.Rel.begin(), a.paths.Rel.end(), '/') >
-             std::count(b.paths.Rel.begin(), b.paths.Rel.end(), '/');
+    std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item* a, const Item* b) {
+      return std::count(a->paths.Rel.begin(), a->paths.Rel.end(), '/') >
+             std::count(b->paths.Rel.begin(), b->paths.Rel.end(), '/');
     });
 
     bool go = Phase(fileDeletions, [&](Item& item) { HandleDeletion(item, false); });
@@ -111,14 +111,14 @@ class Walk {
 
  private:
   template <class Handle>
-  bool Phase(std::vector<Item>& items, Handle handle) {
-    for (Item& item : items) {
+  bool Phase(const std::vector<Item*>& items, Handle handle) {
+    for (Item* item : items) {
       app_.Yield();
       if (run_.StopRequested) return false;
-      handle(item);
+      handle(*item);
       // The labels format sizes and an estimate: a few times a second is enough for the eye.
       const double now = MonotonicSeconds();
-      if (&item == &items.back() || now - labelsShown_ >= kLabelInterval) {
+      if (item == items.back() || now - labelsShown_ >= kLabelInterval) {
         LabelsMitSimuDatenAuffuellen(app_);
         labelsShown_ = now;
       }
