@@ -18,7 +18,7 @@
 
 namespace dd {
 
-RunResult ExecuteSub(App& app) {
+RunResult ExecuteSub(App& app, bool countedJustNow) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
   if (r.StopRequested) return {RunOutcome::Stopped, 0};
@@ -31,8 +31,15 @@ RunResult ExecuteSub(App& app) {
   app.screen.ToDoRowsRebuilt();
   RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();
+  const PendingTable counted = r.Pending;
+  const int64_t countedOps = r.PendingOpsAtCount;
   SimuDatenLoeschen(app);
-  CountOperations(app);
+  if (countedJustNow) {
+    r.Pending = counted;
+    r.PendingOpsAtCount = countedOps;
+  } else {
+    CountOperations(app);
+  }
   LabelsMitSimuDatenAuffuellen(app);
 
   const int failures = RunExecutionWalk(app);
