@@ -29,10 +29,12 @@ with counts, sizes and a time estimate, and carries them out resumably.\n\
 dualdock-cli runs the same jobs from scripts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-# The libraries come from dpkg-shlibdeps; the Qt platform plugin is loaded at run time, so no library names it.
+# The libraries come from dpkg-shlibdeps; what is loaded at run time no library names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# GIO (the trash) is opened at run time as well.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libglib2.0-0")
 if(TARGET dualdock)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins")
 endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -88,7 +88,8 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     return kExitUsage;
   };
   std::string error;
-  std::string folder = dd::ResolveProgramFolder(o.home, dd::ExecutableFolder(), error);
+  // The command line shows no pictures: checking the hundreds of them at every start would cost more than a small run.
+  std::string folder = dd::ResolveProgramFolder(o.home, dd::ExecutableFolder(), error, false);
   if (folder.empty()) return fail(error);
 
   dd::StartUp(app, folder, std::string());

@@ -120,7 +120,8 @@ RunResult ExecuteOneKlick(App& app) {
   r.OneClickRunning = true;
   const double start = MonotonicSeconds();
   Simulate(app);
-  const RunResult result = ExecuteSub(app);
+  // Nothing comes between: the counts of the simulation are those of the list.
+  const RunResult result = ExecuteSub(app, true);
   r.OneClickRunning = false;
   const double end = MonotonicSeconds();
   MeldungExecutionFertig(app, start, end, result);

@@ -41,7 +41,7 @@ void EndSimulation(App& app, RunScope& scope) {
   scope.End();
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
-  app.Run.CurrentSizeText = "0";
+  app.Run.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   LabelsWaehrendSimuAuffuellen(app);
 }
 

@@ -7,7 +7,8 @@
 namespace dd {
 
 std::string FormatFixed(double x, int decimals) {
-  double scale = std::pow(10.0, decimals);
+  static constexpr double kPowers[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+  const double scale = decimals >= 0 && decimals <= 6 ? kPowers[decimals] : std::pow(10.0, decimals);
   double units = std::round(x * scale);  // half away from zero, like the original's Format
   // The digits of the whole number of units are the printed text: no printf on the per-row path.
   if (decimals >= 0 && decimals <= 6 && std::fabs(units) < 1e15) {

@@ -236,7 +236,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
 
   // The mode is read for every item: an edit during the walk counts from the next item on.
   const BackupModeDef& mode = app.Modes.AktBackupMode;
-  auto plans = [&](const std::string& status) { return !OpTextForCode(CodeForStatus(mode, status)).empty(); };
+  auto plans = [&](const std::string& status) { return !OpTextOf(CodeForStatus(mode, status)).empty(); };
   auto& toDo = app.ToDo.ToDoList;
   const UnlistedAreas unlisted(f1, f2);
   auto countDeletion = [&](const std::string& code, bool file) {
@@ -251,6 +251,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
 
   const std::size_t n = lines.size();
   bool usedNext = false;
+  std::string key;  // one buffer for the keys of all items
   for (std::size_t k = 0; k < n; ++k) {
     app.Yield();
     if (r.StopRequested) return plan;
@@ -277,22 +278,22 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
         status = &kNewerInF2;
       }
       if (!plans(*status)) continue;
-      const std::string key = lines.Key(k);
+      lines.KeyInto(k, key);
       const std::string& code = CodeForStatus(mode, *status);
       countDeletion(code, !lines.IsFolder(k));
-      inToDoListeSpeichern(toDo, *status, code, r1 + key, r2 + key, lines.Size(k), lines.Size(k + 1));
+      inToDoListeSpeichern(toDo, *status, code, r1, r2, key, lines.Size(k), lines.Size(k + 1));
     } else if (lines.Side(k) == 0) {
       if (!plans(kExtraInF1)) continue;
-      const std::string key = lines.Key(k);
+      lines.KeyInto(k, key);
       const std::string& code = CodeForStatus(mode, kExtraInF1);
       countDeletion(code, !lines.IsFolder(k));
-      inToDoListeSpeichern(toDo, kExtraInF1, code, r1 + key, r2 + key, lines.Size(k), 0);
+      inToDoListeSpeichern(toDo, kExtraInF1, code, r1, r2, key, lines.Size(k), 0);
     } else {
       if (!plans(kExtraInF2)) continue;
-      const std::string key = lines.Key(k);
+      lines.KeyInto(k, key);
       const std::string& code = CodeForStatus(mode, kExtraInF2);
       countDeletion(code, !lines.IsFolder(k));
-      inToDoListeSpeichern(toDo, kExtraInF2, code, r1 + key, r2 + key, 0, lines.Size(k));
+      inToDoListeSpeichern(toDo, kExtraInF2, code, r1, r2, key, 0, lines.Size(k));
     }
   }
 

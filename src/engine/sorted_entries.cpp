@@ -266,16 +266,14 @@ bool SortedEntries::SameItem(std::size_t k, std::size_t j) const {
   return lines_[k].rank == lines_[j].rank && IsFolder(k) == IsFolder(j) && Name(k) == Name(j);
 }
 
-std::string SortedEntries::Key(std::size_t k) const {
+void SortedEntries::KeyInto(std::size_t k, std::string& out) const {
   const ScanResult& s = SideResult(k);
-  if (IsFolder(k)) return s.Folders[Index(k)];
+  if (IsFolder(k)) {
+    out.assign(s.Folders[Index(k)]);
+    return;
+  }
   const ScannedFile& file = s.Files[Index(k)];
-  const std::string& folder = s.Folders[file.Folder];
-  std::string_view name = s.Name(file);
-  std::string key;
-  key.reserve(folder.size() + 1 + name.size());
-  key.append(folder).append("/").append(name);
-  return key;
+  out.assign(s.Folders[file.Folder]).append("/").append(s.Name(file));
 }
 
 std::string SortedEntries::Text(std::size_t k) const {

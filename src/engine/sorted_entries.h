@@ -34,8 +34,9 @@ class SortedEntries {
   bool SameItem(std::size_t k, std::size_t j) const;
   // The folder of a folder line, or the folder holding the file of a file line.
   uint32_t FolderIndex(std::size_t k) const;
-  // RelPath followed by Name: "/sub/a.txt" for a file, "/sub" for a folder.
-  std::string Key(std::size_t k) const;
+  // RelPath followed by Name: "/sub/a.txt" for a file, "/sub" for a folder, written
+  // into `out` (replacing what it held), which keeps its memory for the next key.
+  void KeyInto(std::size_t k, std::string& out) const;
   // The full line text.
   std::string Text(std::size_t k) const;
 

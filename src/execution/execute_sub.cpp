@@ -18,19 +18,28 @@
 
 namespace dd {
 
-RunResult ExecuteSub(App& app) {
+RunResult ExecuteSub(App& app, bool countedJustNow) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
   if (r.StopRequested) return {RunOutcome::Stopped, 0};
   if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 
   SetAllPairIcons(app, PairIcon::Operation);
-  std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
+  // Rows built from the list are in order already.
+  if (!std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end()))
+    std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
   RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();
+  const PendingTable counted = r.Pending;
+  const int64_t countedOps = r.PendingOpsAtCount;
   SimuDatenLoeschen(app);
-  CountOperations(app);
+  if (countedJustNow) {
+    r.Pending = counted;
+    r.PendingOpsAtCount = countedOps;
+  } else {
+    CountOperations(app);
+  }
   LabelsMitSimuDatenAuffuellen(app);
 
   const int failures = RunExecutionWalk(app);

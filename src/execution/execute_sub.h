@@ -20,7 +20,9 @@ struct RunResult {
   bool operator==(const RunResult&) const = default;
 };
 
-// Carries out the pending list.
-RunResult ExecuteSub(App& app);
+// Carries out the pending list. `countedJustNow`: the pending counts were made
+// from this very list a moment ago (a one-step run, right after its
+// simulation), so they are kept instead of counted once more.
+RunResult ExecuteSub(App& app, bool countedJustNow = false);
 
 }  // namespace dd

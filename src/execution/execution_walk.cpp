@@ -40,9 +40,10 @@ struct Entry {
   struct stat st {};
 };
 
+// The fields are views into the walk's own copy of the records.
 struct Item {
   int64_t index;
-  OpRecord rec;
+  OpRecordView rec;
   RecordPaths paths;
   bool valid;  // the paths lie below a pair's roots
 };
@@ -52,33 +53,50 @@ class Walk {
   explicit Walk(App& app) : app_(app), run_(app.Run) {}
 
   int Run() {
-    std::vector<Item> fileDeletions, folderDeletions, copies;
+    // The records are copied once, into one buffer: what the walk reads stays
+    // as it was at the start whatever the window does to the list meanwhile.
+    std::vector<Item> items;
+    {
+      const auto& list = app_.ToDo.ToDoList;
+      auto inList = [&](int64_t index) { return index >= 0 && index < static_cast<int64_t>(list.size()); };
+      std::size_t total = 0;
+      for (int64_t index : app_.ToDo.Rows)
+        if (inList(index)) total += list[index].size();
+      records_.reserve(total);  // no reallocation below: the views stay valid
+      items.reserve(app_.ToDo.Rows.size());
+      for (int64_t index : app_.ToDo.Rows) {
+        if (!inList(index)) continue;
+        const std::size_t start = records_.size();
+        records_ += list[index];
+        const std::optional<OpRecordView> record = OpRecordView::Parse(std::string_view(records_).substr(start));
+        if (!record) continue;
+        Item& item = items.emplace_back(Item{index, *record, {}, false});
+        item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
+                                      item.paths);
+      }
+    }
+    // The phases point into `items`, which stays as it is from here on.
+    std::vector<Item*> fileDeletions, folderDeletions, copies;
+    copies.reserve(items.size());
     std::size_t sorted = 0;
-    for (int64_t index : app_.ToDo.Rows) {
+    for (Item& item : items) {
       // Sorting looks at every deletion on disk: a long list still gives the window its turns.
       if (++sorted % 1000 == 0) app_.Yield();
-      auto& list = app_.ToDo.ToDoList;
-      if (index < 0 || index >= static_cast<int64_t>(list.size())) continue;
-      std::optional<OpRecord> record = OpRecord::Parse(list[index]);
-      if (!record) continue;
-      Item item{index, std::move(*record), {}, false};
-      item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
-                                    item.paths);
       if (item.rec.OpText == kOpDeleteInF1 || item.rec.OpText == kOpDeleteInF2) {
         bool folder = false;
         if (item.valid) {
           const Entry e = Find(item, item.rec.OpText == kOpDeleteInF1);
           folder = e.exists && S_ISDIR(e.st.st_mode);
         }
-        (folder ? folderDeletions : fileDeletions).push_back(std::move(item));
+        (folder ? folderDeletions : fileDeletions).push_back(&item);
       } else if (item.rec.OpText == kOpCopyToF1 || item.rec.OpText == kOpCopyToF2) {
-        copies.push_back(std::move(item));
+        copies.push_back(&item);
       }
     }
     // Deepest first, so that a folder is empty when its turn comes.
-    std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item& a, const Item& b) {
-      return std::count(a.paths.Rel.begin(), a.paths.Rel.end(), '/') >
-             std::count(b.paths.Rel.begin(), b.paths.Rel.end(), '/');
+    std::stable_sort(folderDeletions.begin(), folderDeletions.end(), [](const Item* a, const Item* b) {
+      return std::count(a->paths.Rel.begin(), a->paths.Rel.end(), '/') >
+             std::count(b->paths.Rel.begin(), b->paths.Rel.end(), '/');
     });
 
     bool go = Phase(fileDeletions, [&](Item& item) { HandleDeletion(item, false); });
@@ -93,14 +111,14 @@ class Walk {
 
  private:
   template <class Handle>
-  bool Phase(std::vector<Item>& items, Handle handle) {
-    for (Item& item : items) {
+  bool Phase(const std::vector<Item*>& items, Handle handle) {
+    for (Item* item : items) {
       app_.Yield();
       if (run_.StopRequested) return false;
-      handle(item);
+      handle(*item);
       // The labels format sizes and an estimate: a few times a second is enough for the eye.
       const double now = MonotonicSeconds();
-      if (&item == &items.back() || now - labelsShown_ >= kLabelInterval) {
+      if (item == items.back() || now - labelsShown_ >= kLabelInterval) {
         LabelsMitSimuDatenAuffuellen(app_);
         labelsShown_ = now;
       }
@@ -116,7 +134,7 @@ class Walk {
   // `look`: false when the entry's own state is left to the operation to find out.
   Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {
     Entry e;
-    const std::string& rel = item.paths.Rel;
+    const std::string_view rel = item.paths.Rel;
     int made = 0;
     e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made);
     if (created) *created += made;
@@ -132,18 +150,51 @@ class Walk {
     return e;
   }
 
+  // A source file held open from its check to its copy.
+  struct OpenFile {
+    int fd = -1;
+    OpenFile() = default;
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() { Close(); }
+    void Close() {
+      if (fd >= 0) ::close(fd);
+      fd = -1;
+    }
+  };
+
+  // The source of a copy that the simulation found as a file with content. No
+  // folder, device or pipe has a size, so it is opened at once, without a look
+  // first: what is open is what gets checked and copied. Anything else there
+  // now (a link, say) is looked at as Find does.
+  Entry OpenPlannedFile(const Item& item, bool inF1, OpenFile& in) {
+    Entry e = Find(item, inF1, false, nullptr, false);
+    if (e.folder < 0) return e;
+    in.fd = OpenSource(e.folder, e.name.c_str());
+    if (in.fd >= 0) {
+      if (::fstat(in.fd, &e.st) == 0 && S_ISREG(e.st.st_mode)) {
+        e.exists = true;
+        return e;
+      }
+      in.Close();
+    } else if (errno == ENOENT) {
+      return e;  // gone
+    }
+    return Find(item, inF1);
+  }
+
   void Done(const Item& item) { app_.ToDo.ToDoList[item.index].clear(); }
 
   void Fail() { ++failures_; }
 
   // Left alone because it is not what the simulation planned for (or a link now stands in its path).
-  void Changed(const std::string& path) {
+  void Changed(std::string_view path) {
     ++failures_;
-    run_.ChangedItems.push_back(path);
+    run_.ChangedItems.emplace_back(path);
   }
 
-  void Show(const std::string& path, int64_t size, bool isFolder) {
-    run_.CurrentFile = path;
+  void Show(std::string_view path, int64_t size, bool isFolder) {
+    run_.CurrentFile.assign(path);
     run_.CurrentSizeText = FormatSize(static_cast<double>(size));
     LabelsCurrentAusgeben(app_, isFolder);
     app_.Yield();
@@ -151,8 +202,9 @@ class Walk {
 
   // Sends the entry to the trash: only after the checks through the handles
   // and only when the path still leads to that very entry.
-  bool ToTrash(int folder, const std::string& name, const std::string& path) {
+  bool ToTrash(int folder, const std::string& name, std::string_view pathView) {
     if (!app_.trash) return false;
+    const std::string path(pathView);
     struct stat now {
     }, viaPath{};
     if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
@@ -184,7 +236,7 @@ class Walk {
   void HandleDeletion(const Item& item, bool folderPhase) {
     if (run_.FirstDeleteTime == 0) run_.FirstDeleteTime = MonotonicSeconds();
     const bool inF1 = item.rec.OpText == kOpDeleteInF1;
-    const std::string& path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
+    const std::string_view path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
     const int64_t size = inF1 ? item.rec.SizeF1 : item.rec.SizeF2;
     if (!item.valid) return Fail();
     Entry e = Find(item, inF1);
@@ -248,14 +300,16 @@ class Walk {
       toF2 = false;
     else
       return;
-    const std::string& sourcePath = toF2 ? item.rec.PathF1 : item.rec.PathF2;
-    const std::string& targetPath = toF2 ? item.rec.PathF2 : item.rec.PathF1;
+    const std::string_view sourcePath = toF2 ? item.rec.PathF1 : item.rec.PathF2;
+    const std::string_view targetPath = toF2 ? item.rec.PathF2 : item.rec.PathF1;
     const int64_t size = toF2 ? item.rec.SizeF1 : item.rec.SizeF2;
     const int64_t sizeBefore = toF2 ? item.rec.SizeF2 : item.rec.SizeF1;
     const bool isNew = item.rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
     if (!item.valid) return Fail();
 
-    Entry source = Find(item, toF2);  // F1 is the source of a copy to F2
+    OpenFile in;
+    // F1 is the source of a copy to F2.
+    Entry source = size > 0 ? OpenPlannedFile(item, toF2, in) : Find(item, toF2);
     Show(sourcePath, size, source.exists && S_ISDIR(source.st.st_mode));
     // A new file takes its name only where there is none (see CommitCopy): whatever
     // appeared there meanwhile is found then, so it is not looked for first.
@@ -295,9 +349,12 @@ class Walk {
       PreparedCopy prepared;
       prepared.folderLent = true;
       const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
-      if (!folder || !PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, &run_.StopRequested,
-                                    prepared, turn_))
-        return Fail();
+      const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
+                                                              &run_.StopRequested, prepared, turn_)
+                                            : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
+                                                            &run_.StopRequested, prepared, turn_));
+      in.Close();
+      if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;
       if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
@@ -316,7 +373,7 @@ class Walk {
     const Item* item;
     bool toF2, isNew, isFolder;
     int64_t size, sizeBefore;
-    std::string targetPath;
+    std::string_view targetPath;
   };
 
   // Written copies wait for one flush of their file system, which puts all of
@@ -389,6 +446,7 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  std::string records_;  // the walk's copy of the records, which the items view
   const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;
   // A copy of a target folder's handle, shared by the waiting copies into it
@@ -401,12 +459,12 @@ class Walk {
     }
   };
   std::shared_ptr<LentFolder> Lend(const Item& item, bool toF2, int folder) {
-    std::string key = toF2 ? item.paths.RootF2 : item.paths.RootF1;
-    key += '\0';
-    key += ParentOf(item.paths.Rel);
-    if (!lent_ || key != lentKey_) {
+    const std::string_view root = toF2 ? item.paths.RootF2 : item.paths.RootF1;
+    const std::string_view parent = ParentOf(item.paths.Rel);
+    if (!lent_ || root != lentRoot_ || parent != lentParent_) {
       lent_ = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
-      lentKey_ = std::move(key);
+      lentRoot_ = root;
+      lentParent_ = parent;
     }
     return lent_->fd >= 0 ? lent_ : nullptr;
   }
@@ -420,7 +478,7 @@ class Walk {
   };
   std::vector<Waiting> batch_;
   std::shared_ptr<LentFolder> lent_;
-  std::string lentKey_;
+  std::string lentRoot_, lentParent_;
   const CopyTurn turn_ = [this] { app_.Yield(); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();

@@ -131,8 +131,10 @@ bool ReplaceableTarget(const struct stat& st) {
 template <class Make>
 std::string MakeTemp(Make make) {
   static std::atomic<unsigned long> counter{0};
+  // Asked once: the C library no longer keeps it, and every replaced file needs a name.
+  static const std::string prefix = ".dualdock-copy-" + std::to_string(::getpid()) + "-";
   while (true) {
-    std::string name = ".dualdock-copy-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+    std::string name = prefix + std::to_string(counter++);
     if (make(name)) return name;
     if (errno != EEXIST) return {};
   }
@@ -234,15 +236,27 @@ bool OpenTemp(int toDir, PreparedCopy& copy) {
 
 }  // namespace
 
+int OpenSource(int fromDir, const char* fromName) {
+  // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
+  return ::openat(fromDir, fromName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
                    const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
                    const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
-  // O_NONBLOCK: should the source have been swapped for a pipe, opening must not hang.
-  int in = ::openat(fromDir, fromName.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  int in = OpenSource(fromDir, fromName.c_str());
   if (in < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode);
+  const bool ok = ::fstat(in, &st) == 0 && PrepareCopyFrom(in, st, toDir, toName, target, cancel, copy, turn);
+  ::close(in);
+  return ok;
+}
+
+bool PrepareCopyFrom(int in, const struct stat& st, int toDir, const std::string& toName, const struct stat* target,
+                     const std::atomic<bool>* cancel, PreparedCopy& copy, const CopyTurn& turn) {
+  if (target && !ReplaceableTarget(*target)) return false;
+  bool ok = S_ISREG(st.st_mode);
   copy.folder = !ok ? -1 : copy.folderLent ? toDir : ::fcntl(toDir, F_DUPFD_CLOEXEC, 0);
   copy.name = toName;
   copy.replaces = target != nullptr;
@@ -251,7 +265,6 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
   ok = ok && copy.folder >= 0 &&
        ((!target && OpenUnnamed(toDir, st.st_mode & 0777, copy, created)) || OpenTemp(toDir, copy));
   ok = ok && CopyData(in, copy.out, st.st_size, cancel, turn) && KeepAttributes(copy.out, st, created);
-  ::close(in);
   if (!ok) DiscardCopy(copy);
   return ok;
 }

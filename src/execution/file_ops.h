@@ -55,6 +55,12 @@ struct PreparedCopy {
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
                    const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
                    const CopyTurn& turn = {});
+// The same from a source the caller opened already (OpenSource), with its fstat;
+// `in` stays open and the caller's.
+bool PrepareCopyFrom(int in, const struct stat& source, int toDir, const std::string& toName, const struct stat* target,
+                     const std::atomic<bool>* cancel, PreparedCopy& copy, const CopyTurn& turn = {});
+// Opens a file to be copied: never through a link, never waiting (should it be a pipe now).
+int OpenSource(int fromDir, const char* fromName);
 // Gives the copy its name, once its data is on the disk. A replaced target must
 // still be the one checked before. Releases the copy either way.
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);

@@ -9,24 +9,24 @@ namespace dd {
 
 namespace {
 
-std::string RootKey(std::string root) {
-  while (!root.empty() && root.back() == kPathSeparator) root.pop_back();
+std::string_view RootKey(std::string_view root) {
+  while (!root.empty() && root.back() == kPathSeparator) root.remove_suffix(1);
   return root;
 }
 
 // The part of `path` below `root` (without trailing separator), or false.
-bool Below(const std::string& root, const std::string& path, std::string_view& rel) {
+bool Below(std::string_view root, std::string_view path, std::string_view& rel) {
   if (path.size() <= root.size() + 1 || path.compare(0, root.size(), root) != 0 || path[root.size()] != kPathSeparator)
     return false;
-  rel = std::string_view(path).substr(root.size() + 1);
+  rel = path.substr(root.size() + 1);
   return true;
 }
 
 bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
-               const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+               std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
   std::size_t best = std::string::npos, bestLength = 0;
   for (std::size_t i = 0; i < sources.size() && i < targets.size(); ++i) {
-    const std::string r1 = RootKey(sources[i]), r2 = RootKey(targets[i]);
+    const std::string_view r1 = RootKey(sources[i]), r2 = RootKey(targets[i]);
     std::string_view rel1, rel2;
     if (sources[i].empty() || targets[i].empty() || !Below(r1, pathF1, rel1) || !Below(r2, pathF2, rel2) ||
         rel1 != rel2)
@@ -34,9 +34,10 @@ bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::s
     if (best == std::string::npos || r1.size() + r2.size() > bestLength) {
       best = i;
       bestLength = r1.size() + r2.size();
-      out.RootF1 = r1;
-      out.RootF2 = r2;
-      out.Rel = std::string(rel1);
+      // Parts of the record's own paths, which begin with the roots.
+      out.RootF1 = pathF1.substr(0, r1.size());
+      out.RootF2 = pathF2.substr(0, r2.size());
+      out.Rel = rel1;
     }
   }
   return best != std::string::npos;
@@ -44,7 +45,7 @@ bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::s
 
 // The longest tail the two paths share at a separator, so that as much of the
 // path as possible is checked for links.
-bool FromRecord(const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+bool FromRecord(std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
   std::size_t n = 0;
   while (n < pathF1.size() && n < pathF2.size() && pathF1[pathF1.size() - 1 - n] == pathF2[pathF2.size() - 1 - n]) ++n;
   // Back to a separator that both paths have in the same place.
@@ -60,7 +61,7 @@ bool FromRecord(const std::string& pathF1, const std::string& pathF2, RecordPath
 }  // namespace
 
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
-                      const std::string& pathF1, const std::string& pathF2, RecordPaths& out) {
+                      std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
   if (pathF1.empty() || pathF2.empty() || pathF1[0] != kPathSeparator || pathF2[0] != kPathSeparator) return false;
   const bool found =
       sources.empty() ? FromRecord(pathF1, pathF2, out) : FromPairs(sources, targets, pathF1, pathF2, out);

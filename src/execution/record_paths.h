@@ -2,13 +2,15 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dd {
 
+// Parts of the record's two paths: they live as long as the paths do.
 struct RecordPaths {
-  std::string RootF1, RootF2;  // without a trailing separator ("" for "/")
-  std::string Rel;             // the same below both roots, a plain relative path
+  std::string_view RootF1, RootF2;  // without a trailing separator ("" for "/")
+  std::string_view Rel;             // the same below both roots, a plain relative path
 };
 
 // Splits the two paths of a record into the roots of a pair and the part below
@@ -17,6 +19,6 @@ struct RecordPaths {
 // run of the program) the roots are what the paths do not share at their end.
 // False when no pair holds the paths or the part below is not a plain path.
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
-                      const std::string& pathF1, const std::string& pathF2, RecordPaths& out);
+                      std::string_view pathF1, std::string_view pathF2, RecordPaths& out);
 
 }  // namespace dd

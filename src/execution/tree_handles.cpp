@@ -22,15 +22,15 @@ TreeHandles::~TreeHandles() {
     if (fd >= 0) ::close(fd);
 }
 
-int TreeHandles::Folder(const std::string& root, std::string_view rel, bool create, int& created) {
+int TreeHandles::Folder(std::string_view root, std::string_view rel, bool create, int& created) {
   for (std::size_t i = recent_.size(); i-- > 0;)
     if (recent_[i].rel == rel && recent_[i].root == root) return recent_[i].fd;
 
   auto r = roots_.find(root);
   if (r == roots_.end()) {
     // The root is taken as the job names it: a link there is the user's choice.
-    const std::string path = root.empty() ? "/" : root;
-    r = roots_.emplace(root, ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)).first;
+    const std::string path = root.empty() ? "/" : std::string(root);
+    r = roots_.emplace(std::string(root), ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)).first;
   }
   if (r->second < 0) {
     errno = ENOENT;
@@ -38,7 +38,7 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
   }
   int fd;
   if (!create && !ActiveSafetySteps().beneath)
-    fd = ::open((root + "/" + std::string(rel)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fd = ::open(std::string(root).append("/").append(rel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   else
     fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
   if (fd < 0) return -1;
@@ -47,7 +47,7 @@ int TreeHandles::Folder(const std::string& root, std::string_view rel, bool crea
     recent_.erase(recent_.begin());
   }
   struct stat st {};
-  recent_.push_back(Entry{root, std::string(rel), fd, ::fstat(fd, &st) == 0 ? st.st_dev : 0});
+  recent_.push_back(Entry{std::string(root), std::string(rel), fd, ::fstat(fd, &st) == 0 ? st.st_dev : 0});
   return fd;
 }
 

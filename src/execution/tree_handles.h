@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ class TreeHandles {
   // The open folder `rel` ("" = the root) below `root`; -1 (errno set) when it
   // cannot be reached without a link. Missing folders are made when `create`
   // is set, and counted in `created`. The handle stays owned by this object.
-  int Folder(const std::string& root, std::string_view rel, bool create, int& created);
+  int Folder(std::string_view root, std::string_view rel, bool create, int& created);
 
   // The file system of a folder that Folder() returned and that is still open (0 if unknown).
   dev_t Device(int fd) const;
@@ -37,7 +38,7 @@ class TreeHandles {
   };
   void Close(Entry& e);
 
-  std::map<std::string, int> roots_;
+  std::map<std::string, int, std::less<>> roots_;
   std::vector<Entry> recent_;  // most recent last
 };
 

@@ -312,7 +312,7 @@ void FileNew(App& app) {
   o.InclCaseSensitive = false;
   o.InclEnabled = false;
 
-  o.TimeToleranceText = "5";
+  o.TimeToleranceText.assign(1, '5');  // not = "5": GCC 12 warns falsely (-Wrestrict)
   o.TimeTolerance = LeadingNumber(o.TimeToleranceText);
   o.SaveTextFiles = false;
   o.DeleteSuccessful = false;

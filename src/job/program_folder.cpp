@@ -19,26 +19,26 @@ bool HoldsResources(const std::string& folder) {
 }
 
 // Copies the shipped resources that the folder lacks; never replaces a file.
-void Seed(const std::string& folder, const std::string& executableFolder) {
+void Seed(const std::string& folder, const std::string& executableFolder, bool pictures) {
   for (const std::string& source :
        {executableFolder, executableFolder + "/../share/dualdock", std::string("/usr/share/dualdock")}) {
     std::error_code ec;
     if (source.empty() || !HoldsResources(source) || fs::equivalent(source, folder, ec)) continue;
     fs::copy(source + "/" + kLanguageFile, folder + "/" + kLanguageFile, fs::copy_options::skip_existing, ec);
-    if (IsDirectory(source + "/Icons"))
+    if (pictures && IsDirectory(source + "/Icons"))
       fs::copy(source + "/Icons", folder + "/Icons", fs::copy_options::recursive | fs::copy_options::skip_existing, ec);
     return;
   }
 }
 
-std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error) {
+std::string Prepare(const std::string& folder, const std::string& executableFolder, std::string& error, bool pictures) {
   std::error_code ec;
   std::string absolute = DropTrailingSeparator(fs::absolute(folder, ec).lexically_normal().string());
   if (ec || !MakePath(absolute)) {
     error = "cannot use the program folder " + folder;
     return {};
   }
-  Seed(absolute, executableFolder);
+  Seed(absolute, executableFolder, pictures);
   return absolute;
 }
 
@@ -50,14 +50,14 @@ std::string ExecutableFolder() {
   return ec ? std::string() : exe.parent_path().string();
 }
 
-std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder,
-                                 std::string& error) {
+std::string ResolveProgramFolder(const std::string& homeOption, const std::string& executableFolder, std::string& error,
+                                 bool pictures) {
   std::string home = homeOption;
   if (home.empty()) {
     const char* env = std::getenv("DUALDOCK_HOME");
     if (env) home = env;
   }
-  if (!home.empty()) return Prepare(home, executableFolder, error);
+  if (!home.empty()) return Prepare(home, executableFolder, error, pictures);
   if (!executableFolder.empty() && HoldsResources(executableFolder) && ::access(executableFolder.c_str(), W_OK) == 0)
     return executableFolder;
   std::string data;
@@ -69,7 +69,7 @@ std::string ResolveProgramFolder(const std::string& homeOption, const std::strin
     error = "no program folder: set --home or DUALDOCK_HOME";
     return {};
   }
-  return Prepare(data, executableFolder, error);
+  return Prepare(data, executableFolder, error, pictures);
 }
 
 }  // namespace dd

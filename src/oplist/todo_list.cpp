@@ -1,5 +1,10 @@
 #include "oplist/todo_list.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <iterator>
+
 #include "common/app.h"
 #include "common/files.h"
 #include "common/sort.h"
@@ -11,15 +16,19 @@ namespace dd {
 
 bool IsSoundRecord(std::string_view record) {
   return record.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
-         OpRecord::Parse(record).has_value();
+         OpRecordView::Parse(record).has_value();
+}
+
+std::string_view OpTextOf(std::string_view code) {
+  if (code == kCopyToTarget) return kOpCopyToF2;
+  if (code == kCopyToSource) return kOpCopyToF1;
+  if (code == kDeleteInTarget) return kOpDeleteInF2;
+  if (code == kDeleteInSource) return kOpDeleteInF1;
+  return {};
 }
 
 std::string OpTextForCode(const std::string& code) {
-  if (code == kCopyToTarget) return std::string(kOpCopyToF2);
-  if (code == kCopyToSource) return std::string(kOpCopyToF1);
-  if (code == kDeleteInTarget) return std::string(kOpDeleteInF2);
-  if (code == kDeleteInSource) return std::string(kOpDeleteInF1);
-  return {};
+  return std::string(OpTextOf(code));
 }
 
 void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
@@ -27,6 +36,30 @@ void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string&
   std::string opText = OpTextForCode(code);
   if (opText.empty()) return;
   toDoList.push_back(OpRecord::Format(opText, code, status, pathF1, pathF2, sizeF1, sizeF2));
+}
+
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
+                          std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
+                          int64_t sizeF2) {
+  const std::string_view opText = OpTextOf(code);
+  if (opText.empty()) return;
+  // A simulation appends one record per item: built in one piece, as Format would.
+  char sizes[2][24];
+  const auto end1 = std::to_chars(sizes[0], sizes[0] + sizeof sizes[0], sizeF1).ptr;
+  const auto end2 = std::to_chars(sizes[1], sizes[1] + sizeof sizes[1], sizeF2).ptr;
+  const std::string_view size1(sizes[0], static_cast<std::size_t>(end1 - sizes[0]));
+  const std::string_view size2(sizes[1], static_cast<std::size_t>(end2 - sizes[1]));
+  const std::string_view parts[] = {opText, code, status, rootF1, below, rootF2, below, size1, size2};
+  // A TAB after each part but the paths' roots and the last.
+  constexpr bool kTabAfter[] = {true, true, true, false, true, false, true, true, false};
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < std::size(parts); ++i) length += parts[i].size() + kTabAfter[i];
+  std::string& line = toDoList.emplace_back(length, kTab);
+  char* out = line.data();
+  for (std::size_t i = 0; i < std::size(parts); ++i) {
+    if (!parts[i].empty()) std::memcpy(out, parts[i].data(), parts[i].size());
+    out += parts[i].size() + kTabAfter[i];
+  }
 }
 
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run) {
@@ -54,7 +87,10 @@ void CountOperations(App& app) {
 }
 
 bool SaveToDoList(App& app, const std::string& path) {
-  std::string text = NormaliseList(Join(app.ToDo.ToDoList, kCrLf));
+  // After a complete run every record is blank: nothing to join and normalise.
+  const auto& list = app.ToDo.ToDoList;
+  const bool blank = std::all_of(list.begin(), list.end(), [](const std::string& r) { return r.empty(); });
+  std::string text = blank ? std::string() : NormaliseList(Join(list, kCrLf));
   app.ToDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
   ListViewAusfuellen(app);
