@@ -4,6 +4,8 @@
 #   tools/screenshots/shoot.sh BUILD_FOLDER [OUTPUT_FOLDER [WIDTH HEIGHT]]
 set -euo pipefail
 build=$(realpath "$1")
+# The tool takes each picture with ImageMagick's import and reduces it with convert.
+command -v import >/dev/null || { echo "ImageMagick is missing: apt-get install imagemagick" >&2; exit 2; }
 out=$(realpath "${2:-docs}")
 size=("${@:3}")
 cmake -S "$(dirname "$0")/../.." -B "$build" -DDUALDOCK_BUILD_TOOLS=ON >/dev/null
