@@ -4,35 +4,27 @@
 
 namespace dd::cli {
 
-const char* const kUsage =
-    "Usage:\n"
-    "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "                                    [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
-    "                                    [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
-    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
-    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
-    "                               [--no-daylight-saving] [--trash] [--force]\n"
-    "  dualdock-cli job show JOB.ddk\n"
-    "  dualdock-cli --help\n";
+// One text for the usage line of an error and the help.
+#define DUALDOCK_USAGE \
+    "Usage:\n" \
+    "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
+    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
+    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n" \
+    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
+    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
+    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n" \
+    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
+    "                               [--no-daylight-saving] [--trash] [--force]\n" \
+    "  dualdock-cli job show JOB.ddk\n" \
+    "  dualdock-cli --help\n"
+
+const char* const kUsage = DUALDOCK_USAGE;
 
 const char* const kHelp =
     "dualdock-cli: keeps pairs of folders in step, from a script or a timer.\n"
     "\n"
-    "Usage:\n"
-    "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"
-    "                                    [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n"
-    "                                    [--allow-mass-delete] [--json | --quiet]\n"
-    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"
-    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"
-    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"
-    "                               [--no-daylight-saving] [--trash] [--force]\n"
-    "  dualdock-cli job show JOB.ddk\n"
-    "  dualdock-cli --help\n"
+    DUALDOCK_USAGE
     "\n"
     "Commands:\n"
     "  simulate  Loads the job file, compares every folder pair and writes the pending\n"
