@@ -2,10 +2,7 @@
 
 #include <QDragEnterEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QMimeData>
-#include <QMouseEvent>
-#include <QScrollBar>
 
 #include "ui/qt_text.h"
 
@@ -35,13 +32,9 @@ void ConfigureList(View* view) {
   view->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
 }
 
-int ContentX(const QAbstractItemView* view, const QMouseEvent* e) {
-  return e->position().toPoint().x() + view->horizontalScrollBar()->value();
-}
-
 }  // namespace
 
-FolderTable::FolderTable(QWidget* parent) : QTableWidget(parent) {
+FolderTable::FolderTable(QWidget* parent) : HookedList(parent) {
   ConfigureList(this);
   setAcceptDrops(true);
   viewport()->setAcceptDrops(true);
@@ -51,26 +44,6 @@ FolderTable::FolderTable(QWidget* parent) : QTableWidget(parent) {
 
 int FolderTable::Boundary() const {
   return horizontalHeader()->sectionPosition(1) + horizontalHeader()->sectionSize(1);
-}
-
-void FolderTable::keyPressEvent(QKeyEvent* e) {
-  if (hooks.keyPress && hooks.keyPress(e)) return;
-  QTableWidget::keyPressEvent(e);
-}
-
-void FolderTable::keyReleaseEvent(QKeyEvent* e) {
-  QTableWidget::keyReleaseEvent(e);
-  if (hooks.keyRelease && !e->isAutoRepeat()) hooks.keyRelease(e);
-}
-
-void FolderTable::mouseReleaseEvent(QMouseEvent* e) {
-  QTableWidget::mouseReleaseEvent(e);
-  if (hooks.mouseRelease) hooks.mouseRelease(ContentX(this, e), e->button(), e->globalPosition().toPoint());
-}
-
-void FolderTable::mouseDoubleClickEvent(QMouseEvent* e) {
-  QTableWidget::mouseDoubleClickEvent(e);
-  if (hooks.doubleClick) hooks.doubleClick();
 }
 
 QStringList FolderTable::mimeTypes() const {
@@ -89,11 +62,10 @@ void FolderTable::dropEvent(QDropEvent* e) {
   if (!e->mimeData()->hasFormat(kUriList)) return;
   e->acceptProposedAction();
   const std::vector<std::string> paths = LocalPathsOfUriList(e->mimeData()->data(kUriList));
-  const int x = e->position().toPoint().x() + horizontalScrollBar()->value();
-  if (drop && !paths.empty()) drop(paths, x);
+  if (drop && !paths.empty()) drop(paths, ContentX(e->position().toPoint().x()));
 }
 
-ToDoTable::ToDoTable(QWidget* parent) : QTableView(parent) {
+ToDoTable::ToDoTable(QWidget* parent) : HookedList(parent) {
   ConfigureList(this);
   setSortingEnabled(false);
   horizontalHeader()->setSectionsClickable(true);
@@ -103,26 +75,6 @@ ToDoTable::ToDoTable(QWidget* parent) : QTableView(parent) {
 int ToDoTable::FirstVisibleRow() const {
   const int row = rowAt(0);
   return row < 0 ? 0 : row;
-}
-
-void ToDoTable::keyPressEvent(QKeyEvent* e) {
-  if (hooks.keyPress && hooks.keyPress(e)) return;
-  QTableView::keyPressEvent(e);
-}
-
-void ToDoTable::keyReleaseEvent(QKeyEvent* e) {
-  QTableView::keyReleaseEvent(e);
-  if (hooks.keyRelease && !e->isAutoRepeat()) hooks.keyRelease(e);
-}
-
-void ToDoTable::mouseReleaseEvent(QMouseEvent* e) {
-  QTableView::mouseReleaseEvent(e);
-  if (hooks.mouseRelease) hooks.mouseRelease(ContentX(this, e), e->button(), e->globalPosition().toPoint());
-}
-
-void ToDoTable::mouseDoubleClickEvent(QMouseEvent* e) {
-  QTableView::mouseDoubleClickEvent(e);
-  if (hooks.doubleClick) hooks.doubleClick();
 }
 
 }  // namespace dd::ui

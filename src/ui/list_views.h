@@ -2,6 +2,9 @@
 // the window decides what they do.
 #pragma once
 
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <functional>
@@ -19,40 +22,57 @@ struct ListHooks {
   std::function<void()> doubleClick;
 };
 
-class FolderTable : public QTableWidget {
+// A list view that hands keys, mouse releases and double clicks to its hooks.
+template <class View>
+class HookedList : public View {
+ public:
+  using View::View;
+  ListHooks hooks;
+  // A horizontal viewport position as a position in the content (scrolling included).
+  int ContentX(int viewportX) const { return viewportX + this->horizontalScrollBar()->value(); }
+
+ protected:
+  void keyPressEvent(QKeyEvent* e) override {
+    if (hooks.keyPress && hooks.keyPress(e)) return;
+    View::keyPressEvent(e);
+  }
+  void keyReleaseEvent(QKeyEvent* e) override {
+    View::keyReleaseEvent(e);
+    if (hooks.keyRelease && !e->isAutoRepeat()) hooks.keyRelease(e);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    View::mouseReleaseEvent(e);
+    if (hooks.mouseRelease)
+      hooks.mouseRelease(ContentX(e->position().toPoint().x()), e->button(), e->globalPosition().toPoint());
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    View::mouseDoubleClickEvent(e);
+    if (hooks.doubleClick) hooks.doubleClick();
+  }
+};
+
+class FolderTable : public HookedList<QTableWidget> {
   Q_OBJECT
  public:
   explicit FolderTable(QWidget* parent = nullptr);
-  ListHooks hooks;
   // Dropped local paths at a horizontal content position.
   std::function<void(const std::vector<std::string>& paths, int x)> drop;
   // The right edge of the source column in content coordinates.
   int Boundary() const;
 
  protected:
-  void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent* e) override;
-  void mouseReleaseEvent(QMouseEvent* e) override;
-  void mouseDoubleClickEvent(QMouseEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dragMoveEvent(QDragMoveEvent* e) override;
   void dropEvent(QDropEvent* e) override;
   QStringList mimeTypes() const override;
 };
 
-class ToDoTable : public QTableView {
+class ToDoTable : public HookedList<QTableView> {
   Q_OBJECT
  public:
   explicit ToDoTable(QWidget* parent = nullptr);
-  ListHooks hooks;
   // The first row that shows, 0-based.
   int FirstVisibleRow() const;
-
- protected:
-  void keyPressEvent(QKeyEvent* e) override;
-  void keyReleaseEvent(QKeyEvent* e) override;
-  void mouseReleaseEvent(QMouseEvent* e) override;
-  void mouseDoubleClickEvent(QMouseEvent* e) override;
 };
 
 }  // namespace dd::ui
