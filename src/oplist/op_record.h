@@ -32,9 +32,14 @@ struct OpRecord {
   // The record of a line with exactly seven fields and sizes SizeOfField accepts; nullopt otherwise.
   static std::optional<OpRecord> Parse(std::string_view line);
   std::string Format() const;
-  // The line of a record from its fields, without building one.
+  // A path given as a pair's root and the part below it, joined as they stand.
+  struct PathParts {
+    std::string_view root, below;
+  };
+  // The line of a record from its fields, without building one, in one allocation:
+  // a simulation makes one line per planned item.
   static std::string Format(std::string_view opText, std::string_view code, std::string_view status,
-                            std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2);
+                            PathParts pathF1, PathParts pathF2, int64_t sizeF1, int64_t sizeF2);
 };
 
 }  // namespace dd

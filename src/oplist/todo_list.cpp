@@ -1,9 +1,6 @@
 #include "oplist/todo_list.h"
 
 #include <algorithm>
-#include <charconv>
-#include <cstring>
-#include <iterator>
 
 #include "common/app.h"
 #include "common/files.h"
@@ -27,15 +24,11 @@ std::string_view OpTextOf(std::string_view code) {
   return {};
 }
 
-std::string OpTextForCode(const std::string& code) {
-  return std::string(OpTextOf(code));
-}
-
-void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
-                          const std::string& pathF1, const std::string& pathF2, int64_t sizeF1, int64_t sizeF2) {
-  std::string opText = OpTextForCode(code);
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
+                          std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2) {
+  const std::string_view opText = OpTextOf(code);
   if (opText.empty()) return;
-  toDoList.push_back(OpRecord::Format(opText, code, status, pathF1, pathF2, sizeF1, sizeF2));
+  toDoList.push_back(OpRecord::Format(opText, code, status, {pathF1, {}}, {pathF2, {}}, sizeF1, sizeF2));
 }
 
 void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
@@ -43,23 +36,7 @@ void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view s
                           int64_t sizeF2) {
   const std::string_view opText = OpTextOf(code);
   if (opText.empty()) return;
-  // A simulation appends one record per item: built in one piece, as Format would.
-  char sizes[2][24];
-  const auto end1 = std::to_chars(sizes[0], sizes[0] + sizeof sizes[0], sizeF1).ptr;
-  const auto end2 = std::to_chars(sizes[1], sizes[1] + sizeof sizes[1], sizeF2).ptr;
-  const std::string_view size1(sizes[0], static_cast<std::size_t>(end1 - sizes[0]));
-  const std::string_view size2(sizes[1], static_cast<std::size_t>(end2 - sizes[1]));
-  const std::string_view parts[] = {opText, code, status, rootF1, below, rootF2, below, size1, size2};
-  // A TAB after each part but the paths' roots and the last.
-  constexpr bool kTabAfter[] = {true, true, true, false, true, false, true, true, false};
-  std::size_t length = 0;
-  for (std::size_t i = 0; i < std::size(parts); ++i) length += parts[i].size() + kTabAfter[i];
-  std::string& line = toDoList.emplace_back(length, kTab);
-  char* out = line.data();
-  for (std::size_t i = 0; i < std::size(parts); ++i) {
-    if (!parts[i].empty()) std::memcpy(out, parts[i].data(), parts[i].size());
-    out += parts[i].size() + kTabAfter[i];
-  }
+  toDoList.push_back(OpRecord::Format(opText, code, status, {rootF1, below}, {rootF2, below}, sizeF1, sizeF2));
 }
 
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run) {

@@ -19,12 +19,11 @@ class App;
 bool IsSoundRecord(std::string_view record);
 
 // The 19-character operation text of a code, "" for "= =" and unknown codes.
-std::string OpTextForCode(const std::string& code);
 std::string_view OpTextOf(std::string_view code);
 
 // Appends the record of one classified item, unless the code plans nothing.
-void inToDoListeSpeichern(std::vector<std::string>& toDoList, const std::string& status, const std::string& code,
-                          const std::string& pathF1, const std::string& pathF2, int64_t sizeF1, int64_t sizeF2);
+void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
+                          std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2);
 // The same for an item at `below` under the roots of a pair (pathF1 = rootF1 + below), built in place.
 void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
                           std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
