@@ -14,10 +14,11 @@
 #include "common/text.h"
 #include "job/job_file.h"
 #include "support/builders.h"
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 using namespace dd;
-using dd::test::Tree;
+using dd::test::MakeTree;
 
 namespace {
 
@@ -65,8 +66,7 @@ struct Cli : ::testing::Test {
 };
 
 TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
-  Tree(dir.path(),
-       {{"bad.ddk", "Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n"}, {"empty.ddk", ""}});
+  MakeTree(dir.path(), {"bad.ddk=Dualdock V2.1\r\n\r\nOperation Mode:\r\nIdentical:\t= =\r\n\r\n\r\n", "empty.ddk="});
   const std::string newJob = "job new " + Quote(dir / "new.ddk");
   const struct {
     std::string args;
@@ -94,7 +94,7 @@ TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
 }
 
 TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed) {
-  Tree(dir.path(), {{"src/a.txt", "alpha"}, {"src/sub/b.txt", "beta"}, {"dst/stale.txt", "stale"}});
+  MakeTree(dir.path(), {"src/a.txt=alpha", "src/sub/b.txt=beta", "dst/stale.txt=stale"});
   const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
   Result sim = RunHome("simulate " + job);
   ASSERT_EQ(sim.code, 0) << sim.err;
@@ -117,9 +117,9 @@ TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed)
   EXPECT_TRUE(Records().empty());
 
   // Failed operations exit with 1 and stay pending.
-  Tree(dir.path(), {{"src/d/x.txt", "x"}});
+  MakeTree(dir.path(), {"src/d/x.txt=x"});
   ASSERT_EQ(RunHome("simulate " + job).code, 0);
-  Tree(dir.path(), {{"dst/d", "a file appeared where the folder goes"}});
+  MakeTree(dir.path(), {"dst/d=a file appeared where the folder goes"});
   Result failed = RunHome("execute --yes");
   EXPECT_EQ(failed.code, 1) << failed.out << failed.err;
   EXPECT_EQ(Records().size(), 2u);
@@ -128,12 +128,8 @@ TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed)
 
 TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
   // An empty source (an unmounted drive looks like this) would wipe the backup; another plan deletes 11 of 12.
-  Tree(dir.path(), {{"src/a.txt", "a"},
-                    {"src/keep.txt", "k"},
-                    {"dst/keep.txt", "k"},
-                    {"mnt/", ""},
-                    {"backup/a.txt", "a"},
-                    {"b/src/only-copy.txt", "precious"}});
+  MakeTree(dir.path(), {"src/a.txt=a", "src/keep.txt=k", "dst/keep.txt=k", "mnt/", "backup/a.txt=a",
+                        "b/src/only-copy.txt=precious"});
   test::Numbered(dir / "dst/f", 11);
   const std::string missing = Job("missing.ddk", {{dir / "src", dir / "new/target"}});
   const std::string empty = Job("empty.ddk", {{dir / "mnt", dir / "backup"}});
@@ -249,7 +245,7 @@ TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyFor
 }
 
 TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {
-  Tree(dir.path(), {{"src/a.txt", "alpha"}, {"src/b\xff.txt", "be"}, {"dst/stale.txt", "stale"}});
+  MakeTree(dir.path(), {"src/a.txt=alpha", "src/b\xff.txt=be", "dst/stale.txt=stale"});
   const std::string job = Quote(dir / "job\xc3\xa9\xfe\x01.ddk");
   ASSERT_EQ(Run("job new " + job + " --pair " + Quote(dir / "src") + " " + Quote(dir / "dst")).code, 0);
 

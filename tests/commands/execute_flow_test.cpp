@@ -5,8 +5,8 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "oplist/backup_mode.h"
-#include "support/builders.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
 using dd::test::FlowFixture;
@@ -16,7 +16,7 @@ TEST(Execute, ConfirmsWithTheCountsThenReportsSuccessOrErrors) {
   EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NothingPending);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
 
-  test::Tree(f.dir.path(), {{"s/a.txt", std::string(2000, 'a')}, {"t/old.txt", "old!"}});
+  test::MakeTree(f.dir.path(), {"s/a.txt=" + std::string(2000, 'a'), "t/old.txt=old!"});
   f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
@@ -46,7 +46,7 @@ TEST(Execute, ConfirmsWithTheCountsThenReportsSuccessOrErrors) {
 
   // A copy that cannot succeed: the target folder's place is taken by a file the mode leaves alone.
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
-  test::Tree(f.dir.path(), {{"s/d/x.txt", "x"}, {"t/d", "file"}});
+  test::MakeTree(f.dir.path(), {"s/d/x.txt=x", "t/d=file"});
   Simulate(f.app);
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 2}));
@@ -57,7 +57,7 @@ TEST(Execute, ConfirmsWithTheCountsThenReportsSuccessOrErrors) {
 
 TEST(ExecuteOneKlick, RunsBothStepsWithoutTheBoxesBetweenAndAnyStopEndsIt) {
   FlowFixture f;
-  test::Tree(f.dir.path(), {{"s/a.txt", "a"}});
+  test::MakeTree(f.dir.path(), {"s/a.txt=a"});
   f.AddSourceTargetPair();
   f.screen.answers = {Answer::No};
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);

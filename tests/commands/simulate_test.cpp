@@ -10,10 +10,11 @@
 #include "common/files.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
 using dd::test::FlowFixture;
-using dd::test::Tree;
+using dd::test::MakeTree;
 
 namespace {
 
@@ -25,7 +26,7 @@ bool Holds(const std::string& text, const std::string& part) {
 
 TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkipsItsPair) {
   FlowFixture f;
-  Tree(f.dir.path(), {{"plain", "a regular file"}, {"s1/one.txt", "1"}, {"src/a.txt", "abc"}, {"src/sub/b.txt", "b"}});
+  MakeTree(f.dir.path(), {"plain=a regular file", "s1/one.txt=1", "src/a.txt=abc", "src/sub/b.txt=b"});
   f.AddPair(f.dir / "s1", f.dir / "plain/sub");  // cannot be made: its parent is a file
   f.AddPair(f.dir / "src", f.dir / "new/deep/target");
   test::WriteFile(f.app.Files.ToDoFilePath, "old list");
@@ -55,8 +56,7 @@ TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkip
 
 TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
   FlowFixture f;
-  Tree(f.dir.path(),
-       {{"notafolder", "x"}, {"target/precious.txt", "keep me"}, {"tab\tname/", ""}, {"source/o.txt", "o"}});
+  MakeTree(f.dir.path(), {"notafolder=x", "target/precious.txt=keep me", "tab\tname/", "source/o.txt=o"});
   f.app.Job.SourceFolders = {f.dir / "source", f.dir / "source"};
   f.app.Job.TargetFolders = {f.dir / "target"};
   Simulate(f.app);
@@ -78,7 +78,7 @@ TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
 TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
   FlowFixture f;
   for (const std::string n : {"1", "2", "3"}) {
-    Tree(f.dir.path(), {{"s" + n + "/f" + n + ".txt", "x"}, {"t" + n + "/", ""}});
+    MakeTree(f.dir.path(), {"s" + n + "/f" + n + ".txt=x", "t" + n + "/"});
     f.AddPair(f.dir / ("s" + n), f.dir / ("t" + n));
   }
   bool stopAtYield = false;
@@ -98,7 +98,7 @@ TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
 
 TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAndPending) {
   FlowFixture f;
-  Tree(f.dir.path(), {{"s/b.txt", "b"}, {"t/gone.txt", "g"}, {"s/a.txt", "a"}});
+  MakeTree(f.dir.path(), {"s/b.txt=b", "t/gone.txt=g", "s/a.txt=a"});
   f.AddSourceTargetPair();
   Simulate(f.app);
   const std::string s = f.dir / "s", t = f.dir / "t";
@@ -107,7 +107,7 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
                 "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/a.txt\t" + t + "/a.txt\t1\t0\r\n" +
                 "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/b.txt\t" + t + "/b.txt\t1\t0");
 
-  Tree(f.dir.path(), {{"s/x.tmp", "t"}, {"s/y.TMP", "t"}});
+  MakeTree(f.dir.path(), {"s/x.tmp=t", "s/y.TMP=t"});
   f.app.Options.ExclEnabled = true;
   f.app.Options.ExcludeText = ".TMP";
   Simulate(f.app);
@@ -123,8 +123,8 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
 TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
   namespace fs = std::filesystem;
   FlowFixture f;
-  Tree(f.dir.path(), {{"s/locked/secret.txt", "s"}, {"s/open.txt", "o"}, {"t/stale.txt", "x"}});
-  Tree(f.dir.path(), {{"t/locked/secret.txt", "old copy"}, {"t/locked/deeper/more.txt", "more"}});
+  MakeTree(f.dir.path(), {"s/locked/secret.txt=s", "s/open.txt=o", "t/stale.txt=x"});
+  MakeTree(f.dir.path(), {"t/locked/secret.txt=old copy", "t/locked/deeper/more.txt=more"});
   f.AddSourceTargetPair();
   for (const std::string& p : {f.dir.path(), f.home, f.app.Files.ToDoFilePath}) fs::permissions(p, fs::perms::all);
   fs::permissions(f.dir / "s/locked", fs::perms::none);
@@ -153,7 +153,7 @@ TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
 
 TEST(Simulate, PairsWhoseRootsLieInsideEachOtherAreNotCompared) {
   FlowFixture f;
-  Tree(f.dir.path(), {{"b/src/only-copy.txt", "precious"}, {"b/src/backup/", ""}, {"x/new.txt", "n"}, {"y/", ""}});
+  MakeTree(f.dir.path(), {"b/src/only-copy.txt=precious", "b/src/backup/", "x/new.txt=n", "y/"});
   std::filesystem::create_directory_symlink(f.dir / "b/src", f.dir / "link");
   f.AddPair(f.dir / "b/src", f.dir / "b");                     // source inside its target
   f.AddPair(f.dir / "b/src", f.dir / "b/src/../src/backup/");  // target inside its source
@@ -176,8 +176,8 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   f.SetMirrorMode();
   test::Numbered(f.dir / "t/f", 12, ".txt");
   // An empty source (an unmounted drive) deletes even one file.
-  Tree(f.dir.path(), {{"s/keep.txt", "k"}, {"t/keep.txt", "k"}, {"empty/", ""}, {"backup/one.txt", "1"}});
-  Tree(f.dir.path(), {{"u/new.txt", "n"}, {"v/", ""}});
+  MakeTree(f.dir.path(), {"s/keep.txt=k", "t/keep.txt=k", "empty/", "backup/one.txt=1"});
+  MakeTree(f.dir.path(), {"u/new.txt=n", "v/"});
   f.AddSourceTargetPair();
   f.AddPair(f.dir / "empty", f.dir / "backup");
   f.AddPair(f.dir / "u", f.dir / "v");

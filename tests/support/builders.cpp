@@ -10,15 +10,6 @@
 
 namespace dd::test {
 
-void Tree(const std::string& root, const Entries& entries) {
-  for (const auto& [name, content] : entries) {
-    if (name.ends_with('/'))
-      MakeDirs(root + "/" + name);
-    else
-      WriteFile(root + "/" + name, content);
-  }
-}
-
 void Numbered(const std::string& stem, int count, const std::string& suffix, const std::string& content) {
   for (int i = 0; i < count; ++i) WriteFile(stem + std::to_string(i) + suffix, content);
 }

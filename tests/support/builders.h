@@ -1,4 +1,4 @@
-// Scenario builders shared by the suites: folder trees, list files and job files.
+// Builders shared by the suites: numbered files, list files and job files (trees: scenario.h).
 #pragma once
 
 #include <string>
@@ -9,8 +9,6 @@ namespace dd::test {
 
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-// Makes each entry below `root`: a name ending in "/" is an empty folder, any other a file holding the text.
-void Tree(const std::string& root, const Entries& entries);
 // The files stem0suffix ... stem<count-1>suffix, each holding `content`.
 void Numbered(const std::string& stem, int count, const std::string& suffix = "", const std::string& content = "x");
 // The non-empty records of a list file, sorted.
