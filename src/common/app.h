@@ -31,6 +31,8 @@ class App {
 
   // The text of a message key in the current language ("" when unknown).
   std::string Text(const std::string& key) const;
+  // The language file is missing or empty: every text would be "".
+  bool LanguageFileEmpty() const { return texts_.Empty(Files.LanguageFilePath); }
 
   // A message box whose prompt and title are the texts of two keys.
   Answer Show(const std::string& promptKey, const std::string& titleKey, Buttons buttons = Buttons::Ok,

@@ -57,6 +57,11 @@ void LanguageTexts::Refresh(const std::string& path) {
   values_.clear();
 }
 
+bool LanguageTexts::Empty(const std::string& path) {
+  Refresh(path);
+  return text_.empty();
+}
+
 std::string LanguageTexts::Lookup(const std::string& path, const std::string& key, int language) {
   Refresh(path);
   if (language != language_) {

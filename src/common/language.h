@@ -22,6 +22,8 @@ std::string GetInfoFromString(const std::string& key, const std::string& text);
 class LanguageTexts {
  public:
   std::string Lookup(const std::string& path, const std::string& key, int language);
+  // True when the file is missing or holds nothing but empty lines and tabs.
+  bool Empty(const std::string& path);
 
  private:
   void Refresh(const std::string& path);

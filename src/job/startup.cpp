@@ -3,7 +3,6 @@
 #include "commands/todo_files.h"
 #include "common/app.h"
 #include "common/files.h"
-#include "common/language.h"
 #include "common/text.h"
 #include "execution/rates.h"
 #include "job/file_types.h"
@@ -17,7 +16,7 @@ void SpracheEinstellen(App& app) {
     app.Show("", "Language file not found", "Error", Buttons::Ok, Icon::Critical);
     return;
   }
-  if (NormaliseLanguageText(ReadTextFile(app.Files.LanguageFilePath)).empty()) {
+  if (app.LanguageFileEmpty()) {
     app.Show("", "Language File empty", "Error", Buttons::Ok, Icon::Critical);
     return;
   }
