@@ -299,7 +299,9 @@ std::string BuiltInExcludePlaceholder() {
          "and disregarded.";
 }
 
-void FileNew(App& app) {
+namespace {
+
+void NewJob(App& app, bool emptyList) {
   JobOptions& o = app.Options;
   // Until a language gave a placeholder the boxes show their built-in texts.
   o.ExcludeText = o.ExclPlaceholder.empty() ? BuiltInExcludePlaceholder() : o.ExclPlaceholder;
@@ -327,8 +329,10 @@ void FileNew(App& app) {
   SimuDatenLoeschen(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.ToDo.ShowSize = app.ToDo.ShowFullPath = false;
-  app.ToDo.ToDoList.assign(1, std::string());
-  SaveToDoList(app);  // writes the empty list and rebuilds the rows
+  if (emptyList) {
+    app.ToDo.ToDoList.assign(1, std::string());
+    SaveToDoList(app);  // writes the empty list and rebuilds the rows
+  }
 
   // One empty pair compacts to no pair at all.
   app.Job.SourceFolders.clear();
@@ -337,6 +341,16 @@ void FileNew(App& app) {
 
   StdBackupModesDef(app);
   app.screen.JobOptionsChanged();
+}
+
+}  // namespace
+
+void FileNew(App& app) {
+  NewJob(app, true);
+}
+
+void FileNewKeepingList(App& app) {
+  NewJob(app, false);
 }
 
 std::string DateiEinlesen(App& app, const std::string& path) {

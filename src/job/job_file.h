@@ -10,7 +10,10 @@ class App;
 // What the exclude box holds before any language text was applied.
 std::string BuiltInExcludePlaceholder();
 
+// A new job with the standard modes and an empty list, also on disk.
 void FileNew(App& app);
+// The same, but the list and its file are left as they are: the start-up keeps the previous run's list.
+void FileNewKeepingList(App& app);
 // Loads a job file; returns the reader's result text.
 std::string DateiEinlesen(App& app, const std::string& path);
 std::string OpenV2_1(App& app, const std::string& text);

@@ -8,6 +8,7 @@
 #include "job/file_types.h"
 #include "job/job_file.h"
 #include "job/settings.h"
+#include "oplist/todo_list.h"
 
 namespace dd {
 
@@ -42,16 +43,14 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   app.screen.SkinChanged(app.settings.SkinNumber);
   SpracheAusgewaehlt(app, app.settings.LanguageIndex);
 
-  // New empties the list file: the pending list of the previous run is kept aside and put back byte for byte.
-  // A damaged list file (a pipe, a device, an oversized file) is not put back: it is reported like an invalid list.
-  {
-    const bool hadList = PathExists(app.Files.ToDoFilePath);
-    const FileRead kept = ReadWholeFile(app.Files.ToDoFilePath, kListFileLimit, false);
-    FileNew(app);
-    if (kept.status == FileReadStatus::Damaged)
-      app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
-    else if (hadList)
-      WriteTextFile(kept.text, app.Files.ToDoFilePath);
+  // The pending list of the previous run survives the new job; its file is never emptied on the way.
+  FileNewKeepingList(app);
+  app.ToDo.ToDoList.assign(1, std::string());
+  // A damaged list file (a pipe, a device, an oversized file) is reported like an invalid list and gives way to an
+  // empty one.
+  if (ReadWholeFile(app.Files.ToDoFilePath, kListFileLimit, false).status == FileReadStatus::Damaged) {
+    app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
+    SaveToDoList(app);
   }
   ToDoListeLaden(app);
   if (options.measureRates) RatenHolenOderBestimmen(app);

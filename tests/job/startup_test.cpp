@@ -7,6 +7,7 @@
 #include "common/files.h"
 #include "job/program_folder.h"
 #include "job/startup.h"
+#include "support/scenario.h"
 #include "support/test_support.h"
 
 using namespace dd;
@@ -34,6 +35,21 @@ TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
   EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
   EXPECT_EQ(ReadWholeFile(dir / "To Do.txt", 9, false).status, FileReadStatus::Read);
   EXPECT_EQ(app.Run.PendingOps(), 0);
+}
+
+TEST_F(StartUpTest, ThePreviousRunsListSurvivesAndAnEmptyLanguageFileIsReported) {
+  const std::string list = test::Rec("=->", "Extra in F1", "/s/a", "/t/a", "3") + "\r\n" +
+                           test::Rec("= x", "Extra in F2", "/s/b", "/t/b", "0", "4");
+  WriteFile(dir / "To Do.txt", list);
+  Start();
+  EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), list);
+  EXPECT_EQ(app.Run.PendingOps(), 2);
+  EXPECT_TRUE(screen.keys().empty());
+
+  WriteFile(dir / "Sprachen.txt", "");
+  SpracheEinstellen(app);
+  ASSERT_EQ(screen.messages.size(), 1u);
+  EXPECT_EQ(screen.messages[0].prompt, "Language File empty");
 }
 
 TEST_F(StartUpTest, LanguageChoicePlaceholdersAndTheJobOnTheCommandLineLoadedLast) {
