@@ -23,8 +23,9 @@ bool CheckIfValidToDoList(App& app) {
   FileRead read = ReadWholeFile(file, kListFileLimit, false);
   // A pipe, a device or an oversized file in its place is a damaged list; it is not rewritten.
   if (read.status == FileReadStatus::Damaged) return false;
-  const std::string text = NormaliseList(std::move(read.text));
-  WriteTextFile(text, file);
+  const std::string text = NormaliseList(read.text);
+  // A list that is already as it would be written is not written again (each write waits for the disk).
+  if (read.status != FileReadStatus::Read || text != read.text) WriteTextFile(text, file);
   if (text.empty()) return true;
   app.ToDo.ToDoList = Split(text, kCrLf);
   int bad = 0;
