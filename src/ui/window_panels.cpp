@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "job/settings.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
+#include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
@@ -198,6 +200,11 @@ void MainWindow::PanelsSkinChanged(int skin) {
   p.setColor(QPalette::Highlight, c.accent);
   p.setColor(QPalette::HighlightedText, c.base.lightness() < 128 && skin != 3 ? QColor(Qt::black) : QColor(Qt::white));
   centralWidget()->setPalette(p);
+  // The part of a list's header right of its last column is painted in the window colour: the skin's, there.
+  QPalette header = p;
+  header.setColor(QPalette::Window, c.base);
+  for (QTableView* list : {static_cast<QTableView*>(lvFolders_), static_cast<QTableView*>(lvToDoList_)})
+    list->horizontalHeader()->setPalette(header);
   frameBackupModes_->SkinChanged();
   ApplyOptionPanels();
 }
