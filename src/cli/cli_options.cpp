@@ -86,12 +86,13 @@ const char* const kHelp =
     "Exit status:\n"
     "  0  done (or nothing pending)\n"
     "  1  one or more operations failed (their records stay in \"To Do.txt\"), or a\n"
-    "     simulation went on past an error (a folder that could not be created or read)\n"
+    "     simulation went on past an error (a folder that could not be created or read,\n"
+    "     a name holding a TAB or line break, which is skipped and named)\n"
     "  2  bad usage; a job file that is missing, unreadable or of the wrong format;\n"
     "     a confirmation refused or answered no; a missing folder without\n"
     "     --create-missing; a job whose source and target lists differ in length;\n"
-    "     a pair whose one folder lies inside the other; a mass deletion without\n"
-    "     --allow-mass-delete\n"
+    "     a pair whose one folder lies inside the other, or pairs that write into\n"
+    "     each other's folders; a mass deletion without --allow-mass-delete\n"
     "  3  stopped by SIGINT or SIGTERM\n";
 
 namespace {

@@ -89,6 +89,7 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   j += ",\"failures\":" + Number(r.failures);
   j += ",\"unreadable_folders\":" + Number(s.UnlistedFolders);
   j += ",\"skipped_names\":" + Number(s.SkippedNames);
+  j += ",\"own_entries_left_out\":" + Number(s.OwnEntriesLeftOut);
   j += ",\"pending\":{";
   j += "\"delete_in_f1\":" + CountAndBytes(s.Pending(OpKind::Delete, Side::F1));
   j += ",\"delete_in_f2\":" + CountAndBytes(s.Pending(OpKind::Delete, Side::F2));

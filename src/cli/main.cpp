@@ -72,12 +72,22 @@ bool ReportUnlisted(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
   return true;
 }
 
-int ExitForResult(const dd::RunResult& result, const dd::cli::CliScreen& screen, bool unlisted) {
+// Names the record formats cannot carry were left out: those items are not in step, and each is named.
+bool ReportSkipped(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
+  if (r.SkippedNames == 0) return false;
+  for (const std::string& path : r.SkippedPaths)
+    screen.Error("skipped, the name holds a TAB or line break: " + dd::EscapedText(path));
+  const int64_t unnamed = r.SkippedNames - static_cast<int64_t>(r.SkippedPaths.size());
+  if (unnamed > 0) screen.Error(std::to_string(unnamed) + " more name(s) skipped");
+  return true;
+}
+
+int ExitForResult(const dd::RunResult& result, const dd::cli::CliScreen& screen, bool incomplete) {
   if (g_signalled) return kExitStopped;
   if (screen.refused() || screen.declined()) return kExitUsage;
   if (result.outcome == dd::RunOutcome::NotRun) return kExitUsage;
   if (result.outcome == dd::RunOutcome::Stopped) return kExitUsage;  // stopped by an answer, not a signal
-  if (result.failures > 0 || screen.sawError() || unlisted) return kExitFailures;
+  if (result.failures > 0 || screen.sawError() || incomplete) return kExitFailures;
   return kExitDone;
 }
 
@@ -119,14 +129,14 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     if (g_signalled) return kExitStopped;
     if (screen.declined() || screen.refused() || app.Run.StopRequested) return kExitUsage;
     if (text) PrintPending(app.Run);
-    const bool unlisted = ReportUnlisted(app.Run, screen);
-    return screen.sawError() || unlisted ? kExitFailures : kExitDone;
+    const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
+    return screen.sawError() || incomplete ? kExitFailures : kExitDone;
   }
   const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();
   if (result.outcome == dd::RunOutcome::Done) failures = static_cast<int>(result.failures);
-  const bool unlisted = ReportUnlisted(app.Run, screen);
-  return ExitForResult(result, screen, unlisted);
+  const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
+  return ExitForResult(result, screen, incomplete);
 }
 
 int Run(const dd::cli::Options& o) {

@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
+#include "common/text.h"
 #include "engine/run_log.h"
 #include "execution/execute_sub.h"
 #include "execution/run_labels.h"
@@ -51,6 +52,15 @@ std::string ChangedItemsText(const App& app) {
 }
 
 }  // namespace
+
+std::string SkippedNamesText(const App& app) {
+  constexpr std::size_t kNamed = 20;
+  const RunStatistics& r = app.Run;
+  std::string text = "\r\n" + app.Text("[Skipped names]") + " \t" + std::to_string(r.SkippedNames);
+  for (std::size_t i = 0; i < r.SkippedPaths.size() && i < kNamed; ++i) text += "\r\n" + EscapedText(r.SkippedPaths[i]);
+  if (r.SkippedNames > static_cast<int64_t>(kNamed)) text += "\r\n...";
+  return text;
+}
 
 void AbortQuestion(App& app) {
   const char* title = app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]";
@@ -139,18 +149,21 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
     report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
               FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
   if (!r.ChangedItems.empty()) report += ChangedItemsText(app);
+  // Items the scan had to leave out are not in step: the run did not do all it should.
+  const bool skipped = r.SkippedNames > 0;
+  if (skipped) report += SkippedNamesText(app);
 
   std::string prompt;
-  if (result.outcome == RunOutcome::Done && result.failures == 0) {
+  if (result.outcome == RunOutcome::Done && result.failures == 0 && !skipped) {
     prompt = app.Text("[operations successfully done]") + "\r\n" + report;
     app.Show("[operations successfully done]", prompt, app.Text("[Done]"));
   } else if (result.outcome == RunOutcome::Stopped) {
     prompt = app.Text("[Aborted]") + "\r\n" + report;
     app.Show("[Aborted]", prompt, app.Text("[Operation stopped]"));
-  } else if (result.outcome == RunOutcome::NothingPending) {
+  } else if (result.outcome == RunOutcome::NothingPending && !skipped) {
     prompt = app.Text("[no operations pending!]");
     app.Show("[no operations pending!]", prompt, app.Text("[Done]"));
-  } else if (result.outcome == RunOutcome::Done) {
+  } else if (result.outcome == RunOutcome::Done || result.outcome == RunOutcome::NothingPending) {
     prompt = app.Text("[Errors occured!]") + "\r\n" + report;
     app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical);
   }

@@ -1,6 +1,8 @@
 // The commands around a run: Execute, the one-step run, Stop, the report.
 #pragma once
 
+#include <string>
+
 #include "execution/execute_sub.h"
 
 namespace dd {
@@ -15,6 +17,8 @@ RunResult ExecuteOneKlick(App& app);
 void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.
 void AbortQuestion(App& app);
+// The names the scan skipped, as lines for a result box: the count, then the first few escaped.
+std::string SkippedNamesText(const App& app);
 void MeldungExecutionFertig(App& app, double start, double end, const RunResult& result);
 // A tick of the label timer: elapsed time of an execution, run labels of any run.
 void LabelTimerTick(App& app);

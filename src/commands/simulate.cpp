@@ -18,6 +18,7 @@
 #include "engine/root_check.h"
 #include "engine/run_log.h"
 #include "execution/file_ops.h"
+#include "execution/leftovers.h"
 #include "execution/rates.h"
 #include "execution/run_labels.h"
 #include "execution/run_scope.h"
@@ -70,6 +71,11 @@ bool HandleMissingFolders(App& app) {
   return true;
 }
 
+void ShowOverlapping(App& app, const std::string& pairs) {
+  app.Show("[Folders inside each other]", app.Text("[Folders inside each other]") + "\r\n" + pairs,
+           app.Text("[Error]"), Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
+}
+
 }  // namespace
 
 void Simulate(App& app) {
@@ -102,6 +108,16 @@ void Simulate(App& app) {
 
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;
+  // Pairs writing into each other's folders undo each other's work (one deletes what the other
+  // copies): such a job plans nothing at all.
+  const std::string crossing = PairsOverlappingEachOther(sources, targets, app.Modes.AktBackupMode);
+  if (!crossing.empty()) {
+    ShowOverlapping(app, crossing);
+    Stoppen(app);
+    ListViewAusfuellen(app);
+    EndSimulation(app, scope);
+    return;
+  }
   const int last = static_cast<int>(sources.size()) - 1;
   std::string unreadable, overlapping;
   auto& toDo = app.ToDo.ToDoList;
@@ -126,6 +142,9 @@ void Simulate(App& app) {
     app.screen.SetPairIcon(i, PairIcon::Search);
     const std::size_t planned = toDo.size();
     const PairPlan plan = SimulatePfade(app, sources[i], targets[i], i, last);
+    // Copies a killed run never named: the scan left them out, and nobody will finish them.
+    RemoveDeadTemporaryCopies(sources[i], plan.TemporaryCopiesF1);
+    RemoveDeadTemporaryCopies(targets[i], plan.TemporaryCopiesF2);
     if (plan.Complete && app.settings.MassDeleteGuard && IsMassDeletion(plan) &&
         !ConfirmMassDeletion(app, sources[i], targets[i], plan)) {
       // Nothing of a refused pair goes into the list, so no later execution can carry it out.
@@ -140,10 +159,7 @@ void Simulate(App& app) {
     app.Show("[Could not read folders]",
              app.Text("[Could not read folders]") + "\r\n" + StripAffixOnce(unreadable, kCrLf), app.Text("[Error]"),
              Buttons::Ok, Icon::Critical);
-  if (!overlapping.empty())
-    app.Show("[Folders inside each other]",
-             app.Text("[Folders inside each other]") + "\r\n" + StripAffixOnce(overlapping, kCrLf), app.Text("[Error]"),
-             Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
+  if (!overlapping.empty()) ShowOverlapping(app, StripAffixOnce(overlapping, kCrLf));
 
   r.TreeStatisticsValid = true;
   r.ActionText = app.Text("[Sorting list with operations]");
@@ -184,7 +200,7 @@ void Simulate(App& app) {
   if (r.OverlappingPairs > 0)
     summary += "\r\n" + app.Text("[Pairs inside each other]") + " \t" + std::to_string(r.OverlappingPairs);
   if (r.RefusedPairs > 0) summary += "\r\n" + app.Text("[Pairs not planned]") + " \t" + std::to_string(r.RefusedPairs);
-  if (r.SkippedNames > 0) summary += "\r\n" + app.Text("[Skipped names]") + " \t" + std::to_string(r.SkippedNames);
+  if (r.SkippedNames > 0) summary += SkippedNamesText(app);
   if (!r.OneClickRunning)
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());

@@ -14,6 +14,9 @@ namespace dd {
 // no sum of them can overflow.
 inline constexpr int64_t kMaxRecordSize = int64_t{1} << 62;
 
+// Skipped names are reported by path up to this many; the rest only counted.
+inline constexpr std::size_t kSkippedPathsKept = 1000;
+
 // a + b for byte sums, held at kMaxRecordSize.
 inline int64_t AddSize(int64_t a, int64_t b) {
   int64_t sum = 0;
@@ -78,8 +81,11 @@ struct RunStatistics {
   bool TreeStatisticsValid = false;
 
   // Items left out of the comparison because their name holds a TAB, CR, LF or NUL,
-  // which the record formats cannot carry.
+  // which the record formats cannot carry, and the paths of the first kSkippedPathsKept.
   int64_t SkippedNames = 0;
+  std::vector<std::string> SkippedPaths;
+  // Our own temporary copies and the trash folders at a root, never compared.
+  int64_t OwnEntriesLeftOut = 0;
   // Folders that could not be listed: nothing below them is planned on either side.
   int64_t UnlistedFolders = 0;
   // Pairs left out of the plan: one root inside the other, or a mass deletion the user refused.

@@ -144,6 +144,31 @@ bool IsRecordableText(std::string_view text) {
   return true;
 }
 
+std::string EscapedText(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\n': out += "\\n"; break;
+      case '\t': out += "\\t"; break;
+      case '\r': out += "\\r"; break;
+      case '\0': out += "\\0"; break;
+      case '\\': out += "\\\\"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7f) {
+          out += "\\x";
+          out += kHex[byte >> 4];
+          out += kHex[byte & 15];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
 std::size_t CountTabFields(std::string_view record) {
   std::size_t n = 1;
   for (std::size_t at = record.find('\t'); at != std::string_view::npos; at = record.find('\t', at + 1)) ++n;

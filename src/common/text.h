@@ -55,6 +55,10 @@ bool ParseInteger(std::string_view text, int64_t& value);
 // formats and reach a system call whole: no TAB, CR, LF or NUL byte.
 bool IsRecordableText(std::string_view text);
 
+// The text with its control bytes and backslashes written as escapes (\n, \t, \r, \0, \x1b, \\),
+// so that a name holding them fits on one line and reads unambiguously.
+std::string EscapedText(std::string_view text);
+
 // Counts the fields a split at TAB would give (an empty text gives 1).
 std::size_t CountTabFields(std::string_view record);
 

@@ -183,6 +183,14 @@ bool WithinTolerance(double delta, const JobOptions& options) {
   return d < t || (options.DaylightSaving && std::fabs(d - 3600) < t);
 }
 
+std::string_view StatusOfBoth(int64_t modifiedF1, int64_t modifiedF2, int64_t sizeF1, int64_t sizeF2,
+                              const JobOptions& options) {
+  // A copy of another size is never the same file, whatever its time says.
+  if (sizeF1 == sizeF2 && WithinTolerance(static_cast<double>(modifiedF2 - modifiedF1), options))
+    return kStatusIdentical;
+  return modifiedF1 >= modifiedF2 ? kStatusNewerInF1 : kStatusNewerInF2;
+}
+
 PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair) {
   PairPlan plan;
   RunStatistics& r = app.Run;
@@ -196,11 +204,15 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   ScanResult f1, f2;
   ScanBothSides(app, rootF1, rootF2, pair, total, f1, f2);
   r.SkippedNames += f1.Skipped + f2.Skipped;
+  for (const ScanResult* side : {&f1, &f2})
+    for (const std::string& path : side->SkippedPaths)
+      if (r.SkippedPaths.size() < kSkippedPathsKept) r.SkippedPaths.push_back(path);
+  r.OwnEntriesLeftOut += f1.OwnEntries + f2.OwnEntries;
   r.UnlistedFolders += static_cast<int64_t>(f1.Unlisted.size() + f2.Unlisted.size());
   plan.FilesF1 = static_cast<int64_t>(f1.Files.size());
   plan.FilesF2 = static_cast<int64_t>(f2.Files.size());
-  plan.EmptyF1 = f1.Files.size() == 0 && f1.Folders.size() == 1 && f1.Skipped == 0;
-  plan.EmptyF2 = f2.Files.size() == 0 && f2.Folders.size() == 1 && f2.Skipped == 0;
+  plan.TemporaryCopiesF1 = std::move(f1.TemporaryCopies);
+  plan.TemporaryCopiesF2 = std::move(f2.TemporaryCopies);
 
   r.ScanningF2 = false;
   r.CurrentFile.clear();
@@ -241,10 +253,10 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   const UnlistedAreas unlisted(f1, f2);
   auto countDeletion = [&](const std::string& code, bool file) {
     if (code == kDeleteInSource) {
-      ++plan.DeletedItems;
+      ++plan.DeletedItemsF1;
       plan.DeletedFilesF1 += file;
     } else if (code == kDeleteInTarget) {
-      ++plan.DeletedItems;
+      ++plan.DeletedItemsF2;
       plan.DeletedFilesF2 += file;
     }
   };
@@ -268,15 +280,12 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
     if (k + 1 < n && lines.SameItem(k, k + 1)) {
       // The F1 line sorts first.
       usedNext = true;
-      const int64_t dA = lines.Modified(k), dB = lines.Modified(k + 1);
-      const std::string* status;
-      if (WithinTolerance(static_cast<double>(dB - dA), app.Options)) {
-        status = &kIdentical;
-      } else if (dA > dB) {
-        status = &kNewerInF1;
-      } else {
-        status = &kNewerInF2;
-      }
+      // Folder lines carry size 0 and one fixed time: both copies of a folder are "Identical".
+      const std::string_view both = StatusOfBoth(lines.Modified(k), lines.Modified(k + 1), lines.Size(k),
+                                                 lines.Size(k + 1), app.Options);
+      const std::string* status = both == kStatusIdentical ? &kIdentical
+                                  : both == kStatusNewerInF1 ? &kNewerInF1
+                                                             : &kNewerInF2;
       if (!plans(*status)) continue;
       lines.KeyInto(k, key);
       const std::string& code = CodeForStatus(mode, *status);

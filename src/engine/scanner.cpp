@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "common/clock.h"
+#include "common/own_names.h"
+#include "common/run_statistics.h"
 #include "common/text.h"
 
 namespace dd {
@@ -16,6 +18,12 @@ namespace {
 
 bool IsDotEntry(const char* name) {
   return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// Our own temporary copies (anywhere) and the desktop trash at the top of a
+// root: syncing them would copy half-done work or trash the trash.
+bool IsOwnEntry(std::string_view name, bool atRoot, bool isFolder) {
+  return (!isFolder && IsTemporaryCopyName(name)) || (atRoot && IsTrashFolderName(name));
 }
 
 }  // namespace
@@ -74,6 +82,12 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
 
     if (!IsRecordableName(nameView)) {
       ++result.Skipped;
+      if (result.SkippedPaths.size() < kSkippedPathsKept) result.SkippedPaths.push_back(folderText + name);
+    } else if (IsOwnEntry(nameView, folder == 0, isFolder)) {
+      ++result.OwnEntries;
+      const bool regular = haveStat ? S_ISREG(st.st_mode) : entry->d_type == DT_REG;
+      if (regular && IsTemporaryCopyName(nameView))
+        result.TemporaryCopies.push_back(relative.empty() ? std::string(nameView) : relative.substr(1) + "/" + name);
     } else if (!isFolder) {
       if (!haveStat && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
       ScannedFile file;

@@ -32,8 +32,14 @@ struct ScanResult {
   std::vector<std::string> Folders{std::string()};
   ChunkedVector<ScannedFile> Files;
   NameArena Names;
-  // Items left out because their name holds a TAB, CR, LF or NUL (a folder counts once, nothing below it is listed).
+  // Items left out because their name holds a TAB, CR, LF or NUL (a folder counts once, nothing below it is listed),
+  // and the absolute paths of the first kSkippedPathsKept of them.
   int64_t Skipped = 0;
+  std::vector<std::string> SkippedPaths;
+  // Entries of our own left out: temporary copies, and the trash folders at the root.
+  int64_t OwnEntries = 0;
+  // The temporary copies among them that are regular files, as paths below the root ("sub/.dualdock-copy-1-2").
+  std::vector<std::string> TemporaryCopies;
   // Folders (indices in Folders) that could not be listed, or not completely.
   std::vector<uint32_t> Unlisted;
 

@@ -284,9 +284,7 @@ class Walk {
   std::string_view StatusNow(const Entry& f1, const Entry& f2) const {
     if (S_ISDIR(f1.st.st_mode) && S_ISDIR(f2.st.st_mode)) return kStatusIdentical;
     if (S_ISDIR(f1.st.st_mode) || S_ISDIR(f2.st.st_mode)) return {};
-    const int64_t a = f1.st.st_mtim.tv_sec, b = f2.st.st_mtim.tv_sec;
-    if (WithinTolerance(static_cast<double>(b - a), app_.Options)) return kStatusIdentical;
-    return a > b ? kStatusNewerInF1 : kStatusNewerInF2;
+    return StatusOfBoth(f1.st.st_mtim.tv_sec, f2.st.st_mtim.tv_sec, f1.st.st_size, f2.st.st_size, app_.Options);
   }
 
   void HandleCopy(const Item& item) {

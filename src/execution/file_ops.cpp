@@ -13,6 +13,7 @@
 
 #include "common/clock.h"
 #include "common/files.h"
+#include "common/own_names.h"
 
 namespace dd {
 
@@ -132,9 +133,9 @@ template <class Make>
 std::string MakeTemp(Make make) {
   static std::atomic<unsigned long> counter{0};
   // Asked once: the C library no longer keeps it, and every replaced file needs a name.
-  static const std::string prefix = ".dualdock-copy-" + std::to_string(::getpid()) + "-";
+  static const int64_t pid = ::getpid();
   while (true) {
-    std::string name = prefix + std::to_string(counter++);
+    std::string name = TemporaryCopyName(pid, counter++);
     if (make(name)) return name;
     if (errno != EEXIST) return {};
   }

@@ -23,6 +23,8 @@ void SimuDatenLoeschen(App& app) {
     r.ActionText.clear();
     r.TreeStatisticsValid = false;
     r.SkippedNames = 0;
+    r.SkippedPaths.clear();
+    r.OwnEntriesLeftOut = 0;
     r.UnlistedFolders = 0;
     r.OverlappingPairs = 0;
     r.RefusedPairs = 0;

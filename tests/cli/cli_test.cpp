@@ -129,7 +129,7 @@ TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed)
 TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
   // An empty source (an unmounted drive looks like this) would wipe the backup; another plan deletes 11 of 12.
   MakeTree(dir.path(), {"src/a.txt=a", "src/keep.txt=k", "dst/keep.txt=k", "mnt/", "backup/a.txt=a",
-                        "b/src/only-copy.txt=precious"});
+                        "b/src/only-copy.txt=precious", "x/new-in-x.txt=x", "y/new-in-y.txt=y"});
   test::Numbered(dir / "dst/f", 11);
   const std::string missing = Job("missing.ddk", {{dir / "src", dir / "new/target"}});
   const std::string empty = Job("empty.ddk", {{dir / "mnt", dir / "backup"}});
@@ -140,7 +140,10 @@ TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
        "lies inside the other"},
       {"simulate " + empty, "--allow-mass-delete"},
       {"sync " + empty + " --yes", "--allow-mass-delete"},
-      {"simulate " + most, "--allow-mass-delete"}};
+      {"simulate " + most, "--allow-mass-delete"},
+      // Each pair would delete the other's new file as extra in its target.
+      {"sync " + Job("crossing.ddk", {{dir / "x", dir / "y"}, {dir / "y", dir / "x"}}) + " --yes",
+       "lies inside the other"}};
   for (const auto& [args, hint] : cases) {
     Result r = RunHome(args);
     EXPECT_EQ(r.code, 2) << args << r.err;
@@ -153,6 +156,8 @@ TEST_F(Cli, UnsafeRunsAreRefusedUnlessAllowedAndPlanNothing) {
   EXPECT_EQ(ReadTextFile(dir / "backup/a.txt"), "a");
   EXPECT_EQ(ReadTextFile(dir / "b/src/only-copy.txt"), "precious");
   EXPECT_EQ(FilesIn(dir / "dst"), 12);
+  EXPECT_EQ(test::Listing(dir / "x"), std::vector<std::string>{"new-in-x.txt=x"});
+  EXPECT_EQ(test::Listing(dir / "y"), std::vector<std::string>{"new-in-y.txt=y"});
 
   EXPECT_EQ(RunHome("sync " + missing + " --create-missing --yes").code, 0);
   EXPECT_EQ(ReadTextFile(dir / "new/target/a.txt"), "a");
@@ -203,6 +208,60 @@ TEST_F(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
   EXPECT_EQ(again.code, 0) << again.err;
   EXPECT_TRUE(Records().empty());
   EXPECT_EQ(FilesIn(dir / "dst"), kFiles);
+}
+
+// A kill leaves complete copies under temporary names beside their targets; the next run must neither
+// sync them (a two-way mode would copy them into the source) nor keep them.
+TEST_F(Cli, AKilledRunLeavesNoTemporaryCopyAfterTheNextRun) {
+  constexpr int kFiles = 600;
+  test::Numbered(dir / "src/file", kFiles, ".bin", std::string(4000, 'n'));
+  test::Numbered(dir / "dst/file", kFiles, ".bin", "old");
+  for (int i = 0; i < kFiles; ++i) test::SetMTime(dir / ("dst/file" + std::to_string(i) + ".bin"), 1600000000);
+  test::WriteJob(dir / "job.ddk", {{dir / "src", dir / "dst"}}, {"= =", "=->", "<-=", "=->", "<-="});
+  auto temporaries = [&] {
+    std::vector<std::string> found;
+    for (const std::string& folder : {dir / "src", dir / "dst"})
+      for (auto& e : std::filesystem::recursive_directory_iterator(folder))
+        if (e.path().filename().string().starts_with(".dualdock-copy-")) found.push_back(e.path().string());
+    return found;
+  };
+  pid_t pid = ::fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
+    std::string home = dir / "home", path = dir / "job.ddk";
+    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "sync", path.c_str(), "--yes", nullptr);
+    ::_exit(127);
+  }
+  // Replacements wait under their temporary names until their batch is on the disk: kill the run then.
+  while (temporaries().empty()) {
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the run ended before it wrote a temporary copy";
+  }
+  ::kill(pid, SIGKILL);
+  ASSERT_EQ(::waitpid(pid, nullptr, 0), pid);
+  ASSERT_FALSE(temporaries().empty()) << "the kill came too late to leave anything";
+
+  Result again = RunHome("sync " + Quote(dir / "job.ddk") + " --yes");
+  EXPECT_EQ(again.code, 0) << again.err;
+  EXPECT_EQ(temporaries(), std::vector<std::string>{});
+  EXPECT_EQ(test::Listing(dir / "src"), test::Listing(dir / "dst"));
+}
+
+// Names the list cannot carry are left out, so the trees are not in step: each is named, and the run is no success.
+TEST_F(Cli, SkippedNamesAreNamedAndFailTheRun) {
+  MakeTree(dir.path(), {"src/a.txt=a", "src/new\nline.txt=n", "src/sub/tab\there.txt=t", "dst/"});
+  const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
+  Result sim = RunHome("simulate " + job);
+  EXPECT_EQ(sim.code, 1) << sim.err;
+  EXPECT_NE(sim.err.find(": " + dir / "src/new\\nline.txt\n"), std::string::npos) << sim.err;
+  EXPECT_NE(sim.err.find(": " + dir / "src/sub/tab\\there.txt\n"), std::string::npos) << sim.err;
+
+  Result sync = RunHome("sync " + job + " --yes --json");
+  EXPECT_EQ(sync.code, 1) << sync.err;
+  EXPECT_EQ(JsonFields(sync.out, "d['exit_status'], d['skipped_names'], d['done']['new']['count']"), "1 2 2\n");
+  EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a");
 }
 
 TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyForceReplacesIt) {

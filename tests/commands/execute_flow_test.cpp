@@ -86,3 +86,12 @@ TEST(ExecuteOneKlick, RunsBothStepsWithoutTheBoxesBetweenAndAnyStopEndsIt) {
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "a");
 }
+
+// The re-check before the replacement classifies as the comparison did: a same-time copy of another size is replaced.
+TEST(ExecuteOneKlick, ReplacesACopyOfAnotherSizeWithTheSameTime) {
+  FlowFixture f;
+  test::MakeTree(f.dir.path(), {"s/a.txt=new and longer@1600000000", "t/a.txt=stale@1600000000"});
+  f.AddSourceTargetPair();
+  EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "new and longer");
+}

@@ -2,12 +2,14 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
 #include "commands/execute_flow.h"
 #include "commands/simulate.h"
 #include "common/files.h"
+#include "oplist/backup_mode.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -204,4 +206,88 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   Simulate(f.app);
   EXPECT_FALSE(f.screen.find("[Mass deletion]"));
   EXPECT_EQ(f.ListFileRecords().size(), 14u);
+}
+
+// "Empty" means no file at any depth, on either side: folders alone hold nothing worth keeping.
+TEST(Simulate, TheMassDeletionGuardCountsFilesOnBothSides) {
+  const char* const mirrorToF2[5] = {kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing};
+  const char* const mirrorToF1[5] = {kDoNothing, kDeleteInSource, kCopyToSource, kDoNothing, kCopyToSource};
+  const struct {
+    const char* what;
+    const char* const* mode;
+    std::vector<std::string> tree;
+    bool asks;
+  } cases[] = {
+      {"an empty folder only in the source", mirrorToF2, {"s/empty/", "t/a.txt=a"}, true},
+      {"three files in the target, none in the source", mirrorToF2, {"s/a/b/", "t/1=1", "t/2=2", "t/3=3"}, true},
+      {"deletion in F1 with an F2 holding no file", mirrorToF1, {"s/1=1", "s/2=2", "t/only-a-folder/"}, true},
+      {"a small deletion beside kept files", mirrorToF2, {"s/keep.txt=k", "t/keep.txt=k", "t/old.txt=o"}, false},
+  };
+  for (const auto& c : cases) {
+    FlowFixture f;
+    f.SetMode(c.mode[0], c.mode[1], c.mode[2], c.mode[3], c.mode[4]);
+    test::Simulated(f, c.tree);
+    EXPECT_EQ(f.screen.find("[Mass deletion]") != nullptr, c.asks) << c.what;
+  }
+}
+
+// A folder one pair writes must not be, hold or lie in a folder of another pair: each pair would undo the other.
+TEST(Simulate, AJobWhosePairsOverlapIsRefusedBeforeAnythingIsScanned) {
+  const char* const oneWay[5] = {kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing};
+  const char* const twoWay[5] = {kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource};
+  const struct {
+    const char* what;
+    const char* const* mode;
+    std::vector<std::pair<std::string, std::string>> pairs;
+    bool refused;
+  } cases[] = {
+      {"each pair the other's reverse", oneWay, {{"A", "B"}, {"B", "A"}}, true},
+      {"two pairs sharing a target", oneWay, {{"A", "T"}, {"C", "T"}}, true},
+      {"a target inside another pair's target", oneWay, {{"A", "T"}, {"C", "T/sub"}}, true},
+      {"a target holding another pair's source", oneWay, {{"A", "T"}, {"T/sub", "C"}}, true},
+      {"a shared source read one way", oneWay, {{"A", "B"}, {"A", "C"}}, false},
+      {"a shared source written back two ways", twoWay, {{"A", "B"}, {"A", "C"}}, true},
+  };
+  for (const auto& c : cases) {
+    FlowFixture f;
+    f.SetMode(c.mode[0], c.mode[1], c.mode[2], c.mode[3], c.mode[4]);
+    MakeTree(f.dir.path(), {"A/a.txt=a", "B/b.txt=b", "C/c.txt=c", "T/sub/t.txt=t"});
+    for (const auto& [source, target] : c.pairs) f.AddPair(f.dir / source, f.dir / target);
+    Simulate(f.app);
+    const Message* m = f.screen.find("[Folders inside each other]");
+    EXPECT_EQ(m != nullptr, c.refused) << c.what;
+    EXPECT_EQ(f.ListFileRecords().empty(), c.refused) << c.what;
+    if (!c.refused || m == nullptr) continue;
+    EXPECT_EQ(m->kind, MessageKind::FoldersInsideEachOther) << c.what;
+    EXPECT_TRUE(Holds(m->prompt, f.dir / c.pairs[1].first + "\t" + f.dir / c.pairs[1].second)) << m->prompt;
+    EXPECT_EQ(f.app.Run.TreeFilesF1 + f.app.Run.TreeFilesF2, 0) << c.what;
+    EXPECT_FALSE(f.screen.find("[Simulation done in ]")) << c.what;
+  }
+}
+
+// Our temporary copies and the desktop trash are no user data: never planned, and copies of a process that is gone
+// are removed. A two-way mode would otherwise copy them into the source.
+TEST(Simulate, OurLeftoversAndTheTrashAreNeverPlannedAndDeadCopiesAreRemoved) {
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(0);
+  ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // from here on its id names no process
+  const std::string dead = ".dualdock-copy-" + std::to_string(child) + "-";
+  const std::string live = ".dualdock-copy-" + std::to_string(::getpid()) + "-7";
+  FlowFixture f;
+  f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
+  test::Simulated(f, {"s/a.txt=a", "s/" + dead + "9=half", "t/" + dead + "3=half", "t/sub/" + dead + "4=half",
+                      "t/" + live + "=being written", "t/" + dead + "5->a.txt", "t/.Trash-0/files/x=trashed",
+                      "t/.Trash/", "t/sub/.Trash-0/kept=k"});
+  std::vector<std::string> planned = test::PathsOf(f.ListFileRecords());
+  std::sort(planned.begin(), planned.end());
+  EXPECT_EQ(planned, (std::vector<std::string>{f.dir / "s/a.txt", f.dir / "s/sub", f.dir / "s/sub/.Trash-0",
+                                               f.dir / "s/sub/.Trash-0/kept"}));
+  EXPECT_EQ(test::Listing(f.dir / "s"), std::vector<std::string>{"a.txt=a"});
+  std::vector<std::string> kept = {live + "=being written", dead + "5->a.txt", ".Trash-0/",      ".Trash-0/files/",
+                                    ".Trash-0/files/x=trashed",                  ".Trash/",        "sub/",
+                                    "sub/.Trash-0/",                             "sub/.Trash-0/kept=k"};
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(test::Listing(f.dir / "t"), kept);
+  EXPECT_EQ(f.app.Run.OwnEntriesLeftOut, 7);
 }

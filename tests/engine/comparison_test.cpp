@@ -67,8 +67,7 @@ TEST_F(Comparison, StatusesFollowTimesToleranceAndDaylightSaving) {
     MakeTree(dir.path(), {"F1/later" + n + "=a" + kAt, "F2/later" + n + "=b@" + std::to_string(kBase + d),
                           "F1/earlier" + n + "=a" + kAt, "F2/earlier" + n + "=b@" + std::to_string(kBase - d)});
   }
-  MakeTree(dir.path(),
-           {"F1/same-time-other-size=short" + kAt, "F2/same-time-other-size=much longer" + kAt, "F1/dir/", "F2/dir/"});
+  MakeTree(dir.path(), {"F1/dir/", "F2/dir/"});
 
   // The time differences taken as equal; a tolerance of zero or below means equal times.
   const struct {
@@ -86,16 +85,37 @@ TEST_F(Comparison, StatusesFollowTimesToleranceAndDaylightSaving) {
     app.Options.DaylightSaving = c.daylightSaving;
     auto items = Compare();
     SCOPED_TRACE(std::to_string(c.tolerance) + (c.daylightSaving ? " with" : " without") + " daylight saving");
-    EXPECT_EQ(items.size(), 20u);
+    EXPECT_EQ(items.size(), 19u);
     for (int64_t d : deltas) {
       const bool same = c.identical.count(d) > 0;
       EXPECT_EQ(StatusOf(items, "later" + std::to_string(d)), same ? "Identical" : "Newer in F2") << d;
       EXPECT_EQ(StatusOf(items, "earlier" + std::to_string(d)), same ? "Identical" : "Newer in F1") << d;
     }
-    EXPECT_EQ(StatusOf(items, "same-time-other-size"), "Identical");
     EXPECT_EQ(StatusOf(items, "dir"), "Identical");
     EXPECT_EQ(items.at("earlier5").Code, "x =");
   }
+}
+
+TEST_F(Comparison, FilesOfAnotherSizeAreNeverIdenticalTheLaterTimeDecides) {
+  app.Options.TimeTolerance = 5;
+  app.Options.DaylightSaving = true;
+  const struct {
+    const char* name;
+    const char* contentF2;
+    int64_t laterF2;  // seconds the F2 copy is later than the F1 copy
+    const char* status;
+  } cases[] = {{"equal-times", "longer", 0, "Newer in F1"},
+               {"f2-later-within-tolerance", "longer", 2, "Newer in F2"},
+               {"f1-later-within-tolerance", "longer", -2, "Newer in F1"},
+               {"f2-an-hour-later", "longer", 3600, "Newer in F2"},
+               {"f1-an-hour-later", "longer", -3600, "Newer in F1"},
+               {"same-size-within-tolerance", "abc", 2, "Identical"},
+               {"same-size-an-hour-apart", "abc", 3600, "Identical"}};
+  for (const auto& c : cases)
+    MakeTree(dir.path(), {std::string("F1/") + c.name + "=abc" + kAt,
+                          std::string("F2/") + c.name + "=" + c.contentF2 + "@" + std::to_string(kBase + c.laterF2)});
+  const auto items = Compare();
+  for (const auto& c : cases) EXPECT_EQ(StatusOf(items, c.name), c.status) << c.name;
 }
 
 TEST_F(Comparison, OneSidedItemsCaseFileAgainstFolderUnrecordableNamesLinksAndLargeSizes) {
