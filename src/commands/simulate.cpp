@@ -76,6 +76,19 @@ void ShowOverlapping(App& app, const std::string& pairs) {
            app.Text("[Error]"), Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
 }
 
+// Pairs writing into each other's folders undo each other's work (one deletes what the other
+// copies): such a job plans nothing at all. True when it was refused and the run ended.
+bool RefuseCrossingPairs(App& app, RunScope& scope) {
+  const std::string crossing =
+      PairsOverlappingEachOther(app.Job.SourceFolders, app.Job.TargetFolders, app.Modes.AktBackupMode);
+  if (crossing.empty()) return false;
+  ShowOverlapping(app, crossing);
+  Stoppen(app);
+  ListViewAusfuellen(app);
+  EndSimulation(app, scope);
+  return true;
+}
+
 }  // namespace
 
 void Simulate(App& app) {
@@ -108,16 +121,7 @@ void Simulate(App& app) {
 
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;
-  // Pairs writing into each other's folders undo each other's work (one deletes what the other
-  // copies): such a job plans nothing at all.
-  const std::string crossing = PairsOverlappingEachOther(sources, targets, app.Modes.AktBackupMode);
-  if (!crossing.empty()) {
-    ShowOverlapping(app, crossing);
-    Stoppen(app);
-    ListViewAusfuellen(app);
-    EndSimulation(app, scope);
-    return;
-  }
+  if (RefuseCrossingPairs(app, scope)) return;
   const int last = static_cast<int>(sources.size()) - 1;
   std::string unreadable, overlapping;
   auto& toDo = app.ToDo.ToDoList;

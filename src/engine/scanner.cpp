@@ -26,6 +26,23 @@ bool IsOwnEntry(std::string_view name, bool atRoot, bool isFolder) {
   return (!isFolder && IsTemporaryCopyName(name)) || (atRoot && IsTrashFolderName(name));
 }
 
+// Notes an entry the comparison must not see: a name the records cannot carry, or an entry of our own.
+// False for an ordinary entry.
+bool LeaveOut(ScanResult& result, std::string_view name, uint32_t folder, bool isFolder, bool isRegular) {
+  if (!IsRecordableName(name)) {
+    ++result.Skipped;
+    if (result.SkippedPaths.size() < kSkippedPathsKept)
+      result.SkippedPaths.push_back(result.FolderPath(folder) + "/" + std::string(name));
+    return true;
+  }
+  if (!IsOwnEntry(name, folder == 0, isFolder)) return false;
+  ++result.OwnEntries;
+  const std::string& relative = result.Folders[folder];
+  if (isRegular && IsTemporaryCopyName(name))
+    result.TemporaryCopies.push_back((relative.empty() ? std::string() : relative.substr(1) + "/") + std::string(name));
+  return true;
+}
+
 }  // namespace
 
 bool IsRecordableName(std::string_view name) {
@@ -80,14 +97,8 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
       isFolder = S_ISDIR(st.st_mode);
     }
 
-    if (!IsRecordableName(nameView)) {
-      ++result.Skipped;
-      if (result.SkippedPaths.size() < kSkippedPathsKept) result.SkippedPaths.push_back(folderText + name);
-    } else if (IsOwnEntry(nameView, folder == 0, isFolder)) {
-      ++result.OwnEntries;
-      const bool regular = haveStat ? S_ISREG(st.st_mode) : entry->d_type == DT_REG;
-      if (regular && IsTemporaryCopyName(nameView))
-        result.TemporaryCopies.push_back(relative.empty() ? std::string(nameView) : relative.substr(1) + "/" + name);
+    if (LeaveOut(result, nameView, folder, isFolder, haveStat ? S_ISREG(st.st_mode) : entry->d_type == DT_REG)) {
+      // counted in the result, never compared
     } else if (!isFolder) {
       if (!haveStat && ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
       ScannedFile file;
