@@ -251,7 +251,7 @@ class Walk {
       const bool isFolder = S_ISDIR(e.st.st_mode);
       // A file keeps the size the record holds; a folder has none. A link that
       // replaced a folder has the length of its text, so it never passes as one.
-      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)))
+      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : !AsPlanned(e.st, size))))
         return Changed(path);
       bool removed;
       if (isFolder) {
@@ -278,6 +278,16 @@ class Walk {
     run_.DeletedBytes += size;
     run_.LastOperationKind = OpKind::Delete;
     run_.DeletedCount += 1;
+  }
+
+  // A file or link that is still what the simulation saw: its size, and no
+  // change since the list was planned. Records hold no modification time: the
+  // change time, which every write and every change of the time moves on, is
+  // the witness. Folders are not asked: the run's own deletions change theirs.
+  bool AsPlanned(const struct stat& st, int64_t size) const {
+    if (st.st_size != size) return false;
+    const int64_t planned = app_.ToDo.PlannedAtNs;
+    return planned == 0 || int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec <= planned;
   }
 
   // The status the two entries have now, by the rules of the comparison.
@@ -325,7 +335,8 @@ class Walk {
     // still finds both in the relation that planned it.
     if (steps_.recheck &&
         (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status))
+               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status ||
+                     (!S_ISDIR(target.st.st_mode) && !AsPlanned(target.st, sizeBefore))))
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
