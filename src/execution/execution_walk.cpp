@@ -31,6 +31,8 @@ namespace dd {
 
 namespace {
 
+constexpr const char* kNoTrashReason = "[No trash on its drive]";
+
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
   int folder = -1;
@@ -193,6 +195,9 @@ class Walk {
     run_.ChangedItems.emplace_back(path);
   }
 
+  // Names a failed item in the report with the reason it failed for.
+  void Named(const char* reasonKey, std::string_view path) { run_.NamedFailures.push_back({reasonKey, std::string(path)}); }
+
   void Show(std::string_view path, int64_t size, bool isFolder) {
     run_.CurrentFile.assign(path);
     run_.CurrentSizeText = FormatSize(static_cast<double>(size));
@@ -200,17 +205,13 @@ class Walk {
     app_.Yield();
   }
 
-  // Sends the entry to the trash: only after the checks through the handles
-  // and only when the path still leads to that very entry.
-  bool ToTrash(int folder, const std::string& name, std::string_view pathView) {
+  // Sends the entry to the trash, from its folder's handle: whatever its path
+  // leads to by now, only this very entry can go.
+  bool ToTrash(int folder, const std::string& name, std::string_view path) {
     if (!app_.trash) return false;
-    const std::string path(pathView);
-    struct stat now {
-    }, viaPath{};
-    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
-        now.st_dev != viaPath.st_dev || now.st_ino != viaPath.st_ino)
-      return false;
-    return app_.trash->MoveToTrash(path);
+    const TrashOutcome outcome = app_.trash->MoveToTrash(folder, name, std::string(path));
+    if (outcome == TrashOutcome::NoTrash) Named(kNoTrashReason, path);
+    return outcome == TrashOutcome::Moved;
   }
 
   // Remembers a file system that got new names, to flush it at the end.
