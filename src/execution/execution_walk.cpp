@@ -32,6 +32,7 @@ namespace dd {
 namespace {
 
 constexpr const char* kNoTrashReason = "[No trash on its drive]";
+constexpr const char* kUnsteadyReason = "[Changed while being copied]";
 
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
@@ -366,6 +367,7 @@ class Walk {
                                             : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
                                                             &run_.StopRequested, prepared, turn_));
       in.Close();
+      if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
       if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;
