@@ -19,6 +19,7 @@
 #include "engine/comparison.h"
 #include "execution/beneath.h"
 #include "execution/file_ops.h"
+#include "execution/folder_modes.h"
 #include "execution/record_paths.h"
 #include "execution/run_labels.h"
 #include "execution/safety_steps.h"
@@ -139,7 +140,9 @@ class Walk {
     Entry e;
     const std::string_view rel = item.paths.Rel;
     int made = 0;
-    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made);
+    // Folders made on the way copy those of the other side.
+    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made,
+                               create ? (inF1 ? item.paths.RootF2 : item.paths.RootF1) : std::string_view());
     if (created) *created += made;
     e.name = std::string(NameOf(rel));
     if (e.folder < 0) {
@@ -351,7 +354,7 @@ class Walk {
     const Copy copy{&item, toF2, isNew, isFolder, size, sizeBefore, targetPath};
     if (isFolder) {
       if (!target.exists) {
-        if (::mkdirat(target.folder, target.name.c_str(), 0777) != 0) return Fail();
+        if (!MakeFolderLike(target.folder, target.name.c_str(), &source.st)) return Fail();
         if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += 1;
         Touched(target.folder);
       }
