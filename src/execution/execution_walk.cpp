@@ -200,7 +200,9 @@ class Walk {
   }
 
   // Names a failed item in the report with the reason it failed for.
-  void Named(const char* reasonKey, std::string_view path) { run_.NamedFailures.push_back({reasonKey, std::string(path)}); }
+  void Named(const char* reasonKey, std::string_view path) {
+    run_.NamedFailures.push_back({reasonKey, std::string(path)});
+  }
 
   void Show(std::string_view path, int64_t size, bool isFolder) {
     run_.CurrentFile.assign(path);

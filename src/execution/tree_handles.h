@@ -23,8 +23,7 @@ class TreeHandles {
   // cannot be reached without a link. Missing folders are made when `create`
   // is set, and counted in `created`, like their counterparts below `modelRoot`.
   // The handle stays owned by this object.
-  int Folder(std::string_view root, std::string_view rel, bool create, int& created,
-             std::string_view modelRoot = {});
+  int Folder(std::string_view root, std::string_view rel, bool create, int& created, std::string_view modelRoot = {});
 
   // The file system of a folder that Folder() returned and that is still open (0 if unknown).
   dev_t Device(int fd) const;

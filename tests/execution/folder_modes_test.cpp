@@ -16,11 +16,11 @@ using namespace dd::test;
 TEST(FolderModes, AMadeFolderTakesTheModeAndOwnerOfItsSource) {
   struct Row {
     mode_t mode;
-    uid_t owner;  // 0: left as made
+    uid_t owner;    // 0: left as made
     bool onTheWay;  // made as the folder of a copied file, not by its own record
   };
-  const Row rows[] = {{0700, 0, false}, {0750, 0, false}, {0755, 0, false}, {02775, 0, false},
-                      {0700, 0, true},  {02750, 0, true},  {0750, 4321, false}, {0750, 4321, true}};
+  const Row rows[] = {{0700, 0, false}, {0750, 0, false}, {0755, 0, false},    {02775, 0, false},
+                      {0700, 0, true},  {02750, 0, true}, {0750, 4321, false}, {0750, 4321, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << std::oct << row.mode << " owner " << std::dec << row.owner
                                     << (row.onTheWay ? " on the way" : ""));

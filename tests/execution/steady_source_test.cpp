@@ -36,8 +36,8 @@ void Rewrite(const std::string& path, char fill) {
 TEST(SteadySource, ASourceRewrittenDuringItsCopyIsCopiedAgainOrNotAtAll) {
   struct Row {
     const char* what;
-    int rewrites;   // at the first turns of the copy
-    bool copied;    // a whole copy of the last version is in place
+    int rewrites;  // at the first turns of the copy
+    bool copied;   // a whole copy of the last version is in place
   };
   const Row rows[] = {{"rewritten once: the second read is steady", 1, true},
                       {"rewritten during every read", 1000, false}};

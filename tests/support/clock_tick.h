@@ -19,7 +19,7 @@ inline int64_t NextClockTick() {
   const int64_t start = CoarseNowNs();
   int64_t now;
   while ((now = CoarseNowNs()) == start) {
-    const struct timespec pause {0, 500000};
+    const struct timespec pause { 0, 500000 };
     ::nanosleep(&pause, nullptr);
   }
   return now;
