@@ -18,7 +18,7 @@
 #include "job/job_file.h"
 #include "job/program_folder.h"
 #include "job/startup.h"
-#include "platform/gio_trash.h"
+#include "platform/desktop_trash.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
   dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
   dd::App app(screen);
-  dd::GioTrash trash;
+  dd::DesktopTrash trash;
   app.trash = &trash;
   screen.Attach(&app, &app.Run.StopRequested);
   // The user starts a run here: a clear flag, then the handlers, so a signal from now on stops the run.

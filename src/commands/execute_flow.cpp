@@ -1,6 +1,7 @@
 #include "commands/execute_flow.h"
 
 #include <string>
+#include <vector>
 
 #include "commands/simulate.h"
 #include "common/app.h"
@@ -40,14 +41,33 @@ std::string ConfirmationPrompt(App& app) {
          line("[Files to be replaced: ]", r.Pending.Count(OpKind::Replace), r.Pending.Bytes(OpKind::Replace));
 }
 
-// The items left alone because they changed since the simulation: a few by
-// name, the rest as a count, so that the box stays readable.
-std::string ChangedItemsText(const App& app) {
+// Items under a heading: a few by name, the rest as a count, so that the box stays readable.
+std::string ItemsText(const std::string& heading, const std::vector<const std::string*>& items) {
   constexpr std::size_t kNamed = 20;
-  const auto& items = app.Run.ChangedItems;
-  std::string text = "\r\n" + app.Text("[Changed since the simulation]") + "\t" + std::to_string(items.size());
-  for (std::size_t i = 0; i < items.size() && i < kNamed; ++i) text += "\r\n" + items[i];
+  std::string text = "\r\n" + heading + "\t" + std::to_string(items.size());
+  for (std::size_t i = 0; i < items.size() && i < kNamed; ++i) text += "\r\n" + *items[i];
   if (items.size() > kNamed) text += "\r\n...";
+  return text;
+}
+
+// The items left alone because they changed since the simulation, then those
+// that failed for another named reason, by reason.
+std::string NamedItemsText(const App& app) {
+  std::string text;
+  std::vector<const std::string*> items;
+  for (const std::string& path : app.Run.ChangedItems) items.push_back(&path);
+  if (!items.empty()) text += ItemsText(app.Text("[Changed since the simulation]"), items);
+  const auto& failures = app.Run.NamedFailures;
+  for (std::size_t i = 0; i < failures.size(); ++i) {
+    const std::string& key = failures[i].reasonKey;
+    bool first = true;
+    for (std::size_t j = 0; j < i && first; ++j) first = failures[j].reasonKey != key;
+    if (!first) continue;
+    items.clear();
+    for (std::size_t j = i; j < failures.size(); ++j)
+      if (failures[j].reasonKey == key) items.push_back(&failures[j].path);
+    text += ItemsText(app.Text(key), items);
+  }
   return text;
 }
 
@@ -148,7 +168,7 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
   if (r.ReplacedBytes > 0 || r.NewBytes > 0)
     report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
               FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
-  if (!r.ChangedItems.empty()) report += ChangedItemsText(app);
+  report += NamedItemsText(app);
   // Items the scan had to leave out are not in step: the run did not do all it should.
   const bool skipped = r.SkippedNames > 0;
   if (skipped) report += SkippedNamesText(app);

@@ -108,6 +108,12 @@ struct RunStatistics {
   // Items of the last execution left alone because they changed since the
   // simulation (or a link now stands in their path).
   std::vector<std::string> ChangedItems;
+  // Other failed items worth naming: the text key of the reason and the item.
+  struct NamedFailure {
+    std::string reasonKey;
+    std::string path;
+  };
+  std::vector<NamedFailure> NamedFailures;
 
   // Display texts.
   std::string ActionText;

@@ -9,6 +9,8 @@
 #include <atomic>
 #include <cerrno>
 
+#include "execution/folder_modes.h"
+
 namespace dd {
 
 namespace {
@@ -26,7 +28,20 @@ int OpenPart(int folder, const std::string& name) {
   return fd;
 }
 
-int Walk(int root, std::string_view rel, int* created) {
+// Makes the folder `name` in `parent`, the part of `rel` that ends at `end`,
+// like its counterpart below `model` when there is one.
+bool MakePart(int parent, const std::string& name, int model, std::string_view rel, std::size_t end) {
+  struct stat st {};
+  bool known = false;
+  if (model >= 0) {
+    const int fd = OpenFolderBeneath(model, rel.substr(0, end));
+    known = fd >= 0 && ::fstat(fd, &st) == 0;
+    if (fd >= 0) ::close(fd);
+  }
+  return MakeFolderLike(parent, name.c_str(), known ? &st : nullptr);
+}
+
+int Walk(int root, std::string_view rel, int* created, int model = -1) {
   int current = ::fcntl(root, F_DUPFD_CLOEXEC, 0);
   std::size_t pos = 0;
   while (current >= 0 && pos < rel.size()) {
@@ -36,7 +51,7 @@ int Walk(int root, std::string_view rel, int* created) {
     pos = end + 1;
     int next = OpenPart(current, name);
     if (next < 0 && errno == ENOENT && created) {
-      if (::mkdirat(current, name.c_str(), 0777) == 0) ++*created;
+      if (MakePart(current, name, model, rel, end)) ++*created;
       next = OpenPart(current, name);
     }
     const int saved = errno;
@@ -82,7 +97,7 @@ int OpenFolderBeneath(int root, std::string_view rel) {
   return Walk(root, rel, nullptr);
 }
 
-int OpenFolderCreating(int root, std::string_view rel, int& created) {
+int OpenFolderCreating(int root, std::string_view rel, int& created, int model) {
   if (rel.empty()) return ::fcntl(root, F_DUPFD_CLOEXEC, 0);
   if (!IsPlainRelativePath(rel)) {
     errno = EINVAL;
@@ -91,7 +106,7 @@ int OpenFolderCreating(int root, std::string_view rel, int& created) {
   // The usual case: everything is there already.
   int fd = OpenFolderBeneath(root, rel);
   if (fd >= 0 || errno != ENOENT) return fd;
-  return Walk(root, rel, &created);
+  return Walk(root, rel, &created, model);
 }
 
 void UseComponentWalk(bool on) {

@@ -17,7 +17,9 @@ bool IsPlainRelativePath(std::string_view rel);
 int OpenFolderBeneath(int root, std::string_view rel);
 
 // The same, but creates each missing folder on the way; `created` counts them.
-int OpenFolderCreating(int root, std::string_view rel, int& created);
+// A missing folder takes the mode and owner of the folder `rel` names below
+// the open folder `model` (the other side of the pair), when that is there.
+int OpenFolderCreating(int root, std::string_view rel, int& created, int model = -1);
 
 // Resolves by opening the parts one by one, as where openat2 is missing
 // (for tests of that way on kernels that have it).

@@ -21,6 +21,7 @@ namespace dd {
 RunResult ExecuteSub(App& app, bool countedJustNow) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
+  r.NamedFailures.clear();
   if (r.StopRequested) return {RunOutcome::Stopped, 0};
   if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 

@@ -19,6 +19,7 @@
 #include "engine/comparison.h"
 #include "execution/beneath.h"
 #include "execution/file_ops.h"
+#include "execution/folder_modes.h"
 #include "execution/record_paths.h"
 #include "execution/run_labels.h"
 #include "execution/safety_steps.h"
@@ -30,6 +31,9 @@
 namespace dd {
 
 namespace {
+
+constexpr const char* kNoTrashReason = "[No trash on its drive]";
+constexpr const char* kUnsteadyReason = "[Changed while being copied]";
 
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
@@ -136,7 +140,9 @@ class Walk {
     Entry e;
     const std::string_view rel = item.paths.Rel;
     int made = 0;
-    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made);
+    // Folders made on the way copy those of the other side.
+    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made,
+                               create ? (inF1 ? item.paths.RootF2 : item.paths.RootF1) : std::string_view());
     if (created) *created += made;
     e.name = std::string(NameOf(rel));
     if (e.folder < 0) {
@@ -193,6 +199,11 @@ class Walk {
     run_.ChangedItems.emplace_back(path);
   }
 
+  // Names a failed item in the report with the reason it failed for.
+  void Named(const char* reasonKey, std::string_view path) {
+    run_.NamedFailures.push_back({reasonKey, std::string(path)});
+  }
+
   void Show(std::string_view path, int64_t size, bool isFolder) {
     run_.CurrentFile.assign(path);
     run_.CurrentSizeText = FormatSize(static_cast<double>(size));
@@ -200,17 +211,13 @@ class Walk {
     app_.Yield();
   }
 
-  // Sends the entry to the trash: only after the checks through the handles
-  // and only when the path still leads to that very entry.
-  bool ToTrash(int folder, const std::string& name, std::string_view pathView) {
+  // Sends the entry to the trash, from its folder's handle: whatever its path
+  // leads to by now, only this very entry can go.
+  bool ToTrash(int folder, const std::string& name, std::string_view path) {
     if (!app_.trash) return false;
-    const std::string path(pathView);
-    struct stat now {
-    }, viaPath{};
-    if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0 || ::lstat(path.c_str(), &viaPath) != 0 ||
-        now.st_dev != viaPath.st_dev || now.st_ino != viaPath.st_ino)
-      return false;
-    return app_.trash->MoveToTrash(path);
+    const TrashOutcome outcome = app_.trash->MoveToTrash(folder, name, std::string(path));
+    if (outcome == TrashOutcome::NoTrash) Named(kNoTrashReason, path);
+    return outcome == TrashOutcome::Moved;
   }
 
   // Remembers a file system that got new names, to flush it at the end.
@@ -251,7 +258,7 @@ class Walk {
       const bool isFolder = S_ISDIR(e.st.st_mode);
       // A file keeps the size the record holds; a folder has none. A link that
       // replaced a folder has the length of its text, so it never passes as one.
-      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : e.st.st_size != size)))
+      if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : !AsPlanned(e.st, size))))
         return Changed(path);
       bool removed;
       if (isFolder) {
@@ -278,6 +285,16 @@ class Walk {
     run_.DeletedBytes += size;
     run_.LastOperationKind = OpKind::Delete;
     run_.DeletedCount += 1;
+  }
+
+  // A file or link that is still what the simulation saw: its size, and no
+  // change since the list was planned. Records hold no modification time: the
+  // change time, which every write and every change of the time moves on, is
+  // the witness. Folders are not asked: the run's own deletions change theirs.
+  bool AsPlanned(const struct stat& st, int64_t size) const {
+    if (st.st_size != size) return false;
+    const int64_t planned = app_.ToDo.PlannedAtNs;
+    return planned == 0 || int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec <= planned;
   }
 
   // The status the two entries have now, by the rules of the comparison.
@@ -323,7 +340,8 @@ class Walk {
     // still finds both in the relation that planned it.
     if (steps_.recheck &&
         (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status))
+               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status ||
+                     (!S_ISDIR(target.st.st_mode) && !AsPlanned(target.st, sizeBefore))))
       return Changed(target.exists ? targetPath : sourcePath);
 
     int created = 0;
@@ -336,7 +354,7 @@ class Walk {
     const Copy copy{&item, toF2, isNew, isFolder, size, sizeBefore, targetPath};
     if (isFolder) {
       if (!target.exists) {
-        if (::mkdirat(target.folder, target.name.c_str(), 0777) != 0) return Fail();
+        if (!MakeFolderLike(target.folder, target.name.c_str(), &source.st)) return Fail();
         if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += 1;
         Touched(target.folder);
       }
@@ -352,6 +370,7 @@ class Walk {
                                             : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
                                                             &run_.StopRequested, prepared, turn_));
       in.Close();
+      if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
       if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
       batchBytes_ += source.st.st_size;

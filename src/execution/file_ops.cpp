@@ -254,6 +254,25 @@ bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const st
   return ok;
 }
 
+namespace {
+
+// The source did not change while it was read: what was copied is one version of it.
+bool HeldStill(const struct stat& before, const struct stat& after) {
+  return before.st_size == after.st_size && before.st_mtim.tv_sec == after.st_mtim.tv_sec &&
+         before.st_mtim.tv_nsec == after.st_mtim.tv_nsec && before.st_ctim.tv_sec == after.st_ctim.tv_sec &&
+         before.st_ctim.tv_nsec == after.st_ctim.tv_nsec;
+}
+
+// Drops what was written, keeping the target's folder for another try.
+void DropWritten(PreparedCopy& copy) {
+  if (copy.out >= 0) ::close(copy.out);
+  copy.out = -1;
+  if (!copy.temp.empty()) ::unlinkat(copy.folder, copy.temp.c_str(), 0);
+  copy.temp.clear();
+}
+
+}  // namespace
+
 bool PrepareCopyFrom(int in, const struct stat& st, int toDir, const std::string& toName, const struct stat* target,
                      const std::atomic<bool>* cancel, PreparedCopy& copy, const CopyTurn& turn) {
   if (target && !ReplaceableTarget(*target)) return false;
@@ -261,11 +280,27 @@ bool PrepareCopyFrom(int in, const struct stat& st, int toDir, const std::string
   copy.folder = !ok ? -1 : copy.folderLent ? toDir : ::fcntl(toDir, F_DUPFD_CLOEXEC, 0);
   copy.name = toName;
   copy.replaces = target != nullptr;
+  copy.sourceChanged = false;
   if (target) copy.target = *target;
-  mode_t created = kNoMode;
-  ok = ok && copy.folder >= 0 &&
-       ((!target && OpenUnnamed(toDir, st.st_mode & 0777, copy, created)) || OpenTemp(toDir, copy));
-  ok = ok && CopyData(in, copy.out, st.st_size, cancel, turn) && KeepAttributes(copy.out, st, created);
+  ok = ok && copy.folder >= 0;
+  struct stat before = st;
+  // A source that changes while it is read is read once more from its start, then given up.
+  for (int attempt = 1; ok; ++attempt) {
+    mode_t created = kNoMode;
+    ok = (!target && OpenUnnamed(toDir, before.st_mode & 0777, copy, created)) || OpenTemp(toDir, copy);
+    ok = ok && CopyData(in, copy.out, before.st_size, cancel, turn);
+    struct stat after {};
+    ok = ok && ::fstat(in, &after) == 0;
+    if (!ok) break;
+    if (HeldStill(before, after)) {
+      ok = KeepAttributes(copy.out, before, created);
+      break;
+    }
+    DropWritten(copy);
+    copy.sourceChanged = attempt == 2;
+    ok = !copy.sourceChanged && ::lseek(in, 0, SEEK_SET) == 0;
+    before = after;
+  }
   if (!ok) DiscardCopy(copy);
   return ok;
 }

@@ -48,10 +48,13 @@ struct PreparedCopy {
   // The caller keeps `folder` open until the copy is released (else it is a copy of the handle).
   bool folderLent = false;
   bool nameTaken = false;  // set by CommitCopy when a new copy found its name taken
+  // Set when the source changed while it was read, on a second try too: no copy was made.
+  bool sourceChanged = false;
 };
 
 // Writes the copy of the regular file `fromName` (see CopyEntryAt); false, with
-// nothing left behind, when that failed.
+// nothing left behind, when that failed. A source that changed while it was
+// read (size, modification or change time) is copied once more from its start.
 bool PrepareCopyAt(int fromDir, const std::string& fromName, int toDir, const std::string& toName,
                    const struct stat* target, const std::atomic<bool>* cancel, PreparedCopy& copy,
                    const CopyTurn& turn = {});

@@ -22,25 +22,33 @@ TreeHandles::~TreeHandles() {
     if (fd >= 0) ::close(fd);
 }
 
-int TreeHandles::Folder(std::string_view root, std::string_view rel, bool create, int& created) {
-  for (std::size_t i = recent_.size(); i-- > 0;)
-    if (recent_[i].rel == rel && recent_[i].root == root) return recent_[i].fd;
-
+int TreeHandles::Root(std::string_view root) {
   auto r = roots_.find(root);
   if (r == roots_.end()) {
     // The root is taken as the job names it: a link there is the user's choice.
     const std::string path = root.empty() ? "/" : std::string(root);
     r = roots_.emplace(std::string(root), ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)).first;
   }
-  if (r->second < 0) {
+  return r->second;
+}
+
+int TreeHandles::Folder(std::string_view root, std::string_view rel, bool create, int& created,
+                        std::string_view modelRoot) {
+  for (std::size_t i = recent_.size(); i-- > 0;)
+    if (recent_[i].rel == rel && recent_[i].root == root) return recent_[i].fd;
+
+  const int rootFd = Root(root);
+  if (rootFd < 0) {
     errno = ENOENT;
     return -1;
   }
   int fd;
   if (!create && !ActiveSafetySteps().beneath)
     fd = ::open(std::string(root).append("/").append(rel).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  else if (create)
+    fd = OpenFolderCreating(rootFd, rel, created, modelRoot.empty() ? -1 : Root(modelRoot));
   else
-    fd = create ? OpenFolderCreating(r->second, rel, created) : OpenFolderBeneath(r->second, rel);
+    fd = OpenFolderBeneath(rootFd, rel);
   if (fd < 0) return -1;
   if (recent_.size() == kRecent) {
     Close(recent_.front());

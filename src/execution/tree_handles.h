@@ -21,8 +21,9 @@ class TreeHandles {
 
   // The open folder `rel` ("" = the root) below `root`; -1 (errno set) when it
   // cannot be reached without a link. Missing folders are made when `create`
-  // is set, and counted in `created`. The handle stays owned by this object.
-  int Folder(std::string_view root, std::string_view rel, bool create, int& created);
+  // is set, and counted in `created`, like their counterparts below `modelRoot`.
+  // The handle stays owned by this object.
+  int Folder(std::string_view root, std::string_view rel, bool create, int& created, std::string_view modelRoot = {});
 
   // The file system of a folder that Folder() returned and that is still open (0 if unknown).
   dev_t Device(int fd) const;
@@ -37,6 +38,8 @@ class TreeHandles {
     dev_t dev = 0;
   };
   void Close(Entry& e);
+  // The open root folder (-1 when it cannot be opened), opened at its first use.
+  int Root(std::string_view root);
 
   std::map<std::string, int, std::less<>> roots_;
   std::vector<Entry> recent_;  // most recent last

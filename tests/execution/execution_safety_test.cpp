@@ -10,6 +10,7 @@
 #include "execution/execute_sub.h"
 #include "oplist/backup_mode.h"
 #include "oplist/todo_list.h"
+#include "support/clock_tick.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
 
@@ -107,4 +108,36 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   for (const char* name : {"t/edited.txt", "s/gone.txt", "t/grown.txt", "t/became-folder", "t/linked", "t/arrived.txt"})
     EXPECT_NE(prompt.find(f.dir / name), std::string::npos) << name;
   EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find(f.dir / "t/grown.txt"), std::string::npos);
+}
+
+// A destroyed or replaced file rewritten after the simulation with its size unchanged is still seen as changed.
+TEST(ExecutionSafety, ARewriteOfTheSameSizeAfterPlanningKeepsTheFile) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> tree;
+    const char* rewritten;
+  };
+  const Row rows[] = {
+      {"a file planned for deletion", {"s/", "t/extra.txt=old content"}, "t/extra.txt"},
+      {"a file planned to be replaced", {"s/f.txt=source@2000000000", "t/f.txt=old content@1900000000"}, "t/f.txt"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    FlowFixture f;
+    f.SetMirrorMode();
+    Simulated(f, row.tree);
+    f.app.ToDo.PlannedAtNs = NextClockTick();
+    NextClockTick();
+    const int64_t mtime = GetMTime(f.dir / row.rewritten);
+    WriteFile(f.dir / row.rewritten, "new content", mtime);  // same size, same time
+
+    f.screen.messages.clear();
+    EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 1}));
+    EXPECT_EQ(ReadTextFile(f.dir / row.rewritten), "new content");
+    EXPECT_EQ(f.ListFileRecords().size(), 1u);
+    const std::string& prompt = f.screen.messages.back().prompt;
+    EXPECT_NE(prompt.find(f.app.Text("[Changed since the simulation]") + "\t1\r\n" + f.dir / row.rewritten),
+              std::string::npos)
+        << prompt;
+  }
 }
