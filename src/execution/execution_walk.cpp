@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -271,6 +272,7 @@ class Walk {
         removed = ::unlinkat(e.folder, e.name.c_str(), 0) == 0;
       }
       if (!removed) return Fail();
+      if (!isFolder) Unlinked(e.st);
       Done(item);
       if (run_.TreeStatisticsValid) {
         if (isFolder) {
@@ -294,8 +296,16 @@ class Walk {
   bool AsPlanned(const struct stat& st, int64_t size) const {
     if (st.st_size != size) return false;
     const int64_t planned = app_.ToDo.PlannedAtNs;
-    return planned == 0 || int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec <= planned;
+    return planned == 0 || int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec <= planned ||
+           linksRemoved_.count({st.st_dev, st.st_ino}) != 0;
   }
+
+  // A file with further names had one removed by this run: that moved the
+  // change time its other names show, which then says nothing about them.
+  void Unlinked(const struct stat& st) {
+    if (st.st_nlink > 1) linksRemoved_.insert({st.st_dev, st.st_ino});
+  }
+  std::set<std::pair<dev_t, ino_t>> linksRemoved_;
 
   // The status the two entries have now, by the rules of the comparison.
   std::string_view StatusNow(const Entry& f1, const Entry& f2) const {
@@ -382,6 +392,7 @@ class Walk {
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
                      toTrash, turn_))
       return Fail();
+    if (old) Unlinked(*old);
     Touched(target.folder);
     Count(copy);
   }
@@ -432,6 +443,7 @@ class Walk {
         else
           Fail();
       } else {
+        if (prepared.replaces) Unlinked(prepared.target);
         Count(copy);
       }
     }

@@ -141,3 +141,16 @@ TEST(ExecutionSafety, ARewriteOfTheSameSizeAfterPlanningKeepsTheFile) {
         << prompt;
   }
 }
+
+// Removing one name of a file with several moves the change time of the others: that is the run's own doing.
+TEST(ExecutionSafety, NamesOfOneFileAreAllDeletedThoughTheFirstMovesTheChangeTimeOfTheRest) {
+  FlowFixture f;
+  f.SetMirrorMode();
+  MakeTree(f.dir.path(), {"s/", "t/a=same file"});
+  ASSERT_EQ(::link((f.dir / "t/a").c_str(), (f.dir / "t/b").c_str()), 0);
+  Simulated(f, {});
+  f.app.ToDo.PlannedAtNs = NextClockTick();
+  NextClockTick();
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(Listing(f.dir / "t"), Lines{});
+}
