@@ -84,11 +84,11 @@ void OpenListCommand(App& app, const std::string& path) {
     app.Show("[File does not exist.]", "[Could not open the file!]", Buttons::Ok, Icon::Critical);
     return;
   }
+  const CommandLock lock(app);
+  if (!lock.Held()) return;
   if (app.Show("[overwrite current ToDo list?]", "[Attention!]", Buttons::YesNo, Icon::None,
                MessageKind::OverwriteList) == Answer::No)
     return;
-  const CommandLock lock(app);
-  if (!lock.Held()) return;
   const std::string& listFile = app.Files.ToDoFilePath;
   // Copying the list file onto itself must not touch it; it counts as a failed copy.
   const bool sameFile = path == listFile;
