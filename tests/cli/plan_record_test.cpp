@@ -142,7 +142,7 @@ TEST_F(PlanRecord, ASecondRunOnTheProgramFolderIsRefusedAtOnceAndTheFirstListSta
     int null = ::open("/dev/null", O_RDWR);
     ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
     std::string home = dir / "home";
-    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "execute", jobA.c_str(), "--yes", nullptr);
+    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "execute", "--yes", nullptr);
     ::_exit(127);
   }
   // The first folder made shows the execution under way; it is held there while the second run starts.

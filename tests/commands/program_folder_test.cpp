@@ -60,7 +60,7 @@ TEST(OneRunPerProgramFolder, EveryCommandRefusesAtOnceWhileAnotherRunHoldsIt) {
   Simulated(f, {"s/new.txt=new", "t/stale.txt=stale"});
   WriteFile(f.dir / "saved.txt", Rec("= x", "Extra in F2", f.dir / "s/gone", f.dir / "t/stale.txt", "0", "5"));
   const std::string list = ReadTextFile(f.app.Files.ToDoFilePath);
-  const ForeignRun other(f.app.Files.LockFilePath);
+  const ForeignRun other(f.app.Files.Folder + "/Dualdock.lock");
   const std::pair<const char*, std::function<void()>> commands[] = {
       {"simulate", [&] { Simulate(f.app); }},
       {"execute", [&] { EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NotRun); }},
