@@ -84,6 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   app.Files.SetFolder(fuzz::ProgramFolder());
   (void)WriteTextFile(list, app.Files.ToDoFilePath);
   ToDoListeLaden(app);
+  // The execution acts only inside the pairs of a job.
+  app.Job.SourceFolders = {s};
+  app.Job.TargetFolders = {t};
   ExecuteSub(app);
   const auto after = Snapshot(base, base / "pair");
   if (before != after) {
