@@ -42,39 +42,53 @@ std::string* ModeField(BackupModeDef& mode, std::size_t i) {
   return fields[i];
 }
 
-// One line of the record into the plan; false when it is damaged.
+// The fields every record holds once, besides its pairs.
+enum Field : int { kJob = 1, kPlannedAt = 2, kMode = 4, kTolerance = 8, kDaylight = 16, kTrash = 32, kAllFields = 63 };
+
+// One line of the record into the plan, its field noted in `seen`; false when it is damaged.
 bool ParseLine(const std::vector<std::string>& f, ListPlan& plan, int64_t& plannedAtNs, int& seen) {
   const std::string& key = f[0];
+  bool ok = false;
+  Field field = kAllFields;
   if (key == "Job" && f.size() == 2) {
     plan.JobFile = f[1];
-    seen |= 1;
-    return true;
-  }
-  if (key == "PlannedAtNs" && f.size() == 2) return ParseNumberField(f[1], plannedAtNs) && (seen |= 2);
-  if (key == "Mode" && f.size() == 6) {
+    ok = true, field = kJob;
+  } else if (key == "PlannedAtNs" && f.size() == 2) {
+    ok = ParseNumberField(f[1], plannedAtNs), field = kPlannedAt;
+  } else if (key == "Mode" && f.size() == 6) {
     for (std::size_t i = 0; i < 5; ++i) *ModeField(plan.Mode, i) = f[i + 1];
-    seen |= 4;
-    return true;
-  }
-  if (key == "TimeTolerance" && f.size() == 2) return ParseNumberField(f[1], plan.TimeTolerance) && (seen |= 8);
-  if (key == "DaylightSaving" && f.size() == 2) return ParseSwitch(f[1], plan.DaylightSaving) && (seen |= 16);
-  if (key == "DeletedToTrash" && f.size() == 2) return ParseSwitch(f[1], plan.DeletedToTrash) && (seen |= 32);
-  if (key == "Pair" && f.size() == 5) {
+    ok = true, field = kMode;
+  } else if (key == "TimeTolerance" && f.size() == 2) {
+    ok = ParseNumberField(f[1], plan.TimeTolerance), field = kTolerance;
+  } else if (key == "DaylightSaving" && f.size() == 2) {
+    ok = ParseSwitch(f[1], plan.DaylightSaving), field = kDaylight;
+  } else if (key == "DeletedToTrash" && f.size() == 2) {
+    ok = ParseSwitch(f[1], plan.DeletedToTrash), field = kTrash;
+  } else if (key == "Pair" && f.size() == 5) {
+    // Roots are absolute: a relative one would be taken from wherever the program runs.
     for (std::size_t i = 1; i < 5; ++i)
       if (f[i].empty() || f[i][0] != kPathSeparator) return false;
     plan.Pairs.push_back({f[1], f[2], f[3], f[4]});
     return true;
   }
-  return false;
+  if (ok) seen |= field;
+  return ok;
 }
 
 }  // namespace
 
 std::string FormatListPlan(const ListPlan& plan, int64_t plannedAtNs) {
+  BackupModeDef mode = plan.Mode;
+  std::vector<const std::string*> texts = {&plan.JobFile};
+  for (std::size_t i = 0; i < 5; ++i) texts.push_back(ModeField(mode, i));
+  for (const PlannedPair& p : plan.Pairs)
+    texts.insert(texts.end(), {&p.Source, &p.Target, &p.ResolvedSource, &p.ResolvedTarget});
+  for (const std::string* text : texts)
+    if (!Keepable(*text)) return {};
+
   std::vector<std::string> lines;
   lines.push_back("Job\t" + plan.JobFile);
   lines.push_back("PlannedAtNs\t" + std::to_string(plannedAtNs));
-  BackupModeDef mode = plan.Mode;
   std::string codes = "Mode";
   for (std::size_t i = 0; i < 5; ++i) codes += "\t" + *ModeField(mode, i);
   lines.push_back(codes);
@@ -83,12 +97,6 @@ std::string FormatListPlan(const ListPlan& plan, int64_t plannedAtNs) {
   lines.push_back(std::string("DeletedToTrash\t") + (plan.DeletedToTrash ? "1" : "0"));
   for (const PlannedPair& p : plan.Pairs)
     lines.push_back("Pair\t" + p.Source + "\t" + p.Target + "\t" + p.ResolvedSource + "\t" + p.ResolvedTarget);
-  if (!Keepable(plan.JobFile)) return {};
-  for (const std::string* code : {&mode.Identical, &mode.ExtraInF1, &mode.ExtraInF2, &mode.NewerInF1, &mode.NewerInF2})
-    if (!Keepable(*code)) return {};
-  for (const PlannedPair& p : plan.Pairs)
-    for (const std::string* path : {&p.Source, &p.Target, &p.ResolvedSource, &p.ResolvedTarget})
-      if (!Keepable(*path)) return {};
   return Join(lines, kCrLf) + std::string(kCrLf);
 }
 
@@ -100,7 +108,7 @@ std::optional<ListPlan> ParseListPlan(std::string_view text, int64_t& plannedAtN
     if (line.empty()) continue;
     if (!ParseLine(SplitKeepEmpty(line, "\t"), plan, at, seen)) return std::nullopt;
   }
-  if (seen != 63) return std::nullopt;  // every field but the pairs is there once at least
+  if (seen != kAllFields) return std::nullopt;
   plan.Known = true;
   plannedAtNs = at;
   return plan;
