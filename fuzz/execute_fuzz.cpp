@@ -45,7 +45,7 @@ void MakeTrees(const fs::path& base) {
   fs::remove_all(base);
   auto file = [&](const std::string& relative, const std::string& text) {
     fs::create_directories((base / relative).parent_path());
-    dd::WriteTextFile(text, (base / relative).string());
+    (void)dd::WriteTextFile(text, (base / relative).string());
   };
   file("outside/o.txt", "outside");
   file("outside/od/deep.txt", "deep outside");
@@ -82,8 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::SilentScreen screen;
   App app(screen);
   app.Files.SetFolder(fuzz::ProgramFolder());
-  WriteTextFile(list, app.Files.ToDoFilePath);
+  (void)WriteTextFile(list, app.Files.ToDoFilePath);
   ToDoListeLaden(app);
+  // The execution acts only inside the pairs of a job.
+  app.Job.SourceFolders = {s};
+  app.Job.TargetFolders = {t};
   ExecuteSub(app);
   const auto after = Snapshot(base, base / "pair");
   if (before != after) {

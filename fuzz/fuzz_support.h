@@ -28,7 +28,7 @@ inline const std::string& ProgramFolder() {
     std::string pattern =
         ::access("/dev/shm", W_OK) == 0 ? "/dev/shm/dualdock-fuzz-XXXXXX" : "/tmp/dualdock-fuzz-XXXXXX";
     if (!::mkdtemp(pattern.data())) std::abort();
-    WriteTextFile(ReadTextFile(DUALDOCK_SOURCE_DIR "/resources/Sprachen.txt"), pattern + "/Sprachen.txt");
+    (void)WriteTextFile(ReadTextFile(DUALDOCK_SOURCE_DIR "/resources/Sprachen.txt"), pattern + "/Sprachen.txt");
     return pattern;
   }();
   static const bool cleanUp = [] {

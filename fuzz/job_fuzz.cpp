@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   App app(screen);
   app.Files.SetFolder(fuzz::ProgramFolder());
   const std::string path = app.Files.Folder + "/job.ddk";
-  WriteTextFile(fuzz::Bytes(data, size), path);
+  (void)WriteTextFile(fuzz::Bytes(data, size), path);
   if (LoadJobFile(app, path) != JobLoadStatus::Loaded) return 0;
   for (const auto* list : {&app.Job.SourceFolders, &app.Job.TargetFolders})
     for (const std::string& folder : *list) DD_FUZZ_CHECK(IsRecordableText(folder));

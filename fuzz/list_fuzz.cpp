@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   fuzz::SilentScreen screen;
   App app(screen);
   app.Files.SetFolder(fuzz::ProgramFolder());
-  WriteTextFile(fuzz::Bytes(data, size), app.Files.ToDoFilePath);
+  (void)WriteTextFile(fuzz::Bytes(data, size), app.Files.ToDoFilePath);
   app.ToDo.ToDoList = {std::string()};
   const bool valid = CheckIfValidToDoList(app);
   ToDoListeLaden(app);

@@ -6,7 +6,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;
   const std::string path = fuzz::ProgramFolder() + "/Log.txt";
-  WriteTextFile(fuzz::Bytes(data, size), path);
+  (void)WriteTextFile(fuzz::Bytes(data, size), path);
   LogSpeichern(path, "Simulate", 1.0, 2.5, "summary");
   const std::string log = ReadTextFile(path);
   DD_FUZZ_CHECK(StartsWith(log, std::string(50, '-') + "\r\n[Nr]\t\t"));

@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::memcpy(sizes, data, sizeof sizes);
     data += sizeof sizes, size -= sizeof sizes;
   }
-  WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
+  (void)WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
   RatenHolenOderBestimmen(app);
   RunStatistics& r = app.Run;
   auto bounded = [](int64_t v) { return v < 0 ? -(v + 1) % kMaxRecordSize : v % (kMaxRecordSize + 1); };

@@ -9,7 +9,7 @@ namespace dd::cli {
     "Usage:\n" \
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
     "                                    [--allow-mass-delete] [--json | --quiet]\n" \
-    "  dualdock-cli [--home DIR] execute [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
+    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
     "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n" \
     "                                    [--allow-mass-delete] [--json | --quiet]\n" \
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
@@ -31,7 +31,11 @@ const char* const kHelp =
     "            operations to \"To Do.txt\" in the program folder; prints the result\n"
     "            and the pending counts. Nothing is changed in the folders.\n"
     "  execute   Carries out the pending operations of \"To Do.txt\". Failed operations\n"
-    "            stay in the list, so running it again retries them.\n"
+    "            stay in the list, so running it again retries them. It acts only\n"
+    "            inside the folder pairs of the job that planned the list, with that\n"
+    "            job's options, as recorded in \"To Do Plan.txt\" by simulate (the job\n"
+    "            file is not read again). Given JOB, the job's pairs and options are\n"
+    "            used, and a list planned by another job is refused.\n"
     "  sync      simulate, then execute, in one step.\n"
     "  job new   Writes a job file, \".ddk\" added when the name lacks it (refuses to\n"
     "            replace a file without --force):\n"
@@ -92,13 +96,18 @@ const char* const kHelp =
     "     a confirmation refused or answered no; a missing folder without\n"
     "     --create-missing; a job whose source and target lists differ in length;\n"
     "     a pair whose one folder lies inside the other, or pairs that write into\n"
-    "     each other's folders; a mass deletion without --allow-mass-delete\n"
+    "     each other's folders; a mass deletion without --allow-mass-delete; a\n"
+    "     pending list without the record of the job that planned it, or (execute\n"
+    "     JOB) planned by another job; another run using the program folder (one\n"
+    "     run at a time: nothing waits); a pending list or its record that could\n"
+    "     not be written\n"
     "  3  stopped by SIGINT or SIGTERM\n";
 
 namespace {
 
 bool TakesJob(const std::string& command) {
-  return command == "simulate" || command == "sync" || command == "job new" || command == "job show";
+  return command == "simulate" || command == "execute" || command == "sync" || command == "job new" ||
+         command == "job show";
 }
 
 bool IsJobCommand(const std::string& command) {
@@ -236,7 +245,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = "--json and --quiet exclude each other";
     return std::nullopt;
   }
-  if (TakesJob(o.command) && o.jobFile.empty()) {
+  if (TakesJob(o.command) && o.command != "execute" && o.jobFile.empty()) {
     error = o.command + " needs a job file";
     return std::nullopt;
   }

@@ -89,6 +89,11 @@ Answer CliScreen::ShowMessage(const Message& m) {
     Refuse(m, "refusing a run that deletes most of a folder: pass --allow-mass-delete to allow it");
     return Answer::No;
   }
+  if (m.kind == MessageKind::ProgramFolderInUse || m.kind == MessageKind::FileNotWritten) {
+    Refuse(m, m.kind == MessageKind::ProgramFolderInUse ? "another run uses the program folder; try again later"
+                                                        : "a program file could not be written");
+    return Answer::Ok;
+  }
   if (m.kind == MessageKind::FoldersInsideEachOther) {
     Refuse(m, "refusing a pair whose one folder lies inside the other");
     return Answer::Ok;

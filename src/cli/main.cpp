@@ -8,11 +8,13 @@
 #include "cli/cli_screen.h"
 #include "cli/job_commands.h"
 #include "cli/json_report.h"
+#include "cli/list_route.h"
 #include "commands/execute_flow.h"
 #include "commands/simulate.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
+#include "common/program_folder_lock.h"
 #include "common/text.h"
 #include "execution/execute_sub.h"
 #include "job/job_file.h"
@@ -101,11 +103,17 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
   // The command line shows no pictures: checking the hundreds of them at every start would cost more than a small run.
   std::string folder = dd::ResolveProgramFolder(o.home, dd::ExecutableFolder(), error, false);
   if (folder.empty()) return fail(error);
+  // One run per program folder, for the whole command: a second one does not wait.
+  dd::ProgramFiles files;
+  files.SetFolder(folder);
+  const dd::ProgramFolderLock lock(files.LockFilePath);
+  if (!lock.Held())
+    return fail("another Dualdock run uses the program folder " + folder + "; try again when it has ended");
 
   dd::StartUp(app, folder, std::string());
   if (!o.jobFile.empty()) {
     std::string result;
-    switch (dd::LoadJobFile(app, o.jobFile, &result)) {
+    switch (dd::LoadJobFile(app, o.jobFile, &result, o.command == "execute")) {
       case dd::JobLoadStatus::Loaded:
         break;
       case dd::JobLoadStatus::Missing:
@@ -131,6 +139,10 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     if (text) PrintPending(app.Run);
     const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
     return screen.sawError() || incomplete ? kExitFailures : kExitDone;
+  }
+  if (o.command == "execute") {
+    const std::string refusal = dd::cli::RefusalToExecute(app, o.jobFile);
+    if (!refusal.empty()) return fail(refusal);
   }
   const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();

@@ -3,12 +3,15 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_lock.h"
 #include "commands/simulate.h"
+#include "commands/todo_files.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "engine/run_log.h"
 #include "execution/execute_sub.h"
 #include "execution/run_labels.h"
@@ -110,6 +113,10 @@ RunResult Execute(App& app) {
   }
   RunStatistics& r = app.Run;
   const OpenCommand open(r);
+  const CommandLock lock(app);
+  if (!lock.Held()) return {};
+  // Another run may have replaced the list since it was shown: what is carried out is what is on disk.
+  ReloadListIfChanged(app);
   if (r.PendingOps() == 0) {
     std::string exclude = ExcludeTextForRun(app);
     ExcludeFromToDoList(app, exclude);
@@ -140,6 +147,8 @@ RunResult ExecuteOneKlick(App& app) {
   }
   RunStatistics& r = app.Run;
   const OpenCommand open(r);
+  const CommandLock lock(app);
+  if (!lock.Held()) return {};
   app.screen.RefreshButtons();
   app.Yield();
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,
@@ -187,7 +196,8 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
     prompt = app.Text("[Errors occured!]") + "\r\n" + report;
     app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical);
   }
-  LogSpeichern(app.Files.LogFilePath, "Execute", start, end, prompt);
+  if (!LogSpeichern(app.Files.LogFilePath, "Execute", start, end, prompt))
+    ReportFileNotWritten(app, app.Files.LogFilePath, false);
 }
 
 void LabelTimerTick(App& app) {

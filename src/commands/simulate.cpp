@@ -7,12 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "commands/command_lock.h"
 #include "commands/execute_flow.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "engine/comparison.h"
 #include "engine/pair_guards.h"
 #include "engine/root_check.h"
@@ -23,6 +25,7 @@
 #include "execution/run_labels.h"
 #include "execution/run_scope.h"
 #include "oplist/filters.h"
+#include "oplist/list_plan.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
@@ -89,6 +92,31 @@ bool RefuseCrossingPairs(App& app, RunScope& scope) {
   return true;
 }
 
+// A program file that could not be written ends the simulation as a failure, never as a success.
+void FailUnwritten(App& app, RunScope& scope, const std::string& path) {
+  ReportFileNotWritten(app, path);
+  Stoppen(app);
+  EndSimulation(app, scope);
+}
+
+// Removes the old list and its record, the record first: no moment pairs a list with another job's
+// record. Then the record of this simulation waits in app.ToDo.Plan. False when a file stayed.
+bool ClearOldList(App& app, RunScope& scope) {
+  const std::string& list = app.Files.ToDoFilePath;
+  if (!RemoveListPlan(app)) {
+    FailUnwritten(app, scope, app.Files.PlanFilePath);
+    return false;
+  }
+  DeleteFileForced(list);
+  RememberListFile(app);
+  if (PathExists(list)) {
+    FailUnwritten(app, scope, list);
+    return false;
+  }
+  app.ToDo.Plan = PlanOfCurrentJob(app);
+  return true;
+}
+
 }  // namespace
 
 void Simulate(App& app) {
@@ -98,6 +126,8 @@ void Simulate(App& app) {
     return;
   }
   const OpenCommand open(r);
+  const CommandLock lock(app);
+  if (!lock.Held()) return;
   // A stop that came before the run is kept: the front end clears the flag when the user starts a run.
   app.screen.RefreshButtons();
   RunScope scope(app, &RunStatistics::SimulationRunning, StopButton::Simulation);
@@ -114,7 +144,7 @@ void Simulate(App& app) {
   }
   if (!HandleMissingFolders(app)) return;
 
-  DeleteFileForced(app.Files.ToDoFilePath);
+  if (!ClearOldList(app, scope)) return;
   std::vector<std::string>(1).swap(app.ToDo.ToDoList);
   app.ToDo.Rows.clear();
   ReleaseFreedMemory();
@@ -125,6 +155,8 @@ void Simulate(App& app) {
   const int last = static_cast<int>(sources.size()) - 1;
   std::string unreadable, overlapping;
   auto& toDo = app.ToDo.ToDoList;
+  // What changes after this moment changed after planning.
+  app.ToDo.PlannedAtNs = WallClockCoarseNs();
   for (int i = 0; i <= last; ++i) {
     app.Yield();
     if (r.StopRequested) break;
@@ -169,7 +201,9 @@ void Simulate(App& app) {
   r.ActionText = app.Text("[Sorting list with operations]");
   LabelsWaehrendSimuAuffuellen(app);
   app.Yield();
-  SortExecutionFile(app);
+  // The record first, then the list: a list on disk always has its own job's record.
+  if (!WriteListPlan(app)) return FailUnwritten(app, scope, app.Files.PlanFilePath);
+  if (!SortExecutionFile(app)) return FailUnwritten(app, scope, app.Files.ToDoFilePath);
   const double end = MonotonicSeconds();
 
   r.ActionText = app.Text("[Excluding files..]");
@@ -208,7 +242,8 @@ void Simulate(App& app) {
   if (!r.OneClickRunning)
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
-  LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary);
+  if (!LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary))
+    ReportFileNotWritten(app, app.Files.LogFilePath, false);
   EndSimulation(app, scope);
 }
 

@@ -2,11 +2,15 @@
 
 #include <unistd.h>
 
+#include "commands/command_lock.h"
 #include "common/app.h"
 #include "common/files.h"
+#include "common/program_folder_lock.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "execution/file_ops.h"
 #include "execution/run_labels.h"
+#include "oplist/list_plan.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
@@ -25,7 +29,10 @@ bool CheckIfValidToDoList(App& app) {
   if (read.status == FileReadStatus::Damaged) return false;
   const std::string text = NormaliseList(read.text);
   // A list that is already as it would be written is not written again (each write waits for the disk).
-  if (read.status != FileReadStatus::Read || text != read.text) WriteTextFile(text, file);
+  if ((read.status != FileReadStatus::Read || text != read.text) && !WriteTextFile(text, file))
+    ReportFileNotWritten(app, file);
+  RememberListFile(app);
+  ReadListPlan(app);
   if (text.empty()) return true;
   app.ToDo.ToDoList = Split(text, kCrLf);
   int bad = 0;
@@ -35,6 +42,9 @@ bool CheckIfValidToDoList(App& app) {
 }
 
 void ToDoListeLaden(App& app) {
+  // Read only while no other run of the program writes it; the caller tries again when it changes.
+  const ProgramFolderLock lock(app.Files.LockFilePath);
+  if (!lock.Held() && !app.Files.Folder.empty()) return;
   if (!CheckIfValidToDoList(app)) {
     app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
     DeleteFileIfExists(app.Files.ToDoFilePath);
@@ -49,8 +59,17 @@ void ToDoListeLaden(App& app) {
   LabelsCurrentAusgeben(app);
 }
 
+bool ReloadListIfChanged(App& app) {
+  const ProgramFolderLock lock(app.Files.LockFilePath);
+  if (!lock.Held() || StampOfFile(app.Files.ToDoFilePath) == app.ToDo.ListFile) return false;
+  ToDoListeLaden(app);
+  return true;
+}
+
 bool SaveListCommand(App& app, std::string path) {
   if (path.empty()) return true;
+  const CommandLock lock(app);
+  if (!lock.Held()) return true;  // said in its box already
   if (!EndsWith(ToLowerAscii(path), ".txt")) path += ".txt";
   if (PathExists(path) && app.Show("[File exists, replace?]", "", Buttons::OkCancel, Icon::None,
                                    MessageKind::ReplaceFile) == Answer::Cancel)
@@ -65,6 +84,8 @@ void OpenListCommand(App& app, const std::string& path) {
     app.Show("[File does not exist.]", "[Could not open the file!]", Buttons::Ok, Icon::Critical);
     return;
   }
+  const CommandLock lock(app);
+  if (!lock.Held()) return;
   if (app.Show("[overwrite current ToDo list?]", "[Attention!]", Buttons::YesNo, Icon::None,
                MessageKind::OverwriteList) == Answer::No)
     return;
@@ -72,7 +93,13 @@ void OpenListCommand(App& app, const std::string& path) {
   // Copying the list file onto itself must not touch it; it counts as a failed copy.
   const bool sameFile = path == listFile;
   int created = 0;
+  // The opened list is carried out against the current job: the old record goes before the list is
+  // replaced, the current job's record comes after it (when it was planned is not known).
+  if (!sameFile && !RemoveListPlan(app)) return ReportFileNotWritten(app, app.Files.PlanFilePath);
   if (!sameFile && CopyWithFolders(path, listFile, true, created)) {
+    app.ToDo.Plan = PlanOfCurrentJob(app);
+    app.ToDo.PlannedAtNs = 0;
+    if (!WriteListPlan(app)) ReportFileNotWritten(app, app.Files.PlanFilePath);
     ToDoListeLaden(app);
     return;
   }

@@ -12,8 +12,12 @@ class App;
 DeleteResult DeleteFileIfExists(const std::string& path);
 // Normalises the list file, fills the list; false when a line lacks seven fields.
 bool CheckIfValidToDoList(App& app);
-// Checks and loads the list file, recounts and refreshes.
+// Checks and loads the list file and its plan record, recounts and refreshes.
+// Does nothing while another run holds the program folder.
 void ToDoListeLaden(App& app);
+// Loads the list again when another process changed its file since this one
+// last read or wrote it. True when it did.
+bool ReloadListIfChanged(App& app);
 // The save-list command with the path the dialog returned ("" = cancelled).
 // False only when the list could not be written, so the front end can say so;
 // a cancelled dialog or a declined replace gives true.

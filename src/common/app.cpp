@@ -13,6 +13,8 @@ void ProgramFiles::SetFolder(const std::string& folder) {
   SettingsFilePath = folder + "/Settings.txt";
   LanguageFilePath = folder + "/Sprachen.txt";
   SortedDumpPath = folder + "/Alle Dateien Sorted.txt";
+  PlanFilePath = folder + "/To Do Plan.txt";
+  LockFilePath = folder + "/Dualdock.lock";
 }
 
 std::string App::Text(const std::string& key) const {

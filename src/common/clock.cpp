@@ -70,4 +70,10 @@ std::string CurrentTimeText() {
   return buffer;
 }
 
+int64_t WallClockCoarseNs() {
+  struct timespec now {};
+  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
 }  // namespace dd

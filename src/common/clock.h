@@ -9,6 +9,10 @@ namespace dd {
 // Seconds from a monotonic clock: durations stay right across midnight and clock changes.
 double MonotonicSeconds();
 
+// Wall-clock time in nanoseconds since the epoch, as coarse as the kernel keeps
+// it (CLOCK_REALTIME_COARSE): the clock the file system stamps change times from.
+int64_t WallClockCoarseNs();
+
 // Offset of local time from UTC in seconds, as in force now (daylight saving included).
 int64_t CurrentUtcOffset();
 

@@ -10,7 +10,7 @@ namespace dd {
 inline constexpr char kPathSeparator = '/';
 
 // Writes all of the data to a file descriptor, retrying short writes.
-bool WriteAllToFd(int fd, const char* data, std::size_t size);
+[[nodiscard]] bool WriteAllToFd(int fd, const char* data, std::size_t size);
 
 // Size limits of the files the program reads whole: beyond them a file is damaged.
 inline constexpr std::size_t kProgramFileLimit = std::size_t{16} << 20;  // settings, language, log, rates, jobs
@@ -39,10 +39,11 @@ std::string ReadTextFile(const std::string& path);
 // Replaces the file with exactly `text` (no line break added). The text goes to
 // a temporary file in the same folder first and is renamed over the old file,
 // so a crash never leaves half a file. Returns false when nothing was written.
-bool WriteTextFile(std::string_view text, const std::string& path);
+[[nodiscard]] bool WriteTextFile(std::string_view text, const std::string& path);
 
 // The texts with `separator` between two of them and none after the last.
-bool WriteListFile(const std::vector<std::string>& list, const std::string& path, std::string_view separator);
+[[nodiscard]] bool WriteListFile(const std::vector<std::string>& list, const std::string& path,
+                                 std::string_view separator);
 
 // True when anything (file, folder, link, even a dangling one) is at the path.
 bool PathExists(const std::string& path);

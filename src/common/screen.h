@@ -26,6 +26,8 @@ enum class MessageKind {
   ReplaceFile,             // replace an existing file? (Ok/Cancel)
   OverwriteList,           // replace the pending list by a list file? (Yes/No)
   ChangeMode,              // change the backup mode? (Yes/No)
+  ProgramFolderInUse,      // another run holds the program folder: the command did nothing
+  FileNotWritten,          // a program file could not be written: the command did not succeed
 };
 
 // A message box: its kind lets front ends recognise it; the language key says

@@ -19,6 +19,8 @@ struct ProgramFiles {
   std::string SettingsFilePath;  // "Settings.txt"
   std::string LanguageFilePath;  // "Sprachen.txt"
   std::string SortedDumpPath;    // "Alle Dateien Sorted.txt"
+  std::string PlanFilePath;      // "To Do Plan.txt": which job planned the list
+  std::string LockFilePath;      // "Dualdock.lock": one run per program folder
 
   // Sets every path from the folder.
   void SetFolder(const std::string& folder);
@@ -73,6 +75,33 @@ struct JobState {
   std::string CurrentJobFile;
 };
 
+// One folder pair of the job that planned the list: the roots as the job names
+// them (the records' paths begin with them) and as they resolved then.
+struct PlannedPair {
+  std::string Source, Target;
+  std::string ResolvedSource, ResolvedTarget;
+};
+
+// Which job planned the pending list, with the options that shape its execution.
+struct ListPlan {
+  bool Known = false;  // false: no record (none written yet, an older list, a damaged record)
+  std::string JobFile;
+  std::vector<PlannedPair> Pairs;
+  BackupModeDef Mode;  // only the five codes are kept
+  double TimeTolerance = 5;
+  bool DaylightSaving = true;
+  bool DeletedToTrash = false;
+};
+
+// What the list file was when this process last read or wrote it: another
+// process that changed it since leaves a different stamp.
+struct FileStamp {
+  bool Exists = false;
+  uint64_t Device = 0, Inode = 0;
+  int64_t Size = 0, ModifiedNs = 0, ChangedNs = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 // The pending operation list and the rows that show it (record index per row,
 // in record order unless a view sorted them). The execution removes rows near
 // the front one by one, which a deque does in constant time.
@@ -83,6 +112,9 @@ struct ToDoState {
   // simulation that planned the list began scanning; 0 when unknown (a list from an
   // older program run). An item whose change time is later changed after planning.
   int64_t PlannedAtNs = 0;
+  // The job that planned the list ("To Do Plan.txt").
+  ListPlan Plan;
+  FileStamp ListFile;
   // View options of the list (the menu items "Size of files" and "Full path of files"); off in a new job.
   bool ShowSize = false;
   bool ShowFullPath = false;

@@ -26,7 +26,7 @@ int64_t NextNumber(const std::string& newestEntry) {
 
 }  // namespace
 
-void LogSpeichern(const std::string& logFilePath, const std::string& operation, double start, double end,
+bool LogSpeichern(const std::string& logFilePath, const std::string& operation, double start, double end,
                   const std::string& summary) {
   const std::string separator(50, '-');
   std::vector<std::string> elements = Split(ReadTextFile(logFilePath), separator);
@@ -43,7 +43,7 @@ void LogSpeichern(const std::string& logFilePath, const std::string& operation, 
   entry += summary + crlf + crlf;
 
   elements[0] = std::move(entry);
-  WriteListFile(elements, logFilePath, separator);
+  return WriteListFile(elements, logFilePath, separator);
 }
 
 }  // namespace dd

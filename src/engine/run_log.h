@@ -5,8 +5,8 @@
 
 namespace dd {
 
-// Writes one entry; `start` and `end` are monotonic seconds.
-void LogSpeichern(const std::string& logFilePath, const std::string& operation, double start, double end,
+// Writes one entry; `start` and `end` are monotonic seconds. False when the log could not be written.
+bool LogSpeichern(const std::string& logFilePath, const std::string& operation, double start, double end,
                   const std::string& summary);
 
 }  // namespace dd

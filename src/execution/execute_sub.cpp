@@ -9,6 +9,7 @@
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "execution/execution_walk.h"
 #include "execution/rates.h"
 #include "execution/run_labels.h"
@@ -43,10 +44,15 @@ RunResult ExecuteSub(App& app, bool countedJustNow) {
   }
   LabelsMitSimuDatenAuffuellen(app);
 
-  const int failures = RunExecutionWalk(app);
+  int failures = RunExecutionWalk(app);
 
   RatenSpeichern(app);
-  SaveToDoList(app);  // also rebuilds the rows from the remaining records
+  // Also rebuilds the rows from the remaining records. A list not written back would offer the done
+  // operations again: the run did not succeed.
+  if (!SaveToDoList(app)) {
+    ReportFileNotWritten(app, app.Files.ToDoFilePath);
+    ++failures;
+  }
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.SetStatusText(2, "");

@@ -19,6 +19,7 @@
 #include "common/text.h"
 #include "engine/comparison.h"
 #include "execution/beneath.h"
+#include "execution/execution_scope.h"
 #include "execution/file_ops.h"
 #include "execution/folder_modes.h"
 #include "execution/record_paths.h"
@@ -76,8 +77,12 @@ class Walk {
         const std::optional<OpRecordView> record = OpRecordView::Parse(std::string_view(records_).substr(start));
         if (!record) continue;
         Item& item = items.emplace_back(Item{index, *record, {}, false});
-        item.valid = SplitRecordPaths(app_.Job.SourceFolders, app_.Job.TargetFolders, item.rec.PathF1, item.rec.PathF2,
-                                      item.paths);
+        item.valid = SplitRecordPaths(scope_.Sources, scope_.Targets, item.rec.PathF1, item.rec.PathF2, item.paths);
+        if (item.valid) {
+          // The folders opened are those the roots resolved to when the list was planned.
+          item.paths.RootF1 = scope_.OpenSources[item.paths.Pair];
+          item.paths.RootF2 = scope_.OpenTargets[item.paths.Pair];
+        }
       }
     }
     // The phases point into `items`, which stays as it is from here on.
@@ -266,7 +271,7 @@ class Walk {
         // Only an empty folder goes: what is left in it the plan did not delete.
         removed = ::unlinkat(e.folder, e.name.c_str(), AT_REMOVEDIR) == 0;
         if (!removed && (errno == ENOTEMPTY || errno == EEXIST)) return Changed(path);
-      } else if (app_.Options.DeletedToTrash) {
+      } else if (scope_.Options.DeletedToTrash) {
         removed = ToTrash(e.folder, e.name, path);
       } else {
         removed = ::unlinkat(e.folder, e.name.c_str(), 0) == 0;
@@ -311,7 +316,7 @@ class Walk {
   std::string_view StatusNow(const Entry& f1, const Entry& f2) const {
     if (S_ISDIR(f1.st.st_mode) && S_ISDIR(f2.st.st_mode)) return kStatusIdentical;
     if (S_ISDIR(f1.st.st_mode) || S_ISDIR(f2.st.st_mode)) return {};
-    return StatusOfBoth(f1.st.st_mtim.tv_sec, f2.st.st_mtim.tv_sec, f1.st.st_size, f2.st.st_size, app_.Options);
+    return StatusOfBoth(f1.st.st_mtim.tv_sec, f2.st.st_mtim.tv_sec, f1.st.st_size, f2.st.st_size, scope_.Options);
   }
 
   void HandleCopy(const Item& item) {
@@ -388,7 +393,7 @@ class Walk {
       return;
     }
     BeforeReplace toTrash;
-    if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
+    if (scope_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
                      toTrash, turn_))
       return Fail();
@@ -431,7 +436,7 @@ class Walk {
       auto& [copy, prepared, dev, folder] = w;
       const bool onDisk = dev != 0 && flushed[dev];
       BeforeReplace toTrash;
-      if (app_.Options.DeletedToTrash)
+      if (scope_.Options.DeletedToTrash)
         toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
       if (onDisk) Touched(prepared.folder, dev);
       if (!onDisk) {
@@ -475,6 +480,7 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  const ExecutionScope scope_ = ScopeOfExecution(app_);
   std::string records_;  // the walk's copy of the records, which the items view
   const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;

@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "execution/file_ops.h"
 
 namespace dd {
@@ -60,7 +61,9 @@ void RunDiskTest(App& app) {
   std::string content;
   content.reserve(static_cast<size_t>(kTestFileBytes));
   for (int i = 0; i < kTestLines; ++i) content += line;
-  for (const std::string& name : files.names()) WriteTextFile(content, name);
+  // Without its test files the measurement would time nothing: the rates stay as they are.
+  for (const std::string& name : files.names())
+    if (!WriteTextFile(content, name)) return;
 
   app.Yield();
   double t1 = MonotonicSeconds();
@@ -132,7 +135,7 @@ void RatenSpeichern(App& app) {
   text += NumberText(rates.StoredCopyRate);
   text += kCrLf;
   text += NumberText(rates.UpdateCount);
-  WriteTextFile(text, app.Files.RatesFilePath);
+  if (!WriteTextFile(text, app.Files.RatesFilePath)) ReportFileNotWritten(app, app.Files.RatesFilePath, false);
 }
 
 std::string ZeitAbschaetzen(App& app) {

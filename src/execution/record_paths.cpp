@@ -38,24 +38,10 @@ bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::s
       out.RootF1 = pathF1.substr(0, r1.size());
       out.RootF2 = pathF2.substr(0, r2.size());
       out.Rel = rel1;
+      out.Pair = i;
     }
   }
   return best != std::string::npos;
-}
-
-// The longest tail the two paths share at a separator, so that as much of the
-// path as possible is checked for links.
-bool FromRecord(std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
-  std::size_t n = 0;
-  while (n < pathF1.size() && n < pathF2.size() && pathF1[pathF1.size() - 1 - n] == pathF2[pathF2.size() - 1 - n]) ++n;
-  // Back to a separator that both paths have in the same place.
-  while (n > 0 && pathF1[pathF1.size() - n] != kPathSeparator) --n;
-  if (n < 2) return false;
-  out.RootF1 = pathF1.substr(0, pathF1.size() - n);
-  out.RootF2 = pathF2.substr(0, pathF2.size() - n);
-  out.Rel = pathF1.substr(pathF1.size() - n + 1);
-  // A path the two sides share whole has no root of its own.
-  return !out.RootF1.empty() && !out.RootF2.empty();
 }
 
 }  // namespace
@@ -63,9 +49,7 @@ bool FromRecord(std::string_view pathF1, std::string_view pathF2, RecordPaths& o
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
                       std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
   if (pathF1.empty() || pathF2.empty() || pathF1[0] != kPathSeparator || pathF2[0] != kPathSeparator) return false;
-  const bool found =
-      sources.empty() ? FromRecord(pathF1, pathF2, out) : FromPairs(sources, targets, pathF1, pathF2, out);
-  return found && IsPlainRelativePath(out.Rel);
+  return FromPairs(sources, targets, pathF1, pathF2, out) && IsPlainRelativePath(out.Rel);
 }
 
 }  // namespace dd

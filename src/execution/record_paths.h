@@ -11,13 +11,12 @@ namespace dd {
 struct RecordPaths {
   std::string_view RootF1, RootF2;  // without a trailing separator ("" for "/")
   std::string_view Rel;             // the same below both roots, a plain relative path
+  std::size_t Pair = 0;             // the pair whose roots hold the paths
 };
 
 // Splits the two paths of a record into the roots of a pair and the part below
-// them. With pairs given, the pair whose roots hold both paths (the longest
-// roots when several do) is taken; without pairs (a list kept from an earlier
-// run of the program) the roots are what the paths do not share at their end.
-// False when no pair holds the paths or the part below is not a plain path.
+// them: the pair whose roots hold both paths (the longest roots when several
+// do). False when no pair holds the paths or the part below is not a plain path.
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
                       std::string_view pathF1, std::string_view pathF2, RecordPaths& out);
 

@@ -11,6 +11,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "job/desktop_exec.h"
 
 namespace fs = std::filesystem;
@@ -146,7 +147,8 @@ void DateienVerknuepfen(App& app, const std::string& executablePath, const FileT
     record = Record(false, entryPath, expected, after);
     if (app.settings.FileTypeMessage == 1) app.Show("[File types not be associated]", "[Installation]");
   }
-  WriteTextFile(ReadTextFile(app.Files.ErrLogFilePath) + record, app.Files.ErrLogFilePath);
+  if (!WriteTextFile(ReadTextFile(app.Files.ErrLogFilePath) + record, app.Files.ErrLogFilePath))
+    ReportFileNotWritten(app, app.Files.ErrLogFilePath, false);
 }
 
 void DateienVerknuepfen(App& app) {

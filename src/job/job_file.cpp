@@ -12,6 +12,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "execution/run_labels.h"
 #include "oplist/backup_mode.h"
 #include "oplist/todo_list.h"
@@ -185,8 +186,11 @@ ReadOutcome ReadJobText(App& app, const std::string& text) {
   return outcome;
 }
 
-ReadOutcome LoadText(App& app, const std::string& quotedPath) {
-  FileNew(app);
+ReadOutcome LoadText(App& app, const std::string& quotedPath, bool keepList = false) {
+  if (keepList)
+    FileNewKeepingList(app);
+  else
+    FileNew(app);
   const std::string path = StripAffixOnce(quotedPath, "\"");
   const std::string text = WithCrLfLineEnds(ReadWholeFile(path, kProgramFileLimit, true).text);
   ReadOutcome outcome = ReadJobText(app, text);
@@ -331,7 +335,8 @@ void NewJob(App& app, bool emptyList) {
   app.ToDo.ShowSize = app.ToDo.ShowFullPath = false;
   if (emptyList) {
     app.ToDo.ToDoList.assign(1, std::string());
-    SaveToDoList(app);  // writes the empty list and rebuilds the rows
+    // Writes the empty list and rebuilds the rows.
+    if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   }
 
   // One empty pair compacts to no pair at all.
@@ -365,11 +370,11 @@ std::string OpenV2_0(App& app, const std::string& text) {
   return ReadV2_0(app, text).text;
 }
 
-JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText) {
+JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText, bool keepList) {
   const std::string plain = StripAffixOnce(path, "\"");
   if (!PathExists(plain)) return JobLoadStatus::Missing;
   if (!IsReadableFile(plain)) return JobLoadStatus::Unreadable;
-  ReadOutcome outcome = LoadText(app, path);
+  ReadOutcome outcome = LoadText(app, path, keepList);
   if (resultText) *resultText = outcome.text;
   return outcome.ok ? JobLoadStatus::Loaded : JobLoadStatus::WrongFormat;
 }

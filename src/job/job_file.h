@@ -32,6 +32,7 @@ std::string JobFileFilter(const App& app);
 enum class JobLoadStatus { Loaded, Missing, Unreadable, WrongFormat };
 // Loads like DateiEinlesen after checking the file. A missing or unreadable
 // file leaves the job untouched. `resultText` receives the reader's result.
-JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText = nullptr);
+// `keepList`: the pending list stays (a job loaded to carry out the list it planned).
+JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText = nullptr, bool keepList = false);
 
 }  // namespace dd

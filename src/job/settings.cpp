@@ -10,6 +10,7 @@
 #include "common/files.h"
 #include "common/language.h"
 #include "common/text.h"
+#include "common/write_report.h"
 
 namespace dd {
 
@@ -73,7 +74,9 @@ bool SettingsSpeichern(App& app) {
   const std::string text = "[Skin]\t\t" + std::to_string(s.SkinNumber) + "\r\n[Language]\t" +
                            std::to_string(s.LanguageIndex) + "\r\n[FileTypes]\t" + std::to_string(s.FileTypeMessage) +
                            "\r\n" + (s.MassDeleteGuard ? "" : "[MassDeleteGuard]\t0\r\n");
-  return WriteTextFile(text, app.Files.SettingsFilePath);
+  if (WriteTextFile(text, app.Files.SettingsFilePath)) return true;
+  ReportFileNotWritten(app, app.Files.SettingsFilePath, false);
+  return false;
 }
 
 }  // namespace dd

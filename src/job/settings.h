@@ -6,6 +6,7 @@ namespace dd {
 class App;
 
 void SettingsLaden(App& app);
+// Writes the settings; says so in a box when they could not be written.
 bool SettingsSpeichern(App& app);
 
 }  // namespace dd

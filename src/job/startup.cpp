@@ -4,6 +4,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "execution/rates.h"
 #include "job/file_types.h"
 #include "job/job_file.h"
@@ -50,7 +51,7 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   // empty one.
   if (ReadWholeFile(app.Files.ToDoFilePath, kListFileLimit, false).status == FileReadStatus::Damaged) {
     app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
-    SaveToDoList(app);
+    if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   }
   ToDoListeLaden(app);
   if (options.measureRates) RatenHolenOderBestimmen(app);

@@ -3,6 +3,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/write_report.h"
 #include "oplist/op_record.h"
 #include "oplist/todo_list.h"
 
@@ -43,7 +44,7 @@ int Thin(App& app, std::string& text, bool caseSensitive, Drop drop) {
       ++removed;
     }
   }
-  SaveToDoList(app);
+  if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   return removed;
 }
 

@@ -1,5 +1,7 @@
 #include "oplist/todo_list.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 #include "common/app.h"
@@ -12,8 +14,10 @@
 namespace dd {
 
 bool IsSoundRecord(std::string_view record) {
-  return record.find_first_of(std::string_view("\0\r\n", 3)) == std::string_view::npos &&
-         OpRecordView::Parse(record).has_value();
+  if (record.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
+  const std::optional<OpRecordView> r = OpRecordView::Parse(record);
+  // The count goes by the code and the execution by the text: they must name the same operation.
+  return r && !r->OpText.empty() && OpTextOf(r->Code) == r->OpText;
 }
 
 std::string_view OpTextOf(std::string_view code) {
@@ -71,12 +75,32 @@ bool SaveToDoList(App& app, const std::string& path) {
   app.ToDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
   ListViewAusfuellen(app);
-  return WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
+  const bool written = WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
+  if (path.empty()) RememberListFile(app);
+  return written;
 }
 
-void SortExecutionFile(App& app) {
+bool SortExecutionFile(App& app) {
   SortList(app.ToDo.ToDoList);
-  WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, kCrLf);
+  const bool written = WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, kCrLf);
+  RememberListFile(app);
+  return written;
+}
+
+FileStamp StampOfFile(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return {};
+  constexpr int64_t kNs = 1000000000;
+  return {true,
+          static_cast<uint64_t>(st.st_dev),
+          static_cast<uint64_t>(st.st_ino),
+          static_cast<int64_t>(st.st_size),
+          static_cast<int64_t>(st.st_mtim.tv_sec) * kNs + st.st_mtim.tv_nsec,
+          static_cast<int64_t>(st.st_ctim.tv_sec) * kNs + st.st_ctim.tv_nsec};
+}
+
+void RememberListFile(App& app) {
+  app.ToDo.ListFile = StampOfFile(app.Files.ToDoFilePath);
 }
 
 void ListViewAusfuellen(App& app) {

@@ -8,14 +8,15 @@
 #include <vector>
 
 #include "common/run_statistics.h"
+#include "common/state.h"
 #include "oplist/op_record.h"
 
 namespace dd {
 
 class App;
 
-// True when the record parses as an OpRecord and holds no NUL, CR or LF (a path
-// cut at a NUL byte would name another file).
+// True when the record parses as an OpRecord, its operation text is the one of
+// its code, and it holds no NUL, CR or LF (a path cut at a NUL byte would name another file).
 bool IsSoundRecord(std::string_view record);
 
 // The 19-character operation text of a code, "" for "= =" and unknown codes.
@@ -35,10 +36,15 @@ void CountOperations(App& app);
 
 // Drops empty records, rebuilds the rows, and writes the list to `path`, or to
 // the list file when `path` is empty. Returns false when the file could not be written.
-bool SaveToDoList(App& app, const std::string& path = {});
+[[nodiscard]] bool SaveToDoList(App& app, const std::string& path = {});
 
-// Sorts the list and writes it to the list file.
-void SortExecutionFile(App& app);
+// Sorts the list and writes it to the list file. False when it could not be written.
+[[nodiscard]] bool SortExecutionFile(App& app);
+
+// What is at the path now (lstat), as a stamp to compare.
+FileStamp StampOfFile(const std::string& path);
+// Notes the list file as this process has just read or written it.
+void RememberListFile(App& app);
 
 // Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.
 void ListViewAusfuellen(App& app);

@@ -13,6 +13,7 @@
 #include "job/file_types.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
+#include "ui/list_file_watcher.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/picture_button.h"
@@ -30,6 +31,7 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   StartUpOptions core = options;
   core.checkFileTypes = false;
   dd::StartUp(app_, programFolder, std::string(), core);
+  new ListFileWatcher(app_, this);  // a list changed by another run is shown before the next command
   SpaltenBreitenlvToDoEinst();
   show();
   if (options.checkFileTypes) DateienVerknuepfen(app_);

@@ -32,7 +32,9 @@ TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {
       {"100\r\n200\r\n3\r\n", 0}, {"100\r\n0\r\n3", 3}, {"-100\r\n1e999\r\n3", 3}, {nullptr, 0}};
   for (auto [text, loadedCount] : cases) {
     RatesFixture f;
-    if (text) WriteTextFile(text, f.app.Files.RatesFilePath);
+    if (text) {
+      ASSERT_TRUE(WriteTextFile(text, f.app.Files.RatesFilePath));
+    }
     RatenHolenOderBestimmen(f.app);
     const RateState& r = f.app.Rates;
     // Stored as measured, not halved, and on the scale of the live rates (bytes per second:
@@ -68,11 +70,11 @@ TEST(Rates, SaveMovesHalfwayAndWritesNumbersThatReadBack) {
 
   // Read back without a disk test, as is a file with decimal commas.
   RatesFixture g;
-  WriteTextFile(text, g.app.Files.RatesFilePath);
+  ASSERT_TRUE(WriteTextFile(text, g.app.Files.RatesFilePath));
   RatenHolenOderBestimmen(g.app);
   EXPECT_EQ(g.app.Rates.StoredCopyRate, 1e20);
   EXPECT_EQ(g.app.Rates.CurrentDeleteRate, 200.5);
-  WriteTextFile("1234,5\r\n678,25\r\n3", g.app.Files.RatesFilePath);
+  ASSERT_TRUE(WriteTextFile("1234,5\r\n678,25\r\n3", g.app.Files.RatesFilePath));
   RatenHolenOderBestimmen(g.app);
   EXPECT_EQ(g.app.Rates.StoredDeleteRate, 1234.5);
   EXPECT_EQ(g.app.Rates.CurrentCopyRate, 678.25);

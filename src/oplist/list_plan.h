@@ -1,0 +1,36 @@
+// "To Do Plan.txt": which job planned the pending list, beside the list in the
+// program folder. Lines of TAB-separated fields, CR LF between them:
+//   Job <job file> / PlannedAtNs <ns> / Mode <five codes> / TimeTolerance <s> /
+//   DaylightSaving 0|1 / DeletedToTrash 0|1 / Pair <source> <target> <resolved source> <resolved target> ...
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "common/state.h"
+
+namespace dd {
+
+class App;
+
+// The record's text; "" when a path cannot be kept in it (a TAB, a line break, a NUL).
+std::string FormatListPlan(const ListPlan& plan, int64_t plannedAtNs);
+// The record of a text, Known set; nullopt when it is damaged.
+std::optional<ListPlan> ParseListPlan(std::string_view text, int64_t& plannedAtNs);
+
+// The current job as a plan: its file, its pairs with the roots resolved now, its options.
+ListPlan PlanOfCurrentJob(const App& app);
+
+// Writes app.ToDo.Plan with app.ToDo.PlannedAtNs. False when it could not be written.
+[[nodiscard]] bool WriteListPlan(const App& app);
+// Reads the record into app.ToDo.Plan and PlannedAtNs; without a readable record the plan is unknown and the time 0.
+void ReadListPlan(App& app);
+// Removes the record (the plan becomes unknown). False when it is still there.
+[[nodiscard]] bool RemoveListPlan(App& app);
+
+// The path with every link resolved, "" when it does not resolve.
+std::string ResolvedPath(const std::string& path);
+
+}  // namespace dd

@@ -1,0 +1,27 @@
+// Notices when another process (a timer's command-line run, a second window)
+// changed "To Do.txt" and shows the new list.
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QTimer>
+
+namespace dd {
+class App;
+}
+
+namespace dd::ui {
+
+class ListFileWatcher : public QObject {
+ public:
+  ListFileWatcher(App& app, QObject* parent);
+
+ private:
+  void Check();
+
+  App& app_;
+  QFileSystemWatcher watcher_;
+  QTimer retry_;  // while a command of this window is open, the list is left to it and looked at later
+};
+
+}  // namespace dd::ui
