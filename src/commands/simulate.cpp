@@ -156,7 +156,7 @@ void Simulate(App& app) {
   std::string unreadable, overlapping;
   auto& toDo = app.ToDo.ToDoList;
   // What changes after this moment changed after planning.
-  app.ToDo.PlannedAtNs = WallClockCoarseNs();
+  app.ToDo.PlannedAtNs = WallClockNs();
   for (int i = 0; i <= last; ++i) {
     app.Yield();
     if (r.StopRequested) break;

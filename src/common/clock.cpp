@@ -70,9 +70,9 @@ std::string CurrentTimeText() {
   return buffer;
 }
 
-int64_t WallClockCoarseNs() {
+int64_t WallClockNs() {
   struct timespec now {};
-  ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  ::clock_gettime(CLOCK_REALTIME, &now);
   return static_cast<int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
 }
 

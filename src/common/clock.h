@@ -9,9 +9,10 @@ namespace dd {
 // Seconds from a monotonic clock: durations stay right across midnight and clock changes.
 double MonotonicSeconds();
 
-// Wall-clock time in nanoseconds since the epoch, as coarse as the kernel keeps
-// it (CLOCK_REALTIME_COARSE): the clock the file system stamps change times from.
-int64_t WallClockCoarseNs();
+// Wall-clock time in nanoseconds since the epoch, to the finest the kernel gives. File
+// change times come from the same clock, coarse or (multigrain kernels) fine: a change
+// made before this call never carries a later stamp.
+int64_t WallClockNs();
 
 // Offset of local time from UTC in seconds, as in force now (daylight saving included).
 int64_t CurrentUtcOffset();

@@ -108,7 +108,7 @@ struct FileStamp {
 struct ToDoState {
   std::vector<std::string> ToDoList;
   std::deque<int64_t> Rows;
-  // Wall-clock time (CLOCK_REALTIME_COARSE, nanoseconds since the epoch) at which the
+  // Wall-clock time (CLOCK_REALTIME, nanoseconds since the epoch) at which the
   // simulation that planned the list began scanning; 0 when unknown (a list from an
   // older program run). An item whose change time is later changed after planning.
   int64_t PlannedAtNs = 0;

@@ -29,7 +29,9 @@ TEST(FolderModes, AMadeFolderTakesTheModeAndOwnerOfItsSource) {
     f.SetMirrorMode();
     MakeTree(f.dir.path(), {"s/private/f.txt=f", "t/"});
     const std::string source = f.dir / "s/private";
-    if (row.owner != 0) ASSERT_EQ(::chown(source.c_str(), row.owner, row.owner + 1), 0);
+    if (row.owner != 0) {
+      ASSERT_EQ(::chown(source.c_str(), row.owner, row.owner + 1), 0);
+    }
     ASSERT_EQ(::chmod(source.c_str(), row.mode), 0);
     Simulated(f, {});
     if (row.onTheWay) {
@@ -42,6 +44,8 @@ TEST(FolderModes, AMadeFolderTakesTheModeAndOwnerOfItsSource) {
     struct stat st {};
     ASSERT_EQ(::lstat((f.dir / "t/private").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, row.mode) << std::oct << (st.st_mode & 07777);
-    if (row.owner != 0) EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(row.owner, row.owner + 1));
+    if (row.owner != 0) {
+      EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(row.owner, row.owner + 1));
+    }
   }
 }

@@ -57,7 +57,9 @@ TEST(SteadySource, ASourceRewrittenDuringItsCopyIsCopiedAgainOrNotAtAll) {
     const bool prepared = PrepareCopyAt(from, "source", to, "copy", nullptr, nullptr, copy, turn);
     EXPECT_EQ(prepared, row.copied);
     EXPECT_EQ(copy.sourceChanged, !row.copied);
-    if (prepared) EXPECT_TRUE(CommitCopy(copy, {}));
+    if (prepared) {
+      EXPECT_TRUE(CommitCopy(copy, {}));
+    }
     ::close(from);
     ::close(to);
     if (row.copied) {
