@@ -114,7 +114,7 @@ class Walk {
   bool Phase(const std::vector<Item*>& items, Handle handle) {
     for (Item* item : items) {
       app_.Yield();
-      if (run_.StopRequested) return false;
+      if (run_.Lifecycle.StopRequested()) return false;
       handle(*item);
       // The labels format sizes and an estimate: a few times a second is enough for the eye.
       const double now = MonotonicSeconds();
@@ -350,9 +350,9 @@ class Walk {
       prepared.folderLent = true;
       const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
       const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
-                                                              &run_.StopRequested, prepared, turn_)
+                                                              &run_.Lifecycle.StopFlag(), prepared, turn_)
                                             : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
-                                                            &run_.StopRequested, prepared, turn_));
+                                                            &run_.Lifecycle.StopFlag(), prepared, turn_));
       in.Close();
       if (!ok) return Fail();
       batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
@@ -362,7 +362,7 @@ class Walk {
     }
     BeforeReplace toTrash;
     if (app_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
-    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
+    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.Lifecycle.StopFlag(),
                      toTrash, turn_))
       return Fail();
     Touched(target.folder);

@@ -284,10 +284,7 @@ void MainWindow::BuildMenus() {
 
   QMenu* backup = addMenu(nullptr, QStringLiteral("mnuBackup"));
   AddAction(backup, QStringLiteral("mnuSimulate"), QKeySequence(Qt::Key_F5), [this] { ClickButton(kBtnSimulate); });
-  AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] {
-    app_.Run.StopRequested = false;
-    ClickButton(kBtnExecute);
-  });
+  AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] { ClickButton(kBtnExecute); });
   AddAction(backup, QStringLiteral("mnuOneKlickExecute"), QKeySequence(Qt::Key_F7),
             [this] { ClickButton(kBtnOneKlick); });
   backup->addSeparator();

@@ -194,7 +194,7 @@ int ToDoSort::Click(int clicked) {
 }
 
 bool SortToDoRows(App& app, int column, bool descending) {
-  if (app.Run.ExecutionRunning) return false;
+  if (app.Run.Lifecycle.Execution()) return false;
   auto& rows = app.ToDo.Rows;
   const auto& list = app.ToDo.ToDoList;
   struct Keyed {
@@ -262,7 +262,7 @@ bool IconWindow::Update(int64_t f, int64_t rowCount) {
 }
 
 int MarkierteZeilenEntf(App& app, std::vector<int64_t> positions) {
-  if (app.Run.ExecutionRunning) return 0;
+  if (app.Run.Lifecycle.Execution()) return 0;
   auto& rows = app.ToDo.Rows;
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());

@@ -102,7 +102,7 @@ TEST_F(ToDoViewTest, TheSizeHeaderSortsBothWaysAndRemovingRowsDropsTheirRecordsA
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 0);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 2);
-  app.Run.ExecutionRunning = true;  // neither during a run
+  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Execution);  // neither during a run
   EXPECT_FALSE(SortToDoRows(app, kColNr, false));
   EXPECT_EQ(MarkierteZeilenEntf(app, {0}), 0);
 }
