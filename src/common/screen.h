@@ -104,6 +104,11 @@ class Screen {
   // A view that mirrors the rows hears of a removal before and after it.
   virtual void ToDoRowAboutToBeRemoved(int position) { (void)position; }
   virtual void ToDoRowRemoved(int position) { (void)position; }
+  // The same for the rows first..last, which an execution has done.
+  virtual void ToDoRowsAboutToBeRemoved(int first, int last) { (void)first, (void)last; }
+  virtual void ToDoRowsRemoved(int first, int last) { (void)first, (void)last; }
+  // The row an execution works on: the view scrolls it into sight.
+  virtual void ShowToDoRow(int position) { (void)position; }
   // The folder pairs changed.
   virtual void FolderPairsChanged() {}
   // The backup-mode editors must show the current mode.

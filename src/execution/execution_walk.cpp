@@ -20,6 +20,7 @@
 #include "execution/beneath.h"
 #include "execution/file_ops.h"
 #include "execution/record_paths.h"
+#include "execution/row_pruner.h"
 #include "execution/run_labels.h"
 #include "execution/safety_steps.h"
 #include "execution/tree_handles.h"
@@ -104,6 +105,7 @@ class Walk {
     go = go && Phase(copies, [&](Item& item) { HandleCopy(item); });
     // Copies already written are named even after a stop: they are complete.
     FlushCopies();
+    pruner_.Flush(-1);
     handles_.Release();
     SyncFileSystems();
     return failures_;
@@ -116,6 +118,7 @@ class Walk {
       app_.Yield();
       if (run_.Lifecycle.StopRequested()) return false;
       handle(*item);
+      pruner_.Tick(item->index);
       // The labels format sizes and an estimate: a few times a second is enough for the eye.
       const double now = MonotonicSeconds();
       if (item == items.back() || now - labelsShown_ >= kLabelInterval) {
@@ -183,7 +186,10 @@ class Walk {
     return Find(item, inF1);
   }
 
-  void Done(const Item& item) { app_.ToDo.ToDoList[item.index].clear(); }
+  void Done(const Item& item) {
+    app_.ToDo.ToDoList[item.index].clear();
+    pruner_.Done(item.index);
+  }
 
   void Fail() { ++failures_; }
 
@@ -446,6 +452,7 @@ class Walk {
 
   App& app_;
   RunStatistics& run_;
+  RowPruner pruner_{app_};
   std::string records_;  // the walk's copy of the records, which the items view
   const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;

@@ -37,6 +37,10 @@ void CountOperations(App& app);
 // the list file when `path` is empty. Returns false when the file could not be written.
 bool SaveToDoList(App& app, const std::string& path = {});
 
+// Writes the non-empty records to the list file as they stand, rows untouched
+// (a sorted view keeps its order). False when the file could not be written.
+bool WriteToDoFile(const App& app);
+
 // Sorts the list and writes it to the list file.
 void SortExecutionFile(App& app);
 

@@ -69,6 +69,9 @@ class MainWindow : public QMainWindow, public Screen {
   void ToDoRowsRebuilt() override;
   void ToDoRowAboutToBeRemoved(int position) override;
   void ToDoRowRemoved(int position) override;
+  void ToDoRowsAboutToBeRemoved(int first, int last) override;
+  void ToDoRowsRemoved(int first, int last) override;
+  void ShowToDoRow(int position) override;
   void FolderPairsChanged() override;
   void JobOptionsChanged() override;
   void LanguageChanged() override;

@@ -240,6 +240,18 @@ void MainWindow::ToDoRowRemoved(int) {
   toDoModel_->RowRemoved();
 }
 
+void MainWindow::ToDoRowsAboutToBeRemoved(int first, int last) {
+  toDoModel_->RowsAboutToBeRemoved(first, last);
+}
+
+void MainWindow::ToDoRowsRemoved(int, int) {
+  toDoModel_->RowRemoved();
+}
+
+void MainWindow::ShowToDoRow(int position) {
+  lvToDoList_->scrollTo(toDoModel_->index(position, kColF1));
+}
+
 void MainWindow::FolderPairsChanged() {
   // ListViewFoldersAuffuellen: rebuilt from the compacted pairs, the selected row kept where it was.
   const int selected = lvFolders_->currentRow();

@@ -284,6 +284,11 @@ int MarkierteZeilenEntf(App& app, std::vector<int64_t> positions) {
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.ToDoRowsRebuilt();
+  // The list file is always current: a removed row must not come back with it.
+  if (!WriteToDoFile(app))
+    app.Show("[Could not write the file]",
+             app.Text("[Could not write the file]") + std::string(kCrLf) + app.Files.ToDoFilePath, app.Text("[Error]"),
+             Buttons::Ok, Icon::Critical);
   return removed;
 }
 
