@@ -133,9 +133,8 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
 int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
   dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
-  dd::App app(screen);
   dd::GioTrash trash;
-  app.trash = &trash;
+  dd::App app(screen, &trash);
   screen.Attach(&app, &app.Run.Lifecycle);
   g_run = &app.Run.Lifecycle;
   std::signal(SIGINT, OnSignal);

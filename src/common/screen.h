@@ -69,6 +69,11 @@ class Screen {
   // A turn for the event loop. Called very often (before every compared line);
   // the front end decides how often it really hands control over.
   virtual void Yield() {}
+  // Between the chunks of a long file copy: how far it is, and a turn.
+  virtual void CopyProgress(int64_t done, int64_t size) {
+    (void)done, (void)size;
+    Yield();
+  }
 
   // A modal message box; returns the button pressed.
   virtual Answer ShowMessage(const Message& message) = 0;

@@ -486,7 +486,7 @@ class Walk {
   std::vector<Waiting> batch_;
   std::shared_ptr<LentFolder> lent_;
   std::string lentRoot_, lentParent_;
-  const CopyTurn turn_ = [this] { app_.Yield(); };
+  const CopyTurn turn_ = [this](int64_t done, int64_t size) { app_.screen.CopyProgress(done, size); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();
   std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names

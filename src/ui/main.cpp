@@ -4,6 +4,7 @@
 #include <string>
 
 #include "job/program_folder.h"
+#include "platform/gio_trash.h"
 #include "ui/main_window.h"
 #include "ui/qt_text.h"
 
@@ -26,7 +27,8 @@ int main(int argc, char** argv) {
                           QStringLiteral("No program folder could be used:\n%1").arg(dd::ui::Display(error)));
     return 2;
   }
-  dd::ui::MainWindow window;
+  dd::GioTrash trash;
+  dd::ui::MainWindow window(&trash);
   dd::StartUpOptions options;
   options.checkFileTypes = true;
   window.StartUp(folder, commandLine, options);

@@ -1,0 +1,82 @@
+// Runs through the window: the trash it is handed, and runs after a declined one.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "common/files.h"
+#include "common/trash.h"
+#include "support/builders.h"
+#include "support/window_fixture.h"
+#include "ui/picture_button.h"
+#include "window/buttons.h"
+
+namespace dd {
+namespace {
+
+using Keys = std::vector<std::string>;
+
+// Takes the file away and notes it, as a trash would.
+class FakeTrash : public Trash {
+ public:
+  bool MoveToTrash(const std::string& path) override {
+    paths.push_back(path);
+    return ::unlink(path.c_str()) == 0;
+  }
+  std::vector<std::string> paths;
+};
+
+struct RunWindowTest : test::WindowFixture {
+  // A job of one mirrored pair dir/s -> dir/t with these files, opened at the start.
+  void StartWithJob(const std::vector<std::string>& files) {
+    for (const std::string& f : files) test::WriteFile(dir / f, f);
+    test::MakeDirs(dir / "s");
+    test::MakeDirs(dir / "t");
+    test::WriteJob(dir / "job.ddk", {{dir / "s", dir / "t"}});
+    Start(dir / "job.ddk");
+    boxes.clear();
+  }
+  void Press(int button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
+};
+
+TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven) {
+  FakeTrash fake;
+  trash = &fake;
+  StartWithJob({"s/keep.txt", "t/old.txt"});
+  app().Options.DeletedToTrash = true;
+  Press(kBtnSimulate);
+  Press(kBtnExecute);
+  EXPECT_EQ(fake.paths, Keys{dir / "t/old.txt"});
+  EXPECT_FALSE(PathExists(dir / "t/old.txt"));
+  EXPECT_EQ(boxes, (Keys{"[Simulation done in ]", "[Are you sure you want to execute]",
+                         "[operations successfully done]"}));
+}
+
+TEST_F(RunWindowTest, AfterADeclinedOneStepRunOrUnequalPairsSimulatePlansTheFullList) {
+  for (const bool oneStep : {true, false}) {
+    StartWithJob({"s/a.txt", "s/b.txt", "t/old.txt"});
+    if (oneStep) {
+      window->messageHook = [this](const Message& m) {
+        boxes.push_back(m.key);
+        return m.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+      };
+      window->action(QStringLiteral("mnuOneKlickExecute"))->trigger();
+      EXPECT_EQ(boxes, Keys{"[Simulation and execution]"});
+    } else {
+      app().Job.SourceFolders.push_back(dir / "s");
+      Press(kBtnSimulate);
+      EXPECT_EQ(boxes, Keys{"[same number of folders]"});
+      app().Job.SourceFolders.pop_back();
+    }
+    boxes.clear();
+    window->action(QStringLiteral("mnuSimulate"))->trigger();
+    EXPECT_EQ(boxes, Keys{"[Simulation done in ]"}) << oneStep;
+    EXPECT_EQ(Rows(), 3) << oneStep;
+    EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 3u) << oneStep;
+  }
+}
+
+}  // namespace
+}  // namespace dd
