@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QTest>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,27 +56,45 @@ TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven
                          "[operations successfully done]"}));
 }
 
-TEST_F(RunWindowTest, AfterADeclinedOneStepRunOrUnequalPairsSimulatePlansTheFullList) {
-  for (const bool oneStep : {true, false}) {
+TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
+  const struct {
+    const char* name;
+    std::function<void(RunWindowTest&)> route;
+    Keys boxes;
+  } rows[] = {
+      {"one-step run answered No",
+       [](RunWindowTest& t) { t.window->action(QStringLiteral("mnuOneKlickExecute"))->trigger(); },
+       {"[Simulation and execution]"}},
+      {"missing folder answered No",
+       [](RunWindowTest& t) {
+         t.app().Job.SourceFolders.push_back(t.dir / "s");
+         t.app().Job.TargetFolders.push_back(t.dir / "missing");
+         t.Press(kBtnSimulate);
+         t.app().Job.SourceFolders.pop_back();
+         t.app().Job.TargetFolders.pop_back();
+       },
+       {"[folders do not exist]", "[BackUp aborted by user]"}},
+      {"unequal pairs",
+       [](RunWindowTest& t) {
+         t.app().Job.SourceFolders.push_back(t.dir / "s");
+         t.Press(kBtnSimulate);
+         t.app().Job.SourceFolders.pop_back();
+       },
+       {"[same number of folders]"}},
+  };
+  for (const auto& row : rows) {
     StartWithJob({"s/a.txt", "s/b.txt", "t/old.txt"});
-    if (oneStep) {
-      window->messageHook = [this](const Message& m) {
-        boxes.push_back(m.key);
-        return m.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
-      };
-      window->action(QStringLiteral("mnuOneKlickExecute"))->trigger();
-      EXPECT_EQ(boxes, Keys{"[Simulation and execution]"});
-    } else {
-      app().Job.SourceFolders.push_back(dir / "s");
-      Press(kBtnSimulate);
-      EXPECT_EQ(boxes, Keys{"[same number of folders]"});
-      app().Job.SourceFolders.pop_back();
-    }
+    window->messageHook = [this](const Message& m) {
+      boxes.push_back(m.key);
+      return m.buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
+    };
+    row.route(*this);
+    EXPECT_EQ(boxes, row.boxes) << row.name;
     boxes.clear();
     window->action(QStringLiteral("mnuSimulate"))->trigger();
-    EXPECT_EQ(boxes, Keys{"[Simulation done in ]"}) << oneStep;
-    EXPECT_EQ(Rows(), 3) << oneStep;
-    EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 3u) << oneStep;
+    EXPECT_EQ(boxes, Keys{"[Simulation done in ]"}) << row.name;
+    EXPECT_EQ(Rows(), 3) << row.name;
+    EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 3u) << row.name;
   }
 }
 
