@@ -9,8 +9,8 @@
 #include "common/format.h"
 #include "engine/run_log.h"
 #include "execution/execute_sub.h"
-#include "execution/run_scope.h"
 #include "execution/run_labels.h"
+#include "execution/run_scope.h"
 #include "oplist/filters.h"
 #include "oplist/todo_list.h"
 

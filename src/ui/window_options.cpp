@@ -1,7 +1,6 @@
 #include "ui/window_options.h"
 
 #include <QCommandLineParser>
-#include <QSet>
 
 namespace dd::ui {
 
@@ -17,18 +16,12 @@ const char kUsage[] =
 
 // The options of every Qt program, which the application takes out itself.
 bool IsQtOption(const QString& name) {
-  static const QSet<QString> names = {
-      QStringLiteral("platform"),   QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-      QStringLiteral("plugin"),     QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
-      QStringLiteral("qwindowtitle"), QStringLiteral("reverse"),          QStringLiteral("session"),
-      QStringLiteral("style"),      QStringLiteral("stylesheet"),         QStringLiteral("widgetcount"),
-      QStringLiteral("display"),    QStringLiteral("geometry"),           QStringLiteral("title"),
-      QStringLiteral("name"),       QStringLiteral("nograb"),             QStringLiteral("dograb"),
-      QStringLiteral("sync"),       QStringLiteral("fn"),                 QStringLiteral("font"),
-      QStringLiteral("bg"),         QStringLiteral("background"),         QStringLiteral("fg"),
-      QStringLiteral("foreground"), QStringLiteral("btn"),                QStringLiteral("button"),
-      QStringLiteral("visual"),     QStringLiteral("ncols"),              QStringLiteral("cmap"),
-      QStringLiteral("qmljsdebugger")};
+  static const QStringList names =
+      QStringLiteral(
+          "platform platformpluginpath platformtheme plugin qwindowgeometry qwindowicon qwindowtitle reverse session "
+          "style stylesheet widgetcount display geometry title name nograb dograb sync fn font bg background fg "
+          "foreground btn button visual ncols cmap qmljsdebugger")
+          .split(QLatin1Char(' '));
   return names.contains(name);
 }
 

@@ -20,10 +20,8 @@ TEST(RunLifecycle, OnlyAnIdleLifecycleBeginsARun) {
   const struct {
     RunState from;
     bool begins;
-  } rows[] = {{RunState::Idle, true},
-              {RunState::Simulating, false},
-              {RunState::Executing, false},
-              {RunState::Stopping, false}};
+  } rows[] = {
+      {RunState::Idle, true}, {RunState::Simulating, false}, {RunState::Executing, false}, {RunState::Stopping, false}};
   for (const auto& row : rows) {
     Reached r(row.from);
     ASSERT_EQ(r.lifecycle.State(), row.from);

@@ -101,8 +101,7 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
         screen.answers = {answer};
         command();
         ASSERT_EQ(screen.keys(), Paths{"[Abort?]"}) << name;
-        EXPECT_EQ(screen.messages[0].title,
-                  app.Text(kind == RunKind::Execution ? "[Execution]" : "[Simulation]"));
+        EXPECT_EQ(screen.messages[0].title, app.Text(kind == RunKind::Execution ? "[Execution]" : "[Simulation]"));
         EXPECT_EQ(app.Job.SourceFolders, Paths{"/s0"}) << name;
         EXPECT_EQ(app.Job.TargetFolders, Paths{"/t0"}) << name;
         EXPECT_EQ(app.Run.Lifecycle.State() == RunState::Stopping, answer == Answer::Yes) << name;

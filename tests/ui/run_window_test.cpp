@@ -52,8 +52,8 @@ TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven
   Press(kBtnExecute);
   EXPECT_EQ(fake.paths, Keys{dir / "t/old.txt"});
   EXPECT_FALSE(PathExists(dir / "t/old.txt"));
-  EXPECT_EQ(boxes, (Keys{"[Simulation done in ]", "[Are you sure you want to execute]",
-                         "[operations successfully done]"}));
+  EXPECT_EQ(boxes,
+            (Keys{"[Simulation done in ]", "[Are you sure you want to execute]", "[operations successfully done]"}));
 }
 
 TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {

@@ -75,9 +75,8 @@ TEST(WindowOptions, TheProgramPrintsHelpAndVersionWithoutADisplayAndRefusesUnkno
     const char* args;
     int status;
     const char* output;
-  } rows[] = {{"--version", 0, "dualdock " DUALDOCK_VERSION},
-              {"--help", 0, "--home DIR"},
-              {"--bogus", 2, "dualdock: "}};
+  } rows[] = {
+      {"--version", 0, "dualdock " DUALDOCK_VERSION}, {"--help", 0, "--home DIR"}, {"--bogus", 2, "dualdock: "}};
   for (const auto& row : rows) {
     const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ") +
                                 DUALDOCK_BINARY_DIR "/dualdock " + row.args + " 2>&1";
