@@ -226,7 +226,7 @@ int main(int argc, char** argv) {
     QTimer watch;
     watch.setInterval(10);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (w->app().Run.ExecutionRunning && w->progress()->percent() != lastBar)
+      if (w->app().Run.Lifecycle.Execution() && w->progress()->percent() != lastBar)
         ++barValues, lastBar = w->progress()->percent();
     });
     watch.start();

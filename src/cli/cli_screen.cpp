@@ -76,7 +76,7 @@ void CliScreen::Refuse(const Message& m, const char* hint) {
   std::cerr << "dualdock-cli: " << hint << "\n";
   refused_ = true;
   // A one-step run must not go on to carry out the other pairs.
-  if (stop_) stop_->store(true);
+  if (run_) run_->RequestStop();
 }
 
 Answer CliScreen::ShowMessage(const Message& m) {
@@ -133,12 +133,12 @@ void CliScreen::Yield() {
   lastProgress_ = now;
   const RunStatistics& r = app_->Run;
   std::string line;
-  if (r.ExecutionRunning) {
+  if (r.Lifecycle.Execution()) {
     int64_t done = r.DeletedCount + r.NewCount + r.ReplacedCount;
     line = std::to_string(done) + " done, " + std::to_string(r.PendingOps()) + " pending, " +
            FormatSize(static_cast<double>(r.DeletedBytes + r.NewBytes + r.ReplacedBytes));
     if (!throughput_.empty()) line += ", " + throughput_;
-  } else if (r.SimulationRunning) {
+  } else if (r.Lifecycle.Simulation()) {
     line = std::to_string(r.TreeFilesF1 + r.TreeFilesF2) + " files scanned";
     if (!r.ActionText.empty()) line += ", " + r.ActionText;
   } else {

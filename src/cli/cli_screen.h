@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/run_lifecycle.h"
 #include "common/screen.h"
 
 namespace dd {
@@ -25,8 +26,8 @@ class CliScreen : public Screen {
  public:
   explicit CliScreen(AnswerPolicy policy);
 
-  // `stop` is set when the screen refuses a pair: the run ends, nothing is carried out.
-  void Attach(const App* app, std::atomic<bool>* stop) { app_ = app, stop_ = stop; }
+  // `run` is stopped when the screen refuses a pair: the run ends, nothing is carried out.
+  void Attach(const App* app, RunLifecycle* run) { app_ = app, run_ = run; }
 
   Answer ShowMessage(const Message& message) override;
   void Yield() override;
@@ -53,7 +54,7 @@ class CliScreen : public Screen {
 
   AnswerPolicy policy_;
   const App* app_ = nullptr;
-  std::atomic<bool>* stop_ = nullptr;
+  RunLifecycle* run_ = nullptr;
   bool progressTerminal_;
   bool progressShown_ = false;
   double lastProgress_ = 0;

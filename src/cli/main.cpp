@@ -29,7 +29,7 @@ constexpr int kExitFailures = 1;
 constexpr int kExitUsage = 2;
 constexpr int kExitStopped = 3;
 
-std::atomic<bool>* g_stop = nullptr;
+dd::RunLifecycle* g_run = nullptr;
 volatile std::sig_atomic_t g_signalled = 0;
 
 // SIGINT and SIGTERM act as the stop command: the loops unwind at their next
@@ -48,7 +48,8 @@ void OnSignal(int signal) {
   }
   if (!g_signalled) g_firstSignalSecond = static_cast<std::sig_atomic_t>(now.tv_sec);
   g_signalled = 1;
-  if (g_stop) g_stop->store(true);
+  // Also a signal before the run has begun: Close makes it refuse to begin.
+  if (g_run) g_run->Close();
 }
 
 void PrintPending(const dd::RunStatistics& r) {
@@ -135,7 +136,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     dd::Simulate(app);
     screen.ClearProgress();
     if (g_signalled) return kExitStopped;
-    if (screen.declined() || screen.refused() || app.Run.StopRequested) return kExitUsage;
+    if (screen.declined() || screen.refused() || app.Run.Lifecycle.StopRequested()) return kExitUsage;
     if (text) PrintPending(app.Run);
     const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
     return screen.sawError() || incomplete ? kExitFailures : kExitDone;
@@ -154,13 +155,10 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
 int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
   dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
-  dd::App app(screen);
   dd::DesktopTrash trash;
-  app.trash = &trash;
-  screen.Attach(&app, &app.Run.StopRequested);
-  // The user starts a run here: a clear flag, then the handlers, so a signal from now on stops the run.
-  app.Run.StopRequested = false;
-  g_stop = &app.Run.StopRequested;
+  dd::App app(screen, &trash);
+  screen.Attach(&app, &app.Run.Lifecycle);
+  g_run = &app.Run.Lifecycle;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
 

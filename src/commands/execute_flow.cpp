@@ -15,6 +15,7 @@
 #include "engine/run_log.h"
 #include "execution/execute_sub.h"
 #include "execution/run_labels.h"
+#include "execution/run_scope.h"
 #include "oplist/filters.h"
 #include "oplist/todo_list.h"
 
@@ -22,8 +23,9 @@ namespace dd {
 
 namespace {
 
-bool RunInProgress(const App& app) {
-  return app.Run.SimulationRunning || app.Run.ExecutionRunning;
+// A command that could not begin its run: while another is active, the user may stop that one.
+void Refused(App& app) {
+  if (app.Run.Lifecycle.Active()) AbortQuestion(app);
 }
 
 void FinishCommand(App& app) {
@@ -86,19 +88,17 @@ std::string SkippedNamesText(const App& app) {
 }
 
 void AbortQuestion(App& app) {
-  const char* title = app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]";
+  const char* title = app.Run.Lifecycle.Execution() ? "[Execution]" : "[Simulation]";
   if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question, MessageKind::AbortRun) == Answer::Yes) Stoppen(app);
 }
 
 void Stoppen(App& app) {
   RunStatistics& r = app.Run;
-  const bool simulation = r.SimulationRunning;
-  const bool execution = !simulation && r.ExecutionRunning;
-  r.StopRequested = true;
-  r.OneClickRunning = false;
+  const bool simulation = r.Lifecycle.Simulation();
+  const bool execution = r.Lifecycle.Execution();
+  // The run stays Stopping until it has unwound: nothing new may start inside it.
+  r.Lifecycle.RequestStop();
   app.screen.RefreshButtons();
-  r.SimulationRunning = false;
-  r.ExecutionRunning = false;
   app.screen.SetStopButtonVisible(StopButton::Simulation, false);
   app.screen.SetStopButtonVisible(StopButton::Execution, false);
   if (simulation) r.ActionText = app.Text("[Simulation aborted]");
@@ -107,12 +107,13 @@ void Stoppen(App& app) {
 }
 
 RunResult Execute(App& app) {
-  if (RunInProgress(app)) {
-    AbortQuestion(app);
+  // The run begins with the command, so that nothing else starts while its question is open.
+  RunScope scope(app, RunKind::Execution);
+  if (!scope.Begun()) {
+    Refused(app);
     return {};
   }
   RunStatistics& r = app.Run;
-  const OpenCommand open(r);
   const CommandLock lock(app);
   if (!lock.Held()) return {};
   // Another run may have replaced the list since it was shown: what is carried out is what is on disk.
@@ -133,7 +134,7 @@ RunResult Execute(App& app) {
     if (a != Answer::Ok) return {};
   }
   const double start = MonotonicSeconds();
-  const RunResult result = ExecuteSub(app);
+  const RunResult result = ExecuteBegun(app, scope);
   const double end = MonotonicSeconds();
   MeldungExecutionFertig(app, start, end, result);
   FinishCommand(app);
@@ -141,27 +142,24 @@ RunResult Execute(App& app) {
 }
 
 RunResult ExecuteOneKlick(App& app) {
-  if (RunInProgress(app)) {
-    AbortQuestion(app);
+  RunScope scope(app, RunKind::OneStep);
+  if (!scope.Begun()) {
+    Refused(app);
     return {};
   }
-  RunStatistics& r = app.Run;
-  const OpenCommand open(r);
   const CommandLock lock(app);
   if (!lock.Held()) return {};
   app.screen.RefreshButtons();
   app.Yield();
+  // A No ends the command before its run did anything: nothing to stop.
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,
-               MessageKind::ConfirmOneClick) != Answer::Yes) {
-    Stoppen(app);
+               MessageKind::ConfirmOneClick) != Answer::Yes)
     return {};
-  }
-  r.OneClickRunning = true;
   const double start = MonotonicSeconds();
-  Simulate(app);
-  // Nothing comes between: the counts of the simulation are those of the list.
-  const RunResult result = ExecuteSub(app, true);
-  r.OneClickRunning = false;
+  SimulateBegun(app, scope);
+  // Nothing comes between: the counts of the simulation are those of the list. A
+  // stopped simulation executes nothing.
+  const RunResult result = scope.Advance() ? ExecuteBegun(app, scope, true) : RunResult{RunOutcome::Stopped, 0};
   const double end = MonotonicSeconds();
   MeldungExecutionFertig(app, start, end, result);
   FinishCommand(app);
@@ -202,10 +200,10 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
 
 void LabelTimerTick(App& app) {
   RunStatistics& r = app.Run;
-  if (r.ExecutionRunning)
+  if (r.Lifecycle.State() == RunState::Executing)
     r.ActionText =
         app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
-  if (r.SimulationRunning || r.ExecutionRunning) LabelsWaehrendSimuAuffuellen(app);
+  if (r.Lifecycle.Active()) LabelsWaehrendSimuAuffuellen(app);
 }
 
 }  // namespace dd

@@ -9,11 +9,12 @@ namespace dd {
 
 class App;
 
-// Both return the engine's result, or RunOutcome::NotRun when nothing was run. Neither
-// clears StopRequested: the front end does when the user starts a run, so a
-// stop that arrives before the run begins is never lost.
+// Both begin their run with the command (its questions included) and return the
+// engine's result, or RunOutcome::NotRun when nothing was run: another run was
+// active or stopping, the lifecycle was closed, or the user declined.
 RunResult Execute(App& app);
 RunResult ExecuteOneKlick(App& app);
+// Asks the run in progress to stop; it stays Stopping until it has unwound.
 void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.
 void AbortQuestion(App& app);

@@ -37,7 +37,8 @@ void Scheduler::Toggle() {
 
 Scheduler::TickResult Scheduler::Tick() {
   // A tick that arrives during the fired command (its question is modal, the
-  // run yields) must not start a second one.
+  // run yields) neither skips its period nor touches its labels; the lifecycle
+  // refuses a second run anyway.
   if (!on_ || firing_) return TickResult::Idle;
   const double period = app_.Options.SchedulePeriodHours * 3600.0;
   if (!(period > 0) || !std::isfinite(period)) return TickResult::Idle;
@@ -51,8 +52,8 @@ Scheduler::TickResult Scheduler::Tick() {
 
   TickResult result = TickResult::Counting;
   if (remaining < 1) {
-    const RunStatistics& r = app_.Run;
-    if (!r.SimulationRunning && !r.ExecutionRunning && r.CommandsOpen == 0) {
+    // A run command is active from its start to its end, its questions included.
+    if (!app_.Run.Lifecycle.Active()) {
       app_.screen.ShowMainPanel();
       labels_.Countdown = app_.Text("[Backup in Progress]");
       Show();
@@ -75,7 +76,7 @@ Scheduler::TickResult Scheduler::Tick() {
 }
 
 bool Scheduler::Escape(bool scheduleOrMainPanelVisible) {
-  if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning) Stoppen(app_);
+  if (app_.Run.Lifecycle.Active()) Stoppen(app_);
   if (on_ && scheduleOrMainPanelVisible) {
     Toggle();
     return true;

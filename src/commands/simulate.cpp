@@ -40,9 +40,9 @@ void ReleaseFreedMemory() {
 #endif
 }
 
-// Ends the run (also after the pair-count error): buttons, flags and labels back to idle.
+// Ends the simulation (also after the pair-count error): buttons and labels back to idle.
 void EndSimulation(App& app, RunScope& scope) {
-  scope.End();
+  scope.Hide();
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
   app.Run.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
@@ -120,17 +120,20 @@ bool ClearOldList(App& app, RunScope& scope) {
 }  // namespace
 
 void Simulate(App& app) {
-  RunStatistics& r = app.Run;
-  if (r.SimulationRunning || r.ExecutionRunning) {
-    AbortQuestion(app);
+  RunScope scope(app, RunKind::Simulation);
+  if (!scope.Begun()) {
+    if (app.Run.Lifecycle.Active()) AbortQuestion(app);
     return;
   }
-  const OpenCommand open(r);
   const CommandLock lock(app);
   if (!lock.Held()) return;
-  // A stop that came before the run is kept: the front end clears the flag when the user starts a run.
+  SimulateBegun(app, scope);
+}
+
+void SimulateBegun(App& app, RunScope& scope) {
+  RunStatistics& r = app.Run;
   app.screen.RefreshButtons();
-  RunScope scope(app, &RunStatistics::SimulationRunning, StopButton::Simulation);
+  scope.Show(StopButton::Simulation);
   SetAllPairIcons(app, PairIcon::Dualdock);
   SimuDatenLoeschen(app);
   LabelsMitSimuDatenAuffuellen(app);
@@ -159,7 +162,7 @@ void Simulate(App& app) {
   app.ToDo.PlannedAtNs = WallClockNs();
   for (int i = 0; i <= last; ++i) {
     app.Yield();
-    if (r.StopRequested) break;
+    if (r.Lifecycle.StopRequested()) break;
     if (!PathExists(sources[i]) || !PathExists(targets[i])) continue;
     // A root that exists but cannot be listed would look empty, and the other
     // side would be planned for deletion: such a pair is left alone.
@@ -222,7 +225,7 @@ void Simulate(App& app) {
   app.Yield();
   ListViewAusfuellen(app);
 
-  if (r.StopRequested) {
+  if (r.Lifecycle.StopRequested()) {
     app.Show("[Aborted]", app.Text("[Aborted]"), std::string());
     r.ActionText = app.Text("[Aborted]");
     SetAllPairIcons(app, PairIcon::Dualdock);
@@ -239,7 +242,7 @@ void Simulate(App& app) {
     summary += "\r\n" + app.Text("[Pairs inside each other]") + " \t" + std::to_string(r.OverlappingPairs);
   if (r.RefusedPairs > 0) summary += "\r\n" + app.Text("[Pairs not planned]") + " \t" + std::to_string(r.RefusedPairs);
   if (r.SkippedNames > 0) summary += SkippedNamesText(app);
-  if (!r.OneClickRunning)
+  if (!r.Lifecycle.OneStep())
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
   if (!LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary))

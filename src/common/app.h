@@ -13,7 +13,8 @@ namespace dd {
 
 class App {
  public:
-  explicit App(Screen& screen) : screen(screen) {}
+  // The front end hands in its screen and the desktop's trash (none: the trash option fails those operations).
+  explicit App(Screen& screen, Trash* trash = nullptr) : screen(screen), trash(trash) {}
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
@@ -27,7 +28,7 @@ class App {
   ToDoState ToDo;
   RateState Rates;
   // Where deleted and replaced files go when the job asks for it; none: the option fails those operations.
-  Trash* trash = nullptr;
+  Trash* trash;
 
   // The text of a message key in the current language ("" when unknown).
   std::string Text(const std::string& key) const;

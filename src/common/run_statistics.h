@@ -2,11 +2,12 @@
 // counters, phase times and the texts the run labels show.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "common/run_lifecycle.h"
 
 namespace dd {
 
@@ -62,15 +63,8 @@ class PendingTable {
 };
 
 struct RunStatistics {
-  // Run flags. StopRequested is atomic because a signal handler and the second
-  // scanning thread read or set it; everything else belongs to the main thread.
-  std::atomic<bool> StopRequested{false};
-  bool SimulationRunning = false;
-  bool ExecutionRunning = false;
-  bool OneClickRunning = false;
-  // Commands between their start and their end, their questions included: a
-  // scheduled run must not start while the user answers one.
-  int CommandsOpen = 0;
+  // Whether a run may start, what runs, and the stop request.
+  RunLifecycle Lifecycle;
   bool ScanningF1 = false;
   bool ScanningF2 = false;
 
@@ -120,18 +114,6 @@ struct RunStatistics {
   std::string CurrentFile;
   std::string CurrentSizeText;
   std::optional<OpKind> LastOperationKind;
-};
-
-// Counts a command as open for its whole length.
-class OpenCommand {
- public:
-  explicit OpenCommand(RunStatistics& run) : run_(run) { ++run_.CommandsOpen; }
-  ~OpenCommand() { --run_.CommandsOpen; }
-  OpenCommand(const OpenCommand&) = delete;
-  OpenCommand& operator=(const OpenCommand&) = delete;
-
- private:
-  RunStatistics& run_;
 };
 
 }  // namespace dd

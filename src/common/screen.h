@@ -71,6 +71,11 @@ class Screen {
   // A turn for the event loop. Called very often (before every compared line);
   // the front end decides how often it really hands control over.
   virtual void Yield() {}
+  // Between the chunks of a long file copy: how far it is, and a turn.
+  virtual void CopyProgress(int64_t done, int64_t size) {
+    (void)done, (void)size;
+    Yield();
+  }
 
   // A modal message box; returns the button pressed.
   virtual Answer ShowMessage(const Message& message) = 0;
@@ -106,6 +111,11 @@ class Screen {
   // A view that mirrors the rows hears of a removal before and after it.
   virtual void ToDoRowAboutToBeRemoved(int position) { (void)position; }
   virtual void ToDoRowRemoved(int position) { (void)position; }
+  // The same for the rows first..last, which an execution has done.
+  virtual void ToDoRowsAboutToBeRemoved(int first, int last) { (void)first, (void)last; }
+  virtual void ToDoRowsRemoved(int first, int last) { (void)first, (void)last; }
+  // The row an execution works on: the view scrolls it into sight.
+  virtual void ShowToDoRow(int position) { (void)position; }
   // The folder pairs changed.
   virtual void FolderPairsChanged() {}
   // The backup-mode editors must show the current mode.

@@ -108,7 +108,7 @@ void ScanBothSides(App& app, const std::string& rootF1, const std::string& rootF
                    ScanResult& f2) {
   RunStatistics& r = app.Run;
   const TargetTotals base{r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2};
-  WorkerScanObserver worker(r.StopRequested);
+  WorkerScanObserver worker(r.Lifecycle.StopFlag());
 
   std::mutex mutex;
   std::condition_variable finished;
@@ -218,7 +218,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   r.CurrentFile.clear();
   app.screen.ShowRunLabels(app.Run);
   app.Yield();
-  if (r.StopRequested) return plan;
+  if (r.Lifecycle.StopRequested()) return plan;
 
   // The scans dropped one trailing separator of each root already.
   const std::string& r1 = f1.Root;
@@ -229,11 +229,11 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   Step(app, "[Analyzing source folders..]");
   Step(app, "[Analyzing target folders..]");
   app.Yield();
-  if (r.StopRequested) return plan;
+  if (r.Lifecycle.StopRequested()) return plan;
 
   Step(app, "[Analyzing ..]");
   app.Yield();
-  if (r.StopRequested) return plan;
+  if (r.Lifecycle.StopRequested()) return plan;
 
   Step(app, "[Sorting ..]");
   SortedEntries lines(f1, f2);
@@ -244,7 +244,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   }
 
   Step(app, "[Generating operation list ..]");
-  if (r.StopRequested) return plan;
+  if (r.Lifecycle.StopRequested()) return plan;
 
   // The mode is read for every item: an edit during the walk counts from the next item on.
   const BackupModeDef& mode = app.Modes.AktBackupMode;
@@ -266,7 +266,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   std::string key;  // one buffer for the keys of all items
   for (std::size_t k = 0; k < n; ++k) {
     app.Yield();
-    if (r.StopRequested) return plan;
+    if (r.Lifecycle.StopRequested()) return plan;
     if (usedNext) {
       usedNext = false;
       continue;

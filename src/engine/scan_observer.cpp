@@ -29,7 +29,7 @@ void AppScanObserver::Yield() {
 }
 
 bool AppScanObserver::StopRequested() {
-  return app_.Run.StopRequested.load(std::memory_order_relaxed);
+  return app_.Run.Lifecycle.StopRequested();
 }
 
 }  // namespace dd

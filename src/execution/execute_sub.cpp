@@ -20,10 +20,16 @@
 namespace dd {
 
 RunResult ExecuteSub(App& app, bool countedJustNow) {
+  RunScope scope(app, RunKind::Execution);
+  if (!scope.Begun()) return {};
+  return ExecuteBegun(app, scope, countedJustNow);
+}
+
+RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
   r.NamedFailures.clear();
-  if (r.StopRequested) return {RunOutcome::Stopped, 0};
+  if (r.Lifecycle.StopRequested()) return {RunOutcome::Stopped, 0};
   if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 
   SetAllPairIcons(app, PairIcon::Operation);
@@ -31,7 +37,7 @@ RunResult ExecuteSub(App& app, bool countedJustNow) {
   if (!std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end()))
     std::sort(app.ToDo.Rows.begin(), app.ToDo.Rows.end());
   app.screen.ToDoRowsRebuilt();
-  RunScope scope(app, &RunStatistics::ExecutionRunning, StopButton::Execution);
+  scope.Show(StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();
   const PendingTable counted = r.Pending;
   const int64_t countedOps = r.PendingOpsAtCount;
@@ -57,10 +63,10 @@ RunResult ExecuteSub(App& app, bool countedJustNow) {
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.SetStatusText(2, "");
   SetAllPairIcons(app, PairIcon::Dualdock);
-  scope.End();
+  scope.Hide();
   r.CurrentFile.clear();
   app.screen.ShowCurrentItem(r.CurrentFile, std::string());
-  return {r.StopRequested ? RunOutcome::Stopped : RunOutcome::Done, failures};
+  return {r.Lifecycle.StopRequested() ? RunOutcome::Stopped : RunOutcome::Done, failures};
 }
 
 }  // namespace dd

@@ -6,6 +6,7 @@
 namespace dd {
 
 class App;
+class RunScope;
 
 enum class RunOutcome {
   Done,            // every pending operation was attempted
@@ -23,6 +24,10 @@ struct RunResult {
 // Carries out the pending list. `countedJustNow`: the pending counts were made
 // from this very list a moment ago (a one-step run, right after its
 // simulation), so they are kept instead of counted once more.
+// Begins an execution for it; NotRun when another run is active.
 RunResult ExecuteSub(App& app, bool countedJustNow = false);
+// The same within a run its caller has begun (and ends, or has moved on to
+// its execution).
+RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow = false);
 
 }  // namespace dd

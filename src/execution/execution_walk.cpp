@@ -23,6 +23,7 @@
 #include "execution/file_ops.h"
 #include "execution/folder_modes.h"
 #include "execution/record_paths.h"
+#include "execution/row_pruner.h"
 #include "execution/run_labels.h"
 #include "execution/safety_steps.h"
 #include "execution/tree_handles.h"
@@ -114,6 +115,7 @@ class Walk {
     go = go && Phase(copies, [&](Item& item) { HandleCopy(item); });
     // Copies already written are named even after a stop: they are complete.
     FlushCopies();
+    pruner_.Flush(-1);
     handles_.Release();
     SyncFileSystems();
     return failures_;
@@ -124,8 +126,9 @@ class Walk {
   bool Phase(const std::vector<Item*>& items, Handle handle) {
     for (Item* item : items) {
       app_.Yield();
-      if (run_.StopRequested) return false;
+      if (run_.Lifecycle.StopRequested()) return false;
       handle(*item);
+      pruner_.Tick(item->index);
       // The labels format sizes and an estimate: a few times a second is enough for the eye.
       const double now = MonotonicSeconds();
       if (item == items.back() || now - labelsShown_ >= kLabelInterval) {
@@ -195,7 +198,10 @@ class Walk {
     return Find(item, inF1);
   }
 
-  void Done(const Item& item) { app_.ToDo.ToDoList[item.index].clear(); }
+  void Done(const Item& item) {
+    app_.ToDo.ToDoList[item.index].clear();
+    pruner_.Done(item.index);
+  }
 
   void Fail() { ++failures_; }
 
@@ -381,9 +387,9 @@ class Walk {
       prepared.folderLent = true;
       const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
       const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
-                                                              &run_.StopRequested, prepared, turn_)
+                                                              &run_.Lifecycle.StopFlag(), prepared, turn_)
                                             : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
-                                                            &run_.StopRequested, prepared, turn_));
+                                                            &run_.Lifecycle.StopFlag(), prepared, turn_));
       in.Close();
       if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
       if (!ok) return Fail();
@@ -394,7 +400,7 @@ class Walk {
     }
     BeforeReplace toTrash;
     if (scope_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
-    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.StopRequested,
+    if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.Lifecycle.StopFlag(),
                      toTrash, turn_))
       return Fail();
     if (old) Unlinked(*old);
@@ -481,6 +487,7 @@ class Walk {
   App& app_;
   RunStatistics& run_;
   const ExecutionScope scope_ = ScopeOfExecution(app_);
+  RowPruner pruner_{app_};
   std::string records_;  // the walk's copy of the records, which the items view
   const SafetySteps& steps_ = ActiveSafetySteps();
   TreeHandles handles_;
@@ -514,7 +521,7 @@ class Walk {
   std::vector<Waiting> batch_;
   std::shared_ptr<LentFolder> lent_;
   std::string lentRoot_, lentParent_;
-  const CopyTurn turn_ = [this] { app_.Yield(); };
+  const CopyTurn turn_ = [this](int64_t done, int64_t size) { app_.screen.CopyProgress(done, size); };
   int64_t batchBytes_ = 0;
   const std::size_t batchFiles_ = BatchFiles();
   std::map<dev_t, int> fileSystems_;  // a folder on each file system that got new names

@@ -24,8 +24,9 @@ namespace {
 constexpr size_t kCopyChunk = 4 << 20;
 constexpr size_t kLargestChunk = size_t{1} << 30;
 constexpr size_t kFallbackBuffer = 256 << 10;
-// A long copy hands the screen a turn this often (seconds), so that the window
-// stays alive and a stop is seen while one big file is copied.
+// A chunk grows while it takes much less than this (seconds): a long copy hands
+// the screen a turn after every chunk, so that the window stays alive and a
+// stop is seen while one big file is copied.
 constexpr double kTurnInterval = 0.03;
 
 std::string FolderOf(const std::string& path) {
@@ -41,11 +42,6 @@ bool IsReadOnly(const struct stat& st) {
   return S_ISREG(st.st_mode) && (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
-CopyHeartbeat& Heartbeat() {
-  static CopyHeartbeat heartbeat;
-  return heartbeat;
-}
-
 bool Cancelled(const std::atomic<bool>* cancel) {
   return cancel && cancel->load(std::memory_order_relaxed);
 }
@@ -56,7 +52,6 @@ bool Cancelled(const std::atomic<bool>* cancel) {
 // kernel) a read/write loop continues from where it stopped.
 bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, const CopyTurn& turn) {
   off_t done = 0;
-  double nextTurn = 0;  // the first chunk of a long copy already gives a turn
   bool kernelCopy = true;
   std::unique_ptr<char[]> buffer;
   size_t chunkSize = kCopyChunk;
@@ -88,15 +83,11 @@ bool CopyData(int in, int out, off_t size, const std::atomic<bool>* cancel, cons
     }
     if (n == 0) return true;
     done += n;
-    if (done < size && Heartbeat()) Heartbeat()(done, size);
     // Known to be complete: no further call to find the end.
     if (size > 0 && done >= size) return true;
     const double now = MonotonicSeconds();
     if (now - start < kTurnInterval / 4 && chunkSize < kLargestChunk) chunkSize *= 2;
-    if (turn && now >= nextTurn) {
-      turn();
-      nextTurn = MonotonicSeconds() + kTurnInterval;
-    }
+    if (turn) turn(done, size);
     // A file that is finished is kept even when a stop arrives now.
     if (Cancelled(cancel)) return false;
   }
@@ -394,10 +385,6 @@ bool CopyEntryAt(int fromDir, const std::string& fromName, const struct stat& so
     return false;
   }
   return CommitCopy(copy, beforeReplace);
-}
-
-void SetCopyHeartbeat(CopyHeartbeat heartbeat) {
-  Heartbeat() = std::move(heartbeat);
 }
 
 bool CopyWithFolders(const std::string& source, const std::string& target, bool overwrite, int& created,

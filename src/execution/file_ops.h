@@ -24,8 +24,10 @@ bool CopyWithFolders(const std::string& source, const std::string& target, bool 
 // keeps the old target and fails the copy.
 using BeforeReplace = std::function<bool()>;
 
-// Called now and then during a long copy, to give the screen a turn.
-using CopyTurn = std::function<void()>;
+// Called between the chunks of a long copy with the bytes done and the file's
+// size: the screen shows how far the copy is and takes a turn (a stop then acts
+// at the next chunk).
+using CopyTurn = std::function<void(int64_t done, int64_t size)>;
 
 // Copies the file or link `fromName` of the open folder `fromDir`, whose lstat
 // is `source`, to `toName` in `toDir`. `target` is the lstat of what is there
@@ -68,12 +70,6 @@ int OpenSource(int fromDir, const char* fromName);
 // still be the one checked before. Releases the copy either way.
 bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
 void DiscardCopy(PreparedCopy& copy);
-
-// Called between the chunks of a file copy with the bytes done and the file's
-// size, so that a window can hand its event loop a turn during a long copy
-// (a stop then acts at the next chunk) and show how far the copy is.
-using CopyHeartbeat = std::function<void(int64_t done, int64_t size)>;
-void SetCopyHeartbeat(CopyHeartbeat heartbeat);
 
 DeleteResult DeletePath(const std::string& path);
 // Delete one file (read-only too) or one folder with everything in it, never

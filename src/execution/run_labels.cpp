@@ -16,7 +16,7 @@ void SetAllPairIcons(App& app, PairIcon icon) {
 
 void SimuDatenLoeschen(App& app) {
   RunStatistics& r = app.Run;
-  if (!r.ExecutionRunning) {
+  if (!r.Lifecycle.Execution()) {
     r.CurrentFile.clear();
     r.TreeFoldersF1 = r.TreeFoldersF2 = r.TreeFilesF1 = r.TreeFilesF2 = 0;
     r.TreeSizeF1 = r.TreeSizeF2 = 0;

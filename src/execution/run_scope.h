@@ -1,38 +1,52 @@
-// The run state a command switches on for its duration, restored on every way out.
+// A run from its begin to its end, and what the screen shows of it.
 #pragma once
 
 #include "common/app.h"
 
 namespace dd {
 
-// Sets the run's flag, shows its stop button and starts the label timer; the
-// destructor undoes all three and refreshes the buttons, so no early return
-// leaves a timer running or a stop button shown.
+// Begins a run in the lifecycle (Begun() says whether it may start) and ends
+// it on every way out. While shown, the run's stop button and the label timer
+// are on; Hide and End take both down and refresh the buttons, so no early
+// return leaves a timer running or a stop button shown.
 class RunScope {
  public:
-  RunScope(App& app, bool RunStatistics::*flag, StopButton button) : app_(app), flag_(flag), button_(button) {
-    app_.Run.*flag_ = true;
-    app_.screen.SetStopButtonVisible(button_, true);
-    app_.screen.SetLabelTimer(true);
-  }
+  RunScope(App& app, RunKind kind) : app_(app), ticket_(app.Run.Lifecycle.TryBegin(kind)) {}
   ~RunScope() { End(); }
-  // Ends the run state now; the destructor then does nothing more.
-  void End() {
-    if (ended_) return;
-    ended_ = true;
-    app_.screen.SetLabelTimer(false);
-    app_.screen.SetStopButtonVisible(button_, false);
-    app_.Run.*flag_ = false;
-    app_.screen.RefreshButtons();
-  }
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
 
+  bool Begun() const { return static_cast<bool>(ticket_); }
+  // The one-step run goes on to its execution; false when it is stopping.
+  bool Advance() { return app_.Run.Lifecycle.Advance(ticket_); }
+
+  void Show(StopButton button) {
+    Hide();
+    shown_ = true;
+    button_ = button;
+    app_.screen.SetStopButtonVisible(button_, true);
+    app_.screen.SetLabelTimer(true);
+  }
+  void Hide() {
+    if (!shown_) return;
+    shown_ = false;
+    app_.screen.SetLabelTimer(false);
+    app_.screen.SetStopButtonVisible(button_, false);
+    app_.screen.RefreshButtons();
+  }
+  // Back to Idle now; the destructor then does nothing more.
+  void End() {
+    Hide();
+    if (!ticket_) return;
+    ticket_.End();
+    app_.screen.RefreshButtons();
+  }
+
  private:
   App& app_;
-  bool RunStatistics::*flag_;
-  StopButton button_;
-  bool ended_ = false;
+  RunTicket ticket_;
+  StopButton button_ = StopButton::Simulation;
+  bool shown_ = false;
 };
 
 }  // namespace dd

@@ -442,7 +442,7 @@ bool SaveJob(App& app, const std::string& mode) {
 }
 
 void Oeffnen(App& app) {
-  if (app.Run.SimulationRunning || app.Run.ExecutionRunning) {
+  if (app.Run.Lifecycle.Active()) {
     AbortQuestion(app);
     return;
   }

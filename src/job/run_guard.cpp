@@ -6,7 +6,7 @@
 namespace dd {
 
 bool RefusedDuringRun(App& app) {
-  if (!app.Run.SimulationRunning && !app.Run.ExecutionRunning) return false;
+  if (!app.Run.Lifecycle.Active()) return false;
   AbortQuestion(app);
   return true;
 }

@@ -56,7 +56,7 @@ BackupModeDef MakeMode(std::string name, const char* identical, const char* extr
 // A running simulation reads the codes for every item it classifies, so a
 // change then needs the user's consent. False when the user declined.
 bool ChangeAllowed(App& app) {
-  if (!app.Run.SimulationRunning) return true;
+  if (!app.Run.Lifecycle.Simulation()) return true;
   return app.Show("[Are you sure for changes?]", "[Attention!]", Buttons::YesNo, Icon::None, MessageKind::ChangeMode) !=
          Answer::No;
 }

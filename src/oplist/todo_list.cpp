@@ -67,11 +67,23 @@ void CountOperations(App& app) {
   CountOperations(app.ToDo.ToDoList, app.Run);
 }
 
-bool SaveToDoList(App& app, const std::string& path) {
+namespace {
+
+// The list file's text: the non-empty records.
+std::string ListFileText(const std::vector<std::string>& list) {
   // After a complete run every record is blank: nothing to join and normalise.
-  const auto& list = app.ToDo.ToDoList;
   const bool blank = std::all_of(list.begin(), list.end(), [](const std::string& r) { return r.empty(); });
-  std::string text = blank ? std::string() : NormaliseList(Join(list, kCrLf));
+  return blank ? std::string() : NormaliseList(Join(list, kCrLf));
+}
+
+}  // namespace
+
+bool WriteToDoFile(const App& app) {
+  return WriteTextFile(ListFileText(app.ToDo.ToDoList), app.Files.ToDoFilePath);
+}
+
+bool SaveToDoList(App& app, const std::string& path) {
+  std::string text = ListFileText(app.ToDo.ToDoList);
   app.ToDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
   ListViewAusfuellen(app);

@@ -41,6 +41,10 @@ void CountOperations(App& app);
 // Sorts the list and writes it to the list file. False when it could not be written.
 [[nodiscard]] bool SortExecutionFile(App& app);
 
+// Writes the non-empty records to the list file as they stand, rows untouched
+// (a sorted view keeps its order). False when the file could not be written.
+[[nodiscard]] bool WriteToDoFile(const App& app);
+
 // What is at the path now (lstat), as a stamp to compare.
 FileStamp StampOfFile(const std::string& path);
 // Notes the list file as this process has just read or written it.

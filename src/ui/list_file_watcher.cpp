@@ -17,7 +17,7 @@ ListFileWatcher::ListFileWatcher(App& app, QObject* parent) : QObject(parent), a
 
 void ListFileWatcher::Check() {
   const RunStatistics& r = app_.Run;
-  if (r.SimulationRunning || r.ExecutionRunning || r.CommandsOpen > 0) {
+  if (r.Lifecycle.Active()) {
     retry_.start();
     return;
   }

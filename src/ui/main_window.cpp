@@ -71,7 +71,7 @@ QString Key(int button) {
 
 }  // namespace
 
-MainWindow::MainWindow() {
+MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Dualdock"));
   setAcceptDrops(true);
@@ -146,12 +146,10 @@ MainWindow::MainWindow() {
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] { SichtbareIconsLaden(); });
   qApp->installEventFilter(this);
-  SetCopyHeartbeat([this](int64_t done, int64_t size) { CopyProgress(done, size); });
   ApplyPanels();
 }
 
 MainWindow::~MainWindow() {
-  SetCopyHeartbeat(nullptr);
   qApp->removeEventFilter(this);
   // The views ask the application for texts while they are taken down: they go
   // before the members they read from.
@@ -284,10 +282,7 @@ void MainWindow::BuildMenus() {
 
   QMenu* backup = addMenu(nullptr, QStringLiteral("mnuBackup"));
   AddAction(backup, QStringLiteral("mnuSimulate"), QKeySequence(Qt::Key_F5), [this] { ClickButton(kBtnSimulate); });
-  AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] {
-    app_.Run.StopRequested = false;
-    ClickButton(kBtnExecute);
-  });
+  AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] { ClickButton(kBtnExecute); });
   AddAction(backup, QStringLiteral("mnuOneKlickExecute"), QKeySequence(Qt::Key_F7),
             [this] { ClickButton(kBtnOneKlick); });
   backup->addSeparator();

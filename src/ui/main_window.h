@@ -40,7 +40,8 @@ class ToDoTable;
 class MainWindow : public QMainWindow, public Screen {
   Q_OBJECT
  public:
-  MainWindow();
+  // `trash`: where the trash option sends files (none: that option fails them).
+  explicit MainWindow(Trash* trash = nullptr);
   ~MainWindow() override;
 
   // The start-up in its fixed order; the window shows itself before a job named
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow, public Screen {
 
   // Screen
   void Yield() override;
+  // The bar moves within the file, the window takes a turn.
+  void CopyProgress(int64_t done, int64_t size) override;
   Answer ShowMessage(const Message& message) override;
   std::string FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
                          const std::string& filter) override;
@@ -69,6 +72,9 @@ class MainWindow : public QMainWindow, public Screen {
   void ToDoRowsRebuilt() override;
   void ToDoRowAboutToBeRemoved(int position) override;
   void ToDoRowRemoved(int position) override;
+  void ToDoRowsAboutToBeRemoved(int first, int last) override;
+  void ToDoRowsRemoved(int first, int last) override;
+  void ShowToDoRow(int position) override;
   void FolderPairsChanged() override;
   void JobOptionsChanged() override;
   void LanguageChanged() override;
@@ -147,14 +153,12 @@ class MainWindow : public QMainWindow, public Screen {
   // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
   void SaveList();
   void OpenList();
-  // Between the chunks of a long copy: the bar moves within the file, the window takes a turn.
-  void CopyProgress(int64_t done, int64_t size);
   // The run labels are shown at most every few hundredths of a second during a
   // run (the engine reports every row); the last values always reach the screen.
   void LabelsChanged(const RunStatistics& run);
   void ApplyLabels();
 
-  App app_{*this};
+  App app_;
   SkinPictures pictures_;
   QFileIconProvider iconProvider_;
   PanelState panels_;

@@ -69,7 +69,7 @@ void MainWindow::ClickButton(int number) {
         break;
       case kBtnExecute:
       case kBtnOneKlick:
-        if (!app_.Run.SimulationRunning && !app_.Run.ExecutionRunning) {
+        if (!app_.Run.Lifecycle.Active()) {
           ShowListForRun(panels_);
           ApplyPanels();
         }
@@ -190,7 +190,7 @@ void MainWindow::ListenEvent(const std::string& actionName) {
 }
 
 int MainWindow::DeleteSelectedToDoRows() {
-  if (app_.Run.ExecutionRunning) return 0;
+  if (app_.Run.Lifecycle.Execution()) return 0;
   const int noted = lvToDoList_->currentIndex().row();
   std::vector<int64_t> positions;
   for (const QItemSelectionRange& range : lvToDoList_->selectionModel()->selection())
@@ -208,7 +208,7 @@ int MainWindow::DeleteSelectedToDoRows() {
 }
 
 void MainWindow::SortByHeader(int column) {
-  if (app_.Run.ExecutionRunning) return;
+  if (app_.Run.Lifecycle.Execution()) return;
   const int by = sort_.Click(column);
   if (!SortToDoRows(app_, by, sort_.descending)) return;
   lvToDoList_->horizontalHeader()->setSortIndicator(column,
@@ -221,7 +221,7 @@ void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
 }
 
 void MainWindow::SichtbareIconsLaden() {
-  if (app_.Run.ExecutionRunning || !lvToDoList_->isVisible()) return;
+  if (app_.Run.Lifecycle.Execution() || !lvToDoList_->isVisible()) return;
   toDoModel_->LoadVisibleIcons(lvToDoList_->FirstVisibleRow());
 }
 
@@ -333,8 +333,8 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // A run is stopped first, so that it unwinds and saves the shortened list; the window closes after.
-  if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning || commandDepth_ > 0) {
-    if (app_.Run.SimulationRunning || app_.Run.ExecutionRunning) Stoppen(app_);
+  if (app_.Run.Lifecycle.Active() || commandDepth_ > 0) {
+    if (app_.Run.Lifecycle.Active()) Stoppen(app_);
     closePending_ = true;
     e->ignore();
     return;

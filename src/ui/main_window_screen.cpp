@@ -133,7 +133,7 @@ void MainWindow::ShowCurrentItem(const std::string& file, const std::string& siz
 }
 
 void MainWindow::LabelsChanged(const RunStatistics& run) {
-  const bool running = run.SimulationRunning || run.ExecutionRunning;
+  const bool running = run.Lifecycle.Active();
   if (!running || MonotonicSeconds() - lastLabels_ >= 0.04) {
     ApplyLabels();
   } else if (!labelFlush_.isActive()) {
@@ -180,14 +180,14 @@ void MainWindow::ApplyLabels() {
     set("lblCurrentFile", DisplayPath(currentFile_));
     set("lblCurrentSize", Display(currentSize_));
     const std::string path = ReplaceAll(currentFile_, "\r\n", "");
-    if (!path.empty() && !app_.Run.ExecutionRunning) SetCurrentIcon(path);
+    if (!path.empty() && !app_.Run.Lifecycle.Execution()) SetCurrentIcon(path);
     currentDirty_ = false;
   }
 }
 
 void MainWindow::CopyProgress(int64_t done, int64_t size) {
   const RunStatistics& r = app_.Run;
-  if (r.ExecutionRunning && r.PendingOpsAtCount > 0 && size > 0) {
+  if (r.Lifecycle.Execution() && r.PendingOpsAtCount > 0 && size > 0) {
     const double ops =
         static_cast<double>(r.PendingOpsAtCount - r.PendingOps()) + static_cast<double>(done) / static_cast<double>(size);
     int percent = static_cast<int>(ops * 100.0 / static_cast<double>(r.PendingOpsAtCount) + 0.5);
@@ -218,6 +218,8 @@ void MainWindow::SetStopButtonVisible(StopButton which, bool visible) {
 void MainWindow::RefreshButtons() {
   for (PictureButton* b : buttons_)
     if (b) b->update();
+  // A run that has ended shows its last labels at once, not at the next flush.
+  if (labelFlush_.isActive() && !app_.Run.Lifecycle.Active()) ApplyLabels();
 }
 
 void MainWindow::SetLabelTimer(bool on) {
@@ -238,6 +240,18 @@ void MainWindow::ToDoRowAboutToBeRemoved(int position) {
 
 void MainWindow::ToDoRowRemoved(int) {
   toDoModel_->RowRemoved();
+}
+
+void MainWindow::ToDoRowsAboutToBeRemoved(int first, int last) {
+  toDoModel_->RowsAboutToBeRemoved(first, last);
+}
+
+void MainWindow::ToDoRowsRemoved(int, int) {
+  toDoModel_->RowRemoved();
+}
+
+void MainWindow::ShowToDoRow(int position) {
+  lvToDoList_->scrollTo(toDoModel_->index(position, kColF1));
 }
 
 void MainWindow::FolderPairsChanged() {

@@ -30,6 +30,7 @@ class ToDoModel : public QAbstractTableModel {
   void Rebuilt();
   void RowAboutToBeRemoved(int position);
   void RowRemoved();
+  void RowsAboutToBeRemoved(int first, int last) { beginRemoveRows({}, first, last); }
   void HeadersChanged() { emit headerDataChanged(Qt::Horizontal, 0, kToDoColumnCount - 1); }
 
   // SichtbareIconsLaden: loads the file icons around the first visible row

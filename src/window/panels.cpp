@@ -81,11 +81,11 @@ bool ButtonShown(const PanelState& s, int button) {
 }
 
 bool EscapeStopsRun(const RunStatistics& run) {
-  return run.SimulationRunning || run.ExecutionRunning;
+  return run.Lifecycle.Active();
 }
 
 bool OneKlickShown(bool ctrlHeld, const RunStatistics& run) {
-  return ctrlHeld && !run.SimulationRunning && !run.ExecutionRunning;
+  return ctrlHeld && !run.Lifecycle.Active();
 }
 
 int ProgressFillWidth(int& percent, int width) {

@@ -194,7 +194,7 @@ int ToDoSort::Click(int clicked) {
 }
 
 bool SortToDoRows(App& app, int column, bool descending) {
-  if (app.Run.ExecutionRunning) return false;
+  if (app.Run.Lifecycle.Execution()) return false;
   auto& rows = app.ToDo.Rows;
   const auto& list = app.ToDo.ToDoList;
   struct Keyed {
@@ -262,7 +262,7 @@ bool IconWindow::Update(int64_t f, int64_t rowCount) {
 }
 
 int MarkierteZeilenEntf(App& app, std::vector<int64_t> positions) {
-  if (app.Run.ExecutionRunning) return 0;
+  if (app.Run.Lifecycle.Execution()) return 0;
   auto& rows = app.ToDo.Rows;
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
@@ -284,6 +284,14 @@ int MarkierteZeilenEntf(App& app, std::vector<int64_t> positions) {
   CountOperations(app);
   LabelsMitSimuDatenAuffuellen(app);
   app.screen.ToDoRowsRebuilt();
+  // The list file is always current: a removed row must not come back with it.
+  const bool written = WriteToDoFile(app);
+  // Our own write: the watcher of the list file must not take it for another run's.
+  RememberListFile(app);
+  if (!written)
+    app.Show("[Could not write the file]",
+             app.Text("[Could not write the file]") + std::string(kCrLf) + app.Files.ToDoFilePath, app.Text("[Error]"),
+             Buttons::Ok, Icon::Critical);
   return removed;
 }
 

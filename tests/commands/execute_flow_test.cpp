@@ -63,21 +63,14 @@ TEST(ExecuteOneKlick, RunsBothStepsWithoutTheBoxesBetweenAndAnyStopEndsIt) {
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::NotRun);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
 
-  f.app.Run.StopRequested = true;  // e.g. a signal during start-up
-  EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
-  EXPECT_EQ(f.screen.messages.back().key, "[Aborted]");
-
   // A simulation stopped at its question about a missing folder stops the run.
-  f.app.Run.StopRequested = false;
   f.AddPair(f.dir / "s", f.dir / "missing");
   f.screen.answers = {Answer::Yes, Answer::No};
   EXPECT_EQ(ExecuteOneKlick(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(f.screen.messages.back().title, f.app.Text("[Operation stopped]"));
-  EXPECT_FALSE(f.app.Run.OneClickRunning);
+  EXPECT_FALSE(f.app.Run.Lifecycle.Active());
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
 
-  f.app.Run.StopRequested = false;
   f.app.Job.SourceFolders.pop_back();
   f.app.Job.TargetFolders.pop_back();
   f.screen.messages.clear();

@@ -80,12 +80,10 @@ TEST(Scheduler, CommaAndPointReadAlikeAndInvalidPeriodsNeverFire) {
 
 TEST(Scheduler, APeriodEndingDuringARunIsSkippedAndSwitchingOnRearms) {
   SchedulerFixture f("0.5");
-  f.app.Run.ExecutionRunning = true;
-  EXPECT_EQ(f.At(3000), Tick::Skipped);
-  f.app.Run.ExecutionRunning = false;
-  f.app.Run.SimulationRunning = true;
-  EXPECT_EQ(f.At(4800), Tick::Skipped);
-  f.app.Run.SimulationRunning = false;
+  for (RunKind kind : {RunKind::Execution, RunKind::Simulation}) {
+    const RunTicket run = f.app.Run.Lifecycle.TryBegin(kind);
+    EXPECT_EQ(f.At(kind == RunKind::Execution ? 3000 : 4800), Tick::Skipped);
+  }
   EXPECT_EQ(f.fired, 0);
   EXPECT_EQ(f.At(4800 + 1799), Tick::Counting);
   EXPECT_EQ(f.At(4800 + 1800), Tick::Fired);
@@ -101,12 +99,11 @@ TEST(Scheduler, APeriodEndingDuringARunIsSkippedAndSwitchingOnRearms) {
   // switches the scheduler off.
   EXPECT_FALSE(f.scheduler.Escape(false));
   EXPECT_TRUE(f.scheduler.IsOn());
-  EXPECT_FALSE(f.app.Run.StopRequested);
-  f.app.Run.SimulationRunning = true;
+  EXPECT_FALSE(f.app.Run.Lifecycle.StopRequested());
+  const RunTicket run = f.app.Run.Lifecycle.TryBegin(RunKind::Simulation);
   EXPECT_TRUE(f.scheduler.Escape(true));
   EXPECT_FALSE(f.scheduler.IsOn());
-  EXPECT_TRUE(f.app.Run.StopRequested);
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Stopping);
   EXPECT_FALSE(f.scheduler.Escape(true));
 }
 

@@ -37,15 +37,14 @@ TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkip
   EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
   EXPECT_EQ(f.screen.messages[0].kind, MessageKind::CreateMissingFolders);
   EXPECT_TRUE(Holds(f.screen.messages[0].prompt, f.dir / "new/deep/target"));
-  EXPECT_TRUE(f.app.Run.StopRequested);
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
   // Every way out of the command ends the label timer and hides its stop button.
   EXPECT_FALSE(f.screen.labelTimerOn);
   EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Simulation)]);
   EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
   EXPECT_FALSE(PathExists(f.dir / "new"));
 
-  f.app.Run.StopRequested = false;
+  // The No stopped that simulation only: the next one plans in full.
   f.screen.messages.clear();
   Simulate(f.app);
   EXPECT_TRUE(f.screen.find("[Could not create folders]"));
@@ -63,11 +62,10 @@ TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
   f.app.Job.TargetFolders = {f.dir / "target"};
   Simulate(f.app);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[same number of folders]"});
-  EXPECT_FALSE(f.app.Run.SimulationRunning);
+  EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
   EXPECT_TRUE(f.ListFileRecords().empty());
 
   // A root that cannot be listed taken for empty would plan to delete everything on the other side.
-  f.app.Run.StopRequested = false;
   f.app.Job.SourceFolders = {f.dir / "notafolder"};
   f.AddPair(f.dir / "tab\tname", f.dir / "target");  // would break every record
   // A NUL byte would cut the root to ".../target" at the system calls.

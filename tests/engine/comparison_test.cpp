@@ -189,7 +189,7 @@ TEST_F(Comparison, DumpHoldsTheSortedLinesByteForByte) {
 TEST_F(Comparison, AStopDuringTheScanGivesNoRecords) {
   for (int i = 0; i < 120; ++i) WriteFile(f1 + "/d/f" + std::to_string(i), "");
   screen.onYield = [&] {
-    if (screen.yields == 2) app.Run.StopRequested = true;  // the first turn inside the source scan
+    if (screen.yields == 2) app.Run.Lifecycle.RequestStop();  // the first turn inside the source scan
   };
   EXPECT_TRUE(Compare().empty());
   EXPECT_EQ(app.ToDo.ToDoList.size(), 1u);

@@ -29,7 +29,7 @@ TEST_F(Scanner, YieldsEveryFiftyFilesAndStopsOnRequest) {
   for (int i = 0; i < 120; ++i) WriteFile(dir / ("r/d" + std::to_string(i % 3) + "/f" + std::to_string(i)), "");
   EXPECT_EQ(ScanFolder(app, dir / "r").Files.size(), 120u);
   EXPECT_EQ(screen.yields, 2);
-  screen.onYield = [&] { app.Run.StopRequested = true; };
+  screen.onYield = [&] { app.Run.Lifecycle.RequestStop(); };
   app.Run.ScanningF1 = true;
   EXPECT_EQ(ScanFolder(app, dir / "r").Files.size(), 50u);
   EXPECT_EQ(app.Run.TreeFilesF1, 50);

@@ -1,4 +1,5 @@
 #include "execution/execute_sub.h"
+#include "execution/run_scope.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -58,23 +59,24 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWi
   std::vector<std::string> files;
   for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
   Simulated(f, files);
-  f.app.Run.StopRequested = true;
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  {
+    RunScope scope(f.app, RunKind::Execution);
+    f.app.Run.Lifecycle.RequestStop();
+    EXPECT_EQ(ExecuteBegun(f.app, scope).outcome, RunOutcome::Stopped);
+  }
   EXPECT_TRUE(Listing(f.dir / "t").empty());
   EXPECT_EQ(f.ListFileRecords().size(), 300u);
-  f.app.Run.StopRequested = false;
   // A stop while the third file is shown: that copy finishes, the rest wait.
   f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/f10") Stoppen(f.app);
+    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/f10") Stoppen(f.app);
   };
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"f0=x", "f10=x", "f1=x"}));
   EXPECT_EQ(f.ListFileRecords().size(), 297u);
-  EXPECT_FALSE(f.app.Run.ExecutionRunning);
+  EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
   EXPECT_FALSE(f.screen.labelTimerOn);
   EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Execution)]);
   f.screen.onYield = nullptr;
-  f.app.Run.StopRequested = false;
   // Fewer descriptors allowed than there are copies.
   struct rlimit saved {};
   ::getrlimit(RLIMIT_NOFILE, &saved);
@@ -95,7 +97,7 @@ TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
   // The first turn is the one before the copy; a stop at the second, which only the copy itself can give, must undo it.
   int turns = 0;
   f.screen.onYield = [&] {
-    if (f.app.Run.ExecutionRunning && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) Stoppen(f.app);
+    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) Stoppen(f.app);
   };
   EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(turns, 2);

@@ -133,11 +133,10 @@ TEST_P(RandomSync, EndsAsTheModePromisesAndASecondSimulationFindsNothing) {
     if (way == Way::MirrorStopped) {
       int64_t yields = 0, stopAt = 3 + seed % 7;
       f.screen.onYield = [&] {
-        if (f.app.Run.ExecutionRunning && ++yields == stopAt) Stoppen(f.app);
+        if (f.app.Run.Lifecycle.Execution() && ++yields == stopAt) Stoppen(f.app);
       };
       ExecuteSub(f.app);
       f.screen.onYield = nullptr;
-      f.app.Run.StopRequested = false;
       // Whatever the stop left: the rest of the saved list finishes the job.
       EXPECT_EQ(ExecuteSub(f.app).failures, 0);
     } else {

@@ -48,7 +48,7 @@ TEST(SteadySource, ASourceRewrittenDuringItsCopyIsCopiedAgainOrNotAtAll) {
     WriteFile(dir / "source", std::string(kSize, 'a'), 1900000000);
     int rewrites = 0;
     char fill = 'a';
-    const CopyTurn turn = [&] {
+    const CopyTurn turn = [&](int64_t, int64_t) {
       if (rewrites++ < row.rewrites) Rewrite(dir / "source", ++fill);
     };
     const int from = ::open(dir.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

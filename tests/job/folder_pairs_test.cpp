@@ -92,23 +92,19 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
        }},
       {"simulate", [&] { Simulate(app); }}};
   for (const auto& [name, command] : commands) {
-    for (bool* running : {&app.Run.SimulationRunning, &app.Run.ExecutionRunning}) {
+    for (RunKind kind : {RunKind::Simulation, RunKind::Execution}) {
       for (Answer answer : {Answer::No, Answer::Yes}) {
         app.Job.SourceFolders = {"/s0"};
         app.Job.TargetFolders = {"/t0"};
-        app.Run.StopRequested = false;
-        *running = true;
+        const RunTicket run = app.Run.Lifecycle.TryBegin(kind);
         screen.messages.clear();
         screen.answers = {answer};
         command();
         ASSERT_EQ(screen.keys(), Paths{"[Abort?]"}) << name;
-        EXPECT_EQ(screen.messages[0].title,
-                  app.Text(running == &app.Run.ExecutionRunning ? "[Execution]" : "[Simulation]"));
+        EXPECT_EQ(screen.messages[0].title, app.Text(kind == RunKind::Execution ? "[Execution]" : "[Simulation]"));
         EXPECT_EQ(app.Job.SourceFolders, Paths{"/s0"}) << name;
         EXPECT_EQ(app.Job.TargetFolders, Paths{"/t0"}) << name;
-        EXPECT_EQ(app.Run.StopRequested, answer == Answer::Yes) << name;
-        EXPECT_EQ(*running, answer == Answer::No) << name;
-        *running = false;
+        EXPECT_EQ(app.Run.Lifecycle.State() == RunState::Stopping, answer == Answer::Yes) << name;
       }
     }
   }

@@ -42,7 +42,7 @@ TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAloneAndAChangeDuringASi
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 2);
 
   app.Modes.AktBackupMode = app.Modes.StdBackupModes[0];
-  app.Run.SimulationRunning = true;
+  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Simulation);
   screen.answers = {Answer::No, Answer::No};
   OptionClicked(app, 4, 2);
   ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Are you sure for changes?]"});

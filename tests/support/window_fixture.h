@@ -26,13 +26,14 @@ struct WindowFixture : ::testing::Test {
   std::unique_ptr<ui::MainWindow> window;
   std::vector<std::string> boxes;  // the keys of the boxes shown, in order
   std::string savePath;
+  Trash* trash = nullptr;  // handed to the window when it is made
 
   // `beforeStartUp` sees the window before it reads its program folder.
   void Start(const std::string& commandLine = {}, bool withLanguageFile = true,
              const std::function<void()>& beforeStartUp = {}) {
     MakeDirs(home);
     if (withLanguageFile) CopyLanguageFile(home);
-    window = std::make_unique<ui::MainWindow>();
+    window = std::make_unique<ui::MainWindow>(trash);
     window->messageHook = [this](const Message& m) {
       boxes.push_back(m.key.empty() ? m.prompt : m.key);
       return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;

@@ -121,36 +121,33 @@ TEST_F(WindowTest, DuringARunEditsAndEscapeOnlyStopItAndCtrlOffersTheOneStepButt
   MakeDirs(dir / "s");
   Drop(dir / "s", true);
   QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
-  EXPECT_FALSE(app().Run.StopRequested);
-  app().Run.SimulationRunning = true;
-  window->lvFolders()->selectAll();
-  QTest::keyClick(window->lvFolders(), Qt::Key_Delete);
-  EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
-  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
-  EXPECT_TRUE(app().Run.StopRequested);  // the answer was Yes
-  EXPECT_FALSE(app().Run.SimulationRunning);
+  EXPECT_FALSE(app().Run.Lifecycle.StopRequested());
+  {
+    const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);
+    window->lvFolders()->selectAll();
+    QTest::keyClick(window->lvFolders(), Qt::Key_Delete);
+    EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
+    EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+    EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);  // the answer was Yes
+  }
+  {
+    const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Execution);
+    QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+    EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);
+    // New would empty the list and the pairs the run is walking, also while it stops.
+    window->action(QStringLiteral("mnuNew"))->trigger();
+    EXPECT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  }
 
-  app().Run.StopRequested = false;
-  app().Run.ExecutionRunning = true;
-  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
-  EXPECT_TRUE(app().Run.StopRequested);
-  EXPECT_FALSE(app().Run.ExecutionRunning);
-  // New would empty the list and the pairs the run is walking.
-  app().Run.ExecutionRunning = true;
-  window->action(QStringLiteral("mnuNew"))->trigger();
-  EXPECT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
-
-  app().Run.ExecutionRunning = false;
   PictureButton* oneStep = window->button(kBtnOneKlick);
   QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_TRUE(oneStep->isVisible());
   QTest::keyRelease(window->lvFolders(), Qt::Key_Control);
   EXPECT_FALSE(oneStep->isVisible());
-  app().Run.SimulationRunning = true;  // not offered during a run
+  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);  // not offered during a run
   QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_FALSE(oneStep->isVisible());
-  app().Run.SimulationRunning = false;
 }
 
 TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) {

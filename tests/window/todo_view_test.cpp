@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "commands/simulate.h"
 #include "common/app.h"
+#include "job/startup.h"
 #include "oplist/todo_list.h"
 #include "support/flow_fixture.h"
 
@@ -102,9 +104,51 @@ TEST_F(ToDoViewTest, TheSizeHeaderSortsBothWaysAndRemovingRowsDropsTheirRecordsA
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 0);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 2);
-  app.Run.ExecutionRunning = true;  // neither during a run
+  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Execution);  // neither during a run
   EXPECT_FALSE(SortToDoRows(app, kColNr, false));
   EXPECT_EQ(MarkierteZeilenEntf(app, {0}), 0);
 }
 
 }  // namespace
+
+namespace dd {
+namespace {
+
+// A row the user removed is the user saying "not this one": it must not come back with the list file.
+TEST(RemovedRows, AreGoneFromTheListFileAndAfterARestart) {
+  test::FlowFixture f;
+  f.SetMirrorMode();
+  test::WriteFile(f.dir / "s/keep.txt", "k");
+  test::WriteFile(f.dir / "t/gone1.txt", "1");
+  test::WriteFile(f.dir / "t/gone2.txt", "2");
+  f.AddSourceTargetPair();
+  Simulate(f.app);
+  ASSERT_EQ(f.app.ToDo.Rows.size(), 3u);  // the deletions come first
+  EXPECT_EQ(MarkierteZeilenEntf(f.app, {0, 1}), 2);
+
+  const std::vector<std::string> records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_NE(records[0].find("/s/keep.txt\t"), std::string::npos) << records[0];
+  test::ScriptedScreen screen;
+  App again(screen);
+  StartUp(again, f.home, std::string());
+  EXPECT_EQ(again.ToDo.Rows.size(), 1u);
+  EXPECT_EQ(again.Run.PendingOps(), 1);
+}
+
+TEST(RemovedRows, AListFileThatCannotBeWrittenIsReported) {
+  test::FlowFixture f;
+  test::WriteFile(f.dir / "s/a.txt", "a");
+  test::WriteFile(f.dir / "s/b.txt", "b");
+  f.AddSourceTargetPair();
+  Simulate(f.app);
+  test::WriteFile(f.dir / "plain", "a file, not a folder");
+  f.app.Files.ToDoFilePath = f.dir / "plain/To Do.txt";
+  f.screen.messages.clear();
+  EXPECT_EQ(MarkierteZeilenEntf(f.app, {0}), 1);
+  ASSERT_EQ(f.screen.keys(), std::vector<std::string>{"[Could not write the file]"});
+  EXPECT_NE(f.screen.messages[0].prompt.find(f.dir / "plain/To Do.txt"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dd

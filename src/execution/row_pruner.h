@@ -1,0 +1,33 @@
+// Takes the rows of done records out of the view while an execution runs, and
+// keeps the row being worked on in sight.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace dd {
+
+class App;
+
+class RowPruner {
+ public:
+  // The rows must be in record order, as the execution sorts them; otherwise
+  // the pruner leaves them alone.
+  explicit RowPruner(App& app);
+
+  // The record of this row is done (emptied).
+  void Done(int64_t record) { done_.push_back(record); }
+  // At most every 50 ms: the done rows leave the view, and the row of `current`
+  // (or the one after it, when it is done) is shown.
+  void Tick(int64_t current);
+  // The same now; a negative `current` shows no row.
+  void Flush(int64_t current);
+
+ private:
+  App& app_;
+  bool inOrder_;
+  std::vector<int64_t> done_;
+  double last_ = 0;
+};
+
+}  // namespace dd

@@ -1,0 +1,96 @@
+// The window's command line.
+#include "ui/window_options.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace dd::ui {
+namespace {
+
+QStringList Args(std::initializer_list<const char*> args) {
+  QStringList list;
+  for (const char* a : args) list << QString::fromLatin1(a);
+  return list;
+}
+
+TEST(WindowOptions, TakesAHomeAndOneJobAndRefusesEverythingElse) {
+  const struct {
+    QStringList args;
+    OptionsOutcome outcome;
+    std::string home, job;
+  } rows[] = {
+      {{}, OptionsOutcome::Run, "", ""},
+      {Args({"/jobs/my job.ddk"}), OptionsOutcome::Run, "", "/jobs/my job.ddk"},
+      {Args({"--home", "/h", "j.ddk"}), OptionsOutcome::Run, "/h", "j.ddk"},
+      {Args({"j.ddk", "--home=/h"}), OptionsOutcome::Run, "/h", "j.ddk"},
+      {Args({"--help"}), OptionsOutcome::Printed, "", ""},
+      {Args({"-v"}), OptionsOutcome::Printed, "", ""},
+      {Args({"--home"}), OptionsOutcome::Error, "", ""},
+      {Args({"--home", ""}), OptionsOutcome::Error, "", ""},
+      {Args({"--frobnicate"}), OptionsOutcome::Error, "", ""},
+      {Args({"a.ddk", "b.ddk"}), OptionsOutcome::Error, "", ""},
+      {Args({"-platform", "offscreen"}), OptionsOutcome::Error, "", ""},  // Qt has taken its own out by now
+  };
+  for (const auto& row : rows) {
+    WindowOptions o;
+    QString text;
+    const std::string name = row.args.join(QLatin1Char(' ')).toStdString();
+    EXPECT_EQ(ParseWindowOptions(row.args, false, o, text), row.outcome) << name;
+    if (row.outcome == OptionsOutcome::Run) {
+      EXPECT_EQ(o.home, row.home) << name;
+      EXPECT_EQ(o.jobFile, row.job) << name;
+    } else {
+      EXPECT_FALSE(text.isEmpty()) << name;
+    }
+  }
+}
+
+TEST(WindowOptions, QtsOwnOptionsPassBeforeTheApplicationTakesThemOut) {
+  for (const char* option : {"-platform", "--style", "-reverse"}) {
+    WindowOptions o;
+    QString text;
+    EXPECT_EQ(ParseWindowOptions(Args({option, "x", "j.ddk"}), true, o, text), OptionsOutcome::Run) << option;
+  }
+  WindowOptions o;
+  QString text;
+  EXPECT_EQ(ParseWindowOptions(Args({"-platform", "x", "--bogus"}), true, o, text), OptionsOutcome::Error);
+}
+
+TEST(WindowOptions, APathComesBackByteForByte) {
+  const std::string path = "/t/caf\xe9 \xff\x80.ddk";  // not UTF-8
+  char* argv[] = {const_cast<char*>("--home"), const_cast<char*>("/h\xfe"), const_cast<char*>(path.c_str())};
+  WindowOptions o;
+  QString text;
+  ASSERT_EQ(ParseWindowOptions(ArgumentBytes(3, argv), false, o, text), OptionsOutcome::Run);
+  EXPECT_EQ(o.jobFile, path);
+  EXPECT_EQ(o.home, "/h\xfe");
+}
+
+// The program itself, on a platform without a display: help and version must not need one.
+TEST(WindowOptions, TheProgramPrintsHelpAndVersionWithoutADisplayAndRefusesUnknownOptions) {
+  const struct {
+    const char* args;
+    int status;
+    const char* output;
+  } rows[] = {
+      {"--version", 0, "dualdock " DUALDOCK_VERSION}, {"--help", 0, "--home DIR"}, {"--bogus", 2, "dualdock: "}};
+  for (const auto& row : rows) {
+    const std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb ") +
+                                DUALDOCK_BINARY_DIR "/dualdock " + row.args + " 2>&1";
+    FILE* p = ::popen(command.c_str(), "r");
+    ASSERT_NE(p, nullptr);
+    std::string out;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, p)) out += buffer;
+    const int status = ::pclose(p);
+    EXPECT_TRUE(WIFEXITED(status)) << row.args;
+    EXPECT_EQ(WEXITSTATUS(status), row.status) << row.args << out;
+    EXPECT_NE(out.find(row.output), std::string::npos) << row.args << out;
+  }
+}
+
+}  // namespace
+}  // namespace dd::ui
