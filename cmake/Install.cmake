@@ -31,10 +31,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 # The libraries come from dpkg-shlibdeps; what is loaded at run time no library names.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# GIO (the trash) is opened at run time as well.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libglib2.0-0")
+# The window's platform plugin is loaded at run time.
 if(TARGET dualdock)
-  string(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS ", qt6-qpa-plugins")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)
