@@ -117,49 +117,14 @@ bool ClearOldList(App& app, RunScope& scope) {
   return true;
 }
 
-}  // namespace
-
-void Simulate(App& app) {
-  RunScope scope(app, RunKind::Simulation);
-  if (!scope.Begun()) {
-    if (app.Run.Lifecycle.Active()) AbortQuestion(app);
-    return;
-  }
-  const CommandLock lock(app);
-  if (!lock.Held()) return;
-  SimulateBegun(app, scope);
-}
-
-void SimulateBegun(App& app, RunScope& scope) {
+// Compares every pair that can be compared and plans it into the list; tells of the pairs left out.
+void PlanAllPairs(App& app) {
   RunStatistics& r = app.Run;
-  app.screen.RefreshButtons();
-  scope.Show(StopButton::Simulation);
-  SetAllPairIcons(app, PairIcon::Dualdock);
-  SimuDatenLoeschen(app);
-  LabelsMitSimuDatenAuffuellen(app);
-  const double start = MonotonicSeconds();
-
-  if (app.Job.SourceFolders.size() != app.Job.TargetFolders.size()) {
-    app.Show("[same number of folders]", "[Simulation]", Buttons::Ok, Icon::Critical);
-    Stoppen(app);
-    EndSimulation(app, scope);
-    return;
-  }
-  if (!HandleMissingFolders(app)) return;
-
-  if (!ClearOldList(app, scope)) return;
-  std::vector<std::string>(1).swap(app.ToDo.ToDoList);
-  app.ToDo.Rows.clear();
-  ReleaseFreedMemory();
-
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;
-  if (RefuseCrossingPairs(app, scope)) return;
   const int last = static_cast<int>(sources.size()) - 1;
   std::string unreadable, overlapping;
   auto& toDo = app.ToDo.ToDoList;
-  // What changes after this moment changed after planning.
-  app.ToDo.PlannedAtNs = WallClockNs();
   for (int i = 0; i <= last; ++i) {
     app.Yield();
     if (r.Lifecycle.StopRequested()) break;
@@ -199,6 +164,62 @@ void SimulateBegun(App& app, RunScope& scope) {
              app.Text("[Could not read folders]") + "\r\n" + StripAffixOnce(unreadable, kCrLf), app.Text("[Error]"),
              Buttons::Ok, Icon::Critical);
   if (!overlapping.empty()) ShowOverlapping(app, StripAffixOnce(overlapping, kCrLf));
+}
+
+// The counts the result box and the log show.
+std::string SimulationSummary(const App& app, int filtered) {
+  const RunStatistics& r = app.Run;
+  const int64_t pending = r.PendingOps();
+  std::string summary = app.Text("[Excluded Files]") + " \t" + std::to_string(filtered) + "\r\n" +
+                        app.Text("[Operations Pending:]") + " \t" + std::to_string(pending);
+  if (r.UnlistedFolders > 0)
+    summary += "\r\n" + app.Text("[Folders not read]") + " \t" + std::to_string(r.UnlistedFolders);
+  if (r.OverlappingPairs > 0)
+    summary += "\r\n" + app.Text("[Pairs inside each other]") + " \t" + std::to_string(r.OverlappingPairs);
+  if (r.RefusedPairs > 0) summary += "\r\n" + app.Text("[Pairs not planned]") + " \t" + std::to_string(r.RefusedPairs);
+  if (r.SkippedNames > 0) summary += SkippedNamesText(app);
+  return summary;
+}
+
+}  // namespace
+
+void Simulate(App& app) {
+  RunScope scope(app, RunKind::Simulation);
+  if (!scope.Begun()) {
+    if (app.Run.Lifecycle.Active()) AbortQuestion(app);
+    return;
+  }
+  const CommandLock lock(app);
+  if (!lock.Held()) return;
+  SimulateBegun(app, scope);
+}
+
+void SimulateBegun(App& app, RunScope& scope) {
+  RunStatistics& r = app.Run;
+  app.screen.RefreshButtons();
+  scope.Show(StopButton::Simulation);
+  SetAllPairIcons(app, PairIcon::Dualdock);
+  SimuDatenLoeschen(app);
+  LabelsMitSimuDatenAuffuellen(app);
+  const double start = MonotonicSeconds();
+
+  if (app.Job.SourceFolders.size() != app.Job.TargetFolders.size()) {
+    app.Show("[same number of folders]", "[Simulation]", Buttons::Ok, Icon::Critical);
+    Stoppen(app);
+    EndSimulation(app, scope);
+    return;
+  }
+  if (!HandleMissingFolders(app)) return;
+
+  if (!ClearOldList(app, scope)) return;
+  std::vector<std::string>(1).swap(app.ToDo.ToDoList);
+  app.ToDo.Rows.clear();
+  ReleaseFreedMemory();
+
+  if (RefuseCrossingPairs(app, scope)) return;
+  // What changes after this moment changed after planning.
+  app.ToDo.PlannedAtNs = WallClockNs();
+  PlanAllPairs(app);
 
   r.TreeStatisticsValid = true;
   r.ActionText = app.Text("[Sorting list with operations]");
@@ -233,15 +254,7 @@ void SimulateBegun(App& app, RunScope& scope) {
     return;
   }
 
-  const int64_t pending = r.PendingOps();
-  std::string summary = app.Text("[Excluded Files]") + " \t" + std::to_string(filtered) + "\r\n" +
-                        app.Text("[Operations Pending:]") + " \t" + std::to_string(pending);
-  if (r.UnlistedFolders > 0)
-    summary += "\r\n" + app.Text("[Folders not read]") + " \t" + std::to_string(r.UnlistedFolders);
-  if (r.OverlappingPairs > 0)
-    summary += "\r\n" + app.Text("[Pairs inside each other]") + " \t" + std::to_string(r.OverlappingPairs);
-  if (r.RefusedPairs > 0) summary += "\r\n" + app.Text("[Pairs not planned]") + " \t" + std::to_string(r.RefusedPairs);
-  if (r.SkippedNames > 0) summary += SkippedNamesText(app);
+  const std::string summary = SimulationSummary(app, filtered);
   if (!r.Lifecycle.OneStep())
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
