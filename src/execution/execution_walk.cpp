@@ -382,22 +382,7 @@ class Walk {
       return Count(copy);
     }
     const struct stat* old = target.exists ? &target.st : nullptr;
-    if (S_ISREG(source.st.st_mode)) {
-      PreparedCopy prepared;
-      prepared.folderLent = true;
-      const std::shared_ptr<LentFolder> folder = Lend(item, toF2, target.folder);
-      const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
-                                                              &run_.Lifecycle.StopFlag(), prepared, turn_)
-                                            : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
-                                                            &run_.Lifecycle.StopFlag(), prepared, turn_));
-      in.Close();
-      if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
-      if (!ok) return Fail();
-      batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
-      batchBytes_ += source.st.st_size;
-      if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
-      return;
-    }
+    if (S_ISREG(source.st.st_mode)) return QueueFileCopy(copy, source, target, in, old, sourcePath);
     BeforeReplace toTrash;
     if (scope_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.Lifecycle.StopFlag(),
@@ -414,6 +399,24 @@ class Walk {
     int64_t size, sizeBefore;
     std::string_view targetPath;
   };
+
+  // Writes the copy of a regular file unnamed; it waits in the batch for its name.
+  void QueueFileCopy(const Copy& copy, const Entry& source, const Entry& target, OpenFile& in,
+                     const struct stat* old, std::string_view sourcePath) {
+    PreparedCopy prepared;
+    prepared.folderLent = true;
+    const std::shared_ptr<LentFolder> folder = Lend(*copy.item, copy.toF2, target.folder);
+    const bool ok = folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old,
+                                                            &run_.Lifecycle.StopFlag(), prepared, turn_)
+                                          : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
+                                                          &run_.Lifecycle.StopFlag(), prepared, turn_));
+    in.Close();
+    if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
+    if (!ok) return Fail();
+    batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
+    batchBytes_ += source.st.st_size;
+    if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
+  }
 
   // Written copies wait for one flush of their file system, which puts all of
   // their data on the disk at once (one flush per file would cost many times
