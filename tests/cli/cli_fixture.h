@@ -2,7 +2,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -43,6 +45,21 @@ struct Cli : ::testing::Test {
   std::string Job(const std::string& name, const test::Entries& pairs) {
     test::WriteJob(dir / name, pairs);
     return Quote(dir / name);
+  }
+  // Starts a run on the test's own program folder in the background, all output to /dev/null.
+  pid_t Spawn(std::vector<std::string> args) {
+    args.insert(args.begin(), {kCli, "--home", dir / "home"});
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int null = ::open("/dev/null", O_RDWR);
+      ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      ::execv(kCli.c_str(), argv.data());
+      ::_exit(127);
+    }
+    return pid;
   }
   std::vector<std::string> Records() const { return test::ListRecords(dir / "home/To Do.txt"); }
   static auto FilesIn(const std::string& folder) {

@@ -131,15 +131,8 @@ TEST_F(Cli, InterruptedSyncLosesNothingAndTheNextRunFinishes) {
     test::Numbered(dir / ("src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
   Job("job.ddk", {{dir / "src", dir / "dst"}});
   test::MakeDirs(dir / "dst");
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
-    std::string home = dir / "home", path = dir / "job.ddk";
-    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "sync", path.c_str(), "--yes", nullptr);
-    ::_exit(127);
-  }
+  const pid_t pid = Spawn({"sync", dir / "job.ddk", "--yes"});
+  ASSERT_GT(pid, 0);
   // Wait for the first copied file, freeze the run there, and interrupt it.
   while (!PathExists(dir / "dst/f0/file0.bin")) {
     int status = 0;
@@ -183,15 +176,8 @@ TEST_F(Cli, AKilledRunLeavesNoTemporaryCopyAfterTheNextRun) {
         if (e.path().filename().string().starts_with(".dualdock-copy-")) found.push_back(e.path().string());
     return found;
   };
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
-    std::string home = dir / "home", path = dir / "job.ddk";
-    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "sync", path.c_str(), "--yes", nullptr);
-    ::_exit(127);
-  }
+  const pid_t pid = Spawn({"sync", dir / "job.ddk", "--yes"});
+  ASSERT_GT(pid, 0);
   // Replacements wait under their temporary names until their batch is on the disk: kill the run then.
   while (temporaries().empty()) {
     int status = 0;

@@ -136,15 +136,8 @@ TEST_F(PlanRecord, ASecondRunOnTheProgramFolderIsRefusedAtOnceAndTheFirstListSta
   const std::string jobB = Job("b.ddk", {{dir / "b/src", dir / "b/dst"}});
   ASSERT_EQ(RunHome("simulate " + Quote(jobA)).code, 0);
 
-  pid_t pid = ::fork();
-  ASSERT_GE(pid, 0);
-  if (pid == 0) {
-    int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, 0), ::dup2(null, 1), ::dup2(null, 2);
-    std::string home = dir / "home";
-    ::execl(kCli.c_str(), kCli.c_str(), "--home", home.c_str(), "execute", "--yes", nullptr);
-    ::_exit(127);
-  }
+  const pid_t pid = Spawn({"execute", "--yes"});
+  ASSERT_GT(pid, 0);
   // The first folder made shows the execution under way; it is held there while the second run starts.
   while (!PathExists(dir / "a/dst/f0")) {
     int status = 0;
