@@ -69,6 +69,7 @@ class MainWindow : public QMainWindow, public Screen {
   // Screen; a call from the run thread reaches the window as a queued call, or a
   // blocking one when it asks something or the run must not go on before it is shown.
   void Yield() override;
+  bool PassStopToRun() override;
   // The bar moves within the file, the window takes a turn.
   void CopyProgress(int64_t done, int64_t size) override;
   Answer ShowMessage(const Message& message) override;

@@ -318,18 +318,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     if (key->key() == Qt::Key_Escape) {
       // A run stops first; then the scheduler goes off, or the open panel closes.
-      const bool panelShown = panels_.frameSchedule || panels_.frameMain;
-      bool handled = false;
-      if (RunOnWorker()) {
-        StopRun();
-        if (scheduler_.IsOn() && panelShown) {
-          scheduler_.Toggle();
-          handled = true;
-        }
-      } else {
-        handled = scheduler_.Escape(panelShown);
-      }
-      if (!handled) {
+      if (!scheduler_.Escape(panels_.frameSchedule || panels_.frameMain)) {
         ClosePanels(panels_);
         ApplyPanels();
       }
@@ -352,7 +341,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
   // A run is stopped first, so that it unwinds and saves the shortened list; the window closes after.
   if (RunOnWorker() || app_.Run.Lifecycle.Active() || commandDepth_ > 0) {
     if (RunOnWorker()) {
-      StopRun();
+      Stoppen(app_);
       // A run held up by the file system keeps the process, not the window: it goes once the run ends.
       QTimer::singleShot(3000, this, [this] {
         if (RunOnWorker()) hide();

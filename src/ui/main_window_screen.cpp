@@ -31,7 +31,8 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   StartUpOptions core = options;
   core.checkFileTypes = false;
   dd::StartUp(app_, programFolder, std::string(), core);
-  new ListFileWatcher(app_, this);  // a list changed by another run is shown before the next command
+  new ListFileWatcher(
+      app_, [this] { return RunOnWorker(); }, this);  // a list changed by another run is shown before the next command
   SpaltenBreitenlvToDoEinst();
   show();
   if (options.checkFileTypes) DateienVerknuepfen(app_);

@@ -61,16 +61,14 @@ void MainWindow::RunEnded() {
 }
 
 void MainWindow::StopRun() {
-  if (!RunOnWorker()) {
-    Stoppen(app_);
-    return;
-  }
+  Stoppen(app_);
+}
+
+bool MainWindow::PassStopToRun() {
   // The run's texts and labels belong to the run: it notes the stop at its next turn.
-  app_.Run.Lifecycle.RequestStop();
+  if (OffWindowThread() || !RunOnWorker()) return false;
   stopNoted_ = true;
-  SetStopButtonVisible(StopButton::Simulation, false);
-  SetStopButtonVisible(StopButton::Execution, false);
-  RefreshButtons();
+  return true;
 }
 
 void MainWindow::Yield() {

@@ -18,6 +18,7 @@
 #include "common/trash.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
+#include "ui/list_views.h"
 #include "ui/picture_button.h"
 #include "window/buttons.h"
 
@@ -106,17 +107,36 @@ TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven
             (Keys{"[Simulation done in ]", "[Are you sure you want to execute]", "[operations successfully done]"}));
 }
 
-TEST_F(RunWindowTest, WhileTheFileSystemHangsTheWindowAnswersAndStopEndsTheRun) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
-  // Both happen on the window thread while the run still hangs.
-  window->ClickButton(kBtnStopExec);
-  hanging.Release();
-  window->WaitForRun();
-  EXPECT_FALSE(hanging.timedOut);
-  EXPECT_EQ(hanging.paths.size(), 1u);  // the second deletion never began
-  EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 2u);
-  EXPECT_FALSE(app().Run.Lifecycle.Active());
+TEST_F(RunWindowTest, WhileTheFileSystemHangsTheWindowAnswersAndEachStopEndsTheRun) {
+  const struct {
+    const char* name;
+    std::function<void(RunWindowTest&)> stop;
+  } rows[] = {
+      {"stop button", [](RunWindowTest& t) { t.window->ClickButton(kBtnStopExec); }},
+      {"Escape", [](RunWindowTest& t) { QTest::keyClick(t.window->lvToDoList(), Qt::Key_Escape); }},
+      {"a pair deleted, abort answered Yes",
+       [](RunWindowTest& t) {
+         t.boxes.clear();
+         t.window->lvFolders()->selectAll();
+         QTest::keyClick(t.window->lvFolders(), Qt::Key_Delete);
+         EXPECT_EQ(t.boxes, Keys{"[Abort?]"});
+       }},
+  };
+  for (const auto& row : rows) {
+    HangingTrash hanging;
+    ExecuteIntoHangingTrash(hanging);
+    // The stop happens on the window thread while the run still hangs.
+    row.stop(*this);
+    hanging.Release();
+    window->WaitForRun();
+    EXPECT_FALSE(hanging.timedOut) << row.name;
+    EXPECT_EQ(hanging.paths.size(), 1u) << row.name;  // the second deletion never began
+    EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 2u) << row.name;
+    EXPECT_EQ(app().Job.SourceFolders.size(), 1u) << row.name;  // the edit was refused
+    EXPECT_FALSE(app().Run.Lifecycle.Active()) << row.name;
+    window.reset();
+    trash = nullptr;
+  }
 }
 
 TEST_F(RunWindowTest, AfterAStopDuringExecuteSimulatePlansWhatRemains) {
