@@ -17,6 +17,7 @@
 #include "common/app.h"
 #include "common/screen.h"
 #include "job/startup.h"
+#include "ui/run_thread.h"
 #include "ui/skin.h"
 #include "window/panels.h"
 #include "window/run_labels.h"
@@ -37,7 +38,6 @@ class FolderTable;
 class SchedulePanel;
 class PictureButton;
 class ProgressPicture;
-class RunThread;
 class ToDoModel;
 class ToDoTable;
 
@@ -182,6 +182,7 @@ class MainWindow : public QMainWindow, public Screen {
   bool Queued(std::function<void()> call);
   // From the run thread: `call` runs on the window thread while the run waits; true when it did.
   bool Blocking(const std::function<void()>& call);
+  Q_INVOKABLE void RunQueuedCalls();
   // The labels a run sends: only the latest of each kind waits to be shown, so a
   // run that reports every row never floods the window.
   struct LabelPost {
@@ -236,6 +237,10 @@ class MainWindow : public QMainWindow, public Screen {
   QActionGroup* skins_ = nullptr;
   QTimer timerSchedule_;
   RunThread* runs_ = nullptr;
+  // The calls queued by the run, in order, and whether the window has been woken for them.
+  std::mutex callsMutex_;
+  std::vector<std::function<void()>> calls_;
+  bool wakePosted_ = false;
   std::atomic<bool> labelTickDue_{false}, stopNoted_{false};
   std::mutex postMutex_;
   LabelPost post_;

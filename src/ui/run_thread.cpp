@@ -5,23 +5,39 @@
 
 namespace dd::ui {
 
-void RunWorker::Run(const std::function<void()>& work) {
-  work();
-  emit Finished();
+void MarkHandOff() {
+  static std::atomic<unsigned> order{0};
+  order.fetch_add(1, std::memory_order_acq_rel);
 }
 
-RunThread::RunThread(QObject* parent) : QObject(parent), worker_(new RunWorker) {
+void RunWorker::SetWork(std::function<void()> work) {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  work_ = std::move(work);
+}
+
+void RunWorker::RunPending() {
+  std::function<void()> work;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    work.swap(work_);
+  }
+  if (work) work();
+  MarkHandOff();
+  QMetaObject::invokeMethod(owner_, "RunFinished", Qt::QueuedConnection);
+  MarkHandOff();
+}
+
+RunThread::RunThread(QObject* parent) : QObject(parent), worker_(new RunWorker(this)) {
   thread_.setObjectName(QStringLiteral("run"));
   worker_->moveToThread(&thread_);
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-  connect(
-      worker_, &RunWorker::Finished, this,
-      [this] {
-        busy_ = false;
-        emit Ended();
-      },
-      Qt::QueuedConnection);
   thread_.start();
+}
+
+void RunThread::RunFinished() {
+  MarkHandOff();
+  busy_ = false;
+  emit Ended();
 }
 
 RunThread::~RunThread() {
@@ -29,13 +45,14 @@ RunThread::~RunThread() {
   WaitWhileAnswering();
   thread_.quit();
   thread_.wait();
+  MarkHandOff();
 }
 
 bool RunThread::Start(std::function<void()> work) {
   if (busy_) return false;
   busy_ = true;
-  QMetaObject::invokeMethod(
-      worker_, [this, work = std::move(work)] { worker_->Run(work); }, Qt::QueuedConnection);
+  worker_->SetWork(std::move(work));
+  QMetaObject::invokeMethod(worker_, "RunPending", Qt::QueuedConnection);
   return true;
 }
 

@@ -2,6 +2,7 @@
 // what reaches the window from them.
 #include <QCoreApplication>
 #include <QThread>
+#include <future>
 
 #include "commands/execute_flow.h"
 #include "ui/main_window.h"
@@ -25,13 +26,36 @@ bool MainWindow::OffWindowThread() const {
 
 bool MainWindow::Queued(std::function<void()> call) {
   if (!OffWindowThread()) return false;
-  QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+  bool wake = false;
+  {
+    const std::lock_guard<std::mutex> lock(callsMutex_);
+    calls_.push_back(std::move(call));
+    wake = !wakePosted_;
+    wakePosted_ = true;
+  }
+  // One wake-up for the calls gathered meanwhile; the calls keep their order.
+  if (wake) QMetaObject::invokeMethod(this, "RunQueuedCalls", Qt::QueuedConnection);
   return true;
+}
+
+void MainWindow::RunQueuedCalls() {
+  std::vector<std::function<void()>> calls;
+  {
+    const std::lock_guard<std::mutex> lock(callsMutex_);
+    calls.swap(calls_);
+    wakePosted_ = false;
+  }
+  for (const auto& call : calls) call();
 }
 
 bool MainWindow::Blocking(const std::function<void()>& call) {
   if (!OffWindowThread()) return false;
-  QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
+  std::promise<void> done;
+  Queued([&] {
+    call();
+    done.set_value();
+  });
+  done.get_future().wait();
   return true;
 }
 
@@ -85,8 +109,7 @@ void MainWindow::Post(const std::function<void(LabelPost&)>& fill) {
   fill(post_);
   if (post_.posted) return;
   post_.posted = true;
-  QMetaObject::invokeMethod(
-      this, [this] { TakePost(); }, Qt::QueuedConnection);
+  Queued([this] { TakePost(); });
 }
 
 void MainWindow::TakePost() {
