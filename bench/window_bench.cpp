@@ -1,13 +1,15 @@
 // Responsiveness and scale of the window, on the offscreen platform: start-up
-// times, a list of a million records (memory, sorting, icons), and the longest
-// gap between ticks of a 10 ms timer during a simulation, an execution and the
-// copy of one big file. Prints the figures; sizes come from the environment:
+// times, a list of a million records (memory, sorting, icons), the longest gap
+// between ticks of a 10 ms timer on the window thread while a simulation, an
+// execution and the copy of one big file run on the run thread, and how long a
+// Stop takes to end a simulation and a copy. Prints the figures; sizes come from the environment:
 //   DD_BENCH_FILES (files per side, default 200000), DD_BENCH_RECORDS (1000000),
 //   DD_BENCH_SMALL (10000), DD_BENCH_BIG_MB (1024).
 #include <sys/resource.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +17,15 @@
 #include <fstream>
 #include <string>
 
+#include "commands/execute_flow.h"
+#include "commands/simulate.h"
 #include "common/clock.h"
 #include "common/files.h"
-#include "commands/simulate.h"
-#include "commands/execute_flow.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/progress_picture.h"
 #include "ui/todo_model.h"
+#include "window/buttons.h"
 
 namespace fs = std::filesystem;
 using dd::MonotonicSeconds;
@@ -65,7 +68,7 @@ struct GapMeter {
   QTimer timer;
   double last = 0, longest = 0;
   int ticks = 0;
-  const dd::RunStatistics* run = nullptr;
+  QLabel* activity = nullptr;
   std::string during;  // the activity shown when the longest gap ended
   GapMeter() {
     timer.setInterval(10);
@@ -74,7 +77,7 @@ struct GapMeter {
       const double now = MonotonicSeconds();
       if (last > 0 && now - last > longest) {
         longest = now - last;
-        if (run) during = run->ActionText;
+        if (activity) during = activity->text().toStdString();
       }
       last = now;
       ++ticks;
@@ -100,6 +103,26 @@ void WriteFiles(const std::string& folder, long count, long bytes) {
     if (i % 1000 == 0) fs::create_directories(sub);
     std::ofstream(sub + "/f" + std::to_string(i) + ".txt") << data;
   }
+}
+
+// A run started as the user starts it; the window keeps answering until it has ended.
+void RunAndWait(dd::ui::MainWindow& w, int button) {
+  w.ClickButton(button);
+  w.WaitForRun();
+}
+
+// Starts a run, presses Stop after `afterMs`, returns how long the run took to end after that (ms; -1: it
+// ended before).
+double StopLatency(dd::ui::MainWindow& w, int button, int afterMs) {
+  double stopAt = 0;
+  QTimer::singleShot(afterMs, [&] {
+    if (!w.RunOnWorker()) return;
+    stopAt = MonotonicSeconds();
+    w.StopRun();
+  });
+  RunAndWait(w, button);
+  const double endedAt = MonotonicSeconds();
+  return stopAt > 0 ? (endedAt - stopAt) * 1000 : -1;
 }
 
 void AddPair(dd::App& app, const std::string& source, const std::string& target) {
@@ -181,14 +204,19 @@ int main(int argc, char** argv) {
     w->StartUp(home, {}, noDiskTest);
     AddPair(w->app(), a, b);
     const double t0 = MonotonicSeconds();
-    meter.run = &w->app().Run;
-    const double gap = meter.Measure([&] { dd::Simulate(w->app()); });
-    meter.run = nullptr;  // the window goes at the end of this block
+    meter.activity = w->label(QStringLiteral("lblProgress"));
+    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnSimulate); });
+    meter.activity = nullptr;  // the window goes at the end of this block
     std::printf("  longest gap ended during \"%s\"\n", meter.during.c_str());
     std::printf(
-        "simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 50), %d ticks, %lld files seen\n",
+        "simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 16), %d ticks, %lld files seen\n",
         files, MonotonicSeconds() - t0, gap, meter.ticks,
         static_cast<long long>(w->app().Run.TreeFilesF1 + w->app().Run.TreeFilesF2));
+    const double stopMs = StopLatency(*w, dd::kBtnSimulate, 300);
+    if (stopMs >= 0)
+      std::printf("stop during the simulation took effect after %.0f ms (target 100)\n", stopMs);
+    else
+      std::printf("stop during the simulation: the simulation ended first\n");
     fs::remove_all(a);
     fs::remove_all(b);
   }
@@ -201,10 +229,10 @@ int main(int argc, char** argv) {
     auto w = NewWindow();
     w->StartUp(home, {}, noDiskTest);
     AddPair(w->app(), a, b);
-    dd::Simulate(w->app());
+    RunAndWait(*w, dd::kBtnSimulate);
     const double t0 = MonotonicSeconds();
-    const double gap = meter.Measure([&] { dd::Execute(w->app()); });
-    std::printf("execution of %ld small files: %.1f s, longest timer gap %.0f ms (target 50)\n", small,
+    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
+    std::printf("execution of %ld small files: %.1f s, longest timer gap %.0f ms (target 16)\n", small,
                 MonotonicSeconds() - t0, gap);
   }
 
@@ -221,7 +249,7 @@ int main(int argc, char** argv) {
     auto w = NewWindow();
     w->StartUp(home, {}, noDiskTest);
     AddPair(w->app(), a, b);
-    dd::Simulate(w->app());
+    RunAndWait(*w, dd::kBtnSimulate);
     int barValues = 0, lastBar = -1;
     QTimer watch;
     watch.setInterval(10);
@@ -231,24 +259,18 @@ int main(int argc, char** argv) {
     });
     watch.start();
     const double t0 = MonotonicSeconds();
-    const double gap = meter.Measure([&] { dd::Execute(w->app()); });
+    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
     watch.stop();
-    std::printf("copy of one %ld MB file: %.1f s, longest timer gap %.0f ms (target 50), the bar showed %d values\n",
+    std::printf("copy of one %ld MB file: %.1f s, longest timer gap %.0f ms (target 16), the bar showed %d values\n",
                 bigMb, MonotonicSeconds() - t0, gap, barValues);
     // Stop: requested 200 ms into a second copy; how long until the run has ended?
     fs::remove(b + "/big.bin");
-    dd::Simulate(w->app());
-    double stopAt = 0, endedAt = 0;
-    QTimer::singleShot(200, [&] {
-      stopAt = MonotonicSeconds();
-      dd::Stoppen(w->app());
-    });
-    dd::Execute(w->app());
-    endedAt = MonotonicSeconds();
-    if (stopAt > 0)
-      std::printf("stop during the big copy took effect after %.0f ms (target 100)\n", (endedAt - stopAt) * 1000);
+    RunAndWait(*w, dd::kBtnSimulate);
+    const double stopMs = StopLatency(*w, dd::kBtnExecute, 200);
+    if (stopMs >= 0)
+      std::printf("stop during the big copy took effect after %.0f ms (target 100)\n", stopMs);
     else
-      std::printf("stop during the big copy: the window got no turn before the copy ended\n");
+      std::printf("stop during the big copy: the copy ended first\n");
   }
   fs::remove_all(root);
   return 0;

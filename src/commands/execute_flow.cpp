@@ -101,6 +101,7 @@ void Stoppen(App& app) {
   app.screen.RefreshButtons();
   app.screen.SetStopButtonVisible(StopButton::Simulation, false);
   app.screen.SetStopButtonVisible(StopButton::Execution, false);
+  if (app.screen.PassStopToRun()) return;
   if (simulation) r.ActionText = app.Text("[Simulation aborted]");
   if (execution) r.ActionText = app.Text("[Execution aborted]");
   LabelsWaehrendSimuAuffuellen(app);

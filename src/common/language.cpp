@@ -58,11 +58,13 @@ void LanguageTexts::Refresh(const std::string& path) {
 }
 
 bool LanguageTexts::Empty(const std::string& path) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   Refresh(path);
   return text_.empty();
 }
 
 std::string LanguageTexts::Lookup(const std::string& path, const std::string& key, int language) {
+  const std::lock_guard<std::mutex> lock(mutex_);
   Refresh(path);
   if (language != language_) {
     language_ = language;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 
@@ -17,8 +18,8 @@ std::string MeldungLaden(const std::string& languageFilePath, const std::string&
 std::string GetInfoFromString(const std::string& key, const std::string& text);
 
 // The language file, read and normalised once and read again only when its path,
-// modification time or size changes. Lookups are remembered per language. For
-// the main thread only (the scanning worker never looks texts up).
+// modification time or size changes. Lookups are remembered per language. A run
+// on a thread of its own looks texts up while the window does too: one lookup at a time.
 class LanguageTexts {
  public:
   std::string Lookup(const std::string& path, const std::string& key, int language);
@@ -28,6 +29,7 @@ class LanguageTexts {
  private:
   void Refresh(const std::string& path);
 
+  std::mutex mutex_;
   std::string path_;
   bool present_ = false;
   int64_t mtimeNs_ = 0, size_ = 0;

@@ -77,6 +77,10 @@ class Screen {
     Yield();
   }
 
+  // A stop asked for outside the run's own thread: true when the front end hands
+  // the run's part of it (its texts and labels) to the run, which notes it at its next Yield.
+  virtual bool PassStopToRun() { return false; }
+
   // A modal message box; returns the button pressed.
   virtual Answer ShowMessage(const Message& message) = 0;
 

@@ -6,7 +6,8 @@
 
 namespace dd::ui {
 
-ListFileWatcher::ListFileWatcher(App& app, QObject* parent) : QObject(parent), app_(app) {
+ListFileWatcher::ListFileWatcher(App& app, std::function<bool()> runGoing, QObject* parent)
+    : QObject(parent), app_(app), runGoing_(std::move(runGoing)) {
   // The folder, not the file: the list is replaced by a rename, which ends a watch on the file itself.
   watcher_.addPath(DisplayPath(app_.Files.Folder));
   connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { Check(); });
@@ -17,7 +18,7 @@ ListFileWatcher::ListFileWatcher(App& app, QObject* parent) : QObject(parent), a
 
 void ListFileWatcher::Check() {
   const RunStatistics& r = app_.Run;
-  if (r.Lifecycle.Active()) {
+  if (r.Lifecycle.Active() || (runGoing_ && runGoing_())) {
     retry_.start();
     return;
   }

@@ -1,4 +1,5 @@
 #include "ui/main_window.h"
+#include "ui/run_thread.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -139,7 +140,15 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   ConnectLists();
 
   timerLabels_.setInterval(500);
-  connect(&timerLabels_, &QTimer::timeout, [this] { LabelTimerTick(app_); });
+  // During a run on the worker the tick only asks the run to refresh its labels at its next turn.
+  connect(&timerLabels_, &QTimer::timeout, [this] {
+    if (RunOnWorker())
+      labelTickDue_ = true;
+    else
+      LabelTimerTick(app_);
+  });
+  runs_ = new RunThread(this);
+  connect(runs_, &RunThread::Ended, this, [this] { RunEnded(); });
   labelFlush_.setSingleShot(true);
   labelFlush_.setInterval(40);
   connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
@@ -150,6 +159,11 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
 }
 
 MainWindow::~MainWindow() {
+  // A run still going is stopped and its questions answered until it has unwound.
+  if (RunOnWorker()) StopRun();
+  disconnect(runs_, nullptr, this, nullptr);  // its end must not close a window being taken down
+  delete runs_;
+  runs_ = nullptr;
   qApp->removeEventFilter(this);
   // The views ask the application for texts while they are taken down: they go
   // before the members they read from.
@@ -337,6 +351,7 @@ void MainWindow::BuildMenus() {
 }
 
 void MainWindow::LanguageChanged() {
+  if (Blocking([this] { LanguageChanged(); })) return;
   auto text = [this](const QString& key) { return Display(app_.Text(key.toStdString())); };
   for (auto it = menus_.cbegin(); it != menus_.cend(); ++it) {
     if (it.value()->parent() == this) continue;  // context menus have no caption
@@ -384,6 +399,7 @@ void MainWindow::LanguageChanged() {
 }
 
 void MainWindow::SkinChanged(int skin) {
+  if (Blocking([this, skin] { SkinChanged(skin); })) return;
   pictures_.LoadSkin(app_.Files.Folder, skin);
   pictures_.LoadFolderImages(app_.Files.Folder, skin);
   if (!pictures_.appIcon.isNull()) setWindowIcon(pictures_.appIcon);

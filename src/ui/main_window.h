@@ -6,7 +6,10 @@
 #include <QMap>
 #include <QTimer>
 #include <array>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,7 @@
 #include "common/app.h"
 #include "common/screen.h"
 #include "job/startup.h"
+#include "ui/run_thread.h"
 #include "ui/skin.h"
 #include "window/panels.h"
 #include "window/run_labels.h"
@@ -54,8 +58,18 @@ class MainWindow : public QMainWindow, public Screen {
   std::function<Answer(const Message&)> messageHook;
   std::function<std::string(FileDialogMode mode)> fileDialogHook;
 
-  // Screen
+  // Simulate, Execute and the one-step run go on the run thread; while one is
+  // there the window refuses what would change the job or the list.
+  bool RunOnWorker() const;
+  // Keeps the window answering until the run on the worker has ended.
+  void WaitForRun();
+  // The stop button, Escape and closing: ask the run to stop, never wait for it.
+  void StopRun();
+
+  // Screen; a call from the run thread reaches the window as a queued call, or a
+  // blocking one when it asks something or the run must not go on before it is shown.
   void Yield() override;
+  bool PassStopToRun() override;
   // The bar moves within the file, the window takes a turn.
   void CopyProgress(int64_t done, int64_t size) override;
   Answer ShowMessage(const Message& message) override;
@@ -155,8 +169,31 @@ class MainWindow : public QMainWindow, public Screen {
   void OpenList();
   // The run labels are shown at most every few hundredths of a second during a
   // run (the engine reports every row); the last values always reach the screen.
-  void LabelsChanged(const RunStatistics& run);
+  void LabelsChanged();
   void ApplyLabels();
+  void SetRunTexts(const RunLabelTexts& texts);
+  void SetPendingTexts(const PendingLabelTexts& texts, const PendingLabels& labels);
+  void SetCurrentItem(const std::string& file, const std::string& sizeText);
+  // Runs on the worker (window_runs.cpp).
+  void StartRun(std::function<void()> work);
+  void RunEnded();
+  bool OffWindowThread() const;
+  // From the run thread: `call` is queued to the window and true is returned; on the window thread false.
+  bool Queued(std::function<void()> call);
+  // From the run thread: `call` runs on the window thread while the run waits; true when it did.
+  bool Blocking(const std::function<void()>& call);
+  Q_INVOKABLE void RunQueuedCalls();
+  // The labels a run sends: only the latest of each kind waits to be shown, so a
+  // run that reports every row never floods the window.
+  struct LabelPost {
+    std::optional<RunLabelTexts> run;
+    std::optional<std::pair<PendingLabelTexts, PendingLabels>> pending;
+    std::optional<std::pair<std::string, std::string>> current;
+    std::optional<int> percent;
+    bool posted = false;
+  };
+  void Post(const std::function<void(LabelPost&)>& fill);
+  void TakePost();
 
   App app_;
   SkinPictures pictures_;
@@ -199,6 +236,14 @@ class MainWindow : public QMainWindow, public Screen {
   SchedulePanel* frameSchedule_ = nullptr;
   QActionGroup* skins_ = nullptr;
   QTimer timerSchedule_;
+  RunThread* runs_ = nullptr;
+  // The calls queued by the run, in order, and whether the window has been woken for them.
+  std::mutex callsMutex_;
+  std::vector<std::function<void()>> calls_;
+  bool wakePosted_ = false;
+  std::atomic<bool> labelTickDue_{false}, stopNoted_{false};
+  std::mutex postMutex_;
+  LabelPost post_;
   Scheduler scheduler_{app_, [this] { return ScheduleNow(); }, [this] { ScheduleFire(); }};
 };
 

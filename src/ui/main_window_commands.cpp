@@ -65,7 +65,7 @@ void MainWindow::ClickButton(int number) {
   Command([this, number] {
     switch (number) {
       case kBtnSimulate:
-        Simulate(app_);
+        StartRun([this] { Simulate(app_); });
         break;
       case kBtnExecute:
       case kBtnOneKlick:
@@ -73,11 +73,14 @@ void MainWindow::ClickButton(int number) {
           ShowListForRun(panels_);
           ApplyPanels();
         }
-        number == kBtnExecute ? Execute(app_) : ExecuteOneKlick(app_);
+        if (number == kBtnExecute)
+          StartRun([this] { Execute(app_); });
+        else
+          StartRun([this] { ExecuteOneKlick(app_); });
         break;
       case kBtnStopExec:
       case kBtnStopSimu:
-        Stoppen(app_);
+        StopRun();
         break;
       case kBtnSave:
         if (SaveJob(app_, "Save")) BGFlash();
@@ -156,6 +159,7 @@ std::vector<int> MainWindow::SelectedFolderKeys() const {
 }
 
 void MainWindow::ListenEventFolders(const std::string& actionName) {
+  if (RunOnWorker()) return;  // the current-item labels belong to the run meanwhile
   const int row = lvFolders_->currentRow();
   QTableWidgetItem* keyItem = row >= 0 ? lvFolders_->item(row, 0) : nullptr;
   if (!keyItem || !lvFolders_->selectionModel()->isRowSelected(row, {})) return;
@@ -174,6 +178,7 @@ std::array<int, kToDoColumnCount> MainWindow::ToDoPixelWidths() const {
 }
 
 void MainWindow::ListenEvent(const std::string& actionName) {
+  if (RunOnWorker()) return;
   const QModelIndex current = lvToDoList_->currentIndex();
   const int64_t record = current.isValid() ? toDoModel_->RecordOfRow(current.row()) : -1;
   if (record < 0) return;
@@ -190,7 +195,7 @@ void MainWindow::ListenEvent(const std::string& actionName) {
 }
 
 int MainWindow::DeleteSelectedToDoRows() {
-  if (app_.Run.Lifecycle.Execution()) return 0;
+  if (app_.Run.Lifecycle.Execution() || RunOnWorker()) return 0;
   const int noted = lvToDoList_->currentIndex().row();
   std::vector<int64_t> positions;
   for (const QItemSelectionRange& range : lvToDoList_->selectionModel()->selection())
@@ -208,7 +213,7 @@ int MainWindow::DeleteSelectedToDoRows() {
 }
 
 void MainWindow::SortByHeader(int column) {
-  if (app_.Run.Lifecycle.Execution()) return;
+  if (app_.Run.Lifecycle.Execution() || RunOnWorker()) return;
   const int by = sort_.Click(column);
   if (!SortToDoRows(app_, by, sort_.descending)) return;
   lvToDoList_->horizontalHeader()->setSortIndicator(column,
@@ -221,7 +226,8 @@ void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
 }
 
 void MainWindow::SichtbareIconsLaden() {
-  if (app_.Run.Lifecycle.Execution() || !lvToDoList_->isVisible()) return;
+  // Icons ask the file system: none while a run may hold it up.
+  if (app_.Run.Lifecycle.Active() || RunOnWorker() || !lvToDoList_->isVisible()) return;
   toDoModel_->LoadVisibleIcons(lvToDoList_->FirstVisibleRow());
 }
 
@@ -333,8 +339,16 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // A run is stopped first, so that it unwinds and saves the shortened list; the window closes after.
-  if (app_.Run.Lifecycle.Active() || commandDepth_ > 0) {
-    if (app_.Run.Lifecycle.Active()) Stoppen(app_);
+  if (RunOnWorker() || app_.Run.Lifecycle.Active() || commandDepth_ > 0) {
+    if (RunOnWorker()) {
+      Stoppen(app_);
+      // A run held up by the file system keeps the process, not the window: it goes once the run ends.
+      QTimer::singleShot(3000, this, [this] {
+        if (RunOnWorker()) hide();
+      });
+    } else if (app_.Run.Lifecycle.Active()) {
+      Stoppen(app_);
+    }
     closePending_ = true;
     e->ignore();
     return;

@@ -31,7 +31,8 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   StartUpOptions core = options;
   core.checkFileTypes = false;
   dd::StartUp(app_, programFolder, std::string(), core);
-  new ListFileWatcher(app_, this);  // a list changed by another run is shown before the next command
+  new ListFileWatcher(
+      app_, [this] { return RunOnWorker(); }, this);  // a list changed by another run is shown before the next command
   SpaltenBreitenlvToDoEinst();
   show();
   if (options.checkFileTypes) DateienVerknuepfen(app_);
@@ -39,16 +40,9 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   timerIcons_.start();
 }
 
-void MainWindow::Yield() {
-  // The loops call this very often; the event loop gets a turn every few milliseconds of work.
-  const double now = MonotonicSeconds();
-  if (now - lastYield_ < 0.01) return;
-  lastYield_ = now;
-  QApplication::processEvents();
-  lastYield_ = MonotonicSeconds();
-}
-
 Answer MainWindow::ShowMessage(const Message& m) {
+  Answer asked = Answer::Ok;
+  if (Blocking([&] { asked = ShowMessage(m); })) return asked;
   if (messageHook) return messageHook(m);
   QMessageBox box(this);
   box.setWindowTitle(Display(m.title));
@@ -96,6 +90,8 @@ Answer MainWindow::ShowMessage(const Message& m) {
 
 std::string MainWindow::FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
                                    const std::string& filter) {
+  std::string asked;
+  if (Blocking([&] { asked = FileDialog(mode, title, initialPath, filter); })) return asked;
   if (fileDialogHook) return fileDialogHook(mode);
   QStringList filters;
   for (const auto& [description, pattern] : ParseDialogFilter(filter))
@@ -112,28 +108,61 @@ std::string MainWindow::FileDialog(FileDialogMode mode, const std::string& title
 }
 
 void MainWindow::ShowRunLabels(const RunStatistics& run) {
-  runTexts_ = RunLabels(run);
+  // The texts are made where the run is, from its own statistics; the window gets a copy.
+  RunLabelTexts texts = RunLabels(run);
+  if (OffWindowThread()) {
+    Post([&](LabelPost& p) {
+      p.run = std::move(texts);
+      p.current.reset();
+    });
+    return;
+  }
+  SetRunTexts(texts);
+}
+
+void MainWindow::SetRunTexts(const RunLabelTexts& texts) {
+  runTexts_ = texts;
   runDirty_ = true;
   currentDirty_ = false;  // the run labels show the current item without size and icon
-  LabelsChanged(run);
+  LabelsChanged();
 }
 
 void MainWindow::ShowPendingLabels(const RunStatistics& run, const PendingLabels& labels) {
-  pendingTexts_ = PendingLabelsOf(run);
+  PendingLabelTexts texts = PendingLabelsOf(run);
+  if (OffWindowThread()) {
+    Post([&](LabelPost& p) {
+      p.pending.emplace(std::move(texts), labels);
+      p.percent.reset();
+    });
+    return;
+  }
+  SetPendingTexts(texts, labels);
+}
+
+void MainWindow::SetPendingTexts(const PendingLabelTexts& texts, const PendingLabels& labels) {
+  pendingTexts_ = texts;
   pendingExtra_ = labels;
   pendingDirty_ = true;
-  LabelsChanged(run);
+  LabelsChanged();
 }
 
 void MainWindow::ShowCurrentItem(const std::string& file, const std::string& sizeText) {
+  if (OffWindowThread()) {
+    Post([&](LabelPost& p) { p.current.emplace(file, sizeText); });
+    return;
+  }
+  SetCurrentItem(file, sizeText);
+}
+
+void MainWindow::SetCurrentItem(const std::string& file, const std::string& sizeText) {
   currentFile_ = file;
   currentSize_ = sizeText;
   currentDirty_ = true;
-  LabelsChanged(app_.Run);
+  LabelsChanged();
 }
 
-void MainWindow::LabelsChanged(const RunStatistics& run) {
-  const bool running = run.Lifecycle.Active();
+void MainWindow::LabelsChanged() {
+  const bool running = app_.Run.Lifecycle.Active();
   if (!running || MonotonicSeconds() - lastLabels_ >= 0.04) {
     ApplyLabels();
   } else if (!labelFlush_.isActive()) {
@@ -180,7 +209,8 @@ void MainWindow::ApplyLabels() {
     set("lblCurrentFile", DisplayPath(currentFile_));
     set("lblCurrentSize", Display(currentSize_));
     const std::string path = ReplaceAll(currentFile_, "\r\n", "");
-    if (!path.empty() && !app_.Run.Lifecycle.Execution()) SetCurrentIcon(path);
+    // The icon asks the file system, which must not hold up the window during a run.
+    if (!path.empty() && !app_.Run.Lifecycle.Active()) SetCurrentIcon(path);
     currentDirty_ = false;
   }
 }
@@ -188,10 +218,13 @@ void MainWindow::ApplyLabels() {
 void MainWindow::CopyProgress(int64_t done, int64_t size) {
   const RunStatistics& r = app_.Run;
   if (r.Lifecycle.Execution() && r.PendingOpsAtCount > 0 && size > 0) {
-    const double ops =
-        static_cast<double>(r.PendingOpsAtCount - r.PendingOps()) + static_cast<double>(done) / static_cast<double>(size);
+    const double ops = static_cast<double>(r.PendingOpsAtCount - r.PendingOps()) +
+                       static_cast<double>(done) / static_cast<double>(size);
     int percent = static_cast<int>(ops * 100.0 / static_cast<double>(r.PendingOpsAtCount) + 0.5);
-    picProgress_->ProgressMalen(percent, picProgress_->colour());
+    if (OffWindowThread())
+      Post([percent](LabelPost& p) { p.percent = percent; });
+    else
+      picProgress_->ProgressMalen(percent, picProgress_->colour());
   }
   Yield();
 }
@@ -203,19 +236,23 @@ void MainWindow::SetCurrentIcon(const std::string& path) {
 }
 
 void MainWindow::SetStatusText(int panel, const std::string& text) {
+  if (Queued([=, this] { SetStatusText(panel, text); })) return;
   (panel == 1 ? statusJob_ : statusRate_)->setText(panel == 1 ? DisplayPath(text) : Display(text));
 }
 
 void MainWindow::SetPairIcon(int pair, PairIcon icon) {
+  if (Queued([=, this] { SetPairIcon(pair, icon); })) return;
   QTableWidgetItem* item = lvFolders_->item(pair, 2);
   if (item) item->setIcon(pictures_.folders[static_cast<std::size_t>(icon)]);
 }
 
 void MainWindow::SetStopButtonVisible(StopButton which, bool visible) {
+  if (Queued([=, this] { SetStopButtonVisible(which, visible); })) return;
   button(which == StopButton::Simulation ? kBtnStopSimu : kBtnStopExec)->setVisible(visible);
 }
 
 void MainWindow::RefreshButtons() {
+  if (Queued([=, this] { RefreshButtons(); })) return;
   for (PictureButton* b : buttons_)
     if (b) b->update();
   // A run that has ended shows its last labels at once, not at the next flush.
@@ -223,6 +260,7 @@ void MainWindow::RefreshButtons() {
 }
 
 void MainWindow::SetLabelTimer(bool on) {
+  if (Queued([=, this] { SetLabelTimer(on); })) return;
   if (on)
     timerLabels_.start();
   else
@@ -230,31 +268,39 @@ void MainWindow::SetLabelTimer(bool on) {
 }
 
 void MainWindow::ToDoRowsRebuilt() {
+  // The run waits while the view takes its new copy of the rows.
+  if (Blocking([this] { toDoModel_->Freeze(); })) return;
   toDoModel_->Rebuilt();
   SichtbareIconsLaden();
 }
 
 void MainWindow::ToDoRowAboutToBeRemoved(int position) {
+  if (OffWindowThread()) return;  // the copy loses the row when the run says it is gone
   toDoModel_->RowAboutToBeRemoved(position);
 }
 
-void MainWindow::ToDoRowRemoved(int) {
+void MainWindow::ToDoRowRemoved(int position) {
+  if (Queued([this, position] { toDoModel_->RemoveFrozenRows(position, position); })) return;
   toDoModel_->RowRemoved();
 }
 
 void MainWindow::ToDoRowsAboutToBeRemoved(int first, int last) {
+  if (OffWindowThread()) return;
   toDoModel_->RowsAboutToBeRemoved(first, last);
 }
 
-void MainWindow::ToDoRowsRemoved(int, int) {
+void MainWindow::ToDoRowsRemoved(int first, int last) {
+  if (Queued([this, first, last] { toDoModel_->RemoveFrozenRows(first, last); })) return;
   toDoModel_->RowRemoved();
 }
 
 void MainWindow::ShowToDoRow(int position) {
+  if (Queued([=, this] { ShowToDoRow(position); })) return;
   lvToDoList_->scrollTo(toDoModel_->index(position, kColF1));
 }
 
 void MainWindow::FolderPairsChanged() {
+  if (Blocking([this] { FolderPairsChanged(); })) return;
   // ListViewFoldersAuffuellen: rebuilt from the compacted pairs, the selected row kept where it was.
   const int selected = lvFolders_->currentRow();
   const std::vector<FolderRow> rows = FolderListRows(app_);

@@ -1,8 +1,8 @@
 #include "ui/skin.h"
 
 #include "common/files.h"
-#include "window/todo_view.h"
 #include "ui/qt_text.h"
+#include "window/todo_view.h"
 
 namespace dd::ui {
 

@@ -10,12 +10,43 @@
 namespace dd::ui {
 
 ToDoModel::ToDoModel(App& app, const SkinPictures& pictures, QObject* parent)
-    : QAbstractTableModel(parent), app_(app), pictures_(pictures) {
+    : QAbstractTableModel(parent), app_(app), rows_(&app.ToDo.Rows), list_(&app.ToDo.ToDoList), pictures_(pictures) {
   provider_.setOptions(QFileIconProvider::DontUseCustomDirectoryIcons);
 }
 
+const std::deque<int64_t>& ToDoModel::LiveRows() const {
+  return app_.ToDo.Rows;
+}
+
+void ToDoModel::Freeze() {
+  beginResetModel();
+  frozenRows_ = app_.ToDo.Rows;
+  frozenList_ = app_.ToDo.ToDoList;
+  rows_ = &frozenRows_;
+  list_ = &frozenList_;
+  ResetIconWindow();
+  endResetModel();
+}
+
+void ToDoModel::Thaw() {
+  beginResetModel();
+  rows_ = &app_.ToDo.Rows;
+  list_ = &app_.ToDo.ToDoList;
+  frozenRows_ = {};
+  frozenList_ = {};
+  ResetIconWindow();
+  endResetModel();
+}
+
+void ToDoModel::RemoveFrozenRows(int first, int last) {
+  if (!Frozen() || first < 0 || last < first || static_cast<std::size_t>(last) >= frozenRows_.size()) return;
+  beginRemoveRows({}, first, last);
+  frozenRows_.erase(frozenRows_.begin() + first, frozenRows_.begin() + last + 1);
+  endRemoveRows();
+}
+
 int ToDoModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(app_.ToDo.Rows.size());
+  return parent.isValid() ? 0 : static_cast<int>(rows_->size());
 }
 
 int ToDoModel::columnCount(const QModelIndex& parent) const {
@@ -23,10 +54,10 @@ int ToDoModel::columnCount(const QModelIndex& parent) const {
 }
 
 int64_t ToDoModel::RecordOfRow(int row) const {
-  const auto& rows = app_.ToDo.Rows;
+  const auto& rows = *rows_;
   if (row < 0 || static_cast<std::size_t>(row) >= rows.size()) return -1;
   const int64_t index = rows[static_cast<std::size_t>(row)];
-  return index >= 0 && static_cast<std::size_t>(index) < app_.ToDo.ToDoList.size() ? index : -1;
+  return index >= 0 && static_cast<std::size_t>(index) < (*list_).size() ? index : -1;
 }
 
 QVariant ToDoModel::data(const QModelIndex& index, int role) const {
@@ -37,9 +68,9 @@ QVariant ToDoModel::data(const QModelIndex& index, int role) const {
     return column == kColSize1 || column == kColSize2 ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
   if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ToolTipRole) return {};
   ToDoCells cells;
-  if (!ToDoRowCells(app_.ToDo.ToDoList[static_cast<std::size_t>(record)], cells)) return {};
+  if (!ToDoRowCells((*list_)[static_cast<std::size_t>(record)], cells)) return {};
   if (role == Qt::DisplayRole) {
-    const int64_t upper = static_cast<int64_t>(app_.ToDo.ToDoList.size()) - 1;
+    const int64_t upper = static_cast<int64_t>((*list_).size()) - 1;
     const std::string text = ToDoCellText(cells, column, record, upper);
     return column == kColPath1 || column == kColPath2 || column == kColF1 || column == kColF2 ? DisplayPath(text)
                                                                                               : Display(text);
@@ -103,7 +134,7 @@ int ToDoModel::LoadVisibleIcons(int firstVisibleRow) {
     const int64_t record = RecordOfRow(static_cast<int>(r - 1));
     if (record < 0) continue;
     ToDoCells c;
-    if (!ToDoRowCells(app_.ToDo.ToDoList[static_cast<std::size_t>(record)], c)) continue;
+    if (!ToDoRowCells((*list_)[static_cast<std::size_t>(record)], c)) continue;
     std::pair<QIcon, QIcon> icons;
     if (c.filledF1 && !c.path1.empty()) icons.first = iconOf(c.path1);
     if (c.filledF2 && !c.path2.empty()) icons.second = iconOf(c.path2);

@@ -5,6 +5,10 @@
 #include <QAbstractTableModel>
 #include <QFileIconProvider>
 #include <QHash>
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
 
 #include "window/todo_view.h"
 
@@ -31,6 +35,12 @@ class ToDoModel : public QAbstractTableModel {
   void RowAboutToBeRemoved(int position);
   void RowRemoved();
   void RowsAboutToBeRemoved(int first, int last) { beginRemoveRows({}, first, last); }
+  // While a run is on the worker the model shows a copy of the rows and records
+  // taken when the run began or rebuilt them, and applies the run's removals to it.
+  void Freeze();
+  void Thaw();
+  bool Frozen() const { return rows_ != &LiveRows(); }
+  void RemoveFrozenRows(int first, int last);
   void HeadersChanged() { emit headerDataChanged(Qt::Horizontal, 0, kToDoColumnCount - 1); }
 
   // SichtbareIconsLaden: loads the file icons around the first visible row
@@ -43,7 +53,12 @@ class ToDoModel : public QAbstractTableModel {
   int64_t RecordOfRow(int row) const;
 
  private:
+  const std::deque<int64_t>& LiveRows() const;
   App& app_;
+  const std::deque<int64_t>* rows_;
+  const std::vector<std::string>* list_;
+  std::deque<int64_t> frozenRows_;
+  std::vector<std::string> frozenList_;
   const SkinPictures& pictures_;
   QFileIconProvider provider_;
   IconWindow window_;

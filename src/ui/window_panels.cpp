@@ -132,14 +132,18 @@ double MainWindow::ScheduleNow() const {
 }
 
 void MainWindow::ScheduleFire() {
+  // A run handed to the worker that has not begun yet is still a run: the period is skipped.
+  if (RunOnWorker()) return;
   ClickButton(kBtnOneKlick);
 }
 
 void MainWindow::BackupModeChanged() {
+  if (Blocking([this] { BackupModeChanged(); })) return;
   frameBackupModes_->ShowMode();
 }
 
 void MainWindow::JobOptionsChanged() {
+  if (Blocking([this] { JobOptionsChanged(); })) return;
   frameExclude_->ShowOptions();
   frameSchedule_->ShowPeriodText(app_.Options.ScheduleTimeText);
   // The list's view options belong to the job too.
@@ -149,6 +153,7 @@ void MainWindow::JobOptionsChanged() {
 }
 
 void MainWindow::SetScheduleTimer(bool on) {
+  if (Queued([this, on] { SetScheduleTimer(on); })) return;
   if (on)
     timerSchedule_.start();
   else
@@ -158,10 +163,12 @@ void MainWindow::SetScheduleTimer(bool on) {
 }
 
 void MainWindow::ShowSchedule(const ScheduleLabels& labels) {
+  if (Queued([this, labels] { ShowSchedule(labels); })) return;
   frameSchedule_->Show(labels);
 }
 
 void MainWindow::ShowMainPanel() {
+  if (Queued([this] { ShowMainPanel(); })) return;
   ClosePanels(panels_);
   ApplyPanels();
 }
@@ -172,7 +179,6 @@ void MainWindow::BGFlash() {
   const auto current = pictures_.backgrounds;
   pictures_.LoadBackgrounds(app_.Files.Folder, BGFlashSkin(app_.settings.SkinNumber));
   repaint();
-  QCoreApplication::processEvents();
   pictures_.backgrounds = current;
   update();
 }

@@ -42,6 +42,8 @@ struct WindowFixture : ::testing::Test {
     if (beforeStartUp) beforeStartUp();
     window->StartUp(home, commandLine, StartUpOptions{false});
   }
+  // The window goes first: a run it still waits for answers into `boxes`.
+  void TearDown() override { window.reset(); }
   App& app() { return window->app(); }
   int Rows() { return window->toDoModel()->rowCount(); }
   // Files dragged from a file manager and dropped at `pos`.

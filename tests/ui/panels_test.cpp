@@ -103,17 +103,20 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
 
   // The placeholder goes when the box gets the focus and counts as empty in a run.
   window->ClickButton(kBtnSimulate);
+  window->WaitForRun();
   EXPECT_EQ(Rows(), 3);
   Focus(filters().txtExclude(), QEvent::FocusIn);
   EXPECT_EQ(filters().txtExclude()->toPlainText(), QString());
   QTest::keyClicks(filters().txtExclude(), QStringLiteral(".tmp"));
   EXPECT_EQ(app().Options.ExcludeText, ".tmp");
   window->ClickButton(kBtnSimulate);
+  window->WaitForRun();
   ASSERT_EQ(Rows(), 1);  // case-insensitive: both .tmp files go
   EXPECT_EQ(window->toDoModel()->index(0, kColF1).data().toString(), QStringLiteral("a.txt"));
 
   Check("chkExclCaseSenstiv")->click();
   window->ClickButton(kBtnSimulate);
+  window->WaitForRun();
   EXPECT_EQ(Rows(), 2);
 
   // Emptied and left: the placeholder is back, and follows a language switch.
@@ -188,6 +191,7 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
 
   now += 16;
   ASSERT_TRUE(QTest::qWaitFor([&] { return PathExists(dst + "/a.txt"); }, 2000));
+  window->WaitForRun();
   ASSERT_FALSE(boxes.empty());
   EXPECT_EQ(boxes.front(), "[Simulation and execution]");
   EXPECT_TRUE(window->panels().frameMain);  // the run shows the main panel

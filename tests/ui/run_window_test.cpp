@@ -3,8 +3,14 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTest>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,6 +18,7 @@
 #include "common/trash.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
+#include "ui/list_views.h"
 #include "ui/picture_button.h"
 #include "window/buttons.h"
 
@@ -30,6 +37,36 @@ class FakeTrash : public Trash {
   std::vector<std::string> paths;
 };
 
+// A trash on a file system that hangs: the first move waits until it is let go
+// (or, so that a window that cannot let it go fails instead of hanging, ten seconds).
+class HangingTrash : public FakeTrash {
+ public:
+  TrashOutcome MoveToTrash(int folder, const std::string& name, const std::string& path) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!entered_.exchange(true) && !changed_.wait_for(lock, std::chrono::seconds(10), [this] { return released_; }))
+      timedOut = true;
+    return FakeTrash::MoveToTrash(folder, name, path);
+  }
+  // The window thread waits here, answering, until the run hangs in the trash.
+  bool WaitUntilHanging() {
+    const QDeadlineTimer bound(std::chrono::seconds(20));
+    while (!entered_ && !bound.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return entered_;
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+  std::atomic<bool> timedOut{false};
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  bool released_ = false;
+  std::atomic<bool> entered_{false};
+};
+
 struct RunWindowTest : test::WindowFixture {
   // A job of one mirrored pair dir/s -> dir/t with these files, opened at the start.
   void StartWithJob(const std::vector<std::string>& files) {
@@ -40,7 +77,21 @@ struct RunWindowTest : test::WindowFixture {
     Start(dir / "job.ddk");
     boxes.clear();
   }
-  void Press(int button) { QTest::mouseClick(window->button(button), Qt::LeftButton); }
+  // Mirrored s -> t with two files to delete in t through a trash that hangs; the
+  // execution is started and left hanging in its first deletion.
+  void ExecuteIntoHangingTrash(HangingTrash& hanging) {
+    trash = &hanging;
+    StartWithJob({"s/a.txt", "t/old1.txt", "t/old2.txt"});
+    app().Options.DeletedToTrash = true;
+    Press(kBtnSimulate);
+    boxes.clear();
+    QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
+    ASSERT_TRUE(hanging.WaitUntilHanging());
+  }
+  void Press(int button) {
+    QTest::mouseClick(window->button(button), Qt::LeftButton);
+    window->WaitForRun();
+  }
 };
 
 TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven) {
@@ -56,6 +107,64 @@ TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven
             (Keys{"[Simulation done in ]", "[Are you sure you want to execute]", "[operations successfully done]"}));
 }
 
+TEST_F(RunWindowTest, WhileTheFileSystemHangsTheWindowAnswersAndEachStopEndsTheRun) {
+  const struct {
+    const char* name;
+    std::function<void(RunWindowTest&)> stop;
+  } rows[] = {
+      {"stop button", [](RunWindowTest& t) { t.window->ClickButton(kBtnStopExec); }},
+      {"Escape", [](RunWindowTest& t) { QTest::keyClick(t.window->lvToDoList(), Qt::Key_Escape); }},
+      {"a pair deleted, abort answered Yes",
+       [](RunWindowTest& t) {
+         t.boxes.clear();
+         t.window->lvFolders()->selectAll();
+         QTest::keyClick(t.window->lvFolders(), Qt::Key_Delete);
+         EXPECT_EQ(t.boxes, Keys{"[Abort?]"});
+       }},
+  };
+  for (const auto& row : rows) {
+    HangingTrash hanging;
+    ExecuteIntoHangingTrash(hanging);
+    // The stop happens on the window thread while the run still hangs.
+    row.stop(*this);
+    hanging.Release();
+    window->WaitForRun();
+    EXPECT_FALSE(hanging.timedOut) << row.name;
+    EXPECT_EQ(hanging.paths.size(), 1u) << row.name;  // the second deletion never began
+    EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 2u) << row.name;
+    EXPECT_EQ(app().Job.SourceFolders.size(), 1u) << row.name;  // the edit was refused
+    EXPECT_FALSE(app().Run.Lifecycle.Active()) << row.name;
+    window.reset();
+    trash = nullptr;
+  }
+}
+
+TEST_F(RunWindowTest, AfterAStopDuringExecuteSimulatePlansWhatRemains) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
+  window->ClickButton(kBtnStopExec);
+  hanging.Release();
+  window->WaitForRun();
+  boxes.clear();
+  window->action(QStringLiteral("mnuSimulate"))->trigger();
+  window->WaitForRun();
+  EXPECT_EQ(boxes, Keys{"[Simulation done in ]"});
+  EXPECT_EQ(Rows(), 2);  // old2.txt to delete, a.txt to copy
+  EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 2u);
+}
+
+TEST_F(RunWindowTest, ClosingDuringARunWaitsForItToUnwindThenCloses) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
+  EXPECT_FALSE(window->close());
+  EXPECT_TRUE(window->isVisible());
+  hanging.Release();
+  window->WaitForRun();
+  EXPECT_FALSE(hanging.timedOut);
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 2u);  // the stopped run saved what remains
+}
+
 TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
   const struct {
     const char* name;
@@ -63,7 +172,10 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
     Keys boxes;
   } rows[] = {
       {"one-step run answered No",
-       [](RunWindowTest& t) { t.window->action(QStringLiteral("mnuOneKlickExecute"))->trigger(); },
+       [](RunWindowTest& t) {
+         t.window->action(QStringLiteral("mnuOneKlickExecute"))->trigger();
+         t.window->WaitForRun();
+       },
        {"[Simulation and execution]"}},
       {"missing folder answered No",
        [](RunWindowTest& t) {
@@ -92,6 +204,7 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
     EXPECT_EQ(boxes, row.boxes) << row.name;
     boxes.clear();
     window->action(QStringLiteral("mnuSimulate"))->trigger();
+    window->WaitForRun();
     EXPECT_EQ(boxes, Keys{"[Simulation done in ]"}) << row.name;
     EXPECT_EQ(Rows(), 3) << row.name;
     EXPECT_EQ(test::ListRecords(home + "/To Do.txt").size(), 3u) << row.name;

@@ -88,6 +88,8 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   EXPECT_EQ(app().Job.TargetFolders, std::vector<std::string>{dst});
 
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+
+  window->WaitForRun();
   EXPECT_EQ(boxes, std::vector<std::string>{"[Simulation done in ]"});
   EXPECT_EQ(Rows(), 4);  // three new copies and one deletion
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("3"));
@@ -105,6 +107,7 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
 
   boxes.clear();
   QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
+  window->WaitForRun();
   EXPECT_EQ(boxes, (std::vector<std::string>{"[Are you sure you want to execute]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(dst + "/a.txt"), "aaaa");
   EXPECT_EQ(ReadTextFile(dst + "/b.txt"), "bbbbbbbb");
