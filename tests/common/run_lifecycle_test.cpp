@@ -28,7 +28,9 @@ TEST(RunLifecycle, OnlyAnIdleLifecycleBeginsARun) {
     for (RunKind kind : {RunKind::Simulation, RunKind::Execution, RunKind::OneStep}) {
       const RunTicket second = r.lifecycle.TryBegin(kind);
       EXPECT_EQ(static_cast<bool>(second), row.begins) << static_cast<int>(row.from);
-      if (!row.begins) EXPECT_EQ(r.lifecycle.State(), row.from);
+      if (!row.begins) {
+        EXPECT_EQ(r.lifecycle.State(), row.from);
+      }
     }
   }
 }
