@@ -51,7 +51,11 @@ std::string MakeHome(const std::string& root, const std::string& name) {
   fs::create_directories(home);
   fs::copy_file(std::string(DUALDOCK_SOURCE_DIR) + "/resources/Sprachen.txt", home + "/Sprachen.txt",
                 fs::copy_options::overwrite_existing);
-  dd::WriteTextFile("50000000\r\n200000000\r\n1", home + "/Rates.txt");
+  // Known rates, so that start-up runs no disk test inside the timings.
+  if (!dd::WriteTextFile("50000000\r\n200000000\r\n1", home + "/Rates.txt")) {
+    std::fprintf(stderr, "cannot write %s/Rates.txt\n", home.c_str());
+    std::exit(2);
+  }
   return home;
 }
 
@@ -115,11 +119,15 @@ void RunAndWait(dd::ui::MainWindow& w, int button) {
 // ended before).
 double StopLatency(dd::ui::MainWindow& w, int button, int afterMs) {
   double stopAt = 0;
-  QTimer::singleShot(afterMs, [&] {
+  // A timer of this call: one that outlived a short run would fire on a window already gone.
+  QTimer stop;
+  stop.setSingleShot(true);
+  QObject::connect(&stop, &QTimer::timeout, [&] {
     if (!w.RunOnWorker()) return;
     stopAt = MonotonicSeconds();
     w.StopRun();
   });
+  stop.start(afterMs);
   RunAndWait(w, button);
   const double endedAt = MonotonicSeconds();
   return stopAt > 0 ? (endedAt - stopAt) * 1000 : -1;
