@@ -1,9 +1,16 @@
 #include "ui/run_thread.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QEventLoop>
 
 namespace dd::ui {
+
+namespace {
+constexpr int kRunNice = 5;
+}  // namespace
 
 void MarkHandOff() {
   static std::atomic<unsigned> order{0};
@@ -29,6 +36,10 @@ void RunWorker::RunPending() {
 
 RunThread::RunThread(QObject* parent) : QObject(parent), worker_(new RunWorker(this)) {
   thread_.setObjectName(QStringLiteral("run"));
+  // The run (and the scanning threads it starts, which inherit it) yields the cores to the window
+  // thread: on a machine with fewer cores than busy threads the window would otherwise wait its turn.
+  connect(&thread_, &QThread::started, worker_, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kRunNice); },
+          Qt::DirectConnection);
   worker_->moveToThread(&thread_);
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
   thread_.start();
