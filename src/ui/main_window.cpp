@@ -102,7 +102,30 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   layout->addWidget(frameMain_);
   BuildOptionPanels(layout);  // they take the main panel's place
 
-  auto* runBox = new QWidget(central);
+  layout->addWidget(BuildRunBox(central));
+
+  layout->addWidget(BuildToDoPanel(), 1);
+
+  statusJob_ = new QLabel(this);
+  statusJob_->setObjectName(QStringLiteral("StatusBar1.Panel1"));
+  statusRate_ = new QLabel(this);
+  statusRate_->setObjectName(QStringLiteral("StatusBar1.Panel2"));
+  statusRate_->setMinimumWidth(160);
+  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+  statusBar()->addWidget(statusJob_, 1);
+  statusBar()->addPermanentWidget(statusRate_);
+
+  BuildMenus();
+  ConnectLists();
+
+  ConnectRunsAndTimers();
+  qApp->installEventFilter(this);
+  ApplyPanels();
+}
+
+// The progress bar and the line of the item in hand.
+QWidget* MainWindow::BuildRunBox(QWidget* parent) {
+  auto* runBox = new QWidget(parent);
   auto* runLayout = new QGridLayout(runBox);
   runLayout->setContentsMargins(0, 0, 0, 0);
   runLayout->addWidget(AddLabel(QStringLiteral("lblProgress")), 0, 0, 1, 3);
@@ -123,22 +146,11 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   runLayout->addWidget(current, 2, 1);
   runLayout->addWidget(AddLabel(QStringLiteral("lblCurrentSize")), 2, 2);
   runLayout->setColumnStretch(1, 1);
-  layout->addWidget(runBox);
+  return runBox;
+}
 
-  layout->addWidget(BuildToDoPanel(), 1);
-
-  statusJob_ = new QLabel(this);
-  statusJob_->setObjectName(QStringLiteral("StatusBar1.Panel1"));
-  statusRate_ = new QLabel(this);
-  statusRate_->setObjectName(QStringLiteral("StatusBar1.Panel2"));
-  statusRate_->setMinimumWidth(160);
-  statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-  statusBar()->addWidget(statusJob_, 1);
-  statusBar()->addPermanentWidget(statusRate_);
-
-  BuildMenus();
-  ConnectLists();
-
+// The run thread, the label timer and the icon timer.
+void MainWindow::ConnectRunsAndTimers() {
   timerLabels_.setInterval(500);
   // During a run on the worker the tick only asks the run to refresh its labels at its next turn.
   connect(&timerLabels_, &QTimer::timeout, [this] {
@@ -154,8 +166,6 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] { SichtbareIconsLaden(); });
-  qApp->installEventFilter(this);
-  ApplyPanels();
 }
 
 MainWindow::~MainWindow() {

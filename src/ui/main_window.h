@@ -142,6 +142,8 @@ class MainWindow : public QMainWindow, public Screen {
   QWidget* BuildStatistics();
   QWidget* BuildToDoPanel();
   void ConnectLists();
+  QWidget* BuildRunBox(QWidget* parent);
+  void ConnectRunsAndTimers();
   QAction* AddAction(QMenu* menu, const QString& key, const QKeySequence& shortcut, std::function<void()> command);
   QLabel* AddLabel(const QString& name, const QString& tooltipKey = {});
   // Runs a command of the user; a close asked for during a run happens when it has unwound.
