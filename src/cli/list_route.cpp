@@ -1,6 +1,7 @@
 #include "cli/list_route.h"
 
 #include "common/app.h"
+#include "common/files.h"
 #include "oplist/list_plan.h"
 #include "oplist/todo_list.h"
 

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "common/text.h"
 
@@ -133,6 +135,11 @@ std::string FileNameOfPath(const std::string& path) {
 std::string DropTrailingSeparator(std::string path) {
   if (path.size() > 1 && path.back() == kPathSeparator) path.pop_back();
   return path;
+}
+
+std::string ResolvedPath(const std::string& path) {
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : std::string();
 }
 
 }  // namespace dd

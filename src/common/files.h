@@ -64,4 +64,7 @@ std::string FileNameOfPath(const std::string& path);
 // Drops one trailing separator (but never turns "/" into "").
 std::string DropTrailingSeparator(std::string path);
 
+// The absolute path with every link, "." and ".." resolved; "" when it does not resolve.
+std::string ResolvedPath(const std::string& path);
+
 }  // namespace dd

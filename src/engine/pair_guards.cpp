@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "common/app.h"
+#include "common/files.h"
 #include "engine/root_check.h"
 #include "oplist/backup_mode.h"
 
@@ -14,11 +15,6 @@ namespace dd {
 namespace {
 
 constexpr int64_t kMassDeletionMinimum = 10;
-
-std::string ResolvedPath(const std::string& path) {
-  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-  return resolved ? std::string(resolved.get()) : std::string();
-}
 
 // True when `inner` is `outer` or lies below it (both resolved, absolute).
 bool Contains(const std::string& outer, const std::string& inner) {

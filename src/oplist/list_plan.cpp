@@ -114,14 +114,6 @@ std::optional<ListPlan> ParseListPlan(std::string_view text, int64_t& plannedAtN
   return plan;
 }
 
-std::string ResolvedPath(const std::string& path) {
-  char* resolved = ::realpath(path.c_str(), nullptr);
-  if (!resolved) return {};
-  std::string result(resolved);
-  ::free(resolved);
-  return result;
-}
-
 ListPlan PlanOfCurrentJob(const App& app) {
   ListPlan plan;
   plan.Known = true;

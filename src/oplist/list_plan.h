@@ -30,7 +30,4 @@ void ReadListPlan(App& app);
 // Removes the record (the plan becomes unknown). False when it is still there.
 [[nodiscard]] bool RemoveListPlan(App& app);
 
-// The path with every link resolved, "" when it does not resolve.
-std::string ResolvedPath(const std::string& path);
-
 }  // namespace dd
