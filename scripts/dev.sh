@@ -18,7 +18,7 @@ shift || true
 packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
-  package) packages+=(dpkg-dev file) ;;
+  package) packages+=(dpkg-dev file lintian) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
 
@@ -57,19 +57,32 @@ fi
 
 build=${DUALDOCK_BUILD_DIR:-build}
 if [ "$mode" = package ]; then
-  # A build of its own: installed into /usr, without tests.
+  # A build of its own: installed into /usr, without tests, with Debian's hardening flags.
   pkgbuild=$build-package
-  cmake -S . -B "$pkgbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+  export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+  CXXFLAGS="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)" \
+    LDFLAGS="$(dpkg-buildflags --get LDFLAGS)" \
+    cmake -S . -B "$pkgbuild" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
     -DDUALDOCK_BUILD_TESTS=OFF >/dev/null
   cmake --build "$pkgbuild" -j "$(nproc)"
+  rm -f "$pkgbuild"/dualdock_*.deb
   (cd "$pkgbuild" && cpack -G DEB >/dev/null)
-  ls "$pkgbuild"/dualdock_*.deb
+  deb=$(ls "$pkgbuild"/dualdock_*.deb)
+  # Anything lintian warns of fails the package.
+  lintian --fail-on error,warning "$deb"
+  echo "$deb"
   exit 0
 fi
 bench_flag=OFF
 [ "$mode" = bench ] && bench_flag=ON
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUALDOCK_BUILD_BENCH=$bench_flag >/dev/null
-cmake --build "$build" -j "$(nproc)"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DDUALDOCK_BUILD_BENCH=$bench_flag
+# The programs alone for run and cli: the tests take far longer to build.
+targets=()
+case "$mode" in
+  run) targets=(--target dualdock dualdock-cli dualdock_resources) ;;
+  cli) targets=(--target dualdock-cli dualdock_resources) ;;
+esac
+cmake --build "$build" -j "$(nproc)" "${targets[@]}"
 
 case "$mode" in
   run) exec "$build/dualdock" "$@" ;;

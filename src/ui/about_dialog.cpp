@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/version.h"
+
 namespace dd::ui {
 
 AboutDialog::AboutDialog(const QIcon& background, const QString& title, const QString& description, QWidget* parent)

@@ -1,9 +1,13 @@
 // dualdock: the main window. [--home DIR] [JOB.ddk], --help, --version.
 #include <QApplication>
 #include <QMessageBox>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "common/version.h"
 #include "job/program_folder.h"
 #include "platform/desktop_trash.h"
 #include "ui/main_window.h"
@@ -19,6 +23,37 @@ int Finish(dd::ui::OptionsOutcome outcome, const QString& text) {
   return outcome == dd::ui::OptionsOutcome::Printed ? 0 : 2;
 }
 
+bool IsSet(const char* name) {
+  const char* value = std::getenv(name);
+  return value && *value;
+}
+
+// xcb needs an X display and wayland a Wayland one (no name: Qt takes whichever is
+// there); other platforms (offscreen, vnc, eglfs) are chosen on purpose and need none.
+bool PlatformHasDisplay(const std::string& name) {
+  if (name.empty()) return IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+  if (name == "xcb") return IsSet("DISPLAY");
+  if (name.rfind("wayland", 0) == 0) return IsSet("WAYLAND_DISPLAY");
+  return true;
+}
+
+// Qt aborts when its platform finds no display.
+bool HasDisplay(int argc, char** argv) {
+  std::string platforms = IsSet("QT_QPA_PLATFORM") ? std::getenv("QT_QPA_PLATFORM") : "";
+  for (int i = 1; i + 1 < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0 || std::strcmp(argv[i], "--platform") == 0) platforms = argv[i + 1];
+  // A list to try in turn ("wayland;xcb"), each name with its own options after a colon.
+  std::size_t start = 0;
+  while (start <= platforms.size()) {
+    std::size_t end = platforms.find(';', start);
+    if (end == std::string::npos) end = platforms.size();
+    const std::string name = platforms.substr(start, std::min(end, platforms.find(':', start)) - start);
+    if (PlatformHasDisplay(name)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -27,6 +62,10 @@ int main(int argc, char** argv) {
   // Before the application exists: it would need a display.
   auto outcome = dd::ui::ParseWindowOptions(dd::ui::ArgumentBytes(argc - 1, argv + 1), true, options, text);
   if (outcome != dd::ui::OptionsOutcome::Run) return Finish(outcome, text);
+  if (!HasDisplay(argc, argv)) {
+    std::fputs("no display: run it on a desktop, or use dualdock-cli\n", stderr);
+    return 2;
+  }
 
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Dualdock"));

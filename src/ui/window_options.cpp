@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include "common/version.h"
+
 namespace dd::ui {
 
 namespace {
