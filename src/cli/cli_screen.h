@@ -49,6 +49,7 @@ class CliScreen : public Screen {
 
  private:
   bool Confirm(const Message& message);
+  void SayDecided(const Message& message);
   void PrintBox(const Message& message, bool toStderr);
   void Refuse(const Message& message, const char* hint);
 

@@ -192,6 +192,10 @@ int main(int argc, char** argv) {
     std::cout << dd::cli::kHelp;
     return kExitDone;
   }
+  if (options->command == "version") {
+    std::cout << "dualdock-cli " DUALDOCK_VERSION "\n";
+    return kExitDone;
+  }
   if (options->command == "job new") return dd::cli::RunJobNew(*options);
   if (options->command == "job show") return dd::cli::RunJobShow(*options);
   return Run(*options);
