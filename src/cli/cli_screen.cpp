@@ -153,6 +153,13 @@ void CliScreen::SetStatusText(int panel, const std::string& text) {
   if (panel == 2) throughput_ = text;
 }
 
+void CliScreen::OperationDone(OpKind kind, Side side, std::string_view path) {
+  if (!policy_.verbose) return;
+  ClearProgress();
+  const char* code = kind == OpKind::Delete ? "del" : kind == OpKind::New ? "new" : "rep";
+  std::cout << code << (side == Side::F1 ? " F1 " : " F2 ") << path << "\n";
+}
+
 void CliScreen::Yield() {
   if (!progressTerminal_ || policy_.quiet || !app_) return;
   const double now = MonotonicSeconds();
