@@ -1,6 +1,7 @@
 #include "cli/cli_options.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace dd::cli {
 
@@ -8,16 +9,17 @@ namespace dd::cli {
 #define DUALDOCK_USAGE \
     "Usage:\n" \
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
-    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
-    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n" \
-    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
+    "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
+    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--log-file FILE]\n" \
+    "                                    [--json | --quiet | --verbose]\n" \
+    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n" \
+    "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n" \
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
     "                               [--no-daylight-saving] [--trash] [--force]\n" \
     "  dualdock-cli job show JOB.ddk\n" \
-    "  dualdock-cli --help\n"
+    "  dualdock-cli --help | --version\n"
 
 const char* const kUsage = DUALDOCK_USAGE;
 
@@ -36,7 +38,9 @@ const char* const kHelp =
     "            job's options, as recorded in \"To Do Plan.txt\" by simulate (the job\n"
     "            file is not read again). Given JOB, the job's pairs and options are\n"
     "            used, and a list planned by another job is refused.\n"
-    "  sync      simulate, then execute, in one step.\n"
+    "  sync      simulate, then execute, in one step. With --dry-run (-n) it is\n"
+    "            simulate: the pending operations are planned and counted, nothing\n"
+    "            is changed in the folders.\n"
     "  job new   Writes a job file, \".ddk\" added when the name lacks it (refuses to\n"
     "            replace a file without --force):\n"
     "              --pair SOURCE TARGET  a folder pair (repeat for more); relative\n"
@@ -57,7 +61,8 @@ const char* const kHelp =
     "              --trash               deleted and replaced files go to the desktop's trash\n"
     "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
-    "Options:\n"
+    "Options (long ones also as --name=VALUE; short flags combine, as in -qy; \"--\"\n"
+    "ends the options, so that a job file may begin with \"-\"):\n"
     "  --home DIR          the program folder (settings, language, \"To Do.txt\", logs).\n"
     "                      Default: $DUALDOCK_HOME, else the executable's folder when it\n"
     "                      holds the program files and is writable, else\n"
@@ -78,10 +83,22 @@ const char* const kHelp =
     "  --save-text-files   also write \"Alle Dateien Sorted.txt\" (the sorted comparison\n"
     "                      of the last pair) to the program folder.\n"
     "  --json              print one JSON object on stdout instead of text: counts and\n"
-    "                      sizes per kind, failures, errors, duration, exit status.\n"
+    "                      sizes per kind, failed items, errors, duration, exit status.\n"
     "                      Bytes of paths that are not UTF-8 appear as \\udc80..\\udcff\n"
     "                      (Python's os.fsencode gives the bytes back).\n"
     "  --quiet, -q         print nothing but errors.\n"
+    "  --verbose, -v       print a line per operation carried out: \"del\", \"new\" or\n"
+    "                      \"rep\" (replaced), the side (F1 or F2) and the path below the\n"
+    "                      pair's folder, a folder with \"/\" at its end.\n"
+    "  --dry-run, -n       (sync) simulate only.\n"
+    "  --log-file FILE     append a plain-text record of the run to FILE: start and end\n"
+    "                      (ISO 8601), the job, the counts, a line per failed item with\n"
+    "                      its reason. Overrides the job's own log file option.\n"
+    "  --version, -V       print the version and end.\n"
+    "\n"
+    "A failed operation is named on stderr, one line each: the operation, the path and\n"
+    "the reason. A path that begins with a folder named ~ is refused: the shell expands\n"
+    "~ only when it is not quoted. A job is not read from standard input (\"-\").\n"
     "\n"
     "Ctrl+C (SIGINT) or SIGTERM stops the run like the stop button: the copy in\n"
     "progress finishes or is rolled back, and the pending list is saved with what\n"
@@ -105,13 +122,45 @@ const char* const kHelp =
 
 namespace {
 
-bool TakesJob(const std::string& command) {
-  return command == "simulate" || command == "execute" || command == "sync" || command == "job new" ||
-         command == "job show";
-}
+// Groups of options, so that each command says which it takes.
+enum : unsigned {
+  kYesOption = 1u << 0,
+  kCreateMissingOption = 1u << 1,
+  kToleranceOption = 1u << 2,
+  kSaveTextFilesOption = 1u << 3,
+  kOutputOptions = 1u << 4,  // --json, --quiet, --verbose
+  kMassDeleteOption = 1u << 5,
+  kDryRunOption = 1u << 6,
+  kLogFileOption = 1u << 7,
+  kJobNewOptions = 1u << 8,
+  kEveryCommand = 1u << 9,  // --home
+};
 
-bool IsJobCommand(const std::string& command) {
-  return command == "job new" || command == "job show";
+enum class JobArgument { None, Required, Optional };
+
+struct CommandSpec {
+  const char* name;
+  JobArgument job;
+  unsigned options;
+};
+
+// A new command is a row here (and its options a bit each).
+constexpr CommandSpec kCommands[] = {
+    {"simulate", JobArgument::Required,
+     kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kMassDeleteOption |
+         kLogFileOption},
+    {"execute", JobArgument::Optional, kYesOption | kOutputOptions | kMassDeleteOption | kLogFileOption},
+    {"sync", JobArgument::Required,
+     kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kMassDeleteOption | kDryRunOption |
+         kLogFileOption},
+    {"job new", JobArgument::Required, kJobNewOptions},
+    {"job show", JobArgument::Required, 0},
+};
+
+const CommandSpec* FindCommand(const std::string& name) {
+  for (const CommandSpec& c : kCommands)
+    if (name == c.name) return &c;
+  return nullptr;
 }
 
 bool ParseSeconds(const std::string& text, double& value) {
@@ -120,147 +169,247 @@ bool ParseSeconds(const std::string& text, double& value) {
   return !text.empty() && end && *end == '\0';
 }
 
-// The switches of `job new` and the value each sets.
-struct JobSwitch {
-  const char* name;
-  bool NewJob::*field;
-  bool value;
-};
-constexpr JobSwitch kJobSwitches[] = {
-    {"--case-sensitive-exclude", &NewJob::excludeCaseSensitive, true},
-    {"--case-sensitive-include", &NewJob::includeCaseSensitive, true},
-    {"--no-daylight-saving", &NewJob::daylightSaving, false},
-    {"--trash", &NewJob::trash, true},
-    {"--force", &NewJob::force, true},
+// Sets what the option means; false with `error` set when its value is not usable.
+using Apply = bool (*)(Options&, const std::vector<std::string>& values, std::string& error);
+
+struct OptionSpec {
+  const char* name;  // the long name, without "--"
+  char letter;       // the short name, or 0
+  int values;        // how many arguments follow it
+  unsigned group;    // 0: help and version, which end the parsing
+  Apply apply;
 };
 
-const JobSwitch* FindJobSwitch(const std::string& name) {
-  for (const JobSwitch& s : kJobSwitches)
+#define DD_FLAG(field) [](Options& o, const std::vector<std::string>&, std::string&) { return o.field = true; }
+#define DD_JOB_FLAG(field, value) \
+  [](Options& o, const std::vector<std::string>&, std::string&) { return o.newJob.field = value, true; }
+
+constexpr OptionSpec kOptions[] = {
+    {"help", 'h', 0, 0, [](Options& o, const std::vector<std::string>&, std::string&) { return o.command = "help", true; }},
+    {"version", 'V', 0, 0,
+     [](Options& o, const std::vector<std::string>&, std::string&) { return o.command = "version", true; }},
+    {"home", 0, 1, kEveryCommand,
+     [](Options& o, const std::vector<std::string>& v, std::string&) { return o.home = v[0], true; }},
+    {"yes", 'y', 0, kYesOption, DD_FLAG(yes)},
+    {"create-missing", 0, 0, kCreateMissingOption, DD_FLAG(createMissing)},
+    {"allow-mass-delete", 0, 0, kMassDeleteOption, DD_FLAG(allowMassDelete)},
+    {"save-text-files", 0, 0, kSaveTextFilesOption, DD_FLAG(saveTextFiles)},
+    {"json", 0, 0, kOutputOptions, DD_FLAG(json)},
+    {"quiet", 'q', 0, kOutputOptions, DD_FLAG(quiet)},
+    {"verbose", 'v', 0, kOutputOptions, DD_FLAG(verbose)},
+    {"dry-run", 'n', 0, kDryRunOption, DD_FLAG(dryRun)},
+    {"log-file", 0, 1, kLogFileOption,
+     [](Options& o, const std::vector<std::string>& v, std::string& error) {
+       if (v[0].empty()) error = "--log-file needs a file name";
+       return o.logFile = v[0], !v[0].empty();
+     }},
+    {"tolerance", 0, 1, kToleranceOption,
+     [](Options& o, const std::vector<std::string>& v, std::string& error) {
+       double seconds = 0;
+       if (!ParseSeconds(v[0], seconds)) {
+         error = "--tolerance needs a number of seconds, not '" + v[0] + "'";
+         return false;
+       }
+       return o.tolerance = seconds, true;
+     }},
+    {"pair", 0, 2, kJobNewOptions,
+     [](Options& o, const std::vector<std::string>& v, std::string&) {
+       return o.newJob.pairs.emplace_back(v[0], v[1]), true;
+     }},
+    {"mode", 0, 1, kJobNewOptions,
+     [](Options& o, const std::vector<std::string>& v, std::string&) { return o.newJob.mode = v[0], true; }},
+    {"exclude", 0, 1, kJobNewOptions,
+     [](Options& o, const std::vector<std::string>& v, std::string&) {
+       return o.newJob.excludes.push_back(v[0]), true;
+     }},
+    {"include", 0, 1, kJobNewOptions,
+     [](Options& o, const std::vector<std::string>& v, std::string&) {
+       return o.newJob.includes.push_back(v[0]), true;
+     }},
+    {"case-sensitive-exclude", 0, 0, kJobNewOptions, DD_JOB_FLAG(excludeCaseSensitive, true)},
+    {"case-sensitive-include", 0, 0, kJobNewOptions, DD_JOB_FLAG(includeCaseSensitive, true)},
+    {"no-daylight-saving", 0, 0, kJobNewOptions, DD_JOB_FLAG(daylightSaving, false)},
+    {"trash", 0, 0, kJobNewOptions, DD_JOB_FLAG(trash, true)},
+    {"force", 0, 0, kJobNewOptions, DD_JOB_FLAG(force, true)},
+};
+
+#undef DD_FLAG
+#undef DD_JOB_FLAG
+
+const OptionSpec* FindLong(std::string_view name) {
+  for (const OptionSpec& s : kOptions)
     if (name == s.name) return &s;
   return nullptr;
 }
 
+const OptionSpec* FindShort(char letter) {
+  for (const OptionSpec& s : kOptions)
+    if (letter != 0 && letter == s.letter) return &s;
+  return nullptr;
+}
+
+// An option as given, for messages: the long form.
+std::string Shown(const OptionSpec& s) {
+  return std::string("--") + s.name;
+}
+
+// Reads the arguments into options and positional words; `used` lists the options given, in order.
+class Reader {
+ public:
+  Reader(const std::vector<std::string>& args, Options& o, std::string& error) : args_(args), o_(o), error_(error) {}
+
+  std::vector<const OptionSpec*> used;
+  std::vector<std::string> words;
+
+  // False on an error; true also when help or version was asked for, which ends the reading.
+  bool Read() {
+    bool optionsEnded = false;
+    for (i_ = 0; i_ < args_.size(); ++i_) {
+      const std::string& a = args_[i_];
+      bool ok = true;
+      if (optionsEnded || a == "-" || a.size() < 2 || a[0] != '-')
+        words.push_back(a);
+      else if (a == "--")
+        optionsEnded = true;
+      else if (a[1] == '-')
+        ok = ReadLong(a);
+      else
+        ok = ReadShorts(a);
+      if (!ok) return false;
+      if (o_.command == "help" || o_.command == "version") return true;
+    }
+    return true;
+  }
+
+ private:
+  bool ReadLong(const std::string& a) {
+    const std::size_t equals = a.find('=');
+    const OptionSpec* s = FindLong(std::string_view(a).substr(2, equals == std::string::npos ? a.npos : equals - 2));
+    if (!s) return Fail("unknown option " + a.substr(0, equals));
+    std::vector<std::string> values;
+    if (equals != std::string::npos) {
+      if (s->values == 0) return Fail(Shown(*s) + " takes no value");
+      values.push_back(a.substr(equals + 1));
+    }
+    return Take(*s, values);
+  }
+
+  bool ReadShorts(const std::string& a) {
+    for (std::size_t k = 1; k < a.size(); ++k) {
+      const OptionSpec* s = FindShort(a[k]);
+      if (!s) return Fail("unknown option -" + std::string(1, a[k]));
+      std::vector<std::string> values;
+      // A short option with a value takes the rest of the word, if any: -xVALUE.
+      const bool valueFollows = s->values > 0 && k + 1 < a.size();
+      if (valueFollows) values.push_back(a.substr(k + 1));
+      if (!Take(*s, values)) return false;
+      if (valueFollows || o_.command == "help" || o_.command == "version") return true;
+    }
+    return true;
+  }
+
+  // Completes the values from the next arguments and applies the option.
+  bool Take(const OptionSpec& s, std::vector<std::string>& values) {
+    while (static_cast<int>(values.size()) < s.values) {
+      if (i_ + 1 >= args_.size())
+        return Fail(Shown(s) + (s.values == 2 ? " needs two values" : " needs a value"));
+      values.push_back(args_[++i_]);
+    }
+    used.push_back(&s);
+    return s.apply(o_, values, error_);
+  }
+
+  bool Fail(const std::string& text) {
+    error_ = text;
+    return false;
+  }
+
+  const std::vector<std::string>& args_;
+  Options& o_;
+  std::string& error_;
+  std::size_t i_ = 0;
+};
+
+// The command and the job file from the words that are no options.
+bool ReadWords(const std::vector<std::string>& words, Options& o, std::string& error) {
+  std::size_t next = 0;
+  if (words.empty()) {
+    error = "no command given";
+    return false;
+  }
+  o.command = words[next++];
+  if (o.command == "job") {
+    if (next == words.size()) {
+      error = "job needs new or show";
+      return false;
+    }
+    const std::string& sub = words[next++];
+    if (sub != "new" && sub != "show") {
+      error = "unknown job command " + sub + " (new or show)";
+      return false;
+    }
+    o.command += " " + sub;
+  }
+  const CommandSpec* command = FindCommand(o.command);
+  if (!command) {
+    error = "unknown command " + o.command;
+    return false;
+  }
+  if (command->job != JobArgument::None && next < words.size()) o.jobFile = words[next++];
+  if (next < words.size()) {
+    error = "unexpected argument " + words[next];
+    return false;
+  }
+  if (command->job == JobArgument::Required && o.jobFile.empty()) {
+    error = o.command + " needs a job file";
+    return false;
+  }
+  return true;
+}
+
+// The paths given on the command line, each refused when the shell left a ~ in it.
+std::string PathError(const Options& o) {
+  std::vector<const std::string*> paths = {&o.home, &o.jobFile, &o.logFile};
+  for (const auto& [source, target] : o.newJob.pairs) paths.insert(paths.end(), {&source, &target});
+  for (const std::string* path : paths) {
+    std::string error = UnexpandedHomeError(*path);
+    if (!error.empty()) return error;
+  }
+  if (o.jobFile == "-")
+    return "a job cannot be read from standard input (\"-\"); give the path of its job file (JOB.ddk)";
+  return {};
+}
+
+// The rules between options, once the command is known.
+std::string CombinationError(const Options& o, const CommandSpec& command,
+                             const std::vector<const OptionSpec*>& used) {
+  for (const OptionSpec* s : used)
+    if (s->group != kEveryCommand && (s->group & command.options) == 0)
+      return std::string(command.name) + " does not take " + Shown(*s);
+  if (o.json + o.quiet + o.verbose > 1) return "--json, --quiet and --verbose exclude each other";
+  if (o.command == "job new" && o.newJob.pairs.empty()) return "job new needs at least one --pair SOURCE TARGET";
+  return PathError(o);
+}
+
 }  // namespace
+
+std::string UnexpandedHomeError(const std::string& path) {
+  if (path != "~" && !path.starts_with("~/")) return {};
+  return "the path '" + path +
+         "' begins with a folder named ~: the shell expands ~ only when it is not quoted; "
+         "write it unquoted, or as \"$HOME" + path.substr(1) + "\"";
+}
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {
   Options o;
-  std::string jobOption;  // an option that only `job new` takes
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    auto value = [&](const char* name) -> const std::string* {
-      if (i + 1 >= args.size()) {
-        error = std::string(name) + " needs a value";
-        return nullptr;
-      }
-      return &args[++i];
-    };
-    if (a == "--help" || a == "-h") {
-      o.command = "help";
-      return o;
-    } else if (a == "--home") {
-      const std::string* v = value("--home");
-      if (!v) return std::nullopt;
-      o.home = *v;
-    } else if (a == "--yes" || a == "-y") {
-      o.yes = true;
-    } else if (a == "--create-missing") {
-      o.createMissing = true;
-    } else if (a == "--allow-mass-delete") {
-      o.allowMassDelete = true;
-    } else if (a == "--save-text-files") {
-      o.saveTextFiles = true;
-    } else if (a == "--json") {
-      o.json = true;
-    } else if (a == "--quiet" || a == "-q") {
-      o.quiet = true;
-    } else if (a == "--pair") {
-      if (i + 2 >= args.size()) {
-        error = "--pair needs a source and a target folder";
-        return std::nullopt;
-      }
-      o.newJob.pairs.emplace_back(args[i + 1], args[i + 2]);
-      i += 2;
-      jobOption = a;
-    } else if (a == "--mode") {
-      const std::string* v = value("--mode");
-      if (!v) return std::nullopt;
-      o.newJob.mode = *v;
-      jobOption = a;
-    } else if (a == "--exclude" || a == "--include") {
-      const std::string* v = value(a.c_str());
-      if (!v) return std::nullopt;
-      (a == "--exclude" ? o.newJob.excludes : o.newJob.includes).push_back(*v);
-      jobOption = a;
-    } else if (const JobSwitch* sw = FindJobSwitch(a)) {
-      o.newJob.*(sw->field) = sw->value;
-      jobOption = a;
-    } else if (a == "--tolerance") {
-      const std::string* v = value("--tolerance");
-      if (!v) return std::nullopt;
-      double seconds;
-      if (!ParseSeconds(*v, seconds)) {
-        error = "--tolerance needs a number of seconds, not '" + *v + "'";
-        return std::nullopt;
-      }
-      o.tolerance = seconds;
-    } else if (a.size() > 1 && a[0] == '-') {
-      error = "unknown option " + a;
-      return std::nullopt;
-    } else if (o.command == "job") {
-      if (a != "new" && a != "show") {
-        error = "unknown job command " + a + " (new or show)";
-        return std::nullopt;
-      }
-      o.command += " " + a;
-    } else if (o.command.empty()) {
-      if (a != "simulate" && a != "execute" && a != "sync" && a != "job") {
-        error = "unknown command " + a;
-        return std::nullopt;
-      }
-      o.command = a;
-    } else if (TakesJob(o.command) && o.jobFile.empty()) {
-      o.jobFile = a;
-    } else {
-      error = "unexpected argument " + a;
-      return std::nullopt;
-    }
-  }
-  if (o.command.empty() || o.command == "job") {
-    error = o.command.empty() ? "no command given" : "job needs new or show";
-    return std::nullopt;
-  }
-  if (!jobOption.empty() && o.command != "job new") {
-    error = jobOption + " is for job new";
-    return std::nullopt;
-  }
-  if (IsJobCommand(o.command) && (o.yes || o.createMissing || o.tolerance || o.saveTextFiles || o.json || o.quiet)) {
-    error = o.command + " takes none of the run options";
-    return std::nullopt;
-  }
-  if (o.command == "job new" && o.newJob.pairs.empty()) {
-    error = "job new needs at least one --pair SOURCE TARGET";
-    return std::nullopt;
-  }
-  if (o.json && o.quiet) {
-    error = "--json and --quiet exclude each other";
-    return std::nullopt;
-  }
-  if (TakesJob(o.command) && o.command != "execute" && o.jobFile.empty()) {
-    error = o.command + " needs a job file";
-    return std::nullopt;
-  }
-  if (o.command == "simulate" && o.yes) {
-    error = "--yes is for execute and sync";
-    return std::nullopt;
-  }
-  if (o.command == "execute" && (o.createMissing || o.tolerance || o.saveTextFiles)) {
-    error = "execute takes only --yes, --json and --quiet";
-    return std::nullopt;
-  }
-  if (o.command == "sync" && o.saveTextFiles) {
-    error = "--save-text-files is for simulate";
-    return std::nullopt;
-  }
+  Reader reader(args, o, error);
+  if (!reader.Read()) return std::nullopt;
+  if (o.command == "help" || o.command == "version") return o;
+  if (!ReadWords(reader.words, o, error)) return std::nullopt;
+  error = CombinationError(o, *FindCommand(o.command), reader.used);
+  if (!error.empty()) return std::nullopt;
+  // A dry run is a simulation of the job: what would happen is planned and printed, nothing is changed.
+  if (o.dryRun) o.command = "simulate";
   return o;
 }
 

@@ -19,21 +19,31 @@ struct NewJob {
 };
 
 struct Options {
-  std::string command;  // "simulate", "execute", "sync", "job new", "job show" or "help"
+  // "simulate", "execute", "sync", "job new", "job show", "help" or "version".
+  // `sync --dry-run` is "simulate", with `dryRun` set.
+  std::string command;
   std::string home;
   std::string jobFile;
+  std::string logFile;  // --log-file: a record of the run is appended to it
   bool yes = false;
   bool createMissing = false;
   bool saveTextFiles = false;
   bool json = false;
   bool quiet = false;
+  bool verbose = false;
+  bool dryRun = false;
   bool allowMassDelete = false;
   std::optional<double> tolerance;
   NewJob newJob;
 };
 
 // Parses the arguments (without the program name). On error returns nullopt and sets `error`.
+// Long options take their value as `--name VALUE` or `--name=VALUE`; short flags combine (`-qy`);
+// `--` ends the options.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
+
+// The message for a path the shell would have expanded had it not been quoted ("~/a"), or "".
+std::string UnexpandedHomeError(const std::string& path);
 
 extern const char* const kUsage;
 extern const char* const kHelp;

@@ -22,6 +22,13 @@ bool IsConfirmation(MessageKind kind) {
   return kind == MessageKind::ConfirmExecute || kind == MessageKind::ConfirmOneClick;
 }
 
+// What follows the question text of a box: the folders or counts it asks about.
+std::string Details(const App* app, const Message& m) {
+  const std::string question = app ? app->Text(m.key) + "\r\n" : std::string();
+  const bool follows = !question.empty() && m.prompt.starts_with(question);
+  return follows ? ForTerminal(m.prompt.substr(question.size())) : std::string();
+}
+
 }  // namespace
 
 CliScreen::CliScreen(AnswerPolicy policy) : policy_(policy), progressTerminal_(::isatty(STDERR_FILENO) == 1) {}
@@ -52,9 +59,28 @@ void CliScreen::Error(const std::string& text) {
   std::cerr << "dualdock-cli: " << text << "\n";
 }
 
+// An option gave the answer: the decision is said, not the question.
+void CliScreen::SayDecided(const Message& m) {
+  ClearProgress();
+  if (policy_.quiet) return;
+  std::string text;
+  if (m.kind == MessageKind::ConfirmExecute) {
+    const int64_t count = app_ ? app_->Run.PendingOpsAtCount : 0;
+    text = "Carrying out " + std::to_string(count) + (count == 1 ? " operation" : " operations") + " (--yes)";
+  } else if (m.kind == MessageKind::ConfirmOneClick) {
+    text = "Simulating the job and carrying out what it plans (--yes)";
+  } else if (m.kind == MessageKind::CreateMissingFolders) {
+    text = "Creating the folders that do not exist (--create-missing)";
+  } else {
+    text = "Planning the deletion of most of a folder (--allow-mass-delete)";
+  }
+  const std::string details = Details(app_, m);
+  std::cout << text << (details.empty() ? "\n" : ":\n" + details + "\n") << std::flush;
+}
+
 bool CliScreen::Confirm(const Message& m) {
   if (policy_.yes) {
-    PrintBox(m, false);
+    SayDecided(m);
     return true;
   }
   if (::isatty(STDIN_FILENO) != 1) {
@@ -83,7 +109,7 @@ Answer CliScreen::ShowMessage(const Message& m) {
   keys_.push_back(m.key);
   if (m.kind == MessageKind::MassDeletion) {
     if (policy_.allowMassDelete) {
-      PrintBox(m, false);
+      SayDecided(m);
       return Answer::Yes;
     }
     Refuse(m, "refusing a run that deletes most of a folder: pass --allow-mass-delete to allow it");
@@ -105,13 +131,14 @@ Answer CliScreen::ShowMessage(const Message& m) {
     return ok ? Answer::Ok : Answer::Cancel;
   }
   if (m.kind == MessageKind::CreateMissingFolders) {
-    PrintBox(m, !policy_.createMissing);
-    if (!policy_.createMissing) {
-      declined_ = true;
-      Error("pass --create-missing to create them");
-      return Answer::No;
+    if (policy_.createMissing) {
+      SayDecided(m);
+      return Answer::Yes;
     }
-    return Answer::Yes;
+    PrintBox(m, true);
+    declined_ = true;
+    Error("pass --create-missing to create them");
+    return Answer::No;
   }
   if (m.kind == MessageKind::AbortedByUser) return Answer::Ok;  // said already above
   const bool error = m.icon == Icon::Critical;
@@ -124,6 +151,13 @@ Answer CliScreen::ShowMessage(const Message& m) {
 
 void CliScreen::SetStatusText(int panel, const std::string& text) {
   if (panel == 2) throughput_ = text;
+}
+
+void CliScreen::OperationDone(OpKind kind, Side side, std::string_view path) {
+  if (!policy_.verbose) return;
+  ClearProgress();
+  const char* code = kind == OpKind::Delete ? "del" : kind == OpKind::New ? "new" : "rep";
+  std::cout << code << (side == Side::F1 ? " F1 " : " F2 ") << path << "\n";
 }
 
 void CliScreen::Yield() {

@@ -20,6 +20,7 @@ struct AnswerPolicy {
   bool createMissing = false;    // --create-missing: the missing-folder question is answered Yes
   bool quiet = false;            // --quiet or --json: nothing on stdout, no progress line
   bool allowMassDelete = false;  // --allow-mass-delete: the mass-deletion question is answered Yes
+  bool verbose = false;          // --verbose: a line per operation carried out
 };
 
 class CliScreen : public Screen {
@@ -32,6 +33,7 @@ class CliScreen : public Screen {
   Answer ShowMessage(const Message& message) override;
   void Yield() override;
   void SetStatusText(int panel, const std::string& text) override;
+  void OperationDone(OpKind kind, Side side, std::string_view path) override;
 
   // Erases the progress line, if one is shown.
   void ClearProgress();
@@ -49,6 +51,7 @@ class CliScreen : public Screen {
 
  private:
   bool Confirm(const Message& message);
+  void SayDecided(const Message& message);
   void PrintBox(const Message& message, bool toStderr);
   void Refuse(const Message& message, const char* hint);
 

@@ -77,8 +77,9 @@ std::string JsonString(std::string_view s) {
 }
 
 std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
-  std::string j = "{";
-  j += "\"command\":" + JsonString(r.command);
+  // The layout's number: raised when a field changes its meaning or goes.
+  std::string j = "{\"schema\":1";
+  j += ",\"command\":" + JsonString(r.command);
   j += ",\"job\":" + (r.jobFile.empty() ? std::string("null") : JsonString(r.jobFile));
   j += ",\"exit_status\":" + Number(r.exitStatus);
   j += ",\"stopped\":" + std::string(r.stopped ? "true" : "false");
@@ -86,7 +87,14 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   const int64_t ms = r.seconds > 0 ? static_cast<int64_t>(r.seconds * 1000 + 0.5) : 0;
   const std::string fraction = std::to_string(1000 + ms % 1000).substr(1);
   j += ",\"duration_seconds\":" + Number(ms / 1000) + "." + fraction;
-  j += ",\"failures\":" + Number(r.failures);
+  j += ",\"failed_operations\":" + Number(r.failures);
+  j += ",\"failures\":[";
+  for (std::size_t i = 0; i < s.FailedItems.size(); ++i) {
+    const RunStatistics::FailedItem& f = s.FailedItems[i];
+    j += std::string(i ? "," : "") + "{\"operation\":" + JsonString(f.operation) + ",\"path\":" + JsonString(f.path) +
+         ",\"reason\":" + JsonString(f.reason) + "}";
+  }
+  j += "]";
   j += ",\"unreadable_folders\":" + Number(s.UnlistedFolders);
   j += ",\"skipped_names\":" + Number(s.SkippedNames);
   j += ",\"own_entries_left_out\":" + Number(s.OwnEntriesLeftOut);

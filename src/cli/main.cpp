@@ -85,6 +85,14 @@ bool ReportSkipped(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
   return true;
 }
 
+// One line per item the execution could not carry out: the operation, the item and the reason.
+void ReportFailedItems(const dd::RunStatistics& r) {
+  for (const dd::RunStatistics::FailedItem& f : r.FailedItems)
+    std::cerr << "dualdock-cli: " << f.operation << " failed: " << f.path << ": " << f.reason << "\n";
+  if (r.FailedItems.size() == dd::kFailedItemsKept)
+    std::cerr << "dualdock-cli: the items that failed after these are not named\n";
+}
+
 int ExitForResult(const dd::RunResult& result, const dd::cli::CliScreen& screen, bool incomplete) {
   if (g_signalled) return kExitStopped;
   if (screen.refused() || screen.declined()) return kExitUsage;
@@ -147,6 +155,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
   }
   const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
   screen.ClearProgress();
+  ReportFailedItems(app.Run);
   if (result.outcome == dd::RunOutcome::Done) failures = static_cast<int>(result.failures);
   const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
   return ExitForResult(result, screen, incomplete);
@@ -154,7 +163,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
 
 int Run(const dd::cli::Options& o) {
   const double start = dd::MonotonicSeconds();
-  dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete});
+  dd::cli::CliScreen screen({o.yes, o.createMissing, o.quiet || o.json, o.allowMassDelete, o.verbose});
   dd::DesktopTrash trash;
   dd::App app(screen, &trash);
   screen.Attach(&app, &app.Run.Lifecycle);
@@ -190,6 +199,10 @@ int main(int argc, char** argv) {
   }
   if (options->command == "help") {
     std::cout << dd::cli::kHelp;
+    return kExitDone;
+  }
+  if (options->command == "version") {
+    std::cout << "dualdock-cli " DUALDOCK_VERSION "\n";
     return kExitDone;
   }
   if (options->command == "job new") return dd::cli::RunJobNew(*options);

@@ -17,6 +17,8 @@ inline constexpr int64_t kMaxRecordSize = int64_t{1} << 62;
 
 // Skipped names are reported by path up to this many; the rest only counted.
 inline constexpr std::size_t kSkippedPathsKept = 1000;
+// Failed items are named up to this many; the rest are only counted (as failures).
+inline constexpr std::size_t kFailedItemsKept = 10000;
 
 // a + b for byte sums, held at kMaxRecordSize.
 inline int64_t AddSize(int64_t a, int64_t b) {
@@ -108,6 +110,15 @@ struct RunStatistics {
     std::string path;
   };
   std::vector<NamedFailure> NamedFailures;
+  // Every item of the last execution that was not carried out (the first kFailedItemsKept): the operation
+  // ("delete in F2", "new in F1", "replace in F2"), the item and the reason, the system's error text or the
+  // language text of the program's own.
+  struct FailedItem {
+    std::string operation;
+    std::string path;
+    std::string reason;
+  };
+  std::vector<FailedItem> FailedItems;
 
   // Display texts.
   std::string ActionText;

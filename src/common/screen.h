@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "common/run_statistics.h"
 
@@ -76,6 +77,10 @@ class Screen {
     (void)done, (void)size;
     Yield();
   }
+
+  // An operation of the execution carried out: its kind, the side it changed and the item's path below the
+  // pair's root (a folder with "/" at its end). Called on the run's thread.
+  virtual void OperationDone(OpKind kind, Side side, std::string_view path) { (void)kind, (void)side, (void)path; }
 
   // A stop asked for outside the run's own thread: true when the front end hands
   // the run's part of it (its texts and labels) to the run, which notes it at its next Yield.

@@ -29,6 +29,7 @@ RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow) {
   RunStatistics& r = app.Run;
   r.ChangedItems.clear();
   r.NamedFailures.clear();
+  r.FailedItems.clear();
   if (r.Lifecycle.StopRequested()) return {RunOutcome::Stopped, 0};
   if (r.PendingOpsAtCount == 0) return {RunOutcome::NothingPending, 0};
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <set>
@@ -37,6 +38,22 @@ namespace {
 
 constexpr const char* kNoTrashReason = "[No trash on its drive]";
 constexpr const char* kUnsteadyReason = "[Changed while being copied]";
+// The reasons a failed item is named with.
+constexpr const char* kChangedReason = "[Reason: changed since the simulation]";
+constexpr const char* kUnsteadyFailure = "[Reason: changed while being copied]";
+constexpr const char* kNoTrashFailure = "[Reason: no trash on its drive]";
+constexpr const char* kOutsideReason = "[Reason: outside the job's folders]";
+constexpr const char* kSpecialFileReason = "[Reason: not a file, folder or link]";
+constexpr const char* kUnknownReason = "[Reason: unknown]";
+
+// What a record asks for, as the failure lines name it.
+std::string OperationOf(const OpRecordView& rec) {
+  if (rec.OpText == kOpDeleteInF1) return "delete in F1";
+  if (rec.OpText == kOpDeleteInF2) return "delete in F2";
+  const bool toF2 = rec.Code == kCopyToTarget;
+  const bool isNew = rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
+  return std::string(isNew ? "new in " : "replace in ") + (toF2 ? "F2" : "F1");
+}
 
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
@@ -203,11 +220,27 @@ class Walk {
     pruner_.Done(item.index);
   }
 
-  void Fail() { ++failures_; }
+  // A failed item with the system's reason (`error`, an errno; 0 when none was given).
+  void Fail(const Item& item, std::string_view path, int error) {
+    Fail(item, path, error != 0 ? std::string(std::strerror(error)) : ReasonText(kUnknownReason));
+  }
+  void Fail(const Item& item, std::string_view path, std::string reason) {
+    ++failures_;
+    if (run_.FailedItems.size() < kFailedItemsKept)
+      run_.FailedItems.push_back({OperationOf(item.rec), std::string(path), std::move(reason)});
+  }
+
+  // The text of one of the program's own reasons; from its key when no language file gives one.
+  std::string ReasonText(const char* key) const {
+    std::string text = app_.Text(key);
+    const std::string_view prefix = "[Reason: ";
+    const std::string_view bare(key);
+    return text.empty() ? std::string(bare.substr(prefix.size(), bare.size() - prefix.size() - 1)) : text;
+  }
 
   // Left alone because it is not what the simulation planned for (or a link now stands in its path).
-  void Changed(std::string_view path) {
-    ++failures_;
+  void Changed(const Item& item, std::string_view path) {
+    Fail(item, path, ReasonText(kChangedReason));
     run_.ChangedItems.emplace_back(path);
   }
 
@@ -226,10 +259,19 @@ class Walk {
   // Sends the entry to the trash, from its folder's handle: whatever its path
   // leads to by now, only this very entry can go.
   bool ToTrash(int folder, const std::string& name, std::string_view path) {
+    noTrash_ = !app_.trash;
     if (!app_.trash) return false;
     const TrashOutcome outcome = app_.trash->MoveToTrash(folder, name, std::string(path));
-    if (outcome == TrashOutcome::NoTrash) Named(kNoTrashReason, path);
+    noTrash_ = outcome == TrashOutcome::NoTrash;
+    if (noTrash_) Named(kNoTrashReason, path);
     return outcome == TrashOutcome::Moved;
+  }
+  bool noTrash_ = false;  // the last ToTrash found no trash to move to
+
+  // A failure of a step that may have asked for the trash.
+  void FailAfterTrash(const Item& item, std::string_view path, int error) {
+    if (noTrash_) return Fail(item, path, ReasonText(kNoTrashFailure));
+    Fail(item, path, error);
   }
 
   // Remembers a file system that got new names, to flush it at the end.
@@ -257,10 +299,10 @@ class Walk {
     const bool inF1 = item.rec.OpText == kOpDeleteInF1;
     const std::string_view path = inF1 ? item.rec.PathF1 : item.rec.PathF2;
     const int64_t size = inF1 ? item.rec.SizeF1 : item.rec.SizeF2;
-    if (!item.valid) return Fail();
+    if (!item.valid) return Fail(item, path, ReasonText(kOutsideReason));
     Entry e = Find(item, inF1);
     Show(path, size, e.exists && S_ISDIR(e.st.st_mode));
-    if (!e.reachable) return Changed(path);
+    if (!e.reachable) return Changed(item, path);
     if (!e.exists) {
       // Gone already: done, unless both sides are gone, when the record is dropped uncounted.
       Entry other = Find(item, !inF1);
@@ -271,20 +313,23 @@ class Walk {
       // A file keeps the size the record holds; a folder has none. A link that
       // replaced a folder has the length of its text, so it never passes as one.
       if (steps_.recheck && (isFolder != folderPhase || (isFolder ? size != 0 : !AsPlanned(e.st, size))))
-        return Changed(path);
+        return Changed(item, path);
       bool removed;
+      errno = 0;
+      noTrash_ = false;
       if (isFolder) {
         // Only an empty folder goes: what is left in it the plan did not delete.
         removed = ::unlinkat(e.folder, e.name.c_str(), AT_REMOVEDIR) == 0;
-        if (!removed && (errno == ENOTEMPTY || errno == EEXIST)) return Changed(path);
+        if (!removed && (errno == ENOTEMPTY || errno == EEXIST)) return Changed(item, path);
       } else if (scope_.Options.DeletedToTrash) {
         removed = ToTrash(e.folder, e.name, path);
       } else {
         removed = ::unlinkat(e.folder, e.name.c_str(), 0) == 0;
       }
-      if (!removed) return Fail();
+      if (!removed) return FailAfterTrash(item, path, errno);
       if (!isFolder) Unlinked(e.st);
       Done(item);
+      Report(OpKind::Delete, inF1, item.paths.Rel, isFolder);
       if (run_.TreeStatisticsValid) {
         if (isFolder) {
           (inF1 ? run_.TreeFoldersF1 : run_.TreeFoldersF2) -= 1;
@@ -341,7 +386,7 @@ class Walk {
     const int64_t size = toF2 ? item.rec.SizeF1 : item.rec.SizeF2;
     const int64_t sizeBefore = toF2 ? item.rec.SizeF2 : item.rec.SizeF1;
     const bool isNew = item.rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
-    if (!item.valid) return Fail();
+    if (!item.valid) return Fail(item, targetPath, ReasonText(kOutsideReason));
 
     OpenFile in;
     // F1 is the source of a copy to F2.
@@ -351,9 +396,9 @@ class Walk {
     // appeared there meanwhile is found then, so it is not looked for first.
     const bool nameChecksItself = isNew && ((source.exists && S_ISREG(source.st.st_mode)) || !steps_.recheck);
     Entry target = Find(item, !toF2, false, nullptr, !nameChecksItself);
-    if (!source.reachable || !target.reachable) return Changed(!source.reachable ? sourcePath : targetPath);
+    if (!source.reachable || !target.reachable) return Changed(item, !source.reachable ? sourcePath : targetPath);
     if (!source.exists) {
-      if (target.exists) return Changed(sourcePath);
+      if (target.exists) return Changed(item, sourcePath);
       return Done(item);  // both gone: dropped uncounted
     }
     const bool isFolder = S_ISDIR(source.st.st_mode);
@@ -363,19 +408,21 @@ class Walk {
         (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
                : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status ||
                      (!S_ISDIR(target.st.st_mode) && !AsPlanned(target.st, sizeBefore))))
-      return Changed(target.exists ? targetPath : sourcePath);
+      return Changed(item, target.exists ? targetPath : sourcePath);
+    if (!isFolder && !S_ISREG(source.st.st_mode) && !S_ISLNK(source.st.st_mode))
+      return Fail(item, sourcePath, ReasonText(kSpecialFileReason));
 
     int created = 0;
     if (!target.exists && target.folder < 0) {
       // Missing folders on the way are made one by one, none of them through a link.
       target = Find(item, !toF2, true, &created, !nameChecksItself);
       if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
-      if (target.folder < 0) return Fail();
+      if (target.folder < 0) return Fail(item, targetPath, errno);
     }
     const Copy copy{&item, toF2, isNew, isFolder, size, sizeBefore, targetPath};
     if (isFolder) {
       if (!target.exists) {
-        if (!MakeFolderLike(target.folder, target.name.c_str(), &source.st)) return Fail();
+        if (!MakeFolderLike(target.folder, target.name.c_str(), &source.st)) return Fail(item, targetPath, errno);
         if (run_.TreeStatisticsValid) (toF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += 1;
         Touched(target.folder);
       }
@@ -385,9 +432,11 @@ class Walk {
     if (S_ISREG(source.st.st_mode)) return QueueFileCopy(copy, source, target, in, old, sourcePath);
     BeforeReplace toTrash;
     if (scope_.Options.DeletedToTrash) toTrash = [&] { return ToTrash(target.folder, target.name, targetPath); };
+    errno = 0;
+    noTrash_ = false;
     if (!CopyEntryAt(source.folder, source.name, source.st, target.folder, target.name, old, &run_.Lifecycle.StopFlag(),
                      toTrash, turn_))
-      return Fail();
+      return FailAfterTrash(item, targetPath, errno);
     if (old) Unlinked(*old);
     Touched(target.folder);
     Count(copy);
@@ -410,9 +459,13 @@ class Walk {
                                                             &run_.Lifecycle.StopFlag(), prepared, turn_)
                                           : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
                                                           &run_.Lifecycle.StopFlag(), prepared, turn_));
+    const int error = errno;
     in.Close();
-    if (!ok && prepared.sourceChanged) Named(kUnsteadyReason, sourcePath);
-    if (!ok) return Fail();
+    if (!ok && prepared.sourceChanged) {
+      Named(kUnsteadyReason, sourcePath);
+      return Fail(*copy.item, sourcePath, ReasonText(kUnsteadyFailure));
+    }
+    if (!ok) return Fail(*copy.item, copy.targetPath, error);
     batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
     batchBytes_ += source.st.st_size;
     if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
@@ -431,7 +484,7 @@ class Walk {
   static constexpr int64_t kBatchBytes = int64_t{256} << 20;
 
   void FlushCopies() {
-    std::map<dev_t, bool> flushed;  // file system -> data on the disk
+    std::map<dev_t, int> flushed;  // file system -> 0 when the data is on the disk, else the errno
     for (Waiting& w : batch_) {
       if (w.dev == 0) {
         // The folder's file system was not known: the copy's own tells it.
@@ -439,23 +492,25 @@ class Walk {
         if (::fstat(w.prepared.out, &st) != 0) continue;
         w.dev = st.st_dev;
       }
-      if (!flushed.count(w.dev)) flushed[w.dev] = !steps_.flush || ::syncfs(w.prepared.out) == 0;
+      if (!flushed.count(w.dev)) flushed[w.dev] = !steps_.flush || ::syncfs(w.prepared.out) == 0 ? 0 : errno;
     }
     for (Waiting& w : batch_) {
       auto& [copy, prepared, dev, folder] = w;
-      const bool onDisk = dev != 0 && flushed[dev];
+      const bool onDisk = dev != 0 && flushed[dev] == 0;
       BeforeReplace toTrash;
       if (scope_.Options.DeletedToTrash)
         toTrash = [&, &p = prepared, &c = copy] { return ToTrash(p.folder, p.name, c.targetPath); };
       if (onDisk) Touched(prepared.folder, dev);
+      errno = 0;
+      noTrash_ = false;
       if (!onDisk) {
         DiscardCopy(prepared);
-        Fail();
+        Fail(*copy.item, copy.targetPath, dev != 0 ? flushed[dev] : EIO);
       } else if (!CommitCopy(prepared, toTrash)) {
         if (prepared.nameTaken && copy.isNew)
-          Changed(copy.targetPath);
+          Changed(*copy.item, copy.targetPath);
         else
-          Fail();
+          FailAfterTrash(*copy.item, copy.targetPath, errno);
       } else {
         if (prepared.replaces) Unlinked(prepared.target);
         Count(copy);
@@ -466,8 +521,13 @@ class Walk {
     LabelsMitSimuDatenAuffuellen(app_);
   }
 
+  void Report(OpKind kind, bool inF1, std::string_view rel, bool isFolder) {
+    app_.screen.OperationDone(kind, inF1 ? Side::F1 : Side::F2, isFolder ? std::string(rel) + "/" : std::string(rel));
+  }
+
   void Count(const Copy& c) {
     const bool toF2 = c.toF2;
+    Report(c.isNew ? OpKind::New : OpKind::Replace, !toF2, c.item->paths.Rel, c.isFolder);
     if (c.isNew) {
       run_.Pending.Take(OpKind::New, toF2 ? Side::F2 : Side::F1, c.size);
       run_.NewCount += 1;

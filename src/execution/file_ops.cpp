@@ -114,7 +114,10 @@ bool CreateChain(const std::string& path, bool includeLast, int& created) {
   return true;
 }
 
+// Sets errno when not, so that the failure names its reason.
 bool ReplaceableTarget(const struct stat& st) {
+  if (S_ISDIR(st.st_mode)) errno = EISDIR;
+  if (IsReadOnly(st)) errno = EACCES;
   return !S_ISDIR(st.st_mode) && !IsReadOnly(st);
 }
 

@@ -256,8 +256,9 @@ TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {
   ASSERT_EQ(sim.code, 0) << sim.err;
   EXPECT_EQ(JsonFields(sim.out,
                        "d['command'], d['exit_status'], d['pending']['new_in_f2'], d['pending']['delete_in_f2'],"
-                       " d['pending']['total']['count'], d['failures'], d['errors'], os.fsencode(d['job'])[-11:]"),
-            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
+                       " d['pending']['total']['count'], d['failed_operations'], d['failures'], d['errors'],"
+                       " os.fsencode(d['job'])[-11:]"),
+            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
   Result quiet = RunHome("execute --yes --quiet");
   EXPECT_EQ(quiet.code, 0) << quiet.err;
   EXPECT_EQ(quiet.out + quiet.err, "");
