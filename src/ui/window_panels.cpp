@@ -244,6 +244,7 @@ void MainWindow::PanelsSkinChanged(int skin) {
   for (QTableView* list : {static_cast<QTableView*>(lvFolders_), static_cast<QTableView*>(lvToDoList_)})
     list->horizontalHeader()->setPalette(header);
   frameBackupModes_->SkinChanged();
+  frameExclude_->ShowOptions();  // the filter boxes take their colours from the new palette
   ApplyOptionPanels();
 }
 

@@ -91,6 +91,9 @@ TEST_F(WindowStatesTest, ASwitchedOffFilterBoxLooksInactiveAndSaysHowToSwitchItO
   window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
   EXPECT_EQ(box->toolTip(), ui::Display(app().Text("txtExcludeOff")));
   EXPECT_NE(box->toolTip(), hint);
+  // In the dark skin the shade comes from its own dark fields, not from the skin before.
+  SkinAendern(app(), 1);
+  EXPECT_LT(box->palette().color(QPalette::Base).lightness(), 100);
 }
 
 TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
