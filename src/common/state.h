@@ -73,6 +73,9 @@ struct JobState {
   std::vector<std::string> SourceFolders;
   std::vector<std::string> TargetFolders;
   std::string CurrentJobFile;
+  // The job as it was last loaded, saved or made new (JobTextWithoutPlaceholders):
+  // what unsaved changes are measured against.
+  std::string SavedJobText;
 };
 
 // One folder pair of the job that planned the list: the roots as the job names

@@ -15,6 +15,7 @@
 #include "common/write_report.h"
 #include "execution/run_labels.h"
 #include "oplist/backup_mode.h"
+#include "oplist/filters.h"
 #include "oplist/todo_list.h"
 
 namespace dd {
@@ -79,6 +80,12 @@ std::string* ModeField(BackupModeDef& mode, const std::string& name) {
 void NormaliseFilterBoxes(App& app) {
   app.Options.ExcludeText = NormaliseList(app.Options.ExcludeText);
   app.Options.IncludeText = NormaliseList(app.Options.IncludeText);
+}
+
+// A box left empty shows its placeholder, as it does when the user leaves it empty.
+void ShowPlaceholdersOfEmptyBoxes(JobOptions& o) {
+  if (o.ExcludeText.empty()) o.ExcludeText = NormaliseList(o.ExclPlaceholder);
+  if (o.IncludeText.empty()) o.IncludeText = NormaliseList(o.InclPlaceholder);
 }
 
 void ShowCurrentJobFile(App& app) {
@@ -198,10 +205,12 @@ ReadOutcome LoadText(App& app, const std::string& quotedPath, bool keepList = fa
   app.Job.CurrentJobFile = outcome.endedAtLineWithoutPair ? std::string() : path;
   ShowCurrentJobFile(app);
   NormaliseFilterBoxes(app);
+  ShowPlaceholdersOfEmptyBoxes(app.Options);
   BackupModeState& m = app.Modes;
   m.SelectedMode = CheckIfKnownBUM(m);
   if (m.SelectedMode == 0 || m.SelectedMode == 1) m.AktBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
   SetOptVonAktBackupMode(app);
+  app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
   return outcome;
 }
@@ -345,6 +354,7 @@ void NewJob(App& app, bool emptyList) {
   app.screen.FolderPairsChanged();
 
   StdBackupModesDef(app);
+  app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
 }
 
@@ -409,6 +419,17 @@ std::string BuildJobText(App& app) {
   return t;
 }
 
+std::string JobTextWithoutPlaceholders(App& app) {
+  JobOptions& o = app.Options;
+  const std::string exclude = o.ExcludeText, include = o.IncludeText;
+  if (ShowsPlaceholder(exclude, o.ExclPlaceholder)) o.ExcludeText.clear();
+  if (ShowsPlaceholder(include, o.InclPlaceholder)) o.IncludeText.clear();
+  std::string text = BuildJobText(app);
+  o.ExcludeText = exclude;
+  o.IncludeText = include;
+  return text;
+}
+
 bool SaveJob(App& app, const std::string& mode) {
   NormaliseFilterBoxes(app);
   app.screen.JobOptionsChanged();
@@ -435,7 +456,10 @@ bool SaveJob(App& app, const std::string& mode) {
     return true;
   // Without a job path there is nothing to write to.
   if (target == ".ddk") return true;
-  if (WriteTextFile(BuildJobText(app), target)) return true;
+  if (WriteTextFile(BuildJobText(app), target)) {
+    app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
+    return true;
+  }
   app.Show("[Could not write the job file]", app.Text("[Could not write the job file]") + std::string(kCrLf) + target,
            app.Text("[Error]"), Buttons::Ok, Icon::Critical);
   return false;

@@ -20,6 +20,9 @@ std::string OpenV2_1(App& app, const std::string& text);
 std::string OpenV2_0(App& app, const std::string& text);
 // The "Dualdock V2.1" text of the current job.
 std::string BuildJobText(App& app);
+// The same with a filter box that shows its placeholder (or nothing) written empty:
+// a language switch or a focused empty box changes nothing of it.
+std::string JobTextWithoutPlaceholders(App& app);
 // Save ("Save") or Save As ("SaveAs"). Returns false when a write was tried and failed.
 bool SaveJob(App& app, const std::string& mode);
 // The Open command: busy guard, dialog, load.

@@ -33,6 +33,12 @@ std::string CoreLines(const QString& text) {
   return out;
 }
 
+// `a` moved towards `b` by `t` (0..1).
+QColor Blend(const QColor& a, const QColor& b, double t) {
+  return QColor::fromRgbF(a.redF() + t * (b.redF() - a.redF()), a.greenF() + t * (b.greenF() - a.greenF()),
+                          a.blueF() + t * (b.blueF() - a.blueF()));
+}
+
 }  // namespace
 
 FilterTextBox::FilterTextBox(App& app, FilterBox box, std::function<void()> changed, QWidget* parent)
@@ -57,12 +63,10 @@ void FilterTextBox::ShowText() {
   const QPalette skin = parentWidget() ? parentWidget()->palette() : QPalette();
   QPalette p = palette();
   const bool dim = isReadOnly() || ShowsPlaceholder(CoreText(), placeholder);
-  QColor text = skin.color(QPalette::Text);
-  if (dim)
-    text = QColor::fromRgbF(0.5 * (text.redF() + skin.color(QPalette::Base).redF()),
-                            0.5 * (text.greenF() + skin.color(QPalette::Base).greenF()),
-                            0.5 * (text.blueF() + skin.color(QPalette::Base).blueF()));
-  p.setColor(QPalette::Text, text);
+  const QColor text = skin.color(QPalette::Text), base = skin.color(QPalette::Base);
+  p.setColor(QPalette::Text, dim ? Blend(text, base, 0.5) : text);
+  // A switched-off box is shaded, as inactive fields are, so it does not invite typing.
+  p.setColor(QPalette::Base, isReadOnly() ? Blend(base, text, 0.12) : base);
   setPalette(p);
   const QString shown = Display(CoreText());
   if (toPlainText() == shown) return;
@@ -72,9 +76,17 @@ void FilterTextBox::ShowText() {
   showing_ = false;
 }
 
+void FilterTextBox::SetOffHint(const QString& hint) {
+  offHint_ = hint;
+  if (isReadOnly()) setToolTip(offHint_);
+}
+
 void FilterTextBox::SetAvailable(bool available) {
   if (isReadOnly() == !available) return;
   setReadOnly(!available);
+  // How to switch it on, on hover and for assistive tools.
+  setToolTip(available ? QString() : offHint_);
+  setAccessibleDescription(toolTip());
   viewport()->setAcceptDrops(true);
   ShowText();
 }
@@ -208,6 +220,7 @@ void FilterPanel::LanguageChanged(const TextOf& text) {
   for (FilterTextBox* box : {txtExclude_, txtInclude_}) {
     const QString name = text(box == txtExclude_ ? QStringLiteral("chkEnableExcl") : QStringLiteral("chkEnableIncl"));
     if (!name.isEmpty()) box->setAccessibleName(QString(name).remove(QLatin1Char('&')));
+    box->SetOffHint(text(box == txtExclude_ ? QStringLiteral("txtExcludeOff") : QStringLiteral("txtIncludeOff")));
   }
   ShowOptions();
 }

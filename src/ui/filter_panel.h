@@ -27,8 +27,10 @@ class FilterTextBox : public QPlainTextEdit {
   FilterTextBox(App& app, FilterBox box, std::function<void()> changed, QWidget* parent);
   // Shows the core's text of the box (without echoing it back).
   void ShowText();
-  // Typing is possible only while the box's filter is on.
+  // Typing is possible only while the box's filter is on; a box switched off
+  // looks inactive and says on hover how to switch it on (`hint`).
   void SetAvailable(bool available);
+  void SetOffHint(const QString& hint);
 
  protected:
   void focusInEvent(QFocusEvent* e) override;
@@ -42,6 +44,7 @@ class FilterTextBox : public QPlainTextEdit {
   App& app_;
   FilterBox box_;
   std::function<void()> changed_;
+  QString offHint_;
   bool showing_ = false;
 };
 

@@ -18,6 +18,10 @@ void ConfigureList(View* view) {
   view->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view->setWordWrap(false);
+  // Paths keep their beginning and their name; the tooltip has all of it.
+  view->setTextElideMode(Qt::ElideMiddle);
+  // The last column reaches the right edge: no empty band beside the headers.
+  view->horizontalHeader()->setStretchLastSection(true);
   view->setShowGrid(false);
   view->setAlternatingRowColors(true);
   view->verticalHeader()->hide();

@@ -165,7 +165,10 @@ void MainWindow::ConnectRunsAndTimers() {
   labelFlush_.setInterval(40);
   connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
   timerIcons_.setInterval(100);
-  connect(&timerIcons_, &QTimer::timeout, [this] { SichtbareIconsLaden(); });
+  connect(&timerIcons_, &QTimer::timeout, [this] {
+    SichtbareIconsLaden();
+    ShowTitle();  // anything else that reaches the job without a call of the core
+  });
 }
 
 MainWindow::~MainWindow() {
@@ -247,9 +250,14 @@ QWidget* MainWindow::BuildStatistics() {
     }
     ++row;
   }
+  // The time estimate, after its caption.
+  QLabel* estimate = AddLabel(QStringLiteral("lblTimeEstimate"));
+  estimate->hide();
+  g->addWidget(estimate, row, 0, 1, 2);
   QLabel* total = AddLabel(QStringLiteral("lblTotalOperations"));
   total->setWordWrap(true);
-  g->addWidget(total, row, 0, 1, 5);
+  estimate->setBuddy(total);
+  g->addWidget(total, row, 2, 1, 3);
   g->setRowStretch(row + 1, 1);
   return box;
 }
@@ -380,6 +388,9 @@ void MainWindow::LanguageChanged() {
     l->setToolTip(text(it.value()));
     l->setAccessibleDescription(l->toolTip());
   }
+  const QString estimate = text(QStringLiteral("lblTimeEstimate"));
+  label(QStringLiteral("lblTimeEstimate"))->setText(estimate);
+  label(QStringLiteral("lblTotalOperations"))->setAccessibleName(estimate);
   const QString folderTip = text(QStringLiteral("lvFolders"));
   lvFolders_->setToolTip(folderTip);
   lvFolders_->setAccessibleName(folderTip);

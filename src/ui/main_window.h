@@ -165,6 +165,10 @@ class MainWindow : public QMainWindow, public Screen {
   std::vector<int> SelectedFolderKeys() const;
   std::array<int, kToDoColumnCount> ToDoPixelWidths() const;
   void SetCurrentIcon(const std::string& path);
+  // The buttons that start a run are out of use while the lifecycle has one on.
+  void EnableRunButtons();
+  // The title names the job and marks unsaved changes (not during a run: the run owns the job).
+  void ShowTitle();
   void CopyCurrentPath();
   // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
   void SaveList();

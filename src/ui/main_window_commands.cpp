@@ -57,6 +57,7 @@ void MainWindow::Command(const std::function<void()>& command) {
   ++commandDepth_;
   command();
   --commandDepth_;
+  ShowTitle();
   if (commandDepth_ == 0 && closePending_) close();
 }
 
@@ -232,8 +233,13 @@ void MainWindow::SichtbareIconsLaden() {
 }
 
 void MainWindow::SpaltenBreitenlvToDoEinst() {
-  const auto widths = dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel,
-                                                    app_.ToDo.ShowSize, app_.ToDo.ShowFullPath);
+  // The "Full path" columns are as wide as their longest path (and a margin) allows.
+  const int pathPixels = app_.ToDo.ShowFullPath
+                             ? lvToDoList_->fontMetrics().horizontalAdvance(toDoModel_->LongestPath()) + 12
+                             : 0;
+  const auto widths =
+      dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel, app_.ToDo.ShowSize,
+                                    app_.ToDo.ShowFullPath, pathPixels * kUnitsPerPixel);
   for (int c = 0; c < kToDoColumnCount; ++c) {
     const int px = widths[static_cast<std::size_t>(c)] / kUnitsPerPixel;
     lvToDoList_->setColumnHidden(c, px == 0);

@@ -21,7 +21,10 @@
 #include "ui/qt_text.h"
 #include "ui/todo_model.h"
 #include "window/dialog_filter.h"
+#include "window/buttons.h"
+#include "window/message_columns.h"
 #include "window/run_labels.h"
+#include "window/window_title.h"
 
 namespace dd::ui {
 
@@ -40,13 +43,46 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   timerIcons_.start();
 }
 
+namespace {
+
+// A text with TABs as a table: each TAB starts the next column, a line without
+// one spans them all. The texts themselves stay as the language file has them.
+QString ColumnsAsTable(const std::string& text) {
+  const std::vector<std::vector<std::string>> rows = ColumnRows(text);
+  std::size_t columns = 1;
+  for (const auto& row : rows) columns = std::max(columns, row.size());
+  QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"1\">");
+  for (const auto& row : rows) {
+    html += QStringLiteral("<tr>");
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      const bool last = c + 1 == row.size();
+      const int span = last ? static_cast<int>(columns - c) : 1;
+      // Numbers after a caption line up on their right edge.
+      const bool number = c > 0 && !row[c].empty() && row[c].find_first_not_of("0123456789 .,") == std::string::npos;
+      html += QStringLiteral("<td colspan=\"%1\" align=\"%2\" style=\"padding-right:14px\">%3</td>")
+                  .arg(span)
+                  .arg(number ? QStringLiteral("right") : QStringLiteral("left"))
+                  .arg(row[c].empty() ? QStringLiteral("&nbsp;") : Display(row[c]).toHtmlEscaped());
+    }
+    html += QStringLiteral("</tr>");
+  }
+  return html + QStringLiteral("</table>");
+}
+
+}  // namespace
+
 Answer MainWindow::ShowMessage(const Message& m) {
   Answer asked = Answer::Ok;
   if (Blocking([&] { asked = ShowMessage(m); })) return asked;
   if (messageHook) return messageHook(m);
   QMessageBox box(this);
   box.setWindowTitle(Display(m.title));
-  box.setText(Display(m.prompt));
+  if (HasColumns(m.prompt)) {
+    box.setTextFormat(Qt::RichText);
+    box.setText(ColumnsAsTable(m.prompt));
+  } else {
+    box.setText(Display(m.prompt));
+  }
   switch (m.icon) {
     case Icon::Critical:
       box.setIcon(QMessageBox::Critical);
@@ -186,6 +222,7 @@ void MainWindow::ApplyLabels() {
     set("lblNewTotalSize", Display(t.NewTotalSize));
     set("lblReplaceTotalSize", Display(t.ReplaceTotalSize));
     set("lblTotalOperations", Display(pendingExtra_.EstimateText));
+    label(QStringLiteral("lblTimeEstimate"))->setVisible(!pendingExtra_.EstimateText.empty());
     int percent = pendingExtra_.ProgressPercent;
     picProgress_->ProgressMalen(
         percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
@@ -211,6 +248,7 @@ void MainWindow::ApplyLabels() {
     const std::string path = ReplaceAll(currentFile_, "\r\n", "");
     // The icon asks the file system, which must not hold up the window during a run.
     if (!path.empty() && !app_.Run.Lifecycle.Active()) SetCurrentIcon(path);
+    if (path.empty()) imgCurrentIcon_->hide();  // no item, no icon
     currentDirty_ = false;
   }
 }
@@ -229,6 +267,12 @@ void MainWindow::CopyProgress(int64_t done, int64_t size) {
   Yield();
 }
 
+void MainWindow::ShowTitle() {
+  if (RunOnWorker()) return;
+  const QString title = DisplayPath(WindowTitle(app_.Job.CurrentJobFile, JobHasUnsavedChanges(app_)));
+  if (windowTitle() != title) setWindowTitle(title);
+}
+
 void MainWindow::SetCurrentIcon(const std::string& path) {
   const QIcon icon = iconProvider_.icon(QFileInfo(DisplayPath(path)));
   imgCurrentIcon_->setPixmap(icon.pixmap(QSize(16, 16)));
@@ -238,6 +282,7 @@ void MainWindow::SetCurrentIcon(const std::string& path) {
 void MainWindow::SetStatusText(int panel, const std::string& text) {
   if (Queued([=, this] { SetStatusText(panel, text); })) return;
   (panel == 1 ? statusJob_ : statusRate_)->setText(panel == 1 ? DisplayPath(text) : Display(text));
+  if (panel == 1) ShowTitle();
 }
 
 void MainWindow::SetPairIcon(int pair, PairIcon icon) {
@@ -249,10 +294,19 @@ void MainWindow::SetPairIcon(int pair, PairIcon icon) {
 void MainWindow::SetStopButtonVisible(StopButton which, bool visible) {
   if (Queued([=, this] { SetStopButtonVisible(which, visible); })) return;
   button(which == StopButton::Simulation ? kBtnStopSimu : kBtnStopExec)->setVisible(visible);
+  EnableRunButtons();
+}
+
+void MainWindow::EnableRunButtons() {
+  // The lifecycle decides; a run handed over but not begun yet is not on.
+  const RunState state = app_.Run.Lifecycle.State();
+  for (PictureButton* b : buttons_)
+    if (b) b->setEnabled(ButtonEnabled(b->number(), state));
 }
 
 void MainWindow::RefreshButtons() {
   if (Queued([=, this] { RefreshButtons(); })) return;
+  EnableRunButtons();
   for (PictureButton* b : buttons_)
     if (b) b->update();
   // A run that has ended shows its last labels at once, not at the next flush.
@@ -271,6 +325,7 @@ void MainWindow::ToDoRowsRebuilt() {
   // The run waits while the view takes its new copy of the rows.
   if (Blocking([this] { toDoModel_->Freeze(); })) return;
   toDoModel_->Rebuilt();
+  if (app_.ToDo.ShowFullPath) SpaltenBreitenlvToDoEinst();  // sized to the new rows' paths
   SichtbareIconsLaden();
 }
 
@@ -305,6 +360,7 @@ void MainWindow::FolderPairsChanged() {
   const int selected = lvFolders_->currentRow();
   const std::vector<FolderRow> rows = FolderListRows(app_);
   label(QStringLiteral("lblCurrentFile"))->clear();
+  imgCurrentIcon_->hide();
   lvFolders_->clearContents();
   lvFolders_->setRowCount(static_cast<int>(rows.size()));
   auto pathItem = [this](const std::string& path) {
@@ -324,6 +380,7 @@ void MainWindow::FolderPairsChanged() {
     if (row.hasTarget) lvFolders_->setItem(r, 3, pathItem(row.target));
   }
   lvFolders_->clearSelection();
+  ShowTitle();
   if (selected >= 0 && selected < lvFolders_->rowCount()) {
     lvFolders_->selectRow(selected);
     lvFolders_->scrollToItem(lvFolders_->item(selected, 0));

@@ -1,9 +1,18 @@
 #include "ui/picture_button.h"
 
 #include <QPainter>
-#include <QStyleOptionFocusRect>
+#include <QPainterPath>
 
 namespace dd::ui {
+
+namespace {
+
+// The corner radius of the skin's button tiles: 10 units of 48 (5 of 24 for the small ones).
+qreal TileRadius(const QRect& r) {
+  return std::min(r.width(), r.height()) * 10.0 / 48.0;
+}
+
+}  // namespace
 
 PictureButton::PictureButton(int number, const SkinPictures& pictures, std::function<std::string()> activeButton,
                              QWidget* parent)
@@ -14,7 +23,7 @@ PictureButton::PictureButton(int number, const SkinPictures& pictures, std::func
 }
 
 int PictureButton::look() const {
-  return ButtonLook(number_, activeButton_(), underMouse());
+  return ButtonLook(number_, activeButton_(), underMouse(), isEnabled());
 }
 
 QSize PictureButton::sizeHint() const {
@@ -32,28 +41,43 @@ void PictureButton::setCaption(const QString& text) {
   updateGeometry();
 }
 
+void PictureButton::PaintWithoutPicture(QPainter& p, int l) {
+  // Without the skin's picture the button still shows what it does and its look.
+  QColor fill = l == 1 ? QColor(78, 144, 222) : l == 2 ? QColor(158, 200, 254) : QColor(67, 142, 142);
+  if (l == 4) fill = fill.lighter(130);
+  if (l == kDisabledLook) fill = QColor(170, 176, 184);
+  p.setBrush(fill);
+  p.setPen(QColor(40, 70, 120));
+  p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), TileRadius(rect()), TileRadius(rect()));
+  p.setPen(l == 2 ? Qt::black : l == kDisabledLook ? QColor(232, 234, 238) : Qt::white);
+  p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
 void PictureButton::paintEvent(QPaintEvent*) {
   QPainter p(this);
-  const QIcon& icon = pictures_.buttons[number_][look()];
+  p.setRenderHint(QPainter::Antialiasing);
+  int l = look();
+  // Held down, the button shows the skin's pressed look: the active picture, sunk by a pixel.
+  const bool down = isDown() && l != kDisabledLook;
+  if (down) l = 4;
+  const QRect area = down ? rect().translated(0, 1) : rect();
+  const QIcon& icon = pictures_.buttons[number_][l];
   if (!icon.isNull()) {
-    icon.paint(&p, rect());
+    icon.paint(&p, area);
+  } else if (l == kDisabledLook && !pictures_.buttons[number_][1].isNull()) {
+    // A skin without the disabled look: its normal picture, faded.
+    p.setOpacity(0.35);
+    pictures_.buttons[number_][1].paint(&p, area);
+    p.setOpacity(1);
   } else {
-    // Without the skin's picture the button still shows what it does and its look.
-    const int l = look();
-    QColor fill = l == 1 ? QColor(78, 144, 222) : l == 2 ? QColor(158, 200, 254) : QColor(67, 142, 142);
-    if (l == 4) fill = fill.lighter(130);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setBrush(fill);
-    p.setPen(QColor(40, 70, 120));
-    p.drawRoundedRect(rect().adjusted(1, 1, -1, -1), 6, 6);
-    p.setPen(l == 2 ? Qt::black : Qt::white);
-    p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+    PaintWithoutPicture(p, l);
   }
-  if (isDown()) p.fillRect(rect(), QColor(0, 0, 0, 40));
   if (hasFocus()) {
-    QStyleOptionFocusRect o;
-    o.initFrom(this);
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &o, &p, this);
+    // The focus ring follows the tile's rounded edge in the skin's accent colour.
+    QPen ring(palette().color(QPalette::Highlight), 2);
+    p.setPen(ring);
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), TileRadius(rect()), TileRadius(rect()));
   }
 }
 

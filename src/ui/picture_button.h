@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QPainter>
 #include <functional>
 
 #include "ui/skin.h"
@@ -16,7 +17,7 @@ class PictureButton : public QAbstractButton {
   PictureButton(int number, const SkinPictures& pictures, std::function<std::string()> activeButton,
                 QWidget* parent = nullptr);
   int number() const { return number_; }
-  // The look the button shows now (1..4).
+  // The look the button shows now (1..4, 5 while it cannot be pressed).
   int look() const;
   QSize sizeHint() const override;
   // The caption and tooltip in the current language; also the accessible name.
@@ -28,6 +29,7 @@ class PictureButton : public QAbstractButton {
   void leaveEvent(QEvent*) override;
 
  private:
+  void PaintWithoutPicture(QPainter& p, int look);
   int number_;
   const SkinPictures& pictures_;
   std::function<std::string()> activeButton_;

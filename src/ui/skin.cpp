@@ -32,7 +32,11 @@ void SkinPictures::LoadSkin(const std::string& programFolder, int skin) {
   const std::string folder = SkinFolder(programFolder, skin) + "/";
   for (std::size_t i = 0; i < toDo.size(); ++i) LoadPicture(toDo[i], folder + ToDoImageFiles()[i]);
   for (int b = 1; b <= kHighestButton; ++b)
-    for (int look = 1; look <= 4; ++look) LoadPicture(buttons[b][look], folder + ButtonPictureFile(b, look));
+    for (int look = 1; look <= kDisabledLook; ++look) {
+      // Only some buttons have a disabled look; no other skin's picture stands in for it.
+      const bool loaded = LoadPicture(buttons[b][look], folder + ButtonPictureFile(b, look));
+      if (!loaded && look == kDisabledLook) buttons[b][look] = QIcon();
+    }
   LoadBackgrounds(programFolder, skin);
   LoadPicture(lineH, folder + "LH.gif");
   LoadPicture(lineV, folder + "LV.gif");

@@ -42,6 +42,7 @@ void ToDoModel::RemoveFrozenRows(int first, int last) {
   if (!Frozen() || first < 0 || last < first || static_cast<std::size_t>(last) >= frozenRows_.size()) return;
   beginRemoveRows({}, first, last);
   frozenRows_.erase(frozenRows_.begin() + first, frozenRows_.begin() + last + 1);
+  longestPath_.reset();
   endRemoveRows();
 }
 
@@ -110,10 +111,26 @@ void ToDoModel::RowAboutToBeRemoved(int position) {
 }
 
 void ToDoModel::RowRemoved() {
+  longestPath_.reset();
   endRemoveRows();
 }
 
+QString ToDoModel::LongestPath() const {
+  if (longestPath_) return *longestPath_;
+  std::string_view longest;
+  for (int64_t record : *rows_) {
+    if (record < 0 || static_cast<std::size_t>(record) >= list_->size()) continue;
+    ToDoCells c;
+    if (!ToDoRowCells((*list_)[static_cast<std::size_t>(record)], c)) continue;
+    for (std::string_view path : {c.path1, c.path2})
+      if (path.size() > longest.size()) longest = path;
+  }
+  longestPath_ = DisplayPath(std::string(longest));
+  return *longestPath_;
+}
+
 void ToDoModel::ResetIconWindow() {
+  longestPath_.reset();  // every change of the rows comes through here or a removal
   window_.Reset();
   icons_.clear();
 }

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,10 @@ class ToDoModel : public QAbstractTableModel {
   // The record index of a row, -1 when there is none.
   int64_t RecordOfRow(int row) const;
 
+  // The longest text of the two "Full path" columns (by bytes), for their width;
+  // read again only after the rows changed.
+  QString LongestPath() const;
+
  private:
   const std::deque<int64_t>& LiveRows() const;
   App& app_;
@@ -62,6 +67,7 @@ class ToDoModel : public QAbstractTableModel {
   const SkinPictures& pictures_;
   QFileIconProvider provider_;
   IconWindow window_;
+  mutable std::optional<QString> longestPath_;
   // File icons of the window's rows by record index: F1 side, F2 side.
   QHash<int64_t, std::pair<QIcon, QIcon>> icons_;
 };

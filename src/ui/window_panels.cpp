@@ -3,6 +3,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QBoxLayout>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,22 +26,45 @@ namespace dd::ui {
 namespace {
 
 // Colours that keep text legible on each skin's pictures: text on the
-// backgrounds, the list base and the text on it, the accent.
+// backgrounds, the list base and the text on it, the accent, and the mean colour of
+// the option panels' background (what a control out of use fades into).
 struct SkinColours {
-  QColor text, base, baseText, accent;
+  QColor text, base, baseText, accent, panel;
 };
 
 SkinColours ColoursOf(int skin) {
   switch (skin) {
     case 1:
-      return {QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x1E2227)), QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x35C2B0))};
+      return {QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x1E2227)), QColor(QRgb(0xE3E8EE)), QColor(QRgb(0x35C2B0)),
+              QColor(QRgb(0x22272D))};
     case 2:
-      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x000000)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFD800))};
+      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x000000)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFD800)),
+              QColor(QRgb(0x000000))};
     case 3:
-      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFD54F))};
+      return {QColor(QRgb(0xFFFFFF)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFD54F)),
+              QColor(QRgb(0x361F81))};
     default:
-      return {QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0x2F7FD8))};
+      return {QColor(QRgb(0x1F2A36)), QColor(QRgb(0xFFFFFF)), QColor(QRgb(0x1F2A36)), QColor(QRgb(0x2F7FD8)),
+              QColor(QRgb(0xF7F8FA))};
   }
+}
+
+QColor Blend(const QColor& a, const QColor& b, double t) {
+  return QColor::fromRgbF(a.redF() + t * (b.redF() - a.redF()), a.greenF() + t * (b.greenF() - a.greenF()),
+                          a.blueF() + t * (b.blueF() - a.blueF()));
+}
+
+// Controls out of use (the fixed cells of the backup-mode grid) fade into the
+// panel in every skin, so that they no longer look like the ones that can be chosen.
+void SetDisabledColours(QPalette& p, const SkinColours& c) {
+  const QColor faded = Blend(c.text, c.panel, 0.6);
+  for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    p.setColor(QPalette::Disabled, role, faded);
+  // Where the fields are the panel's own colour (high contrast), they turn grey instead.
+  const QColor field = c.base == c.panel ? Blend(c.base, c.text, 0.3) : Blend(c.base, c.panel, 0.7);
+  p.setColor(QPalette::Disabled, QPalette::Base, field);
+  p.setColor(QPalette::Disabled, QPalette::Button, field);
+  p.setColor(QPalette::Disabled, QPalette::Window, c.panel);
 }
 
 }  // namespace
@@ -64,6 +88,11 @@ void MainWindow::BuildOptionPanels(QBoxLayout* layout) {
     panel->hide();
     layout->addWidget(panel);
   }
+  // The options reach the job at once, without a call of the core: the title follows them here.
+  for (QCheckBox* option : frameExclude_->findChildren<QCheckBox*>())
+    connect(option, &QCheckBox::toggled, this, [this] { ShowTitle(); });
+  for (FilterTextBox* box : {frameExclude_->txtExclude(), frameExclude_->txtInclude()})
+    connect(box, &QPlainTextEdit::textChanged, this, [this] { ShowTitle(); });
   timerSchedule_.setInterval(100);
   connect(&timerSchedule_, &QTimer::timeout, [this] { scheduler_.Tick(); });
 }
@@ -140,6 +169,7 @@ void MainWindow::ScheduleFire() {
 void MainWindow::BackupModeChanged() {
   if (Blocking([this] { BackupModeChanged(); })) return;
   frameBackupModes_->ShowMode();
+  ShowTitle();
 }
 
 void MainWindow::JobOptionsChanged() {
@@ -150,6 +180,7 @@ void MainWindow::JobOptionsChanged() {
   action(QStringLiteral("mnuShowSize"))->setChecked(app_.ToDo.ShowSize);
   action(QStringLiteral("mnuShowFullPath"))->setChecked(app_.ToDo.ShowFullPath);
   SpaltenBreitenlvToDoEinst();
+  ShowTitle();
 }
 
 void MainWindow::SetScheduleTimer(bool on) {
@@ -205,6 +236,7 @@ void MainWindow::PanelsSkinChanged(int skin) {
   p.setColor(QPalette::Text, c.baseText);
   p.setColor(QPalette::Highlight, c.accent);
   p.setColor(QPalette::HighlightedText, c.base.lightness() < 128 && skin != 3 ? QColor(Qt::black) : QColor(Qt::white));
+  SetDisabledColours(p, c);
   centralWidget()->setPalette(p);
   // The part of a list's header right of its last column is painted in the window colour: the skin's, there.
   QPalette header = p;
@@ -212,6 +244,7 @@ void MainWindow::PanelsSkinChanged(int skin) {
   for (QTableView* list : {static_cast<QTableView*>(lvFolders_), static_cast<QTableView*>(lvToDoList_)})
     list->horizontalHeader()->setPalette(header);
   frameBackupModes_->SkinChanged();
+  frameExclude_->ShowOptions();  // the filter boxes take their colours from the new palette
   ApplyOptionPanels();
 }
 

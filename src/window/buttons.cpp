@@ -56,6 +56,15 @@ int ButtonLook(int button, const std::string& activeButton, bool mouseOver) {
   return mouseOver ? 2 : 1;
 }
 
+int ButtonLook(int button, const std::string& activeButton, bool mouseOver, bool enabled) {
+  return enabled ? ButtonLook(button, activeButton, mouseOver) : kDisabledLook;
+}
+
+bool ButtonEnabled(int button, RunState state) {
+  const bool startsRun = button == kBtnSimulate || button == kBtnExecute || button == kBtnOneKlick;
+  return !startsRun || state == RunState::Idle;
+}
+
 std::string SkinFolder(const std::string& programFolder, int skin) {
   return programFolder + "/Icons/Skin" + std::to_string(skin);
 }

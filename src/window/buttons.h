@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/run_lifecycle.h"
+
 namespace dd {
 
 // The buttons by number; the number is also the one in the picture file name.
@@ -43,6 +45,13 @@ std::string ActiveButtonText(int button);
 
 // The look of a button: 1 normal, 2 mouse over, 3 active, 4 active with the mouse over.
 int ButtonLook(int button, const std::string& activeButton, bool mouseOver);
+// The same for a button that may be out of use: 5 when it is (the mouse changes nothing then).
+inline constexpr int kDisabledLook = 5;
+int ButtonLook(int button, const std::string& activeButton, bool mouseOver, bool enabled);
+
+// Whether a button can be pressed in this state of the run lifecycle: the buttons
+// that start a run (Simulate, Execute, the one-step run) cannot while one is on.
+bool ButtonEnabled(int button, RunState state);
 
 // The skin folder of skin n below the program folder.
 std::string SkinFolder(const std::string& programFolder, int skin);

@@ -163,12 +163,14 @@ std::string_view ToDoCellImageKey(const ToDoCells& c, int column) {
   return {};
 }
 
-std::array<int, kToDoColumnCount> SpaltenBreitenlvToDoEinst(int width, bool showSize, bool showFullPath) {
+std::array<int, kToDoColumnCount> SpaltenBreitenlvToDoEinst(int width, bool showSize, bool showFullPath,
+                                                            int pathWidth) {
   const int s = showSize ? static_cast<int>(width * 0.05 + 0.5) : 0;
-  const int p = showFullPath ? static_cast<int>(width * 0.05 + 0.5) : 0;
+  const int p = showFullPath ? std::clamp(pathWidth, static_cast<int>(width * 0.05 + 0.5), width / 4) : 0;
   // A list narrower than its fixed columns keeps its name columns at zero rather than negative.
-  const int n = std::max(0, (width - 1040 - 2 * s - 2 * p) / 2 - 200);
-  return {0, 0, 0, p, n, s, 320, 400, 320, s, n, p};
+  const int names = std::max(0, width - 1040 - 2 * s - 2 * p);
+  // The odd unit goes to the second name column, so that the columns end at the right edge.
+  return {0, 0, 0, p, names / 2, s, 320, 400, 320, s, names - names / 2, p};
 }
 
 bool SideIsF1(int lastMouseX, const std::array<int, kToDoColumnCount>& w) {

@@ -211,5 +211,26 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
   }
 }
 
+TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUseAndStopIsThere) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
+  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
+    EXPECT_FALSE(window->button(b)->isEnabled()) << b;
+    EXPECT_EQ(window->button(b)->look(), kDisabledLook) << b;
+  }
+  EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
+  EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
+  // A click on a button out of use asks nothing.
+  boxes.clear();
+  QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+  EXPECT_EQ(boxes, Keys{});
+  hanging.Release();
+  window->WaitForRun();
+  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
+    EXPECT_TRUE(window->button(b)->isEnabled()) << b;
+    EXPECT_NE(window->button(b)->look(), kDisabledLook) << b;
+  }
+}
+
 }  // namespace
 }  // namespace dd

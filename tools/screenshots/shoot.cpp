@@ -1,66 +1,171 @@
-// Drives the window through a simulated job and captures the screen (ImageMagick's
-// `import -window root`) for each skin and each panel. Run it under an X server
-// of its own: tools/screenshots/shoot.sh does.
+// Drives the window through a small job and captures the screen (ImageMagick's
+// `import -window root`): for each skin the main panel after a simulation, each
+// option panel, a run in progress and a question box. Run it under an X server of
+// its own: tools/screenshots/shoot.sh does, once per language.
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <thread>
 
+#include <unistd.h>
+
+#include "common/trash.h"
 #include "job/program_folder.h"
 #include "ui/main_window.h"
 #include "window/buttons.h"
 #include "window/skins.h"
 
+namespace {
+
+// Deletions go to this trash, which holds the run in its `hangAt`-th deletion
+// until it is let go: the run is caught in progress, with its labels and buttons.
+class HoldingTrash : public dd::Trash {
+ public:
+  dd::TrashOutcome MoveToTrash(int folder, const std::string& name, const std::string&) override {
+    // A slow file system: the run's labels are refreshed on the way.
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (++calls_ == hangAt) {
+      held_ = true;
+      changed_.wait(lock, [this] { return released_; });
+    }
+    return ::unlinkat(folder, name.c_str(), 0) == 0 ? dd::TrashOutcome::Moved : dd::TrashOutcome::Failed;
+  }
+  // Arms the trash for the next run.
+  void Arm(int deletion) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    calls_ = 0, hangAt = deletion, held_ = false, released_ = false;
+  }
+  bool Held() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return held_;
+  }
+  void Release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int calls_ = 0, hangAt = 0;
+  bool held_ = false, released_ = false;
+};
+
+void Settle() {
+  for (int i = 0; i < 20; ++i) {
+    QApplication::processEvents();
+    QTest::qWait(25);
+  }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc != 3 && argc != 5) {
-    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER [WIDTH HEIGHT]\n");
+  if (argc != 4 && argc != 6) {
+    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER LANGUAGE_TAG [WIDTH HEIGHT]\n");
     return 2;
   }
   const QString out = QString::fromLocal8Bit(argv[2]);
+  const QString language = QString::fromLocal8Bit(argv[3]);
   std::string error;
   const std::string folder = dd::ResolveProgramFolder(std::string(), dd::ExecutableFolder(), error);
-  dd::ui::MainWindow window;
-  window.messageHook = [](const dd::Message& m) {
-    return m.buttons == dd::Buttons::YesNo ? dd::Answer::Yes : dd::Answer::Ok;
-  };
-  window.StartUp(folder, argv[1]);
-  window.resize(argc == 5 ? std::atoi(argv[3]) : 1280, argc == 5 ? std::atoi(argv[4]) : 800);
-  window.move(0, 0);
-  window.show();
-  auto settle = [] {
-    for (int i = 0; i < 20; ++i) {
-      QApplication::processEvents();
-      QTest::qWait(25);
-    }
-  };
-  auto shoot = [&](const QString& name) {
-    settle();
-    const int rc = QProcess::execute(QStringLiteral("import"),
-                                     {QStringLiteral("-window"), QStringLiteral("root"), out + "/" + name + ".png"});
+  HoldingTrash trash;
+  dd::ui::MainWindow window(&trash);
+  int failures = 0;
+  QString skinName;
+  auto shoot = [&](const QString& view) {
+    Settle();
+    const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName, view, language);
+    const int rc =
+        QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), out + "/" + name});
+    if (rc != 0) ++failures;
     std::printf("%s %d\n", qPrintable(name), rc);
   };
-  settle();
-  window.ClickButton(dd::kBtnSimulate);
-  for (int skin = 0; skin < dd::kSkinCount; ++skin) {
-    dd::SkinAendern(window.app(), skin);
-    shoot(QStringLiteral("skin-%1").arg(skin + 1));
-  }
-  // The panels in the first skin, or in the one SHOOT_PANEL_SKIN names (1..4).
-  const int panelSkin = qEnvironmentVariableIntValue("SHOOT_PANEL_SKIN");
-  dd::SkinAendern(window.app(), panelSkin > 0 ? panelSkin - 1 : 0);
-  window.ClickButton(dd::kBtnBackup);
-  shoot(QStringLiteral("panel-backup-mode"));
-  window.ClickButton(dd::kBtnExclude);
-  shoot(QStringLiteral("panel-filters"));
+
+  // Every box is a real one, answered here: Yes or OK, or No or Cancel for the
+  // question that is to be shot (after it is shot).
+  bool shootQuestion = false;
+  QTimer answer;
+  answer.setInterval(30);
+  QObject::connect(&answer, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    answer.stop();
+    if (qEnvironmentVariableIsSet("SHOOT_VERBOSE")) std::fprintf(stderr, "box: %s\n", qPrintable(box->text()));
+    QAbstractButton* yes = box->button(QMessageBox::Yes);
+    QAbstractButton* no = yes ? box->button(QMessageBox::No) : box->button(QMessageBox::Cancel);
+    if (shootQuestion && no) {
+      shootQuestion = false;
+      shoot(QStringLiteral("question"));
+      no->click();
+    } else if (yes) {
+      yes->click();
+    } else if (QAbstractButton* ok = box->button(QMessageBox::Ok)) {
+      ok->click();
+    } else {
+      box->reject();
+    }
+    answer.start();
+  });
+  answer.start();
+
+  window.StartUp(folder, argv[1]);
+  window.resize(argc == 6 ? std::atoi(argv[4]) : 1280, argc == 6 ? std::atoi(argv[5]) : 800);
+  window.move(0, 0);
+  window.show();
+  window.app().Options.DeletedToTrash = true;
   double now = 0;
   window.scheduleClockHook = [&now] { return now; };
-  window.ClickButton(dd::kBtnScheduleOff);
-  window.ClickButton(dd::kBtnScheduleOffImFrame);
-  now = 1500;
-  shoot(QStringLiteral("panel-schedule"));
-  window.ClickButton(dd::kBtnScheduleOnImFrame);
-  return 0;
+  Settle();
+  for (int skin = 0; skin < dd::kSkinCount; ++skin) {
+    skinName = QStringLiteral("skin%1").arg(skin + 1);
+    dd::SkinAendern(window.app(), skin);
+    window.ClickButton(dd::kBtnSimulate);
+    window.WaitForRun();
+    shoot(QStringLiteral("main"));
+    window.ClickButton(dd::kBtnBackup);
+    shoot(QStringLiteral("backup-modes"));
+    window.ClickButton(dd::kBtnExclude);
+    shoot(QStringLiteral("filters"));
+    now = 0;
+    window.ClickButton(dd::kBtnScheduleOff);
+    window.ClickButton(dd::kBtnScheduleOffImFrame);
+    // Two fifths of the period passed: the run it fires is still to come.
+    const double period = window.app().Options.SchedulePeriodHours * 3600;
+    now = period > 0 ? period * 0.4 : 1;
+    shoot(QStringLiteral("schedule"));
+    window.ClickButton(dd::kBtnScheduleOnImFrame);
+    window.ClickButton(dd::kBtnHideSchedule);
+    // The question before carrying out the list, answered Cancel.
+    shootQuestion = true;
+    window.ClickButton(dd::kBtnExecute);
+    window.WaitForRun();
+    // A run caught in its fortieth deletion, then stopped.
+    trash.Arm(40);
+    window.ClickButton(dd::kBtnExecute);
+    for (int waited = 0; !trash.Held() && waited < 30000; waited += 20) QTest::qWait(20);
+    if (trash.Held()) {
+      shoot(QStringLiteral("run"));
+    } else {
+      std::fprintf(stderr, "%s: the run did not reach its fortieth deletion\n", qPrintable(skinName));
+      ++failures;
+    }
+    window.StopRun();
+    trash.Release();
+    window.WaitForRun();
+  }
+  answer.stop();
+  return failures == 0 ? 0 : 1;
 }

@@ -30,6 +30,7 @@ BG_SIZES = {"BG1": (1920, 1200), "BG2": (1600, 1000), "BG3": (1600, 1000), "BG4"
 BIG_BUTTONS = [1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 19, 20, 22, 23]
 SMALL_BUTTONS = [13, 14, 15, 16, 17, 18, 21]
 PANEL_BUTTONS = {14, 15, 21, 22, 23}  # stand on the option panels (BG4)
+DISABLED_BUTTONS = {2, 3, 4}  # Simulate, Execute, one-step: out of use during a run (look 5)
 BIG, SMALL = 48, 24
 LEGEND = 24
 PAIR = (48, 24)  # status pictures beside the backup-mode grid
@@ -121,7 +122,9 @@ def make_buttons(skin, out, matte, panel_matte):
         small = num in SMALL_BUTTONS
         size = SMALL if small else BIG
         m = panel_matte if num in PANEL_BUTTONS else matte
-        for state in (1, 2, 3, 4):
+        for state in (1, 2, 3, 4, 5):
+            if state == 5 and num not in DISABLED_BUTTONS:
+                continue
             path = os.path.join(out, f"B{num}_{state}.gif")
             save_gif(button(skin, num, state, size, small), path, m)
             save_gif(button(skin, num, state, size * 2, small), at2x(path), m)

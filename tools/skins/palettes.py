@@ -11,8 +11,21 @@ class Skin:
         self.__dict__.update(kw)
 
     def tile(self, num, state):
-        """(fill, border, border width, glyph colour, glyph accents) of button num in state 1..4."""
+        """(fill, border, border width, glyph colour, glyph accents) of button num in state 1..5."""
+        if state == 5:
+            return _disabled_tile(self, num)
         return self._tile(self, num, state)
+
+
+def _disabled_tile(s, num):
+    """Look 5, a button that cannot be pressed now: the normal tile greyed and washed into the
+    background, its glyph faded into its fill and without accents, so it reads as out of use in
+    every skin."""
+    fill, border, width, col, _ = s._tile(s, num, 1)
+    ground = rgb(s.bg["BG1"][1])
+    grey = round(sum(w * c for w, c in zip((0.3, 0.59, 0.11), rgb(fill))))
+    fill = mix(mix(rgb(fill), (grey, grey, grey), 0.75), ground, 0.55)
+    return fill, mix(rgb(border), ground, 0.6), width, mix(rgb(col), fill, 0.6), {}
 
 
 def _flat_tile(s, num, state):

@@ -1,0 +1,60 @@
+// A loaded job's empty filter boxes show their placeholders, as boxes the user left empty do.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/app.h"
+#include "job/job_file.h"
+#include "job/startup.h"
+#include "oplist/filters.h"
+#include "support/flow_fixture.h"
+
+namespace dd {
+namespace {
+
+struct LoadedFilterBoxesTest : ::testing::Test, test::ProgramFixture<> {
+  LoadedFilterBoxesTest() {
+    SpracheAusgewaehlt(app, 0);
+    FileNew(app);
+  }
+  // A job whose exclude and include boxes hold these texts.
+  std::string Job(const std::string& exclude, const std::string& include) {
+    const std::string path = dir / "job.ddk";
+    test::WriteFile(path, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"
+                          "Exclude Files/Folders Name:\r\n1\r\n\r\n\r\n0\r\n\r\n\r\n" +
+                              exclude +
+                              "\r\n\r\n\r\n"
+                              "Include Files/Folders Name:\r\n0\r\n\r\n\r\n0\r\n\r\n\r\n" +
+                              include + "\r\n\r\n\r\n");
+    return path;
+  }
+};
+
+TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) {
+  const struct {
+    const char* exclude;
+    const char* include;
+    bool excludePlaceholder, includePlaceholder;
+  } rows[] = {
+      {"", "", true, true},
+      {"*.tmp", "", false, true},
+      {"", "photos", true, false},
+  };
+  for (const auto& row : rows) {
+    DateiEinlesen(app, Job(row.exclude, row.include));
+    const JobOptions& o = app.Options;
+    EXPECT_EQ(ShowsPlaceholder(o.ExcludeText, o.ExclPlaceholder), row.excludePlaceholder) << row.exclude;
+    EXPECT_EQ(ShowsPlaceholder(o.IncludeText, o.InclPlaceholder), row.includePlaceholder) << row.include;
+    if (!row.excludePlaceholder) {
+      EXPECT_EQ(o.ExcludeText, row.exclude);
+    }
+    if (!row.includePlaceholder) {
+      EXPECT_EQ(o.IncludeText, row.include);
+    }
+    // A box showing its placeholder filters nothing.
+    EXPECT_EQ(ExcludeTextForRun(app).empty(), row.excludePlaceholder) << row.exclude;
+  }
+}
+
+}  // namespace
+}  // namespace dd

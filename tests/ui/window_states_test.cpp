@@ -1,0 +1,135 @@
+// What the window lets a user see: the title, the fixed grid cells, switched-off
+// filter boxes, the current-item line and the list's columns.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QRadioButton>
+#include <string>
+
+#include "common/files.h"
+#include "job/startup.h"
+#include "oplist/backup_mode.h"
+#include "support/builders.h"
+#include "support/window_fixture.h"
+#include "ui/backup_mode_panel.h"
+#include "ui/filter_panel.h"
+#include "ui/list_views.h"
+#include "window/skins.h"
+#include "window/todo_view.h"
+
+namespace dd {
+namespace {
+
+struct WindowStatesTest : test::WindowFixture {
+  std::string job = dir / "job.ddk";
+  void StartWithJob() {
+    test::MakeDirs(dir / "s");
+    test::MakeDirs(dir / "t");
+    test::WriteJob(job, {{dir / "s", dir / "t"}});
+    Start(job);
+  }
+  QString Title() { return window->windowTitle(); }
+  ui::FilterPanel& filters() { return *window->filterPanel(); }
+};
+
+TEST_F(WindowStatesTest, TheTitleNamesTheJobAndMarksUnsavedPairsAndOptions) {
+  StartWithJob();
+  EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+  window->action(QStringLiteral("mnuSwapFolders"))->trigger();
+  EXPECT_EQ(Title(), QStringLiteral("*job.ddk - Dualdock"));
+  window->action(QStringLiteral("mnuSave"))->trigger();
+  EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+
+  // An option ticked in the panel, and ticked back.
+  QCheckBox* daylight = filters().check(QStringLiteral("chkDaylightSaving"));
+  daylight->click();
+  EXPECT_EQ(Title(), QStringLiteral("*job.ddk - Dualdock"));
+  daylight->click();
+  EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+
+  // Switching the language changes no job.
+  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+  EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_EQ(Title(), QStringLiteral("Temp.ddk - Dualdock"));
+}
+
+TEST_F(WindowStatesTest, TheFixedCellsOfTheModeGridFadeInEverySkin) {
+  Start();
+  ui::BackupModePanel& modes = *window->backupModePanel();
+  for (int skin = 0; skin < kSkinCount; ++skin) {
+    SkinAendern(app(), skin);
+    for (int r = 0; r < 5; ++r)
+      for (int c = 0; c < 5; ++c) {
+        const QRadioButton* cell = modes.option(r, c);
+        ASSERT_EQ(cell->isEnabled(), IsOptionEnabled(r, c)) << r << c;
+        const QPalette& p = cell->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Base})
+          EXPECT_NE(p.color(QPalette::Disabled, role), p.color(QPalette::Active, role))
+              << "skin " << skin << " role " << role;
+      }
+  }
+}
+
+TEST_F(WindowStatesTest, ASwitchedOffFilterBoxLooksInactiveAndSaysHowToSwitchItOn) {
+  Start();
+  ui::FilterTextBox* box = filters().txtExclude();
+  const QString hint = ui::Display(app().Text("txtExcludeOff"));
+  ASSERT_FALSE(hint.isEmpty());
+  EXPECT_TRUE(box->isReadOnly());
+  EXPECT_EQ(box->toolTip(), hint);
+  const QColor off = box->palette().color(QPalette::Base);
+  filters().check(QStringLiteral("chkEnableExcl"))->click();
+  EXPECT_FALSE(box->isReadOnly());
+  EXPECT_TRUE(box->toolTip().isEmpty());
+  EXPECT_NE(box->palette().color(QPalette::Base), off);
+  // The hint follows the language.
+  filters().check(QStringLiteral("chkEnableExcl"))->click();
+  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+  EXPECT_EQ(box->toolTip(), ui::Display(app().Text("txtExcludeOff")));
+  EXPECT_NE(box->toolTip(), hint);
+  // In the dark skin the shade comes from its own dark fields, not from the skin before.
+  SkinAendern(app(), 1);
+  EXPECT_LT(box->palette().color(QPalette::Base).lightness(), 100);
+}
+
+TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
+  Start();
+  test::WriteFile(dir / "a.txt", "a");
+  auto* icon = window->findChild<QLabel*>(QStringLiteral("imgCurrentIcon"));
+  ASSERT_NE(icon, nullptr);
+  window->ShowCurrentItem(dir / "a.txt", "1");
+  EXPECT_TRUE(icon->isVisibleTo(window.get()));
+  window->ShowCurrentItem("", "");
+  EXPECT_TRUE(window->label(QStringLiteral("lblCurrentFile"))->text().isEmpty());
+  EXPECT_FALSE(icon->isVisibleTo(window.get()));
+}
+
+TEST_F(WindowStatesTest, TheListsColumnsReachTheRightEdgeAndTheFullPathIsSizedToThePaths) {
+  const std::string deep = dir / "s/a folder with a long name/and another one below it";
+  test::WriteFile(deep + "/file.txt", "x");
+  test::MakeDirs(dir / "t");
+  test::WriteJob(job, {{dir / "s", dir / "t"}});
+  Start(job);
+  window->ClickButton(kBtnSimulate);
+  window->WaitForRun();
+  ASSERT_GT(Rows(), 0);
+  ui::ToDoTable* list = window->lvToDoList();
+  window->action(QStringLiteral("mnuShowFullPath"))->trigger();
+  ASSERT_TRUE(app().ToDo.ShowFullPath);
+  QHeaderView* header = list->horizontalHeader();
+  int last = -1;
+  for (int c = 0; c < kToDoColumnCount; ++c)
+    if (!list->isColumnHidden(c)) last = c;
+  EXPECT_EQ(header->sectionPosition(last) + header->sectionSize(last), list->viewport()->width());
+  // As wide as the longest path, up to a quarter of the list; longer ones lose their middle.
+  const int needed = list->fontMetrics().horizontalAdvance(ui::DisplayPath(deep));
+  EXPECT_GE(list->columnWidth(kColPath1), std::min(needed, list->viewport()->width() / 4 - 1));
+  EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+}
+
+}  // namespace
+}  // namespace dd
