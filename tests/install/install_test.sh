@@ -54,7 +54,7 @@ if command -v systemd-analyze >/dev/null; then
 else
   echo "skipped: systemd-analyze verify (not installed)"
 fi
-bash "$(dirname "$0")/unit_command_test.sh" "$units/dualdock-sync@.service" "$tmp/unit"
+bash "$(dirname "$0")/unit_command_test.sh" "$units/dualdock-sync@.service" "$tmp/unit" "$p/bin/dualdock-cli"
 update-mime-database "$p/share/mime"
 grep -qx 'application/x-dualdock-job:\*\.ddk' "$p/share/mime/globs" || { echo "*.ddk not in the MIME globs"; exit 1; }
 
