@@ -6,6 +6,7 @@
 #   scripts/dev.sh test            build, then run every test (ctest)
 #   scripts/dev.sh bench           build the benchmarks and run them
 #   scripts/dev.sh package         build the Debian package (.deb) in $DUALDOCK_BUILD_DIR-package
+#                                  and check it with lintian (a warning fails it)
 #   scripts/dev.sh fuzz [SECONDS] [NAME...]
 #                                  build the fuzz harnesses with clang (own build
 #                                  folder) and run each for SECONDS (default 30)
@@ -18,6 +19,7 @@ shift || true
 packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
+  test) packages+=(zsh fish) ;;  # the shell completions are tried in them
   package) packages+=(dpkg-dev file lintian) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac

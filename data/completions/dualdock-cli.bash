@@ -50,7 +50,7 @@ _dualdock_cli() {
   fi
 
   local options="--home --help -h --version -V"
-  local run="--json --quiet -q --verbose -v --log-file --allow-mass-delete"
+  local run="--json --quiet -q --verbose -v --log-file --allow-mass-delete --checksum --verify"
   case $command in
     simulate) options+=" $run --tolerance --create-missing --save-text-files" ;;
     execute) options+=" $run --yes -y" ;;

@@ -27,6 +27,8 @@ complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -s q -l quiet -d
 complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -s v -l verbose -d 'Print one line per carried-out operation'
 complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -l log-file -r -F -d 'Append a plain-text record of the run to FILE'
 complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -l allow-mass-delete -d 'Plan a pair even when it deletes most of a folder'
+complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -l checksum -d 'Compare the contents of files, not only sizes and times'
+complete -c dualdock-cli -n "__fish_seen_subcommand_from $runs" -l verify -d 'Read each copy back and compare it with its source'
 complete -c dualdock-cli -n "__fish_seen_subcommand_from execute sync watch" -s y -l yes -d 'Answer the confirmation with yes'
 complete -c dualdock-cli -n "__fish_seen_subcommand_from simulate sync watch" -l tolerance -x -d 'Times closer than SECONDS count as identical'
 complete -c dualdock-cli -n "__fish_seen_subcommand_from simulate sync watch" -l create-missing -d 'Create folders of the job that do not exist'
