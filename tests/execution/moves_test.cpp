@@ -180,3 +180,49 @@ TEST(Moves, CopyThenDeleteDeletesOnlyWhatItCopiedComplete) {
   ::close(from);
   ::close(to);
 }
+
+// Killed at any moment, a run with moves leaves every moved file at its old place or its new one, and the
+// next run finishes the work.
+TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
+  std::mt19937 random(20261207);
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  int rounds = 0, killedEarly = 0;
+  while (rounds < 3 || (std::chrono::steady_clock::now() < end && rounds < 12)) {
+    SCOPED_TRACE(rounds);
+    ++rounds;
+    FlowFixture f;
+    f.SetMirrorMode();
+    std::vector<std::string> entries;
+    AddFiles(entries, "s/renamed", 60);
+    AddFiles(entries, "t/original", 60);
+    AddFiles(entries, "s/moved", 60, "g");
+    AddFiles(entries, "t", 60);
+    for (int i = 0; i < 60; ++i) entries.push_back("s/new/n" + std::to_string(i) + "=" + std::string(20000 + i, 'n'));
+    Simulated(f, entries);
+    const Lines source = Listing(f.dir / "s");
+
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) _exit(ExecuteSub(f.app).failures == 0 ? 0 : 1);
+    ::usleep(std::uniform_int_distribution<int>(0, 60000)(random));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    killedEarly += WIFSIGNALED(status);
+
+    EXPECT_EQ(Listing(f.dir / "s"), source);
+    for (int i = 0; i < 60; ++i) {
+      const std::string n = std::to_string(i), content = std::string(i + 1, 'p');
+      EXPECT_TRUE(ReadTextFile(f.dir / ("t/original/f" + n + ".jpg")) == content ||
+                  ReadTextFile(f.dir / ("t/renamed/f" + n + ".jpg")) == content)
+          << n;
+      EXPECT_TRUE(ReadTextFile(f.dir / ("t/f" + n + ".jpg")) == content ||
+                  ReadTextFile(f.dir / ("t/moved/g" + n + ".jpg")) == content)
+          << n;
+    }
+    Simulate(f.app);
+    ExecuteSub(f.app);
+    EXPECT_EQ(Listing(f.dir / "t"), source);
+  }
+  EXPECT_GT(killedEarly, 0) << "no run was killed before its end";
+}
