@@ -193,11 +193,11 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
     FlowFixture f;
     f.SetMirrorMode();
     std::vector<std::string> entries;
-    AddFiles(entries, "s/renamed", 60);
-    AddFiles(entries, "t/original", 60);
-    AddFiles(entries, "s/moved", 60, "g");
-    AddFiles(entries, "t", 60);
-    for (int i = 0; i < 60; ++i) entries.push_back("s/new/n" + std::to_string(i) + "=" + std::string(20000 + i, 'n'));
+    AddFiles(entries, "s/renamed", 40);
+    AddFiles(entries, "t/original", 40);
+    AddFiles(entries, "s/moved", 40, "g");
+    AddFiles(entries, "t", 40);
+    for (int i = 0; i < 40; ++i) entries.push_back("s/new/n" + std::to_string(i) + "=" + std::string(20000 + i, 'n'));
     Simulated(f, entries);
     const Lines source = Listing(f.dir / "s");
 
@@ -211,7 +211,7 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
     killedEarly += WIFSIGNALED(status);
 
     EXPECT_EQ(Listing(f.dir / "s"), source);
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 40; ++i) {
       const std::string n = std::to_string(i), content = std::string(i + 1, 'p');
       EXPECT_TRUE(ReadTextFile(f.dir / ("t/original/f" + n + ".jpg")) == content ||
                   ReadTextFile(f.dir / ("t/renamed/f" + n + ".jpg")) == content)
@@ -225,4 +225,26 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
     EXPECT_EQ(Listing(f.dir / "t"), source);
   }
   EXPECT_GT(killedEarly, 0) << "no run was killed before its end";
+}
+
+// A mode that does not both copy an item to its new place and delete it at its old one moves nothing.
+TEST(Moves, OnlyAModeThatCopiesTheOneAndDeletesTheOtherMoves) {
+  const struct {
+    const char* what;
+    const char* mode[5];
+    std::size_t records;
+  } rows[] = {
+      {"two-way: both copied", {"= =", "=->", "<-=", "=->", "<-="}, 2},
+      {"no deletion", {"= =", "=->", "= =", "=->", "= ="}, 1},
+      {"deletion without copy", {"= =", "= =", "= x", "=->", "= ="}, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    FlowFixture f;
+    f.SetMode(row.mode[0], row.mode[1], row.mode[2], row.mode[3], row.mode[4]);
+    Simulated(f, {std::string("s/new.jpg=photo") + kAt, std::string("t/old.jpg=photo") + kAt});
+    const Lines records = f.ListFileRecords();
+    EXPECT_EQ(records.size(), row.records);
+    for (const std::string& r : records) EXPECT_EQ(r.find("Move"), std::string::npos) << r;
+  }
 }
