@@ -361,9 +361,11 @@ class Walk {
     Show(oldPath, size, from.exists && S_ISDIR(from.st.st_mode));
     if (!from.reachable) return Changed(oldPath);
     if (!from.exists) {
-      // Moved already (by a run that ended before it could say so), or gone: then it is not for us to plan.
-      const Entry there = FindAt(root, newRel);
-      if (there.exists && (size == 0 ? S_ISDIR(there.st.st_mode) : there.st.st_size == size))
+      // Moved already (by a run that ended before it could say so): at its new place, of the kind the other
+      // side has there. Gone altogether: not for this run to guess.
+      const Entry there = FindAt(root, newRel), model = FindAt(modelRoot, newRel);
+      const bool folder = there.exists && S_ISDIR(there.st.st_mode);
+      if (there.exists && model.exists && folder == S_ISDIR(model.st.st_mode) && (folder || there.st.st_size == size))
         return CountMove(item, inF2, size, false);
       return Changed(oldPath);
     }

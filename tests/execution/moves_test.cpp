@@ -248,3 +248,26 @@ TEST(Moves, OnlyAModeThatCopiesTheOneAndDeletesTheOtherMoves) {
     for (const std::string& r : records) EXPECT_EQ(r.find("Move"), std::string::npos) << r;
   }
 }
+
+// The list of a run killed after its rename and before it was saved: the move is found done, not failed.
+TEST(Moves, AMoveFoundDoneCountsAsDoneAndAVanishedItemIsNamed) {
+  const struct {
+    const char* what;
+    bool renamed;  // else deleted
+    int failures;
+  } rows[] = {{"renamed already", true, 0}, {"gone from both places", false, 1}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    FlowFixture f;
+    f.SetMirrorMode();
+    Simulated(f, {std::string("s/new.jpg=photo") + kAt, std::string("t/old.jpg=photo") + kAt, "s/k=k", "t/k=k"});
+    ASSERT_EQ(f.ListFileRecords().size(), 1u);
+    if (row.renamed)
+      std::filesystem::rename(f.dir / "t/old.jpg", f.dir / "t/new.jpg");
+    else
+      std::filesystem::remove(f.dir / "t/old.jpg");
+    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, row.failures}));
+    EXPECT_EQ(f.app.Run.MovedCount, row.renamed ? 1 : 0);
+    EXPECT_EQ(f.ListFileRecords().size(), row.renamed ? 0u : 1u);
+  }
+}
