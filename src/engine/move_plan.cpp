@@ -46,8 +46,8 @@ void MovePlanner::Apply(std::vector<std::string>& toDo, std::string_view rootF1,
   for (const MovePairing::Pair& p : pairing.pairs) {
     const MoveCandidate &a = candidates_[0][p.f1], &b = candidates_[1][p.f2];
     // The record stands where the copy stood; the two paths are where the item is on each side.
-    toDo[indices_[0][p.f1]] = OpRecord::Format(MoveTextOf(code), code, kStatusIdentical, {rootF1, a.key},
-                                               {rootF2, b.key}, a.size, b.size);
+    toDo[indices_[0][p.f1]] =
+        OpRecord::Format(MoveTextOf(code), code, kStatusIdentical, {rootF1, a.key}, {rootF2, b.key}, a.size, b.size);
     toDo[indices_[1][p.f2]].clear();
     undelete(inF2_ ? p.f2 : p.f1);
   }
@@ -69,7 +69,8 @@ void MovePlanner::Apply(std::vector<std::string>& toDo, std::string_view rootF1,
 namespace {
 
 bool SameExactTime(const std::string& pathF1, const std::string& pathF2) {
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   return ::lstat(pathF1.c_str(), &a) == 0 && ::lstat(pathF2.c_str(), &b) == 0 && a.st_size == b.st_size &&
          a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }

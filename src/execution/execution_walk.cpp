@@ -53,7 +53,7 @@ struct Item {
   int64_t index;
   OpRecordView rec;
   RecordPaths paths;
-  bool valid;  // the paths lie below a pair's roots
+  bool valid;        // the paths lie below a pair's roots
   MovePaths move{};  // a move's two paths, which differ below the roots
 };
 

@@ -415,8 +415,8 @@ void MainWindow::SkinChanged(int skin) {
   pictures_.LoadSkin(app_.Files.Folder, skin);
   pictures_.LoadFolderImages(app_.Files.Folder, skin);
   if (!pictures_.appIcon.isNull()) setWindowIcon(pictures_.appIcon);
-  const QIcon* legend[] = {&pictures_.picFiles, &pictures_.picFolders, &pictures_.picDelete, &pictures_.picNew,
-                           &pictures_.picReplace, &pictures_.picMove};
+  const QIcon* legend[] = {&pictures_.picFiles, &pictures_.picFolders, &pictures_.picDelete,
+                           &pictures_.picNew,   &pictures_.picReplace, &pictures_.picMove};
   for (std::size_t i = 0; i < legend_.size(); ++i)
     if (!legend[i]->isNull()) legend_[i]->setPixmap(legend[i]->pixmap(QSize(20, 20)));
   for (PictureButton* b : buttons_)

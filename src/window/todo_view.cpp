@@ -21,24 +21,33 @@ constexpr std::array<const char*, kToDoColumnCount> kTitleKeys = {
     "[Nr.]",    "[Size Source]", "[Size Target]", "[Path]", "[Name in source]", "[Size]",
     "[Status]", "[Operation]",   "[Status]",      "[Size]", "[Name in target]", "[Path]"};
 
-constexpr std::array<const char*, kToDoImageCount> kImageKeys = {
-    "Copy to Source", "Copy To Target", "Delete in Source",         "Delete in Target",         "Equal",
-    "Extra",          "Newer",          "Older",                    "Replace Source to Target", "Replace Target to Source",
-    "Question",       "Move in Source", "Move in Target"};
+constexpr std::array<const char*, kToDoImageCount> kImageKeys = {"Copy to Source",
+                                                                 "Copy To Target",
+                                                                 "Delete in Source",
+                                                                 "Delete in Target",
+                                                                 "Equal",
+                                                                 "Extra",
+                                                                 "Newer",
+                                                                 "Older",
+                                                                 "Replace Source to Target",
+                                                                 "Replace Target to Source",
+                                                                 "Question",
+                                                                 "Move in Source",
+                                                                 "Move in Target"};
 
 constexpr std::array<const char*, kToDoImageCount> kImageFiles = {"OpKleinCopySource.jpg",
-                                                     "OpKleinCopyTarget.jpg",
-                                                     "OpKleinDeleteSource.jpg",
-                                                     "OpKleinDeleteTarget.jpg",
-                                                     "StatEqual.jpg",
-                                                     "StatExtra.jpg",
-                                                     "StatNewer.jpg",
-                                                     "StatOlder.jpg",
-                                                     "OpKleinReplaceToTarget.jpg",
-                                                     "OpKleinReplaceToSource.jpg",
-                                                     "StatQuestion.bmp",
-                                                     "OpKleinMoveSource.jpg",
-                                                     "OpKleinMoveTarget.jpg"};
+                                                                  "OpKleinCopyTarget.jpg",
+                                                                  "OpKleinDeleteSource.jpg",
+                                                                  "OpKleinDeleteTarget.jpg",
+                                                                  "StatEqual.jpg",
+                                                                  "StatExtra.jpg",
+                                                                  "StatNewer.jpg",
+                                                                  "StatOlder.jpg",
+                                                                  "OpKleinReplaceToTarget.jpg",
+                                                                  "OpKleinReplaceToSource.jpg",
+                                                                  "StatQuestion.bmp",
+                                                                  "OpKleinMoveSource.jpg",
+                                                                  "OpKleinMoveTarget.jpg"};
 
 std::string_view NameOf(std::string_view path) {
   const std::size_t slash = path.rfind(kPathSeparator);

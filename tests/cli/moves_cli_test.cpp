@@ -1,6 +1,6 @@
 // A renamed folder through the command line: planned and counted as moved.
-#include "support/scenario.h"
 #include "cli/cli_fixture.h"
+#include "support/scenario.h"
 
 using namespace dd;
 using namespace dd::test;
@@ -21,7 +21,8 @@ TEST_F(Cli, ARenamedFolderIsCountedAsMovedInTheSummaryAndTheJson) {
 
   Result sync = RunHome("sync " + job + " --yes --json");
   ASSERT_EQ(sync.code, 0) << sync.err;
-  EXPECT_EQ(JsonFields(sync.out, "d['done']['moved']['count'], d['done']['new']['count'], d['done']['deleted']['count']"),
-            "1 0 0\n");
+  EXPECT_EQ(
+      JsonFields(sync.out, "d['done']['moved']['count'], d['done']['new']['count'], d['done']['deleted']['count']"),
+      "1 0 0\n");
   EXPECT_EQ(Listing(dir / "dst"), Listing(dir / "src"));
 }

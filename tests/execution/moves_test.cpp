@@ -1,6 +1,6 @@
 // Items moved or renamed on one side: one rename on the other, never a loss.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -92,9 +92,10 @@ TEST(Moves, FilesMovedBetweenFoldersAreRenamedOnTheSideTheModeChanges) {
     // The move and the deletion of the folder it empties.
     const Lines records = f.ListFileRecords();
     ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(std::count_if(records.begin(), records.end(),
-                            [&](const std::string& r) { return r.find(std::string("\t") + row.code + "\t") != r.npos; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(records.begin(), records.end(),
+                      [&](const std::string& r) { return r.find(std::string("\t") + row.code + "\t") != r.npos; }),
+        1);
     EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
     EXPECT_EQ(Inode(f.dir / row.expected), inode);
     EXPECT_FALSE(PathExists(f.dir / row.moved));
@@ -156,19 +157,20 @@ TEST(Moves, WhatStandsInTheWayOrChangedSincePlanningStopsTheMoveAndNothingIsLost
 // only when all of it was copied and is still as it was.
 TEST(Moves, CopyThenDeleteDeletesOnlyWhatItCopiedComplete) {
   TempDir dir;
-  MakeTree(dir.path(), {"from/tree/a.txt=a", "from/tree/sub/b.txt=b", "from/tree/sub/link->a.txt", "from/one.txt=one",
-                        "to/"});
+  MakeTree(dir.path(),
+           {"from/tree/a.txt=a", "from/tree/sub/b.txt=b", "from/tree/sub/link->a.txt", "from/one.txt=one", "to/"});
   const int from = ::open((dir / "from").c_str(), O_RDONLY | O_DIRECTORY);
   const int to = ::open((dir / "to").c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(from, 0);
   ASSERT_GE(to, 0);
-  struct stat tree {}, one {};
+  struct stat tree {
+  }, one{};
   ASSERT_EQ(::fstatat(from, "tree", &tree, AT_SYMLINK_NOFOLLOW), 0);
   ASSERT_EQ(::fstatat(from, "one.txt", &one, AT_SYMLINK_NOFOLLOW), 0);
 
   EXPECT_EQ(CopyThenDelete(from, "tree", tree, to, "moved", nullptr), MoveResult::Copied);
-  EXPECT_EQ(Listing(dir / "to"), (Lines{"moved/", "moved/a.txt=a", "moved/sub/", "moved/sub/b.txt=b",
-                                        "moved/sub/link->a.txt"}));
+  EXPECT_EQ(Listing(dir / "to"),
+            (Lines{"moved/", "moved/a.txt=a", "moved/sub/", "moved/sub/b.txt=b", "moved/sub/link->a.txt"}));
   EXPECT_EQ(Listing(dir / "from"), Lines{"one.txt=one"});
 
   // The same name taken: nothing happens. A source that is no longer what was checked stays beside its copy.
