@@ -15,6 +15,7 @@
 #include "execution/execute_sub.h"
 #include "execution/move_ops.h"
 #include "oplist/record_texts.h"
+#include "oplist/todo_list.h"
 #include "support/clock_tick.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -272,4 +273,24 @@ TEST(Moves, AMoveFoundDoneCountsAsDoneAndAVanishedItemIsNamed) {
     EXPECT_EQ(f.app.Run.MovedCount, row.renamed ? 1 : 0);
     EXPECT_EQ(f.ListFileRecords().size(), row.renamed ? 0u : 1u);
   }
+}
+
+// A hand-made move record may reach nothing outside its pair, nor through a link.
+TEST(Moves, AMoveRecordThatLeavesItsPairIsRefusedAndKept) {
+  FlowFixture f;
+  MakeTree(f.dir.path(), {"elsewhere/keep.txt=k", "s/a.txt=k", "t/b.txt=k", "t/x->../elsewhere"});
+  f.AddSourceTargetPair();
+  const std::string s = f.dir / "s", t = f.dir / "t";
+  f.app.ToDo.ToDoList = {
+      Rec("= m", "Identical", s + "/a.txt", t + "/../elsewhere/keep.txt", "1", "1"),  // out of the pair
+      Rec("= m", "Identical", s + "/../elsewhere/keep.txt", t + "/b.txt", "1", "1"),  // into another place
+      Rec("= m", "Identical", s + "/a.txt", t + "/x/keep.txt", "1", "1"),             // through a link
+      Rec("= m", "Identical", s + "/x/b.txt", t + "/b.txt", "1", "1"),                // to a place through a link
+  };
+  ListViewAusfuellen(f.app);
+  CountOperations(f.app);
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 4}));
+  EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
+  EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b.txt=k", "x->../elsewhere"}));
+  EXPECT_EQ(f.ListFileRecords().size(), 4u);
 }
