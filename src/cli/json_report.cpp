@@ -105,6 +105,8 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   j += ",\"new_in_f2\":" + CountAndBytes(s.Pending(OpKind::New, Side::F2));
   j += ",\"replace_in_f1\":" + CountAndBytes(s.Pending(OpKind::Replace, Side::F1));
   j += ",\"replace_in_f2\":" + CountAndBytes(s.Pending(OpKind::Replace, Side::F2));
+  j += ",\"moved_in_f1\":" + CountAndBytes(s.Pending(OpKind::Move, Side::F1));
+  j += ",\"moved_in_f2\":" + CountAndBytes(s.Pending(OpKind::Move, Side::F2));
   j += ",\"total\":" + CountAndBytes(s.PendingOps(), s.Pending.Bytes(OpKind::Delete) + s.Pending.Bytes(OpKind::New) +
                                                          s.Pending.Bytes(OpKind::Replace));
   j += "}";
@@ -112,6 +114,7 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   j += "\"deleted\":" + CountAndBytes(s.DeletedCount, s.DeletedBytes);
   j += ",\"new\":" + CountAndBytes(s.NewCount, s.NewBytes);
   j += ",\"replaced\":" + CountAndBytes(s.ReplacedCount, s.ReplacedBytes);
+  j += ",\"moved\":" + CountAndBytes(s.MovedCount, s.MovedBytes);
   j += "}";
   j += ",\"trees\":{";
   j += "\"files_f1\":" + Number(s.TreeFilesF1) + ",\"files_f2\":" + Number(s.TreeFilesF2);

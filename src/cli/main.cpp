@@ -65,6 +65,8 @@ void PrintPending(const dd::RunStatistics& r) {
   line("new in F2:     ", OpKind::New, Side::F2);
   line("replace in F1: ", OpKind::Replace, Side::F1);
   line("replace in F2: ", OpKind::Replace, Side::F2);
+  line("moved in F1:   ", OpKind::Move, Side::F1);
+  line("moved in F2:   ", OpKind::Move, Side::F2);
 }
 
 // Folders that could not be listed were left out of the plan: the run went on past an error.

@@ -43,7 +43,11 @@ std::string ConfirmationPrompt(App& app) {
          app.Text("[operations from the simulation?]") + "\r\n" +
          line("[Files to be deleted:  ]", r.Pending.Count(OpKind::Delete), r.Pending.Bytes(OpKind::Delete)) + "\r\n" +
          line("[Files to be created:  ]", r.Pending.Count(OpKind::New), r.Pending.Bytes(OpKind::New)) + "\r\n" +
-         line("[Files to be replaced: ]", r.Pending.Count(OpKind::Replace), r.Pending.Bytes(OpKind::Replace));
+         line("[Files to be replaced: ]", r.Pending.Count(OpKind::Replace), r.Pending.Bytes(OpKind::Replace)) +
+         // Only a list with moves says so: the question stays as it was for every other list.
+         (r.Pending.Count(OpKind::Move) > 0
+              ? "\r\n" + line("[Items to be moved:    ]", r.Pending.Count(OpKind::Move), r.Pending.Bytes(OpKind::Move))
+              : std::string());
 }
 
 // Items under a heading: a few by name, the rest as a count, so that the box stays readable.
@@ -176,6 +180,7 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
   if (r.ReplacedBytes > 0 || r.NewBytes > 0)
     report += app.Text("[Copied files:  ]") + "\t" + std::to_string(r.ReplacedCount + r.NewCount) + "\t(" +
               FormatSize(static_cast<double>(r.ReplacedBytes + r.NewBytes)) + ")";
+  if (r.MovedCount > 0) report += "\r\n" + app.Text("[Moved items:   ]") + "\t" + std::to_string(r.MovedCount);
   report += NamedItemsText(app);
   // Items the scan had to leave out are not in step: the run did not do all it should.
   const bool skipped = r.SkippedNames > 0;

@@ -27,7 +27,8 @@ inline int64_t AddSize(int64_t a, int64_t b) {
   return sum;
 }
 
-enum class OpKind { Delete, Replace, New };
+// A move renames an item within one tree: it is neither a deletion nor a copy.
+enum class OpKind { Delete, Replace, New, Move };
 enum class Side { F1, F2 };
 
 struct PendingCount {
@@ -55,13 +56,15 @@ class PendingTable {
   }
   int64_t Count(OpKind kind) const { return (*this)(kind, Side::F1).Count + (*this)(kind, Side::F2).Count; }
   int64_t Bytes(OpKind kind) const { return AddSize((*this)(kind, Side::F1).Bytes, (*this)(kind, Side::F2).Bytes); }
-  int64_t Ops() const { return Count(OpKind::Delete) + Count(OpKind::Replace) + Count(OpKind::New); }
+  int64_t Ops() const {
+    return Count(OpKind::Delete) + Count(OpKind::Replace) + Count(OpKind::New) + Count(OpKind::Move);
+  }
   void Clear() { *this = PendingTable(); }
 
  private:
   static int Index(OpKind kind) { return static_cast<int>(kind); }
   static int Index(Side side) { return static_cast<int>(side); }
-  PendingCount cells_[3][2];
+  PendingCount cells_[4][2];
 };
 
 struct RunStatistics {
@@ -97,6 +100,8 @@ struct RunStatistics {
   // Done by the execution.
   int64_t DeletedCount = 0, ReplacedCount = 0, NewCount = 0;
   int64_t DeletedBytes = 0, ReplacedBytes = 0, NewBytes = 0;
+  // Moves done, and of them those done as a copy and a deletion (the rename was not possible).
+  int64_t MovedCount = 0, MovedBytes = 0, MovedByCopy = 0;
 
   // Phase start times in monotonic seconds; 0 = not begun.
   double ExecutionStartTime = 0, FirstDeleteTime = 0, FirstNewTime = 0, FirstReplaceTime = 0;

@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "common/app.h"
+#include "engine/move_plan.h"
 #include "engine/scanner.h"
 #include "engine/sorted_entries.h"
 #include "engine/unlisted_areas.h"
@@ -251,6 +252,8 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   auto plans = [&](const std::string& status) { return !OpTextOf(CodeForStatus(mode, status)).empty(); };
   auto& toDo = app.ToDo.ToDoList;
   const UnlistedAreas unlisted(f1, f2);
+  // Which moves the mode allows is fixed at the start of the walk: a move needs both of its halves planned alike.
+  MovePlanner moves(mode);
   auto countDeletion = [&](const std::string& code, bool file) {
     if (code == kDeleteInSource) {
       ++plan.DeletedItemsF1;
@@ -297,15 +300,18 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
       const std::string& code = CodeForStatus(mode, kExtraInF1);
       countDeletion(code, !lines.IsFolder(k));
       inToDoListeSpeichern(toDo, kExtraInF1, code, r1, r2, key, lines.Size(k), 0);
+      moves.Noted(0, code, key, lines.IsFolder(k), lines.Size(k), lines.Modified(k), toDo.size() - 1);
     } else {
       if (!plans(kExtraInF2)) continue;
       lines.KeyInto(k, key);
       const std::string& code = CodeForStatus(mode, kExtraInF2);
       countDeletion(code, !lines.IsFolder(k));
       inToDoListeSpeichern(toDo, kExtraInF2, code, r1, r2, key, 0, lines.Size(k));
+      moves.Noted(1, code, key, lines.IsFolder(k), lines.Size(k), lines.Modified(k), toDo.size() - 1);
     }
   }
 
+  moves.Apply(toDo, r1, r2, plan, MoveFileCheck(r1, r2));
   r.ActionText = "..";
   app.screen.ShowRunLabels(app.Run);
   plan.Complete = true;

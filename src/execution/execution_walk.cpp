@@ -23,6 +23,7 @@
 #include "execution/execution_scope.h"
 #include "execution/file_ops.h"
 #include "execution/folder_modes.h"
+#include "execution/move_ops.h"
 #include "execution/record_paths.h"
 #include "execution/row_pruner.h"
 #include "execution/run_labels.h"
@@ -69,7 +70,8 @@ struct Item {
   int64_t index;
   OpRecordView rec;
   RecordPaths paths;
-  bool valid;  // the paths lie below a pair's roots
+  bool valid;        // the paths lie below a pair's roots
+  MovePaths move{};  // a move's two paths, which differ below the roots
 };
 
 class Walk {
@@ -95,6 +97,14 @@ class Walk {
         const std::optional<OpRecordView> record = OpRecordView::Parse(std::string_view(records_).substr(start));
         if (!record) continue;
         Item& item = items.emplace_back(Item{index, *record, {}, false});
+        if (IsMove(item)) {
+          item.valid = SplitMovePaths(scope_.Sources, scope_.Targets, item.rec.PathF1, item.rec.PathF2, item.move);
+          if (item.valid) {
+            item.move.RootF1 = scope_.OpenSources[item.move.Pair];
+            item.move.RootF2 = scope_.OpenTargets[item.move.Pair];
+          }
+          continue;
+        }
         item.valid = SplitRecordPaths(scope_.Sources, scope_.Targets, item.rec.PathF1, item.rec.PathF2, item.paths);
         if (item.valid) {
           // The folders opened are those the roots resolved to when the list was planned.
@@ -104,7 +114,7 @@ class Walk {
       }
     }
     // The phases point into `items`, which stays as it is from here on.
-    std::vector<Item*> fileDeletions, folderDeletions, copies;
+    std::vector<Item*> fileDeletions, folderDeletions, moves, copies;
     copies.reserve(items.size());
     std::size_t sorted = 0;
     for (Item& item : items) {
@@ -119,6 +129,8 @@ class Walk {
         (folder ? folderDeletions : fileDeletions).push_back(&item);
       } else if (item.rec.OpText == kOpCopyToF1 || item.rec.OpText == kOpCopyToF2) {
         copies.push_back(&item);
+      } else if (IsMove(item)) {
+        moves.push_back(&item);
       }
     }
     // Deepest first, so that a folder is empty when its turn comes.
@@ -127,7 +139,10 @@ class Walk {
              std::count(b->paths.Rel.begin(), b->paths.Rel.end(), '/');
     });
 
+    // Moves after the file deletions (a name freed may be a move's new place) and before the folder
+    // deletions (a folder a move empties is deleted after it).
     bool go = Phase(fileDeletions, [&](Item& item) { HandleDeletion(item, false); });
+    go = go && Phase(moves, [&](Item& item) { HandleMove(item); });
     go = go && Phase(folderDeletions, [&](Item& item) { HandleDeletion(item, true); });
     go = go && Phase(copies, [&](Item& item) { HandleCopy(item); });
     // Copies already written are named even after a stop: they are complete.
@@ -161,14 +176,20 @@ class Walk {
   static constexpr double kLabelInterval = 0.05;  // seconds
   double labelsShown_ = 0;
 
+  static bool IsMove(const Item& item) { return item.rec.OpText == kOpMoveInF1 || item.rec.OpText == kOpMoveInF2; }
+
   // `look`: false when the entry's own state is left to the operation to find out.
   Entry Find(const Item& item, bool inF1, bool create = false, int* created = nullptr, bool look = true) {
-    Entry e;
-    const std::string_view rel = item.paths.Rel;
-    int made = 0;
     // Folders made on the way copy those of the other side.
-    e.folder = handles_.Folder(inF1 ? item.paths.RootF1 : item.paths.RootF2, ParentOf(rel), create, made,
-                               create ? (inF1 ? item.paths.RootF2 : item.paths.RootF1) : std::string_view());
+    return FindAt(inF1 ? item.paths.RootF1 : item.paths.RootF2, item.paths.Rel, create, created, look,
+                  create ? (inF1 ? item.paths.RootF2 : item.paths.RootF1) : std::string_view());
+  }
+
+  Entry FindAt(std::string_view root, std::string_view rel, bool create = false, int* created = nullptr,
+               bool look = true, std::string_view modelRoot = {}) {
+    Entry e;
+    int made = 0;
+    e.folder = handles_.Folder(root, ParentOf(rel), create, made, modelRoot);
     if (created) *created += made;
     e.name = std::string(NameOf(rel));
     if (e.folder < 0) {
@@ -368,6 +389,61 @@ class Walk {
     if (S_ISDIR(f1.st.st_mode) && S_ISDIR(f2.st.st_mode)) return kStatusIdentical;
     if (S_ISDIR(f1.st.st_mode) || S_ISDIR(f2.st.st_mode)) return {};
     return StatusOfBoth(f1.st.st_mtim.tv_sec, f2.st.st_mtim.tv_sec, f1.st.st_size, f2.st.st_size, scope_.Options);
+  }
+
+  // A move renames the item where one side has it at its old place to where the other side has it.
+  void HandleMove(const Item& item) {
+    const bool inF2 = item.rec.Code == kMoveInTarget;
+    if (!inF2 && item.rec.Code != kMoveInSource) return;
+    const std::string_view oldPath = inF2 ? item.rec.PathF2 : item.rec.PathF1;
+    const int64_t size = inF2 ? item.rec.SizeF2 : item.rec.SizeF1;
+    if (!item.valid) return Fail();
+    const MovePaths& m = item.move;
+    const std::string_view root = inF2 ? m.RootF2 : m.RootF1, modelRoot = inF2 ? m.RootF1 : m.RootF2;
+    const std::string_view oldRel = inF2 ? m.RelF2 : m.RelF1, newRel = inF2 ? m.RelF1 : m.RelF2;
+    const std::string newPath = std::string(oldPath.substr(0, oldPath.size() - oldRel.size())).append(newRel);
+    Entry from = FindAt(root, oldRel);
+    Show(oldPath, size, from.exists && S_ISDIR(from.st.st_mode));
+    if (!from.reachable) return Changed(oldPath);
+    if (!from.exists) {
+      // Moved already (by a run that ended before it could say so): at its new place, of the kind the other
+      // side has there. Gone altogether: not for this run to guess.
+      const Entry there = FindAt(root, newRel), model = FindAt(modelRoot, newRel);
+      const bool folder = there.exists && S_ISDIR(there.st.st_mode);
+      if (there.exists && model.exists && folder == S_ISDIR(model.st.st_mode) && (folder || there.st.st_size == size))
+        return CountMove(item, inF2, size, false);
+      return Changed(oldPath);
+    }
+    const bool isFolder = S_ISDIR(from.st.st_mode);
+    // A folder has no size; its change time tells of names added or taken in it since the plan.
+    if (steps_.recheck && (isFolder ? size != 0 || !AsPlanned(from.st, from.st.st_size) : !AsPlanned(from.st, size)))
+      return Changed(oldPath);
+    // The folders of the new place may push the old one's out of the kept handles: the move holds its own.
+    OpenFile fromDir;
+    fromDir.fd = ::fcntl(from.folder, F_DUPFD_CLOEXEC, 0);
+    int created = 0;
+    const Entry to = FindAt(root, newRel, true, &created, false, modelRoot);
+    if (run_.TreeStatisticsValid) (inF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
+    if (fromDir.fd < 0 || to.folder < 0) return Fail();
+    const MoveResult result =
+        MoveEntry(fromDir.fd, from.name, from.st, to.folder, to.name, &run_.Lifecycle.StopFlag(), turn_);
+    const bool moved = result == MoveResult::Renamed || result == MoveResult::Copied;
+    if (moved) Touched(to.folder);
+    // Kept handles of folders below the old place would now lead into the new one.
+    if (isFolder) handles_.Release();
+    if (result == MoveResult::TargetTaken) return Changed(newPath);
+    if (result == MoveResult::SourceChanged) Named(kUnsteadyReason, oldPath);
+    if (!moved) return Fail();
+    CountMove(item, inF2, size, result == MoveResult::Copied);
+  }
+
+  void CountMove(const Item& item, bool inF2, int64_t size, bool byCopy) {
+    run_.Pending.Take(OpKind::Move, inF2 ? Side::F2 : Side::F1, size);
+    run_.MovedCount += 1;
+    run_.MovedBytes += size;
+    run_.MovedByCopy += byCopy;
+    run_.LastOperationKind = OpKind::Move;
+    Done(item);
   }
 
   void HandleCopy(const Item& item) {

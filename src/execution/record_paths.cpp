@@ -46,6 +46,22 @@ bool FromPairs(const std::vector<std::string>& sources, const std::vector<std::s
 
 }  // namespace
 
+bool SplitMovePaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
+                    std::string_view pathF1, std::string_view pathF2, MovePaths& out) {
+  std::size_t bestLength = 0;
+  bool found = false;
+  for (std::size_t i = 0; i < sources.size() && i < targets.size(); ++i) {
+    const std::string_view r1 = RootKey(sources[i]), r2 = RootKey(targets[i]);
+    std::string_view rel1, rel2;
+    if (sources[i].empty() || targets[i].empty() || !Below(r1, pathF1, rel1) || !Below(r2, pathF2, rel2)) continue;
+    if (found && r1.size() + r2.size() <= bestLength) continue;
+    found = true;
+    bestLength = r1.size() + r2.size();
+    out = {pathF1.substr(0, r1.size()), pathF2.substr(0, r2.size()), rel1, rel2, i};
+  }
+  return found && IsPlainRelativePath(out.RelF1) && IsPlainRelativePath(out.RelF2);
+}
+
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
                       std::string_view pathF1, std::string_view pathF2, RecordPaths& out) {
   if (pathF1.empty() || pathF2.empty() || pathF1[0] != kPathSeparator || pathF2[0] != kPathSeparator) return false;

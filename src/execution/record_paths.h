@@ -20,4 +20,16 @@ struct RecordPaths {
 bool SplitRecordPaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
                       std::string_view pathF1, std::string_view pathF2, RecordPaths& out);
 
+// The two paths of a move record: the item where it is in F1 and where it is
+// in F2, below the roots of one pair, each part below a plain path (they differ).
+struct MovePaths {
+  std::string_view RootF1, RootF2;
+  std::string_view RelF1, RelF2;
+  std::size_t Pair = 0;
+};
+
+// As SplitRecordPaths, for a move: the pair with the longest roots that hold both paths.
+bool SplitMovePaths(const std::vector<std::string>& sources, const std::vector<std::string>& targets,
+                    std::string_view pathF1, std::string_view pathF2, MovePaths& out);
+
 }  // namespace dd

@@ -33,6 +33,7 @@ void SimuDatenLoeschen(App& app) {
   r.PendingOpsAtCount = 0;
   r.DeletedCount = r.ReplacedCount = r.NewCount = 0;
   r.DeletedBytes = r.ReplacedBytes = r.NewBytes = 0;
+  r.MovedCount = r.MovedBytes = r.MovedByCopy = 0;
   r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
   app.screen.SetStatusText(2, "");
 }
@@ -59,6 +60,8 @@ void LabelsMitSimuDatenAuffuellen(App& app) {
     labels.ProgressRed = 179, labels.ProgressGreen = 125, labels.ProgressBlue = 186;
   } else if (r.LastOperationKind == OpKind::Replace) {
     labels.ProgressRed = 67, labels.ProgressGreen = 142, labels.ProgressBlue = 142;
+  } else if (r.LastOperationKind == OpKind::Move) {
+    labels.ProgressRed = 96, labels.ProgressGreen = 150, labels.ProgressBlue = 90;
   }
   app.screen.ShowPendingLabels(r, labels);
   LabelsWaehrendSimuAuffuellen(app);

@@ -17,7 +17,13 @@ bool IsSoundRecord(std::string_view record) {
   if (record.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos) return false;
   const std::optional<OpRecordView> r = OpRecordView::Parse(record);
   // The count goes by the code and the execution by the text: they must name the same operation.
-  return r && !r->OpText.empty() && OpTextOf(r->Code) == r->OpText;
+  return r && !r->OpText.empty() && (OpTextOf(r->Code) == r->OpText || MoveTextOf(r->Code) == r->OpText);
+}
+
+std::string_view MoveTextOf(std::string_view code) {
+  if (code == kMoveInSource) return kOpMoveInF1;
+  if (code == kMoveInTarget) return kOpMoveInF2;
+  return {};
 }
 
 std::string_view OpTextOf(std::string_view code) {
@@ -57,6 +63,10 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
       pending.Add(record->Status == kStatusExtraInF1 ? OpKind::New : OpKind::Replace, Side::F2, record->SizeF1);
     } else if (record->Code == kCopyToSource) {
       pending.Add(record->Status == kStatusExtraInF2 ? OpKind::New : OpKind::Replace, Side::F1, record->SizeF2);
+    } else if (record->Code == kMoveInSource) {
+      pending.Add(OpKind::Move, Side::F1, record->SizeF1);
+    } else if (record->Code == kMoveInTarget) {
+      pending.Add(OpKind::Move, Side::F2, record->SizeF2);
     }
   }
   run.Pending = pending;

@@ -21,6 +21,8 @@ bool IsSoundRecord(std::string_view record);
 
 // The 19-character operation text of a code, "" for "= =" and unknown codes.
 std::string_view OpTextOf(std::string_view code);
+// The operation text of a move's code ("Move in F1         ", ...), "" for any other code.
+std::string_view MoveTextOf(std::string_view code);
 
 // Appends the record of one classified item, unless the code plans nothing.
 void inToDoListeSpeichern(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,

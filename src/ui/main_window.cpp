@@ -227,8 +227,10 @@ QWidget* MainWindow::BuildStatistics() {
                         {-1, 4, "lblF1Size", "lblF2Size", nullptr},
                         {2, 5, "lblDeleteInF1", "lblDeleteInF2", "lblDeleteTotalSize"},
                         {3, 6, "lblNewInF1", "lblNewInF2", "lblNewTotalSize"},
-                        {4, 7, "lblReplaceInF1", "lblReplaceInF2", "lblReplaceTotalSize"}};
-  legend_.assign(5, nullptr);
+                        {4, 7, "lblReplaceInF1", "lblReplaceInF2", "lblReplaceTotalSize"},
+                        // A move carries no bytes: no total beside its counts.
+                        {5, 9, "lblMoveInF1", "lblMoveInF2", nullptr}};
+  legend_.assign(6, nullptr);
   int row = 1;
   for (const Line& line : lines) {
     if (row == 4) ++row;  // the pending counts get their own header row
@@ -424,8 +426,8 @@ void MainWindow::SkinChanged(int skin) {
   pictures_.LoadSkin(app_.Files.Folder, skin);
   pictures_.LoadFolderImages(app_.Files.Folder, skin);
   if (!pictures_.appIcon.isNull()) setWindowIcon(pictures_.appIcon);
-  const QIcon* legend[] = {&pictures_.picFiles, &pictures_.picFolders, &pictures_.picDelete, &pictures_.picNew,
-                           &pictures_.picReplace};
+  const QIcon* legend[] = {&pictures_.picFiles, &pictures_.picFolders, &pictures_.picDelete,
+                           &pictures_.picNew,   &pictures_.picReplace, &pictures_.picMove};
   for (std::size_t i = 0; i < legend_.size(); ++i)
     if (!legend[i]->isNull()) legend_[i]->setPixmap(legend[i]->pixmap(QSize(20, 20)));
   for (PictureButton* b : buttons_)

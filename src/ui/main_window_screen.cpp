@@ -218,6 +218,8 @@ void MainWindow::ApplyLabels() {
     set("lblNewInF2", Display(t.NewInF2));
     set("lblReplaceInF1", Display(t.ReplaceInF1));
     set("lblReplaceInF2", Display(t.ReplaceInF2));
+    set("lblMoveInF1", Display(t.MoveInF1));
+    set("lblMoveInF2", Display(t.MoveInF2));
     set("lblDeleteTotalSize", Display(t.DeleteTotalSize));
     set("lblNewTotalSize", Display(t.NewTotalSize));
     set("lblReplaceTotalSize", Display(t.ReplaceTotalSize));

@@ -45,6 +45,7 @@ void SkinPictures::LoadSkin(const std::string& programFolder, int skin) {
   LoadPicture(picDelete, folder + "PicDelete.gif");
   LoadPicture(picNew, folder + "PicNew.gif");
   LoadPicture(picReplace, folder + "PicReplace.gif");
+  LoadPicture(picMove, folder + "PicMove.gif");
   const char* statusFiles[] = {"StatEqualGIF.gif", "StatExtraGIF.gif", "StatOlderGIF.gif", "StatNewerOlderGIF.gif",
                                "StatOlderNewerGIF.gif"};
   for (std::size_t i = 0; i < status.size(); ++i) LoadPicture(status[i], folder + statusFiles[i]);

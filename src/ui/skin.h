@@ -6,6 +6,7 @@
 #include <string>
 
 #include "window/buttons.h"
+#include "window/todo_view.h"
 
 namespace dd::ui {
 
@@ -14,12 +15,12 @@ namespace dd::ui {
 bool LoadPicture(QIcon& into, const std::string& path);
 
 struct SkinPictures {
-  std::array<QIcon, 11> toDo;                                    // the operation list images, by BildNr
+  std::array<QIcon, kToDoImageCount> toDo;                       // the operation list images, by BildNr
   std::array<QIcon, 5> folders;                                  // the folder-list status images, by PairIcon
   std::array<std::array<QIcon, kDisabledLook + 1>, kHighestButton + 1> buttons;  // [button][look 1..5]
   std::array<QIcon, 6> backgrounds;                              // BG1..BG5 at 1..5
   QIcon lineH, lineV;
-  QIcon picFiles, picFolders, picDelete, picNew, picReplace;
+  QIcon picFiles, picFolders, picDelete, picNew, picReplace, picMove;
   QIcon appIcon;
   // The backup-mode panel: the five status pictures beside the grid rows (Identical,
   // Extra in F1, Extra in F2, Newer in F1, Newer in F2) and the operation pictures by BildNr 1..5.

@@ -34,6 +34,8 @@ PendingLabelTexts PendingLabelsOf(const RunStatistics& r) {
   t.NewInF2 = std::to_string(r.Pending(OpKind::New, Side::F2).Count);
   t.ReplaceInF1 = std::to_string(r.Pending(OpKind::Replace, Side::F1).Count);
   t.ReplaceInF2 = std::to_string(r.Pending(OpKind::Replace, Side::F2).Count);
+  t.MoveInF1 = std::to_string(r.Pending(OpKind::Move, Side::F1).Count);
+  t.MoveInF2 = std::to_string(r.Pending(OpKind::Move, Side::F2).Count);
   t.DeleteTotalSize = Size(r.Pending.Bytes(OpKind::Delete));
   t.NewTotalSize = Size(r.Pending.Bytes(OpKind::New));
   t.ReplaceTotalSize = Size(r.Pending.Bytes(OpKind::Replace));

@@ -14,7 +14,7 @@ struct RunLabelTexts {
 RunLabelTexts RunLabels(const RunStatistics& run);
 
 struct PendingLabelTexts {
-  std::string DeleteInF1, DeleteInF2, NewInF1, NewInF2, ReplaceInF1, ReplaceInF2;
+  std::string DeleteInF1, DeleteInF2, NewInF1, NewInF2, ReplaceInF1, ReplaceInF2, MoveInF1, MoveInF2;
   std::string DeleteTotalSize, NewTotalSize, ReplaceTotalSize;
 };
 PendingLabelTexts PendingLabelsOf(const RunStatistics& run);

@@ -21,21 +21,33 @@ constexpr std::array<const char*, kToDoColumnCount> kTitleKeys = {
     "[Nr.]",    "[Size Source]", "[Size Target]", "[Path]", "[Name in source]", "[Size]",
     "[Status]", "[Operation]",   "[Status]",      "[Size]", "[Name in target]", "[Path]"};
 
-constexpr std::array<const char*, 11> kImageKeys = {
-    "Copy to Source", "Copy To Target", "Delete in Source",         "Delete in Target",         "Equal",   "Extra",
-    "Newer",          "Older",          "Replace Source to Target", "Replace Target to Source", "Question"};
+constexpr std::array<const char*, kToDoImageCount> kImageKeys = {"Copy to Source",
+                                                                 "Copy To Target",
+                                                                 "Delete in Source",
+                                                                 "Delete in Target",
+                                                                 "Equal",
+                                                                 "Extra",
+                                                                 "Newer",
+                                                                 "Older",
+                                                                 "Replace Source to Target",
+                                                                 "Replace Target to Source",
+                                                                 "Question",
+                                                                 "Move in Source",
+                                                                 "Move in Target"};
 
-constexpr std::array<const char*, 11> kImageFiles = {"OpKleinCopySource.jpg",
-                                                     "OpKleinCopyTarget.jpg",
-                                                     "OpKleinDeleteSource.jpg",
-                                                     "OpKleinDeleteTarget.jpg",
-                                                     "StatEqual.jpg",
-                                                     "StatExtra.jpg",
-                                                     "StatNewer.jpg",
-                                                     "StatOlder.jpg",
-                                                     "OpKleinReplaceToTarget.jpg",
-                                                     "OpKleinReplaceToSource.jpg",
-                                                     "StatQuestion.bmp"};
+constexpr std::array<const char*, kToDoImageCount> kImageFiles = {"OpKleinCopySource.jpg",
+                                                                  "OpKleinCopyTarget.jpg",
+                                                                  "OpKleinDeleteSource.jpg",
+                                                                  "OpKleinDeleteTarget.jpg",
+                                                                  "StatEqual.jpg",
+                                                                  "StatExtra.jpg",
+                                                                  "StatNewer.jpg",
+                                                                  "StatOlder.jpg",
+                                                                  "OpKleinReplaceToTarget.jpg",
+                                                                  "OpKleinReplaceToSource.jpg",
+                                                                  "StatQuestion.bmp",
+                                                                  "OpKleinMoveSource.jpg",
+                                                                  "OpKleinMoveTarget.jpg"};
 
 std::string_view NameOf(std::string_view path) {
   const std::size_t slash = path.rfind(kPathSeparator);
@@ -66,7 +78,7 @@ int BildNr(std::string_view key) {
   return 0;
 }
 
-const std::array<const char*, 11>& ToDoImageFiles() {
+const std::array<const char*, kToDoImageCount>& ToDoImageFiles() {
   return kImageFiles;
 }
 
@@ -102,6 +114,10 @@ bool ToDoRowCells(std::string_view record, ToDoCells& c) {
       c.operationKey = "Copy to Source", c.operationText = "Copy To Source";
     else
       c.operationKey = "Replace Target to Source", c.operationText = "Replace in Source";
+  } else if (code == kMoveInSource) {
+    c.operationKey = "Move in Source", c.operationText = "Move in Source";
+  } else if (code == kMoveInTarget) {
+    c.operationKey = "Move in Target", c.operationText = "Move in Target";
   }
   return true;
 }

@@ -33,9 +33,10 @@ int SpaltenNr(std::string_view key);
 // Language key of each column title.
 const std::array<const char*, kToDoColumnCount>& ToDoColumnTitleKeys();
 
-// The eleven shared images of the list: index by key (0 for an unknown key) and their files.
+// The shared images of the list: index by key (0 for an unknown key) and their files.
+inline constexpr std::size_t kToDoImageCount = 13;
 int BildNr(std::string_view key);
-const std::array<const char*, 11>& ToDoImageFiles();
+const std::array<const char*, kToDoImageCount>& ToDoImageFiles();
 
 // The cells of one row; views into the record where they can be.
 struct ToDoCells {

@@ -52,7 +52,8 @@ TEST_F(Cli, UsageErrorsAndUnusableJobFilesExitTwo) {
 }
 
 TEST_F(Cli, SimulateWritesThePendingListAndExecuteCarriesItOutOrKeepsWhatFailed) {
-  MakeTree(dir.path(), {"src/a.txt=alpha", "src/sub/b.txt=beta", "dst/stale.txt=stale"});
+  // Sizes apart: a new file and a stale one of one size and time would be planned as one file moved.
+  MakeTree(dir.path(), {"src/a.txt=alphabet", "src/sub/b.txt=beta", "dst/stale.txt=stale"});
   const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
   Result sim = RunHome("simulate " + job);
   ASSERT_EQ(sim.code, 0) << sim.err;
@@ -248,7 +249,7 @@ TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyFor
 }
 
 TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {
-  MakeTree(dir.path(), {"src/a.txt=alpha", "src/b\xff.txt=be", "dst/stale.txt=stale"});
+  MakeTree(dir.path(), {"src/a.txt=alphabet", "src/b\xff.txt=be", "dst/stale.txt=stale"});
   const std::string job = Quote(dir / "job\xc3\xa9\xfe\x01.ddk");
   ASSERT_EQ(Run("job new " + job + " --pair " + Quote(dir / "src") + " " + Quote(dir / "dst")).code, 0);
 
@@ -258,7 +259,7 @@ TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {
                        "d['command'], d['exit_status'], d['pending']['new_in_f2'], d['pending']['delete_in_f2'],"
                        " d['pending']['total']['count'], d['failed_operations'], d['failures'], d['errors'],"
                        " os.fsencode(d['job'])[-11:]"),
-            "simulate 0 {'count': 2, 'bytes': 7} {'count': 1, 'bytes': 5} 3 0 [] [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
+            "simulate 0 {'count': 2, 'bytes': 10} {'count': 1, 'bytes': 5} 3 0 [] [] b'job\\xc3\\xa9\\xfe\\x01.ddk'\n");
   Result quiet = RunHome("execute --yes --quiet");
   EXPECT_EQ(quiet.code, 0) << quiet.err;
   EXPECT_EQ(quiet.out + quiet.err, "");

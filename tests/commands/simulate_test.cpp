@@ -123,7 +123,8 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
 TEST(Simulate, FolderThatCannotBeListedLeavesItsCopyAlone) {
   namespace fs = std::filesystem;
   FlowFixture f;
-  MakeTree(f.dir.path(), {"s/locked/secret.txt=s", "s/open.txt=o", "t/stale.txt=x"});
+  // Sizes apart, so that open.txt is no move of stale.txt.
+  MakeTree(f.dir.path(), {"s/locked/secret.txt=s", "s/open.txt=o", "t/stale.txt=xx"});
   MakeTree(f.dir.path(), {"t/locked/secret.txt=old copy", "t/locked/deeper/more.txt=more"});
   f.AddSourceTargetPair();
   for (const std::string& p : {f.dir.path(), f.home, f.app.Files.ToDoFilePath}) fs::permissions(p, fs::perms::all);

@@ -63,7 +63,8 @@ void Simulated(FlowFixture& f, const std::vector<std::string>& entries) {
 
 std::string Rec(const std::string& code, const std::string& status, const std::string& pathF1,
                 const std::string& pathF2, const std::string& sizeF1, const std::string& sizeF2) {
-  return Join({std::string(OpTextOf(code)), code, status, pathF1, pathF2, sizeF1, sizeF2}, "\t");
+  const std::string_view text = OpTextOf(code).empty() ? MoveTextOf(code) : OpTextOf(code);
+  return Join({std::string(text), code, status, pathF1, pathF2, sizeF1, sizeF2}, "\t");
 }
 
 std::vector<std::string> PathsOf(const std::vector<std::string>& records, int side) {

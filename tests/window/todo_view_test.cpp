@@ -21,6 +21,22 @@ std::string Record(const std::string& code, const std::string& status, const std
   return list.at(0);
 }
 
+// A move shows the item where each side has it, and its own picture by the side it moves on.
+TEST(ToDoCellsTest, AMoveShowsBothPlacesAndItsOwnPicture) {
+  for (const auto& [code, text, image] :
+       {std::tuple("= m", "Move in Target", 12), std::tuple("m =", "Move in Source", 11)}) {
+    const std::string record =
+        std::string(MoveTextOf(code)) + "\t" + code + "\tIdentical\t/a/new.jpg\t/b/old.jpg\t5\t5";
+    ToDoCells c;
+    ASSERT_TRUE(ToDoRowCells(record, c)) << code;
+    EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "new.jpg") << code;
+    EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "old.jpg") << code;
+    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), text) << code;
+    EXPECT_EQ(BildNr(ToDoCellImageKey(c, kColOperation)), image) << code;
+    EXPECT_EQ(std::string(ToDoImageFiles()[image]).find(image == 12 ? "MoveTarget" : "MoveSource"), 7u) << code;
+  }
+}
+
 TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
   struct Case {
     const char *code, *status, *status1, *status2, *operationText;

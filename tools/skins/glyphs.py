@@ -239,10 +239,20 @@ def g_replace(f, ink):
     f.poly([(x + 3.5, y + 1.2), (x - 2.6, y + 2.6), (x - 1.2, y - 3.5)], fill=col)
 
 
+def g_move(f, ink):
+    # A page taken along a bend to its new place.
+    col = ink.c("accent")
+    doc(f, 3, 3, 11, 13, ink.col, ink.sw * 0.8, fill=ink.bg)
+    f.line([(7, 13), (7, 18.5), (15.5, 18.5)], col, ink.sw)
+    f.line([(12.5, 15.3), (15.8, 18.5), (12.5, 21.7)], col, ink.sw)
+    doc(f, 15.5, 8, 21, 15, ink.col, ink.sw * 0.8, fill=ink.bg)
+
+
 LEGEND_GLYPHS = {
     "PicFiles": g_files,
     "PicFolders": g_folders,
     "PicDelete": g_delete,
     "PicNew": g_new,
     "PicReplace": g_replace,
+    "PicMove": g_move,
 }

@@ -250,7 +250,8 @@ def badge(skin, kind, size, base):
     sw = 3.4 if skin is not SKINS[2] else 3.8
     colour = {"CopyTarget": "copy", "CopySource": "copy", "ReplaceToTarget": "rep", "ReplaceToSource": "rep",
               "DeleteTarget": "del", "DeleteSource": "del", "Equal": "equal", "Extra": "extra", "Newer": "newer",
-              "Older": "older", "Question": "question", "Done": "newer", "Search": "copy", "Operation": "rep"}[kind]
+              "Older": "older", "Question": "question", "Done": "newer", "Search": "copy", "Operation": "rep",
+              "MoveTarget": "equal", "MoveSource": "equal"}[kind]
     f.circle(12, 12, 11.2, fill=rgb(b[colour]))
     if kind in ("CopyTarget", "CopySource"):
         right = kind == "CopyTarget"
@@ -267,6 +268,12 @@ def badge(skin, kind, size, base):
         f.line([(cx - 3.8, 8.2), (cx + 3.8, 15.8)], ink, sw * 0.9)
         f.line([(cx + 3.8, 8.2), (cx - 3.8, 15.8)], ink, sw * 0.9)
         f.line([(bar, 6.5), (bar, 17.5)], ink, sw * 0.9)
+    elif kind in ("MoveTarget", "MoveSource"):
+        # The same file, taken along a bend to its new place on the side the arrow points to.
+        right = kind == "MoveTarget"
+        x0 = 6.5 if right else 17.5
+        f.line([(x0, 5.5), (x0, 15)], ink, sw * 0.9)
+        G.arrow(f, x0, 18.5 if right else 5.5, 15, ink, sw * 0.9, head=4.2)
     elif kind == "Equal":
         f.line([(6.5, 9), (17.5, 9)], ink, sw)
         f.line([(6.5, 15.5), (17.5, 15.5)], ink, sw)
@@ -308,6 +315,8 @@ LIST_IMAGES = {
     "OpKleinReplaceToTarget.jpg": "ReplaceToTarget",
     "OpKleinReplaceToSource.jpg": "ReplaceToSource",
     "StatQuestion.bmp": "Question",
+    "OpKleinMoveTarget.jpg": "MoveTarget",
+    "OpKleinMoveSource.jpg": "MoveSource",
 }
 FOLDER_IMAGES = ["Dualdock.bmp", "Done.bmp", "StatQuestion.bmp", "Search.bmp", "Operation.bmp"]
 
