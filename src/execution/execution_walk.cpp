@@ -51,6 +51,8 @@ constexpr const char* kUnknownReason = "[Reason: unknown]";
 std::string OperationOf(const OpRecordView& rec) {
   if (rec.OpText == kOpDeleteInF1) return "delete in F1";
   if (rec.OpText == kOpDeleteInF2) return "delete in F2";
+  if (rec.Code == kMoveInSource) return "move in F1";
+  if (rec.Code == kMoveInTarget) return "move in F2";
   const bool toF2 = rec.Code == kCopyToTarget;
   const bool isNew = rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
   return std::string(isNew ? "new in " : "replace in ") + (toF2 ? "F2" : "F1");
@@ -397,14 +399,14 @@ class Walk {
     if (!inF2 && item.rec.Code != kMoveInSource) return;
     const std::string_view oldPath = inF2 ? item.rec.PathF2 : item.rec.PathF1;
     const int64_t size = inF2 ? item.rec.SizeF2 : item.rec.SizeF1;
-    if (!item.valid) return Fail();
+    if (!item.valid) return Fail(item, oldPath, ReasonText(kOutsideReason));
     const MovePaths& m = item.move;
     const std::string_view root = inF2 ? m.RootF2 : m.RootF1, modelRoot = inF2 ? m.RootF1 : m.RootF2;
     const std::string_view oldRel = inF2 ? m.RelF2 : m.RelF1, newRel = inF2 ? m.RelF1 : m.RelF2;
     const std::string newPath = std::string(oldPath.substr(0, oldPath.size() - oldRel.size())).append(newRel);
     Entry from = FindAt(root, oldRel);
     Show(oldPath, size, from.exists && S_ISDIR(from.st.st_mode));
-    if (!from.reachable) return Changed(oldPath);
+    if (!from.reachable) return Changed(item, oldPath);
     if (!from.exists) {
       // Moved already (by a run that ended before it could say so): at its new place, of the kind the other
       // side has there. Gone altogether: not for this run to guess.
@@ -412,28 +414,32 @@ class Walk {
       const bool folder = there.exists && S_ISDIR(there.st.st_mode);
       if (there.exists && model.exists && folder == S_ISDIR(model.st.st_mode) && (folder || there.st.st_size == size))
         return CountMove(item, inF2, size, false);
-      return Changed(oldPath);
+      return Changed(item, oldPath);
     }
     const bool isFolder = S_ISDIR(from.st.st_mode);
     // A folder has no size; its change time tells of names added or taken in it since the plan.
     if (steps_.recheck && (isFolder ? size != 0 || !AsPlanned(from.st, from.st.st_size) : !AsPlanned(from.st, size)))
-      return Changed(oldPath);
+      return Changed(item, oldPath);
     // The folders of the new place may push the old one's out of the kept handles: the move holds its own.
     OpenFile fromDir;
     fromDir.fd = ::fcntl(from.folder, F_DUPFD_CLOEXEC, 0);
     int created = 0;
     const Entry to = FindAt(root, newRel, true, &created, false, modelRoot);
     if (run_.TreeStatisticsValid) (inF2 ? run_.TreeFoldersF2 : run_.TreeFoldersF1) += created;
-    if (fromDir.fd < 0 || to.folder < 0) return Fail();
+    if (fromDir.fd < 0 || to.folder < 0) return Fail(item, fromDir.fd < 0 ? oldPath : newPath, errno);
     const MoveResult result =
         MoveEntry(fromDir.fd, from.name, from.st, to.folder, to.name, &run_.Lifecycle.StopFlag(), turn_);
+    const int moveError = errno;
     const bool moved = result == MoveResult::Renamed || result == MoveResult::Copied;
     if (moved) Touched(to.folder);
     // Kept handles of folders below the old place would now lead into the new one.
     if (isFolder) handles_.Release();
-    if (result == MoveResult::TargetTaken) return Changed(newPath);
-    if (result == MoveResult::SourceChanged) Named(kUnsteadyReason, oldPath);
-    if (!moved) return Fail();
+    if (result == MoveResult::TargetTaken) return Changed(item, newPath);
+    if (result == MoveResult::SourceChanged) {
+      Named(kUnsteadyReason, oldPath);
+      return Fail(item, oldPath, ReasonText(kUnsteadyFailure));
+    }
+    if (!moved) return Fail(item, oldPath, moveError);
     CountMove(item, inF2, size, result == MoveResult::Copied);
   }
 

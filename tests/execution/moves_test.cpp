@@ -104,6 +104,19 @@ TEST(Moves, FilesMovedBetweenFoldersAreRenamedOnTheSideTheModeChanges) {
   }
 }
 
+// Same size and same time are where the search starts; only the same bytes make a move. Otherwise the
+// target would keep another picture under the new name and look identical.
+TEST(Moves, FilesOfOneSizeAndTimeWithOtherBytesAreCopiedNotMoved) {
+  FlowFixture f;
+  f.SetMirrorMode();
+  Simulated(f, {std::string("s/IMG_0002.raw=burst two") + kAt, std::string("t/IMG_0001.raw=burst one") + kAt});
+  const Lines records = f.ListFileRecords();
+  ASSERT_EQ(records.size(), 2u);
+  for (const std::string& r : records) EXPECT_EQ(r.find("\t= m\t"), r.npos) << r;
+  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
+}
+
 // A move into a folder that only F1 has makes it; a folder a move empties is deleted after the move.
 TEST(Moves, AMoveRunsBetweenTheFoldersItNeedsAndTheFoldersItEmpties) {
   FlowFixture f;
