@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/duration_text.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
@@ -178,7 +179,7 @@ std::string ZeitAbschaetzen(App& app) {
                  part(run.Pending.Bytes(OpKind::Delete), rates.CurrentDeleteRate) +
                  part(run.Pending.Bytes(OpKind::Replace), rates.CurrentCopyRate);
   if (total == 0) return {};
-  return FormatDurationShort(total);
+  return ShortDurationText(app, total);
 }
 
 }  // namespace dd

@@ -21,6 +21,7 @@
 #include "ui/qt_text.h"
 #include "ui/todo_model.h"
 #include "window/dialog_filter.h"
+#include "window/job_loads.h"
 #include "window/run_labels.h"
 
 namespace dd::ui {
@@ -36,13 +37,17 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   SpaltenBreitenlvToDoEinst();
   show();
   if (options.checkFileTypes) DateienVerknuepfen(app_);
-  if (!commandLine.empty()) Command([this, commandLine] { DateiEinlesen(app_, commandLine); });
+  Command([this, commandLine] {
+    // A list left by another job shows with that job's pairs, unless the command line names a job that loads.
+    if (commandLine.empty() || !LoadJobAsked(app_, commandLine)) ShowPlanningJob(app_);
+  });
   timerIcons_.start();
 }
 
 Answer MainWindow::ShowMessage(const Message& m) {
   Answer asked = Answer::Ok;
   if (Blocking([&] { asked = ShowMessage(m); })) return asked;
+  TellDesktopOfRunEnd(m);
   if (messageHook) return messageHook(m);
   QMessageBox box(this);
   box.setWindowTitle(Display(m.title));
@@ -72,6 +77,7 @@ Answer MainWindow::ShowMessage(const Message& m) {
       break;
     case Buttons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(m.defaultIsNo ? QMessageBox::No : QMessageBox::Yes);
       break;
   }
   switch (box.exec()) {
@@ -189,6 +195,7 @@ void MainWindow::ApplyLabels() {
     int percent = pendingExtra_.ProgressPercent;
     picProgress_->ProgressMalen(
         percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
+    ShowRunOnTaskbar(percent);
     pendingDirty_ = false;
   }
   if (runDirty_) {
