@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "commands/execute_flow.h"
-#include "common/duration_text.h"
 #include "common/app.h"
 #include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/format.h"
 #include "common/text.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "common/duration_text.h"
 #include "common/app.h"
 #include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"

@@ -27,9 +27,9 @@ bool SendDesktopNotice(const QDBusConnection& bus, const DesktopNotice& notice) 
 
 void ShowTaskbarProgress(const QDBusConnection& bus, double progress, bool visible, bool urgent) {
   if (!bus.isConnected()) return;
-  QDBusMessage update = QDBusMessage::createSignal(QStringLiteral("/io/dualdock/Dualdock"),
-                                                   QStringLiteral("com.canonical.Unity.LauncherEntry"),
-                                                   QStringLiteral("Update"));
+  QDBusMessage update =
+      QDBusMessage::createSignal(QStringLiteral("/io/dualdock/Dualdock"),
+                                 QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
   QVariantMap properties;
   properties.insert(QStringLiteral("progress"), progress);
   properties.insert(QStringLiteral("progress-visible"), visible);

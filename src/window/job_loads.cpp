@@ -73,8 +73,8 @@ bool LoadJobAsked(App& app, const std::string& path) {
     return false;
   }
   if (!ReadJobFileAside(app, plain)) {
-    app.Show("[Not a job file]", app.Text("[Not a job file]") + std::string(kCrLf) + plain, app.Text("[Can't load file]"),
-             Buttons::Ok, Icon::Exclamation);
+    app.Show("[Not a job file]", app.Text("[Not a job file]") + std::string(kCrLf) + plain,
+             app.Text("[Can't load file]"), Buttons::Ok, Icon::Exclamation);
     return false;
   }
   if (!MayLoadJob(app, plain)) return false;

@@ -50,9 +50,8 @@ std::string QtTranslationName(const App& app) {
   const std::string name = app.Text("[Qt translations]");
   const std::string_view prefix = "qtbase_";
   if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return {};
-  const bool plain = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-  });
+  const bool plain = std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                                 [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; });
   return plain ? name : std::string();
 }
 

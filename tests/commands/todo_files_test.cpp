@@ -136,7 +136,7 @@ TEST(SuggestedListPathTest, TheSaveListDialogOffersTheJobsNameAsAList) {
   } rows[] = {
       {"/jobs/job1.ddk", "/jobs/job1 list.txt"},
       {"/jobs/Night Run.DDK", "/jobs/Night Run list.txt"},  // any case of the extension
-      {"/jobs/v1.2.ddk", "/jobs/v1.2 list.txt"},           // only the last extension goes
+      {"/jobs/v1.2.ddk", "/jobs/v1.2 list.txt"},            // only the last extension goes
       {"/jobs/plain", "/jobs/plain list.txt"},
       {"/jobs.ddk/.ddk", "/jobs.ddk/.ddk list.txt"},  // a name that is only the extension stays
       {"", " list.txt"},

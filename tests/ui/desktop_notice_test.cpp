@@ -40,7 +40,8 @@ struct PrivateBusTest : ::testing::Test {
     start.start(daemon, {QStringLiteral("--session"), QStringLiteral("--print-address=1"),
                          QStringLiteral("--print-pid=1"), QStringLiteral("--fork")});
     ASSERT_TRUE(start.waitForFinished(10000));
-    const QStringList lines = QString::fromUtf8(start.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(start.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 2) << start.readAllStandardError().toStdString();
     address = lines[0].trimmed();
     pid = lines[1].trimmed().toLongLong();
@@ -50,7 +51,9 @@ struct PrivateBusTest : ::testing::Test {
     for (const char* name : {"client", "service"}) QDBusConnection::disconnectFromBus(QString::fromLatin1(name));
     if (pid > 0) ::kill(static_cast<pid_t>(pid), SIGTERM);
   }
-  QDBusConnection Connect(const char* name) { return QDBusConnection::connectToBus(address, QString::fromLatin1(name)); }
+  QDBusConnection Connect(const char* name) {
+    return QDBusConnection::connectToBus(address, QString::fromLatin1(name));
+  }
 };
 
 TEST_F(PrivateBusTest, TheNoticeReachesTheNotificationsServiceWithItsTextsAndUrgency) {

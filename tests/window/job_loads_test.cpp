@@ -40,8 +40,7 @@ TEST_F(JobLoadsTest, TheQuestionNamesWhatTheLoadWouldDiscard) {
     const char* asked;  // "" when nothing is asked
   } rows[] = {
       {"a new job without pairs and an empty list", [](Scene&) {}, ""},
-      {"a pair in a job never saved",
-       [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; }, "[Discard unsaved pairs?]"},
+      {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; }, "[Discard unsaved pairs?]"},
       {"the pairs of the saved job",
        [](Scene& t) {
          t.app.Job.CurrentJobFile = t.saved;

@@ -50,9 +50,8 @@ TEST_F(LanguageSwitchTest, TheStandardModesAreRenamedAndTheUsersSelectionStays) 
   app.Modes.AktBackupMode = app.Modes.StdBackupModes[1];
   SwitchLanguage(app, kGerman);
   const BackupModeState& m = app.Modes;
-  EXPECT_EQ(m.ComboItems,
-            (std::vector<std::string>{app.Text("[A->B Incremental]"), app.Text("[A<->B Synchronization]"),
-                                      app.Text("[User defined]")}));
+  EXPECT_EQ(m.ComboItems, (std::vector<std::string>{app.Text("[A->B Incremental]"), app.Text("[A<->B Synchronization]"),
+                                                    app.Text("[User defined]")}));
   EXPECT_EQ(m.ComboItems[1], "A<->B Synchronisation");
   EXPECT_EQ(m.AktBackupMode.Name, m.ComboItems[1]);
   EXPECT_EQ(m.SelectedMode, 1);
@@ -78,7 +77,10 @@ TEST_F(LanguageSwitchTest, QtsTranslationIsNamedByTheLanguageFileAndOnlyAsAPlain
   const struct {
     const char* value;
     const char* name;
-  } rows[] = {{"qtbase_pt_BR", "qtbase_pt_BR"}, {"qtbase_", ""}, {"qtbase_../../x", ""}, {"/tmp/qtbase_de", ""},
+  } rows[] = {{"qtbase_pt_BR", "qtbase_pt_BR"},
+              {"qtbase_", ""},
+              {"qtbase_../../x", ""},
+              {"/tmp/qtbase_de", ""},
               {"qtbase_de ", ""}};
   for (const auto& row : rows) {
     test::WriteFile(app.Files.LanguageFilePath, std::string("[Qt translations]\t") + row.value + "\t" + row.value);
