@@ -8,6 +8,7 @@
 #include "commands/todo_files.h"
 #include "common/app.h"
 #include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
@@ -189,16 +190,17 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
   std::string prompt;
   if (result.outcome == RunOutcome::Done && result.failures == 0 && !skipped) {
     prompt = app.Text("[operations successfully done]") + "\r\n" + report;
-    app.Show("[operations successfully done]", prompt, app.Text("[Done]"));
+    app.Show("[operations successfully done]", prompt, app.Text("[Done]"), Buttons::Ok, Icon::None,
+             MessageKind::RunReport);
   } else if (result.outcome == RunOutcome::Stopped) {
     prompt = app.Text("[Aborted]") + "\r\n" + report;
-    app.Show("[Aborted]", prompt, app.Text("[Operation stopped]"));
+    app.Show("[Aborted]", prompt, app.Text("[Operation stopped]"), Buttons::Ok, Icon::None, MessageKind::RunReport);
   } else if (result.outcome == RunOutcome::NothingPending && !skipped) {
     prompt = app.Text("[no operations pending!]");
-    app.Show("[no operations pending!]", prompt, app.Text("[Done]"));
+    app.Show("[no operations pending!]", prompt, app.Text("[Done]"), Buttons::Ok, Icon::None, MessageKind::RunReport);
   } else if (result.outcome == RunOutcome::Done || result.outcome == RunOutcome::NothingPending) {
     prompt = app.Text("[Errors occured!]") + "\r\n" + report;
-    app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical);
+    app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical, MessageKind::RunReport);
   }
   if (!LogSpeichern(app.Files.LogFilePath, "Execute", start, end, prompt))
     ReportFileNotWritten(app, app.Files.LogFilePath, false);
@@ -208,7 +210,7 @@ void LabelTimerTick(App& app) {
   RunStatistics& r = app.Run;
   if (r.Lifecycle.State() == RunState::Executing)
     r.ActionText =
-        app.Text("[Execution in progress]") + ": " + FormatDurationShort(MonotonicSeconds() - r.ExecutionStartTime);
+        app.Text("[Execution in progress]") + ": " + ShortDurationText(app, MonotonicSeconds() - r.ExecutionStartTime);
   if (r.Lifecycle.Active()) LabelsWaehrendSimuAuffuellen(app);
 }
 

@@ -7,6 +7,7 @@
 #include "commands/execute_flow.h"
 #include "common/app.h"
 #include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/format.h"
 #include "common/text.h"
 
@@ -47,7 +48,7 @@ Scheduler::TickResult Scheduler::Tick() {
   const double elapsed = std::trunc(std::max(0.0, now - armedTime_));
   const double percent = elapsed * 100.0 / period;
   const double remaining = std::trunc(period - elapsed);
-  labels_.Countdown = app_.Text("label(44)") + FormatDurationShort(std::max(0.0, remaining));
+  labels_.Countdown = app_.Text("label(44)") + ShortDurationText(app_, std::max(0.0, remaining));
   labels_.ProgressPercent = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0)));
 
   TickResult result = TickResult::Counting;

@@ -113,9 +113,18 @@ std::string ListFileFilter(const App& app) {
   return app.Text("[Text Files]") + " (*.txt) | " + app.Text("[All Files]") + " (*.*)";
 }
 
+std::string SuggestedListPath(const std::string& jobFile) {
+  const std::size_t slash = jobFile.rfind('/');
+  const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
+  std::string path = jobFile;
+  if (path.size() - nameAt > 4 && ToLowerAscii(std::string_view(path).substr(path.size() - 4)) == ".ddk")
+    path.resize(path.size() - 4);
+  return path + " list.txt";
+}
+
 bool SaveListWithDialog(App& app) {
-  std::string path =
-      app.screen.FileDialog(FileDialogMode::Save, app.Text("[Save]"), app.Job.CurrentJobFile, ListFileFilter(app));
+  std::string path = app.screen.FileDialog(FileDialogMode::Save, app.Text("[Save]"),
+                                           SuggestedListPath(app.Job.CurrentJobFile), ListFileFilter(app));
   return SaveListCommand(app, std::move(path));
 }
 

@@ -27,6 +27,9 @@ void OpenListCommand(App& app, const std::string& path);
 // The dialog filter of the two commands.
 std::string ListFileFilter(const App& app);
 
+// What the save-list dialog offers: beside the job, its name without ".ddk" and " list.txt".
+std::string SuggestedListPath(const std::string& jobFile);
+
 // The menu commands: show the file dialog, then run the command with its path.
 bool SaveListWithDialog(App& app);
 void OpenListWithDialog(App& app);

@@ -29,6 +29,8 @@ enum class MessageKind {
   ChangeMode,              // change the backup mode? (Yes/No)
   ProgramFolderInUse,      // another run holds the program folder: the command did nothing
   FileNotWritten,          // a program file could not be written: the command did not succeed
+  DiscardForLoad,          // load a job although unsaved pairs or the pending list go? (Yes/No)
+  RunReport,               // how an execution ended: its counts and failures (Ok)
 };
 
 // A message box: its kind lets front ends recognise it; the language key says

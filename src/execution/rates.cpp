@@ -7,6 +7,7 @@
 
 #include "common/app.h"
 #include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
@@ -178,7 +179,7 @@ std::string ZeitAbschaetzen(App& app) {
                  part(run.Pending.Bytes(OpKind::Delete), rates.CurrentDeleteRate) +
                  part(run.Pending.Bytes(OpKind::Replace), rates.CurrentCopyRate);
   if (total == 0) return {};
-  return FormatDurationShort(total);
+  return ShortDurationText(app, total);
 }
 
 }  // namespace dd

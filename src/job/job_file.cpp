@@ -389,6 +389,23 @@ JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* result
   return outcome.ok ? JobLoadStatus::Loaded : JobLoadStatus::WrongFormat;
 }
 
+bool ReadJobFileAside(const App& app, const std::string& path, std::vector<std::string>* sources,
+                      std::vector<std::string>* targets) {
+  const std::string plain = StripAffixOnce(path, "\"");
+  if (!IsReadableFile(plain)) return false;
+  SilentScreen silent;
+  App copy(silent);
+  copy.Files = app.Files;
+  copy.settings = app.settings;
+  const std::string text = WithCrLfLineEnds(ReadWholeFile(plain, kProgramFileLimit, true).text);
+  // A job saved without pairs has the header and loads its options: still a job.
+  const bool header = text.substr(0, text.find(kCrLf)) == kHeader;
+  if (!ReadJobText(copy, text).ok && !header) return false;
+  if (sources) *sources = copy.Job.SourceFolders;
+  if (targets) *targets = copy.Job.TargetFolders;
+  return true;
+}
+
 std::string BuildJobText(App& app) {
   const std::string crlf(kCrLf);
   const std::string block(kBlockSeparator);

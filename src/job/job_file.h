@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dd {
 
@@ -37,5 +38,11 @@ enum class JobLoadStatus { Loaded, Missing, Unreadable, WrongFormat };
 // file leaves the job untouched. `resultText` receives the reader's result.
 // `keepList`: the pending list stays (a job loaded to carry out the list it planned).
 JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText = nullptr, bool keepList = false);
+
+// Reads a job file aside, leaving the job as it is: true when it is a job file,
+// one with the header of the current layout or one that reads as the old layout.
+// `sources` and `targets`, when given, receive its pairs.
+bool ReadJobFileAside(const App& app, const std::string& path, std::vector<std::string>* sources = nullptr,
+                      std::vector<std::string>* targets = nullptr);
 
 }  // namespace dd

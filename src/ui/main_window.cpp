@@ -27,6 +27,8 @@
 #include "ui/qt_text.h"
 #include "ui/todo_model.h"
 #include "window/buttons.h"
+#include "window/job_loads.h"
+#include "window/language_switch.h"
 
 namespace dd::ui {
 
@@ -301,7 +303,7 @@ void MainWindow::BuildMenus() {
   AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] {
     if (!RefusedDuringRun(app_)) FileNew(app_);
   });
-  AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { Oeffnen(app_); });
+  AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
     if (SaveJob(app_, "Save")) BGFlash();
   });
@@ -326,7 +328,11 @@ void MainWindow::BuildMenus() {
   languages_ = new QActionGroup(this);
   for (int i = 0; i < 2; ++i) {
     QAction* a = AddAction(languages, QStringLiteral("mnuLanguage(%1)").arg(i), {}, [this, i] {
-      SpracheAusgewaehlt(app_, i);
+      // During a run its texts belong to the run: only the controls follow at once.
+      if (RunOnWorker())
+        SpracheAusgewaehlt(app_, i);
+      else
+        SwitchLanguage(app_, i);
       SettingsSpeichern(app_);
     });
     a->setCheckable(true);
@@ -372,6 +378,7 @@ void MainWindow::BuildMenus() {
 
 void MainWindow::LanguageChanged() {
   if (Blocking([this] { LanguageChanged(); })) return;
+  qtLanguage_.Follow(QtTranslationName(app_));
   auto text = [this](const QString& key) { return Display(app_.Text(key.toStdString())); };
   for (auto it = menus_.cbegin(); it != menus_.cend(); ++it) {
     if (it.value()->parent() == this) continue;  // context menus have no caption

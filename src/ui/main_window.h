@@ -17,9 +17,11 @@
 #include "common/app.h"
 #include "common/screen.h"
 #include "job/startup.h"
+#include "ui/qt_language.h"
 #include "ui/run_thread.h"
 #include "ui/skin.h"
 #include "window/panels.h"
+#include "window/run_end_notice.h"
 #include "window/run_labels.h"
 #include "window/todo_view.h"
 
@@ -57,6 +59,8 @@ class MainWindow : public QMainWindow, public Screen {
   // Message boxes and file dialogs go through these when set (scripted tests).
   std::function<Answer(const Message&)> messageHook;
   std::function<std::string(FileDialogMode mode)> fileDialogHook;
+  // The end of a run told on the desktop goes here instead of the session bus when set.
+  std::function<void(const DesktopNotice&)> noticeHook;
 
   // Simulate, Execute and the one-step run go on the run thread; while one is
   // there the window refuses what would change the job or the list.
@@ -189,6 +193,9 @@ class MainWindow : public QMainWindow, public Screen {
   // From the run thread: `call` runs on the window thread while the run waits; true when it did.
   bool Blocking(const std::function<void()>& call);
   Q_INVOKABLE void RunQueuedCalls();
+  // A report of a run's end while nobody looks at the window: a desktop notice; the run's progress on the taskbar.
+  void TellDesktopOfRunEnd(const Message& box);
+  void ShowRunOnTaskbar(int percent);
   // The labels a run sends: only the latest of each kind waits to be shown, so a
   // run that reports every row never floods the window.
   struct LabelPost {
@@ -218,6 +225,7 @@ class MainWindow : public QMainWindow, public Screen {
   QMap<QString, QString> labelTooltipKeys_;
   std::vector<PictureButton*> buttons_;
   QActionGroup* languages_ = nullptr;
+  QtLanguage qtLanguage_;
 
   FolderTable* lvFolders_ = nullptr;
   ToDoTable* lvToDoList_ = nullptr;
@@ -248,6 +256,9 @@ class MainWindow : public QMainWindow, public Screen {
   std::vector<std::function<void()>> calls_;
   bool wakePosted_ = false;
   std::atomic<bool> labelTickDue_{false}, stopNoted_{false};
+  bool scheduledRun_ = false;   // the run on the worker was fired by the scheduler
+  double runHandedOverAt_ = 0;  // monotonic seconds
+  int taskbarPercent_ = -1;     // -1: no progress on the taskbar
   std::mutex postMutex_;
   LabelPost post_;
   Scheduler scheduler_{app_, [this] { return ScheduleNow(); }, [this] { ScheduleFire(); }};

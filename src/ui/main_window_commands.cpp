@@ -30,6 +30,7 @@
 #include "ui/shell.h"
 #include "ui/todo_model.h"
 #include "window/buttons.h"
+#include "window/job_loads.h"
 
 namespace dd::ui {
 
@@ -87,7 +88,7 @@ void MainWindow::ClickButton(int number) {
         if (SaveJob(app_, "Save")) BGFlash();
         break;
       case kBtnOpen:
-        Oeffnen(app_);
+        OpenJobAsked(app_);
         break;
       case kBtnInfo:
         ShowAbout();
@@ -223,7 +224,7 @@ void MainWindow::SortByHeader(int column) {
 }
 
 void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
-  Command([this, paths, x] { DropOnFolderList(app_, paths, x, lvFolders_->Boundary()); });
+  Command([this, paths, x] { DropOnFolderListAsked(app_, paths, x, lvFolders_->Boundary()); });
 }
 
 void MainWindow::SichtbareIconsLaden() {
@@ -369,7 +370,7 @@ void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
 void MainWindow::dropEvent(QDropEvent* e) {
   const std::vector<std::string> paths = LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list")));
   e->acceptProposedAction();
-  Command([this, paths] { DropOnWindow(app_, paths); });
+  Command([this, paths] { DropOnWindowAsked(app_, paths); });
 }
 
 }  // namespace dd::ui

@@ -23,6 +23,7 @@
 #include "window/dialog_filter.h"
 #include "window/buttons.h"
 #include "window/message_columns.h"
+#include "window/job_loads.h"
 #include "window/run_labels.h"
 #include "window/window_title.h"
 
@@ -39,7 +40,10 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   SpaltenBreitenlvToDoEinst();
   show();
   if (options.checkFileTypes) DateienVerknuepfen(app_);
-  if (!commandLine.empty()) Command([this, commandLine] { DateiEinlesen(app_, commandLine); });
+  Command([this, commandLine] {
+    // A list left by another job shows with that job's pairs, unless the command line names a job that loads.
+    if (commandLine.empty() || !LoadJobAsked(app_, commandLine)) ShowPlanningJob(app_);
+  });
   timerIcons_.start();
 }
 
@@ -74,6 +78,7 @@ QString ColumnsAsTable(const std::string& text) {
 Answer MainWindow::ShowMessage(const Message& m) {
   Answer asked = Answer::Ok;
   if (Blocking([&] { asked = ShowMessage(m); })) return asked;
+  TellDesktopOfRunEnd(m);
   if (messageHook) return messageHook(m);
   QMessageBox box(this);
   box.setWindowTitle(Display(m.title));
@@ -108,6 +113,7 @@ Answer MainWindow::ShowMessage(const Message& m) {
       break;
     case Buttons::YesNo:
       box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+      box.setDefaultButton(m.defaultIsNo ? QMessageBox::No : QMessageBox::Yes);
       break;
   }
   switch (box.exec()) {
@@ -228,6 +234,7 @@ void MainWindow::ApplyLabels() {
     int percent = pendingExtra_.ProgressPercent;
     picProgress_->ProgressMalen(
         percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
+    ShowRunOnTaskbar(percent);
     pendingDirty_ = false;
   }
   if (runDirty_) {

@@ -41,7 +41,8 @@ SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures,
   period->addWidget(txtScheduleTime_);
   period->addWidget(periodCaption_, 1);
   body->addLayout(period);
-  connect(txtScheduleTime_, &QLineEdit::textEdited, this,
+  // Every change counts, typed or set from outside (assistive and test tools set the text directly).
+  connect(txtScheduleTime_, &QLineEdit::textChanged, this,
           [this](const QString& text) { scheduler_.SetPeriodText(PathBytes(text)); });
 
   auto makeLabel = [this, body](int index) {

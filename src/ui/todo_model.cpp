@@ -6,6 +6,7 @@
 #include "common/files.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"
+#include "window/language_switch.h"
 
 namespace dd::ui {
 
@@ -73,6 +74,11 @@ QVariant ToDoModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole) {
     const int64_t upper = static_cast<int64_t>((*list_).size()) - 1;
     const std::string text = ToDoCellText(cells, column, record, upper);
+    const std::string key = ToDoCellTextKey(column, text);
+    if (!key.empty()) {
+      const QString shown = CellText(key);
+      if (!shown.isEmpty()) return shown;
+    }
     return column == kColPath1 || column == kColPath2 || column == kColF1 || column == kColF2 ? DisplayPath(text)
                                                                                               : Display(text);
   }
@@ -90,6 +96,19 @@ QVariant ToDoModel::data(const QModelIndex& index, int role) const {
     return icon.isNull() ? QVariant() : QVariant(icon);
   }
   return {};
+}
+
+QString ToDoModel::CellText(const std::string& key) const {
+  const QString k = QString::fromStdString(key);
+  auto hit = cellTexts_.constFind(k);
+  if (hit == cellTexts_.constEnd()) hit = cellTexts_.insert(k, Display(app_.Text(key)));
+  return *hit;
+}
+
+void ToDoModel::HeadersChanged() {
+  cellTexts_.clear();
+  emit headerDataChanged(Qt::Horizontal, 0, kToDoColumnCount - 1);
+  if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, kToDoColumnCount - 1), {Qt::DisplayRole});
 }
 
 QVariant ToDoModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -42,7 +42,8 @@ class ToDoModel : public QAbstractTableModel {
   void Thaw();
   bool Frozen() const { return rows_ != &LiveRows(); }
   void RemoveFrozenRows(int first, int last);
-  void HeadersChanged() { emit headerDataChanged(Qt::Horizontal, 0, kToDoColumnCount - 1); }
+  // The headers and the cells that show record texts follow the language.
+  void HeadersChanged();
 
   // SichtbareIconsLaden: loads the file icons around the first visible row
   // (0-based); returns the number of icons requested.
@@ -70,6 +71,9 @@ class ToDoModel : public QAbstractTableModel {
   mutable std::optional<QString> longestPath_;
   // File icons of the window's rows by record index: F1 side, F2 side.
   QHash<int64_t, std::pair<QIcon, QIcon>> icons_;
+  // Record texts in the current language, by their key: the view asks for every cell it paints.
+  QString CellText(const std::string& key) const;
+  mutable QHash<QString, QString> cellTexts_;
 };
 
 }  // namespace dd::ui

@@ -163,6 +163,7 @@ double MainWindow::ScheduleNow() const {
 void MainWindow::ScheduleFire() {
   // A run handed to the worker that has not begun yet is still a run: the period is skipped.
   if (RunOnWorker()) return;
+  scheduledRun_ = true;
   ClickButton(kBtnOneKlick);
 }
 
@@ -218,6 +219,10 @@ void MainWindow::PanelsLanguageChanged() {
   auto text = [this](const QString& key) { return Display(app_.Text(key.toStdString())); };
   const QString title = text(QStringLiteral("mnuSkins"));
   if (!title.isEmpty()) menus_.value(QStringLiteral("mnuSkins"))->setTitle(title);
+  for (QAction* a : skins_->actions()) {
+    const QString caption = text(a->objectName());
+    if (!caption.isEmpty()) a->setText(caption);
+  }
   frameBackupModes_->LanguageChanged(text);
   frameExclude_->LanguageChanged(text);
   frameSchedule_->LanguageChanged(text);

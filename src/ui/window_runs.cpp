@@ -5,6 +5,8 @@
 #include <future>
 
 #include "commands/execute_flow.h"
+#include "common/clock.h"
+#include "ui/desktop_notice.h"
 #include "ui/main_window.h"
 #include "ui/progress_picture.h"
 #include "ui/run_thread.h"
@@ -70,10 +72,16 @@ void MainWindow::StartRun(std::function<void()> work) {
   toDoModel_->Freeze();
   stopNoted_ = false;
   labelTickDue_ = false;
+  runHandedOverAt_ = MonotonicSeconds();
   runs_->Start(std::move(work));
 }
 
 void MainWindow::RunEnded() {
+  scheduledRun_ = false;
+  if (taskbarPercent_ >= 0) {
+    ShowTaskbarProgress(QDBusConnection::sessionBus(), 0, false);
+    taskbarPercent_ = -1;
+  }
   toDoModel_->Thaw();
   SichtbareIconsLaden();
   RefreshButtons();
@@ -122,7 +130,30 @@ void MainWindow::TakePost() {
   if (taken.run) SetRunTexts(*taken.run);
   if (taken.pending) SetPendingTexts(taken.pending->first, taken.pending->second);
   if (taken.current) SetCurrentItem(taken.current->first, taken.current->second);
-  if (taken.percent) picProgress_->ProgressMalen(*taken.percent, picProgress_->colour());
+  if (taken.percent) {
+    picProgress_->ProgressMalen(*taken.percent, picProgress_->colour());
+    ShowRunOnTaskbar(*taken.percent);
+  }
+}
+
+void MainWindow::TellDesktopOfRunEnd(const Message& box) {
+  if (!RunOnWorker()) return;  // only a run on the worker reports its end
+  const RunEndFacts facts{isActiveWindow(), scheduledRun_, MonotonicSeconds() - runHandedOverAt_};
+  const DesktopNotice notice = NoticeOfRunEnd(box, facts);
+  if (!notice.send) return;
+  if (noticeHook) {
+    noticeHook(notice);
+    return;
+  }
+  const QDBusConnection bus = QDBusConnection::sessionBus();
+  SendDesktopNotice(bus, notice);
+  ShowTaskbarProgress(bus, 1.0, true, true);
+}
+
+void MainWindow::ShowRunOnTaskbar(int percent) {
+  if (!RunOnWorker() || percent == taskbarPercent_) return;
+  taskbarPercent_ = percent;
+  ShowTaskbarProgress(QDBusConnection::sessionBus(), percent / 100.0, true);
 }
 
 }  // namespace dd::ui

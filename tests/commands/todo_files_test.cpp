@@ -129,5 +129,26 @@ TEST_F(ToDoFilesTest, OpenAsksFirstAndNeverLosesTheList) {
   EXPECT_EQ(screen.messages[1].icon, Icon::Critical);
 }
 
+TEST(SuggestedListPathTest, TheSaveListDialogOffersTheJobsNameAsAList) {
+  const struct {
+    const char* job;
+    const char* offered;
+  } rows[] = {
+      {"/jobs/job1.ddk", "/jobs/job1 list.txt"},
+      {"/jobs/Night Run.DDK", "/jobs/Night Run list.txt"},  // any case of the extension
+      {"/jobs/v1.2.ddk", "/jobs/v1.2 list.txt"},            // only the last extension goes
+      {"/jobs/plain", "/jobs/plain list.txt"},
+      {"/jobs.ddk/.ddk", "/jobs.ddk/.ddk list.txt"},  // a name that is only the extension stays
+      {"", " list.txt"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(SuggestedListPath(row.job), row.offered) << row.job;
+}
+
+TEST_F(ToDoFilesTest, TheSaveListDialogOpensWithTheListNameOfTheJob) {
+  app.Job.CurrentJobFile = dir / "job1.ddk";
+  SaveListWithDialog(app);
+  EXPECT_EQ(screen.dialogInitialPaths, Keys{dir / "job1 list.txt"});
+}
+
 }  // namespace
 }  // namespace dd

@@ -69,7 +69,9 @@ Answer ScriptedScreen::ShowMessage(const Message& message) {
   return message.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }
 
-std::string ScriptedScreen::FileDialog(FileDialogMode, const std::string&, const std::string&, const std::string&) {
+std::string ScriptedScreen::FileDialog(FileDialogMode, const std::string&, const std::string& initialPath,
+                                       const std::string&) {
+  dialogInitialPaths.push_back(initialPath);
   if (dialogPaths.empty()) return {};
   std::string p = dialogPaths.front();
   dialogPaths.pop_front();

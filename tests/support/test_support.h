@@ -43,6 +43,8 @@ class ScriptedScreen : public Screen {
   std::vector<Message> messages;        // every box shown, in order
   std::deque<Answer> answers;           // answers to give; when empty: Yes for Yes/No, Ok otherwise
   std::deque<std::string> dialogPaths;  // paths the file dialog returns; when empty: ""
+  // What each file dialog was opened with.
+  std::vector<std::string> dialogInitialPaths;
   int64_t yields = 0;
 
   // The keys of the boxes shown.

@@ -1,6 +1,7 @@
 // The option panels and the scheduler, driven through the window like a user would.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -201,6 +202,18 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
   QTest::keyClick(window->lvToDoList(), Qt::Key_Escape);
   EXPECT_FALSE(window->scheduler().IsOn());
   EXPECT_FALSE(window->scheduleTimer().isActive());
+}
+
+TEST_F(PanelsTest, APeriodSetThroughTheAccessibilityInterfaceIsTheSchedulesPeriod) {
+  window->ClickButton(kBtnScheduleOff);
+  ui::SchedulePanel& panel = *window->schedulePanel();
+  QAccessibleInterface* box = QAccessible::queryAccessibleInterface(panel.txtScheduleTime());
+  ASSERT_NE(box, nullptr);
+  box->setText(QAccessible::Value, QStringLiteral("2,5"));
+  ASSERT_EQ(panel.txtScheduleTime()->text(), QStringLiteral("2,5"));
+  EXPECT_EQ(app().Options.ScheduleTimeText, "2,5");
+  window->ClickButton(kBtnScheduleOffImFrame);
+  EXPECT_DOUBLE_EQ(app().Options.SchedulePeriodHours, 2.5);
 }
 
 TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen) {

@@ -1,0 +1,122 @@
+#include "window/job_loads.h"
+
+#include <algorithm>
+
+#include "commands/execute_flow.h"
+#include "common/app.h"
+#include "common/files.h"
+#include "common/text.h"
+#include "job/folder_pairs.h"
+#include "job/job_file.h"
+#include "job/run_guard.h"
+
+namespace dd {
+
+namespace {
+
+bool SameJobFile(const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return false;
+  const std::string ra = ResolvedPath(a), rb = ResolvedPath(b);
+  return (ra.empty() ? a : ra) == (rb.empty() ? b : rb);
+}
+
+std::vector<std::string> Compacted(std::vector<std::string> folders) {
+  CompactFolders(folders);
+  return folders;
+}
+
+// The question's key: what the load would lose.
+std::string DiscardKey(bool pairs, bool list) {
+  if (pairs && list) return "[Discard unsaved pairs and pending list?]";
+  return pairs ? "[Discard unsaved pairs?]" : "[Discard pending list?]";
+}
+
+}  // namespace
+
+bool HasUnsavedPairs(const App& app) {
+  const std::vector<std::string> sources = Compacted(app.Job.SourceFolders);
+  const std::vector<std::string> targets = Compacted(app.Job.TargetFolders);
+  if (sources.empty() && targets.empty()) return false;
+  std::vector<std::string> savedSources, savedTargets;
+  if (!ReadJobFileAside(app, app.Job.CurrentJobFile, &savedSources, &savedTargets)) return true;
+  return Compacted(savedSources) != sources || Compacted(savedTargets) != targets;
+}
+
+bool HasPendingList(const App& app) {
+  const auto& list = app.ToDo.ToDoList;
+  return std::any_of(list.begin(), list.end(), [](const std::string& record) { return !record.empty(); });
+}
+
+bool LoadKeepsList(const App& app, const std::string& path) {
+  return app.ToDo.Plan.Known && SameJobFile(StripAffixOnce(path, "\""), app.ToDo.Plan.JobFile);
+}
+
+bool MayLoadJob(App& app, const std::string& path) {
+  const bool pairs = HasUnsavedPairs(app);
+  const bool list = HasPendingList(app) && !LoadKeepsList(app, path);
+  if (!pairs && !list) return true;
+  Message m;
+  m.kind = MessageKind::DiscardForLoad;
+  m.key = DiscardKey(pairs, list);
+  m.prompt = app.Text(m.key);
+  m.title = app.Text("[Attention!]");
+  m.buttons = Buttons::YesNo;
+  m.icon = Icon::Question;
+  m.defaultIsNo = true;
+  return app.screen.ShowMessage(m) == Answer::Yes;
+}
+
+bool LoadJobAsked(App& app, const std::string& path) {
+  const std::string plain = StripAffixOnce(path, "\"");
+  if (!PathExists(plain)) {
+    app.Show("[File does not exist.]", "[Can't load file]", Buttons::Ok, Icon::Critical);
+    return false;
+  }
+  if (!ReadJobFileAside(app, plain)) {
+    app.Show("[Not a job file]", app.Text("[Not a job file]") + std::string(kCrLf) + plain,
+             app.Text("[Can't load file]"), Buttons::Ok, Icon::Exclamation);
+    return false;
+  }
+  if (!MayLoadJob(app, plain)) return false;
+  // A job without pairs loads its options, although the reader reports the missing pairs.
+  const JobLoadStatus status = LoadJobFile(app, plain, nullptr, LoadKeepsList(app, plain));
+  return status == JobLoadStatus::Loaded || status == JobLoadStatus::WrongFormat;
+}
+
+void OpenJobAsked(App& app) {
+  if (app.Run.Lifecycle.Active()) {
+    AbortQuestion(app);
+    return;
+  }
+  const std::string path =
+      app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
+  if (!path.empty()) LoadJobAsked(app, path);
+}
+
+bool DropOnFolderListAsked(App& app, const std::vector<std::string>& items, int x, int boundary) {
+  if (items.size() == 1 && !IsDirectory(items[0]) && PathExists(items[0])) {
+    if (RefusedDuringRun(app)) return false;
+    return LoadJobAsked(app, items[0]);
+  }
+  DropOnFolderList(app, items, x, boundary);
+  return false;
+}
+
+bool DropOnWindowAsked(App& app, const std::vector<std::string>& items) {
+  if (items.empty() || IsDirectory(items[0])) return false;
+  if (RefusedDuringRun(app)) return false;
+  return LoadJobAsked(app, items[0]);
+}
+
+bool ShowPlanningJob(App& app) {
+  const ListPlan& plan = app.ToDo.Plan;
+  if (!plan.Known || !HasPendingList(app) || SameJobFile(plan.JobFile, app.Job.CurrentJobFile)) return false;
+  if (!HasUnsavedPairs(app) && ReadJobFileAside(app, plan.JobFile))
+    return LoadJobFile(app, plan.JobFile, nullptr, true) == JobLoadStatus::Loaded;
+  std::string prompt = app.Text("[Pending list planned by job]") + std::string(kCrLf) + plan.JobFile;
+  for (const PlannedPair& pair : plan.Pairs) prompt += std::string(kCrLf) + pair.Source + "  ->  " + pair.Target;
+  app.Show("[Pending list planned by job]", prompt, app.Text("[Attention!]"), Buttons::Ok, Icon::Information);
+  return false;
+}
+
+}  // namespace dd

@@ -1,0 +1,43 @@
+// Loading a job, by the Open command, a drop or the command line: nothing the
+// user has not saved or carried out is lost without a question.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dd {
+
+class App;
+
+// The job holds folder pairs that its file does not hold (a job never saved: any pair).
+bool HasUnsavedPairs(const App& app);
+// The list holds an operation that has not been carried out.
+bool HasPendingList(const App& app);
+// Loading the job `path` keeps the pending list: the list was planned by that job.
+bool LoadKeepsList(const App& app, const std::string& path);
+
+// Asks (Yes/No, No the default) when loading `path` would discard unsaved pairs
+// or the pending list; true when nothing is lost or the user said Yes.
+bool MayLoadJob(App& app, const std::string& path);
+
+// Loads the job file after the question. A missing file or one that is no job
+// file (see ReadJobFileAside) is refused with a message and nothing changes.
+// True when the job was loaded.
+bool LoadJobAsked(App& app, const std::string& path);
+
+// The Open command: the abort question during a run, the dialog, then LoadJobAsked.
+void OpenJobAsked(App& app);
+
+// Items dropped on the folder list at `x`: one existing non-folder is loaded as
+// a job (asked), anything else adds its folders to the side left or right of `boundary`.
+bool DropOnFolderListAsked(App& app, const std::vector<std::string>& items, int x, int boundary);
+// Items dropped elsewhere on the window: the first one is loaded as a job unless it is a folder.
+bool DropOnWindowAsked(App& app, const std::vector<std::string>& items);
+
+// After a start with a pending list that another job planned: that job is
+// loaded, keeping the list, when nothing is unsaved and its file reads as a job;
+// otherwise a message says which job and which pairs the list belongs to.
+// True when the job was loaded.
+bool ShowPlanningJob(App& app);
+
+}  // namespace dd
