@@ -60,8 +60,9 @@ void SetDisabledColours(QPalette& p, const SkinColours& c) {
   const QColor faded = Blend(c.text, c.panel, 0.6);
   for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
     p.setColor(QPalette::Disabled, role, faded);
-  // Where the fields are the panel's own colour (high contrast), they turn grey instead.
-  const QColor field = c.base == c.panel ? Blend(c.base, c.text, 0.3) : Blend(c.base, c.panel, 0.7);
+  // A field out of use is a faint tone of the text on the panel: a grey dot in every skin,
+  // where an empty field would vanish into a panel of its own colour.
+  const QColor field = Blend(c.panel, c.text, 0.25);
   p.setColor(QPalette::Disabled, QPalette::Base, field);
   p.setColor(QPalette::Disabled, QPalette::Button, field);
   p.setColor(QPalette::Disabled, QPalette::Window, c.panel);

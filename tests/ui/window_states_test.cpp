@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QRadioButton>
 #include <string>
@@ -17,6 +18,7 @@
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"
+#include "ui/picture_button.h"
 #include "window/skins.h"
 #include "window/todo_view.h"
 
@@ -55,6 +57,21 @@ TEST_F(WindowStatesTest, TheTitleNamesTheJobAndMarksUnsavedPairsAndOptions) {
   EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
   window->action(QStringLiteral("mnuNew"))->trigger();
   EXPECT_EQ(Title(), QStringLiteral("Temp.ddk - Dualdock"));
+}
+
+TEST_F(WindowStatesTest, APressedPictureButtonKeepsTheSkinsRoundedCornersInEverySkin) {
+  Start();
+  ui::PictureButton* save = window->button(kBtnSave);
+  for (int skin = 0; skin < kSkinCount; ++skin) {
+    SkinAendern(app(), skin);
+    const QImage up = save->grab().toImage();
+    save->setDown(true);
+    const QImage down = save->grab().toImage();
+    save->setDown(false);
+    EXPECT_NE(up, down) << skin;  // it shows that it is held
+    // The corner outside the rounded tile is the window's background, not a grey square.
+    EXPECT_EQ(up.pixel(1, 1), down.pixel(1, 1)) << skin;
+  }
 }
 
 TEST_F(WindowStatesTest, TheFixedCellsOfTheModeGridFadeInEverySkin) {
