@@ -387,6 +387,8 @@ std::string CombinationError(const Options& o, const CommandSpec& command,
     if (s->group != kEveryCommand && (s->group & command.options) == 0)
       return std::string(command.name) + " does not take " + Shown(*s);
   if (o.json + o.quiet + o.verbose > 1) return "--json, --quiet and --verbose exclude each other";
+  // A simulation creates the missing folders it is allowed to: a dry run must change nothing.
+  if (o.dryRun && o.createMissing) return "--dry-run changes nothing, so it does not take --create-missing";
   if (o.command == "job new" && o.newJob.pairs.empty()) return "job new needs at least one --pair SOURCE TARGET";
   return PathError(o);
 }

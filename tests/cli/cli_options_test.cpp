@@ -71,6 +71,7 @@ TEST_F(Cli, MisusedOptionsAreNamedAndExitTwo) {
       {"job show j.ddk -q", "job show does not take --quiet"},
       {"sync j.ddk -qv", "--json, --quiet and --verbose exclude each other"},
       {"sync j.ddk --log-file=", "--log-file needs a file name"},
+      {"sync j.ddk -n --create-missing", "--dry-run changes nothing, so it does not take --create-missing"},
       {"sync --yes", "sync needs a job file"},
       {"-- --help", "unknown command --help"},
   };
