@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "commands/command_lock.h"
-#include "commands/log_file.h"
 #include "commands/execute_flow.h"
+#include "commands/log_file.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"

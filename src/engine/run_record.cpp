@@ -43,8 +43,9 @@ std::string RunRecordText(const RunRecord& record, const RunStatistics& r) {
   t += "Deleted: " + Counted(r.DeletedCount, r.DeletedBytes) + "\n";
   t += "New: " + Counted(r.NewCount, r.NewBytes) + "\n";
   t += "Replaced: " + Counted(r.ReplacedCount, r.ReplacedBytes) + "\n";
-  t += "Pending: " + Counted(r.PendingOps(), AddSize(AddSize(r.Pending.Bytes(OpKind::Delete), r.Pending.Bytes(OpKind::New)),
-                                                      r.Pending.Bytes(OpKind::Replace))) +
+  t += "Pending: " +
+       Counted(r.PendingOps(), AddSize(AddSize(r.Pending.Bytes(OpKind::Delete), r.Pending.Bytes(OpKind::New)),
+                                       r.Pending.Bytes(OpKind::Replace))) +
        "\n";
   t += "Failed: " + std::to_string(r.FailedItems.size()) + "\n";
   for (const RunStatistics::FailedItem& f : r.FailedItems)

@@ -9,10 +9,10 @@
 namespace dd {
 
 struct RunRecord {
-  std::string command;  // "simulate", "execute" or "sync"
-  std::string job;      // the job file
+  std::string command;             // "simulate", "execute" or "sync"
+  std::string job;                 // the job file
   int64_t startNs = 0, endNs = 0;  // wall-clock times
-  std::string outcome;  // "done", "failed", "stopped", "nothing pending"
+  std::string outcome;             // "done", "failed", "stopped", "nothing pending"
 };
 
 // The record: start and end in ISO 8601 with the local offset, the job, the counts, then one line per failed item.

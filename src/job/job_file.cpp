@@ -270,8 +270,8 @@ std::string UnsavableValue(const App& app) {
   auto bad = [](const std::string& value, bool folder) {
     if (folder && (value.empty() || !IsRecordableText(value))) return true;
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
-    for (std::string_view key : {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kTrashKey,
-                                 kLogFileKey})
+    for (std::string_view key :
+         {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kTrashKey, kLogFileKey})
       if (EndsWith(value, key)) return true;
     return false;
   };

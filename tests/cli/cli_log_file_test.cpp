@@ -28,10 +28,11 @@ TEST_F(Cli, EachRunAppendsItsRecordToTheLogFile) {
       "Run: simulate\nStart: T\nEnd: T\nJob: " + dir / "job.ddk" +
       "\nOutcome: done\nDeleted: 0 (0 bytes)\nNew: 0 (0 bytes)\nReplaced: 0 (0 bytes)\nPending: 3 (8 bytes)\n"
       "Failed: 0\n\n"
-      "Run: execute\nStart: T\nEnd: T\nJob: " + dir / "job.ddk" +
+      "Run: execute\nStart: T\nEnd: T\nJob: " +
+      dir / "job.ddk" +
       "\nOutcome: failed\nDeleted: 1 (3 bytes)\nNew: 1 (5 bytes)\nReplaced: 0 (0 bytes)\nPending: 1 (0 bytes)\n"
-      "Failed: 1\nFailed item: new in F2: " + dir / "src/pipe" +
-      ": a pipe, device or socket, which is not copied\n\n";
+      "Failed: 1\nFailed item: new in F2: " +
+      dir / "src/pipe" + ": a pipe, device or socket, which is not copied\n\n";
   EXPECT_EQ(std::regex_replace(ReadTextFile(dir / "runs.log"), std::regex(kTime), "T"), expected);
 }
 
