@@ -6,27 +6,26 @@
 namespace dd::cli {
 
 // One text for the usage line of an error and the help.
-#define DUALDOCK_USAGE \
-    "Usage:\n" \
-    "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
-    "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
-    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--log-file FILE]\n" \
-    "                                    [--json | --quiet | --verbose]\n" \
-    "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n" \
-    "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
-    "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
-    "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n" \
-    "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
-    "                               [--no-daylight-saving] [--trash] [--force]\n" \
-    "  dualdock-cli job show JOB.ddk\n" \
-    "  dualdock-cli --help | --version\n"
+#define DUALDOCK_USAGE                                                                                           \
+  "Usage:\n"                                                                                                     \
+  "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"  \
+  "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
+  "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--log-file FILE]\n"              \
+  "                                    [--json | --quiet | --verbose]\n"                                         \
+  "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n"      \
+  "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
+  "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"                             \
+  "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"                 \
+  "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"  \
+  "                               [--no-daylight-saving] [--trash] [--force]\n"                                  \
+  "  dualdock-cli job show JOB.ddk\n"                                                                            \
+  "  dualdock-cli --help | --version\n"
 
 const char* const kUsage = DUALDOCK_USAGE;
 
 const char* const kHelp =
     "dualdock-cli: keeps pairs of folders in step, from a script or a timer.\n"
-    "\n"
-    DUALDOCK_USAGE
+    "\n" DUALDOCK_USAGE
     "\n"
     "Commands:\n"
     "  simulate  Loads the job file, compares every folder pair and writes the pending\n"
@@ -185,7 +184,8 @@ struct OptionSpec {
   [](Options& o, const std::vector<std::string>&, std::string&) { return o.newJob.field = value, true; }
 
 constexpr OptionSpec kOptions[] = {
-    {"help", 'h', 0, 0, [](Options& o, const std::vector<std::string>&, std::string&) { return o.command = "help", true; }},
+    {"help", 'h', 0, 0,
+     [](Options& o, const std::vector<std::string>&, std::string&) { return o.command = "help", true; }},
     {"version", 'V', 0, 0,
      [](Options& o, const std::vector<std::string>&, std::string&) { return o.command = "version", true; }},
     {"home", 0, 1, kEveryCommand,
@@ -311,8 +311,7 @@ class Reader {
   // Completes the values from the next arguments and applies the option.
   bool Take(const OptionSpec& s, std::vector<std::string>& values) {
     while (static_cast<int>(values.size()) < s.values) {
-      if (i_ + 1 >= args_.size())
-        return Fail(Shown(s) + (s.values == 2 ? " needs two values" : " needs a value"));
+      if (i_ + 1 >= args_.size()) return Fail(Shown(s) + (s.values == 2 ? " needs two values" : " needs a value"));
       values.push_back(args_[++i_]);
     }
     used.push_back(&s);
@@ -381,12 +380,13 @@ std::string PathError(const Options& o) {
 }
 
 // The rules between options, once the command is known.
-std::string CombinationError(const Options& o, const CommandSpec& command,
-                             const std::vector<const OptionSpec*>& used) {
+std::string CombinationError(const Options& o, const CommandSpec& command, const std::vector<const OptionSpec*>& used) {
   for (const OptionSpec* s : used)
     if (s->group != kEveryCommand && (s->group & command.options) == 0)
       return std::string(command.name) + " does not take " + Shown(*s);
   if (o.json + o.quiet + o.verbose > 1) return "--json, --quiet and --verbose exclude each other";
+  // A simulation creates the missing folders it is allowed to: a dry run must change nothing.
+  if (o.dryRun && o.createMissing) return "--dry-run changes nothing, so it does not take --create-missing";
   if (o.command == "job new" && o.newJob.pairs.empty()) return "job new needs at least one --pair SOURCE TARGET";
   return PathError(o);
 }
@@ -397,7 +397,8 @@ std::string UnexpandedHomeError(const std::string& path) {
   if (path != "~" && !path.starts_with("~/")) return {};
   return "the path '" + path +
          "' begins with a folder named ~: the shell expands ~ only when it is not quoted; "
-         "write it unquoted, or as \"$HOME" + path.substr(1) + "\"";
+         "write it unquoted, or as \"$HOME" +
+         path.substr(1) + "\"";
 }
 
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error) {

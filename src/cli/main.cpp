@@ -140,6 +140,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     }
     app.Options.SaveTextFiles = o.saveTextFiles;
   }
+  if (!o.logFile.empty()) app.Options.LogFile = o.logFile;
 
   const bool text = !o.quiet && !o.json;
   if (o.command == "simulate") {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "commands/command_lock.h"
+#include "commands/log_file.h"
 #include "commands/simulate.h"
 #include "commands/todo_files.h"
 #include "common/app.h"
@@ -204,6 +205,11 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
   }
   if (!LogSpeichern(app.Files.LogFilePath, "Execute", start, end, prompt))
     ReportFileNotWritten(app, app.Files.LogFilePath, false);
+  const char* outcome = result.outcome == RunOutcome::Stopped          ? "stopped"
+                        : result.failures > 0 || skipped               ? "failed"
+                        : result.outcome == RunOutcome::NothingPending ? "nothing pending"
+                                                                       : "done";
+  AppendToLogFile(app, r.Lifecycle.OneStep() ? "sync" : "execute", start, end, outcome);
 }
 
 void LabelTimerTick(App& app) {

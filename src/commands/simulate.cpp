@@ -9,6 +9,7 @@
 
 #include "commands/command_lock.h"
 #include "commands/execute_flow.h"
+#include "commands/log_file.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
@@ -260,6 +261,9 @@ void SimulateBegun(App& app, RunScope& scope) {
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
   if (!LogSpeichern(app.Files.LogFilePath, "Simulate", start, end, summary))
     ReportFileNotWritten(app, app.Files.LogFilePath, false);
+  // The one-step run writes one record, after its execution.
+  if (!r.Lifecycle.OneStep())
+    AppendToLogFile(app, "simulate", start, end, r.UnlistedFolders + r.SkippedNames > 0 ? "failed" : "done");
   EndSimulation(app, scope);
 }
 

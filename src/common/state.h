@@ -65,6 +65,8 @@ struct JobOptions {
   bool DaylightSaving = true;
   // Deleted files and the old version of replaced files go to the trash.
   bool DeletedToTrash = false;
+  // A plain-text record of each run is appended to this file; "" for none.
+  std::string LogFile;
   std::string ScheduleTimeText = "1";
   double SchedulePeriodHours = 1;
 };

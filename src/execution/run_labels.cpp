@@ -28,6 +28,8 @@ void SimuDatenLoeschen(App& app) {
     r.UnlistedFolders = 0;
     r.OverlappingPairs = 0;
     r.RefusedPairs = 0;
+    // A new plan: the failures of the last execution are no longer this run's.
+    r.FailedItems.clear();
   }
   r.Pending.Clear();
   r.PendingOpsAtCount = 0;

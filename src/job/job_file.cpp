@@ -32,6 +32,8 @@ constexpr std::string_view kDaylightKey = "Daylight Savings:";
 // Written after the last section only when on, so older readers, which look
 // for their sections by key, read such a file as before.
 constexpr std::string_view kTrashKey = "Deleted Files To Trash:";
+// The same for the log file, written only when the job names one.
+constexpr std::string_view kLogFileKey = "Log File:";
 
 // What a reader gives back: the result text and whether the pairs were read.
 struct ReadOutcome {
@@ -110,6 +112,8 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
   if (!blocks.empty()) o.DaylightSaving = LeadingNumber(blocks[0]) == 1.0;
   blocks = SectionBlocks(text, kTrashKey);
   o.DeletedToTrash = !blocks.empty() && CheckedValue(blocks[0]);
+  blocks = SectionBlocks(text, kLogFileKey);
+  o.LogFile = blocks.empty() ? std::string() : blocks[0];
 
   blocks = SectionBlocks(text, kOperationKey);
   if (!blocks.empty()) {
@@ -246,6 +250,9 @@ bool ReadsBackIdentical(App& app) {
   c.InclEnabled = !o.InclEnabled, c.InclCaseSensitive = !o.InclCaseSensitive;
   c.DaylightSaving = !o.DaylightSaving;
   c.ExcludeText += '\x01', c.IncludeText += '\x01';
+  c.LogFile += '\x01';
+  // A line break would read back as a shorter name.
+  if (o.LogFile.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
   const BackupModeDef& m = app.Modes.AktBackupMode;
   copy.Modes.AktBackupMode = {
       "", m.Identical + '\x01', m.ExtraInF1 + '\x01', m.ExtraInF2 + '\x01', m.NewerInF1 + '\x01', m.NewerInF2 + '\x01'};
@@ -258,7 +265,8 @@ bool ReadsBackIdentical(App& app) {
     return false;
   if (c.ExclEnabled != o.ExclEnabled || c.ExclCaseSensitive != o.ExclCaseSensitive || c.InclEnabled != o.InclEnabled ||
       c.InclCaseSensitive != o.InclCaseSensitive || c.DaylightSaving != o.DaylightSaving ||
-      c.ExcludeText != NormaliseList(o.ExcludeText) || c.IncludeText != NormaliseList(o.IncludeText))
+      c.ExcludeText != NormaliseList(o.ExcludeText) || c.IncludeText != NormaliseList(o.IncludeText) ||
+      c.LogFile != o.LogFile)
     return false;
   // Without targets the layout cannot hold the pairs at all; such a job is written as it is.
   if (app.Job.TargetFolders.empty()) return true;
@@ -271,7 +279,8 @@ std::string UnsavableValue(const App& app) {
   auto bad = [](const std::string& value, bool folder) {
     if (folder && (value.empty() || !IsRecordableText(value))) return true;
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
-    for (std::string_view key : {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey})
+    for (std::string_view key :
+         {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kTrashKey, kLogFileKey})
       if (EndsWith(value, key)) return true;
     return false;
   };
@@ -281,6 +290,7 @@ std::string UnsavableValue(const App& app) {
   for (const std::string* text : {&app.Options.ExcludeText, &app.Options.IncludeText})
     for (const std::string& line : Split(*text, kCrLf))
       if (bad(line, false)) return line;
+  if (bad(app.Options.LogFile, false)) return app.Options.LogFile;
   return {};
 }
 
@@ -333,6 +343,7 @@ void NewJob(App& app, bool emptyList) {
   o.DeleteSuccessful = false;
   o.DaylightSaving = true;
   o.DeletedToTrash = false;
+  o.LogFile.clear();
   o.SchedulePeriodHours = ParseNumber(o.ScheduleTimeText);
 
   app.Job.CurrentJobFile = GetFullPath(app.Files.Folder) + "/Temp.ddk";
@@ -433,6 +444,7 @@ std::string BuildJobText(App& app) {
   t += std::string(kDaylightKey) + crlf;
   t += flag(o.DaylightSaving) + block;
   if (o.DeletedToTrash) t += std::string(kTrashKey) + crlf + flag(true) + block;
+  if (!o.LogFile.empty()) t += std::string(kLogFileKey) + crlf + o.LogFile + block;
   return t;
 }
 

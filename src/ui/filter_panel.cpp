@@ -174,6 +174,16 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   options->addWidget(AddCheck(QStringLiteral("chkSaveTextFiles"), &o.SaveTextFiles));
   options->addWidget(AddCheck(QStringLiteral("chkDeleteSuccessful"), &o.DeleteSuccessful));
   options->addWidget(AddCheck(QStringLiteral("[Deleted files to trash]"), &o.DeletedToTrash));
+  // A run appends its record to this file; empty: none.
+  logFileCaption_ = new QLabel(this);
+  txtLogFile_ = new QLineEdit(this);
+  txtLogFile_->setObjectName(QStringLiteral("txtLogFile"));
+  logFileCaption_->setBuddy(txtLogFile_);
+  logFileCaption_->setWordWrap(true);
+  options->addWidget(logFileCaption_);
+  options->addWidget(txtLogFile_);
+  connect(txtLogFile_, &QLineEdit::textEdited, this,
+          [this](const QString& text) { app_.Options.LogFile = PathBytes(text); });
   options->addStretch(1);
   outer->addLayout(options, 3);
   outer->addWidget(makeButton(kBtnHideFrameEXCL, this), 0, Qt::AlignTop);
@@ -209,6 +219,8 @@ void FilterPanel::ShowOptions() {
   txtInclude_->SetAvailable(app_.Options.InclEnabled);
   const QString tolerance = DisplayPath(app_.Options.TimeToleranceText);
   if (txtDifference_->text() != tolerance) txtDifference_->setText(tolerance);
+  const QString logFile = DisplayPath(app_.Options.LogFile);
+  if (txtLogFile_->text() != logFile) txtLogFile_->setText(logFile);
   showing_ = false;
 }
 
@@ -217,6 +229,9 @@ void FilterPanel::LanguageChanged(const TextOf& text) {
   const QString difference = text(QStringLiteral("txtDifference"));
   SetCaption(differenceCaption_, difference);
   SetCaption(txtDifference_, difference);
+  const QString logFile = text(QStringLiteral("[Log file]"));
+  SetCaption(logFileCaption_, logFile);
+  SetCaption(txtLogFile_, logFile);
   for (FilterTextBox* box : {txtExclude_, txtInclude_}) {
     const QString name = text(box == txtExclude_ ? QStringLiteral("chkEnableExcl") : QStringLiteral("chkEnableIncl"));
     if (!name.isEmpty()) box->setAccessibleName(QString(name).remove(QLatin1Char('&')));

@@ -60,6 +60,7 @@ class FilterPanel : public SkinPanel {
   FilterTextBox* txtInclude() const { return txtInclude_; }
   QCheckBox* check(const QString& name) const;
   QLineEdit* txtDifference() const { return txtDifference_; }
+  QLineEdit* txtLogFile() const { return txtLogFile_; }
 
  private:
   QCheckBox* AddCheck(const QString& name, bool* flag);
@@ -68,6 +69,8 @@ class FilterPanel : public SkinPanel {
   FilterTextBox *txtExclude_ = nullptr, *txtInclude_ = nullptr;
   QLineEdit* txtDifference_ = nullptr;
   QLabel* differenceCaption_ = nullptr;
+  QLineEdit* txtLogFile_ = nullptr;
+  QLabel* logFileCaption_ = nullptr;
   std::vector<std::pair<QCheckBox*, bool*>> checks_;
   bool showing_ = false;
 };

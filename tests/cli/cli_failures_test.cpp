@@ -26,12 +26,11 @@ TEST_F(Cli, EachFailedItemIsNamedWithItsReason) {
     const char* what;
     std::function<void(const std::string& dir)> before;  // before the simulation
     std::function<void(const std::string& dir)> after;   // between simulation and execution
-    std::string line;                                     // $D: the test's folder
-    int failed;                                           // lines of failed items
+    std::string line;                                    // $D: the test's folder
+    int failed;                                          // lines of failed items
   } cases[] = {
       {"a pipe in the source", [](const std::string& d) { ASSERT_EQ(::mkfifo((d + "/src/pipe").c_str(), 0644), 0); },
-       [](const std::string&) {},
-       "new in F2 failed: $D/src/pipe: a pipe, device or socket, which is not copied", 1},
+       [](const std::string&) {}, "new in F2 failed: $D/src/pipe: a pipe, device or socket, which is not copied", 1},
       {"a file where the target's folder goes", [](const std::string& d) { MakeTree(d, {"src/d/x.txt=x"}); },
        [](const std::string& d) { MakeTree(d, {"dst/d=a file"}); },
        "new in F2 failed: $D/dst/d/x.txt: left alone, changed since the simulation", 2},  // and d itself
@@ -57,9 +56,10 @@ TEST_F(Cli, EachFailedItemIsNamedWithItsReason) {
     EXPECT_NE(r.err.find(line), std::string::npos) << c.what << "\n" << r.err;
     EXPECT_EQ(std::ranges::count_if(Lines(r.err), [](const std::string& l) { return l.find(" failed: ") != l.npos; }),
               c.failed)
-        << c.what << "\n" << r.err;
+        << c.what << "\n"
+        << r.err;
     EXPECT_NE(r.err.find("Errors occurred!"), std::string::npos) << c.what;  // the summary stays
-    EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a") << c.what;                // the rest was carried out
+    EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a") << c.what;               // the rest was carried out
   }
 }
 

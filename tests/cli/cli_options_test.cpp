@@ -71,6 +71,7 @@ TEST_F(Cli, MisusedOptionsAreNamedAndExitTwo) {
       {"job show j.ddk -q", "job show does not take --quiet"},
       {"sync j.ddk -qv", "--json, --quiet and --verbose exclude each other"},
       {"sync j.ddk --log-file=", "--log-file needs a file name"},
+      {"sync j.ddk -n --create-missing", "--dry-run changes nothing, so it does not take --create-missing"},
       {"sync --yes", "sync needs a job file"},
       {"-- --help", "unknown command --help"},
   };
@@ -94,13 +95,13 @@ TEST_F(Cli, AnAnswerGivenByAnOptionPrintsTheDecisionNotTheQuestion) {
   } cases[] = {
       {"sync " + job + " --yes --create-missing",
        "Simulating the job and carrying out what it plans (--yes)\n"
-       "Creating the folders that do not exist (--create-missing):\n" + dir / "made/dst\n",
+       "Creating the folders that do not exist (--create-missing):\n" +
+           dir / "made/dst\n",
        "Create them?"},
       {"sync " + job + " --yes", "Simulating the job and carrying out what it plans (--yes)\n",
        "Simulate and then carry out"},
       {"simulate " + empty + " --allow-mass-delete",
-       "Planning the deletion of most of a folder (--allow-mass-delete):\nF1\t" + dir / "mnt\t0 / 0\n",
-       "anyway?"},
+       "Planning the deletion of most of a folder (--allow-mass-delete):\nF1\t" + dir / "mnt\t0 / 0\n", "anyway?"},
       {"execute --yes", "Carrying out 1 operation (--yes)\n", "Do you really"},
   };
   for (const auto& c : cases) {
@@ -122,7 +123,8 @@ TEST_F(Cli, APathBeginningWithAQuotedTildeIsRefusedWithAHint) {
     EXPECT_EQ(r.code, 2) << args;
     EXPECT_NE(r.err.find("begins with a folder named ~: the shell expands ~ only when it is not quoted"),
               std::string::npos)
-        << args << "\n" << r.err;
+        << args << "\n"
+        << r.err;
     EXPECT_FALSE(PathExists(dir / "~")) << args;
     EXPECT_FALSE(PathExists(dir / "j.ddk")) << args;
   }

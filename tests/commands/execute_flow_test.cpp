@@ -88,3 +88,21 @@ TEST(ExecuteOneKlick, ReplacesACopyOfAnotherSizeWithTheSameTime) {
   EXPECT_EQ(ExecuteOneKlick(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), "new and longer");
 }
+
+// The failed items belong to the execution that had them: the next plan starts without them, so that a log
+// record or report of a later run never names them again.
+TEST(Execute, TheFailedItemsOfAnExecutionGoWithTheNextPlan) {
+  FlowFixture f;
+  f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
+  test::MakeTree(f.dir.path(), {"s/d/x.txt=x", "t/"});
+  f.AddSourceTargetPair();
+  Simulate(f.app);
+  test::MakeTree(f.dir.path(), {"t/d=file"});
+  f.screen.answers = {Answer::Ok};
+  ASSERT_EQ(Execute(f.app).failures, 2);
+  ASSERT_EQ(f.app.Run.FailedItems.size(), 2u);
+  EXPECT_EQ(f.app.Run.FailedItems[1].operation, "new in F2");
+  EXPECT_EQ(f.app.Run.FailedItems[1].path, f.dir / "t/d/x.txt");
+  Simulate(f.app);
+  EXPECT_TRUE(f.app.Run.FailedItems.empty());
+}

@@ -110,6 +110,32 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   EXPECT_TRUE(screen.messages.empty());
 }
 
+// The log file is one more block after the last, only when the job names one: other jobs stay byte for byte
+// what they were, and a reader that knows no such block reads the rest as before.
+TEST_F(JobFileFixture, TheLogFileIsABlockAtTheEndOnlyWhenNamed) {
+  MakeSampleJob();
+  const std::string path = dir / "job.ddk";
+  app.Job.CurrentJobFile = path;
+  const struct {
+    bool trash;
+    std::string logFile;
+    std::string end;  // after the sample's blocks
+  } cases[] = {{false, "", ""},
+               {false, "/var/log/dd run.log", "Log File:\r\n/var/log/dd run.log\r\n\r\n\r\n"},
+               {true, "/l", "Deleted Files To Trash:\r\n1\r\n\r\n\r\nLog File:\r\n/l\r\n\r\n\r\n"}};
+  for (const auto& c : cases) {
+    app.Options.DeletedToTrash = c.trash;
+    app.Options.LogFile = c.logFile;
+    ASSERT_TRUE(SaveJob(app, "Save")) << c.logFile;
+    EXPECT_EQ(ReadTextFile(path), kSampleJobText + c.end) << c.logFile;
+    FileNew(app);
+    EXPECT_EQ(app.Options.LogFile, "");
+    ASSERT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
+    EXPECT_EQ(app.Options.LogFile, c.logFile);
+    EXPECT_EQ(app.Options.DeletedToTrash, c.trash);
+  }
+}
+
 TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   // Each value breaks the layout: a second section key drops the mode (a job that
   // copies target-only files back would reload as one that deletes them), a line
@@ -120,6 +146,8 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
                                                        {"source", "/data/a\r\n/data/c"},
                                                        {"target", std::string("/backup/a\0x", 11)},
                                                        {"source", ""},
+                                                       {"log file", "/logs/a\r\n/logs/b"},
+                                                       {"log file", "/logs/Daylight Savings:"},
                                                        {"target", "/backup/a\n"}};
   const std::string path = dir / "job.ddk";
   for (const auto& [field, value] : cases) {
@@ -129,6 +157,7 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
     if (field == "include") app.Options.IncludeText = value;
     if (field == "source") app.Job.SourceFolders[1] = value;
     if (field == "target") app.Job.TargetFolders[0] = value;
+    app.Options.LogFile = field == "log file" ? value : "";
     app.Job.CurrentJobFile = path;
     screen.messages.clear();
     EXPECT_FALSE(SaveJob(app, "Save")) << field << ": " << value;

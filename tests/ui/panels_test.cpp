@@ -130,6 +130,24 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   EXPECT_EQ(enable->accessibleName(), enable->text());
 }
 
+// The log file typed in the panel is the job's: a run appends its record there, and a loaded job shows its own.
+TEST_F(PanelsTest, TheLogFileTypedInThePanelGetsTheRecordOfTheNextRun) {
+  const std::string src = dir / "src", dst = dir / "dst", log = dir / "runs.log";
+  WriteFile(src + "/a.txt", "a");
+  Pair(src, dst);
+  window->ClickButton(kBtnExclude);
+  QTest::keyClicks(filters().txtLogFile(), ui::DisplayPath(log));
+  EXPECT_EQ(app().Options.LogFile, log);
+  window->ClickButton(kBtnSimulate);
+  window->WaitForRun();
+  EXPECT_TRUE(ReadTextFile(log).starts_with("Run: simulate\nStart: ")) << ReadTextFile(log);
+
+  app().Options.LogFile = "/elsewhere/other.log";
+  filters().ShowOptions();
+  EXPECT_EQ(filters().txtLogFile()->text(), QStringLiteral("/elsewhere/other.log"));
+  EXPECT_FALSE(filters().txtLogFile()->accessibleName().isEmpty());
+}
+
 TEST_F(PanelsTest, FilesDroppedOnAFilterBoxAddTheirNamesAndSwitchItOn) {
   DropFiles(filters().txtInclude()->viewport(), QPoint(5, 5), {"/x/a.doc", "/y/b.txt"});
   EXPECT_EQ(app().Options.IncludeText, "a.doc\r\nb.txt\r\n");
