@@ -15,7 +15,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
+packages=(cmake g++ ninja-build libgtest-dev libxxhash-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins libgl-dev xvfb xauth)
 case "$mode" in
   bench) packages+=(libbenchmark-dev rsync time) ;;
   package) packages+=(dpkg-dev file) ;;

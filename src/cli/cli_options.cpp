@@ -8,14 +8,14 @@ namespace dd::cli {
 #define DUALDOCK_USAGE \
     "Usage:\n" \
     "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
-    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
-    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
+    "                                    [--allow-mass-delete] [--checksum] [--verify] [--json | --quiet]\n" \
+    "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--verify] [--json | --quiet]\n" \
     "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n" \
-    "                                    [--allow-mass-delete] [--json | --quiet]\n" \
+    "                                    [--allow-mass-delete] [--checksum] [--verify] [--json | --quiet]\n" \
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n" \
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
-    "                               [--no-daylight-saving] [--trash] [--force]\n" \
+    "                               [--no-daylight-saving] [--trash] [--checksum] [--verify] [--force]\n" \
     "  dualdock-cli job show JOB.ddk\n" \
     "  dualdock-cli --help\n"
 
@@ -50,11 +50,16 @@ const char* const kHelp =
     "                                    codes: \"= =\" nothing, \"=->\" copy to target,\n"
     "                                    \"<-=\" copy to source, \"x =\" delete in source,\n"
     "                                    \"= x\" delete in target\n"
-    "              --exclude TEXT        leave out paths that contain TEXT (repeat for more)\n"
-    "              --include TEXT        keep only paths that contain TEXT (repeat for more)\n"
+    "              --exclude TEXT        leave out paths that contain TEXT (repeat for more);\n"
+    "                                    a TEXT with * or ? is a pattern for whole names\n"
+    "                                    (\"*.tmp\"), or with a / for the path below the\n"
+    "                                    pair's folder (\"build/*\")\n"
+    "              --include TEXT        keep only paths that contain TEXT (repeat for more;\n"
+    "                                    patterns as for --exclude)\n"
     "              --case-sensitive-exclude, --case-sensitive-include\n"
     "              --no-daylight-saving  times an hour apart do not count as equal\n"
     "              --trash               deleted and replaced files go to the desktop's trash\n"
+    "              --checksum, --verify  stored in the job: as the run options below\n"
     "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
     "Options:\n"
@@ -75,6 +80,14 @@ const char* const kHelp =
     "                      empty). Without it such a run is refused with exit status 2;\n"
     "                      a refused pair never enters \"To Do.txt\". A setting\n"
     "                      \"[MassDeleteGuard]<TAB>0\" in \"Settings.txt\" switches the check off.\n"
+    "  --checksum          files of equal size and time are also compared by content\n"
+    "                      (both read in full): a difference makes the later one\n"
+    "                      newer, an exact tie the source's. The bytes read are\n"
+    "                      counted. On for a job saved with it.\n"
+    "  --verify            each copy is read back once its data is on the disk and\n"
+    "                      compared with its source; a difference fails the copy,\n"
+    "                      which keeps the old target. Recorded with the plan, so\n"
+    "                      simulate --verify makes the later execute verify.\n"
     "  --save-text-files   also write \"Alle Dateien Sorted.txt\" (the sorted comparison\n"
     "                      of the last pair) to the program folder.\n"
     "  --json              print one JSON object on stdout instead of text: counts and\n"
@@ -167,6 +180,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.createMissing = true;
     } else if (a == "--allow-mass-delete") {
       o.allowMassDelete = true;
+    } else if (a == "--checksum") {
+      o.checksum = true;
+    } else if (a == "--verify") {
+      o.verify = true;
     } else if (a == "--save-text-files") {
       o.saveTextFiles = true;
     } else if (a == "--json") {
@@ -253,8 +270,12 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     error = "--yes is for execute and sync";
     return std::nullopt;
   }
-  if (o.command == "execute" && (o.createMissing || o.tolerance || o.saveTextFiles)) {
-    error = "execute takes only --yes, --json and --quiet";
+  if (o.command == "execute" && (o.createMissing || o.tolerance || o.saveTextFiles || o.checksum)) {
+    error = "execute takes only --yes, --verify, --json and --quiet";
+    return std::nullopt;
+  }
+  if (o.command == "job show" && (o.checksum || o.verify)) {
+    error = "job show takes no options";
     return std::nullopt;
   }
   if (o.command == "sync" && o.saveTextFiles) {

@@ -28,6 +28,9 @@ struct Options {
   bool json = false;
   bool quiet = false;
   bool allowMassDelete = false;
+  // Content comparison and read-back of copies: for a run, or stored by `job new`.
+  bool checksum = false;
+  bool verify = false;
   std::optional<double> tolerance;
   NewJob newJob;
 };

@@ -65,6 +65,9 @@ struct JobOptions {
   bool DaylightSaving = true;
   // Deleted files and the old version of replaced files go to the trash.
   bool DeletedToTrash = false;
+  // Files of equal size and time are compared by content; each copy is read back and compared with its source.
+  bool CompareContent = false;
+  bool VerifyCopies = false;
   std::string ScheduleTimeText = "1";
   double SchedulePeriodHours = 1;
 };
@@ -91,6 +94,8 @@ struct ListPlan {
   double TimeTolerance = 5;
   bool DaylightSaving = true;
   bool DeletedToTrash = false;
+  bool CompareContent = false;
+  bool VerifyCopies = false;
 };
 
 // What the list file was when this process last read or wrote it: another

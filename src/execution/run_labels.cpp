@@ -28,7 +28,9 @@ void SimuDatenLoeschen(App& app) {
     r.UnlistedFolders = 0;
     r.OverlappingPairs = 0;
     r.RefusedPairs = 0;
+    r.Compared = {};
   }
+  r.Verified = {};
   r.Pending.Clear();
   r.PendingOpsAtCount = 0;
   r.DeletedCount = r.ReplacedCount = r.NewCount = 0;

@@ -31,6 +31,8 @@ constexpr std::string_view kDaylightKey = "Daylight Savings:";
 // Written after the last section only when on, so older readers, which look
 // for their sections by key, read such a file as before.
 constexpr std::string_view kTrashKey = "Deleted Files To Trash:";
+// The same for content comparison: its switch, then that of reading copies back.
+constexpr std::string_view kContentKey = "Content Comparison:";
 
 // What a reader gives back: the result text and whether the pairs were read.
 struct ReadOutcome {
@@ -103,6 +105,9 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
   if (!blocks.empty()) o.DaylightSaving = LeadingNumber(blocks[0]) == 1.0;
   blocks = SectionBlocks(text, kTrashKey);
   o.DeletedToTrash = !blocks.empty() && CheckedValue(blocks[0]);
+  blocks = SectionBlocks(text, kContentKey);
+  o.CompareContent = !blocks.empty() && CheckedValue(blocks[0]);
+  o.VerifyCopies = blocks.size() >= 2 && CheckedValue(blocks[1]);
 
   blocks = SectionBlocks(text, kOperationKey);
   if (!blocks.empty()) {
@@ -236,6 +241,7 @@ bool ReadsBackIdentical(App& app) {
   c.ExclEnabled = !o.ExclEnabled, c.ExclCaseSensitive = !o.ExclCaseSensitive;
   c.InclEnabled = !o.InclEnabled, c.InclCaseSensitive = !o.InclCaseSensitive;
   c.DaylightSaving = !o.DaylightSaving;
+  c.CompareContent = !o.CompareContent, c.VerifyCopies = !o.VerifyCopies;
   c.ExcludeText += '\x01', c.IncludeText += '\x01';
   const BackupModeDef& m = app.Modes.AktBackupMode;
   copy.Modes.AktBackupMode = {
@@ -249,6 +255,7 @@ bool ReadsBackIdentical(App& app) {
     return false;
   if (c.ExclEnabled != o.ExclEnabled || c.ExclCaseSensitive != o.ExclCaseSensitive || c.InclEnabled != o.InclEnabled ||
       c.InclCaseSensitive != o.InclCaseSensitive || c.DaylightSaving != o.DaylightSaving ||
+      c.CompareContent != o.CompareContent || c.VerifyCopies != o.VerifyCopies ||
       c.ExcludeText != NormaliseList(o.ExcludeText) || c.IncludeText != NormaliseList(o.IncludeText))
     return false;
   // Without targets the layout cannot hold the pairs at all; such a job is written as it is.
@@ -262,7 +269,7 @@ std::string UnsavableValue(const App& app) {
   auto bad = [](const std::string& value, bool folder) {
     if (folder && (value.empty() || !IsRecordableText(value))) return true;
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
-    for (std::string_view key : {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey})
+    for (std::string_view key : {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kContentKey})
       if (EndsWith(value, key)) return true;
     return false;
   };
@@ -324,6 +331,7 @@ void NewJob(App& app, bool emptyList) {
   o.DeleteSuccessful = false;
   o.DaylightSaving = true;
   o.DeletedToTrash = false;
+  o.CompareContent = o.VerifyCopies = false;
   o.SchedulePeriodHours = ParseNumber(o.ScheduleTimeText);
 
   app.Job.CurrentJobFile = GetFullPath(app.Files.Folder) + "/Temp.ddk";
@@ -406,6 +414,8 @@ std::string BuildJobText(App& app) {
   t += std::string(kDaylightKey) + crlf;
   t += flag(o.DaylightSaving) + block;
   if (o.DeletedToTrash) t += std::string(kTrashKey) + crlf + flag(true) + block;
+  if (o.CompareContent || o.VerifyCopies)
+    t += std::string(kContentKey) + crlf + flag(o.CompareContent) + block + flag(o.VerifyCopies) + block;
   return t;
 }
 

@@ -30,8 +30,7 @@ struct Roots {
 };
 
 // The subject of a record, or false when it is not a seven-field record.
-bool RecordSubject(const std::string& line, bool caseSensitive, const Roots& roots, bool patterns,
-                   Subject& subject) {
+bool RecordSubject(const std::string& line, bool caseSensitive, const Roots& roots, bool patterns, Subject& subject) {
   const std::optional<OpRecord> record = OpRecord::Parse(line);
   if (!record) return false;
   subject.paths = record->PathF1 + kTab + record->PathF2;

@@ -162,6 +162,8 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   options->addWidget(AddCheck(QStringLiteral("chkSaveTextFiles"), &o.SaveTextFiles));
   options->addWidget(AddCheck(QStringLiteral("chkDeleteSuccessful"), &o.DeleteSuccessful));
   options->addWidget(AddCheck(QStringLiteral("[Deleted files to trash]"), &o.DeletedToTrash));
+  options->addWidget(AddCheck(QStringLiteral("chkCompareContent"), &o.CompareContent));
+  options->addWidget(AddCheck(QStringLiteral("chkVerifyCopies"), &o.VerifyCopies));
   options->addStretch(1);
   outer->addLayout(options, 3);
   outer->addWidget(makeButton(kBtnHideFrameEXCL, this), 0, Qt::AlignTop);

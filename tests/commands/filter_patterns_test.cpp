@@ -14,9 +14,9 @@ using dd::test::FlowFixture;
 
 namespace {
 
-const std::vector<std::string> kTree = {
-    "s/a.tmp=1",         "s/notes.tmp.txt=2", "s/[draft] plan.txt=3", "s/cache/x.bin=4",
-    "s/mycache/y.bin=5", "s/keep.txt=6",      "t/old.tmp=7"};
+const std::vector<std::string> kTree = {"s/a.tmp=1",       "s/notes.tmp.txt=2", "s/[draft] plan.txt=3",
+                                        "s/cache/x.bin=4", "s/mycache/y.bin=5", "s/keep.txt=6",
+                                        "t/old.tmp=7"};
 
 // The records a simulation of the tree plans, with the job's exclude box holding `lines`.
 std::vector<std::string> PlannedWithExcludes(const std::string& lines) {
@@ -52,7 +52,7 @@ TEST(FilterPatterns, ASavedJobWithPlainLinesPlansWhatItPlannedBefore) {
 }
 
 TEST(FilterPatterns, AWildcardLineInASavedJobTakesWholeNamesOnly) {
-  EXPECT_EQ(Below(PlannedWithExcludes("*.TMP\r\ncache/*")),
-            (std::vector<std::string>{"[draft] plan.txt", "cache", "keep.txt", "mycache", "mycache/y.bin",
-                                      "notes.tmp.txt"}));
+  EXPECT_EQ(
+      Below(PlannedWithExcludes("*.TMP\r\ncache/*")),
+      (std::vector<std::string>{"[draft] plan.txt", "cache", "keep.txt", "mycache", "mycache/y.bin", "notes.tmp.txt"}));
 }

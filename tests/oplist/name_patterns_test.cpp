@@ -10,9 +10,14 @@ TEST(NamePatterns, OnlyLinesWithAStarOrQuestionMarkArePatterns) {
     std::string line;
     bool pattern;
   } cases[] = {
-      {"*.tmp", true}, {"a?c", true}, {"/build/*", true},
+      {"*.tmp", true},
+      {"a?c", true},
+      {"/build/*", true},
       // Saved jobs used these as pieces of paths: they stay so.
-      {".tmp", false}, {"[draft]", false}, {"\\Temp\\", false}, {"/sub/", false},
+      {".tmp", false},
+      {"[draft]", false},
+      {"\\Temp\\", false},
+      {"/sub/", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsNamePattern(c.line), c.pattern) << c.line;
 }
