@@ -43,17 +43,17 @@ drop_caches() {
 
 now() { echo "${EPOCHREALTIME/,/.}"; }
 
-best_of() {  # command...: the shortest of REPEAT timed runs, caches dropped before each
-  local best="" t0 t1 d
-  for ((i = 0; i < REPEAT; i++)); do
-    drop_caches
-    t0=$(now)
-    "$@" >/dev/null
-    t1=$(now)
-    d=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }')
-    if [[ -z "$best" ]] || awk -v d="$d" -v b="$best" 'BEGIN { exit !(d < b) }'; then best=$d; fi
-  done
-  echo "$best"
+time_once() {  # command...: seconds, caches dropped first
+  local t0 t1
+  drop_caches
+  t0=$(now)
+  "$@" >/dev/null
+  t1=$(now)
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.3f", b - a }'
+}
+
+keep_best() {  # VAR SECONDS: VAR becomes the smaller of the two
+  if [[ -z "${!1}" ]] || awk -v d="$2" -v b="${!1}" 'BEGIN { exit !(d < b) }'; then printf -v "$1" '%s' "$2"; fi
 }
 
 compare() {
@@ -64,8 +64,12 @@ compare() {
   grep -q '"differing":0' <<<"$out" || { echo "unexpected report: $out" >&2; return 1; }
 }
 
-t_cat=$(best_of cat "$WORK/src/big.bin" "$WORK/dst/big.bin")
-t_cmp=$(best_of compare)
+# Taken in turns, so that whatever else the machine does weighs on both alike; the best of each counts.
+t_cat="" t_cmp=""
+for ((i = 0; i < REPEAT; i++)); do
+  keep_best t_cat "$(time_once cat "$WORK/src/big.bin" "$WORK/dst/big.bin")"
+  keep_best t_cmp "$(time_once compare)"
+done
 mib=$((2 * BIG_MIB))
 awk -v m="$mib" -v c="$t_cat" -v d="$t_cmp" -v cold="$cold" 'BEGIN {
   rc = m / c; rd = m / d; share = rd / rc
