@@ -5,6 +5,8 @@
 #include <xxhash.h>
 
 #include <cerrno>
+#include <future>
+#include <system_error>
 
 namespace dd {
 
@@ -73,24 +75,41 @@ bool ContentReader::Hash(int fd, ContentDigest& digest, int64_t& bytesRead, cons
 ContentResult ContentReader::Compare(int a, int b, int64_t size, int64_t& bytesRead, const ContentTurn& turn) {
   ReadingOnce(a);
   ReadingOnce(b);
-  for (int64_t offset = 0;; offset += static_cast<int64_t>(kBlock)) {
+  // Hashing costs about as much as reading: one block pair is hashed on a helper
+  // thread while the next is read, each into its own pair of buffers.
+  if (!spare_) spare_ = std::make_unique<Buffers>();
+  char* buffers[2][2] = {{first_.get(), second_.get()}, {spare_->first.get(), spare_->second.get()}};
+  std::future<bool> sameSoFar;
+  auto earlierSame = [&] { return !sameSoFar.valid() || sameSoFar.get(); };
+  for (int64_t offset = 0, k = 0;; offset += static_cast<int64_t>(kBlock), k ^= 1) {
     // One byte past the size shows a file that grew since it was seen.
     const std::size_t want = size - offset >= static_cast<int64_t>(kBlock) ? kBlock : size - offset + 1;
-    const int64_t na = ReadBlock(a, first_.get(), want, offset);
-    const int64_t nb = ReadBlock(b, second_.get(), want, offset);
+    char* const one = buffers[k][0];
+    char* const other = buffers[k][1];
+    const int64_t na = ReadBlock(a, one, want, offset);
+    const int64_t nb = ReadBlock(b, other, want, offset);
+    const bool same = earlierSame();
     if (na < 0 || nb < 0) return ContentResult::Unreadable;
     bytesRead += na + nb;
-    if (na != nb) return ContentResult::Different;
-    if (want == kBlock) {
-      ReadNextAhead(a, offset + na);
-      ReadNextAhead(b, offset + nb);
-    }
+    if (!same || na != nb) return ContentResult::Different;
     const std::size_t n = static_cast<std::size_t>(na);
-    if (!(DigestOf(XXH3_128bits(first_.get(), n)) == DigestOf(XXH3_128bits(second_.get(), n))))
-      return ContentResult::Different;
-    if (n < want) return offset + na == size ? ContentResult::Same : ContentResult::Different;
-    if (want < kBlock) return ContentResult::Different;  // a byte beyond the size: both grew
-    if (turn && !turn()) return ContentResult::Unreadable;
+    if (n < want || want < kBlock) {
+      if (!(DigestOf(XXH3_128bits(one, n)) == DigestOf(XXH3_128bits(other, n)))) return ContentResult::Different;
+      // A short read ends the file; a full one past the size means both grew.
+      return n < want && offset + na == size ? ContentResult::Same : ContentResult::Different;
+    }
+    ReadNextAhead(a, offset + na);
+    ReadNextAhead(b, offset + nb);
+    auto hashesMatch = [one, other, n] { return DigestOf(XXH3_128bits(one, n)) == DigestOf(XXH3_128bits(other, n)); };
+    try {
+      sameSoFar = std::async(std::launch::async, hashesMatch);
+    } catch (const std::system_error&) {
+      if (!hashesMatch()) return ContentResult::Different;  // no thread to be had: hashed here
+    }
+    if (turn && !turn()) {
+      earlierSame();
+      return ContentResult::Unreadable;
+    }
   }
 }
 

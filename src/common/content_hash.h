@@ -39,6 +39,11 @@ class ContentReader {
 
  private:
   std::unique_ptr<char[]> first_, second_;
+  // The second pair of block buffers, made at the first comparison.
+  struct Buffers {
+    std::unique_ptr<char[]> first{new char[kBlock]}, second{new char[kBlock]};
+  };
+  std::unique_ptr<Buffers> spare_;
 };
 
 }  // namespace dd

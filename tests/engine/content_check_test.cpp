@@ -47,10 +47,13 @@ TEST_F(ContentComparison, FindsAChangeThatSizeAndTimeHide) {
   const std::string big(3 * ContentReader::kBlock / 2, 'x');
   std::string bigChanged = big;
   bigChanged.back() = 'y';  // in the second block
+  std::string bigChangedFirst = big;
+  bigChangedFirst.front() = 'y';  // in the first block, found while the second is read
   MakeTree(dir.path(), {"F1/same=abc" + At(0), "F2/same=abc" + At(0), "F1/tie=abc" + At(0), "F2/tie=abd" + At(0),
                         "F1/f1later=abc" + At(2), "F2/f1later=abd" + At(0), "F1/f2later=abc" + At(0),
                         "F2/f2later=abd" + At(3), "F1/empty=" + At(0), "F2/empty=" + At(0), "F1/big=" + big + At(0),
-                        "F2/big=" + bigChanged + At(0), "F1/dir/", "F2/dir/"});
+                        "F2/big=" + bigChanged + At(0), "F1/dir/", "F2/dir/", "F1/bigfirst=" + big + At(0),
+                        "F2/bigfirst=" + bigChangedFirst + At(0)});
   const struct {
     bool compare;
     std::map<std::string, std::string> statuses;
@@ -62,6 +65,7 @@ TEST_F(ContentComparison, FindsAChangeThatSizeAndTimeHide) {
         {"f2later", "Identical"},
         {"empty", "Identical"},
         {"big", "Identical"},
+        {"bigfirst", "Identical"},
         {"dir", "Identical"}}},
       {true,
        {{"same", "Identical"},
@@ -70,6 +74,7 @@ TEST_F(ContentComparison, FindsAChangeThatSizeAndTimeHide) {
         {"f2later", "Newer in F2"},
         {"empty", "Identical"},
         {"big", "Newer in F1"},
+        {"bigfirst", "Newer in F1"},
         {"dir", "Identical"}}},
   };
   for (const auto& c : cases) {
@@ -78,9 +83,9 @@ TEST_F(ContentComparison, FindsAChangeThatSizeAndTimeHide) {
     app.Options.CompareContent = c.compare;
     EXPECT_EQ(Statuses(), c.statuses);
     // Every file of some content is read on both sides, up to its first difference.
-    EXPECT_EQ(app.Run.Compared.Files, c.compare ? 5 : 0);
-    EXPECT_EQ(app.Run.Compared.Differing, c.compare ? 4 : 0);
-    EXPECT_EQ(app.Run.Compared.BytesRead, c.compare ? 2 * (4 * 3 + int64_t(big.size())) : 0);
+    EXPECT_EQ(app.Run.Compared.Files, c.compare ? 6 : 0);
+    EXPECT_EQ(app.Run.Compared.Differing, c.compare ? 5 : 0);
+    EXPECT_EQ(app.Run.Compared.BytesRead, c.compare ? 2 * (4 * 3 + 2 * int64_t(big.size())) : 0);
     EXPECT_EQ(app.Run.Compared.Unreadable, 0);
   }
 }
