@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 mode=${1:-test}
 shift || true
 
-packages=(cmake g++ ninja-build libgtest-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev xvfb xauth)
+packages=(cmake g++ ninja-build libgtest-dev libxxhash-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev xvfb xauth)
 case "$mode" in
   test) packages+=(dbus-daemon) ;;
   bench) packages+=(libbenchmark-dev rsync time) ;;

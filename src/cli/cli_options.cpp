@@ -9,15 +9,17 @@ namespace dd::cli {
 #define DUALDOCK_USAGE                                                                                           \
   "Usage:\n"                                                                                                     \
   "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"  \
-  "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
-  "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--log-file FILE]\n"              \
+  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"        \
+  "                                    [--json | --quiet | --verbose]\n"                                         \
+  "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--verify] [--log-file FILE]\n"   \
   "                                    [--json | --quiet | --verbose]\n"                                         \
   "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n"      \
-  "                                    [--allow-mass-delete] [--log-file FILE] [--json | --quiet | --verbose]\n" \
+  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"        \
+  "                                    [--json | --quiet | --verbose]\n" \
   "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"                             \
   "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"                 \
   "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"  \
-  "                               [--no-daylight-saving] [--trash] [--force]\n"                                  \
+  "                               [--no-daylight-saving] [--trash] [--checksum] [--verify] [--force]\n"                                  \
   "  dualdock-cli job show JOB.ddk\n"                                                                            \
   "  dualdock-cli --help | --version\n"
 
@@ -53,11 +55,16 @@ const char* const kHelp =
     "                                    codes: \"= =\" nothing, \"=->\" copy to target,\n"
     "                                    \"<-=\" copy to source, \"x =\" delete in source,\n"
     "                                    \"= x\" delete in target\n"
-    "              --exclude TEXT        leave out paths that contain TEXT (repeat for more)\n"
-    "              --include TEXT        keep only paths that contain TEXT (repeat for more)\n"
+    "              --exclude TEXT        leave out paths that contain TEXT (repeat for more);\n"
+    "                                    a TEXT with * or ? is a pattern for whole names\n"
+    "                                    (\"*.tmp\"), or with a / for the path below the\n"
+    "                                    pair's folder (\"build/*\")\n"
+    "              --include TEXT        keep only paths that contain TEXT (repeat for more;\n"
+    "                                    patterns as for --exclude)\n"
     "              --case-sensitive-exclude, --case-sensitive-include\n"
     "              --no-daylight-saving  times an hour apart do not count as equal\n"
     "              --trash               deleted and replaced files go to the desktop's trash\n"
+    "              --checksum, --verify  stored in the job: as the run options below\n"
     "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
     "Options (long ones also as --name=VALUE; short flags combine, as in -qy; \"--\"\n"
@@ -79,6 +86,14 @@ const char* const kHelp =
     "                      empty). Without it such a run is refused with exit status 2;\n"
     "                      a refused pair never enters \"To Do.txt\". A setting\n"
     "                      \"[MassDeleteGuard]<TAB>0\" in \"Settings.txt\" switches the check off.\n"
+    "  --checksum          files of equal size and time are also compared by content\n"
+    "                      (both read in full): a difference makes the later one\n"
+    "                      newer, an exact tie the source's. The bytes read are\n"
+    "                      counted. On for a job saved with it.\n"
+    "  --verify            each copy is read back once its data is on the disk and\n"
+    "                      compared with its source; a difference fails the copy,\n"
+    "                      which keeps the old target. Recorded with the plan, so\n"
+    "                      simulate --verify makes the later execute verify.\n"
     "  --save-text-files   also write \"Alle Dateien Sorted.txt\" (the sorted comparison\n"
     "                      of the last pair) to the program folder.\n"
     "  --json              print one JSON object on stdout instead of text: counts and\n"
@@ -133,6 +148,8 @@ enum : unsigned {
   kLogFileOption = 1u << 7,
   kJobNewOptions = 1u << 8,
   kEveryCommand = 1u << 9,  // --home
+  kChecksumOption = 1u << 10,
+  kVerifyOption = 1u << 11,
 };
 
 enum class JobArgument { None, Required, Optional };
@@ -147,12 +164,13 @@ struct CommandSpec {
 constexpr CommandSpec kCommands[] = {
     {"simulate", JobArgument::Required,
      kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kMassDeleteOption |
-         kLogFileOption},
-    {"execute", JobArgument::Optional, kYesOption | kOutputOptions | kMassDeleteOption | kLogFileOption},
+         kLogFileOption | kChecksumOption | kVerifyOption},
+    {"execute", JobArgument::Optional,
+     kYesOption | kOutputOptions | kMassDeleteOption | kLogFileOption | kVerifyOption},
     {"sync", JobArgument::Required,
      kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kMassDeleteOption | kDryRunOption |
-         kLogFileOption},
-    {"job new", JobArgument::Required, kJobNewOptions},
+         kLogFileOption | kChecksumOption | kVerifyOption},
+    {"job new", JobArgument::Required, kJobNewOptions | kChecksumOption | kVerifyOption},
     {"job show", JobArgument::Required, 0},
 };
 
@@ -198,6 +216,8 @@ constexpr OptionSpec kOptions[] = {
     {"quiet", 'q', 0, kOutputOptions, DD_FLAG(quiet)},
     {"verbose", 'v', 0, kOutputOptions, DD_FLAG(verbose)},
     {"dry-run", 'n', 0, kDryRunOption, DD_FLAG(dryRun)},
+    {"checksum", 0, 0, kChecksumOption, DD_FLAG(checksum)},
+    {"verify", 0, 0, kVerifyOption, DD_FLAG(verify)},
     {"log-file", 0, 1, kLogFileOption,
      [](Options& o, const std::vector<std::string>& v, std::string& error) {
        if (v[0].empty()) error = "--log-file needs a file name";

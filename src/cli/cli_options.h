@@ -33,6 +33,9 @@ struct Options {
   bool verbose = false;
   bool dryRun = false;
   bool allowMassDelete = false;
+  // Content comparison and read-back of copies: for a run, or stored by `job new`.
+  bool checksum = false;
+  bool verify = false;
   std::optional<double> tolerance;
   NewJob newJob;
 };

@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "job/job_file.h"
 #include "oplist/backup_mode.h"
+#include "oplist/name_patterns.h"
 
 namespace fs = std::filesystem;
 
@@ -142,7 +143,11 @@ void PrintFilter(const char* name, bool on, bool caseSensitive, const std::strin
   std::vector<std::string> names = Split(text, kCrLf);
   std::cout << name << (on ? "on" : "off") << ", " << (caseSensitive ? "case-sensitive" : "case-insensitive") << ", "
             << names.size() << (names.size() == 1 ? " name\n" : " names\n");
-  for (const std::string& n : names) std::cout << "  " << n << "\n";
+  for (const std::string& n : names)
+    std::cout << "  " << n
+              << (!IsNamePattern(n)                  ? "\n"
+                  : n.find('/') == std::string::npos ? "  (pattern for whole names)\n"
+                                                     : "  (pattern for the path below the pair's folder)\n");
 }
 
 }  // namespace
@@ -181,6 +186,8 @@ int RunJobNew(const Options& o) {
   opts.IncludeText = Join(job.includes, kCrLf);
   opts.DaylightSaving = job.daylightSaving;
   opts.DeletedToTrash = job.trash;
+  opts.CompareContent = o.checksum;
+  opts.VerifyCopies = o.verify;
 
   if (!WriteTextFile(BuildJobText(app), target)) return Fail("cannot write " + target);
   std::cout << "Job written: " << target << "\n";
@@ -232,6 +239,8 @@ int RunJobShow(const Options& o) {
   PrintFilter("Include: ", opts.InclEnabled, opts.InclCaseSensitive, opts.IncludeText);
   std::cout << "Daylight saving: " << (opts.DaylightSaving ? "on" : "off") << "\n";
   std::cout << "Deleted and replaced files to the trash: " << (opts.DeletedToTrash ? "on" : "off") << "\n";
+  std::cout << "Compare by content (--checksum): " << (opts.CompareContent ? "on" : "off") << "\n";
+  std::cout << "Read copies back (--verify): " << (opts.VerifyCopies ? "on" : "off") << "\n";
   return kOk;
 }
 

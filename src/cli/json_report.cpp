@@ -121,6 +121,12 @@ std::string RunReportJson(const RunReport& r, const RunStatistics& s) {
   j += ",\"folders_f1\":" + Number(s.TreeFoldersF1) + ",\"folders_f2\":" + Number(s.TreeFoldersF2);
   j += ",\"bytes_f1\":" + Number(s.TreeSizeF1) + ",\"bytes_f2\":" + Number(s.TreeSizeF2);
   j += "}";
+  j += ",\"content\":{";
+  j += "\"compared_files\":" + Number(s.Compared.Files) + ",\"differing\":" + Number(s.Compared.Differing);
+  j += ",\"unreadable\":" + Number(s.Compared.Unreadable) + ",\"bytes_read\":" + Number(s.Compared.BytesRead);
+  j += ",\"verified_files\":" + Number(s.Verified.Files) + ",\"verify_mismatches\":" + Number(s.Verified.Mismatches);
+  j += ",\"verify_bytes_read\":" + Number(s.Verified.BytesRead);
+  j += "}";
   j += ",\"errors\":[";
   for (std::size_t i = 0; i < r.errors.size(); ++i) j += (i ? "," : "") + JsonString(r.errors[i]);
   j += "]}";

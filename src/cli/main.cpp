@@ -69,6 +69,24 @@ void PrintPending(const dd::RunStatistics& r) {
   line("moved in F2:   ", OpKind::Move, Side::F2);
 }
 
+// What content comparison and read-back cost and found, when they ran.
+void PrintContentCounts(const dd::RunStatistics& r) {
+  if (r.Compared.Files > 0)
+    std::cout << "Compared by content: " << r.Compared.Files << " file(s), " << r.Compared.Differing << " differing, "
+              << dd::FormatSize(static_cast<double>(r.Compared.BytesRead)) << " read\n";
+  if (r.Verified.Files > 0)
+    std::cout << "Copies read back: " << r.Verified.Files << ", " << r.Verified.Mismatches << " not as their source, "
+              << dd::FormatSize(static_cast<double>(r.Verified.BytesRead)) << " read\n";
+}
+
+// Files whose content could not be compared were judged by size and time alone: the run went on past an error.
+bool ReportUncompared(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
+  if (r.Compared.Unreadable == 0) return false;
+  screen.Error(std::to_string(r.Compared.Unreadable) +
+               " file(s) could not be compared by content; size and time alone decided for them");
+  return true;
+}
+
 // Folders that could not be listed were left out of the plan: the run went on past an error.
 bool ReportUnlisted(const dd::RunStatistics& r, dd::cli::CliScreen& screen) {
   if (r.UnlistedFolders == 0) return false;
@@ -141,6 +159,9 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     app.Options.SaveTextFiles = o.saveTextFiles;
   }
   if (!o.logFile.empty()) app.Options.LogFile = o.logFile;
+  // Switched on for this run; a job saved with them has them on already.
+  if (o.checksum) app.Options.CompareContent = true;
+  if (o.verify) app.Options.VerifyCopies = app.ToDo.Plan.VerifyCopies = true;
 
   const bool text = !o.quiet && !o.json;
   if (o.command == "simulate") {
@@ -149,7 +170,9 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     if (g_signalled) return kExitStopped;
     if (screen.declined() || screen.refused() || app.Run.Lifecycle.StopRequested()) return kExitUsage;
     if (text) PrintPending(app.Run);
-    const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
+    if (text) PrintContentCounts(app.Run);
+    const bool incomplete =
+        ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen) | ReportUncompared(app.Run, screen);
     return screen.sawError() || incomplete ? kExitFailures : kExitDone;
   }
   if (o.command == "execute") {
@@ -160,7 +183,9 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
   screen.ClearProgress();
   ReportFailedItems(app.Run);
   if (result.outcome == dd::RunOutcome::Done) failures = static_cast<int>(result.failures);
-  const bool incomplete = ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen);
+  if (text) PrintContentCounts(app.Run);
+  const bool incomplete =
+      ReportUnlisted(app.Run, screen) | ReportSkipped(app.Run, screen) | ReportUncompared(app.Run, screen);
   return ExitForResult(result, screen, incomplete);
 }
 

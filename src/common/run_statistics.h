@@ -67,6 +67,19 @@ class PendingTable {
   PendingCount cells_[4][2];
 };
 
+// Files that size and time called the same, compared by content in the simulation.
+struct ContentComparisonCounts {
+  int64_t Files = 0, Differing = 0;
+  int64_t Unreadable = 0;  // could not be read (or changed meanwhile): left to size and time
+  int64_t BytesRead = 0;   // of both copies
+};
+
+// Copies read back after writing and compared with their source in the execution.
+struct VerifyCounts {
+  int64_t Files = 0, Mismatches = 0;
+  int64_t BytesRead = 0;  // of sources and copies
+};
+
 struct RunStatistics {
   // Whether a run may start, what runs, and the stop request.
   RunLifecycle Lifecycle;
@@ -90,6 +103,9 @@ struct RunStatistics {
   // Pairs left out of the plan: one root inside the other, or a mass deletion the user refused.
   int64_t OverlappingPairs = 0;
   int64_t RefusedPairs = 0;
+
+  ContentComparisonCounts Compared;
+  VerifyCounts Verified;
 
   // Pending operations by kind and side (counted from the operation list, taken
   // down by the execution), and their number at the last count.

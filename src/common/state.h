@@ -67,6 +67,9 @@ struct JobOptions {
   bool DeletedToTrash = false;
   // A plain-text record of each run is appended to this file; "" for none.
   std::string LogFile;
+  // Files of equal size and time are compared by content; each copy is read back and compared with its source.
+  bool CompareContent = false;
+  bool VerifyCopies = false;
   std::string ScheduleTimeText = "1";
   double SchedulePeriodHours = 1;
 };
@@ -96,6 +99,8 @@ struct ListPlan {
   double TimeTolerance = 5;
   bool DaylightSaving = true;
   bool DeletedToTrash = false;
+  bool CompareContent = false;
+  bool VerifyCopies = false;
 };
 
 // What the list file was when this process last read or wrote it: another

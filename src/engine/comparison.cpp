@@ -6,12 +6,14 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <thread>
 
 #include "common/app.h"
 #include "engine/move_plan.h"
+#include "engine/content_check.h"
 #include "engine/scanner.h"
 #include "engine/sorted_entries.h"
 #include "engine/unlisted_areas.h"
@@ -264,6 +266,13 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
     }
   };
 
+  std::optional<ContentCheck> content;
+  if (app.Options.CompareContent)
+    content.emplace(r1, r2, r.Compared, [&] {
+      app.Yield();
+      return !r.Lifecycle.StopRequested();
+    });
+
   const std::size_t n = lines.size();
   bool usedNext = false;
   std::string key;  // one buffer for the keys of all items
@@ -284,8 +293,12 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
       // The F1 line sorts first.
       usedNext = true;
       // Folder lines carry size 0 and one fixed time: both copies of a folder are "Identical".
-      const std::string_view both = StatusOfBoth(lines.Modified(k), lines.Modified(k + 1), lines.Size(k),
-                                                 lines.Size(k + 1), app.Options);
+      std::string_view both =
+          StatusOfBoth(lines.Modified(k), lines.Modified(k + 1), lines.Size(k), lines.Size(k + 1), app.Options);
+      if (content && both == kStatusIdentical && !lines.IsFolder(k) && lines.Size(k) > 0) {
+        lines.KeyInto(k, key);
+        both = StatusAfterContent(content->Compare(key, lines.Size(k)), lines.Modified(k), lines.Modified(k + 1));
+      }
       const std::string* status = both == kStatusIdentical ? &kIdentical
                                   : both == kStatusNewerInF1 ? &kNewerInF1
                                                              : &kNewerInF2;

@@ -40,6 +40,8 @@ ExecutionScope ScopeOfExecution(const App& app) {
     scope.Options.TimeTolerance = plan.TimeTolerance;
     scope.Options.DaylightSaving = plan.DaylightSaving;
     scope.Options.DeletedToTrash = plan.DeletedToTrash;
+    scope.Options.CompareContent = plan.CompareContent;
+    scope.Options.VerifyCopies = plan.VerifyCopies;
     return scope;
   }
   for (std::size_t i = 0; i < sources.size() && i < targets.size(); ++i) {
@@ -51,6 +53,11 @@ ExecutionScope ScopeOfExecution(const App& app) {
     scope.OpenTargets.push_back(p ? p->ResolvedTarget : OpenNow(targets[i]));
   }
   scope.Options = app.Options;
+  // Whether content planned the list is the plan's to say; reading copies back, either's to ask.
+  if (plan.Known) {
+    scope.Options.CompareContent = plan.CompareContent;
+    scope.Options.VerifyCopies = app.Options.VerifyCopies || plan.VerifyCopies;
+  }
   return scope;
 }
 

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,7 +20,9 @@
 #include "common/format.h"
 #include "common/text.h"
 #include "engine/comparison.h"
+#include "engine/content_check.h"
 #include "execution/beneath.h"
+#include "execution/copy_verify.h"
 #include "execution/execution_scope.h"
 #include "execution/file_ops.h"
 #include "execution/folder_modes.h"
@@ -46,6 +49,7 @@ constexpr const char* kNoTrashFailure = "[Reason: no trash on its drive]";
 constexpr const char* kOutsideReason = "[Reason: outside the job's folders]";
 constexpr const char* kSpecialFileReason = "[Reason: not a file, folder or link]";
 constexpr const char* kUnknownReason = "[Reason: unknown]";
+constexpr const char* kNotAsSourceFailure = "[Reason: copy differs from its source]";
 
 // What a record asks for, as the failure lines name it.
 std::string OperationOf(const OpRecordView& rec) {
@@ -57,6 +61,7 @@ std::string OperationOf(const OpRecordView& rec) {
   const bool isNew = rec.Status == (toF2 ? kStatusExtraInF1 : kStatusExtraInF2);
   return std::string(isNew ? "new in " : "replace in ") + (toF2 ? "F2" : "F1");
 }
+constexpr const char* kNotAsSourceReason = "[Copy differs from its source]";
 
 // One side of a record on disk: its open folder and what is there now.
 struct Entry {
@@ -452,6 +457,16 @@ class Walk {
     Done(item);
   }
 
+  // Whether the two copies still stand as planned. Content compared in the simulation may have found
+  // copies of equal size and time to differ: the later one (a tie: F1's) is then still the newer.
+  bool StillPlanned(const Entry& f1, const Entry& f2, std::string_view planned) const {
+    const std::string_view now = StatusNow(f1, f2);
+    if (now == planned) return true;
+    return scope_.Options.CompareContent && now == kStatusIdentical && S_ISREG(f1.st.st_mode) &&
+           S_ISREG(f2.st.st_mode) &&
+           StatusAfterContent(ContentResult::Different, f1.st.st_mtim.tv_sec, f2.st.st_mtim.tv_sec) == planned;
+  }
+
   void HandleCopy(const Item& item) {
     const double now = MonotonicSeconds();
     if (run_.FirstNewTime == 0) run_.FirstNewTime = now;
@@ -488,7 +503,7 @@ class Walk {
     // still finds both in the relation that planned it.
     if (steps_.recheck &&
         (isNew ? target.exists && !(isFolder && S_ISDIR(target.st.st_mode))
-               : !target.exists || StatusNow(toF2 ? source : target, toF2 ? target : source) != item.rec.Status ||
+               : !target.exists || !StillPlanned(toF2 ? source : target, toF2 ? target : source, item.rec.Status) ||
                      (!S_ISDIR(target.st.st_mode) && !AsPlanned(target.st, sizeBefore))))
       return Changed(item, target.exists ? targetPath : sourcePath);
     if (!isFolder && !S_ISREG(source.st.st_mode) && !S_ISLNK(source.st.st_mode))
@@ -542,16 +557,38 @@ class Walk {
                                           : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old,
                                                           &run_.Lifecycle.StopFlag(), prepared, turn_));
     const int error = errno;
+    std::optional<ContentDigest> digest;
+    if (ok && scope_.Options.VerifyCopies) digest = DigestOfSource(in, source);
     in.Close();
     if (!ok && prepared.sourceChanged) {
       Named(kUnsteadyReason, sourcePath);
       return Fail(*copy.item, sourcePath, ReasonText(kUnsteadyFailure));
     }
     if (!ok) return Fail(*copy.item, copy.targetPath, error);
-    batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder});
+    if (scope_.Options.VerifyCopies && !digest) {
+      DiscardCopy(prepared);
+      Named(kNotAsSourceReason, copy.targetPath);
+      return Fail(*copy.item, copy.targetPath, ReasonText(kNotAsSourceFailure));
+    }
+    batch_.push_back({copy, std::move(prepared), handles_.Device(target.folder), folder, digest});
     batchBytes_ += source.st.st_size;
     if (batch_.size() >= batchFiles_ || batchBytes_ >= kBatchBytes) FlushCopies();
   }
+
+  // The digest of a copy's source, for reading the copy back: from the handle held open, else opened anew.
+  std::optional<ContentDigest> DigestOfSource(const OpenFile& in, const Entry& source) {
+    const int fd = in.fd >= 0 ? in.fd : OpenSource(source.folder, source.name.c_str());
+    if (fd < 0) return std::nullopt;
+    std::optional<ContentDigest> digest = SourceDigest(Reader(), fd, run_.Verified);
+    if (fd != in.fd) ::close(fd);
+    return digest;
+  }
+
+  ContentReader& Reader() {
+    if (!reader_) reader_ = std::make_unique<ContentReader>();
+    return *reader_;
+  }
+  std::unique_ptr<ContentReader> reader_;  // its buffers only when copies are read back
 
   // Written copies wait for one flush of their file system, which puts all of
   // their data on the disk at once (one flush per file would cost many times
@@ -577,7 +614,7 @@ class Walk {
       if (!flushed.count(w.dev)) flushed[w.dev] = !steps_.flush || ::syncfs(w.prepared.out) == 0 ? 0 : errno;
     }
     for (Waiting& w : batch_) {
-      auto& [copy, prepared, dev, folder] = w;
+      auto& [copy, prepared, dev, folder, sourceDigest] = w;
       const bool onDisk = dev != 0 && flushed[dev] == 0;
       BeforeReplace toTrash;
       if (scope_.Options.DeletedToTrash)
@@ -585,9 +622,14 @@ class Walk {
       if (onDisk) Touched(prepared.folder, dev);
       errno = 0;
       noTrash_ = false;
+      if (onDisk) TamperWithCopyForTest(prepared.out);
       if (!onDisk) {
         DiscardCopy(prepared);
         Fail(*copy.item, copy.targetPath, dev != 0 ? flushed[dev] : EIO);
+      } else if (sourceDigest && !CopyMatchesSource(Reader(), prepared.out, *sourceDigest, run_.Verified)) {
+        DiscardCopy(prepared);
+        Named(kNotAsSourceReason, copy.targetPath);
+        Fail(*copy.item, copy.targetPath, ReasonText(kNotAsSourceFailure));
       } else if (!CommitCopy(prepared, toTrash)) {
         if (prepared.nameTaken && copy.isNew)
           Changed(*copy.item, copy.targetPath);
@@ -662,6 +704,7 @@ class Walk {
     PreparedCopy prepared;
     dev_t dev;
     std::shared_ptr<LentFolder> folder;
+    std::optional<ContentDigest> sourceDigest;  // set when the copy is read back
   };
   std::vector<Waiting> batch_;
   std::shared_ptr<LentFolder> lent_;

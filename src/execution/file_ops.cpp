@@ -212,7 +212,8 @@ bool LinkUnnamed(int out, int folder, const std::string& name) {
 // bits at once, which mostly spares setting them later.
 bool OpenUnnamed(int toDir, mode_t mode, PreparedCopy& copy, mode_t& created) {
   if (g_procMissing.load(std::memory_order_relaxed)) return false;
-  copy.out = ::openat(toDir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  // Readable too: a copy may be read back before it gets its name.
+  copy.out = ::openat(toDir, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
   if (copy.out < 0) return false;
   const mode_t mask = CreationMask();
   if (mask != kNoMode) created = mode & ~mask;
@@ -223,7 +224,7 @@ bool OpenUnnamed(int toDir, mode_t mode, PreparedCopy& copy, mode_t& created) {
 // temporary file beside it, renamed over it when complete.
 bool OpenTemp(int toDir, PreparedCopy& copy) {
   copy.temp = MakeTemp([&](const std::string& name) {
-    copy.out = ::openat(toDir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    copy.out = ::openat(toDir, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     return copy.out >= 0;
   });
   return !copy.temp.empty();

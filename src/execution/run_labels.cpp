@@ -30,7 +30,9 @@ void SimuDatenLoeschen(App& app) {
     r.RefusedPairs = 0;
     // A new plan: the failures of the last execution are no longer this run's.
     r.FailedItems.clear();
+    r.Compared = {};
   }
+  r.Verified = {};
   r.Pending.Clear();
   r.PendingOpsAtCount = 0;
   r.DeletedCount = r.ReplacedCount = r.NewCount = 0;

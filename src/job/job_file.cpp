@@ -34,6 +34,8 @@ constexpr std::string_view kDaylightKey = "Daylight Savings:";
 constexpr std::string_view kTrashKey = "Deleted Files To Trash:";
 // The same for the log file, written only when the job names one.
 constexpr std::string_view kLogFileKey = "Log File:";
+// The same for content comparison: its switch, then that of reading copies back.
+constexpr std::string_view kContentKey = "Content Comparison:";
 
 // What a reader gives back: the result text and whether the pairs were read.
 struct ReadOutcome {
@@ -114,6 +116,9 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
   o.DeletedToTrash = !blocks.empty() && CheckedValue(blocks[0]);
   blocks = SectionBlocks(text, kLogFileKey);
   o.LogFile = blocks.empty() ? std::string() : blocks[0];
+  blocks = SectionBlocks(text, kContentKey);
+  o.CompareContent = !blocks.empty() && CheckedValue(blocks[0]);
+  o.VerifyCopies = blocks.size() >= 2 && CheckedValue(blocks[1]);
 
   blocks = SectionBlocks(text, kOperationKey);
   if (!blocks.empty()) {
@@ -249,6 +254,7 @@ bool ReadsBackIdentical(App& app) {
   c.ExclEnabled = !o.ExclEnabled, c.ExclCaseSensitive = !o.ExclCaseSensitive;
   c.InclEnabled = !o.InclEnabled, c.InclCaseSensitive = !o.InclCaseSensitive;
   c.DaylightSaving = !o.DaylightSaving;
+  c.CompareContent = !o.CompareContent, c.VerifyCopies = !o.VerifyCopies;
   c.ExcludeText += '\x01', c.IncludeText += '\x01';
   c.LogFile += '\x01';
   // A line break would read back as a shorter name.
@@ -265,6 +271,7 @@ bool ReadsBackIdentical(App& app) {
     return false;
   if (c.ExclEnabled != o.ExclEnabled || c.ExclCaseSensitive != o.ExclCaseSensitive || c.InclEnabled != o.InclEnabled ||
       c.InclCaseSensitive != o.InclCaseSensitive || c.DaylightSaving != o.DaylightSaving ||
+      c.CompareContent != o.CompareContent || c.VerifyCopies != o.VerifyCopies ||
       c.ExcludeText != NormaliseList(o.ExcludeText) || c.IncludeText != NormaliseList(o.IncludeText) ||
       c.LogFile != o.LogFile)
     return false;
@@ -280,7 +287,7 @@ std::string UnsavableValue(const App& app) {
     if (folder && (value.empty() || !IsRecordableText(value))) return true;
     if (value.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return true;
     for (std::string_view key :
-         {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kTrashKey, kLogFileKey})
+         {kDirectoriesKey, kOperationKey, kExcludeKey, kIncludeKey, kDaylightKey, kTrashKey, kLogFileKey, kContentKey})
       if (EndsWith(value, key)) return true;
     return false;
   };
@@ -344,6 +351,7 @@ void NewJob(App& app, bool emptyList) {
   o.DaylightSaving = true;
   o.DeletedToTrash = false;
   o.LogFile.clear();
+  o.CompareContent = o.VerifyCopies = false;
   o.SchedulePeriodHours = ParseNumber(o.ScheduleTimeText);
 
   app.Job.CurrentJobFile = GetFullPath(app.Files.Folder) + "/Temp.ddk";
@@ -445,6 +453,8 @@ std::string BuildJobText(App& app) {
   t += flag(o.DaylightSaving) + block;
   if (o.DeletedToTrash) t += std::string(kTrashKey) + crlf + flag(true) + block;
   if (!o.LogFile.empty()) t += std::string(kLogFileKey) + crlf + o.LogFile + block;
+  if (o.CompareContent || o.VerifyCopies)
+    t += std::string(kContentKey) + crlf + flag(o.CompareContent) + block + flag(o.VerifyCopies) + block;
   return t;
 }
 

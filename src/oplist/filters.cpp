@@ -4,6 +4,7 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "common/write_report.h"
+#include "oplist/name_patterns.h"
 #include "oplist/op_record.h"
 #include "oplist/todo_list.h"
 
@@ -11,22 +12,54 @@ namespace dd {
 
 namespace {
 
-// PathF1 TAB PathF2 of a record, or false when it is not a seven-field record.
-bool RecordSubject(const std::string& line, bool caseSensitive, std::string& subject) {
+// What the filters of one record look at: PathF1 TAB PathF2 for the plain
+// lines, and each path below its pair's root for the patterns.
+struct Subject {
+  std::string paths;
+  std::string belowF1, belowF2;
+};
+
+struct Filter {
+  std::string text;
+  bool pattern = false;
+};
+
+// The pairs' roots on each side, which the patterns' paths are taken below.
+struct Roots {
+  std::vector<std::string> sources, targets;
+};
+
+// The subject of a record, or false when it is not a seven-field record.
+bool RecordSubject(const std::string& line, bool caseSensitive, const Roots& roots, bool patterns, Subject& subject) {
   const std::optional<OpRecord> record = OpRecord::Parse(line);
   if (!record) return false;
-  subject = record->PathF1 + kTab + record->PathF2;
-  if (!caseSensitive) subject = ToUpperAscii(subject);
+  subject.paths = record->PathF1 + kTab + record->PathF2;
+  if (patterns) {
+    subject.belowF1 = PathBelowRoots(record->PathF1, roots.sources);
+    subject.belowF2 = PathBelowRoots(record->PathF2, roots.targets);
+  }
+  if (!caseSensitive) {
+    subject.paths = ToUpperAscii(subject.paths);
+    subject.belowF1 = ToUpperAscii(subject.belowF1);
+    subject.belowF2 = ToUpperAscii(subject.belowF2);
+  }
   return true;
 }
 
-std::vector<std::string> FilterTexts(const std::string& text, bool caseSensitive) {
-  std::vector<std::string> filters;
+std::vector<Filter> FilterTexts(const std::string& text, bool caseSensitive) {
+  std::vector<Filter> filters;
   for (std::string& f : Split(text, kCrLf)) {
     if (f.empty()) continue;
-    filters.push_back(caseSensitive ? std::move(f) : ToUpperAscii(f));
+    const bool pattern = IsNamePattern(f);
+    if (!caseSensitive) f = pattern ? UpperCasePattern(f) : ToUpperAscii(f);
+    filters.push_back({std::move(f), pattern});
   }
   return filters;
+}
+
+bool Matches(const Subject& subject, const Filter& filter) {
+  if (!filter.pattern) return subject.paths.find(filter.text) != std::string::npos;
+  return NamePatternMatches(filter.text, subject.belowF1) || NamePatternMatches(filter.text, subject.belowF2);
 }
 
 // Empties every record for which `drop` holds and saves the list.
@@ -34,11 +67,14 @@ template <typename Drop>
 int Thin(App& app, std::string& text, bool caseSensitive, Drop drop) {
   text = NormaliseList(std::move(text));
   if (text.empty()) return 0;
-  const std::vector<std::string> filters = FilterTexts(text, caseSensitive);
+  const std::vector<Filter> filters = FilterTexts(text, caseSensitive);
+  bool patterns = false;
+  for (const Filter& f : filters) patterns = patterns || f.pattern;
+  const Roots roots{app.Job.SourceFolders, app.Job.TargetFolders};
   int removed = 0;
-  std::string subject;
+  Subject subject;
   for (std::string& record : app.ToDo.ToDoList) {
-    if (!RecordSubject(record, caseSensitive, subject)) continue;
+    if (!RecordSubject(record, caseSensitive, roots, patterns, subject)) continue;
     if (drop(subject, filters)) {
       record.clear();
       ++removed;
@@ -46,10 +82,6 @@ int Thin(App& app, std::string& text, bool caseSensitive, Drop drop) {
   }
   if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   return removed;
-}
-
-bool Contains(const std::string& subject, const std::string& filter) {
-  return subject.find(filter) != std::string::npos;
 }
 
 std::string& BoxText(App& app, FilterBox box) {
@@ -68,18 +100,18 @@ std::string TextForRun(const std::string& text, const std::string& placeholder, 
 }  // namespace
 
 int ExcludeFromToDoList(App& app, std::string& text) {
-  return Thin(app, text, app.Options.ExclCaseSensitive, [](const std::string& subject, const auto& filters) {
-    for (const std::string& f : filters)
-      if (Contains(subject, f)) return true;
+  return Thin(app, text, app.Options.ExclCaseSensitive, [](const Subject& subject, const auto& filters) {
+    for (const Filter& f : filters)
+      if (Matches(subject, f)) return true;
     return false;
   });
 }
 
 int IncludeInToDoList(App& app, std::string& text) {
-  return Thin(app, text, app.Options.InclCaseSensitive, [](const std::string& subject, const auto& filters) {
+  return Thin(app, text, app.Options.InclCaseSensitive, [](const Subject& subject, const auto& filters) {
     int hits = 0;
-    for (const std::string& f : filters)
-      if (Contains(subject, f)) ++hits;
+    for (const Filter& f : filters)
+      if (Matches(subject, f)) ++hits;
     return hits == 0;
   });
 }

@@ -9,7 +9,8 @@ namespace dd {
 
 class App;
 
-// Removes every record whose paths contain one of the lines of `text`; the
+// Removes every record whose paths contain one of the lines of `text` (or, for a
+// line holding * or ?, whose name or path below its root matches it); the
 // text is normalised in place. Returns the number removed.
 int ExcludeFromToDoList(App& app, std::string& text);
 // Removes every record whose paths contain none of the lines of `text`.

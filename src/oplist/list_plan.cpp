@@ -64,6 +64,10 @@ bool ParseLine(const std::vector<std::string>& f, ListPlan& plan, int64_t& plann
     ok = ParseSwitch(f[1], plan.DaylightSaving), field = kDaylight;
   } else if (key == "DeletedToTrash" && f.size() == 2) {
     ok = ParseSwitch(f[1], plan.DeletedToTrash), field = kTrash;
+  } else if (key == "CompareContent" && f.size() == 2) {
+    return ParseSwitch(f[1], plan.CompareContent);
+  } else if (key == "VerifyCopies" && f.size() == 2) {
+    return ParseSwitch(f[1], plan.VerifyCopies);
   } else if (key == "Pair" && f.size() == 5) {
     // Roots are absolute: a relative one would be taken from wherever the program runs.
     for (std::size_t i = 1; i < 5; ++i)
@@ -95,6 +99,9 @@ std::string FormatListPlan(const ListPlan& plan, int64_t plannedAtNs) {
   lines.push_back("TimeTolerance\t" + NumberText(plan.TimeTolerance));
   lines.push_back(std::string("DaylightSaving\t") + (plan.DaylightSaving ? "1" : "0"));
   lines.push_back(std::string("DeletedToTrash\t") + (plan.DeletedToTrash ? "1" : "0"));
+  // Only when on, so that a plan without them reads the same in older programs.
+  if (plan.CompareContent) lines.push_back("CompareContent\t1");
+  if (plan.VerifyCopies) lines.push_back("VerifyCopies\t1");
   for (const PlannedPair& p : plan.Pairs)
     lines.push_back("Pair\t" + p.Source + "\t" + p.Target + "\t" + p.ResolvedSource + "\t" + p.ResolvedTarget);
   return Join(lines, kCrLf) + std::string(kCrLf);
@@ -132,6 +139,8 @@ ListPlan PlanOfCurrentJob(const App& app) {
   plan.TimeTolerance = app.Options.TimeTolerance;
   plan.DaylightSaving = app.Options.DaylightSaving;
   plan.DeletedToTrash = app.Options.DeletedToTrash;
+  plan.CompareContent = app.Options.CompareContent;
+  plan.VerifyCopies = app.Options.VerifyCopies;
   return plan;
 }
 

@@ -184,6 +184,8 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   options->addWidget(txtLogFile_);
   connect(txtLogFile_, &QLineEdit::textEdited, this,
           [this](const QString& text) { app_.Options.LogFile = PathBytes(text); });
+  options->addWidget(AddCheck(QStringLiteral("chkCompareContent"), &o.CompareContent));
+  options->addWidget(AddCheck(QStringLiteral("chkVerifyCopies"), &o.VerifyCopies));
   options->addStretch(1);
   outer->addLayout(options, 3);
   outer->addWidget(makeButton(kBtnHideFrameEXCL, this), 0, Qt::AlignTop);

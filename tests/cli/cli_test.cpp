@@ -232,7 +232,9 @@ TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyFor
                            "Exclude: on, case-insensitive, 2 names\n  .tmp\n  ~$\n"
                            "Include: on, case-sensitive, 1 name\n  photos\n"
                            "Daylight saving: off\n"
-                           "Deleted and replaced files to the trash: on\n");
+                           "Deleted and replaced files to the trash: on\n"
+                           "Compare by content (--checksum): off\n"
+                           "Read copies back (--verify): off\n");
   // The show above reads through the core; saved again by it, the job is the same file byte for byte.
   test::ScriptedScreen screen;
   App app(screen);

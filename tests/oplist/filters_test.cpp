@@ -67,6 +67,46 @@ TEST(Filters, ThinTheListByTheirTextsAndSaveIt) {
   }
 }
 
+TEST(Filters, PatternsMatchNamesAndPathsBelowEitherRoot) {
+  const struct {
+    bool include, caseSensitive;
+    std::string text;
+    Lines left;
+  } cases[] = {
+      {false, false, "*.tmp", {"/s/notes.tmp.txt", "/s/x.tmp/b.txt", "/s/sub/keep.txt"}},
+      {false, true, "*.TMP", {"/s/a.tmp", "/s/notes.tmp.txt", "/s/x.tmp", "/s/x.tmp/b.txt", "/s/sub/keep.txt"}},
+      {false, false, "x.tmp/*", {"/s/a.tmp", "/s/notes.tmp.txt", "/s/x.tmp", "/s/sub/keep.txt"}},
+      // A path pattern is taken from the root: "sub/*" is no folder below /s/x.tmp.
+      {true, false, "sub/*", {"/s/sub/keep.txt"}},
+      // Plain lines and patterns together: a record matching either is left out.
+      {false, false, "*.tmp\r\nkeep", {"/s/notes.tmp.txt", "/s/x.tmp/b.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    test::ProgramFixture<> f;
+    f.app.Job.SourceFolders = {"/s"};
+    f.app.Job.TargetFolders = {"/d/"};
+    f.app.ToDo.ToDoList.clear();
+    for (const std::string p : {"/s/a.tmp", "/s/notes.tmp.txt", "/s/x.tmp", "/s/x.tmp/b.txt", "/s/sub/keep.txt"})
+      f.app.ToDo.ToDoList.push_back(test::Rec("=->", "Extra in F1", p, "/d" + p.substr(2), "1"));
+    std::string text = c.text;
+    f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
+    c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text);
+    EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList), c.left);
+  }
+}
+
+TEST(Filters, APatternMatchesTheTargetSideToo) {
+  test::ProgramFixture<> f;
+  f.app.Job.SourceFolders = {"/s"};
+  f.app.Job.TargetFolders = {"/d"};
+  f.app.ToDo.ToDoList = {test::Rec("= x", "Extra in F2", "/s/old/a.bak", "/d/old/a.bak", "0", "1"),
+                         test::Rec("= x", "Extra in F2", "/s/new/a.txt", "/d/new/a.txt", "0", "1")};
+  std::string text = "old/*.bak";
+  EXPECT_EQ(ExcludeFromToDoList(f.app, text), 1);
+  EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList, 2), Lines{"/d/new/a.txt"});
+}
+
 TEST(Filters, TextForRun) {
   test::ProgramFixture<> f;
   JobOptions& o = f.app.Options;

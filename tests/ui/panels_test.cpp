@@ -157,7 +157,8 @@ TEST_F(PanelsTest, FilesDroppedOnAFilterBoxAddTheirNamesAndSwitchItOn) {
 
 TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   modes().option(0, 1)->click();  // Identical: copy to the target
-  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "chkDaylightSaving", "[Deleted files to trash]"})
+  for (const char* name :
+       {"chkEnableExcl", "chkInclCaseSenstiv", "chkDaylightSaving", "[Deleted files to trash]", "chkCompareContent"})
     Check(name)->click();
   Focus(filters().txtExclude(), QEvent::FocusIn);
   QTest::keyClicks(filters().txtExclude(), QStringLiteral("\\Temp\\"));
@@ -175,9 +176,10 @@ TEST_F(PanelsTest, AJobSavedAndReopenedShowsEveryPanelValue) {
   EXPECT_TRUE(modes().option(0, 1)->isChecked());
   EXPECT_EQ(modes().combo()->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(0, 1)->currentIndex(), 1);
-  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "[Deleted files to trash]"})
+  for (const char* name : {"chkEnableExcl", "chkInclCaseSenstiv", "[Deleted files to trash]", "chkCompareContent"})
     EXPECT_TRUE(Check(name)->isChecked()) << name;
-  for (const char* name : {"chkExclCaseSenstiv", "chkDaylightSaving"}) EXPECT_FALSE(Check(name)->isChecked()) << name;
+  for (const char* name : {"chkExclCaseSenstiv", "chkDaylightSaving", "chkVerifyCopies"})
+    EXPECT_FALSE(Check(name)->isChecked()) << name;
   EXPECT_EQ(filters().txtExclude()->toPlainText(), QStringLiteral("\\Temp\\\n.bak"));
 }
 
