@@ -12,6 +12,8 @@ namespace dd::cli {
     "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--json | --quiet]\n" \
     "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--tolerance SECONDS] [--create-missing]\n" \
     "                                    [--allow-mass-delete] [--json | --quiet]\n" \
+    "  dualdock-cli [--home DIR] watch JOB.ddk [--yes] [--settle SECONDS] [--tolerance SECONDS]\n" \
+    "                                    [--create-missing] [--allow-mass-delete] [--quiet]\n" \
     "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n" \
     "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n" \
     "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
@@ -37,6 +39,14 @@ const char* const kHelp =
     "            file is not read again). Given JOB, the job's pairs and options are\n"
     "            used, and a list planned by another job is refused.\n"
     "  sync      simulate, then execute, in one step.\n"
+    "  watch     Runs sync once, then watches both folders of every pair and, when\n"
+    "            changes have settled (--settle SECONDS without a new one, default 2),\n"
+    "            syncs the pairs that changed, comparing only the folders that\n"
+    "            changed. A refused run (a mass deletion without --allow-mass-delete)\n"
+    "            is reported and the watch goes on. When the system's limit of folder\n"
+    "            watches is reached, or change events were lost, it says so and\n"
+    "            compares every pair in whole (every 5 minutes at the limit).\n"
+    "            Needs --yes when no terminal can answer the question before each run.\n"
     "  job new   Writes a job file, \".ddk\" added when the name lacks it (refuses to\n"
     "            replace a file without --force):\n"
     "              --pair SOURCE TARGET  a folder pair (repeat for more); relative\n"
@@ -101,13 +111,14 @@ const char* const kHelp =
     "     JOB) planned by another job; another run using the program folder (one\n"
     "     run at a time: nothing waits); a pending list or its record that could\n"
     "     not be written\n"
-    "  3  stopped by SIGINT or SIGTERM\n";
+    "  3  stopped by SIGINT or SIGTERM (watch: only when it came during a run;\n"
+    "     between runs watch ends with 0)\n";
 
 namespace {
 
 bool TakesJob(const std::string& command) {
-  return command == "simulate" || command == "execute" || command == "sync" || command == "job new" ||
-         command == "job show";
+  return command == "simulate" || command == "execute" || command == "sync" || command == "watch" ||
+         command == "job new" || command == "job show";
 }
 
 bool IsJobCommand(const std::string& command) {
@@ -203,6 +214,15 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       o.tolerance = seconds;
+    } else if (a == "--settle") {
+      const std::string* v = value("--settle");
+      if (!v) return std::nullopt;
+      double seconds;
+      if (!ParseSeconds(*v, seconds) || !(seconds >= 0)) {
+        error = "--settle needs a number of seconds, not '" + *v + "'";
+        return std::nullopt;
+      }
+      o.settle = seconds;
     } else if (a.size() > 1 && a[0] == '-') {
       error = "unknown option " + a;
       return std::nullopt;
@@ -213,7 +233,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       }
       o.command += " " + a;
     } else if (o.command.empty()) {
-      if (a != "simulate" && a != "execute" && a != "sync" && a != "job") {
+      if (a != "simulate" && a != "execute" && a != "sync" && a != "watch" && a != "job") {
         error = "unknown command " + a;
         return std::nullopt;
       }
@@ -255,6 +275,14 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
   }
   if (o.command == "execute" && (o.createMissing || o.tolerance || o.saveTextFiles)) {
     error = "execute takes only --yes, --json and --quiet";
+    return std::nullopt;
+  }
+  if (o.settle && o.command != "watch") {
+    error = "--settle is for watch";
+    return std::nullopt;
+  }
+  if (o.command == "watch" && (o.saveTextFiles || o.json)) {
+    error = "watch takes neither --save-text-files nor --json";
     return std::nullopt;
   }
   if (o.command == "sync" && o.saveTextFiles) {

@@ -19,7 +19,7 @@ struct NewJob {
 };
 
 struct Options {
-  std::string command;  // "simulate", "execute", "sync", "job new", "job show" or "help"
+  std::string command;  // "simulate", "execute", "sync", "watch", "job new", "job show" or "help"
   std::string home;
   std::string jobFile;
   bool yes = false;
@@ -29,6 +29,7 @@ struct Options {
   bool quiet = false;
   bool allowMassDelete = false;
   std::optional<double> tolerance;
+  std::optional<double> settle;  // watch: seconds without a new change before a run
   NewJob newJob;
 };
 

@@ -9,6 +9,7 @@
 #include "cli/job_commands.h"
 #include "cli/json_report.h"
 #include "cli/list_route.h"
+#include "cli/watch_command.h"
 #include "commands/execute_flow.h"
 #include "commands/simulate.h"
 #include "common/app.h"
@@ -131,6 +132,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     app.Options.SaveTextFiles = o.saveTextFiles;
   }
 
+  if (o.command == "watch") return dd::cli::RunWatch(o, app, screen, g_signalled);
   const bool text = !o.quiet && !o.json;
   if (o.command == "simulate") {
     dd::Simulate(app);

@@ -1,0 +1,44 @@
+#include "cli/watch_command.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+#include "cli/cli_screen.h"
+#include "commands/execute_flow.h"
+#include "commands/watch_session.h"
+#include "common/app.h"
+
+namespace dd::cli {
+
+int RunWatch(const Options& o, App& app, CliScreen& screen, const volatile std::sig_atomic_t& signalled) {
+  if (!o.yes && ::isatty(STDIN_FILENO) != 1) {
+    screen.Error("watch runs without anyone to ask: pass --yes (no terminal to ask)");
+    return 2;
+  }
+  WatchSettings settings;
+  if (o.settle) settings.settleSeconds = *o.settle;
+  bool stoppedInRun = false;
+  auto run = [&](const ChangedPairs* changed) {
+    const bool before = signalled != 0;
+    ExecuteOneKlick(app, changed);
+    screen.ClearProgress();
+    if (!before && signalled) stoppedInRun = true;
+    std::cout.flush();
+  };
+  WatchSession session(app, settings, [&](const std::string& text) { screen.Error(text); }, run);
+  if (!session.Start()) return 1;
+  if (!o.quiet)
+    std::cerr << "dualdock-cli: watching " << app.Job.SourceFolders.size()
+              << " folder pair(s); Ctrl+C ends the watch\n";
+  while (!signalled) {
+    session.Tick();
+    if (signalled) break;
+    std::this_thread::sleep_for(std::chrono::duration<double>(session.Wait()));
+  }
+  return stoppedInRun ? 3 : 0;
+}
+
+}  // namespace dd::cli
