@@ -61,10 +61,14 @@ void WatchSession::ReadEvents() {
     // Folders made during the lost events have no watch yet.
     if (log.Overflow) WatchAll();
     if (watch_->LimitReached()) limitReached_ = true;
-    std::lock_guard<std::mutex> lock(mutex_);
-    pending_.Merge(log);
-    rule_.Note(clock_());
+    Note(log);
   }
+}
+
+void WatchSession::Note(const ChangeLog& log) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pending_.Merge(log);
+  rule_.Note(clock_());
 }
 
 void WatchSession::SayLimit() {

@@ -15,6 +15,8 @@ class App;
 struct ChangedFolder {
   std::string Path;   // below the root, as the scans hold it: "" the root, "/a/b"
   bool Deep = false;  // everything below it too, e.g. a folder moved in whole
+
+  bool operator==(const ChangedFolder&) const = default;
 };
 
 // The pairs to compare (by 0-based index) and their changed folders. Pairs not named are left alone.
