@@ -34,7 +34,7 @@ int RunWatch(const Options& o, App& app, CliScreen& screen, const volatile std::
     std::cerr << "dualdock-cli: watching " << app.Job.SourceFolders.size()
               << " folder pair(s); Ctrl+C ends the watch\n";
   while (!signalled) {
-    session.Tick();
+    if (session.Tick() && !signalled && !o.quiet) std::cerr << "dualdock-cli: waiting for changes\n" << std::flush;
     if (signalled) break;
     std::this_thread::sleep_for(std::chrono::duration<double>(session.Wait()));
   }
