@@ -18,6 +18,16 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/data/icons/hicolor)
           FILES_MATCHING PATTERN "*.png" PATTERN "*.svg")
 endif()
 
+# The watch's systemd user unit. It names the installed dualdock-cli by its full path, known only at
+# install time (`cmake --install --prefix` may choose another), so it is written then: "@DUALDOCK_CLI@"
+# becomes that path.
+install(CODE "
+  set(DUALDOCK_CLI \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/dualdock-cli\")
+  set(unit_path \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/systemd/user/dualdock-watch@.service\")
+  message(STATUS \"Installing: \${unit_path}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/data/systemd/dualdock-watch@.service\" \"\${unit_path}\" @ONLY)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${unit_path}\")")
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME dualdock)
 set(CPACK_PACKAGE_VENDOR "The Dualdock developers")
