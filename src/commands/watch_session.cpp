@@ -18,7 +18,8 @@ WatchSession::WatchSession(App& app, WatchSettings settings, Say say, Run run, C
       run_(std::move(run)),
       clock_(std::move(clock)),
       rule_(settings.settleSeconds, settings.capSeconds) {
-  if (!run_) run_ = [this](const ChangedPairs* changed) { ExecuteOneKlick(app_, changed); };
+  if (!run_)
+    run_ = [this](const ChangedPairs* changed) { return ExecuteOneKlick(app_, changed).outcome != RunOutcome::NotRun; };
   if (!clock_) clock_ = [] { return MonotonicSeconds(); };
 }
 
@@ -31,7 +32,7 @@ bool WatchSession::Start() {
   // Each run writes its list and log into the program folder: a pair holding it must not see that.
   watch_ = std::make_unique<FolderWatch>(std::vector<std::string>{app_.Files.Folder});
   if (!watch_->Open()) {
-    say_("cannot watch folders: the system gives no change events (inotify)");
+    say_(WatchNotice::Unavailable);
     return false;
   }
   const auto& sources = app_.Job.SourceFolders;
@@ -74,9 +75,7 @@ void WatchSession::Note(const ChangeLog& log) {
 void WatchSession::SayLimit() {
   if (limitSaid_ || !limitReached_) return;
   limitSaid_ = true;
-  say_("the system's limit of folder watches is reached (fs.inotify.max_user_watches), so changes in some "
-       "folders go unseen; every pair is compared in whole every " +
-       std::to_string(static_cast<long>(settings_.fullRunSeconds)) + " seconds instead");
+  say_(WatchNotice::LimitReached);
 }
 
 bool WatchSession::Tick() {
@@ -92,13 +91,12 @@ bool WatchSession::Tick() {
       rule_.Clear();
     }
   }
-  if (taken.Overflow) say_("change events were lost (the system's queue overflowed): every pair is compared in whole");
+  if (taken.Overflow) say_(WatchNotice::EventsLost);
   const bool periodic = limitReached_ && now - lastFullRun_ >= settings_.fullRunSeconds;
   if (fullRunDue_ || taken.Overflow || periodic) {
-    fullRunDue_ = false;
-    lastFullRun_ = now;
-    run_(nullptr);
-    return true;
+    fullRunDue_ = !run_(nullptr);
+    if (!fullRunDue_) lastFullRun_ = now;
+    return !fullRunDue_;
   }
   if (taken.Empty()) return false;
   std::vector<std::string> sources, targets;
@@ -108,8 +106,9 @@ bool WatchSession::Tick() {
   }
   const ChangedPairs changed = ChangesToCompare(taken, sources, targets, app_.Options);
   if (changed.empty()) return false;
-  run_(&changed);
-  return true;
+  if (run_(&changed)) return true;
+  Note(taken);
+  return false;
 }
 
 double WatchSession::Wait() const {

@@ -21,6 +21,13 @@ namespace dd {
 class App;
 class FolderWatch;
 
+// What a watch cannot do, and does instead; each front end words it.
+enum class WatchNotice {
+  Unavailable,   // the system gives no change events: no watch at all
+  LimitReached,  // the limit of folder watches is reached: every pair is compared in whole periodically
+  EventsLost,    // the system's queue of events overflowed: every pair is compared in whole now
+};
+
 struct WatchSettings {
   double settleSeconds = 2;      // quiet time after the last change
   double capSeconds = 60;        // at most this long after the first change
@@ -29,10 +36,10 @@ struct WatchSettings {
 
 class WatchSession {
  public:
-  // A run: of the named pairs and folders, or of every pair in whole when `changed` is null.
-  using Run = std::function<void(const ChangedPairs* changed)>;
-  // A line for the user: what the watch cannot do, and what it does instead.
-  using Say = std::function<void(const std::string& text)>;
+  // A run: of the named pairs and folders, or of every pair in whole when `changed` is null. False when
+  // it could not start (another run is on its way): the changes wait for the next tick.
+  using Run = std::function<bool(const ChangedPairs* changed)>;
+  using Say = std::function<void(WatchNotice notice)>;
   using Clock = std::function<double()>;
 
   // Without a clock: the monotonic one. Without a run: ExecuteOneKlick.

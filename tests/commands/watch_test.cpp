@@ -6,6 +6,7 @@
 
 #include "commands/execute_flow.h"
 #include "commands/folder_watch.h"
+#include "commands/scheduler.h"
 #include "commands/settle_rule.h"
 #include "commands/watch_changes.h"
 #include "commands/watch_session.h"
@@ -133,15 +134,18 @@ struct WatchTicks : ::testing::Test {
   }
   WatchSession& Session() {
     session = std::make_unique<WatchSession>(
-        f.app, WatchSettings{2, 60, 300}, [this](const std::string& text) { said.push_back(text); },
-        [this](const ChangedPairs* changed) { runs.push_back(changed ? *changed : ChangedPairs{{-1, {}}}); },
+        f.app, WatchSettings{2, 60, 300}, [this](WatchNotice notice) { said.push_back(notice); },
+        [this](const ChangedPairs* changed) {
+          runs.push_back(changed ? *changed : ChangedPairs{{-1, {}}});
+          return true;
+        },
         [this] { return now.load(); });
     return *session;
   }
   FlowFixture f;
   std::atomic<double> now{1000};
   std::vector<ChangedPairs> runs;  // a run of everything as {-1: {}}
-  std::vector<std::string> said;
+  std::vector<WatchNotice> said;
   std::unique_ptr<WatchSession> session;
 };
 
@@ -177,8 +181,7 @@ TEST_F(WatchTicks, SaysWhenEventsWereLost) {
   s.Note({true, {}});
   now = now + 5;
   s.Tick();
-  ASSERT_EQ(said.size(), 1u);
-  EXPECT_NE(said[0].find("lost"), std::string::npos) << said[0];
+  EXPECT_EQ(said, std::vector<WatchNotice>{WatchNotice::EventsLost});
 }
 
 // The whole way: a file written in the source reaches the target, also in a folder made after the watch began.
@@ -187,11 +190,11 @@ TEST(WatchSession, CopiesANewFileAndOneInAFolderMadeLater) {
   MakeTree(f.dir.path(), {"s/", "t/"});
   f.AddSourceTargetPair();
   int runs = 0, limitedRuns = 0;
-  WatchSession session(f.app, WatchSettings{0.05, 60, 300}, [](const std::string&) {},
+  WatchSession session(f.app, WatchSettings{0.05, 60, 300}, [](WatchNotice) {},
                        [&](const ChangedPairs* changed) {
                          ++runs;
                          limitedRuns += changed != nullptr;
-                         ExecuteOneKlick(f.app, changed);
+                         return ExecuteOneKlick(f.app, changed).outcome != RunOutcome::NotRun;
                        });
   ASSERT_TRUE(session.Start());
   ASSERT_TRUE(TickUntil([&] { session.Tick(); }, [&] { return runs == 1; }));
@@ -204,6 +207,37 @@ TEST(WatchSession, CopiesANewFileAndOneInAFolderMadeLater) {
   ASSERT_TRUE(TickUntil([&] { session.Tick(); },
                         [&] { return ReadTextFile(f.dir / "t/later/inner.txt") == "inner"; }));
   EXPECT_EQ(limitedRuns, runs - 1) << "a change ran a comparison of everything";
+}
+
+}  // namespace
+
+namespace {
+
+// The window's "on change" choice: the scheduler runs the changed pairs, never at the end of its period.
+TEST(Scheduler, OnChangeRunsWhatChangedInsteadOfThePeriod) {
+  FlowFixture f;
+  MakeTree(f.dir.path(), {"s/", "t/"});
+  f.AddSourceTargetPair();
+  std::vector<bool> whole;
+  Scheduler scheduler(f.app);
+  scheduler.SetPeriodText("100");
+  scheduler.SetOnChange(true);
+  scheduler.SetChangeRun([&](const ChangedPairs* changed) {
+    whole.push_back(changed == nullptr);
+    return ExecuteOneKlick(f.app, changed).outcome != RunOutcome::NotRun;
+  });
+  scheduler.Toggle();
+  ASSERT_TRUE(TickUntil([&] { scheduler.Tick(); }, [&] { return whole.size() == 1; }));
+  EXPECT_EQ(scheduler.Labels().Countdown, f.app.Text("[Watching for changes]"));
+  WriteFile(f.dir / "s/x.txt", "x");
+  ASSERT_TRUE(TickUntil([&] { scheduler.Tick(); }, [&] { return PathExists(f.dir / "t/x.txt"); }));
+  EXPECT_EQ(whole, (std::vector<bool>{true, false}));
+
+  // Off: a change starts nothing.
+  scheduler.SetOnChange(false);
+  WriteFile(f.dir / "s/y.txt", "y");
+  for (int i = 0; i < 5; ++i) EXPECT_NE(scheduler.Tick(), Scheduler::TickResult::Fired);
+  EXPECT_EQ(whole.size(), 2u);
 }
 
 }  // namespace
