@@ -46,7 +46,7 @@ FolderWatch::~FolderWatch() {
 
 bool FolderWatch::Skipped(const std::string& path) const {
   for (const std::string& s : skip_)
-    if (IsAtOrBelow(path, s)) return true;
+    if (!s.empty() && IsAtOrBelow(path, s)) return true;
   return false;
 }
 

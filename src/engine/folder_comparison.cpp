@@ -140,10 +140,13 @@ PairPlan SimulateChangedFolders(App& app, const std::string& rootF1, const std::
   ScanResult f1, f2;
   SideLister side1(WithoutTrailingSeparator(rootF1), f1, observer);
   SideLister side2(WithoutTrailingSeparator(rootF2), f2, observer);
-  for (const auto& [path, deep] : chosen) {
-    side1.List(path, deep);
-    side2.List(path, deep);
-  }
+  r.ScanningF1 = true;
+  for (const auto& [path, deep] : chosen) side1.List(path, deep);
+  r.ScanningF1 = false;
+  r.ScanningF2 = true;
+  for (const auto& [path, deep] : chosen) side2.List(path, deep);
+  r.ScanningF2 = false;
+  // Which subfolders are on one side only is known once both sides are listed.
   r.ScanningF1 = true;
   side1.ListOneSided(side2);
   r.ScanningF1 = false;

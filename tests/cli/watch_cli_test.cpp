@@ -40,7 +40,16 @@ struct Watch : test::Cli {
     ::waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
-  bool Waiting() { return ReadTextFile(dir / "err.txt").find("waiting for changes") != std::string::npos; }
+  // How often the watch said it waits for changes: once after each run.
+  int Waits() {
+    const std::string err = ReadTextFile(dir / "err.txt");
+    int count = 0;
+    for (std::size_t at = err.find("waiting for changes"); at != std::string::npos;
+         at = err.find("waiting for changes", at + 1))
+      ++count;
+    return count;
+  }
+  bool Waiting() { return Waits() > 0; }
 };
 
 TEST_F(Watch, CtrlCBetweenRunsEndsWithZero) {
@@ -59,7 +68,9 @@ TEST_F(Watch, CtrlCDuringARunEndsWithThree) {
   test::MakeDirs(dir / "dst");
   Job("job.ddk", {{dir / "src", dir / "dst"}});
   const pid_t pid = Start(dir / "job.ddk");
-  WaitFor(pid, [&] { return PathExists(dir / "dst/f0/file0.bin"); }, "copy");
+  // Copies are written under temporary names and renamed by the batch: the first entry in the target
+  // shows the run at work, whole batches still to come.
+  WaitFor(pid, [&] { return IsDirectory(dir / "dst/f0") && !std::filesystem::is_empty(dir / "dst/f0"); }, "copy");
   ::kill(pid, SIGSTOP);
   ASSERT_LT(FilesIn(dir / "dst"), kFiles) << "the run finished before the signal";
   EXPECT_EQ(Interrupt(pid), 3) << ReadTextFile(dir / "err.txt");
@@ -74,6 +85,23 @@ TEST_F(Watch, ASecondRunOnTheProgramFolderIsRefused) {
   EXPECT_EQ(second.code, 2);
   EXPECT_NE(second.err.find("another Dualdock run"), std::string::npos) << second.err;
   EXPECT_EQ(Interrupt(pid), 0);
+}
+
+// Most of a folder deleted in the source: the run is refused and said, and the next change is synced.
+TEST_F(Watch, AMassDeletionIsRefusedAndTheWatchGoesOn) {
+  test::Numbered(dir / "src/many/file", 20, ".txt");
+  test::Numbered(dir / "dst/many/file", 20, ".txt");
+  test::WriteJob(dir / "job.ddk", {{dir / "src", dir / "dst"}}, {"= =", "=->", "= x", "=->", "= ="});
+  const pid_t pid = Start(dir / "job.ddk");
+  WaitFor(pid, [&] { return Waiting(); }, "first run");
+  for (int i = 0; i < 15; ++i) ::unlink((dir / ("src/many/file" + std::to_string(i) + ".txt")).c_str());
+  WaitFor(pid, [&] { return ReadTextFile(dir / "err.txt").find("--allow-mass-delete") != std::string::npos; },
+          "refusal");
+  test::WriteFile(dir / "src/after.txt", "after");
+  WaitFor(pid, [&] { return PathExists(dir / "dst/after.txt"); }, "copy after the refusal");
+  WaitFor(pid, [&] { return Waits() == 3; }, "end of the run after the refusal");
+  EXPECT_EQ(Interrupt(pid), 0);
+  EXPECT_EQ(FilesIn(dir / "dst/many"), 20) << "the refused deletions were carried out";
 }
 
 TEST_F(Watch, OptionsOfOtherCommandsAreRefused) {

@@ -126,6 +126,18 @@ TEST(FolderWatch, TemporaryCopiesAndTheProgramFolderRaiseNothing) {
   EXPECT_TRUE(log.Empty());
 }
 
+// An application without a program folder (a scratch or a test) has nothing to leave out.
+TEST(FolderWatch, NoProgramFolderLeavesNothingOut) {
+  TempDir dir;
+  MakeDirs(dir / "s");
+  FolderWatch watch({std::string()});
+  watch.AddTree(0, dir / "s");
+  WriteFile(dir / "s/x.txt", "x");
+  ChangeLog log;
+  EXPECT_TRUE(watch.Read(log));
+  EXPECT_EQ(log.Pairs[0][""].Names, std::set<std::string>{"x.txt"});
+}
+
 // A session on a pair that a test drives by hand: its clock, the changes it notes and the runs it starts.
 struct WatchTicks : ::testing::Test {
   WatchTicks() {
