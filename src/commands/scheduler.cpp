@@ -68,6 +68,8 @@ void Scheduler::StartWatch() {
 }
 
 Scheduler::TickResult Scheduler::TickOnChange() {
+  // Other pairs (a job opened or edited) are other folders to watch; never in the middle of a run.
+  if (watch_ && watch_->PairsChanged() && !app_.Run.Lifecycle.Active()) StartWatch();
   if (!watch_) return TickResult::Idle;
   labels_.Countdown = app_.Text("[Watching for changes]");
   labels_.ProgressPercent = 0;

@@ -46,6 +46,15 @@ bool WatchSession::Start() {
   return true;
 }
 
+bool WatchSession::PairsChanged() const {
+  const auto& sources = app_.Job.SourceFolders;
+  const auto& targets = app_.Job.TargetFolders;
+  if (std::min(sources.size(), targets.size()) != roots_.size()) return true;
+  for (std::size_t i = 0; i < roots_.size(); ++i)
+    if (roots_[i].first != sources[i] || roots_[i].second != targets[i]) return true;
+  return false;
+}
+
 void WatchSession::WatchAll() {
   for (std::size_t i = 0; i < roots_.size(); ++i) {
     watch_->AddTree(static_cast<int>(i), roots_[i].first);

@@ -53,6 +53,8 @@ class WatchSession {
   // limit is reached) every fullRunSeconds; else a run of the settled changes that are not in step.
   // Does nothing while a run is active. True when it started a run.
   bool Tick();
+  // True when the job's pairs are no longer those the watch began with (the window's job was edited).
+  bool PairsChanged() const;
   // Adds changes as the reader of the kernel's events does (a front end or a test that learns of them otherwise).
   void Note(const ChangeLog& log);
   // Seconds until Tick may have something to do, for a front end that sleeps; at most 0.2.

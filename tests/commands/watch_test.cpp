@@ -245,11 +245,19 @@ TEST(Scheduler, OnChangeRunsWhatChangedInsteadOfThePeriod) {
   ASSERT_TRUE(TickUntil([&] { scheduler.Tick(); }, [&] { return PathExists(f.dir / "t/x.txt"); }));
   EXPECT_EQ(whole, (std::vector<bool>{true, false}));
 
+  // Other pairs: their folders are watched instead.
+  MakeTree(f.dir.path(), {"s2/", "t2/"});
+  f.app.Job.SourceFolders = {f.dir / "s2"};
+  f.app.Job.TargetFolders = {f.dir / "t2"};
+  ASSERT_TRUE(TickUntil([&] { scheduler.Tick(); }, [&] { return whole.size() == 3; }));
+  WriteFile(f.dir / "s2/z.txt", "z");
+  ASSERT_TRUE(TickUntil([&] { scheduler.Tick(); }, [&] { return PathExists(f.dir / "t2/z.txt"); }));
+
   // Off: a change starts nothing.
   scheduler.SetOnChange(false);
   WriteFile(f.dir / "s/y.txt", "y");
   for (int i = 0; i < 5; ++i) EXPECT_NE(scheduler.Tick(), Scheduler::TickResult::Fired);
-  EXPECT_EQ(whole.size(), 2u);
+  EXPECT_EQ(whole, (std::vector<bool>{true, false, true, false}));
 }
 
 }  // namespace
