@@ -80,7 +80,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/data/completions/dualdock-cli.fish DESTINATION
 # The systemd user units of data/systemd/. They name the installed dualdock-cli by its full path, which
 # is known only at install time (`cmake --install --prefix` may choose another), so each is written then:
 # "@DUALDOCK_CLI@" in a unit becomes that path. Add a unit by adding its file name to the list.
-set(DUALDOCK_USER_UNITS dualdock-sync@.service dualdock-sync@.timer)
+set(DUALDOCK_USER_UNITS dualdock-sync@.service dualdock-sync@.timer dualdock-watch@.service)
 set(DUALDOCK_USER_UNIT_DIR lib/systemd/user)
 foreach(unit ${DUALDOCK_USER_UNITS})
   install(CODE "

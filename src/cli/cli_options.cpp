@@ -16,6 +16,8 @@ namespace dd::cli {
   "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n"      \
   "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"        \
   "                                    [--json | --quiet | --verbose]\n" \
+  "  dualdock-cli [--home DIR] watch JOB.ddk [--yes] [--settle SECONDS] [--tolerance SECONDS]\n"              \
+  "                                    [--create-missing] [--allow-mass-delete] [--quiet]\n"                      \
   "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"                             \
   "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"                 \
   "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"  \
@@ -42,6 +44,14 @@ const char* const kHelp =
     "  sync      simulate, then execute, in one step. With --dry-run (-n) it is\n"
     "            simulate: the pending operations are planned and counted, nothing\n"
     "            is changed in the folders.\n"
+    "  watch     Runs sync once, then watches both folders of every pair and, when\n"
+    "            changes have settled (--settle SECONDS without a new one, default 2),\n"
+    "            syncs the pairs that changed, comparing only the folders that\n"
+    "            changed. A refused run (a mass deletion without --allow-mass-delete)\n"
+    "            is reported and the watch goes on. When the system's limit of folder\n"
+    "            watches is reached, or change events were lost, it says so and\n"
+    "            compares every pair in whole (every 5 minutes at the limit).\n"
+    "            Needs --yes when no terminal can answer the question before each run.\n"
     "  job new   Writes a job file, \".ddk\" added when the name lacks it (refuses to\n"
     "            replace a file without --force):\n"
     "              --pair SOURCE TARGET  a folder pair (repeat for more); relative\n"
@@ -108,6 +118,7 @@ const char* const kHelp =
     "  --log-file FILE     append a plain-text record of the run to FILE: start and end\n"
     "                      (ISO 8601), the job, the counts, a line per failed item with\n"
     "                      its reason. Overrides the job's own log file option.\n"
+    "  --settle SECONDS    (watch) seconds without a new change before a run (default 2).\n"
     "  --version, -V       print the version and end.\n"
     "\n"
     "A failed operation is named on stderr, one line each: the operation, the path and\n"
@@ -132,7 +143,8 @@ const char* const kHelp =
     "     JOB) planned by another job; another run using the program folder (one\n"
     "     run at a time: nothing waits); a pending list or its record that could\n"
     "     not be written\n"
-    "  3  stopped by SIGINT or SIGTERM\n";
+    "  3  stopped by SIGINT or SIGTERM (watch: only when it came during a run;\n"
+    "     between runs watch ends with 0)\n";
 
 namespace {
 
@@ -142,7 +154,7 @@ enum : unsigned {
   kCreateMissingOption = 1u << 1,
   kToleranceOption = 1u << 2,
   kSaveTextFilesOption = 1u << 3,
-  kOutputOptions = 1u << 4,  // --json, --quiet, --verbose
+  kOutputOptions = 1u << 4,  // --json, --verbose (--quiet has a bit of its own: watch takes only it)
   kMassDeleteOption = 1u << 5,
   kDryRunOption = 1u << 6,
   kLogFileOption = 1u << 7,
@@ -150,6 +162,8 @@ enum : unsigned {
   kEveryCommand = 1u << 9,  // --home
   kChecksumOption = 1u << 10,
   kVerifyOption = 1u << 11,
+  kQuietOption = 1u << 12,
+  kSettleOption = 1u << 13,
 };
 
 enum class JobArgument { None, Required, Optional };
@@ -163,13 +177,15 @@ struct CommandSpec {
 // A new command is a row here (and its options a bit each).
 constexpr CommandSpec kCommands[] = {
     {"simulate", JobArgument::Required,
-     kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kMassDeleteOption |
+     kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kQuietOption | kMassDeleteOption |
          kLogFileOption | kChecksumOption | kVerifyOption},
     {"execute", JobArgument::Optional,
-     kYesOption | kOutputOptions | kMassDeleteOption | kLogFileOption | kVerifyOption},
+     kYesOption | kOutputOptions | kQuietOption | kMassDeleteOption | kLogFileOption | kVerifyOption},
     {"sync", JobArgument::Required,
-     kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kMassDeleteOption | kDryRunOption |
+     kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kQuietOption | kMassDeleteOption | kDryRunOption |
          kLogFileOption | kChecksumOption | kVerifyOption},
+    {"watch", JobArgument::Required,
+     kYesOption | kCreateMissingOption | kToleranceOption | kMassDeleteOption | kQuietOption | kSettleOption},
     {"job new", JobArgument::Required, kJobNewOptions | kChecksumOption | kVerifyOption},
     {"job show", JobArgument::Required, 0},
 };
@@ -213,7 +229,7 @@ constexpr OptionSpec kOptions[] = {
     {"allow-mass-delete", 0, 0, kMassDeleteOption, DD_FLAG(allowMassDelete)},
     {"save-text-files", 0, 0, kSaveTextFilesOption, DD_FLAG(saveTextFiles)},
     {"json", 0, 0, kOutputOptions, DD_FLAG(json)},
-    {"quiet", 'q', 0, kOutputOptions, DD_FLAG(quiet)},
+    {"quiet", 'q', 0, kQuietOption, DD_FLAG(quiet)},
     {"verbose", 'v', 0, kOutputOptions, DD_FLAG(verbose)},
     {"dry-run", 'n', 0, kDryRunOption, DD_FLAG(dryRun)},
     {"checksum", 0, 0, kChecksumOption, DD_FLAG(checksum)},
@@ -222,6 +238,15 @@ constexpr OptionSpec kOptions[] = {
      [](Options& o, const std::vector<std::string>& v, std::string& error) {
        if (v[0].empty()) error = "--log-file needs a file name";
        return o.logFile = v[0], !v[0].empty();
+     }},
+    {"settle", 0, 1, kSettleOption,
+     [](Options& o, const std::vector<std::string>& v, std::string& error) {
+       double seconds = 0;
+       if (!ParseSeconds(v[0], seconds) || !(seconds >= 0)) {
+         error = "--settle needs a number of seconds, not '" + v[0] + "'";
+         return false;
+       }
+       return o.settle = seconds, true;
      }},
     {"tolerance", 0, 1, kToleranceOption,
      [](Options& o, const std::vector<std::string>& v, std::string& error) {

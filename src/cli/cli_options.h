@@ -19,7 +19,7 @@ struct NewJob {
 };
 
 struct Options {
-  // "simulate", "execute", "sync", "job new", "job show", "help" or "version".
+  // "simulate", "execute", "sync", "watch", "job new", "job show", "help" or "version".
   // `sync --dry-run` is "simulate", with `dryRun` set.
   std::string command;
   std::string home;
@@ -37,6 +37,7 @@ struct Options {
   bool checksum = false;
   bool verify = false;
   std::optional<double> tolerance;
+  std::optional<double> settle;  // watch: seconds without a new change before a run
   NewJob newJob;
 };
 

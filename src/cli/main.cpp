@@ -9,6 +9,7 @@
 #include "cli/job_commands.h"
 #include "cli/json_report.h"
 #include "cli/list_route.h"
+#include "cli/watch_command.h"
 #include "commands/execute_flow.h"
 #include "commands/simulate.h"
 #include "common/app.h"
@@ -163,6 +164,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
   if (o.checksum) app.Options.CompareContent = true;
   if (o.verify) app.Options.VerifyCopies = app.ToDo.Plan.VerifyCopies = true;
 
+  if (o.command == "watch") return dd::cli::RunWatch(o, app, screen, g_signalled);
   const bool text = !o.quiet && !o.json;
   if (o.command == "simulate") {
     dd::Simulate(app);

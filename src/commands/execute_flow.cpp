@@ -148,7 +148,7 @@ RunResult Execute(App& app) {
   return result;
 }
 
-RunResult ExecuteOneKlick(App& app) {
+RunResult ExecuteOneKlick(App& app, const ChangedPairs* changed) {
   RunScope scope(app, RunKind::OneStep);
   if (!scope.Begun()) {
     Refused(app);
@@ -163,7 +163,7 @@ RunResult ExecuteOneKlick(App& app) {
                MessageKind::ConfirmOneClick) != Answer::Yes)
     return {};
   const double start = MonotonicSeconds();
-  SimulateBegun(app, scope);
+  SimulateBegun(app, scope, changed);
   // Nothing comes between: the counts of the simulation are those of the list. A
   // stopped simulation executes nothing.
   const RunResult result = scope.Advance() ? ExecuteBegun(app, scope, true) : RunResult{RunOutcome::Stopped, 0};

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "engine/folder_comparison.h"
 #include "execution/execute_sub.h"
 
 namespace dd {
@@ -13,7 +14,8 @@ class App;
 // engine's result, or RunOutcome::NotRun when nothing was run: another run was
 // active or stopping, the lifecycle was closed, or the user declined.
 RunResult Execute(App& app);
-RunResult ExecuteOneKlick(App& app);
+// Given `changed`, the one-step run compares only those pairs and folders (a watch's run).
+RunResult ExecuteOneKlick(App& app, const ChangedPairs* changed = nullptr);
 // Asks the run in progress to stop; it stays Stopping until it has unwound.
 void Stoppen(App& app);
 // The "[Abort?]" question while a run is in progress.

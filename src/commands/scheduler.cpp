@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "commands/execute_flow.h"
+#include "commands/watch_session.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
@@ -16,6 +17,67 @@ namespace dd {
 Scheduler::Scheduler(App& app, Clock clock, Fire fire) : app_(app), clock_(std::move(clock)), fire_(std::move(fire)) {
   if (!clock_) clock_ = MonotonicSeconds;
   if (!fire_) fire_ = [this] { ExecuteOneKlick(app_); };
+}
+
+Scheduler::~Scheduler() = default;
+
+namespace {
+
+// Runs a function with a flag set, which is cleared on every way out.
+template <class Work>
+void WithFlag(bool& flag, Work work) {
+  struct Guard {
+    bool& flag;
+    explicit Guard(bool& f) : flag(f) { flag = true; }
+    ~Guard() { flag = false; }
+  } guard(flag);
+  work();
+}
+
+const char* NoticeKey(WatchNotice notice) {
+  switch (notice) {
+    case WatchNotice::Unavailable:
+      return "[Cannot watch folders]";
+    case WatchNotice::LimitReached:
+      return "[Watch limit reached]";
+    case WatchNotice::EventsLost:
+      return "[Change events lost]";
+  }
+  return "";
+}
+
+}  // namespace
+
+void Scheduler::SetOnChange(bool onChange) {
+  onChange_ = onChange;
+  watch_.reset();
+  if (on_ && onChange_) StartWatch();
+  Show();
+}
+
+void Scheduler::StartWatch() {
+  ChangeRun run = changeRun_ ? changeRun_ : [this](const ChangedPairs* changed) {
+    return ExecuteOneKlick(app_, changed).outcome != RunOutcome::NotRun;
+  };
+  auto say = [this](WatchNotice notice) {
+    const Icon icon = notice == WatchNotice::EventsLost ? Icon::Information : Icon::Exclamation;
+    app_.Show(NoticeKey(notice), "[Schedule]", Buttons::Ok, icon);
+  };
+  watch_ = std::make_unique<WatchSession>(app_, WatchSettings{}, say, run, clock_);
+  // Without change events there is nothing to wait for: said, and the choice does nothing.
+  if (!watch_->Start()) watch_.reset();
+}
+
+Scheduler::TickResult Scheduler::TickOnChange() {
+  // Other pairs (a job opened or edited) are other folders to watch; never in the middle of a run.
+  if (watch_ && watch_->PairsChanged() && !app_.Run.Lifecycle.Active()) StartWatch();
+  if (!watch_) return TickResult::Idle;
+  labels_.Countdown = app_.Text("[Watching for changes]");
+  labels_.ProgressPercent = 0;
+  bool ran = false;
+  WithFlag(firing_, [&] { ran = watch_->Tick(); });
+  Show();
+  return ran ? TickResult::Fired : TickResult::Counting;
 }
 
 // Typing and switching on read the text the same way, so "1,5" means 1.5 hours in both.
@@ -31,6 +93,8 @@ void Scheduler::Toggle() {
     armedTime_ = clock_();
     labels_.ProgressPercent = 0;
   }
+  watch_.reset();
+  if (on_ && onChange_) StartWatch();
   app_.screen.SetScheduleTimer(on_);
   Show();
   app_.screen.RefreshButtons();
@@ -41,6 +105,7 @@ Scheduler::TickResult Scheduler::Tick() {
   // run yields) neither skips its period nor touches its labels; the lifecycle
   // refuses a second run anyway.
   if (!on_ || firing_) return TickResult::Idle;
+  if (onChange_) return TickOnChange();
   const double period = app_.Options.SchedulePeriodHours * 3600.0;
   if (!(period > 0) || !std::isfinite(period)) return TickResult::Idle;
 
@@ -58,12 +123,7 @@ Scheduler::TickResult Scheduler::Tick() {
       app_.screen.ShowMainPanel();
       labels_.Countdown = app_.Text("[Backup in Progress]");
       Show();
-      struct Guard {
-        bool& flag;
-        explicit Guard(bool& f) : flag(f) { flag = true; }
-        ~Guard() { flag = false; }
-      } guard(firing_);
-      fire_();
+      WithFlag(firing_, [this] { fire_(); });
       result = TickResult::Fired;
       // The next period starts after the run.
       armedTime_ = clock_();

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "common/screen.h"
+#include "engine/folder_comparison.h"
 
 namespace dd {
 
 class App;
+class WatchSession;
 
 // Colour of the schedule bar.
 inline constexpr int kScheduleBarRed = 179, kScheduleBarGreen = 125, kScheduleBarBlue = 186;
@@ -21,10 +24,23 @@ class Scheduler {
   // Starts the one-step run; returns when it is over.
   using Fire = std::function<void()>;
 
+  // A run of the pairs that changed (null: of every pair), for the "on change" choice; false when it
+  // could not start.
+  using ChangeRun = std::function<bool(const ChangedPairs* changed)>;
+
   enum class TickResult { Idle, Counting, Fired, Skipped };
 
   // Without arguments: the monotonic clock and ExecuteOneKlick.
   explicit Scheduler(App& app, Clock clock = {}, Fire fire = {});
+  ~Scheduler();
+
+  // The "on change" choice: instead of at the end of a period, the one-step run starts when the
+  // job's folders have changed and the changes have settled (the watch of `dualdock-cli watch`),
+  // comparing only the pairs and folders that changed. Switching it while on starts afresh.
+  void SetOnChange(bool onChange);
+  bool OnChange() const { return onChange_; }
+  // Without one: ExecuteOneKlick of the changed pairs.
+  void SetChangeRun(ChangeRun run) { changeRun_ = std::move(run); }
 
   // The text of txtScheduleTime changed (also when a new job is made).
   void SetPeriodText(const std::string& text);
@@ -43,6 +59,8 @@ class Scheduler {
 
  private:
   void Show();
+  void StartWatch();
+  TickResult TickOnChange();
 
   App& app_;
   Clock clock_;
@@ -51,6 +69,9 @@ class Scheduler {
   bool firing_ = false;
   double armedTime_ = 0;
   ScheduleLabels labels_;
+  bool onChange_ = false;
+  ChangeRun changeRun_;
+  std::unique_ptr<WatchSession> watch_;
 };
 
 }  // namespace dd

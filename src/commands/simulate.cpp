@@ -118,8 +118,9 @@ bool ClearOldList(App& app, RunScope& scope) {
   return true;
 }
 
-// Compares every pair that can be compared and plans it into the list; tells of the pairs left out.
-void PlanAllPairs(App& app) {
+// Compares every pair that can be compared (of `changed` only, when given) and plans it into
+// the list; tells of the pairs left out.
+void PlanAllPairs(App& app, const ChangedPairs* changed) {
   RunStatistics& r = app.Run;
   const auto& sources = app.Job.SourceFolders;
   const auto& targets = app.Job.TargetFolders;
@@ -129,6 +130,8 @@ void PlanAllPairs(App& app) {
   for (int i = 0; i <= last; ++i) {
     app.Yield();
     if (r.Lifecycle.StopRequested()) break;
+    const auto folders = changed ? changed->find(i) : ChangedPairs::const_iterator();
+    if (changed && folders == changed->end()) continue;
     if (!PathExists(sources[i]) || !PathExists(targets[i])) continue;
     // A root that exists but cannot be listed would look empty, and the other
     // side would be planned for deletion: such a pair is left alone.
@@ -146,7 +149,8 @@ void PlanAllPairs(App& app) {
     }
     app.screen.SetPairIcon(i, PairIcon::Search);
     const std::size_t planned = toDo.size();
-    const PairPlan plan = SimulatePfade(app, sources[i], targets[i], i, last);
+    const PairPlan plan = changed ? SimulateChangedFolders(app, sources[i], targets[i], i, last, folders->second)
+                                  : SimulatePfade(app, sources[i], targets[i], i, last);
     // Copies a killed run never named: the scan left them out, and nobody will finish them.
     RemoveDeadTemporaryCopies(sources[i], plan.TemporaryCopiesF1);
     RemoveDeadTemporaryCopies(targets[i], plan.TemporaryCopiesF2);
@@ -195,7 +199,7 @@ void Simulate(App& app) {
   SimulateBegun(app, scope);
 }
 
-void SimulateBegun(App& app, RunScope& scope) {
+void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   RunStatistics& r = app.Run;
   app.screen.RefreshButtons();
   scope.Show(StopButton::Simulation);
@@ -220,7 +224,7 @@ void SimulateBegun(App& app, RunScope& scope) {
   if (RefuseCrossingPairs(app, scope)) return;
   // What changes after this moment changed after planning.
   app.ToDo.PlannedAtNs = WallClockNs();
-  PlanAllPairs(app);
+  PlanAllPairs(app, changed);
 
   r.TreeStatisticsValid = true;
   r.ActionText = app.Text("[Sorting list with operations]");

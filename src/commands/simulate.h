@@ -1,6 +1,8 @@
 // The Simulate command.
 #pragma once
 
+#include "engine/folder_comparison.h"
+
 namespace dd {
 
 class App;
@@ -9,7 +11,8 @@ class RunScope;
 // Begins a simulation and runs it; while another run is active it asks
 // whether to stop that one instead.
 void Simulate(App& app);
-// The simulation within a run its caller has begun.
-void SimulateBegun(App& app, RunScope& scope);
+// The simulation within a run its caller has begun; given `changed`, only the pairs and folders
+// named there are compared.
+void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed = nullptr);
 
 }  // namespace dd

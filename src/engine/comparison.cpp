@@ -206,26 +206,13 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
 
   ScanResult f1, f2;
   ScanBothSides(app, rootF1, rootF2, pair, total, f1, f2);
-  r.SkippedNames += f1.Skipped + f2.Skipped;
-  for (const ScanResult* side : {&f1, &f2})
-    for (const std::string& path : side->SkippedPaths)
-      if (r.SkippedPaths.size() < kSkippedPathsKept) r.SkippedPaths.push_back(path);
-  r.OwnEntriesLeftOut += f1.OwnEntries + f2.OwnEntries;
-  r.UnlistedFolders += static_cast<int64_t>(f1.Unlisted.size() + f2.Unlisted.size());
-  plan.FilesF1 = static_cast<int64_t>(f1.Files.size());
-  plan.FilesF2 = static_cast<int64_t>(f2.Files.size());
-  plan.TemporaryCopiesF1 = std::move(f1.TemporaryCopies);
-  plan.TemporaryCopiesF2 = std::move(f2.TemporaryCopies);
+  NoteScans(app, f1, f2, plan);
 
   r.ScanningF2 = false;
   r.CurrentFile.clear();
   app.screen.ShowRunLabels(app.Run);
   app.Yield();
   if (r.Lifecycle.StopRequested()) return plan;
-
-  // The scans dropped one trailing separator of each root already.
-  const std::string& r1 = f1.Root;
-  const std::string& r2 = f2.Root;
 
   Step(app, "[Analyzing source files..]");
   Step(app, "[Analyzing target files..]");
@@ -238,6 +225,30 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   app.Yield();
   if (r.Lifecycle.StopRequested()) return plan;
 
+  PlanScannedSides(app, f1, f2, plan);
+  return plan;
+}
+
+void NoteScans(App& app, ScanResult& f1, ScanResult& f2, PairPlan& plan) {
+  RunStatistics& r = app.Run;
+  r.SkippedNames += f1.Skipped + f2.Skipped;
+  for (const ScanResult* side : {&f1, &f2})
+    for (const std::string& path : side->SkippedPaths)
+      if (r.SkippedPaths.size() < kSkippedPathsKept) r.SkippedPaths.push_back(path);
+  r.OwnEntriesLeftOut += f1.OwnEntries + f2.OwnEntries;
+  r.UnlistedFolders += static_cast<int64_t>(f1.Unlisted.size() + f2.Unlisted.size());
+  plan.FilesF1 = static_cast<int64_t>(f1.Files.size());
+  plan.FilesF2 = static_cast<int64_t>(f2.Files.size());
+  plan.TemporaryCopiesF1 = std::move(f1.TemporaryCopies);
+  plan.TemporaryCopiesF2 = std::move(f2.TemporaryCopies);
+}
+
+void PlanScannedSides(App& app, const ScanResult& f1, const ScanResult& f2, PairPlan& plan) {
+  RunStatistics& r = app.Run;
+  // The scans dropped one trailing separator of each root already.
+  const std::string& r1 = f1.Root;
+  const std::string& r2 = f2.Root;
+
   Step(app, "[Sorting ..]");
   SortedEntries lines(f1, f2);
 
@@ -247,7 +258,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   }
 
   Step(app, "[Generating operation list ..]");
-  if (r.Lifecycle.StopRequested()) return plan;
+  if (r.Lifecycle.StopRequested()) return;
 
   // The mode is read for every item: an edit during the walk counts from the next item on.
   const BackupModeDef& mode = app.Modes.AktBackupMode;
@@ -278,7 +289,7 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   std::string key;  // one buffer for the keys of all items
   for (std::size_t k = 0; k < n; ++k) {
     app.Yield();
-    if (r.Lifecycle.StopRequested()) return plan;
+    if (r.Lifecycle.StopRequested()) return;
     if (usedNext) {
       usedNext = false;
       continue;
@@ -328,7 +339,6 @@ PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& r
   r.ActionText = "..";
   app.screen.ShowRunLabels(app.Run);
   plan.Complete = true;
-  return plan;
 }
 
 }  // namespace dd

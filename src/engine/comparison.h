@@ -10,6 +10,7 @@ namespace dd {
 
 class App;
 struct JobOptions;
+struct ScanResult;
 
 // What the plan of one pair does to its two trees, for the mass-deletion guard,
 // and the temporary copies of ours the scans came across.
@@ -25,6 +26,14 @@ struct PairPlan {
 // Scans both roots, classifies every item and appends the planned operations
 // to the operation list. `pair` is 0-based, `lastPair` the index of the last pair.
 PairPlan SimulatePfade(App& app, const std::string& rootF1, const std::string& rootF2, int pair, int lastPair);
+
+// Adds what the scans of a pair left out to the run statistics; the files found and the
+// temporary copies (moved out of the scans) to `plan`.
+void NoteScans(App& app, ScanResult& f1, ScanResult& f2, PairPlan& plan);
+
+// Sorts the entries of both scans, classifies every item and appends the planned operations;
+// counts the planned deletions in `plan`, and sets plan.Complete when the walk ran to its end.
+void PlanScannedSides(App& app, const ScanResult& f1, const ScanResult& f2, PairPlan& plan);
 
 // Whether two file times `delta` seconds apart count as the same, by the
 // tolerance and the daylight-saving hour of the job options.

@@ -59,23 +59,32 @@ ScanResult ScanFolder(const std::string& root, ScanObserver& observer) {
 }
 
 void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset) {
+  std::vector<uint32_t> subfolders;
+  if (!ListDir(path, folder, result, observer, utcOffset, subfolders)) return;
+  for (uint32_t sub : subfolders) {
+    if (observer.StopRequested()) return;
+    ScanDir(result.Root + result.Folders[sub], sub, result, observer, utcOffset);
+  }
+}
+
+bool ListDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset,
+             std::vector<uint32_t>& subfolders) {
   // The root may be given as a link to a folder; below it nothing is followed.
   const int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | (folder == 0 ? 0 : O_NOFOLLOW);
   int fd = ::open(path.empty() ? "/" : path.c_str(), flags);
   if (fd < 0) {
     result.Unlisted.push_back(folder);
-    return;
+    return true;
   }
   DIR* dir = ::fdopendir(fd);
   if (!dir) {
     ::close(fd);
     result.Unlisted.push_back(folder);
-    return;
+    return true;
   }
 
   const std::string folderText = path + "/";
   const std::string relative = result.Folders[folder];
-  std::vector<uint32_t> subfolders;
   bool stopped = false;
   while (true) {
     errno = 0;
@@ -128,12 +137,7 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
     }
   }
   ::closedir(dir);
-  if (stopped || observer.StopRequested()) return;
-
-  for (uint32_t sub : subfolders) {
-    if (observer.StopRequested()) return;
-    ScanDir(result.Root + result.Folders[sub], sub, result, observer, utcOffset);
-  }
+  return !stopped && !observer.StopRequested();
 }
 
 ScanResult ScanFolder(App& app, const std::string& root) {

@@ -61,6 +61,11 @@ ScanResult ScanFolder(const std::string& root, ScanObserver& observer);
 // `path`, no trailing separator), then descends into its subfolders.
 void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset);
 
+// Lists the entries of folder `folder` of `result` alone: its files, and its subfolders
+// appended to result.Folders, their indices to `subfolders`. False when the observer asked to stop.
+bool ListDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset,
+             std::vector<uint32_t>& subfolders);
+
 // ScanFolder on the main thread with the statistics kept in app.Run.
 ScanResult ScanFolder(App& app, const std::string& root);
 

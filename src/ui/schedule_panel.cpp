@@ -1,5 +1,6 @@
 #include "ui/schedule_panel.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -44,6 +45,14 @@ SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures,
   // Every change counts, typed or set from outside (assistive and test tools set the text directly).
   connect(txtScheduleTime_, &QLineEdit::textChanged, this,
           [this](const QString& text) { scheduler_.SetPeriodText(PathBytes(text)); });
+  chkScheduleOnChange_ = new QCheckBox(this);
+  chkScheduleOnChange_->setObjectName(QStringLiteral("chkScheduleOnChange"));
+  chkScheduleOnChange_->setChecked(scheduler_.OnChange());
+  body->addWidget(chkScheduleOnChange_);
+  connect(chkScheduleOnChange_, &QCheckBox::toggled, this, [this](bool on) {
+    scheduler_.SetOnChange(on);
+    txtScheduleTime_->setEnabled(!on);
+  });
 
   auto makeLabel = [this, body](int index) {
     auto* l = new QLabel(this);
@@ -86,6 +95,7 @@ void SchedulePanel::LanguageChanged(const TextOf& text) {
   const QString period = text(QStringLiteral("txtScheduleTime"));
   SetCaption(periodCaption_, period);
   SetCaption(txtScheduleTime_, period);
+  SetCaption(chkScheduleOnChange_, text(QStringLiteral("chkScheduleOnChange")));
   const QString bar = text(QStringLiteral("picProgressSchedule"));
   SetCaption(picProgressSchedule_, bar);
 }

@@ -8,6 +8,7 @@
 #include "common/screen.h"
 #include "ui/skin_panel.h"
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 
@@ -32,12 +33,15 @@ class SchedulePanel : public SkinPanel {
   void ShowPeriodText(const std::string& text);
 
   QLineEdit* txtScheduleTime() const { return txtScheduleTime_; }
+  // The "on change" choice: runs when the folders have changed, instead of at the end of the period.
+  QCheckBox* chkScheduleOnChange() const { return chkScheduleOnChange_; }
   ProgressPicture* bar() const { return picProgressSchedule_; }
   QLabel* label(int index) const;
 
  private:
   Scheduler& scheduler_;
   QLineEdit* txtScheduleTime_ = nullptr;
+  QCheckBox* chkScheduleOnChange_ = nullptr;
   QLabel* periodCaption_ = nullptr;
   QLabel *label41_ = nullptr, *label42_ = nullptr, *label44_ = nullptr;
   PictureButton *on_ = nullptr, *off_ = nullptr;

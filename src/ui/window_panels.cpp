@@ -8,7 +8,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <algorithm>
+#include <optional>
 
+#include "commands/execute_flow.h"
 #include "common/clock.h"
 #include "job/settings.h"
 #include "ui/backup_mode_panel.h"
@@ -96,6 +98,18 @@ void MainWindow::BuildOptionPanels(QBoxLayout* layout) {
     connect(box, &QPlainTextEdit::textChanged, this, [this] { ShowTitle(); });
   timerSchedule_.setInterval(100);
   connect(&timerSchedule_, &QTimer::timeout, [this] { scheduler_.Tick(); });
+  // The "on change" runs go to the run thread as the period's do, with their own copy of what changed.
+  scheduler_.SetChangeRun([this](const ChangedPairs* changed) {
+    if (RunOnWorker()) return false;
+    std::optional<ChangedPairs> copy;
+    if (changed) copy = *changed;
+    Command([this, copy] {
+      ShowListForRun(panels_);
+      ApplyPanels();
+      StartRun([this, copy] { ExecuteOneKlick(app_, copy ? &*copy : nullptr); });
+    });
+    return true;
+  });
 }
 
 void MainWindow::BuildSkinMenu() {

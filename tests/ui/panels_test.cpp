@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTest>
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 
 #include "common/files.h"
@@ -234,6 +235,39 @@ TEST_F(PanelsTest, APeriodSetThroughTheAccessibilityInterfaceIsTheSchedulesPerio
   EXPECT_EQ(app().Options.ScheduleTimeText, "2,5");
   window->ClickButton(kBtnScheduleOffImFrame);
   EXPECT_DOUBLE_EQ(app().Options.SchedulePeriodHours, 2.5);
+}
+
+TEST_F(PanelsTest, OnChangeSyncsWhatIsWrittenInTheSource) {
+  const std::string src = dir / "src", dst = dir / "dst";
+  WriteFile(src + "/a.txt", "a");
+  test::MakeDirs(dst);
+  Pair(src, dst);
+  // The watch reads the clock on its own thread too.
+  std::atomic<double> now{1000};
+  window->scheduleClockHook = [&now] { return now.load(); };
+
+  window->ClickButton(kBtnScheduleOff);
+  ui::SchedulePanel& panel = *window->schedulePanel();
+  panel.chkScheduleOnChange()->click();
+  EXPECT_TRUE(window->scheduler().OnChange());
+  EXPECT_FALSE(panel.txtScheduleTime()->isEnabled());
+  window->ClickButton(kBtnScheduleOffImFrame);
+  // Switched on, it first brings everything in step.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return PathExists(dst + "/a.txt"); }, 5000));
+  window->WaitForRun();
+
+  WriteFile(src + "/b.txt", "b");
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        now = now + 1;
+        return PathExists(dst + "/b.txt");
+      },
+      5000));
+  window->WaitForRun();
+  EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "[Simulation and execution]"), 2);
+  panel.chkScheduleOnChange()->click();
+  EXPECT_FALSE(window->scheduler().OnChange());
+  EXPECT_TRUE(panel.txtScheduleTime()->isEnabled());
 }
 
 TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen) {
