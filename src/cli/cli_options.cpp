@@ -77,7 +77,7 @@ const char* const kHelp =
     "              --checksum, --verify  stored in the job: as the run options below\n"
     "  job show  Prints the pairs, mode, filters and options of a job file.\n"
     "\n"
-    "Options (long ones also as --name=VALUE; short flags combine, as in -qy; \"--\"\n"
+    "Options (long ones also as --NAME=VALUE; short flags combine, as in -qy; \"--\"\n"
     "ends the options, so that a job file may begin with \"-\"):\n"
     "  --home DIR          the program folder (settings, language, \"To Do.txt\", logs).\n"
     "                      Default: $DUALDOCK_HOME, else the executable's folder when it\n"

@@ -109,9 +109,9 @@ TEST_F(Watch, OptionsOfOtherCommandsAreRefused) {
     const char* args;
     const char* error;
   } rows[] = {
-      {"watch job.ddk --json", "watch takes neither"},
+      {"watch job.ddk --json", "watch does not take --json"},
       {"watch job.ddk --settle soon", "--settle needs a number"},
-      {"sync job.ddk --settle 3", "--settle is for watch"},
+      {"sync job.ddk --settle 3", "sync does not take --settle"},
       {"watch", "watch needs a job file"},
   };
   for (const auto& row : rows) {
