@@ -156,7 +156,10 @@ void CliScreen::SetStatusText(int panel, const std::string& text) {
 void CliScreen::OperationDone(OpKind kind, Side side, std::string_view path) {
   if (!policy_.verbose) return;
   ClearProgress();
-  const char* code = kind == OpKind::Delete ? "del" : kind == OpKind::New ? "new" : "rep";
+  const char* code = kind == OpKind::Delete ? "del"
+                     : kind == OpKind::New  ? "new"
+                     : kind == OpKind::Move ? "mov"
+                                            : "rep";
   std::cout << code << (side == Side::F1 ? " F1 " : " F2 ") << path << "\n";
 }
 
@@ -168,7 +171,7 @@ void CliScreen::Yield() {
   const RunStatistics& r = app_->Run;
   std::string line;
   if (r.Lifecycle.Execution()) {
-    int64_t done = r.DeletedCount + r.NewCount + r.ReplacedCount;
+    int64_t done = r.DeletedCount + r.NewCount + r.ReplacedCount + r.MovedCount;
     line = std::to_string(done) + " done, " + std::to_string(r.PendingOps()) + " pending, " +
            FormatSize(static_cast<double>(r.DeletedBytes + r.NewBytes + r.ReplacedBytes));
     if (!throughput_.empty()) line += ", " + throughput_;

@@ -454,6 +454,9 @@ class Walk {
     run_.MovedBytes += size;
     run_.MovedByCopy += byCopy;
     run_.LastOperationKind = OpKind::Move;
+    const MovePaths& m = item.move;
+    const std::string_view from = inF2 ? m.RelF2 : m.RelF1, to = inF2 ? m.RelF1 : m.RelF2;
+    app_.screen.OperationDone(OpKind::Move, inF2 ? Side::F2 : Side::F1, std::string(from) + " -> " + std::string(to));
     Done(item);
   }
 

@@ -26,3 +26,12 @@ TEST_F(Cli, ARenamedFolderIsCountedAsMovedInTheSummaryAndTheJson) {
       "1 0 0\n");
   EXPECT_EQ(Listing(dir / "dst"), Listing(dir / "src"));
 }
+
+TEST_F(Cli, AMoveIsOneVerboseLineWithBothPlaces) {
+  MakeTree(dir.path(), {"src/new name.txt=same@1600000000", "dst/old name.txt=same@1600000000"});
+  const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
+  Result sync = RunHome("sync " + job + " --yes -v");
+  ASSERT_EQ(sync.code, 0) << sync.err;
+  EXPECT_NE(sync.out.find("mov F2 old name.txt -> new name.txt\n"), std::string::npos) << sync.out;
+  EXPECT_EQ(Listing(dir / "dst"), Listing(dir / "src"));
+}
