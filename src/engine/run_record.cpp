@@ -21,10 +21,10 @@ std::string IsoTime(int64_t ns) {
   if (!::localtime_r(&seconds, &local)) return "?";
   char text[40];
   std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
-  const long offset = local.tm_gmtoff / 60;
+  // Zone offsets stay within a day, so hours and minutes fit two digits each.
+  const int offset = static_cast<int>(std::labs(local.tm_gmtoff / 60) % (24 * 60));
   char zone[16];
-  std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
-                std::labs(offset) % 60);
+  std::snprintf(zone, sizeof zone, "%c%02d:%02d", local.tm_gmtoff < 0 ? '-' : '+', offset / 60, offset % 60);
   return std::string(text) + zone;
 }
 
