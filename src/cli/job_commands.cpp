@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "job/job_file.h"
 #include "oplist/backup_mode.h"
+#include "oplist/filters.h"
 #include "oplist/name_patterns.h"
 
 namespace fs = std::filesystem;
@@ -235,8 +236,12 @@ int RunJobShow(const Options& o) {
     std::cout << "  " << kFieldNames[row] << ": \"" << codes[row] << "\" " << OperationText(codes[row]) << "\n";
 
   const JobOptions& opts = app.Options;
-  PrintFilter("Exclude: ", opts.ExclEnabled, opts.ExclCaseSensitive, opts.ExcludeText);
-  PrintFilter("Include: ", opts.InclEnabled, opts.InclCaseSensitive, opts.IncludeText);
+  // A box showing its placeholder holds no names.
+  auto names = [](const std::string& text, const std::string& placeholder) {
+    return ShowsPlaceholder(text, placeholder) ? std::string() : text;
+  };
+  PrintFilter("Exclude: ", opts.ExclEnabled, opts.ExclCaseSensitive, names(opts.ExcludeText, opts.ExclPlaceholder));
+  PrintFilter("Include: ", opts.InclEnabled, opts.InclCaseSensitive, names(opts.IncludeText, opts.InclPlaceholder));
   std::cout << "Daylight saving: " << (opts.DaylightSaving ? "on" : "off") << "\n";
   std::cout << "Deleted and replaced files to the trash: " << (opts.DeletedToTrash ? "on" : "off") << "\n";
   std::cout << "Compare by content (--checksum): " << (opts.CompareContent ? "on" : "off") << "\n";

@@ -11,6 +11,7 @@
 #include "commands/execute_flow.h"
 #include "common/app.h"
 #include "common/files.h"
+#include "common/language.h"
 #include "common/text.h"
 #include "common/write_report.h"
 #include "execution/run_labels.h"
@@ -96,6 +97,40 @@ void ShowCurrentJobFile(App& app) {
   app.screen.SetStatusText(1, app.Job.CurrentJobFile);
 }
 
+// The placeholders of earlier versions. A job stores a box's text as it stood, so a box that showed its
+// placeholder stored that text; taken as names it would filter by sentences.
+constexpr const char* kEarlierPlaceholders[] = {
+    "Drop files here, or type parts of names[ENTER]or extensions such as .txt or .exe, one per line.[ENTER]"
+    "All files whose path and name contain[ENTER]one of these texts are excluded[ENTER]and disregarded.",
+    "Dateien hierher ziehen oder Namensteile[ENTER]oder Endungen wie .txt oder .exe eingeben, eine pro Zeile.[ENTER]"
+    "Alle Dateien, deren Pfad und Name einen[ENTER]dieser Texte enthalten, werden ausgeschlossen[ENTER]"
+    "und nicht beachtet.",
+    "Drop files here, or type parts of names[ENTER]or extensions such as .doc or .jpg, one per line.[ENTER]"
+    "Only files whose path and name contain[ENTER]one of these texts are included;[ENTER]"
+    "all others are disregarded.",
+    "Dateien hierher ziehen oder Namensteile[ENTER]oder Endungen wie .doc oder .jpg eingeben, eine pro Zeile.[ENTER]"
+    "Nur Dateien, deren Pfad und Name einen[ENTER]dieser Texte enthalten, werden einbezogen;[ENTER]"
+    "alle anderen werden nicht beachtet.",
+};
+
+// Whether a loaded box text is a placeholder: of this version in either language, or of an earlier one.
+bool IsSomePlaceholder(const App& app, const std::string& text, const char* key) {
+  const std::string t = NormaliseList(text);
+  if (t.empty()) return false;
+  for (int language : {0, 1})
+    if (NormaliseList(MeldungLaden(app.Files.LanguageFilePath, key, language)) == t) return true;
+  for (const char* earlier : kEarlierPlaceholders)
+    if (NormaliseList(ReplaceAll(earlier, "[ENTER]", kCrLf)) == t) return true;
+  return false;
+}
+
+// A box that showed a placeholder when its job was saved shows today's placeholder.
+void PlaceholdersAsToday(App& app) {
+  JobOptions& o = app.Options;
+  if (IsSomePlaceholder(app, o.ExcludeText, "txtExclude")) o.ExcludeText = o.ExclPlaceholder;
+  if (IsSomePlaceholder(app, o.IncludeText, "txtInclude")) o.IncludeText = o.InclPlaceholder;
+}
+
 ReadOutcome ReadV2_1(App& app, const std::string& text) {
   JobOptions& o = app.Options;
   std::vector<std::string> blocks = SectionBlocks(text, kExcludeKey);
@@ -110,6 +145,7 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
     o.InclCaseSensitive = CheckedValue(blocks[1]);
     o.IncludeText = blocks[2];
   }
+  PlaceholdersAsToday(app);
   blocks = SectionBlocks(text, kDaylightKey);
   if (!blocks.empty()) o.DaylightSaving = LeadingNumber(blocks[0]) == 1.0;
   blocks = SectionBlocks(text, kTrashKey);

@@ -248,6 +248,9 @@ TEST_F(Cli, JobNewThenShowRoundTripsEveryFieldTheCoreWritesTheSameFileAndOnlyFor
   EXPECT_EQ(ReadTextFile(dir / "job.ddk"), first);
   ASSERT_EQ(Run("job new " + job + " --pair /c /d --mode synchronize --force").code, 0);
   EXPECT_NE(Run("job show " + job).out.find("Mode: synchronize (--mode \"= =,=->,= x,=->,<-=\")"), std::string::npos);
+  // Boxes without names show placeholders in the window; here they hold no names.
+  EXPECT_NE(Run("job show " + job).out.find("Exclude: off, case-insensitive, 0 names\nInclude: off, case-insensitive, 0 names\n"),
+            std::string::npos);
 }
 
 TEST_F(Cli, JsonReportParsesAndQuietPrintsNothing) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/app.h"
+#include "common/language.h"
 #include "job/job_file.h"
 #include "job/startup.h"
 #include "oplist/filters.h"
@@ -12,6 +13,13 @@
 namespace dd {
 namespace {
 
+constexpr const char* kEarlierEnglishExclude =
+    "Drop files here, or type parts of names\r\nor extensions such as .txt or .exe, one per line.\r\n"
+    "All files whose path and name contain\r\none of these texts are excluded\r\nand disregarded.";
+constexpr const char* kEarlierGermanInclude =
+    "Dateien hierher ziehen oder Namensteile\r\noder Endungen wie .doc oder .jpg eingeben, eine pro Zeile.\r\n"
+    "Nur Dateien, deren Pfad und Name einen\r\ndieser Texte enthalten, werden einbezogen;\r\n"
+    "alle anderen werden nicht beachtet.";
 struct LoadedFilterBoxesTest : ::testing::Test, test::ProgramFixture<> {
   LoadedFilterBoxesTest() {
     SpracheAusgewaehlt(app, 0);
@@ -39,6 +47,8 @@ TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) 
       {"", "", true, true},
       {"*.tmp", "", false, true},
       {"", "photos", true, false},
+      // What a box showing its placeholder saved in earlier versions, or in the other language.
+      {kEarlierEnglishExclude, kEarlierGermanInclude, true, true},
   };
   for (const auto& row : rows) {
     DateiEinlesen(app, Job(row.exclude, row.include));
@@ -54,6 +64,15 @@ TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) 
     // A box showing its placeholder filters nothing.
     EXPECT_EQ(ExcludeTextForRun(app).empty(), row.excludePlaceholder) << row.exclude;
   }
+}
+
+TEST_F(LoadedFilterBoxesTest, AJobSavedInTheOtherLanguageShowsThisLanguagesPlaceholders) {
+  const std::string german = MeldungLaden(app.Files.LanguageFilePath, "txtExclude", 1);
+  ASSERT_FALSE(german.empty());
+  ASSERT_NE(german, app.Options.ExclPlaceholder);
+  DateiEinlesen(app, Job(german, ""));
+  EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
+  EXPECT_TRUE(ExcludeTextForRun(app).empty());
 }
 
 }  // namespace
