@@ -211,7 +211,9 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
   }
 }
 
-TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUseAndStopIsThere) {
+TEST_F(RunWindowTest, DuringARunTheButtonsAndMenuEntriesThatStartOneAreOutOfUseAndStopIsThere) {
+  const QString kRunEntries[] = {QStringLiteral("mnuSimulate"), QStringLiteral("mnuExecute"),
+                                 QStringLiteral("mnuOneKlickExecute")};
   HangingTrash hanging;
   ExecuteIntoHangingTrash(hanging);
   for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
@@ -220,16 +222,24 @@ TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUseAndStopIsThere)
   }
   EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
   EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
-  // A click on a button out of use asks nothing.
+  // A click on a button or a menu entry out of use asks nothing.
   boxes.clear();
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+  for (const QString& entry : kRunEntries) {
+    EXPECT_FALSE(window->action(entry)->isEnabled()) << entry.toStdString();
+    window->action(entry)->trigger();
+  }
   EXPECT_EQ(boxes, Keys{});
+  // Escape still stops the run.
+  QTest::keyClick(window->lvToDoList(), Qt::Key_Escape);
+  EXPECT_TRUE(app().Run.Lifecycle.StopRequested());
   hanging.Release();
   window->WaitForRun();
   for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
     EXPECT_TRUE(window->button(b)->isEnabled()) << b;
     EXPECT_NE(window->button(b)->look(), kDisabledLook) << b;
   }
+  for (const QString& entry : kRunEntries) EXPECT_TRUE(window->action(entry)->isEnabled()) << entry.toStdString();
 }
 
 }  // namespace
