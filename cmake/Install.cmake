@@ -113,6 +113,11 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window's platform plugin is loaded at run time.
 if(TARGET dualdock)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+  # Qt's own buttons and file dialogs in the user's language; the window runs without them.
+  if(CPACK_DEBIAN_PACKAGE_RECOMMENDS)
+    string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS ", ")
+  endif()
+  string(APPEND CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -9,7 +9,6 @@
 #include "commands/todo_files.h"
 #include "common/app.h"
 #include "common/clock.h"
-#include "common/duration_text.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
@@ -33,6 +32,12 @@ void Refused(App& app) {
 void FinishCommand(App& app) {
   app.screen.RefreshButtons();
   app.Run.ActionText = app.Text("[Finished]");
+  LabelsWaehrendSimuAuffuellen(app);
+}
+
+// While a run's question is open the action line says so, not what the last run did.
+void ShowWaitingForAnswer(App& app) {
+  app.Run.ActionText = app.Text("[Waiting for confirmation]");
   LabelsWaehrendSimuAuffuellen(app);
 }
 
@@ -135,6 +140,7 @@ RunResult Execute(App& app) {
   }
   app.screen.RefreshButtons();
   if (r.PendingOpsAtCount > 0) {
+    ShowWaitingForAnswer(app);
     Answer a = app.Show("[Are you sure you want to execute]", ConfirmationPrompt(app),
                         app.Text("[Synchronization of folders]"), Buttons::OkCancel, Icon::Question,
                         MessageKind::ConfirmExecute);
@@ -157,6 +163,7 @@ RunResult ExecuteOneKlick(App& app, const ChangedPairs* changed) {
   const CommandLock lock(app);
   if (!lock.Held()) return {};
   app.screen.RefreshButtons();
+  ShowWaitingForAnswer(app);
   app.Yield();
   // A No ends the command before its run did anything: nothing to stop.
   if (app.Show("[Simulation and execution]", "[One-Klick Synchronisation]", Buttons::YesNo, Icon::Question,
@@ -214,9 +221,7 @@ void MeldungExecutionFertig(App& app, double start, double end, const RunResult&
 
 void LabelTimerTick(App& app) {
   RunStatistics& r = app.Run;
-  if (r.Lifecycle.State() == RunState::Executing)
-    r.ActionText =
-        app.Text("[Execution in progress]") + ": " + ShortDurationText(app, MonotonicSeconds() - r.ExecutionStartTime);
+  if (r.Lifecycle.State() == RunState::Executing) ShowExecutionInProgress(app);
   if (r.Lifecycle.Active()) LabelsWaehrendSimuAuffuellen(app);
 }
 

@@ -29,7 +29,7 @@ enum class MessageKind {
   ChangeMode,              // change the backup mode? (Yes/No)
   ProgramFolderInUse,      // another run holds the program folder: the command did nothing
   FileNotWritten,          // a program file could not be written: the command did not succeed
-  DiscardForLoad,          // load a job although unsaved pairs or the pending list go? (Yes/No)
+  DiscardForLoad,          // load a job or start a new one although unsaved changes or the pending list go? (Yes/No)
   RunReport,               // how an execution ended: its counts and failures (Ok)
 };
 

@@ -40,6 +40,8 @@ RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow) {
   app.screen.ToDoRowsRebuilt();
   scope.Show(StopButton::Execution);
   r.ExecutionStartTime = MonotonicSeconds();
+  // Shown from the start, not from the label timer's first tick.
+  ShowExecutionInProgress(app);
   const PendingTable counted = r.Pending;
   const int64_t countedOps = r.PendingOpsAtCount;
   SimuDatenLoeschen(app);

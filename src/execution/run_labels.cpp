@@ -4,6 +4,8 @@
 #include <string>
 
 #include "common/app.h"
+#include "common/clock.h"
+#include "common/duration_text.h"
 #include "common/files.h"
 #include "execution/rates.h"
 
@@ -40,6 +42,12 @@ void SimuDatenLoeschen(App& app) {
   r.MovedCount = r.MovedBytes = r.MovedByCopy = 0;
   r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
   app.screen.SetStatusText(2, "");
+}
+
+void ShowExecutionInProgress(App& app) {
+  RunStatistics& r = app.Run;
+  r.ActionText =
+      app.Text("[Execution in progress]") + ": " + ShortDurationText(app, MonotonicSeconds() - r.ExecutionStartTime);
 }
 
 void LabelsWaehrendSimuAuffuellen(App& app) {

@@ -17,6 +17,9 @@ void LabelsMitSimuDatenAuffuellen(App& app);
 void LabelsCurrentAusgeben(App& app);
 // The same when the caller knows already whether the current item is a folder.
 void LabelsCurrentAusgeben(App& app, bool isFolder);
+// The action line of the execution in progress: "Execution in progress: 3 sec",
+// the time counted from its start.
+void ShowExecutionInProgress(App& app);
 // Gives every folder-pair row the same status image.
 void SetAllPairIcons(App& app, PairIcon icon);
 

@@ -300,9 +300,7 @@ void MainWindow::BuildMenus() {
     return m;
   };
   QMenu* file = addMenu(nullptr, QStringLiteral("mnuFile"));
-  AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] {
-    if (!RefusedDuringRun(app_)) FileNew(app_);
-  });
+  AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { NewJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
     if (SaveJob(app_, "Save")) BGFlash();

@@ -311,6 +311,9 @@ void MainWindow::EnableRunButtons() {
   const RunState state = app_.Run.Lifecycle.State();
   for (PictureButton* b : buttons_)
     if (b) b->setEnabled(ButtonEnabled(b->number(), state));
+  // A disabled entry takes its key along: F5 to F7 start nothing during a run either.
+  for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
+    it.value()->setEnabled(MenuEntryEnabled(it.key().toStdString(), state));
 }
 
 void MainWindow::RefreshButtons() {

@@ -65,6 +65,18 @@ bool ButtonEnabled(int button, RunState state) {
   return !startsRun || state == RunState::Idle;
 }
 
+int ButtonOfMenuEntry(std::string_view entry) {
+  if (entry == "mnuSimulate") return kBtnSimulate;
+  if (entry == "mnuExecute") return kBtnExecute;
+  if (entry == "mnuOneKlickExecute") return kBtnOneKlick;
+  return 0;
+}
+
+bool MenuEntryEnabled(std::string_view entry, RunState state) {
+  const int button = ButtonOfMenuEntry(entry);
+  return button == 0 || ButtonEnabled(button, state);
+}
+
 std::string SkinFolder(const std::string& programFolder, int skin) {
   return programFolder + "/Icons/Skin" + std::to_string(skin);
 }

@@ -53,6 +53,12 @@ int ButtonLook(int button, const std::string& activeButton, bool mouseOver, bool
 // that start a run (Simulate, Execute, the one-step run) cannot while one is on.
 bool ButtonEnabled(int button, RunState state);
 
+// The button a menu entry stands for ("mnuSimulate" -> 2); 0 for an entry of its own.
+int ButtonOfMenuEntry(std::string_view entry);
+// Whether a menu entry (and so its key) can be chosen in this state: an entry
+// that stands for a button follows ButtonEnabled, every other one always can.
+bool MenuEntryEnabled(std::string_view entry, RunState state);
+
 // The skin folder of skin n below the program folder.
 std::string SkinFolder(const std::string& programFolder, int skin);
 

@@ -9,6 +9,7 @@
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
+#include "window/window_title.h"
 
 namespace dd {
 
@@ -20,27 +21,30 @@ bool SameJobFile(const std::string& a, const std::string& b) {
   return (ra.empty() ? a : ra) == (rb.empty() ? b : rb);
 }
 
-std::vector<std::string> Compacted(std::vector<std::string> folders) {
-  CompactFolders(folders);
-  return folders;
+// The question's key: what the load (or New) would lose.
+std::string DiscardKey(bool changes, bool list, bool forNew) {
+  const std::string tail = forNew ? " for a new job?]" : "?]";
+  if (changes && list) return "[Discard unsaved pairs and pending list" + tail;
+  return (changes ? "[Discard unsaved pairs" : "[Discard pending list") + tail;
 }
 
-// The question's key: what the load would lose.
-std::string DiscardKey(bool pairs, bool list) {
-  if (pairs && list) return "[Discard unsaved pairs and pending list?]";
-  return pairs ? "[Discard unsaved pairs?]" : "[Discard pending list?]";
+// Asks before unsaved changes or the pending list go; true when nothing goes or
+// the answer was Yes.
+bool MayDiscard(App& app, bool list, bool forNew) {
+  const bool changes = JobHasUnsavedChanges(app);
+  if (!changes && !list) return true;
+  Message m;
+  m.kind = MessageKind::DiscardForLoad;
+  m.key = DiscardKey(changes, list, forNew);
+  m.prompt = app.Text(m.key);
+  m.title = app.Text("[Attention!]");
+  m.buttons = Buttons::YesNo;
+  m.icon = Icon::Question;
+  m.defaultIsNo = true;
+  return app.screen.ShowMessage(m) == Answer::Yes;
 }
 
 }  // namespace
-
-bool HasUnsavedPairs(const App& app) {
-  const std::vector<std::string> sources = Compacted(app.Job.SourceFolders);
-  const std::vector<std::string> targets = Compacted(app.Job.TargetFolders);
-  if (sources.empty() && targets.empty()) return false;
-  std::vector<std::string> savedSources, savedTargets;
-  if (!ReadJobFileAside(app, app.Job.CurrentJobFile, &savedSources, &savedTargets)) return true;
-  return Compacted(savedSources) != sources || Compacted(savedTargets) != targets;
-}
 
 bool HasPendingList(const App& app) {
   const auto& list = app.ToDo.ToDoList;
@@ -52,18 +56,7 @@ bool LoadKeepsList(const App& app, const std::string& path) {
 }
 
 bool MayLoadJob(App& app, const std::string& path) {
-  const bool pairs = HasUnsavedPairs(app);
-  const bool list = HasPendingList(app) && !LoadKeepsList(app, path);
-  if (!pairs && !list) return true;
-  Message m;
-  m.kind = MessageKind::DiscardForLoad;
-  m.key = DiscardKey(pairs, list);
-  m.prompt = app.Text(m.key);
-  m.title = app.Text("[Attention!]");
-  m.buttons = Buttons::YesNo;
-  m.icon = Icon::Question;
-  m.defaultIsNo = true;
-  return app.screen.ShowMessage(m) == Answer::Yes;
+  return MayDiscard(app, HasPendingList(app) && !LoadKeepsList(app, path), false);
 }
 
 bool LoadJobAsked(App& app, const std::string& path) {
@@ -81,6 +74,12 @@ bool LoadJobAsked(App& app, const std::string& path) {
   // A job without pairs loads its options, although the reader reports the missing pairs.
   const JobLoadStatus status = LoadJobFile(app, plain, nullptr, LoadKeepsList(app, plain));
   return status == JobLoadStatus::Loaded || status == JobLoadStatus::WrongFormat;
+}
+
+bool NewJobAsked(App& app) {
+  if (RefusedDuringRun(app) || !MayDiscard(app, HasPendingList(app), true)) return false;
+  FileNew(app);
+  return true;
 }
 
 void OpenJobAsked(App& app) {
@@ -111,7 +110,7 @@ bool DropOnWindowAsked(App& app, const std::vector<std::string>& items) {
 bool ShowPlanningJob(App& app) {
   const ListPlan& plan = app.ToDo.Plan;
   if (!plan.Known || !HasPendingList(app) || SameJobFile(plan.JobFile, app.Job.CurrentJobFile)) return false;
-  if (!HasUnsavedPairs(app) && ReadJobFileAside(app, plan.JobFile))
+  if (!JobHasUnsavedChanges(app) && ReadJobFileAside(app, plan.JobFile))
     return LoadJobFile(app, plan.JobFile, nullptr, true) == JobLoadStatus::Loaded;
   std::string prompt = app.Text("[Pending list planned by job]") + std::string(kCrLf) + plan.JobFile;
   for (const PlannedPair& pair : plan.Pairs) prompt += std::string(kCrLf) + pair.Source + "  ->  " + pair.Target;

@@ -9,14 +9,16 @@ namespace dd {
 
 class App;
 
-// The job holds folder pairs that its file does not hold (a job never saved: any pair).
-bool HasUnsavedPairs(const App& app);
+// Unsaved means what the title's "*" shows (JobHasUnsavedChanges): a job never
+// saved with pairs, or a change to the pairs, the mode or the options since the
+// job was loaded, saved or made new.
+
 // The list holds an operation that has not been carried out.
 bool HasPendingList(const App& app);
 // Loading the job `path` keeps the pending list: the list was planned by that job.
 bool LoadKeepsList(const App& app, const std::string& path);
 
-// Asks (Yes/No, No the default) when loading `path` would discard unsaved pairs
+// Asks (Yes/No, No the default) when loading `path` would discard unsaved changes
 // or the pending list; true when nothing is lost or the user said Yes.
 bool MayLoadJob(App& app, const std::string& path);
 
@@ -24,6 +26,10 @@ bool MayLoadJob(App& app, const std::string& path);
 // file (see ReadJobFileAside) is refused with a message and nothing changes.
 // True when the job was loaded.
 bool LoadJobAsked(App& app, const std::string& path);
+
+// File > New, which empties the pairs and the pending list: refused during a
+// run (with the abort question), asked like a load, then done. True when done.
+bool NewJobAsked(App& app);
 
 // The Open command: the abort question during a run, the dialog, then LoadJobAsked.
 void OpenJobAsked(App& app);

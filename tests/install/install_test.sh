@@ -21,6 +21,12 @@ for f in bin/dualdock-cli share/dualdock/Sprachen.txt share/applications/dualdoc
 done
 if [ -x "$build/dualdock" ]; then [ -x "$p/bin/dualdock" ] || { echo "not installed: bin/dualdock"; exit 1; }; fi
 
+# The package of the window recommends Qt's translations, which give its standard buttons and dialogs German.
+if [ -x "$build/dualdock" ]; then
+  grep -E '^set\(CPACK_DEBIAN_PACKAGE_RECOMMENDS ".*\bqt6-translations-l10n\b' "$build/CPackConfig.cmake" >/dev/null ||
+    { echo "the package does not recommend qt6-translations-l10n"; exit 1; }
+fi
+
 # One version, from the project's CMake file, everywhere it is shown.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "no project version in the build"; exit 1; }

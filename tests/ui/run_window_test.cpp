@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QLabel>
 #include <QTest>
 #include <atomic>
 #include <chrono>
@@ -211,7 +212,9 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
   }
 }
 
-TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUseAndStopIsThere) {
+TEST_F(RunWindowTest, DuringARunTheButtonsAndMenuEntriesThatStartOneAreOutOfUseAndStopIsThere) {
+  const QString kRunEntries[] = {QStringLiteral("mnuSimulate"), QStringLiteral("mnuExecute"),
+                                 QStringLiteral("mnuOneKlickExecute")};
   HangingTrash hanging;
   ExecuteIntoHangingTrash(hanging);
   for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
@@ -220,15 +223,57 @@ TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUseAndStopIsThere)
   }
   EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
   EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
-  // A click on a button out of use asks nothing.
+  // A click on a button or a menu entry out of use asks nothing.
   boxes.clear();
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+  for (const QString& entry : kRunEntries) {
+    EXPECT_FALSE(window->action(entry)->isEnabled()) << entry.toStdString();
+    window->action(entry)->trigger();
+  }
   EXPECT_EQ(boxes, Keys{});
+  // Escape still stops the run.
+  QTest::keyClick(window->lvToDoList(), Qt::Key_Escape);
+  EXPECT_TRUE(app().Run.Lifecycle.StopRequested());
   hanging.Release();
   window->WaitForRun();
   for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
     EXPECT_TRUE(window->button(b)->isEnabled()) << b;
     EXPECT_NE(window->button(b)->look(), kDisabledLook) << b;
+  }
+  for (const QString& entry : kRunEntries) EXPECT_TRUE(window->action(entry)->isEnabled()) << entry.toStdString();
+}
+
+TEST_F(RunWindowTest, TheActionLineSaysAnExecutionWaitsForItsAnswerThenThatItIsInProgress) {
+  const struct {
+    const char* name;
+    bool simulateFirst;
+    int button;
+  } rows[] = {{"execute after a simulation", true, kBtnExecute}, {"the one-step run", false, kBtnOneKlick}};
+  for (const auto& row : rows) {
+    HangingTrash hanging;
+    trash = &hanging;
+    StartWithJob({"s/a.txt", "t/old1.txt", "t/old2.txt"});
+    app().Options.DeletedToTrash = true;
+    if (row.simulateFirst) Press(kBtnSimulate);
+    QLabel* action = window->label(QStringLiteral("lblProgress"));
+    QString duringQuestion;
+    window->messageHook = [&](const Message& m) {
+      if (m.kind == MessageKind::ConfirmExecute || m.kind == MessageKind::ConfirmOneClick) {
+        QTest::qWait(100);  // the labels the run posted before its question
+        duringQuestion = action->text();
+      }
+      return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
+    };
+    window->ClickButton(row.button);
+    ASSERT_TRUE(hanging.WaitUntilHanging()) << row.name;
+    QTest::qWait(100);
+    EXPECT_EQ(duringQuestion, ui::Display(app().Text("[Waiting for confirmation]"))) << row.name;
+    EXPECT_TRUE(action->text().startsWith(ui::Display(app().Text("[Execution in progress]"))))
+        << row.name << " " << action->text().toStdString();
+    hanging.Release();
+    window->WaitForRun();
+    window.reset();
+    trash = nullptr;
   }
 }
 

@@ -82,6 +82,21 @@ TEST_F(WindowSafetyTest, TheDiscardQuestionHasNoAsItsDefaultAndQtsButtonsFollowT
   }
 }
 
+TEST_F(WindowSafetyTest, FileNewAsksBeforeItDiscardsUnsavedPairsAndOnlyYesEmptiesThem) {
+  Start();
+  app().Job.SourceFolders = {"/mine"};
+  app().Job.TargetFolders = {"/theirs"};
+  app().screen.FolderPairsChanged();
+  const Shown shown = AnswerNextBox(QMessageBox::No, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
+  EXPECT_TRUE(shown.noIsDefault);
+  EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
+  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
+  AnswerNextBox(QMessageBox::Yes, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
+  EXPECT_TRUE(app().Job.SourceFolders.empty());
+  EXPECT_FALSE(window->windowTitle().startsWith(QLatin1Char('*')));
+}
+
 TEST_F(WindowSafetyTest, AJobDroppedOnTheFolderListLoadsOnlyAfterYes) {
   WriteFile(home + "/To Do.txt", kList);
   const std::string job = dir / "job1.ddk";

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "common/files.h"
 #include "job/folder_pairs.h"
+#include "job/job_file.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 
@@ -21,7 +24,12 @@ struct Scene : test::ProgramFixture<> {
   Scene() {
     test::WriteJob(saved, {{"/s", "/t"}});
     test::WriteJob(other, {{"/x", "/y"}});
+    FileNew(app);
     app.Job.CurrentJobFile = dir / "Temp.ddk";  // a new job, never saved
+  }
+  void LoadSaved() {
+    ASSERT_EQ(LoadJobFile(app, saved), JobLoadStatus::Loaded);
+    ASSERT_EQ(app.Job.SourceFolders, Paths{"/s"});
   }
   void Pending() { app.ToDo.ToDoList = {kRecord, ""}; }
   void PlannedBy(const std::string& job) {
@@ -41,26 +49,26 @@ TEST_F(JobLoadsTest, TheQuestionNamesWhatTheLoadWouldDiscard) {
   } rows[] = {
       {"a new job without pairs and an empty list", [](Scene&) {}, ""},
       {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; }, "[Discard unsaved pairs?]"},
-      {"the pairs of the saved job",
+      {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
+      {"a pair added to the loaded job",
        [](Scene& t) {
-         t.app.Job.CurrentJobFile = t.saved;
-         t.app.Job.SourceFolders = {"/s", ""};  // compaction does not make a change
-         t.app.Job.TargetFolders = {"/t"};
+         t.LoadSaved();
+         t.app.Job.SourceFolders.push_back("/s2");
+         t.app.Job.TargetFolders.push_back("/t2");
+       },
+       "[Discard unsaved pairs?]"},
+      {"an option changed in the loaded job",
+       [](Scene& t) {
+         t.LoadSaved();
+         t.app.Options.DeletedToTrash = !t.app.Options.DeletedToTrash;
+       },
+       "[Discard unsaved pairs?]"},
+      {"the loaded job's file removed meanwhile: nothing the title shows",
+       [](Scene& t) {
+         t.LoadSaved();
+         std::remove(t.saved.c_str());
        },
        ""},
-      {"a pair added to the saved job",
-       [](Scene& t) {
-         t.app.Job.CurrentJobFile = t.saved;
-         t.app.Job.SourceFolders = {"/s", "/s2"};
-         t.app.Job.TargetFolders = {"/t"};
-       },
-       "[Discard unsaved pairs?]"},
-      {"the saved job's file removed meanwhile",
-       [](Scene& t) {
-         t.app.Job.CurrentJobFile = t.dir / "gone.ddk";
-         t.app.Job.SourceFolders = {"/s"};
-       },
-       "[Discard unsaved pairs?]"},
       {"a pending list no record ties to a job", [](Scene& t) { t.Pending(); }, "[Discard pending list?]"},
       {"a pending list planned by another job",
        [](Scene& t) {
@@ -98,6 +106,57 @@ TEST_F(JobLoadsTest, TheQuestionNamesWhatTheLoadWouldDiscard) {
     EXPECT_EQ(m.buttons, Buttons::YesNo) << row.name;
     EXPECT_TRUE(m.defaultIsNo) << row.name;
     EXPECT_FALSE(m.prompt.empty()) << row.name;
+  }
+}
+
+TEST_F(JobLoadsTest, NewAsksAsALoadDoesAndNoKeepsEverything) {
+  const struct {
+    const char* name;
+    std::function<void(Scene&)> setUp;
+    const char* asked;  // "" when nothing is asked
+  } rows[] = {
+      {"a new job without pairs and an empty list", [](Scene&) {}, ""},
+      {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
+      {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; },
+       "[Discard unsaved pairs for a new job?]"},
+      {"a pending list, even one the job planned",
+       [](Scene& t) {
+         t.LoadSaved();
+         t.Pending();
+         t.PlannedBy(t.saved);
+       },
+       "[Discard pending list for a new job?]"},
+      {"unsaved pairs and a pending list",
+       [](Scene& t) {
+         t.Pending();
+         t.app.Job.TargetFolders = {"/t"};
+       },
+       "[Discard unsaved pairs and pending list for a new job?]"},
+  };
+  for (const auto& row : rows) {
+    Scene t;
+    row.setUp(t);
+    const std::vector<std::string> sources = t.app.Job.SourceFolders;
+    t.screen.answers = {Answer::No};
+    const bool made = NewJobAsked(t.app);
+    if (std::string(row.asked).empty()) {
+      EXPECT_TRUE(made) << row.name;
+      EXPECT_TRUE(t.screen.messages.empty()) << row.name;
+      EXPECT_TRUE(t.app.Job.SourceFolders.empty()) << row.name;
+      continue;
+    }
+    EXPECT_FALSE(made) << row.name;
+    ASSERT_EQ(t.screen.keys(), Paths{row.asked}) << row.name;
+    const Message& m = t.screen.messages[0];
+    EXPECT_EQ(m.buttons, Buttons::YesNo) << row.name;
+    EXPECT_TRUE(m.defaultIsNo) << row.name;
+    EXPECT_NE(m.prompt, row.asked) << row.name;  // the language has a text for it
+    EXPECT_EQ(t.app.Job.SourceFolders, sources) << row.name;
+    EXPECT_EQ(HasPendingList(t.app), std::string(row.asked).find("list") != std::string::npos) << row.name;
+    t.screen.answers = {Answer::Yes};
+    EXPECT_TRUE(NewJobAsked(t.app)) << row.name;
+    EXPECT_TRUE(t.app.Job.SourceFolders.empty() && t.app.Job.TargetFolders.empty()) << row.name;
+    EXPECT_FALSE(HasPendingList(t.app)) << row.name;
   }
 }
 

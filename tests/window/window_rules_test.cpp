@@ -40,6 +40,21 @@ TEST(PanelRulesTest, OnePanelAtATimeAndASecondClickOrItsCloseButtonReturnsToTheM
   EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
 }
 
+TEST(MenuRulesTest, TheEntriesThatStartARunFollowTheirButtonsAndTheOthersStayInUse) {
+  const struct {
+    const char* entry;
+    RunState state;
+    bool enabled;
+  } rows[] = {
+      {"mnuSimulate", RunState::Idle, true},          {"mnuSimulate", RunState::Executing, false},
+      {"mnuExecute", RunState::Simulating, false},    {"mnuOneKlickExecute", RunState::Stopping, false},
+      {"mnuOneKlickExecute", RunState::Idle, true},   {"mnuNew", RunState::Executing, true},  // it asks to abort
+      {"mnuLanguage(1)", RunState::Simulating, true}, {"mnuEnd", RunState::Stopping, true},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(MenuEntryEnabled(row.entry, row.state), row.enabled) << row.entry << static_cast<int>(row.state);
+}
+
 TEST(DialogFilterTest, EntriesSplitIntoDescriptionAndPattern) {
   EXPECT_EQ(ParseDialogFilter("Dualdock files (*.ddk) | Text files (*.txt) |broken| All files (*.*)"),
             (std::vector<std::pair<std::string, std::string>>{
