@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
+#include <memory>
 
+#include "common/content_hash.h"
 #include "common/state.h"
 #include "oplist/backup_mode.h"
 #include "oplist/op_record.h"
@@ -79,19 +79,6 @@ bool SameExactTime(const std::string& pathF1, const std::string& pathF2) {
          a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
 }
 
-// Up to `size` bytes, fewer only at the end of the file; -1 on a read error.
-ssize_t ReadFull(int fd, char* into, std::size_t size) {
-  std::size_t got = 0;
-  while (got < size) {
-    const ssize_t n = ::read(fd, into + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    got += static_cast<std::size_t>(n);
-  }
-  return static_cast<ssize_t>(got);
-}
-
 bool IsRegularFile(int fd) {
   struct stat st {};
   return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -100,42 +87,27 @@ bool IsRegularFile(int fd) {
 // Same size and time to the nanosecond do not make two files one: uncompressed camera pictures of one
 // burst share both. A rename of the wrong one would leave a target that looks identical and is not, so
 // the bytes decide, always.
-bool SameBytes(const std::string& pathF1, const std::string& pathF2) {
+bool SameBytes(ContentReader& reader, const std::string& pathF1, const std::string& pathF2) {
   const int a = ::open(pathF1.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (a < 0) return false;
   const int b = ::open(pathF2.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-  if (b < 0) {
-    ::close(a);
-    return false;
-  }
-  if (!IsRegularFile(a) || !IsRegularFile(b)) {
-    ::close(a);
-    ::close(b);
-    return false;
-  }
-  constexpr std::size_t kBlock = 1 << 20;
-  std::vector<char> blockA(kBlock), blockB(kBlock);
-  bool same = true;
-  for (;;) {
-    const ssize_t n = ReadFull(a, blockA.data(), kBlock);
-    const ssize_t m = ReadFull(b, blockB.data(), kBlock);
-    if (n < 0 || n != m || std::memcmp(blockA.data(), blockB.data(), static_cast<std::size_t>(n)) != 0) {
-      same = false;
-      break;
-    }
-    if (n == 0) break;
-  }
+  struct stat st {};
+  bool same = b >= 0 && IsRegularFile(a) && IsRegularFile(b) && ::fstat(a, &st) == 0;
+  int64_t bytesRead = 0;
+  if (same) same = reader.Compare(a, b, st.st_size, bytesRead) == ContentResult::Same;
   ::close(a);
-  ::close(b);
+  if (b >= 0) ::close(b);
   return same;
 }
 
 }  // namespace
 
 SameFile MoveFileCheck(std::string_view rootF1, std::string_view rootF2) {
-  return [r1 = std::string(rootF1), r2 = std::string(rootF2)](std::string_view keyF1, std::string_view keyF2) {
+  // One reader (and its block buffers) for every pair of the plan.
+  auto reader = std::make_shared<ContentReader>();
+  return [r1 = std::string(rootF1), r2 = std::string(rootF2), reader](std::string_view keyF1, std::string_view keyF2) {
     const std::string a = r1 + std::string(keyF1), b = r2 + std::string(keyF2);
-    return SameExactTime(a, b) && SameBytes(a, b);
+    return SameExactTime(a, b) && SameBytes(*reader, a, b);
   };
 }
 
