@@ -129,14 +129,6 @@ double ParseNumber(std::string_view text) {
   return LeadingNumber(ReplaceAll(text, ",", "."));
 }
 
-bool ParseInteger(std::string_view text, int64_t& value) {
-  if (text.empty()) return false;
-  const char* first = text.data();
-  if (*first == '+') ++first;
-  auto [ptr, ec] = std::from_chars(first, text.data() + text.size(), value);
-  return ec == std::errc() && ptr == text.data() + text.size();
-}
-
 bool IsRecordableText(std::string_view text) {
   // A plain loop: find_first_of searches the set once per character, and this runs for every name scanned.
   for (const char c : text)

@@ -48,8 +48,6 @@ double LeadingNumber(std::string_view text);
 // LeadingNumber after every "," was replaced by ".".
 double ParseNumber(std::string_view text);
 
-// The whole text as a decimal integer; false when it is not one.
-bool ParseInteger(std::string_view text, int64_t& value);
 
 // True when the text can stand as one field of the TAB- and line-separated
 // formats and reach a system call whole: no TAB, CR, LF or NUL byte.

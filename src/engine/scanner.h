@@ -46,8 +46,6 @@ struct ScanResult {
   std::string_view Name(const ScannedFile& file) const { return Names.Get(file.NameOffset, file.NameLength); }
   // Absolute path of a folder, without trailing separator.
   std::string FolderPath(std::size_t folder) const { return Root + Folders[folder]; }
-  // Absolute path of the folder holding the file, with trailing separator.
-  std::string FileFolder(const ScannedFile& file) const { return Root + Folders[file.Folder] + "/"; }
 };
 
 // True when the name can be written into the TAB- and line-separated record formats.

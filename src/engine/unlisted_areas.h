@@ -17,7 +17,6 @@ class UnlistedAreas {
  public:
   UnlistedAreas(const ScanResult& f1, const ScanResult& f2);
 
-  bool Any() const { return any_; }
   // True when line k lies below a folder that either side could not list.
   bool Hides(const SortedEntries& lines, std::size_t k) const;
 

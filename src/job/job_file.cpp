@@ -431,10 +431,6 @@ std::string OpenV2_1(App& app, const std::string& text) {
   return ReadV2_1(app, text).text;
 }
 
-std::string OpenV2_0(App& app, const std::string& text) {
-  return ReadV2_0(app, text).text;
-}
-
 JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText, bool keepList) {
   const std::string plain = StripAffixOnce(path, "\"");
   if (!PathExists(plain)) return JobLoadStatus::Missing;

@@ -18,7 +18,6 @@ void FileNewKeepingList(App& app);
 // Loads a job file; returns the reader's result text.
 std::string DateiEinlesen(App& app, const std::string& path);
 std::string OpenV2_1(App& app, const std::string& text);
-std::string OpenV2_0(App& app, const std::string& text);
 // The "Dualdock V2.1" text of the current job.
 std::string BuildJobText(App& app);
 // The same with a filter box that shows its placeholder (or nothing) written empty:

@@ -171,12 +171,6 @@ std::string BildNrToOperationName(int number) {
   }
 }
 
-int icNummerVonFileStatus(const std::string& word) {
-  if (word == "Extra") return 1;
-  if (word == "Newer") return 2;
-  return 0;
-}
-
 bool IsOptionEnabled(int row, int column) {
   if (row < 0 || row > 4 || column < 0 || column > 4) return false;
   // Extra in F1 has no F2 file to copy back or delete; Extra in F2 no F1 file.

@@ -30,7 +30,6 @@ int OptNummerBerechnen(const std::string& code);
 std::string OptShortHandBerechnen(int number);
 int BildNrVonOperationName(const std::string& nameOrCode);
 std::string BildNrToOperationName(int number);
-int icNummerVonFileStatus(const std::string& word);
 
 // The code the mode holds for a file status text ("" for an unknown status).
 inline const std::string& CodeForStatus(const BackupModeDef& mode, const std::string& status) {

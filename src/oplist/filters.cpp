@@ -148,11 +148,6 @@ std::string FilterTextWithDroppedFiles(const std::string& text, const std::strin
   return t;
 }
 
-std::string FilterTextOnNewPlaceholder(const std::string& text, const std::string& oldPlaceholder,
-                                       const std::string& newPlaceholder) {
-  return ShowsPlaceholder(text, oldPlaceholder) ? newPlaceholder : text;
-}
-
 void FilterBoxFocusGained(App& app, FilterBox box) {
   std::string& t = BoxText(app, box);
   t = FilterTextOnFocusGained(t, BoxPlaceholder(app, box));

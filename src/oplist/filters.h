@@ -32,9 +32,6 @@ std::string FilterTextOnFocusLost(const std::string& text, const std::string& pl
 // The box text after files were dropped on it: each file name followed by CR LF, appended in order.
 std::string FilterTextWithDroppedFiles(const std::string& text, const std::string& placeholder,
                                        const std::vector<std::string>& paths);
-// The box text at a change of language: a box showing the old placeholder gets the new one.
-std::string FilterTextOnNewPlaceholder(const std::string& text, const std::string& oldPlaceholder,
-                                       const std::string& newPlaceholder);
 
 // The same on the job options of one box.
 void FilterBoxFocusGained(App& app, FilterBox box);

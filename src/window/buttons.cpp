@@ -5,38 +5,6 @@
 
 namespace dd {
 
-namespace {
-
-constexpr std::array<std::pair<std::string_view, int>, 21> kNames = {{{"Backup", 1},
-                                                                      {"Simulate", 2},
-                                                                      {"Execute", 3},
-                                                                      {"OneKlick", 4},
-                                                                      {"StopExec", 5},
-                                                                      {"Save", 6},
-                                                                      {"Open", 7},
-                                                                      {"Info", 10},
-                                                                      {"StopSimu", 11},
-                                                                      {"Exclude", 12},
-                                                                      {"Hide ToDoList", 13},
-                                                                      {"Hide FrameBUM", 14},
-                                                                      {"Hide FrameEXCL", 15},
-                                                                      {"Show ToDoList", 16},
-                                                                      {"Maximize ToDoList", 17},
-                                                                      {"Wiederh ToDoList", 18},
-                                                                      {"ScheduleOff", 19},
-                                                                      {"ScheduleOn", 20},
-                                                                      {"Hide Schedule", 21},
-                                                                      {"ScheduleOffImFrame", 22},
-                                                                      {"ScheduleOnImFrame", 23}}};
-
-}  // namespace
-
-int BildNrVonKnopfName(std::string_view name) {
-  for (const auto& [n, number] : kNames)
-    if (n == name) return number;
-  return 0;
-}
-
 bool IsAusschaltknopf(int button) {
   return button == 13 || button == 14 || button == 15 || button == 21;
 }

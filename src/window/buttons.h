@@ -34,8 +34,6 @@ enum ButtonNumber {
   kHighestButton = 23
 };
 
-// The number of a button name ("Simulate" -> 2); 0 for an unknown name.
-int BildNrVonKnopfName(std::string_view name);
 // True for the close buttons, which all show the pictures of button 13.
 bool IsAusschaltknopf(int button);
 // The picture file of a button in look 1..4, e.g. "B2_1.gif".

@@ -9,7 +9,7 @@ namespace dd {
 
 void AlleFramesAusschalten(PanelState& s) {
   s.frameMain = false;
-  s.frameBackupModes = s.frameSettings = s.frameSettings2 = s.frameExclude = s.frameSchedule = false;
+  s.frameBackupModes = s.frameExclude = s.frameSchedule = false;
 }
 
 void TogglePanel(PanelState& s, int button) {
@@ -78,10 +78,6 @@ bool ButtonShown(const PanelState& s, int button) {
     default:
       return true;
   }
-}
-
-bool EscapeStopsRun(const RunStatistics& run) {
-  return run.Lifecycle.Active();
 }
 
 bool OneKlickShown(bool ctrlHeld, const RunStatistics& run) {

@@ -9,7 +9,7 @@ struct RunStatistics;
 
 struct PanelState {
   bool frameMain = true;
-  bool frameBackupModes = false, frameSettings = false, frameSettings2 = false;
+  bool frameBackupModes = false;
   bool frameExclude = false, frameSchedule = false;
   std::string activeButton;  // "1Button", "12Button" or ""
 
@@ -37,8 +37,6 @@ void ShowListForRun(PanelState& state);
 // Whether a picture button is shown in this state (the run and Ctrl buttons aside).
 bool ButtonShown(const PanelState& state, int button);
 
-// Escape stops a run only while one is in progress.
-bool EscapeStopsRun(const RunStatistics& run);
 // The one-step button shows while Ctrl is held and no run is in progress.
 bool OneKlickShown(bool ctrlHeld, const RunStatistics& run);
 

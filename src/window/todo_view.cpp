@@ -14,9 +14,6 @@ namespace dd {
 
 namespace {
 
-constexpr std::array<const char*, kToDoColumnCount> kColumnKeys = {
-    "", "Size1Sort", "Size2Sort", "Path1", "F1", "Size1", "Status1", "Operation", "Status2", "Size2", "F2", "Path2"};
-
 constexpr std::array<const char*, kToDoColumnCount> kTitleKeys = {
     "[Nr.]",    "[Size Source]", "[Size Target]", "[Path]", "[Name in source]", "[Size]",
     "[Status]", "[Operation]",   "[Status]",      "[Size]", "[Name in target]", "[Path]"};
@@ -61,12 +58,6 @@ std::string Digits(int64_t value, std::size_t width) {
 }
 
 }  // namespace
-
-int SpaltenNr(std::string_view key) {
-  for (int i = 1; i < kToDoColumnCount; ++i)
-    if (key == kColumnKeys[i]) return i;
-  return 0;
-}
 
 const std::array<const char*, kToDoColumnCount>& ToDoColumnTitleKeys() {
   return kTitleKeys;

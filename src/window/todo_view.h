@@ -28,8 +28,6 @@ enum ToDoColumn {
   kToDoColumnCount
 };
 
-// Column number of a key ("Size1Sort", "Path1", ...); 0 for an unknown key.
-int SpaltenNr(std::string_view key);
 // Language key of each column title.
 const std::array<const char*, kToDoColumnCount>& ToDoColumnTitleKeys();
 
