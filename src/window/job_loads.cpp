@@ -83,10 +83,7 @@ bool NewJobAsked(App& app) {
 }
 
 void OpenJobAsked(App& app) {
-  if (app.Run.Lifecycle.Active()) {
-    AbortQuestion(app);
-    return;
-  }
+  if (RefusedDuringRun(app)) return;
   const std::string path =
       app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
   if (!path.empty()) LoadJobAsked(app, path);
