@@ -14,7 +14,7 @@
 #include <string>
 
 #include "common/app.h"
-#include "engine/comparison.h"
+#include "plan/comparison.h"
 
 namespace {
 
@@ -92,18 +92,18 @@ long FilesPerTree() {
   return n > 0 ? n : 30000;
 }
 
-void BM_SimulatePfade(benchmark::State& state) {
+void BM_ComparePair(benchmark::State& state) {
   const long files = FilesPerTree();
   static Trees trees(files);  // made once for every run, removed at exit
   QuietScreen screen;
   dd::App app(screen);
   app.Files.SetFolder(trees.root);
   // A mirror: copy what is new or newer to F2, delete what F2 has alone.
-  app.Modes.AktBackupMode = {"bench", "= =", "=->", "= x", "=->", "=->"};
+  app.Modes.CurrentBackupMode = {"bench", "= =", "=->", "= x", "=->", "=->"};
   std::size_t records = 0;
   for (auto _ : state) {
     app.ToDo.ToDoList.assign(1, std::string());
-    dd::SimulatePfade(app, trees.f1, trees.f2, 0, 0);
+    dd::ComparePair(app, trees.f1, trees.f2, 0, 0);
     records = app.ToDo.ToDoList.size() - 1;
   }
   struct rusage usage {};
@@ -114,7 +114,7 @@ void BM_SimulatePfade(benchmark::State& state) {
       benchmark::Counter(static_cast<double>(2 * files), benchmark::Counter::kIsIterationInvariantRate);
   state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
-BENCHMARK(BM_SimulatePfade)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_ComparePair)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2.0);
 
 }  // namespace
 

@@ -17,15 +17,15 @@
 #include <fstream>
 #include <string>
 
-#include "commands/execute_flow.h"
-#include "commands/simulate.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/progress_picture.h"
 #include "ui/todo_model.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 namespace fs = std::filesystem;
 using dd::MonotonicSeconds;
@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
     auto w = NewWindow();
     w->StartUp(home, {}, noDiskTest);
     QApplication::processEvents();
-    w->lvToDoList()->scrollToBottom();
+    w->toDoView()->scrollToBottom();
     QApplication::processEvents();
     const double startMs = (MonotonicSeconds() - t0) * 1000;
     std::size_t listBytes = w->app().ToDo.ToDoList.capacity() * sizeof(std::string);
@@ -187,7 +187,7 @@ int main(int argc, char** argv) {
                 w->toDoModel()->rowCount());
     std::printf("memory beyond the list itself: %.0f bytes per row (target 150)\n", perRow);
     double worst = 0;
-    for (int column : {dd::kColF1, dd::kColSize1, dd::kColOperation, dd::kColPath2, dd::kColNr}) {
+    for (int column : {dd::kColF1, dd::kColSize1, dd::kColOperation, dd::kColPath2, dd::kColNumber}) {
       const double s0 = MonotonicSeconds();
       w->SortByHeader(column);
       QApplication::processEvents();
@@ -195,8 +195,8 @@ int main(int argc, char** argv) {
     }
     std::printf("sort by a column: longest %.0f ms (target 1000)\n", worst * 1000);
     w->toDoModel()->ResetIconWindow();
-    w->lvToDoList()->scrollTo(w->toDoModel()->index(records / 2, dd::kColF1));
-    const int icons = w->toDoModel()->LoadVisibleIcons(w->lvToDoList()->FirstVisibleRow());
+    w->toDoView()->scrollTo(w->toDoModel()->index(records / 2, dd::kColF1));
+    const int icons = w->toDoModel()->LoadVisibleIcons(w->toDoView()->FirstVisibleRow());
     std::printf("icons requested for one window: %d, for rows %lld..%lld\n", icons,
                 static_cast<long long>(w->toDoModel()->iconWindow().first),
                 static_cast<long long>(w->toDoModel()->iconWindow().last));

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <map>
 
-#include "commands/todo_files.h"
+#include "flows/todo_files.h"
 #include "common/app.h"
 #include "common/text.h"
-#include "execution/execute_sub.h"
+#include "apply/execute_sub.h"
 #include "fuzz_support.h"
 
 namespace fs = std::filesystem;
@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   App app(screen);
   app.Files.SetFolder(fuzz::ProgramFolder());
   (void)WriteTextFile(list, app.Files.ToDoFilePath);
-  ToDoListeLaden(app);
+  LoadToDoListFile(app);
   // The execution acts only inside the pairs of a job.
   app.Job.SourceFolders = {s};
   app.Job.TargetFolders = {t};

@@ -3,7 +3,7 @@
 #include "common/app.h"
 #include "common/text.h"
 #include "fuzz_support.h"
-#include "oplist/filters.h"
+#include "todo/filters.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;

@@ -2,10 +2,10 @@
 // holds only sound records, and its byte sums stay within range.
 #include <cstdio>
 
-#include "commands/todo_files.h"
+#include "flows/todo_files.h"
 #include "common/app.h"
 #include "fuzz_support.h"
-#include "oplist/todo_list.h"
+#include "todo/todo_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   (void)WriteTextFile(fuzz::Bytes(data, size), app.Files.ToDoFilePath);
   app.ToDo.ToDoList = {std::string()};
   const bool valid = CheckIfValidToDoList(app);
-  ToDoListeLaden(app);
+  LoadToDoListFile(app);
   if (valid)
     for (const std::string& record : app.ToDo.ToDoList) DD_FUZZ_CHECK(record.empty() || IsSoundRecord(record));
   const RunStatistics& r = app.Run;

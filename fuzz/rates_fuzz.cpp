@@ -2,9 +2,9 @@
 #include <cstring>
 
 #include "common/app.h"
-#include "execution/rates.h"
+#include "apply/rates.h"
 #include "fuzz_support.h"
-#include "oplist/todo_list.h"
+#include "todo/todo_list.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;
@@ -18,13 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     data += sizeof sizes, size -= sizeof sizes;
   }
   (void)WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
-  RatenHolenOderBestimmen(app);
+  LoadOrMeasureRates(app);
   RunStatistics& r = app.Run;
   auto bounded = [](int64_t v) { return v < 0 ? -(v + 1) % kMaxRecordSize : v % (kMaxRecordSize + 1); };
   r.Pending(OpKind::Delete, Side::F1) = {1, bounded(sizes[0])};
   r.Pending(OpKind::New, Side::F1) = {1, bounded(sizes[1])};
   r.Pending(OpKind::Replace, Side::F1) = {1, bounded(sizes[2])};
-  ZeitAbschaetzen(app);
-  RatenSpeichern(app);
+  EstimateRemainingTime(app);
+  SaveRates(app);
   return 0;
 }

@@ -9,10 +9,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   App app(screen);
   app.Files.SetFolder(fuzz::ProgramFolder());
   WriteTextFile(fuzz::Bytes(data, size), app.Files.SettingsFilePath);
-  SettingsLaden(app);
+  LoadSettings(app);
   const Settings read = app.settings;
-  SettingsSpeichern(app);
-  SettingsLaden(app);
+  SaveSettings(app);
+  LoadSettings(app);
   DD_FUZZ_CHECK(app.settings.SkinNumber == read.SkinNumber && app.settings.LanguageIndex == read.LanguageIndex &&
                 app.settings.FileTypeMessage == read.FileTypeMessage &&
                 app.settings.MassDeleteGuard == read.MassDeleteGuard);

@@ -9,9 +9,9 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "job/job_file.h"
-#include "oplist/backup_mode.h"
-#include "oplist/filters.h"
-#include "oplist/name_patterns.h"
+#include "todo/backup_mode.h"
+#include "todo/filters.h"
+#include "todo/name_patterns.h"
 
 namespace fs = std::filesystem;
 
@@ -103,7 +103,7 @@ bool ParseMode(const std::string& text, const BackupModeState& modes, BackupMode
               " is no operation code (\"= =\", \"=->\", \"<-=\", \"x =\" or \"= x\")";
       return false;
     }
-    if (!IsOptionEnabled(row, OptNummerBerechnen(code))) {
+    if (!IsOptionEnabled(row, OperationNumberOfCode(code))) {
       error = "--mode: \"" + code + "\" cannot be done for " + kFieldNames[row] + " (the item is on one side only)";
       return false;
     }
@@ -171,9 +171,9 @@ int RunJobNew(const Options& o) {
     app.Job.SourceFolders.push_back(s);
     app.Job.TargetFolders.push_back(t);
   }
-  BackupModeDef mode = app.Modes.AktBackupMode;
+  BackupModeDef mode = app.Modes.CurrentBackupMode;
   if (!ParseMode(job.mode, app.Modes, mode, error)) return Fail(error);
-  app.Modes.AktBackupMode = mode;
+  app.Modes.CurrentBackupMode = mode;
   for (const auto* names : {&job.excludes, &job.includes}) {
     for (const std::string& n : *names)
       if (n.empty() || HasLineBreak(n)) return Fail("a filter text must not be empty or hold a line break");
@@ -223,7 +223,7 @@ int RunJobShow(const Options& o) {
   if (job.SourceFolders.size() != job.TargetFolders.size())
     std::cerr << "dualdock-cli: the job's source and target lists differ in length; it cannot run\n";
 
-  BackupModeDef& m = app.Modes.AktBackupMode;
+  BackupModeDef& m = app.Modes.CurrentBackupMode;
   const int known = CheckIfKnownBUM(app.Modes);
   std::vector<std::string> codes;
   for (int row = 0; row < 5; ++row) codes.push_back(*ModeCode(m, row));

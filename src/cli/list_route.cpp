@@ -2,8 +2,8 @@
 
 #include "common/app.h"
 #include "common/files.h"
-#include "oplist/list_plan.h"
-#include "oplist/todo_list.h"
+#include "todo/list_plan.h"
+#include "todo/todo_list.h"
 
 namespace dd::cli {
 

@@ -10,14 +10,14 @@
 #include "cli/json_report.h"
 #include "cli/list_route.h"
 #include "cli/watch_command.h"
-#include "commands/execute_flow.h"
-#include "commands/simulate.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/program_folder_lock.h"
 #include "common/text.h"
-#include "execution/execute_sub.h"
+#include "apply/execute_sub.h"
 #include "job/job_file.h"
 #include "job/program_folder.h"
 #include "job/startup.h"
@@ -181,7 +181,7 @@ int RunCommand(const dd::cli::Options& o, dd::App& app, dd::cli::CliScreen& scre
     const std::string refusal = dd::cli::RefusalToExecute(app, o.jobFile);
     if (!refusal.empty()) return fail(refusal);
   }
-  const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneKlick(app);
+  const dd::RunResult result = o.command == "execute" ? dd::Execute(app) : dd::ExecuteOneStep(app);
   screen.ClearProgress();
   ReportFailedItems(app.Run);
   if (result.outcome == dd::RunOutcome::Done) failures = static_cast<int>(result.failures);

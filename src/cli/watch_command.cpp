@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "cli/cli_screen.h"
-#include "commands/execute_flow.h"
-#include "commands/watch_session.h"
+#include "flows/execute_flow.h"
+#include "flows/watch_session.h"
 #include "common/app.h"
 
 namespace dd::cli {
@@ -41,7 +41,7 @@ int RunWatch(const Options& o, App& app, CliScreen& screen, const volatile std::
   bool stoppedInRun = false;
   auto run = [&](const ChangedPairs* changed) {
     const bool before = signalled != 0;
-    ExecuteOneKlick(app, changed);
+    ExecuteOneStep(app, changed);
     screen.ClearProgress();
     if (!before && signalled) stoppedInRun = true;
     std::cout.flush();

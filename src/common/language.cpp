@@ -12,7 +12,7 @@ std::string NormaliseLanguageText(std::string text) {
   return ReplaceAllRepeated(std::move(text), "\r\n\r\n", kCrLf);
 }
 
-std::string SprachenDatenHolen(const std::string& key, const std::string& text, int column) {
+std::string FindLanguageValue(const std::string& key, const std::string& text, int column) {
   if (key.empty() || text.empty() || column < 0) return {};
   std::size_t hit = text.find(key);
   if (hit == std::string::npos) return {};
@@ -32,15 +32,15 @@ std::string SprachenDatenHolen(const std::string& key, const std::string& text, 
   return ReplaceAll(value, "[ENTER]", kCrLf);
 }
 
-std::string MeldungLaden(const std::string& languageFilePath, const std::string& key, int language) {
+std::string LoadLanguageText(const std::string& languageFilePath, const std::string& key, int language) {
   std::string text = NormaliseLanguageText(ReadTextFile(languageFilePath));
   if (text.empty()) return {};
-  return SprachenDatenHolen(key, text, language);
+  return FindLanguageValue(key, text, language);
 }
 
 std::string GetInfoFromString(const std::string& key, const std::string& text) {
   if (text.empty()) return "0";
-  return SprachenDatenHolen(key, NormaliseLanguageText(text), 0);
+  return FindLanguageValue(key, NormaliseLanguageText(text), 0);
 }
 
 void LanguageTexts::Refresh(const std::string& path) {
@@ -72,7 +72,7 @@ std::string LanguageTexts::Lookup(const std::string& path, const std::string& ke
   }
   if (text_.empty()) return {};
   auto hit = values_.find(key);
-  if (hit == values_.end()) hit = values_.emplace(key, SprachenDatenHolen(key, text_, language)).first;
+  if (hit == values_.end()) hit = values_.emplace(key, FindLanguageValue(key, text_, language)).first;
   return hit->second;
 }
 

@@ -46,7 +46,7 @@ struct BackupModeDef {
 
 struct BackupModeState {
   BackupModeDef StdBackupModes[2];
-  BackupModeDef AktBackupMode;
+  BackupModeDef CurrentBackupMode;
   std::vector<std::string> ComboItems;  // the mode combo: two standard modes, then "[User defined]"
   int SelectedMode = 0;                 // selected combo item
   bool OptsBeingSet = false;

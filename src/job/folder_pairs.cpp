@@ -43,7 +43,7 @@ bool DropOnFolderList(App& app, const std::vector<std::string>& items, int x, in
   }
   bool opened = false;
   if (items.size() == 1 && !IsDirectory(items[0]) && PathExists(items[0])) {
-    DateiEinlesen(app, items[0]);
+    ReadJobFile(app, items[0]);
     opened = true;
   }
   app.screen.FolderPairsChanged();
@@ -53,7 +53,7 @@ bool DropOnFolderList(App& app, const std::vector<std::string>& items, int x, in
 bool DropOnWindow(App& app, const std::vector<std::string>& items) {
   if (items.empty() || IsDirectory(items[0])) return false;
   if (RefusedDuringRun(app)) return false;
-  DateiEinlesen(app, items[0]);
+  ReadJobFile(app, items[0]);
   return true;
 }
 

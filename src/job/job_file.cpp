@@ -8,16 +8,16 @@
 #include <filesystem>
 #include <vector>
 
-#include "commands/execute_flow.h"
+#include "flows/execute_flow.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/language.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "execution/run_labels.h"
-#include "oplist/backup_mode.h"
-#include "oplist/filters.h"
-#include "oplist/todo_list.h"
+#include "apply/run_labels.h"
+#include "todo/backup_mode.h"
+#include "todo/filters.h"
+#include "todo/todo_list.h"
 
 namespace dd {
 
@@ -118,7 +118,7 @@ bool IsSomePlaceholder(const App& app, const std::string& text, const char* key)
   const std::string t = NormaliseList(text);
   if (t.empty()) return false;
   for (int language : {0, 1})
-    if (NormaliseList(MeldungLaden(app.Files.LanguageFilePath, key, language)) == t) return true;
+    if (NormaliseList(LoadLanguageText(app.Files.LanguageFilePath, key, language)) == t) return true;
   for (const char* earlier : kEarlierPlaceholders)
     if (NormaliseList(ReplaceAll(earlier, "[ENTER]", kCrLf)) == t) return true;
   return false;
@@ -163,7 +163,7 @@ ReadOutcome ReadV2_1(App& app, const std::string& text) {
     for (const std::string& line : lines) {
       std::vector<std::string> fields = SplitKeepEmpty(line, "\t");
       if (fields.size() != 2 || fields[0].empty() || fields[0].back() != ':') continue;
-      std::string* field = ModeField(app.Modes.AktBackupMode, fields[0].substr(0, fields[0].size() - 1));
+      std::string* field = ModeField(app.Modes.CurrentBackupMode, fields[0].substr(0, fields[0].size() - 1));
       if (field) *field = fields[1];
     }
   }
@@ -200,8 +200,8 @@ ReadOutcome ReadV2_0(App& app, const std::string& text) {
         app.screen.FolderPairsChanged();
         return {FormatError(app, "[Directories do not exist.]"), false};
       }
-      if (std::string* field = ModeField(app.Modes.AktBackupMode, keyValue[0])) *field = keyValue[1];
-      if (keyValue[0] == "NewerInF2") SetOptVonAktBackupMode(app);
+      if (std::string* field = ModeField(app.Modes.CurrentBackupMode, keyValue[0])) *field = keyValue[1];
+      if (keyValue[0] == "NewerInF2") ShowCurrentBackupMode(app);
     }
   }
   // A file that stops at a line without pairs ("-1") loaded only when it gave at least one pair.
@@ -253,8 +253,8 @@ ReadOutcome LoadText(App& app, const std::string& quotedPath, bool keepList = fa
   ShowPlaceholdersOfEmptyBoxes(app.Options);
   BackupModeState& m = app.Modes;
   m.SelectedMode = CheckIfKnownBUM(m);
-  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.AktBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
-  SetOptVonAktBackupMode(app);
+  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
+  ShowCurrentBackupMode(app);
   app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
   return outcome;
@@ -295,13 +295,13 @@ bool ReadsBackIdentical(App& app) {
   c.LogFile += '\x01';
   // A line break would read back as a shorter name.
   if (o.LogFile.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return false;
-  const BackupModeDef& m = app.Modes.AktBackupMode;
-  copy.Modes.AktBackupMode = {
+  const BackupModeDef& m = app.Modes.CurrentBackupMode;
+  copy.Modes.CurrentBackupMode = {
       "", m.Identical + '\x01', m.ExtraInF1 + '\x01', m.ExtraInF2 + '\x01', m.NewerInF1 + '\x01', m.NewerInF2 + '\x01'};
 
   ReadJobText(copy, WithCrLfLineEnds(BuildJobText(app)));
   NormaliseFilterBoxes(copy);
-  const BackupModeDef& r = copy.Modes.AktBackupMode;
+  const BackupModeDef& r = copy.Modes.CurrentBackupMode;
   if (r.Identical != m.Identical || r.ExtraInF1 != m.ExtraInF1 || r.ExtraInF2 != m.ExtraInF2 ||
       r.NewerInF1 != m.NewerInF1 || r.NewerInF2 != m.NewerInF2)
     return false;
@@ -394,8 +394,8 @@ void NewJob(App& app, bool emptyList) {
   ShowCurrentJobFile(app);
   app.screen.SetStatusText(2, "");
 
-  SimuDatenLoeschen(app);
-  LabelsMitSimuDatenAuffuellen(app);
+  ClearRunStatistics(app);
+  ShowPendingStatistics(app);
   app.ToDo.ShowSize = app.ToDo.ShowFullPath = false;
   if (emptyList) {
     app.ToDo.ToDoList.assign(1, std::string());
@@ -423,7 +423,7 @@ void FileNewKeepingList(App& app) {
   NewJob(app, false);
 }
 
-std::string DateiEinlesen(App& app, const std::string& path) {
+std::string ReadJobFile(App& app, const std::string& path) {
   return LoadText(app, path).text;
 }
 
@@ -461,7 +461,7 @@ std::string BuildJobText(App& app) {
   const std::string crlf(kCrLf);
   const std::string block(kBlockSeparator);
   const JobOptions& o = app.Options;
-  const BackupModeDef& m = app.Modes.AktBackupMode;
+  const BackupModeDef& m = app.Modes.CurrentBackupMode;
   auto flag = [](bool on) { return std::string(on ? "1" : "0"); };
 
   std::string t;
@@ -536,7 +536,7 @@ bool SaveJob(App& app, const std::string& mode) {
   return false;
 }
 
-void Oeffnen(App& app) {
+void OpenCommand(App& app) {
   if (app.Run.Lifecycle.Active()) {
     AbortQuestion(app);
     return;
@@ -545,7 +545,7 @@ void Oeffnen(App& app) {
       app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
   if (path.empty()) return;
   if (PathExists(path))
-    DateiEinlesen(app, path);
+    ReadJobFile(app, path);
   else
     app.Show("[File does not exist.]", "[Can't load file]", Buttons::Ok, Icon::Critical);
 }

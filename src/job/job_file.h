@@ -16,7 +16,7 @@ void FileNew(App& app);
 // The same, but the list and its file are left as they are: the start-up keeps the previous run's list.
 void FileNewKeepingList(App& app);
 // Loads a job file; returns the reader's result text.
-std::string DateiEinlesen(App& app, const std::string& path);
+std::string ReadJobFile(App& app, const std::string& path);
 std::string OpenV2_1(App& app, const std::string& text);
 // The "Dualdock V2.1" text of the current job.
 std::string BuildJobText(App& app);
@@ -26,14 +26,14 @@ std::string JobTextWithoutPlaceholders(App& app);
 // Save ("Save") or Save As ("SaveAs"). Returns false when a write was tried and failed.
 bool SaveJob(App& app, const std::string& mode);
 // The Open command: busy guard, dialog, load.
-void Oeffnen(App& app);
+void OpenCommand(App& app);
 // The job dialogs' filter list.
 std::string JobFileFilter(const App& app);
 
 // How a load ended, for callers that must tell the reasons apart (the result
-// text of DateiEinlesen is a language text and cannot be relied on).
+// text of ReadJobFile is a language text and cannot be relied on).
 enum class JobLoadStatus { Loaded, Missing, Unreadable, WrongFormat };
-// Loads like DateiEinlesen after checking the file. A missing or unreadable
+// Loads like ReadJobFile after checking the file. A missing or unreadable
 // file leaves the job untouched. `resultText` receives the reader's result.
 // `keepList`: the pending list stays (a job loaded to carry out the list it planned).
 JobLoadStatus LoadJobFile(App& app, const std::string& path, std::string* resultText = nullptr, bool keepList = false);

@@ -1,7 +1,7 @@
 #include "job/run_guard.h"
 
 #include "common/app.h"
-#include "commands/execute_flow.h"
+#include "flows/execute_flow.h"
 
 namespace dd {
 

@@ -25,7 +25,7 @@ int ClampToInt(double value) {
 
 // "[Skin]" and "[Language]": the leading number, rounded half to even.
 bool ReadLeadingNumber(const std::string& text, const char* key, int& value) {
-  std::string raw = SprachenDatenHolen(key, text, 0);
+  std::string raw = FindLanguageValue(key, text, 0);
   if (raw.empty()) return false;
   value = ClampToInt(std::nearbyint(LeadingNumber(raw)));
   return true;
@@ -33,7 +33,7 @@ bool ReadLeadingNumber(const std::string& text, const char* key, int& value) {
 
 // "[FileTypes]": the whole value as a number; anything else counts as missing.
 bool ReadWholeNumber(const std::string& text, const char* key, int& value) {
-  std::string raw = SprachenDatenHolen(key, text, 0);
+  std::string raw = FindLanguageValue(key, text, 0);
   std::size_t first = raw.find_first_not_of(" \r\n");
   if (first == std::string::npos) return false;
   std::size_t last = raw.find_last_not_of(" \r\n");
@@ -48,14 +48,14 @@ bool ReadWholeNumber(const std::string& text, const char* key, int& value) {
 
 }  // namespace
 
-void SettingsLaden(App& app) {
+void LoadSettings(App& app) {
   Settings& s = app.settings;
   s = Settings{};
   app.Options.DaylightSaving = true;
   FileRead read = ReadWholeFile(app.Files.SettingsFilePath, kProgramFileLimit, false);
   // A damaged file (a pipe, a device, an oversized file) is replaced like a missing one.
   if (!PathExists(app.Files.SettingsFilePath) || read.status == FileReadStatus::Damaged) {
-    SettingsSpeichern(app);
+    SaveSettings(app);
     return;
   }
   const std::string text = NormaliseLanguageText(std::move(read.text));
@@ -66,10 +66,10 @@ void SettingsLaden(App& app) {
   // Optional: only a file that switches the guard off holds the key.
   int guard = 1;
   if (ReadWholeNumber(text, "[MassDeleteGuard]", guard)) s.MassDeleteGuard = guard != 0;
-  if (!complete) SettingsSpeichern(app);
+  if (!complete) SaveSettings(app);
 }
 
-bool SettingsSpeichern(App& app) {
+bool SaveSettings(App& app) {
   const Settings& s = app.settings;
   const std::string text = "[Skin]\t\t" + std::to_string(s.SkinNumber) + "\r\n[Language]\t" +
                            std::to_string(s.LanguageIndex) + "\r\n[FileTypes]\t" + std::to_string(s.FileTypeMessage) +

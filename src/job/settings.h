@@ -5,8 +5,8 @@ namespace dd {
 
 class App;
 
-void SettingsLaden(App& app);
+void LoadSettings(App& app);
 // Writes the settings; says so in a box when they could not be written.
-bool SettingsSpeichern(App& app);
+bool SaveSettings(App& app);
 
 }  // namespace dd

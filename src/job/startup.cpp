@@ -1,19 +1,19 @@
 #include "job/startup.h"
 
-#include "commands/todo_files.h"
+#include "flows/todo_files.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "execution/rates.h"
-#include "job/file_types.h"
+#include "apply/rates.h"
+#include "desktop/file_types.h"
 #include "job/job_file.h"
 #include "job/settings.h"
-#include "oplist/todo_list.h"
+#include "todo/todo_list.h"
 
 namespace dd {
 
-void SpracheEinstellen(App& app) {
+void ApplyLanguage(App& app) {
   if (!PathExists(app.Files.LanguageFilePath)) {
     app.Show("", "Language file not found", "Error", Buttons::Ok, Icon::Critical);
     return;
@@ -32,17 +32,17 @@ void SpracheEinstellen(App& app) {
   app.screen.LanguageChanged();
 }
 
-void SpracheAusgewaehlt(App& app, int language) {
+void SelectLanguage(App& app, int language) {
   app.settings.LanguageIndex = language;
-  SpracheEinstellen(app);
+  ApplyLanguage(app);
 }
 
 std::string StartUp(App& app, const std::string& folder, const std::string& commandLine,
                     const StartUpOptions& options) {
   app.Files.SetFolder(folder);
-  SettingsLaden(app);
+  LoadSettings(app);
   app.screen.SkinChanged(app.settings.SkinNumber);
-  SpracheAusgewaehlt(app, app.settings.LanguageIndex);
+  SelectLanguage(app, app.settings.LanguageIndex);
 
   // The pending list of the previous run survives the new job; its file is never emptied on the way.
   FileNewKeepingList(app);
@@ -53,12 +53,12 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
     app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
     if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   }
-  ToDoListeLaden(app);
-  if (options.measureRates) RatenHolenOderBestimmen(app);
-  if (options.checkFileTypes) DateienVerknuepfen(app);
+  LoadToDoListFile(app);
+  if (options.measureRates) LoadOrMeasureRates(app);
+  if (options.checkFileTypes) AssociateFileTypes(app);
 
   if (commandLine.empty()) return {};
-  return DateiEinlesen(app, commandLine);
+  return ReadJobFile(app, commandLine);
 }
 
 }  // namespace dd

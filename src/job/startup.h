@@ -10,9 +10,9 @@ class App;
 
 // Applies the current language: checks the language file and takes the new
 // placeholders (a box that shows the old placeholder gets the new one).
-void SpracheEinstellen(App& app);
+void ApplyLanguage(App& app);
 // Makes language n current and applies it.
-void SpracheAusgewaehlt(App& app, int language);
+void SelectLanguage(App& app, int language);
 
 struct StartUpOptions {
   bool measureRates = true;  // run the disk test when no valid rates are stored

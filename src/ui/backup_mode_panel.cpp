@@ -9,11 +9,11 @@
 #include <QVBoxLayout>
 
 #include "common/app.h"
-#include "oplist/backup_mode.h"
+#include "todo/backup_mode.h"
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 namespace dd::ui {
 
@@ -143,10 +143,10 @@ void BackupModePanel::ShowMode() {
       cmbBackupModes_->setItemText(static_cast<int>(i), Display(m.ComboItems[i]));
   }
   cmbBackupModes_->setCurrentIndex(m.SelectedMode);
-  for (int r = 0; r < 5; ++r) options_[r][SelectedOption(m.AktBackupMode, r)]->setChecked(true);
+  for (int r = 0; r < 5; ++r) options_[r][SelectedOption(m.CurrentBackupMode, r)]->setChecked(true);
   for (int row = 0; row < 3; ++row)
     for (int side = 0; side < 2; ++side)
-      dropDown(row, side)->setCurrentIndex(SelectedDropDownItem(m.AktBackupMode, row, side) - 1);
+      dropDown(row, side)->setCurrentIndex(SelectedDropDownItem(m.CurrentBackupMode, row, side) - 1);
 }
 
 void BackupModePanel::LanguageChanged(const TextOf& text) {
@@ -171,7 +171,7 @@ void BackupModePanel::LanguageChanged(const TextOf& text) {
     statusPictures_[r]->setAccessibleName(row);
     for (int c = 0; c < 5; ++c) {
       const QString cell =
-          row + QStringLiteral(": ") + operationNames_[BildNrVonOperationName(OptShortHandBerechnen(c))];
+          row + QStringLiteral(": ") + operationNames_[PictureOfOperationName(OperationCodeOfNumber(c))];
       options_[r][c]->setToolTip(cell);
       options_[r][c]->setAccessibleName(cell);
     }
@@ -194,7 +194,7 @@ void BackupModePanel::SkinChanged() {
   for (int r = 0; r < 5; ++r)
     if (!pictures_.status[r].isNull()) statusPictures_[r]->setPixmap(pictures_.status[r].pixmap(kStatusSize));
   for (int c = 0; c < 5; ++c) {
-    const QIcon& picture = pictures_.operations[BildNrVonOperationName(OptShortHandBerechnen(c))];
+    const QIcon& picture = pictures_.operations[PictureOfOperationName(OperationCodeOfNumber(c))];
     if (!picture.isNull()) operationPictures_[c]->setPixmap(picture.pixmap(kOperationSize));
   }
   FillDropDowns();

@@ -24,7 +24,7 @@ class BackupModePanel : public SkinPanel {
  public:
   BackupModePanel(App& app, const SkinPictures& pictures, const ButtonFactory& makeButton, QWidget* parent);
 
-  // SetOptVonAktBackupMode: every editor shows AktBackupMode.
+  // ShowCurrentBackupMode: every editor shows CurrentBackupMode.
   void ShowMode();
   void LanguageChanged(const TextOf& text);
   void SkinChanged();

@@ -5,7 +5,7 @@
 
 #include <QDBusConnection>
 
-#include "window/run_end_notice.h"
+#include "window_rules/run_end_notice.h"
 
 namespace dd::ui {
 

@@ -11,11 +11,11 @@
 
 #include "common/app.h"
 #include "common/text.h"
-#include "oplist/filters.h"
+#include "todo/filters.h"
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 namespace dd::ui {
 

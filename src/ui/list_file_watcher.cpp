@@ -1,6 +1,6 @@
 #include "ui/list_file_watcher.h"
 
-#include "commands/todo_files.h"
+#include "flows/todo_files.h"
 #include "common/app.h"
 #include "ui/qt_text.h"
 

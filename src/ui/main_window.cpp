@@ -14,9 +14,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "commands/execute_flow.h"
-#include "commands/todo_files.h"
-#include "execution/file_ops.h"
+#include "flows/execute_flow.h"
+#include "flows/todo_files.h"
+#include "apply/file_ops.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -26,9 +26,9 @@
 #include "ui/progress_picture.h"
 #include "ui/qt_text.h"
 #include "ui/todo_model.h"
-#include "window/buttons.h"
-#include "window/job_loads.h"
-#include "window/language_switch.h"
+#include "window_rules/buttons.h"
+#include "window_rules/job_loads.h"
+#include "window_rules/language_switch.h"
 
 namespace dd::ui {
 
@@ -58,8 +58,8 @@ class Backdrop : public QWidget {
 
 // The buttons of the row, in their order; the stop and one-step buttons show only when their time comes.
 constexpr int kRowButtons[] = {
-    kBtnBackup,       kBtnExclude,      kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimu,
-    kBtnExecute,      kBtnStopExec,     kBtnOneKlick,         kBtnSave,           kBtnOpen,     kBtnInfo,
+    kBtnBackup,       kBtnExclude,      kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimulation,
+    kBtnExecute,      kBtnStopExec,     kBtnOneStep,         kBtnSave,           kBtnOpen,     kBtnInfo,
     kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
 
 // Until a language is applied (its file may be missing) a control shows its key without the prefix.
@@ -96,11 +96,11 @@ MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
   auto* mainLayout = new QHBoxLayout(frameMain_);
   mainLayout->setContentsMargins(6, 6, 6, 6);
   mainLayout->addWidget(BuildStatistics());
-  lvFolders_ = new FolderTable(frameMain_);
-  lvFolders_->setObjectName(QStringLiteral("lvFolders"));
-  lvFolders_->setColumnCount(4);
-  lvFolders_->setMinimumHeight(120);
-  mainLayout->addWidget(lvFolders_, 1);
+  folderList_ = new FolderTable(frameMain_);
+  folderList_->setObjectName(QStringLiteral("lvFolders"));
+  folderList_->setColumnCount(4);
+  folderList_->setMinimumHeight(120);
+  mainLayout->addWidget(folderList_, 1);
   layout->addWidget(frameMain_);
   BuildOptionPanels(layout);  // they take the main panel's place
 
@@ -168,7 +168,7 @@ void MainWindow::ConnectRunsAndTimers() {
   connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] {
-    SichtbareIconsLaden();
+    LoadIconsOfVisibleRows();
     ShowTitle();  // anything else that reaches the job without a call of the core
   });
 }
@@ -196,9 +196,9 @@ void MainWindow::BuildButtons(QWidget* row) {
     if (number == kBtnHideToDoList) layout->addStretch(1);
     layout->addWidget(b);
   }
-  buttons_[kBtnStopSimu]->hide();
+  buttons_[kBtnStopSimulation]->hide();
   buttons_[kBtnStopExec]->hide();
-  buttons_[kBtnOneKlick]->hide();
+  buttons_[kBtnOneStep]->hide();
 }
 
 QLabel* MainWindow::AddLabel(const QString& name, const QString& tooltipKey) {
@@ -271,11 +271,11 @@ QWidget* MainWindow::BuildToDoPanel() {
   frameToDo_->setObjectName(QStringLiteral("frameToDoList"));
   auto* layout = new QVBoxLayout(frameToDo_);
   layout->setContentsMargins(0, 0, 0, 0);
-  lvToDoList_ = new ToDoTable(frameToDo_);
-  lvToDoList_->setObjectName(QStringLiteral("lvToDoList"));
+  toDoView_ = new ToDoTable(frameToDo_);
+  toDoView_->setObjectName(QStringLiteral("lvToDoList"));
   toDoModel_ = new ToDoModel(app_, pictures_, this);
-  lvToDoList_->setModel(toDoModel_);
-  layout->addWidget(lvToDoList_);
+  toDoView_->setModel(toDoModel_);
+  layout->addWidget(toDoView_);
   return frameToDo_;
 }
 
@@ -318,7 +318,7 @@ void MainWindow::BuildMenus() {
   AddAction(backup, QStringLiteral("mnuSimulate"), QKeySequence(Qt::Key_F5), [this] { ClickButton(kBtnSimulate); });
   AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] { ClickButton(kBtnExecute); });
   AddAction(backup, QStringLiteral("mnuOneKlickExecute"), QKeySequence(Qt::Key_F7),
-            [this] { ClickButton(kBtnOneKlick); });
+            [this] { ClickButton(kBtnOneStep); });
   backup->addSeparator();
   AddAction(backup, QStringLiteral("mnuSwapFolders"), {}, [this] { SwapFolders(app_); });
 
@@ -328,10 +328,10 @@ void MainWindow::BuildMenus() {
     QAction* a = AddAction(languages, QStringLiteral("mnuLanguage(%1)").arg(i), {}, [this, i] {
       // During a run its texts belong to the run: only the controls follow at once.
       if (RunOnWorker())
-        SpracheAusgewaehlt(app_, i);
+        SelectLanguage(app_, i);
       else
         SwitchLanguage(app_, i);
-      SettingsSpeichern(app_);
+      SaveSettings(app_);
     });
     a->setCheckable(true);
     languages_->addAction(a);
@@ -356,12 +356,12 @@ void MainWindow::BuildMenus() {
   QMenu* show = addMenu(list, QStringLiteral("[mnuShow]"));
   QAction* size = AddAction(show, QStringLiteral("mnuShowSize"), {}, [this] {
     app_.ToDo.ShowSize = action(QStringLiteral("mnuShowSize"))->isChecked();
-    SpaltenBreitenlvToDoEinst();
+    ApplyToDoColumnWidths();
   });
   size->setCheckable(true);
   QAction* full = AddAction(show, QStringLiteral("mnuShowFullPath"), {}, [this] {
     app_.ToDo.ShowFullPath = action(QStringLiteral("mnuShowFullPath"))->isChecked();
-    SpaltenBreitenlvToDoEinst();
+    ApplyToDoColumnWidths();
   });
   full->setCheckable(true);
 
@@ -399,11 +399,11 @@ void MainWindow::LanguageChanged() {
   label(QStringLiteral("lblTimeEstimate"))->setText(estimate);
   label(QStringLiteral("lblTotalOperations"))->setAccessibleName(estimate);
   const QString folderTip = text(QStringLiteral("lvFolders"));
-  lvFolders_->setToolTip(folderTip);
-  lvFolders_->setAccessibleName(folderTip);
+  folderList_->setToolTip(folderTip);
+  folderList_->setAccessibleName(folderTip);
   const QString listTip = text(QStringLiteral("lvToDoList"));
-  lvToDoList_->setToolTip(listTip);
-  lvToDoList_->setAccessibleName(listTip);
+  toDoView_->setToolTip(listTip);
+  toDoView_->setAccessibleName(listTip);
   for (PictureButton* b : buttons_) {
     if (!b) continue;
     const QString caption = text(Key(b->number()));
@@ -418,7 +418,7 @@ void MainWindow::LanguageChanged() {
   const int language = app_.settings.LanguageIndex;
   for (QAction* a : languages_->actions())
     a->setChecked(a->objectName() == QStringLiteral("mnuLanguage(%1)").arg(language));
-  lvFolders_->setHorizontalHeaderLabels({QString(), text(QStringLiteral("[Source directories]")),
+  folderList_->setHorizontalHeaderLabels({QString(), text(QStringLiteral("[Source directories]")),
                                          text(QStringLiteral("[Status]")),
                                          text(QStringLiteral("[Target directories]"))});
   toDoModel_->HeadersChanged();

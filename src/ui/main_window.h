@@ -13,17 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "commands/scheduler.h"
+#include "flows/scheduler.h"
 #include "common/app.h"
 #include "common/screen.h"
 #include "job/startup.h"
 #include "ui/qt_language.h"
 #include "ui/run_thread.h"
 #include "ui/skin.h"
-#include "window/panels.h"
-#include "window/run_end_notice.h"
-#include "window/run_labels.h"
-#include "window/todo_view.h"
+#include "window_rules/panels.h"
+#include "window_rules/run_end_notice.h"
+#include "window_rules/run_labels.h"
+#include "window_rules/todo_view.h"
 
 class QAction;
 class QBoxLayout;
@@ -112,8 +112,8 @@ class MainWindow : public QMainWindow, public Screen {
   void BGFlash();
 
   // Controls by name, for the commands and for tests.
-  FolderTable* lvFolders() const { return lvFolders_; }
-  ToDoTable* lvToDoList() const { return lvToDoList_; }
+  FolderTable* folderList() const { return folderList_; }
+  ToDoTable* toDoView() const { return toDoView_; }
   ToDoModel* toDoModel() const { return toDoModel_; }
   QAction* action(const QString& key) const { return actions_.value(key); }
   QMenu* menu(const QString& key) const { return menus_.value(key); }
@@ -130,8 +130,8 @@ class MainWindow : public QMainWindow, public Screen {
   int DeleteSelectedToDoRows();
   void SortByHeader(int column);
   void DropOnFolders(const std::vector<std::string>& paths, int x);
-  void SichtbareIconsLaden();
-  void SpaltenBreitenlvToDoEinst();
+  void LoadIconsOfVisibleRows();
+  void ApplyToDoColumnWidths();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -227,8 +227,8 @@ class MainWindow : public QMainWindow, public Screen {
   QActionGroup* languages_ = nullptr;
   QtLanguage qtLanguage_;
 
-  FolderTable* lvFolders_ = nullptr;
-  ToDoTable* lvToDoList_ = nullptr;
+  FolderTable* folderList_ = nullptr;
+  ToDoTable* toDoView_ = nullptr;
   ToDoModel* toDoModel_ = nullptr;
   ProgressPicture* picProgress_ = nullptr;
   QLabel* imgCurrentIcon_ = nullptr;

@@ -13,12 +13,12 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
-#include "commands/execute_flow.h"
-#include "commands/simulate.h"
-#include "commands/todo_files.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
+#include "flows/todo_files.h"
 #include "common/files.h"
 #include "common/format.h"
-#include "execution/run_labels.h"
+#include "apply/run_labels.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -29,8 +29,8 @@
 #include "ui/qt_text.h"
 #include "ui/shell.h"
 #include "ui/todo_model.h"
-#include "window/buttons.h"
-#include "window/job_loads.h"
+#include "window_rules/buttons.h"
+#include "window_rules/job_loads.h"
 
 namespace dd::ui {
 
@@ -70,7 +70,7 @@ void MainWindow::ClickButton(int number) {
         StartRun([this] { Simulate(app_); });
         break;
       case kBtnExecute:
-      case kBtnOneKlick:
+      case kBtnOneStep:
         if (!app_.Run.Lifecycle.Active()) {
           ShowListForRun(panels_);
           ApplyPanels();
@@ -78,10 +78,10 @@ void MainWindow::ClickButton(int number) {
         if (number == kBtnExecute)
           StartRun([this] { Execute(app_); });
         else
-          StartRun([this] { ExecuteOneKlick(app_); });
+          StartRun([this] { ExecuteOneStep(app_); });
         break;
       case kBtnStopExec:
-      case kBtnStopSimu:
+      case kBtnStopSimulation:
         StopRun();
         break;
       case kBtnSave:
@@ -155,33 +155,33 @@ void MainWindow::OpenList() {
 
 std::vector<int> MainWindow::SelectedFolderKeys() const {
   std::vector<int> keys;
-  for (const QModelIndex& index : lvFolders_->selectionModel()->selectedRows(0))
-    if (QTableWidgetItem* item = lvFolders_->item(index.row(), 0)) keys.push_back(item->text().toInt());
+  for (const QModelIndex& index : folderList_->selectionModel()->selectedRows(0))
+    if (QTableWidgetItem* item = folderList_->item(index.row(), 0)) keys.push_back(item->text().toInt());
   return keys;
 }
 
 void MainWindow::ListenEventFolders(const std::string& actionName) {
   if (RunOnWorker()) return;  // the current-item labels belong to the run meanwhile
-  const int row = lvFolders_->currentRow();
-  QTableWidgetItem* keyItem = row >= 0 ? lvFolders_->item(row, 0) : nullptr;
-  if (!keyItem || !lvFolders_->selectionModel()->isRowSelected(row, {})) return;
-  const std::string path = PairPathAt(app_, keyItem->text().toInt(), foldersMouseX_, lvFolders_->Boundary());
+  const int row = folderList_->currentRow();
+  QTableWidgetItem* keyItem = row >= 0 ? folderList_->item(row, 0) : nullptr;
+  if (!keyItem || !folderList_->selectionModel()->isRowSelected(row, {})) return;
+  const std::string path = PairPathAt(app_, keyItem->text().toInt(), foldersMouseX_, folderList_->Boundary());
   if (!path.empty() && actionName == "Explorer") ShowInFileManager(path);
   app_.Run.CurrentFile = path;
   app_.Run.CurrentSizeText.clear();
-  LabelsCurrentAusgeben(app_);
+  ShowCurrentItemLabels(app_);
 }
 
 std::array<int, kToDoColumnCount> MainWindow::ToDoPixelWidths() const {
   std::array<int, kToDoColumnCount> w{};
   for (int c = 0; c < kToDoColumnCount; ++c)
-    w[static_cast<std::size_t>(c)] = lvToDoList_->isColumnHidden(c) ? 0 : lvToDoList_->columnWidth(c);
+    w[static_cast<std::size_t>(c)] = toDoView_->isColumnHidden(c) ? 0 : toDoView_->columnWidth(c);
   return w;
 }
 
 void MainWindow::ListenEvent(const std::string& actionName) {
   if (RunOnWorker()) return;
-  const QModelIndex current = lvToDoList_->currentIndex();
+  const QModelIndex current = toDoView_->currentIndex();
   const int64_t record = current.isValid() ? toDoModel_->RecordOfRow(current.row()) : -1;
   if (record < 0) return;
   const bool f1 = SideIsF1(toDoMouseX_, ToDoPixelWidths());
@@ -193,23 +193,23 @@ void MainWindow::ListenEvent(const std::string& actionName) {
   const bool folder = IsDirectory(path);
   app_.Run.CurrentSizeText =
       folder ? std::string() : FormatSize(::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0);
-  LabelsCurrentAusgeben(app_, folder);
+  ShowCurrentItemLabels(app_, folder);
 }
 
 int MainWindow::DeleteSelectedToDoRows() {
   if (app_.Run.Lifecycle.Execution() || RunOnWorker()) return 0;
-  const int noted = lvToDoList_->currentIndex().row();
+  const int noted = toDoView_->currentIndex().row();
   std::vector<int64_t> positions;
-  for (const QItemSelectionRange& range : lvToDoList_->selectionModel()->selection())
+  for (const QItemSelectionRange& range : toDoView_->selectionModel()->selection())
     for (int r = range.top(); r <= range.bottom(); ++r) positions.push_back(r);
-  const int removed = MarkierteZeilenEntf(app_, positions);
+  const int removed = RemoveSelectedRows(app_, positions);
   const int rows = toDoModel_->rowCount();
   if (removed > 0 && rows > 0) {
     const int row = std::clamp(noted, 0, rows - 1);
     const QModelIndex index = toDoModel_->index(row, kColF1);
-    lvToDoList_->selectionModel()->setCurrentIndex(index,
+    toDoView_->selectionModel()->setCurrentIndex(index,
                                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    lvToDoList_->scrollTo(index);
+    toDoView_->scrollTo(index);
   }
   return removed;
 }
@@ -218,39 +218,39 @@ void MainWindow::SortByHeader(int column) {
   if (app_.Run.Lifecycle.Execution() || RunOnWorker()) return;
   const int by = sort_.Click(column);
   if (!SortToDoRows(app_, by, sort_.descending)) return;
-  lvToDoList_->horizontalHeader()->setSortIndicator(column,
+  toDoView_->horizontalHeader()->setSortIndicator(column,
                                                     sort_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   ToDoRowsRebuilt();
 }
 
 void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
-  Command([this, paths, x] { DropOnFolderListAsked(app_, paths, x, lvFolders_->Boundary()); });
+  Command([this, paths, x] { DropOnFolderListAsked(app_, paths, x, folderList_->Boundary()); });
 }
 
-void MainWindow::SichtbareIconsLaden() {
+void MainWindow::LoadIconsOfVisibleRows() {
   // Icons ask the file system: none while a run may hold it up.
-  if (app_.Run.Lifecycle.Active() || RunOnWorker() || !lvToDoList_->isVisible()) return;
-  toDoModel_->LoadVisibleIcons(lvToDoList_->FirstVisibleRow());
+  if (app_.Run.Lifecycle.Active() || RunOnWorker() || !toDoView_->isVisible()) return;
+  toDoModel_->LoadVisibleIcons(toDoView_->FirstVisibleRow());
 }
 
-void MainWindow::SpaltenBreitenlvToDoEinst() {
+void MainWindow::ApplyToDoColumnWidths() {
   // The "Full path" columns are as wide as their longest path (and a margin) allows.
   const int pathPixels = app_.ToDo.ShowFullPath
-                             ? lvToDoList_->fontMetrics().horizontalAdvance(toDoModel_->LongestPath()) + 12
+                             ? toDoView_->fontMetrics().horizontalAdvance(toDoModel_->LongestPath()) + 12
                              : 0;
   const auto widths =
-      dd::SpaltenBreitenlvToDoEinst(lvToDoList_->viewport()->width() * kUnitsPerPixel, app_.ToDo.ShowSize,
+      dd::ToDoColumnWidths(toDoView_->viewport()->width() * kUnitsPerPixel, app_.ToDo.ShowSize,
                                     app_.ToDo.ShowFullPath, pathPixels * kUnitsPerPixel);
   for (int c = 0; c < kToDoColumnCount; ++c) {
     const int px = widths[static_cast<std::size_t>(c)] / kUnitsPerPixel;
-    lvToDoList_->setColumnHidden(c, px == 0);
-    if (px > 0) lvToDoList_->setColumnWidth(c, px);
+    toDoView_->setColumnHidden(c, px == 0);
+    if (px > 0) toDoView_->setColumnWidth(c, px);
   }
-  const FolderColumnWidths f = FolderColumns(lvFolders_->viewport()->width() * kUnitsPerPixel);
-  lvFolders_->setColumnHidden(0, true);
-  lvFolders_->setColumnWidth(1, f.source / kUnitsPerPixel);
-  lvFolders_->setColumnWidth(2, f.status / kUnitsPerPixel);
-  lvFolders_->setColumnWidth(3, f.target / kUnitsPerPixel);
+  const FolderColumnWidths f = FolderColumns(folderList_->viewport()->width() * kUnitsPerPixel);
+  folderList_->setColumnHidden(0, true);
+  folderList_->setColumnWidth(1, f.source / kUnitsPerPixel);
+  folderList_->setColumnWidth(2, f.status / kUnitsPerPixel);
+  folderList_->setColumnWidth(3, f.target / kUnitsPerPixel);
 }
 
 void MainWindow::ShowListMenu(QPoint globalPos) {
@@ -262,14 +262,14 @@ void MainWindow::ShowFolderMenu(QPoint globalPos) {
 }
 
 void MainWindow::ConnectLists() {
-  ListHooks& f = lvFolders_->hooks;
+  ListHooks& f = folderList_->hooks;
   f.keyPress = [this](QKeyEvent* e) {
     if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
       Command([this] { DeletePairsByKey(app_, SelectedFolderKeys()); });
     } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
       ListenEventFolders("Explorer");
     } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
-      lvFolders_->selectAll();
+      folderList_->selectAll();
     } else {
       return false;
     }
@@ -282,9 +282,9 @@ void MainWindow::ConnectLists() {
     ListenEventFolders("Markieren");
   };
   f.doubleClick = [this] { ListenEventFolders("Explorer"); };
-  lvFolders_->drop = [this](const std::vector<std::string>& paths, int x) { DropOnFolders(paths, x); };
+  folderList_->drop = [this](const std::vector<std::string>& paths, int x) { DropOnFolders(paths, x); };
 
-  ListHooks& t = lvToDoList_->hooks;
+  ListHooks& t = toDoView_->hooks;
   t.keyPress = [this](QKeyEvent* e) {
     if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
       DeleteSelectedToDoRows();
@@ -293,16 +293,16 @@ void MainWindow::ConnectLists() {
     } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter})) {
       ListenEvent("Open");
     } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
-      lvToDoList_->selectAll();
+      toDoView_->selectAll();
     } else {
       return false;
     }
-    SichtbareIconsLaden();
+    LoadIconsOfVisibleRows();
     return true;
   };
   t.keyRelease = [this](QKeyEvent*) {
     ListenEvent("Markieren");
-    SichtbareIconsLaden();
+    LoadIconsOfVisibleRows();
   };
   t.mouseRelease = [this](int x, Qt::MouseButton b, QPoint global) {
     toDoMouseX_ = x;
@@ -310,12 +310,12 @@ void MainWindow::ConnectLists() {
     ListenEvent("Markieren");
   };
   t.doubleClick = [this] { ListenEvent("Explorer"); };
-  connect(lvToDoList_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::SortByHeader);
+  connect(toDoView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::SortByHeader);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Resize && (watched == lvToDoList_->viewport() || watched == lvFolders_->viewport())) {
-    SpaltenBreitenlvToDoEinst();
+  if (event->type() == QEvent::Resize && (watched == toDoView_->viewport() || watched == folderList_->viewport())) {
+    ApplyToDoColumnWidths();
     return false;
   }
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
@@ -330,9 +330,9 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         ApplyPanels();
       }
     }
-    if (key->key() == Qt::Key_Control && OneKlickShown(true, app_.Run)) button(kBtnOneKlick)->show();
-  } else if (!key->isAutoRepeat() && button(kBtnOneKlick)->isVisible()) {
-    button(kBtnOneKlick)->hide();
+    if (key->key() == Qt::Key_Control && OneStepButtonShown(true, app_.Run)) button(kBtnOneStep)->show();
+  } else if (!key->isAutoRepeat() && button(kBtnOneStep)->isVisible()) {
+    button(kBtnOneStep)->hide();
     RefreshButtons();
   }
   return false;
@@ -341,20 +341,20 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 void MainWindow::resizeEvent(QResizeEvent* e) {
   QMainWindow::resizeEvent(e);
   ApplyOptionPanels();
-  SpaltenBreitenlvToDoEinst();
+  ApplyToDoColumnWidths();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
   // A run is stopped first, so that it unwinds and saves the shortened list; the window closes after.
   if (RunOnWorker() || app_.Run.Lifecycle.Active() || commandDepth_ > 0) {
     if (RunOnWorker()) {
-      Stoppen(app_);
+      RequestRunStop(app_);
       // A run held up by the file system keeps the process, not the window: it goes once the run ends.
       QTimer::singleShot(3000, this, [this] {
         if (RunOnWorker()) hide();
       });
     } else if (app_.Run.Lifecycle.Active()) {
-      Stoppen(app_);
+      RequestRunStop(app_);
     }
     closePending_ = true;
     e->ignore();

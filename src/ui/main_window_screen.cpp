@@ -10,7 +10,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "job/file_types.h"
+#include "desktop/file_types.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "ui/list_file_watcher.h"
@@ -20,12 +20,12 @@
 #include "ui/progress_picture.h"
 #include "ui/qt_text.h"
 #include "ui/todo_model.h"
-#include "window/dialog_filter.h"
-#include "window/buttons.h"
-#include "window/message_columns.h"
-#include "window/job_loads.h"
-#include "window/run_labels.h"
-#include "window/window_title.h"
+#include "window_rules/dialog_filter.h"
+#include "window_rules/buttons.h"
+#include "window_rules/message_columns.h"
+#include "window_rules/job_loads.h"
+#include "window_rules/run_labels.h"
+#include "window_rules/window_title.h"
 
 namespace dd::ui {
 
@@ -37,9 +37,9 @@ void MainWindow::StartUp(const std::string& programFolder, const std::string& co
   dd::StartUp(app_, programFolder, std::string(), core);
   new ListFileWatcher(
       app_, [this] { return RunOnWorker(); }, this);  // a list changed by another run is shown before the next command
-  SpaltenBreitenlvToDoEinst();
+  ApplyToDoColumnWidths();
   show();
-  if (options.checkFileTypes) DateienVerknuepfen(app_);
+  if (options.checkFileTypes) AssociateFileTypes(app_);
   Command([this, commandLine] {
     // A list left by another job shows with that job's pairs, unless the command line names a job that loads.
     if (commandLine.empty() || !LoadJobAsked(app_, commandLine)) ShowPlanningJob(app_);
@@ -232,7 +232,7 @@ void MainWindow::ApplyLabels() {
     set("lblTotalOperations", Display(pendingExtra_.EstimateText));
     label(QStringLiteral("lblTimeEstimate"))->setVisible(!pendingExtra_.EstimateText.empty());
     int percent = pendingExtra_.ProgressPercent;
-    picProgress_->ProgressMalen(
+    picProgress_->PaintProgress(
         percent, QColor(pendingExtra_.ProgressRed, pendingExtra_.ProgressGreen, pendingExtra_.ProgressBlue));
     ShowRunOnTaskbar(percent);
     pendingDirty_ = false;
@@ -271,7 +271,7 @@ void MainWindow::CopyProgress(int64_t done, int64_t size) {
     if (OffWindowThread())
       Post([percent](LabelPost& p) { p.percent = percent; });
     else
-      picProgress_->ProgressMalen(percent, picProgress_->colour());
+      picProgress_->PaintProgress(percent, picProgress_->colour());
   }
   Yield();
 }
@@ -296,13 +296,13 @@ void MainWindow::SetStatusText(int panel, const std::string& text) {
 
 void MainWindow::SetPairIcon(int pair, PairIcon icon) {
   if (Queued([=, this] { SetPairIcon(pair, icon); })) return;
-  QTableWidgetItem* item = lvFolders_->item(pair, 2);
+  QTableWidgetItem* item = folderList_->item(pair, 2);
   if (item) item->setIcon(pictures_.folders[static_cast<std::size_t>(icon)]);
 }
 
 void MainWindow::SetStopButtonVisible(StopButton which, bool visible) {
   if (Queued([=, this] { SetStopButtonVisible(which, visible); })) return;
-  button(which == StopButton::Simulation ? kBtnStopSimu : kBtnStopExec)->setVisible(visible);
+  button(which == StopButton::Simulation ? kBtnStopSimulation : kBtnStopExec)->setVisible(visible);
   EnableRunButtons();
 }
 
@@ -337,8 +337,8 @@ void MainWindow::ToDoRowsRebuilt() {
   // The run waits while the view takes its new copy of the rows.
   if (Blocking([this] { toDoModel_->Freeze(); })) return;
   toDoModel_->Rebuilt();
-  if (app_.ToDo.ShowFullPath) SpaltenBreitenlvToDoEinst();  // sized to the new rows' paths
-  SichtbareIconsLaden();
+  if (app_.ToDo.ShowFullPath) ApplyToDoColumnWidths();  // sized to the new rows' paths
+  LoadIconsOfVisibleRows();
 }
 
 void MainWindow::ToDoRowAboutToBeRemoved(int position) {
@@ -363,18 +363,18 @@ void MainWindow::ToDoRowsRemoved(int first, int last) {
 
 void MainWindow::ShowToDoRow(int position) {
   if (Queued([=, this] { ShowToDoRow(position); })) return;
-  lvToDoList_->scrollTo(toDoModel_->index(position, kColF1));
+  toDoView_->scrollTo(toDoModel_->index(position, kColF1));
 }
 
 void MainWindow::FolderPairsChanged() {
   if (Blocking([this] { FolderPairsChanged(); })) return;
   // ListViewFoldersAuffuellen: rebuilt from the compacted pairs, the selected row kept where it was.
-  const int selected = lvFolders_->currentRow();
+  const int selected = folderList_->currentRow();
   const std::vector<FolderRow> rows = FolderListRows(app_);
   label(QStringLiteral("lblCurrentFile"))->clear();
   imgCurrentIcon_->hide();
-  lvFolders_->clearContents();
-  lvFolders_->setRowCount(static_cast<int>(rows.size()));
+  folderList_->clearContents();
+  folderList_->setRowCount(static_cast<int>(rows.size()));
   auto pathItem = [this](const std::string& path) {
     auto* item = new QTableWidgetItem(DisplayPath(path));
     item->setToolTip(DisplayPath(path));
@@ -384,19 +384,19 @@ void MainWindow::FolderPairsChanged() {
   };
   for (const FolderRow& row : rows) {
     const int r = row.key;
-    lvFolders_->setItem(r, 0, new QTableWidgetItem(QString::number(row.key)));
+    folderList_->setItem(r, 0, new QTableWidgetItem(QString::number(row.key)));
     auto* status = new QTableWidgetItem();
     status->setIcon(pictures_.folders[static_cast<std::size_t>(PairIcon::Dualdock)]);
-    lvFolders_->setItem(r, 2, status);
-    if (row.hasSource) lvFolders_->setItem(r, 1, pathItem(row.source));
-    if (row.hasTarget) lvFolders_->setItem(r, 3, pathItem(row.target));
+    folderList_->setItem(r, 2, status);
+    if (row.hasSource) folderList_->setItem(r, 1, pathItem(row.source));
+    if (row.hasTarget) folderList_->setItem(r, 3, pathItem(row.target));
   }
-  lvFolders_->clearSelection();
+  folderList_->clearSelection();
   ShowTitle();
-  if (selected >= 0 && selected < lvFolders_->rowCount()) {
-    lvFolders_->selectRow(selected);
-    lvFolders_->scrollToItem(lvFolders_->item(selected, 0));
-    if (selected + 1 < lvFolders_->rowCount()) lvFolders_->scrollToItem(lvFolders_->item(selected + 1, 0));
+  if (selected >= 0 && selected < folderList_->rowCount()) {
+    folderList_->selectRow(selected);
+    folderList_->scrollToItem(folderList_->item(selected, 0));
+    if (selected + 1 < folderList_->rowCount()) folderList_->scrollToItem(folderList_->item(selected + 1, 0));
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "window/panels.h"
+#include "window_rules/panels.h"
 
 namespace dd::ui {
 
@@ -11,7 +11,7 @@ ProgressPicture::ProgressPicture(QWidget* parent) : QWidget(parent) {
   setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
-void ProgressPicture::ProgressMalen(int& percent, const QColor& colour) {
+void ProgressPicture::PaintProgress(int& percent, const QColor& colour) {
   ProgressFillWidth(percent, width());
   if (percent == percent_ && colour == colour_) return;
   percent_ = percent;

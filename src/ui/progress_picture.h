@@ -9,8 +9,8 @@ class ProgressPicture : public QWidget {
   Q_OBJECT
  public:
   explicit ProgressPicture(QWidget* parent = nullptr);
-  // ProgressMalen: `percent` is clamped to 0..100 and written back.
-  void ProgressMalen(int& percent, const QColor& colour);
+  // PaintProgress: `percent` is clamped to 0..100 and written back.
+  void PaintProgress(int& percent, const QColor& colour);
   int percent() const { return percent_; }
   QColor colour() const { return colour_; }
   QSize sizeHint() const override { return QSize(200, 14); }

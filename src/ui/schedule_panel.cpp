@@ -7,12 +7,12 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "commands/scheduler.h"
+#include "flows/scheduler.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 namespace dd::ui {
 
@@ -87,7 +87,7 @@ void SchedulePanel::Show(const ScheduleLabels& labels) {
   label44_->setText(Display(labels.Countdown));
   picProgressSchedule_->setVisible(labels.On);
   int percent = labels.ProgressPercent;
-  picProgressSchedule_->ProgressMalen(percent, QColor(kScheduleBarRed, kScheduleBarGreen, kScheduleBarBlue));
+  picProgressSchedule_->PaintProgress(percent, QColor(kScheduleBarRed, kScheduleBarGreen, kScheduleBarBlue));
 }
 
 void SchedulePanel::LanguageChanged(const TextOf& text) {

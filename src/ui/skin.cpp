@@ -2,7 +2,7 @@
 
 #include "common/files.h"
 #include "ui/qt_text.h"
-#include "window/todo_view.h"
+#include "window_rules/todo_view.h"
 
 namespace dd::ui {
 

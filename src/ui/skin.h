@@ -5,8 +5,8 @@
 #include <array>
 #include <string>
 
-#include "window/buttons.h"
-#include "window/todo_view.h"
+#include "window_rules/buttons.h"
+#include "window_rules/todo_view.h"
 
 namespace dd::ui {
 
@@ -15,7 +15,7 @@ namespace dd::ui {
 bool LoadPicture(QIcon& into, const std::string& path);
 
 struct SkinPictures {
-  std::array<QIcon, kToDoImageCount> toDo;                       // the operation list images, by BildNr
+  std::array<QIcon, kToDoImageCount> toDo;                       // the operation list images, by PictureNumberOfKey
   std::array<QIcon, 5> folders;                                  // the folder-list status images, by PairIcon
   std::array<std::array<QIcon, kDisabledLook + 1>, kHighestButton + 1> buttons;  // [button][look 1..5]
   std::array<QIcon, 6> backgrounds;                              // BG1..BG5 at 1..5
@@ -23,7 +23,7 @@ struct SkinPictures {
   QIcon picFiles, picFolders, picDelete, picNew, picReplace, picMove;
   QIcon appIcon;
   // The backup-mode panel: the five status pictures beside the grid rows (Identical,
-  // Extra in F1, Extra in F2, Newer in F1, Newer in F2) and the operation pictures by BildNr 1..5.
+  // Extra in F1, Extra in F2, Newer in F1, Newer in F2) and the operation pictures by PictureNumberOfKey 1..5.
   std::array<QIcon, 5> status;
   std::array<QIcon, 6> operations;
 

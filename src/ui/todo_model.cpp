@@ -6,7 +6,7 @@
 #include "common/files.h"
 #include "ui/qt_text.h"
 #include "ui/skin.h"
-#include "window/language_switch.h"
+#include "window_rules/language_switch.h"
 
 namespace dd::ui {
 
@@ -88,7 +88,7 @@ QVariant ToDoModel::data(const QModelIndex& index, int role) const {
     return {};
   }
   const std::string_view key = ToDoCellImageKey(cells, column);
-  if (!key.empty()) return pictures_.toDo[static_cast<std::size_t>(BildNr(key))];
+  if (!key.empty()) return pictures_.toDo[static_cast<std::size_t>(PictureNumberOfKey(key))];
   if (column == kColF1 || column == kColF2) {
     auto it = icons_.constFind(record);
     if (it == icons_.constEnd()) return {};
@@ -159,7 +159,7 @@ int ToDoModel::LoadVisibleIcons(int firstVisibleRow) {
   if (!window_.Update(firstVisibleRow + 1, rows)) return 0;
   icons_.clear();
   int requested = 0;
-  const QIcon& question = pictures_.toDo[static_cast<std::size_t>(BildNr("Question"))];
+  const QIcon& question = pictures_.toDo[static_cast<std::size_t>(PictureNumberOfKey("Question"))];
   auto iconOf = [&](std::string_view path) {
     const std::string p(path);
     if (!PathExists(p)) return question;

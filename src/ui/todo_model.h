@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "window/todo_view.h"
+#include "window_rules/todo_view.h"
 
 namespace dd {
 class App;
@@ -45,7 +45,7 @@ class ToDoModel : public QAbstractTableModel {
   // The headers and the cells that show record texts follow the language.
   void HeadersChanged();
 
-  // SichtbareIconsLaden: loads the file icons around the first visible row
+  // LoadIconsOfVisibleRows: loads the file icons around the first visible row
   // (0-based); returns the number of icons requested.
   int LoadVisibleIcons(int firstVisibleRow);
   void ResetIconWindow();

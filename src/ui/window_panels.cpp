@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "commands/execute_flow.h"
+#include "flows/execute_flow.h"
 #include "common/clock.h"
 #include "job/settings.h"
 #include "ui/backup_mode_panel.h"
@@ -20,8 +20,8 @@
 #include "ui/picture_button.h"
 #include "ui/qt_text.h"
 #include "ui/schedule_panel.h"
-#include "window/buttons.h"
-#include "window/skins.h"
+#include "window_rules/buttons.h"
+#include "window_rules/skins.h"
 
 namespace dd::ui {
 
@@ -106,7 +106,7 @@ void MainWindow::BuildOptionPanels(QBoxLayout* layout) {
     Command([this, copy] {
       ShowListForRun(panels_);
       ApplyPanels();
-      StartRun([this, copy] { ExecuteOneKlick(app_, copy ? &*copy : nullptr); });
+      StartRun([this, copy] { ExecuteOneStep(app_, copy ? &*copy : nullptr); });
     });
     return true;
   });
@@ -124,8 +124,8 @@ void MainWindow::BuildSkinMenu() {
     skins_->addAction(a);
     skins->addAction(a);
     connect(a, &QAction::triggered, [this, i] {
-      SkinAendern(app_, i);
-      SettingsSpeichern(app_);
+      ChangeSkin(app_, i);
+      SaveSettings(app_);
     });
   }
 }
@@ -179,7 +179,7 @@ void MainWindow::ScheduleFire() {
   // A run handed to the worker that has not begun yet is still a run: the period is skipped.
   if (RunOnWorker()) return;
   scheduledRun_ = true;
-  ClickButton(kBtnOneKlick);
+  ClickButton(kBtnOneStep);
 }
 
 void MainWindow::BackupModeChanged() {
@@ -195,7 +195,7 @@ void MainWindow::JobOptionsChanged() {
   // The list's view options belong to the job too.
   action(QStringLiteral("mnuShowSize"))->setChecked(app_.ToDo.ShowSize);
   action(QStringLiteral("mnuShowFullPath"))->setChecked(app_.ToDo.ShowFullPath);
-  SpaltenBreitenlvToDoEinst();
+  ApplyToDoColumnWidths();
   ShowTitle();
 }
 
@@ -261,7 +261,7 @@ void MainWindow::PanelsSkinChanged(int skin) {
   // The part of a list's header right of its last column is painted in the window colour: the skin's, there.
   QPalette header = p;
   header.setColor(QPalette::Window, c.base);
-  for (QTableView* list : {static_cast<QTableView*>(lvFolders_), static_cast<QTableView*>(lvToDoList_)})
+  for (QTableView* list : {static_cast<QTableView*>(folderList_), static_cast<QTableView*>(toDoView_)})
     list->horizontalHeader()->setPalette(header);
   frameBackupModes_->SkinChanged();
   frameExclude_->ShowOptions();  // the filter boxes take their colours from the new palette

@@ -4,7 +4,7 @@
 #include <QThread>
 #include <future>
 
-#include "commands/execute_flow.h"
+#include "flows/execute_flow.h"
 #include "common/clock.h"
 #include "ui/desktop_notice.h"
 #include "ui/main_window.h"
@@ -83,7 +83,7 @@ void MainWindow::RunEnded() {
     taskbarPercent_ = -1;
   }
   toDoModel_->Thaw();
-  SichtbareIconsLaden();
+  LoadIconsOfVisibleRows();
   RefreshButtons();
   if (!closePending_) return;
   const bool hidden = isHidden();
@@ -93,7 +93,7 @@ void MainWindow::RunEnded() {
 }
 
 void MainWindow::StopRun() {
-  Stoppen(app_);
+  RequestRunStop(app_);
 }
 
 bool MainWindow::PassStopToRun() {
@@ -108,7 +108,7 @@ void MainWindow::Yield() {
   // core called directly) goes straight through, a run on the worker only picks
   // up what the window asked of it meanwhile.
   if (!OffWindowThread()) return;
-  if (stopNoted_.exchange(false)) Stoppen(app_);
+  if (stopNoted_.exchange(false)) RequestRunStop(app_);
   if (labelTickDue_.exchange(false)) LabelTimerTick(app_);
 }
 
@@ -131,7 +131,7 @@ void MainWindow::TakePost() {
   if (taken.pending) SetPendingTexts(taken.pending->first, taken.pending->second);
   if (taken.current) SetCurrentItem(taken.current->first, taken.current->second);
   if (taken.percent) {
-    picProgress_->ProgressMalen(*taken.percent, picProgress_->colour());
+    picProgress_->PaintProgress(*taken.percent, picProgress_->colour());
     ShowRunOnTaskbar(*taken.percent);
   }
 }

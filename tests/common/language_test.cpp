@@ -50,7 +50,7 @@ TEST(LanguageLookup, FirstOccurrenceWinsEvenInsideAKeyOrTextAndTheFileIsNormalis
   for (const auto& c : cases) {
     ::unlink(file.c_str());
     if (c.file) test::WriteFile(file, c.file);
-    EXPECT_EQ(MeldungLaden(file, c.key, c.field), c.text) << c.key << " " << c.field;
+    EXPECT_EQ(LoadLanguageText(file, c.key, c.field), c.text) << c.key << " " << c.field;
   }
   EXPECT_EQ(NormaliseLanguageText("a\t\t\tb\r\n\r\n\r\nc"), "a\tb\r\nc");
 }
@@ -87,8 +87,8 @@ TEST(ShippedLanguageFile, EveryKeyTheProgramUsesFindsItsOwnLine) {
     ASSERT_EQ(fields.size(), 3u) << line;
     for (const auto& f : fields) EXPECT_FALSE(f.empty()) << line;
     keys.insert(fields[0]);
-    EXPECT_EQ(MeldungLaden(file, fields[0], 0), ReplaceAll(fields[1], "[ENTER]", kCrLf)) << fields[0];
-    EXPECT_EQ(MeldungLaden(file, fields[0], 1), ReplaceAll(fields[2], "[ENTER]", kCrLf)) << fields[0];
+    EXPECT_EQ(LoadLanguageText(file, fields[0], 0), ReplaceAll(fields[1], "[ENTER]", kCrLf)) << fields[0];
+    EXPECT_EQ(LoadLanguageText(file, fields[0], 1), ReplaceAll(fields[2], "[ENTER]", kCrLf)) << fields[0];
   }
   // Every "[...]" text in the program's sources is a message key, except the markers of other files.
   const std::set<std::string> markers = {"[Date]",     "[Desktop Entry]",   "[ENTER]", "[FileTypes]",

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "commands/simulate.h"
+#include "flows/simulate.h"
 #include "common/app.h"
 #include "job/job_file.h"
 #include "support/builders.h"
@@ -88,7 +88,7 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
       {"open",
        [&] {
          screen.dialogPaths = {job};
-         Oeffnen(app);
+         OpenCommand(app);
        }},
       {"simulate", [&] { Simulate(app); }}};
   for (const auto& [name, command] : commands) {

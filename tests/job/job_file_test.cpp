@@ -8,7 +8,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "oplist/backup_mode.h"
+#include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
 
 namespace dd {
@@ -27,7 +27,7 @@ struct JobFileFixture : ::testing::Test, test::ProgramFixture<> {
   void MakeSampleJob() {
     app.Job.SourceFolders = {"/data/a", "/data/b"};
     app.Job.TargetFolders = {"/backup/a", "/backup/b"};
-    app.Modes.AktBackupMode = {"", "= =", "=->", "<-=", "=->", "<-="};
+    app.Modes.CurrentBackupMode = {"", "= =", "=->", "<-=", "=->", "<-="};
     JobOptions& o = app.Options;
     o.ExcludeText = "*.tmp\r\n~*";
     o.IncludeText = "";
@@ -83,7 +83,7 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
 
   // A quoted path, as the shell hands it over, loads the file; every field came back.
   FileNew(app);
-  EXPECT_EQ(DateiEinlesen(app, "\"" + path + "\""), app.Text("[File loaded: ]"));
+  EXPECT_EQ(ReadJobFile(app, "\"" + path + "\""), app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.CurrentJobFile, path);
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(app.Modes.SelectedMode, 2);
@@ -152,7 +152,7 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   const std::string path = dir / "job.ddk";
   for (const auto& [field, value] : cases) {
     MakeSampleJob();
-    app.Modes.AktBackupMode.ExtraInF2 = "<-=";
+    app.Modes.CurrentBackupMode.ExtraInF2 = "<-=";
     if (field == "exclude") app.Options.ExcludeText = value;
     if (field == "include") app.Options.IncludeText = value;
     if (field == "source") app.Job.SourceFolders[1] = value;
@@ -231,11 +231,11 @@ TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
   EXPECT_EQ(app.Job.CurrentJobFile, "");
   EXPECT_EQ(app.Job.SourceFolders, (Pairs{"/a", "/c"}));
   EXPECT_EQ(app.Job.TargetFolders, (Pairs{"/b", "/d"}));
-  EXPECT_EQ(app.Modes.AktBackupMode.Identical, "=->");
+  EXPECT_EQ(app.Modes.CurrentBackupMode.Identical, "=->");
   test::WriteFile(path, "/a\t/b\tNewerInF2\"x =");
-  EXPECT_EQ(DateiEinlesen(app, path), app.Text("[File loaded: ]"));
+  EXPECT_EQ(ReadJobFile(app, path), app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.CurrentJobFile, path);
-  EXPECT_EQ(app.Modes.AktBackupMode.NewerInF2, "x =");
+  EXPECT_EQ(app.Modes.CurrentBackupMode.NewerInF2, "x =");
   EXPECT_EQ(app.Modes.SelectedMode, 2);
 }
 
@@ -268,10 +268,10 @@ TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndRepor
 
   screen.messages.clear();
   screen.dialogPaths = {dir / "missing.ddk", dir / "x.DDK"};
-  Oeffnen(app);
+  OpenCommand(app);
   ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
   EXPECT_EQ(screen.messages[0].title, app.Text("[Can't load file]"));
-  Oeffnen(app);
+  OpenCommand(app);
   EXPECT_EQ(app.Job.CurrentJobFile, dir / "x.DDK");
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(JobFileFilter(app), "Dualdock files (*.ddk) | Text files (*.txt) | All files (*.*)");

@@ -7,7 +7,7 @@
 #include "common/language.h"
 #include "job/job_file.h"
 #include "job/startup.h"
-#include "oplist/filters.h"
+#include "todo/filters.h"
 #include "support/flow_fixture.h"
 
 namespace dd {
@@ -22,7 +22,7 @@ constexpr const char* kEarlierGermanInclude =
     "alle anderen werden nicht beachtet.";
 struct LoadedFilterBoxesTest : ::testing::Test, test::ProgramFixture<> {
   LoadedFilterBoxesTest() {
-    SpracheAusgewaehlt(app, 0);
+    SelectLanguage(app, 0);
     FileNew(app);
   }
   // A job whose exclude and include boxes hold these texts.
@@ -51,7 +51,7 @@ TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) 
       {kEarlierEnglishExclude, kEarlierGermanInclude, true, true},
   };
   for (const auto& row : rows) {
-    DateiEinlesen(app, Job(row.exclude, row.include));
+    ReadJobFile(app, Job(row.exclude, row.include));
     const JobOptions& o = app.Options;
     EXPECT_EQ(ShowsPlaceholder(o.ExcludeText, o.ExclPlaceholder), row.excludePlaceholder) << row.exclude;
     EXPECT_EQ(ShowsPlaceholder(o.IncludeText, o.InclPlaceholder), row.includePlaceholder) << row.include;
@@ -67,10 +67,10 @@ TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) 
 }
 
 TEST_F(LoadedFilterBoxesTest, AJobSavedInTheOtherLanguageShowsThisLanguagesPlaceholders) {
-  const std::string german = MeldungLaden(app.Files.LanguageFilePath, "txtExclude", 1);
+  const std::string german = LoadLanguageText(app.Files.LanguageFilePath, "txtExclude", 1);
   ASSERT_FALSE(german.empty());
   ASSERT_NE(german, app.Options.ExclPlaceholder);
-  DateiEinlesen(app, Job(german, ""));
+  ReadJobFile(app, Job(german, ""));
   EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
   EXPECT_TRUE(ExcludeTextForRun(app).empty());
 }

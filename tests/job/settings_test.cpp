@@ -46,7 +46,7 @@ TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten
   };
   for (const auto& c : cases) {
     if (c.text) test::WriteFile(file(), c.text);
-    SettingsLaden(app);
+    LoadSettings(app);
     EXPECT_EQ(ReadTextFile(file()), c.rewritten) << (c.text ? c.text : "no file");
     EXPECT_EQ(fields(app.settings), fields(c.read)) << c.rewritten;
     EXPECT_TRUE(app.Options.DaylightSaving);
@@ -55,15 +55,15 @@ TEST_F(SettingsFixture, AnyTabsAndOrderAreReadAndMissingKeysFilledInAndRewritten
 
 TEST_F(SettingsFixture, SaveWritesEverySwitchAndReportsAFailedWrite) {
   app.settings = Settings{1, 1, 0, false};
-  EXPECT_TRUE(SettingsSpeichern(app));
+  EXPECT_TRUE(SaveSettings(app));
   EXPECT_EQ(ReadTextFile(file()), "[Skin]\t\t1\r\n[Language]\t1\r\n[FileTypes]\t0\r\n[MassDeleteGuard]\t0\r\n");
   app.Files.SettingsFilePath = file() + "/Settings.txt";  // below a regular file
-  EXPECT_FALSE(SettingsSpeichern(app));
+  EXPECT_FALSE(SaveSettings(app));
 }
 
 TEST_F(SettingsFixture, PipeInPlaceOfTheFileDoesNotBlockAndIsReplaced) {
   ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
-  auto load = std::async(std::launch::async, [this] { SettingsLaden(app); });
+  auto load = std::async(std::launch::async, [this] { LoadSettings(app); });
   if (load.wait_for(std::chrono::seconds(10)) == std::future_status::timeout) {
     ADD_FAILURE() << "reading the settings blocked on a pipe";
     // Play the writer so the blocked open returns and the test can end.

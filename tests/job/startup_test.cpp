@@ -47,7 +47,7 @@ TEST_F(StartUpTest, ThePreviousRunsListSurvivesAndAnEmptyLanguageFileIsReported)
   EXPECT_TRUE(screen.keys().empty());
 
   WriteFile(dir / "Sprachen.txt", "");
-  SpracheEinstellen(app);
+  ApplyLanguage(app);
   ASSERT_EQ(screen.messages.size(), 1u);
   EXPECT_EQ(screen.messages[0].prompt, "Language File empty");
 }

@@ -28,7 +28,7 @@ void WriteJob(const std::string& path, const Entries& pairs, const std::vector<s
     app.Job.SourceFolders.push_back(source);
     app.Job.TargetFolders.push_back(target);
   }
-  app.Modes.AktBackupMode = {"", mode.at(0), mode.at(1), mode.at(2), mode.at(3), mode.at(4)};
+  app.Modes.CurrentBackupMode = {"", mode.at(0), mode.at(1), mode.at(2), mode.at(3), mode.at(4)};
   WriteFile(path, BuildJobText(app));
 }
 

@@ -2,7 +2,7 @@
 
 #include "common/files.h"
 #include "job/startup.h"
-#include "oplist/backup_mode.h"
+#include "todo/backup_mode.h"
 #include "support/builders.h"
 
 namespace dd::test {
@@ -35,7 +35,7 @@ std::vector<std::string> FlowFixture::ListFileRecords() const {
 
 void FlowFixture::SetMode(const char* identical, const char* extraF1, const char* extraF2, const char* newerF1,
                           const char* newerF2) {
-  BackupModeDef& m = app.Modes.AktBackupMode;
+  BackupModeDef& m = app.Modes.CurrentBackupMode;
   m.Identical = identical;
   m.ExtraInF1 = extraF1;
   m.ExtraInF2 = extraF2;

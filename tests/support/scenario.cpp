@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "commands/simulate.h"
+#include "flows/simulate.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "oplist/todo_list.h"
+#include "todo/todo_list.h"
 #include "support/flow_fixture.h"
 
 namespace fs = std::filesystem;

@@ -21,7 +21,7 @@
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
 #include "ui/schedule_panel.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 using namespace dd;
 using dd::test::TempDir;
@@ -58,7 +58,7 @@ TEST_F(PanelsTest, EachBackupModeEditorShowsInTheOtherTwo) {
 
   // A grid click: the combo says "user defined" and the Newer drop-down follows.
   modes().option(3, 0)->click();
-  EXPECT_EQ(app().Modes.AktBackupMode.NewerInF1, "= =");
+  EXPECT_EQ(app().Modes.CurrentBackupMode.NewerInF1, "= =");
   EXPECT_EQ(modes().combo()->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(2, 0)->currentIndex(), 0);
 
@@ -68,12 +68,12 @@ TEST_F(PanelsTest, EachBackupModeEditorShowsInTheOtherTwo) {
   EXPECT_TRUE(modes().option(3, 1)->isChecked());
   // The Extra F2 drop-down holds three items: its third is "= x".
   Pick(modes().dropDown(1, 1), 1);
-  EXPECT_EQ(app().Modes.AktBackupMode.ExtraInF2, "<-=");
+  EXPECT_EQ(app().Modes.CurrentBackupMode.ExtraInF2, "<-=");
   EXPECT_TRUE(modes().option(2, 2)->isChecked());
 
   // The combo: both other editors show the synchronization mode.
   Pick(modes().combo(), 1);
-  EXPECT_EQ(app().Modes.AktBackupMode.NewerInF2, "<-=");
+  EXPECT_EQ(app().Modes.CurrentBackupMode.NewerInF2, "<-=");
   EXPECT_TRUE(modes().option(4, 2)->isChecked());
   EXPECT_EQ(modes().dropDown(2, 1)->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(1, 1)->currentIndex(), 2);
@@ -220,7 +220,7 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
   EXPECT_EQ(std::count(boxes.begin(), boxes.end(), "[Simulation and execution]"), 1);
 
   // Escape on the main panel switches the scheduler off.
-  QTest::keyClick(window->lvToDoList(), Qt::Key_Escape);
+  QTest::keyClick(window->toDoView(), Qt::Key_Escape);
   EXPECT_FALSE(window->scheduler().IsOn());
   EXPECT_FALSE(window->scheduleTimer().isActive());
 }
@@ -274,7 +274,7 @@ TEST_F(PanelsTest, EveryPanelTakesTheSamePlaceFromTheSmallestWindowToFullScreen)
   window->show();
   auto listTop = [this] {
     QApplication::processEvents();
-    return window->lvToDoList()->mapTo(window.get(), QPoint(0, 0)).y();
+    return window->toDoView()->mapTo(window.get(), QPoint(0, 0)).y();
   };
   for (int language : {0, 1}) {
     window->action(QStringLiteral("mnuLanguage(%1)").arg(language))->trigger();

@@ -21,7 +21,7 @@
 #include "support/window_fixture.h"
 #include "ui/list_views.h"
 #include "ui/picture_button.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 namespace dd {
 namespace {
@@ -114,12 +114,12 @@ TEST_F(RunWindowTest, WhileTheFileSystemHangsTheWindowAnswersAndEachStopEndsTheR
     std::function<void(RunWindowTest&)> stop;
   } rows[] = {
       {"stop button", [](RunWindowTest& t) { t.window->ClickButton(kBtnStopExec); }},
-      {"Escape", [](RunWindowTest& t) { QTest::keyClick(t.window->lvToDoList(), Qt::Key_Escape); }},
+      {"Escape", [](RunWindowTest& t) { QTest::keyClick(t.window->toDoView(), Qt::Key_Escape); }},
       {"a pair deleted, abort answered Yes",
        [](RunWindowTest& t) {
          t.boxes.clear();
-         t.window->lvFolders()->selectAll();
-         QTest::keyClick(t.window->lvFolders(), Qt::Key_Delete);
+         t.window->folderList()->selectAll();
+         QTest::keyClick(t.window->folderList(), Qt::Key_Delete);
          EXPECT_EQ(t.boxes, Keys{"[Abort?]"});
        }},
   };
@@ -217,7 +217,7 @@ TEST_F(RunWindowTest, DuringARunTheButtonsAndMenuEntriesThatStartOneAreOutOfUseA
                                  QStringLiteral("mnuOneKlickExecute")};
   HangingTrash hanging;
   ExecuteIntoHangingTrash(hanging);
-  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
+  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneStep}) {
     EXPECT_FALSE(window->button(b)->isEnabled()) << b;
     EXPECT_EQ(window->button(b)->look(), kDisabledLook) << b;
   }
@@ -232,11 +232,11 @@ TEST_F(RunWindowTest, DuringARunTheButtonsAndMenuEntriesThatStartOneAreOutOfUseA
   }
   EXPECT_EQ(boxes, Keys{});
   // Escape still stops the run.
-  QTest::keyClick(window->lvToDoList(), Qt::Key_Escape);
+  QTest::keyClick(window->toDoView(), Qt::Key_Escape);
   EXPECT_TRUE(app().Run.Lifecycle.StopRequested());
   hanging.Release();
   window->WaitForRun();
-  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneKlick}) {
+  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneStep}) {
     EXPECT_TRUE(window->button(b)->isEnabled()) << b;
     EXPECT_NE(window->button(b)->look(), kDisabledLook) << b;
   }
@@ -248,7 +248,7 @@ TEST_F(RunWindowTest, TheActionLineSaysAnExecutionWaitsForItsAnswerThenThatItIsI
     const char* name;
     bool simulateFirst;
     int button;
-  } rows[] = {{"execute after a simulation", true, kBtnExecute}, {"the one-step run", false, kBtnOneKlick}};
+  } rows[] = {{"execute after a simulation", true, kBtnExecute}, {"the one-step run", false, kBtnOneStep}};
   for (const auto& row : rows) {
     HangingTrash hanging;
     trash = &hanging;

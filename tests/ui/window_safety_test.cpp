@@ -13,15 +13,15 @@
 #include <QTest>
 #include <QTimer>
 
-#include "execution/run_labels.h"
-#include "oplist/list_plan.h"
+#include "apply/run_labels.h"
+#include "todo/list_plan.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/list_views.h"
 #include "ui/schedule_panel.h"
-#include "window/buttons.h"
-#include "window/todo_view.h"
+#include "window_rules/buttons.h"
+#include "window_rules/todo_view.h"
 
 using namespace dd;
 using dd::test::WriteFile;
@@ -90,7 +90,7 @@ TEST_F(WindowSafetyTest, FileNewAsksBeforeItDiscardsUnsavedPairsAndOnlyYesEmptie
   const Shown shown = AnswerNextBox(QMessageBox::No, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
   EXPECT_TRUE(shown.noIsDefault);
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
-  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  EXPECT_EQ(window->folderList()->rowCount(), 1);
   EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
   AnswerNextBox(QMessageBox::Yes, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
   EXPECT_TRUE(app().Job.SourceFolders.empty());
@@ -102,7 +102,7 @@ TEST_F(WindowSafetyTest, AJobDroppedOnTheFolderListLoadsOnlyAfterYes) {
   const std::string job = dir / "job1.ddk";
   test::WriteJob(job, {{"/x", "/y"}});
   Start();
-  DropFiles(window->lvFolders()->viewport(), QPoint(5, 5), {job});
+  DropFiles(window->folderList()->viewport(), QPoint(5, 5), {job});
   EXPECT_EQ(boxes, Keys{"[Discard pending list?]"});  // the fixture answers Yes
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/x"});
   EXPECT_EQ(Rows(), 0);
@@ -116,7 +116,7 @@ TEST_F(WindowSafetyTest, ADroppedFileThatIsNoJobIsRefusedAndThePairsStay) {
   DropFiles(window.get(), QPoint(5, 5), {dir / "notes.txt"});
   EXPECT_EQ(boxes, Keys{"[Not a job file]"});
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
-  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+  EXPECT_EQ(window->folderList()->rowCount(), 1);
 }
 
 TEST_F(WindowSafetyTest, AfterARestartThePendingListShowsWithThePairsOfTheJobThatPlannedIt) {
@@ -131,8 +131,8 @@ TEST_F(WindowSafetyTest, AfterARestartThePendingListShowsWithThePairsOfTheJobTha
   Start();
   EXPECT_TRUE(boxes.empty());
   EXPECT_EQ(app().Job.CurrentJobFile, job);
-  ASSERT_EQ(window->lvFolders()->rowCount(), 1);
-  EXPECT_EQ(window->lvFolders()->item(0, 1)->text(), QStringLiteral("/x"));
+  ASSERT_EQ(window->folderList()->rowCount(), 1);
+  EXPECT_EQ(window->folderList()->item(0, 1)->text(), QStringLiteral("/x"));
   EXPECT_EQ(Rows(), 2);
 }
 
@@ -140,7 +140,7 @@ TEST_F(WindowSafetyTest, TheActionLineSkinsModesAndListCellsFollowTheLanguageAtO
   WriteFile(home + "/To Do.txt", kList);
   Start();
   app().Run.ActionText = app().Text("[Finished]");
-  LabelsMitSimuDatenAuffuellen(app());
+  ShowPendingStatistics(app());
   ASSERT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Finished"));
   Language(1);
   EXPECT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Beendet"));

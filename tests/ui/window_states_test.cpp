@@ -12,15 +12,15 @@
 
 #include "common/files.h"
 #include "job/startup.h"
-#include "oplist/backup_mode.h"
+#include "todo/backup_mode.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"
 #include "ui/picture_button.h"
-#include "window/skins.h"
-#include "window/todo_view.h"
+#include "window_rules/skins.h"
+#include "window_rules/todo_view.h"
 
 namespace dd {
 namespace {
@@ -63,7 +63,7 @@ TEST_F(WindowStatesTest, APressedPictureButtonKeepsTheSkinsRoundedCornersInEvery
   Start();
   ui::PictureButton* save = window->button(kBtnSave);
   for (int skin = 0; skin < kSkinCount; ++skin) {
-    SkinAendern(app(), skin);
+    ChangeSkin(app(), skin);
     const QImage up = save->grab().toImage();
     save->setDown(true);
     const QImage down = save->grab().toImage();
@@ -78,7 +78,7 @@ TEST_F(WindowStatesTest, TheFixedCellsOfTheModeGridFadeInEverySkin) {
   Start();
   ui::BackupModePanel& modes = *window->backupModePanel();
   for (int skin = 0; skin < kSkinCount; ++skin) {
-    SkinAendern(app(), skin);
+    ChangeSkin(app(), skin);
     for (int r = 0; r < 5; ++r)
       for (int c = 0; c < 5; ++c) {
         const QRadioButton* cell = modes.option(r, c);
@@ -109,7 +109,7 @@ TEST_F(WindowStatesTest, ASwitchedOffFilterBoxLooksInactiveAndSaysHowToSwitchItO
   EXPECT_EQ(box->toolTip(), ui::Display(app().Text("txtExcludeOff")));
   EXPECT_NE(box->toolTip(), hint);
   // In the dark skin the shade comes from its own dark fields, not from the skin before.
-  SkinAendern(app(), 1);
+  ChangeSkin(app(), 1);
   EXPECT_LT(box->palette().color(QPalette::Base).lightness(), 100);
 }
 
@@ -134,7 +134,7 @@ TEST_F(WindowStatesTest, TheListsColumnsReachTheRightEdgeAndTheFullPathIsSizedTo
   window->ClickButton(kBtnSimulate);
   window->WaitForRun();
   ASSERT_GT(Rows(), 0);
-  ui::ToDoTable* list = window->lvToDoList();
+  ui::ToDoTable* list = window->toDoView();
   window->action(QStringLiteral("mnuShowFullPath"))->trigger();
   ASSERT_TRUE(app().ToDo.ShowFullPath);
   QHeaderView* header = list->horizontalHeader();

@@ -17,7 +17,7 @@
 #include "ui/list_views.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
-#include "window/buttons.h"
+#include "window_rules/buttons.h"
 
 using namespace dd;
 using dd::test::MakeDirs;
@@ -31,8 +31,8 @@ struct WindowTest : test::WindowFixture {
   QString Text(const QString& name) { return window->label(name)->text(); }
   // A drop just left or right of the source column's right edge.
   void Drop(const std::string& folder, bool left) {
-    const int boundary = window->lvFolders()->Boundary();
-    DropFiles(window->lvFolders()->viewport(), QPoint(left ? boundary - 2 : boundary + 2, 10), {folder});
+    const int boundary = window->folderList()->Boundary();
+    DropFiles(window->folderList()->viewport(), QPoint(left ? boundary - 2 : boundary + 2, 10), {folder});
   }
 };
 
@@ -55,13 +55,13 @@ TEST_F(WindowTest, StartUpShowsThePreviousListThenOpensTheCommandLineJob) {
   } spy;
   spy.onShow = [&] {
     rowsAtShow = Rows();
-    pairsAtShow = window->lvFolders()->rowCount();
+    pairsAtShow = window->folderList()->rowCount();
   };
   Start(job, true, [&] { window->installEventFilter(&spy); });
   EXPECT_EQ(rowsAtShow, 2);
   EXPECT_EQ(pairsAtShow, 0);
-  EXPECT_EQ(window->lvFolders()->rowCount(), 1);
-  EXPECT_EQ(window->lvFolders()->item(0, 1)->text(), QStringLiteral("/src one"));
+  EXPECT_EQ(window->folderList()->rowCount(), 1);
+  EXPECT_EQ(window->folderList()->item(0, 1)->text(), QStringLiteral("/src one"));
   EXPECT_EQ(app().Job.CurrentJobFile, job);
   EXPECT_EQ(window->statusBar()->findChild<QLabel*>(QStringLiteral("StatusBar1.Panel1"))->text(),
             QString::fromStdString(job));
@@ -83,8 +83,8 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   WriteFile(dst + "/old.txt", "old");
   Drop(src, true);
   Drop(dst, false);
-  ASSERT_EQ(window->lvFolders()->rowCount(), 1);
-  ASSERT_NE(window->lvFolders()->item(0, 3), nullptr);
+  ASSERT_EQ(window->folderList()->rowCount(), 1);
+  ASSERT_NE(window->folderList()->item(0, 3), nullptr);
   EXPECT_EQ(app().Job.TargetFolders, std::vector<std::string>{dst});
 
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
@@ -94,14 +94,14 @@ TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
   EXPECT_EQ(Rows(), 4);  // three new copies and one deletion
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("3"));
   EXPECT_EQ(Text(QStringLiteral("lblF1Files")), QStringLiteral("3"));
-  EXPECT_FALSE(window->button(kBtnStopSimu)->isVisible());
+  EXPECT_FALSE(window->button(kBtnStopSimulation)->isVisible());
 
   // The user drops one planned copy from the list before executing.
   const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
                                                            QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
   ASSERT_EQ(found.size(), 1);
-  window->lvToDoList()->selectRow(found[0].row());
-  QTest::keyClick(window->lvToDoList(), Qt::Key_Delete);
+  window->toDoView()->selectRow(found[0].row());
+  QTest::keyClick(window->toDoView(), Qt::Key_Delete);
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("2"));
 
@@ -123,33 +123,33 @@ TEST_F(WindowTest, DuringARunEditsAndEscapeOnlyStopItAndCtrlOffersTheOneStepButt
   Start();
   MakeDirs(dir / "s");
   Drop(dir / "s", true);
-  QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+  QTest::keyClick(window->folderList(), Qt::Key_Escape);
   EXPECT_FALSE(app().Run.Lifecycle.StopRequested());
   {
     const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);
-    window->lvFolders()->selectAll();
-    QTest::keyClick(window->lvFolders(), Qt::Key_Delete);
+    window->folderList()->selectAll();
+    QTest::keyClick(window->folderList(), Qt::Key_Delete);
     EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
-    EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+    EXPECT_EQ(window->folderList()->rowCount(), 1);
     EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);  // the answer was Yes
   }
   {
     const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Execution);
-    QTest::keyClick(window->lvFolders(), Qt::Key_Escape);
+    QTest::keyClick(window->folderList(), Qt::Key_Escape);
     EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);
     // New would empty the list and the pairs the run is walking, also while it stops.
     window->action(QStringLiteral("mnuNew"))->trigger();
     EXPECT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(window->lvFolders()->rowCount(), 1);
+    EXPECT_EQ(window->folderList()->rowCount(), 1);
   }
 
-  PictureButton* oneStep = window->button(kBtnOneKlick);
-  QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
+  PictureButton* oneStep = window->button(kBtnOneStep);
+  QTest::keyPress(window->folderList(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_TRUE(oneStep->isVisible());
-  QTest::keyRelease(window->lvFolders(), Qt::Key_Control);
+  QTest::keyRelease(window->folderList(), Qt::Key_Control);
   EXPECT_FALSE(oneStep->isVisible());
   const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);  // not offered during a run
-  QTest::keyPress(window->lvFolders(), Qt::Key_Control, Qt::ControlModifier);
+  QTest::keyPress(window->folderList(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_FALSE(oneStep->isVisible());
 }
 
@@ -163,7 +163,7 @@ TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) 
   EXPECT_EQ(window->action(QStringLiteral("mnuSaveAs"))->text(), QStringLiteral("Speichern &unter ..."));
   EXPECT_EQ(window->button(kBtnSimulate)->accessibleName(), QStringLiteral("Simulieren"));
   EXPECT_EQ(window->label(QStringLiteral("label(2)"))->text(), QStringLiteral("Dateien"));
-  EXPECT_EQ(window->lvFolders()->horizontalHeaderItem(1)->text(), ui::Display(app().Text("[Source directories]")));
+  EXPECT_EQ(window->folderList()->horizontalHeaderItem(1)->text(), ui::Display(app().Text("[Source directories]")));
   EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());
   EXPECT_EQ(app().Options.ExcludeText, ".tmp");
   EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
@@ -171,7 +171,7 @@ TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) 
 
 TEST_F(WindowTest, ListButtonsAndColumnMenusShowWhatTheySayAndANewJobHidesTheColumns) {
   Start();
-  ui::ToDoTable* list = window->lvToDoList();
+  ui::ToDoTable* list = window->toDoView();
   QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
   EXPECT_FALSE(list->isVisible());
   EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());

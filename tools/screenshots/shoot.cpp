@@ -21,8 +21,8 @@
 #include "common/trash.h"
 #include "job/program_folder.h"
 #include "ui/main_window.h"
-#include "window/buttons.h"
-#include "window/skins.h"
+#include "window_rules/buttons.h"
+#include "window_rules/skins.h"
 
 namespace {
 
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
   Settle();
   for (int skin = 0; skin < dd::kSkinCount; ++skin) {
     skinName = QStringLiteral("skin%1").arg(skin + 1);
-    dd::SkinAendern(window.app(), skin);
+    dd::ChangeSkin(window.app(), skin);
     window.ClickButton(dd::kBtnSimulate);
     window.WaitForRun();
     shoot(QStringLiteral("main"));

@@ -1,0 +1,90 @@
+#include "apply/run_labels.h"
+
+#include <algorithm>
+#include <string>
+
+#include "common/app.h"
+#include "common/clock.h"
+#include "common/duration_text.h"
+#include "common/files.h"
+#include "apply/rates.h"
+
+namespace dd {
+
+void SetAllPairIcons(App& app, PairIcon icon) {
+  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
+  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
+}
+
+void ClearRunStatistics(App& app) {
+  RunStatistics& r = app.Run;
+  if (!r.Lifecycle.Execution()) {
+    r.CurrentFile.clear();
+    r.TreeFoldersF1 = r.TreeFoldersF2 = r.TreeFilesF1 = r.TreeFilesF2 = 0;
+    r.TreeSizeF1 = r.TreeSizeF2 = 0;
+    r.ActionText.clear();
+    r.TreeStatisticsValid = false;
+    r.SkippedNames = 0;
+    r.SkippedPaths.clear();
+    r.OwnEntriesLeftOut = 0;
+    r.UnlistedFolders = 0;
+    r.OverlappingPairs = 0;
+    r.RefusedPairs = 0;
+    // A new plan: the failures of the last execution are no longer this run's.
+    r.FailedItems.clear();
+    r.Compared = {};
+  }
+  r.Verified = {};
+  r.Pending.Clear();
+  r.PendingOpsAtCount = 0;
+  r.DeletedCount = r.ReplacedCount = r.NewCount = 0;
+  r.DeletedBytes = r.ReplacedBytes = r.NewBytes = 0;
+  r.MovedCount = r.MovedBytes = r.MovedByCopy = 0;
+  r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
+  app.screen.SetStatusText(2, "");
+}
+
+void ShowExecutionInProgress(App& app) {
+  RunStatistics& r = app.Run;
+  r.ActionText =
+      app.Text("[Execution in progress]") + ": " + ShortDurationText(app, MonotonicSeconds() - r.ExecutionStartTime);
+}
+
+void ShowScanProgress(App& app) {
+  app.screen.ShowRunLabels(app.Run);
+}
+
+void ShowPendingStatistics(App& app) {
+  RunStatistics& r = app.Run;
+  const int64_t pending = r.PendingOps();
+  PendingLabels labels;
+  labels.EstimateText = EstimateRemainingTime(app);
+  if (pending == 0) {
+    r.CurrentFile.clear();
+    r.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
+  }
+  double percent =
+      r.PendingOpsAtCount == 0 ? 0.0 : static_cast<double>(r.PendingOpsAtCount - pending) * 100.0 / r.PendingOpsAtCount;
+  labels.ProgressPercent = std::clamp(static_cast<int>(percent + 0.5), 0, 100);
+  if (r.LastOperationKind == OpKind::Delete) {
+    labels.ProgressRed = 255;
+  } else if (r.LastOperationKind == OpKind::New) {
+    labels.ProgressRed = 179, labels.ProgressGreen = 125, labels.ProgressBlue = 186;
+  } else if (r.LastOperationKind == OpKind::Replace) {
+    labels.ProgressRed = 67, labels.ProgressGreen = 142, labels.ProgressBlue = 142;
+  } else if (r.LastOperationKind == OpKind::Move) {
+    labels.ProgressRed = 96, labels.ProgressGreen = 150, labels.ProgressBlue = 90;
+  }
+  app.screen.ShowPendingLabels(r, labels);
+  ShowScanProgress(app);
+}
+
+void ShowCurrentItemLabels(App& app) {
+  ShowCurrentItemLabels(app, IsDirectory(app.Run.CurrentFile));
+}
+
+void ShowCurrentItemLabels(App& app, bool isFolder) {
+  app.screen.ShowCurrentItem(app.Run.CurrentFile, isFolder ? std::string() : app.Run.CurrentSizeText);
+}
+
+}  // namespace dd

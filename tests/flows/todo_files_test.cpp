@@ -1,0 +1,154 @@
+#include "flows/todo_files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/app.h"
+#include "common/files.h"
+#include "support/flow_fixture.h"
+
+namespace dd {
+namespace {
+
+const std::string kA = "Replace/ Copy -> F2\t=->\tExtra in F1\t/s/a\t/d/a\t5\t0";
+const std::string kB = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t7";
+using Keys = std::vector<std::string>;
+
+struct ToDoFilesTest : ::testing::Test, test::ProgramFixture<> {
+  ToDoFilesTest() { app.ToDo.ToDoList = {""}; }
+  std::string ListFile() const { return ReadTextFile(app.Files.ToDoFilePath); }
+  void SetListFile(const std::string& text) { test::WriteFile(app.Files.ToDoFilePath, text); }
+};
+
+TEST_F(ToDoFilesTest, LoadDropsEmptyLinesAndRewritesTheFileAnEmptyOrMissingOneKeepsTheList) {
+  SetListFile("\r\n" + kA + "\r\n\r\n\r\n" + kB + "\r\n");
+  app.Run.CurrentFile = "old";
+  LoadToDoListFile(app);
+  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_EQ(app.ToDo.ToDoList, (Keys{kA, kB}));
+  EXPECT_EQ(ListFile(), kA + "\r\n" + kB);
+  EXPECT_EQ(app.Run.PendingOps(), 2);
+  EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Bytes, 7);
+  EXPECT_EQ(app.ToDo.Rows.size(), 2u);
+  EXPECT_EQ(app.Run.CurrentFile, "");
+  EXPECT_EQ(app.Run.ActionText, app.Text("[Ready]"));
+
+  app.ToDo.ToDoList = {"", kA, kB};
+  SetListFile("\r\n\r\n");
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+  EXPECT_EQ(ListFile(), "");
+  ::unlink(app.Files.ToDoFilePath.c_str());
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 3u);
+}
+
+TEST_F(ToDoFilesTest, DamagedRecordsAndFilesAreRejected) {
+  const std::string prefix = "Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b\t0\t";
+  // A NUL cuts the path at the system call: "/d/b<NUL>x" would delete "/d/b".
+  for (const std::string& record :
+       {"Delete in F2       \t= x\tExtra in F2\t/s/b\t/d/b" + std::string(1, '\0') + "x\t0\t7",
+        prefix + "9223372036854775807", prefix + "1e300", prefix + "-5", prefix + "4611686018427387905",
+        prefix + "7\nx", std::string("a\tb\tc\td\te\tf")}) {
+    SetListFile(kA + "\r\n" + record);
+    EXPECT_FALSE(CheckIfValidToDoList(app)) << record;
+  }
+  // 2^62 is the largest size; letters are no number and count 0.
+  SetListFile(prefix + "4611686018427387904\r\n" + prefix + "abc");
+  EXPECT_TRUE(CheckIfValidToDoList(app));
+
+  // A pipe in place of the list neither blocks nor is rewritten as an empty list.
+  ::unlink(app.Files.ToDoFilePath.c_str());
+  ASSERT_EQ(::mkfifo(app.Files.ToDoFilePath.c_str(), 0600), 0);
+  LoadToDoListFile(app);
+  EXPECT_EQ(screen.keys(), Keys{"[Not a valid ToDo list]"});
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+
+  // Beyond 512 MiB a list counts as damaged (a sparse file costs no space).
+  SetListFile(kA);
+  ASSERT_EQ(::truncate(app.Files.ToDoFilePath.c_str(), static_cast<off_t>(kListFileLimit) + 1), 0);
+  EXPECT_FALSE(CheckIfValidToDoList(app));
+}
+
+TEST_F(ToDoFilesTest, SaveAppendsTxtAndAsksBeforeReplacing) {
+  app.ToDo.ToDoList = {"", kA, "", kB};
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan"));
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
+  EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+  EXPECT_TRUE(SaveListCommand(app, dir / "PLAN.TXT"));
+  EXPECT_TRUE(PathExists(dir / "PLAN.TXT"));
+  EXPECT_FALSE(PathExists(dir / "PLAN.TXT.txt"));
+
+  app.ToDo.ToDoList = {kB};
+  screen.answers = {Answer::Cancel};
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));
+  EXPECT_EQ(screen.keys(), Keys{"[File exists, replace?]"});
+  EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kA + "\r\n" + kB);
+  EXPECT_TRUE(SaveListCommand(app, dir / "plan.txt"));  // OK
+  EXPECT_EQ(ReadTextFile(dir / "plan.txt"), kB);
+
+  EXPECT_TRUE(SaveListCommand(app, ""));  // cancelled dialog
+  // A parent that is a regular file refuses the write, for root too.
+  EXPECT_FALSE(SaveListCommand(app, dir / "plan.txt/inner"));
+}
+
+TEST_F(ToDoFilesTest, OpenAsksFirstAndNeverLosesTheList) {
+  app.ToDo.ToDoList = {kA};
+  screen.dialogPaths = {dir / "kept", dir / "kept.txt", dir / "kept.txt"};
+  EXPECT_TRUE(SaveListWithDialog(app));
+  SetListFile(kB);
+  screen.answers = {Answer::No};
+  OpenListWithDialog(app);
+  EXPECT_EQ(ListFile(), kB);
+  OpenListWithDialog(app);
+  EXPECT_EQ(app.ToDo.ToDoList, Keys{kA});
+  EXPECT_EQ(ListFile(), kA);
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[overwrite current ToDo list?]"}));
+
+  screen.messages.clear();
+  OpenListCommand(app, dir / "missing.txt");
+  EXPECT_EQ(screen.keys(), Keys{"[File does not exist.]"});
+  EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
+
+  // The list file itself, under any spelling, is left whole.
+  screen.messages.clear();
+  OpenListCommand(app, app.Files.ToDoFilePath);
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[ToDo List already open!]"}));
+  EXPECT_EQ(screen.messages[1].icon, Icon::None);
+  app.ToDo.ToDoList = {""};
+  OpenListCommand(app, dir.path() + "/./To Do.txt");
+  EXPECT_EQ(ListFile(), kA);
+  EXPECT_EQ(app.ToDo.ToDoList, Keys{kA});
+
+  // A list file that cannot be replaced: its folder is a regular file.
+  screen.messages.clear();
+  app.Files.ToDoFilePath = dir / "kept.txt/To Do.txt";
+  OpenListCommand(app, dir / "kept.txt");
+  EXPECT_EQ(screen.keys(), (Keys{"[overwrite current ToDo list?]", "[Could not open the file!]"}));
+  EXPECT_EQ(screen.messages[1].icon, Icon::Critical);
+}
+
+TEST(SuggestedListPathTest, TheSaveListDialogOffersTheJobsNameAsAList) {
+  const struct {
+    const char* job;
+    const char* offered;
+  } rows[] = {
+      {"/jobs/job1.ddk", "/jobs/job1 list.txt"},
+      {"/jobs/Night Run.DDK", "/jobs/Night Run list.txt"},  // any case of the extension
+      {"/jobs/v1.2.ddk", "/jobs/v1.2 list.txt"},            // only the last extension goes
+      {"/jobs/plain", "/jobs/plain list.txt"},
+      {"/jobs.ddk/.ddk", "/jobs.ddk/.ddk list.txt"},  // a name that is only the extension stays
+      {"", " list.txt"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(SuggestedListPath(row.job), row.offered) << row.job;
+}
+
+TEST_F(ToDoFilesTest, TheSaveListDialogOpensWithTheListNameOfTheJob) {
+  app.Job.CurrentJobFile = dir / "job1.ddk";
+  SaveListWithDialog(app);
+  EXPECT_EQ(screen.dialogInitialPaths, Keys{dir / "job1 list.txt"});
+}
+
+}  // namespace
+}  // namespace dd

@@ -1,0 +1,126 @@
+#include "plan/content_check.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "common/app.h"
+#include "common/files.h"
+#include "plan/comparison.h"
+#include "todo/op_record.h"
+#include "support/flow_fixture.h"
+#include "support/scenario.h"
+
+using namespace dd;
+using namespace dd::test;
+
+namespace {
+
+constexpr int64_t kBase = 1600000000;
+
+std::string At(int64_t offset) {
+  return "@" + std::to_string(kBase + offset);
+}
+
+class ContentComparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
+ protected:
+  ContentComparison() {
+    MakeDirs(f1);
+    MakeDirs(f2);
+    app.Modes.CurrentBackupMode = {"", "=->", "=->", "<-=", "=->", "<-="};
+  }
+
+  // The status of each item below F1, by its name.
+  std::map<std::string, std::string> Statuses() {
+    app.ToDo.ToDoList.assign(1, std::string());
+    ComparePair(app, f1, f2, 0, 0);
+    std::map<std::string, std::string> statuses;
+    for (const std::string& line : app.ToDo.ToDoList)
+      if (const std::optional<OpRecord> r = OpRecord::Parse(line))
+        statuses[r->PathF1.substr(f1.size() + 1)] = r->Status;
+    return statuses;
+  }
+
+  std::string f1 = dir / "F1", f2 = dir / "F2";
+};
+
+TEST_F(ContentComparison, FindsAChangeThatSizeAndTimeHide) {
+  const std::string big(3 * ContentReader::kBlock / 2, 'x');
+  std::string bigChanged = big;
+  bigChanged.back() = 'y';  // in the second block
+  std::string bigChangedFirst = big;
+  bigChangedFirst.front() = 'y';  // in the first block, found while the second is read
+  MakeTree(dir.path(), {"F1/same=abc" + At(0), "F2/same=abc" + At(0), "F1/tie=abc" + At(0), "F2/tie=abd" + At(0),
+                        "F1/f1later=abc" + At(2), "F2/f1later=abd" + At(0), "F1/f2later=abc" + At(0),
+                        "F2/f2later=abd" + At(3), "F1/empty=" + At(0), "F2/empty=" + At(0), "F1/big=" + big + At(0),
+                        "F2/big=" + bigChanged + At(0), "F1/dir/", "F2/dir/", "F1/bigfirst=" + big + At(0),
+                        "F2/bigfirst=" + bigChangedFirst + At(0)});
+  const struct {
+    bool compare;
+    std::map<std::string, std::string> statuses;
+  } cases[] = {
+      {false,
+       {{"same", "Identical"},
+        {"tie", "Identical"},
+        {"f1later", "Identical"},
+        {"f2later", "Identical"},
+        {"empty", "Identical"},
+        {"big", "Identical"},
+        {"bigfirst", "Identical"},
+        {"dir", "Identical"}}},
+      {true,
+       {{"same", "Identical"},
+        {"tie", "Newer in F1"},
+        {"f1later", "Newer in F1"},
+        {"f2later", "Newer in F2"},
+        {"empty", "Identical"},
+        {"big", "Newer in F1"},
+        {"bigfirst", "Newer in F1"},
+        {"dir", "Identical"}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.compare);
+    app.Run.Compared = {};
+    app.Options.CompareContent = c.compare;
+    EXPECT_EQ(Statuses(), c.statuses);
+    // Every file of some content is read on both sides, up to its first difference.
+    EXPECT_EQ(app.Run.Compared.Files, c.compare ? 6 : 0);
+    EXPECT_EQ(app.Run.Compared.Differing, c.compare ? 5 : 0);
+    EXPECT_EQ(app.Run.Compared.BytesRead, c.compare ? 2 * (4 * 3 + 2 * int64_t(big.size())) : 0);
+    EXPECT_EQ(app.Run.Compared.Unreadable, 0);
+  }
+}
+
+TEST_F(ContentComparison, ReadsNeitherThroughALinkNorOutsideTheRoot) {
+  MakeTree(dir.path(),
+           {"outside/a=abd" + At(0), "F1/linked/a=abc" + At(0), "F1/plain=abc" + At(0), "F2/plain=abd" + At(0)});
+  // F2's folder became a link to a folder outside after the scan listed a file in it.
+  ASSERT_EQ(::symlink((dir / "outside").c_str(), (f2 + "/linked").c_str()), 0);
+  app.Options.CompareContent = true;
+  ContentCheck check(f1, f2, app.Run.Compared, [] { return true; });
+  EXPECT_EQ(check.Compare("/linked/a", 3), ContentResult::Unreadable);
+  EXPECT_EQ(check.Compare("/plain", 3), ContentResult::Different);
+  EXPECT_EQ(check.Compare("/plain", 4), ContentResult::Unreadable);  // no longer the size that was seen
+  EXPECT_EQ(app.Run.Compared.Unreadable, 2);
+}
+
+TEST_F(ContentComparison, ALinkIsLeftToSizeAndTime) {
+  MakeTree(dir.path(), {"F1/l->x", "F2/l->y"});
+  ContentCheck check(f1, f2, app.Run.Compared, [] { return true; });
+  EXPECT_EQ(check.Compare("/l", 1), ContentResult::Same);
+  EXPECT_EQ(app.Run.Compared.Files, 0);
+}
+
+TEST(ContentStatus, ADifferenceMakesTheLaterCopyNewerAndATieF1) {
+  const struct {
+    ContentResult content;
+    int64_t m1, m2;
+    std::string status;
+  } cases[] = {
+      {ContentResult::Same, 5, 9, "Identical"},        {ContentResult::Unreadable, 5, 9, "Identical"},
+      {ContentResult::Different, 5, 9, "Newer in F2"}, {ContentResult::Different, 9, 5, "Newer in F1"},
+      {ContentResult::Different, 7, 7, "Newer in F1"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(StatusAfterContent(c.content, c.m1, c.m2), c.status);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+#include "window_rules/job_loads.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "common/files.h"
+#include "job/folder_pairs.h"
+#include "job/job_file.h"
+#include "support/builders.h"
+#include "support/flow_fixture.h"
+
+using namespace dd;
+using Paths = std::vector<std::string>;
+
+namespace {
+
+constexpr const char* kRecord = "Delete in F2       \t= x\tExtra in F2\t/a/x\t/b/x\t0\t3";
+
+// A program folder with two saved jobs; the current job is a new one.
+struct Scene : test::ProgramFixture<> {
+  std::string saved = dir / "saved.ddk";  // holds /s -> /t
+  std::string other = dir / "other.ddk";  // holds /x -> /y
+  Scene() {
+    test::WriteJob(saved, {{"/s", "/t"}});
+    test::WriteJob(other, {{"/x", "/y"}});
+    FileNew(app);
+    app.Job.CurrentJobFile = dir / "Temp.ddk";  // a new job, never saved
+  }
+  void LoadSaved() {
+    ASSERT_EQ(LoadJobFile(app, saved), JobLoadStatus::Loaded);
+    ASSERT_EQ(app.Job.SourceFolders, Paths{"/s"});
+  }
+  void Pending() { app.ToDo.ToDoList = {kRecord, ""}; }
+  void PlannedBy(const std::string& job) {
+    app.ToDo.Plan.Known = true;
+    app.ToDo.Plan.JobFile = ResolvedPath(job);
+    app.ToDo.Plan.Pairs = {{"/p", "/q", "/p", "/q"}};
+  }
+};
+
+struct JobLoadsTest : ::testing::Test, Scene {};
+
+TEST_F(JobLoadsTest, TheQuestionNamesWhatTheLoadWouldDiscard) {
+  const struct {
+    const char* name;
+    std::function<void(Scene&)> setUp;
+    const char* asked;  // "" when nothing is asked
+  } rows[] = {
+      {"a new job without pairs and an empty list", [](Scene&) {}, ""},
+      {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; }, "[Discard unsaved pairs?]"},
+      {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
+      {"a pair added to the loaded job",
+       [](Scene& t) {
+         t.LoadSaved();
+         t.app.Job.SourceFolders.push_back("/s2");
+         t.app.Job.TargetFolders.push_back("/t2");
+       },
+       "[Discard unsaved pairs?]"},
+      {"an option changed in the loaded job",
+       [](Scene& t) {
+         t.LoadSaved();
+         t.app.Options.DeletedToTrash = !t.app.Options.DeletedToTrash;
+       },
+       "[Discard unsaved pairs?]"},
+      {"the loaded job's file removed meanwhile: nothing the title shows",
+       [](Scene& t) {
+         t.LoadSaved();
+         std::remove(t.saved.c_str());
+       },
+       ""},
+      {"a pending list no record ties to a job", [](Scene& t) { t.Pending(); }, "[Discard pending list?]"},
+      {"a pending list planned by another job",
+       [](Scene& t) {
+         t.Pending();
+         t.PlannedBy(t.saved);
+       },
+       "[Discard pending list?]"},
+      {"a pending list planned by the job loaded",
+       [](Scene& t) {
+         t.Pending();
+         t.PlannedBy(t.other);
+       },
+       ""},
+      {"unsaved pairs and a pending list",
+       [](Scene& t) {
+         t.Pending();
+         t.app.Job.TargetFolders = {"/t"};
+       },
+       "[Discard unsaved pairs and pending list?]"},
+  };
+  for (const auto& row : rows) {
+    Scene t;
+    row.setUp(t);
+    t.screen.answers = {Answer::No};
+    const bool go = MayLoadJob(t.app, t.other);
+    if (std::string(row.asked).empty()) {
+      EXPECT_TRUE(go) << row.name;
+      EXPECT_TRUE(t.screen.messages.empty()) << row.name;
+      continue;
+    }
+    EXPECT_FALSE(go) << row.name;  // No was answered
+    ASSERT_EQ(t.screen.keys(), Paths{row.asked}) << row.name;
+    const Message& m = t.screen.messages[0];
+    EXPECT_EQ(m.kind, MessageKind::DiscardForLoad) << row.name;
+    EXPECT_EQ(m.buttons, Buttons::YesNo) << row.name;
+    EXPECT_TRUE(m.defaultIsNo) << row.name;
+    EXPECT_FALSE(m.prompt.empty()) << row.name;
+  }
+}
+
+TEST_F(JobLoadsTest, NewAsksAsALoadDoesAndNoKeepsEverything) {
+  const struct {
+    const char* name;
+    std::function<void(Scene&)> setUp;
+    const char* asked;  // "" when nothing is asked
+  } rows[] = {
+      {"a new job without pairs and an empty list", [](Scene&) {}, ""},
+      {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
+      {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; },
+       "[Discard unsaved pairs for a new job?]"},
+      {"a pending list, even one the job planned",
+       [](Scene& t) {
+         t.LoadSaved();
+         t.Pending();
+         t.PlannedBy(t.saved);
+       },
+       "[Discard pending list for a new job?]"},
+      {"unsaved pairs and a pending list",
+       [](Scene& t) {
+         t.Pending();
+         t.app.Job.TargetFolders = {"/t"};
+       },
+       "[Discard unsaved pairs and pending list for a new job?]"},
+  };
+  for (const auto& row : rows) {
+    Scene t;
+    row.setUp(t);
+    const std::vector<std::string> sources = t.app.Job.SourceFolders;
+    t.screen.answers = {Answer::No};
+    const bool made = NewJobAsked(t.app);
+    if (std::string(row.asked).empty()) {
+      EXPECT_TRUE(made) << row.name;
+      EXPECT_TRUE(t.screen.messages.empty()) << row.name;
+      EXPECT_TRUE(t.app.Job.SourceFolders.empty()) << row.name;
+      continue;
+    }
+    EXPECT_FALSE(made) << row.name;
+    ASSERT_EQ(t.screen.keys(), Paths{row.asked}) << row.name;
+    const Message& m = t.screen.messages[0];
+    EXPECT_EQ(m.buttons, Buttons::YesNo) << row.name;
+    EXPECT_TRUE(m.defaultIsNo) << row.name;
+    EXPECT_NE(m.prompt, row.asked) << row.name;  // the language has a text for it
+    EXPECT_EQ(t.app.Job.SourceFolders, sources) << row.name;
+    EXPECT_EQ(HasPendingList(t.app), std::string(row.asked).find("list") != std::string::npos) << row.name;
+    t.screen.answers = {Answer::Yes};
+    EXPECT_TRUE(NewJobAsked(t.app)) << row.name;
+    EXPECT_TRUE(t.app.Job.SourceFolders.empty() && t.app.Job.TargetFolders.empty()) << row.name;
+    EXPECT_FALSE(HasPendingList(t.app)) << row.name;
+  }
+}
+
+TEST_F(JobLoadsTest, AnsweringNoKeepsPairsAndListAndYesLoads) {
+  Pending();
+  app.Job.SourceFolders = {"/mine"};
+  screen.answers = {Answer::No};
+  EXPECT_FALSE(LoadJobAsked(app, other));
+  EXPECT_EQ(app.Job.SourceFolders, Paths{"/mine"});
+  EXPECT_TRUE(HasPendingList(app));
+  EXPECT_TRUE(LoadJobAsked(app, other));  // Yes
+  EXPECT_EQ(app.Job.SourceFolders, Paths{"/x"});
+  EXPECT_FALSE(HasPendingList(app));
+}
+
+TEST_F(JobLoadsTest, LoadingTheJobThatPlannedTheListKeepsTheList) {
+  Pending();
+  PlannedBy(other);
+  EXPECT_TRUE(LoadJobAsked(app, "\"" + other + "\""));  // as a desktop hands it over, quoted
+  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_EQ(app.Job.SourceFolders, Paths{"/x"});
+  EXPECT_TRUE(HasPendingList(app));
+}
+
+TEST_F(JobLoadsTest, AFileThatIsNoJobIsRefusedAndNothingChanges) {
+  const struct {
+    const char* name;
+    std::string path;
+    const char* message;
+  } rows[] = {
+      {"a picture", dir / "photo.jpg", "[Not a job file]"},
+      {"an empty file", dir / "empty.ddk", "[Not a job file]"},
+      {"a text named like a job", dir / "notes.ddk", "[Not a job file]"},
+      {"a missing file", dir / "missing.ddk", "[File does not exist.]"},
+  };
+  test::WriteFile(dir / "photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
+  test::WriteFile(dir / "empty.ddk", "");
+  test::WriteFile(dir / "notes.ddk", "milk\r\nbread\r\n");
+  for (const auto& row : rows) {
+    Scene t;
+    t.Pending();
+    t.app.Job.SourceFolders = {"/mine"};
+    EXPECT_FALSE(DropOnWindowAsked(t.app, {row.path})) << row.name;
+    EXPECT_EQ(t.screen.keys(), Paths{row.message}) << row.name;  // and no discard question before it
+    EXPECT_EQ(t.app.Job.SourceFolders, Paths{"/mine"}) << row.name;
+    EXPECT_TRUE(HasPendingList(t.app)) << row.name;
+  }
+}
+
+TEST_F(JobLoadsTest, AJobSavedWithoutPairsIsStillAJobAndItsOptionsLoad) {
+  const std::string options = dir / "options.ddk";
+  test::WriteFile(options,
+                  "Dualdock V2.1\r\n\r\nDirectories:\r\n\r\n\r\n\r\n\r\n\r\nDaylight Savings:\r\n0\r\n\r\n\r\n");
+  app.Options.DaylightSaving = true;
+  EXPECT_TRUE(LoadJobAsked(app, options));
+  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_FALSE(app.Options.DaylightSaving);
+  EXPECT_EQ(app.Job.CurrentJobFile, options);
+}
+
+TEST_F(JobLoadsTest, AJobDroppedOnTheFolderListIsAskedForAndFoldersAreAdded) {
+  Pending();
+  screen.answers = {Answer::No};
+  EXPECT_FALSE(DropOnFolderListAsked(app, {other}, 0, 300));
+  EXPECT_EQ(screen.keys(), Paths{"[Discard pending list?]"});
+  test::MakeDirs(dir / "f");
+  EXPECT_FALSE(DropOnFolderListAsked(app, {dir / "f", other}, 0, 300));  // two items: only folders count
+  EXPECT_EQ(app.Job.SourceFolders, Paths{dir / "f"});
+  EXPECT_EQ(screen.keys().size(), 1u);
+}
+
+TEST_F(JobLoadsTest, AfterARestartTheListShowsWithThePairsOfTheJobThatPlannedIt) {
+  const struct {
+    const char* name;
+    std::function<void(Scene&)> setUp;
+    bool loaded;
+    const char* told;  // the message key, "" for none
+  } rows[] = {
+      {"the planning job loads",
+       [](Scene& t) {
+         t.Pending();
+         t.PlannedBy(t.other);
+       },
+       true, ""},
+      {"the planning job is gone",
+       [](Scene& t) {
+         t.Pending();
+         t.PlannedBy(t.dir / "gone.ddk");
+       },
+       false, "[Pending list planned by job]"},
+      {"pairs not saved stay",
+       [](Scene& t) {
+         t.Pending();
+         t.PlannedBy(t.other);
+         t.app.Job.SourceFolders = {"/mine"};
+       },
+       false, "[Pending list planned by job]"},
+      {"an empty list", [](Scene& t) { t.PlannedBy(t.other); }, false, ""},
+      {"a list without a record", [](Scene& t) { t.Pending(); }, false, ""},
+  };
+  for (const auto& row : rows) {
+    Scene t;
+    row.setUp(t);
+    EXPECT_EQ(ShowPlanningJob(t.app), row.loaded) << row.name;
+    EXPECT_EQ(t.app.Job.SourceFolders == Paths{"/x"}, row.loaded) << row.name;
+    if (row.loaded) {
+      EXPECT_TRUE(HasPendingList(t.app)) << row.name;
+    }
+    if (std::string(row.told).empty()) {
+      EXPECT_TRUE(t.screen.messages.empty()) << row.name;
+      continue;
+    }
+    ASSERT_EQ(t.screen.keys(), Paths{row.told}) << row.name;
+    const std::string& prompt = t.screen.messages[0].prompt;
+    EXPECT_NE(prompt.find(t.app.ToDo.Plan.JobFile), std::string::npos) << row.name;
+    EXPECT_NE(prompt.find("/p  ->  /q"), std::string::npos) << row.name;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include "window_rules/language_switch.h"
+
+#include <gtest/gtest.h>
+
+#include "common/duration_text.h"
+#include "todo/backup_mode.h"
+#include "support/flow_fixture.h"
+#include "window_rules/todo_view.h"
+
+namespace dd {
+namespace {
+
+constexpr int kEnglish = 0, kGerman = 1;
+
+struct LanguageScreen : test::ScriptedScreen {
+  std::vector<std::string> progress;  // the action line of every run-label refresh
+  int modesShown = 0;
+  void ShowRunLabels(const RunStatistics& run) override { progress.push_back(run.ActionText); }
+  void BackupModeChanged() override { ++modesShown; }
+};
+
+struct Scene : test::ProgramFixture<LanguageScreen> {
+  Scene() { StdBackupModesDef(app); }
+};
+
+struct LanguageSwitchTest : ::testing::Test, Scene {};
+
+TEST_F(LanguageSwitchTest, TheLastRunsActionLineFollowsTheLanguageAtOnce) {
+  const struct {
+    const char* key;  // "" for a text of no key
+  } rows[] = {{"[Finished]"}, {"[Aborted]"}, {"[Execution aborted]"}, {"[Ready]"}, {""}};
+  for (const auto& row : rows) {
+    Scene t;
+    const std::string key = row.key;
+    t.app.Run.ActionText = key.empty() ? "3 files of mine" : t.app.Text(key);
+    SwitchLanguage(t.app, kGerman);
+    const std::string expected = key.empty() ? "3 files of mine" : t.app.Text(key);
+    EXPECT_EQ(t.app.Run.ActionText, expected) << key;
+    ASSERT_FALSE(t.screen.progress.empty()) << key;
+    EXPECT_EQ(t.screen.progress.back(), expected) << key;
+  }
+  Scene t;
+  t.app.Run.ActionText = t.app.Text("[Finished]");
+  SwitchLanguage(t.app, kGerman);
+  EXPECT_EQ(t.app.Run.ActionText, "Beendet");
+}
+
+TEST_F(LanguageSwitchTest, TheStandardModesAreRenamedAndTheUsersSelectionStays) {
+  app.Modes.SelectedMode = 1;
+  app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[1];
+  SwitchLanguage(app, kGerman);
+  const BackupModeState& m = app.Modes;
+  EXPECT_EQ(m.ComboItems, (std::vector<std::string>{app.Text("[A->B Incremental]"), app.Text("[A<->B Synchronization]"),
+                                                    app.Text("[User defined]")}));
+  EXPECT_EQ(m.ComboItems[1], "A<->B Synchronisation");
+  EXPECT_EQ(m.CurrentBackupMode.Name, m.ComboItems[1]);
+  EXPECT_EQ(m.SelectedMode, 1);
+  EXPECT_EQ(m.CurrentBackupMode.NewerInF2, m.StdBackupModes[1].NewerInF2);  // the codes are untouched
+  EXPECT_GT(screen.modesShown, 0);
+}
+
+TEST_F(LanguageSwitchTest, DuringARunItsTextsStayWithTheRun) {
+  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Simulation);
+  ASSERT_TRUE(static_cast<bool>(run));
+  app.Run.ActionText = app.Text("[Finished]");
+  SwitchLanguage(app, kGerman);
+  EXPECT_EQ(app.settings.LanguageIndex, kGerman);
+  EXPECT_EQ(app.Run.ActionText, "Finished");
+  EXPECT_TRUE(screen.progress.empty());
+}
+
+TEST_F(LanguageSwitchTest, QtsTranslationIsNamedByTheLanguageFileAndOnlyAsAPlainName) {
+  app.settings.LanguageIndex = kGerman;
+  EXPECT_EQ(QtTranslationName(app), "qtbase_de");
+  app.settings.LanguageIndex = kEnglish;
+  EXPECT_EQ(QtTranslationName(app), "qtbase_en");
+  const struct {
+    const char* value;
+    const char* name;
+  } rows[] = {{"qtbase_pt_BR", "qtbase_pt_BR"},
+              {"qtbase_", ""},
+              {"qtbase_../../x", ""},
+              {"/tmp/qtbase_de", ""},
+              {"qtbase_de ", ""}};
+  for (const auto& row : rows) {
+    test::WriteFile(app.Files.LanguageFilePath, std::string("[Qt translations]\t") + row.value + "\t" + row.value);
+    EXPECT_EQ(QtTranslationName(app), row.name) << row.value;
+  }
+}
+
+TEST(ToDoCellTextKeyTest, OnlyStatusAndOperationCellsAreLookedUpWithoutTheirIndent) {
+  const struct {
+    int column;
+    const char* text;
+    const char* key;
+  } rows[] = {
+      {kColStatus1, "Newer", "[Newer]"},
+      {kColStatus2, "Extra", "[Extra]"},
+      {kColOperation, " Delete in Target", "[Delete in Target]"},
+      {kColOperation, "Copy To Source", "[Copy To Source]"},
+      {kColOperation, "", ""},
+      {kColF1, "Equal", ""},  // a file may be called like a status
+      {kColPath2, "Extra", ""},
+  };
+  for (const auto& row : rows) EXPECT_EQ(ToDoCellTextKey(row.column, row.text), row.key) << row.text;
+}
+
+TEST_F(LanguageSwitchTest, EveryStatusAndOperationOfARecordHasACellTextInBothLanguages) {
+  const char* statuses[] = {"Identical", "Newer in F1", "Newer in F2", "Extra in F1", "Extra in F2"};
+  const char* codes[] = {"x =", "= x", "=->", "<-=", "= ="};
+  for (const char* status : statuses)
+    for (const char* code : codes) {
+      const std::string record = std::string("Delete in F2       \t") + code + "\t" + status + "\t/a/x\t/b/x\t1\t2";
+      ToDoCells cells;
+      ASSERT_TRUE(ToDoRowCells(record, cells)) << record;
+      for (int column : {kColStatus1, kColOperation, kColStatus2}) {
+        const std::string key = ToDoCellTextKey(column, ToDoCellText(cells, column, 0, 0));
+        if (key.empty()) continue;
+        for (int language : {kEnglish, kGerman}) {
+          app.settings.LanguageIndex = language;
+          EXPECT_FALSE(app.Text(key).empty()) << key << " " << language;
+        }
+      }
+    }
+}
+
+TEST_F(LanguageSwitchTest, DurationsTakeTheUnitsOfTheLanguage) {
+  const struct {
+    int language;
+    double seconds;
+    const char* shown;
+  } rows[] = {{kEnglish, 0, "0 sec"}, {kGerman, 0, "0 Sek."}, {kGerman, 90, "1.5 Min."}, {kGerman, 7200, "2.0 Std."}};
+  for (const auto& row : rows) {
+    app.settings.LanguageIndex = row.language;
+    EXPECT_EQ(ShortDurationText(app, row.seconds), row.shown) << row.seconds;
+  }
+  test::WriteFile(app.Files.LanguageFilePath, "[sec]\t\t\r\n");  // a language without units keeps the built-in ones
+  EXPECT_EQ(ShortDurationText(app, 5), "5 sec");
+}
+
+}  // namespace
+}  // namespace dd
