@@ -18,9 +18,9 @@ shift || true
 
 packages=(cmake g++ ninja-build libgtest-dev libxxhash-dev python3 desktop-file-utils appstream shared-mime-info qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libgl-dev xvfb xauth)
 case "$mode" in
-  test) packages+=(dbus-daemon) ;;
+  # zsh and fish: the shell completions are tried in them; clang-format checks the layout of the code.
+  test) packages+=(dbus-daemon zsh fish clang-format) ;;
   bench) packages+=(libbenchmark-dev rsync time) ;;
-  test) packages+=(zsh fish) ;;  # the shell completions are tried in them
   package) packages+=(dpkg-dev file lintian) ;;
   fuzz) packages+=(clang libclang-rt-14-dev) ;;
 esac
