@@ -35,7 +35,7 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
   // The records of one comparison, by path in F1 below its root.
   std::map<std::string, OpRecord> Compare(const std::string& r1, const std::string& r2) {
     app.ToDo.ToDoList.assign(1, std::string());
-    ComparePair(app, r1, r2, 0, 0);
+    ComparePair({app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages}, r1, r2, 0, 0);
     std::map<std::string, OpRecord> items;
     EXPECT_EQ(app.ToDo.ToDoList.at(0), "");
     for (std::size_t i = 1; i < app.ToDo.ToDoList.size(); ++i) {

@@ -32,7 +32,7 @@ class ContentComparison : public ::testing::Test, public ProgramFixture<HookedSc
   // The status of each item below F1, by its name.
   std::map<std::string, std::string> Statuses() {
     app.ToDo.ToDoList.assign(1, std::string());
-    ComparePair(app, f1, f2, 0, 0);
+    ComparePair({app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages}, f1, f2, 0, 0);
     std::map<std::string, std::string> statuses;
     for (const std::string& line : app.ToDo.ToDoList)
       if (const std::optional<OpRecord> r = OpRecord::Parse(line))

@@ -22,7 +22,7 @@ std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries, c
   MakeDirs(f.dir / "s");
   MakeDirs(f.dir / "t");
   f.app.ToDo.ToDoList.assign(1, std::string());
-  const PairPlan plan = SimulateChangedFolders(f.app, f.dir / "s", f.dir / "t", 0, 0, folders);
+  const PairPlan plan = SimulateChangedFolders({f.app.Options, f.app.Modes.CurrentBackupMode, f.app.Files, f.app.ToDo.ToDoList, f.app.Run, f.app.messages}, f.dir / "s", f.dir / "t", 0, 0, folders);
   EXPECT_TRUE(plan.Complete);
   std::vector<std::string> paths;
   for (const std::string& p : PathsOf(f.app.ToDo.ToDoList, 2))
@@ -82,7 +82,7 @@ TEST(SimulateChangedFolders, AnEmptiedFolderIsNoEmptySide) {
   f.SetMirrorMode();
   MakeTree(f.dir.path(), {"s/keep.txt=k", "s/a/", "t/keep.txt=k", "t/a/last.txt=l"});
   f.app.ToDo.ToDoList.assign(1, std::string());
-  const PairPlan plan = SimulateChangedFolders(f.app, f.dir / "s", f.dir / "t", 0, 0, {{"/a"}});
+  const PairPlan plan = SimulateChangedFolders({f.app.Options, f.app.Modes.CurrentBackupMode, f.app.Files, f.app.ToDo.ToDoList, f.app.Run, f.app.messages}, f.dir / "s", f.dir / "t", 0, 0, {{"/a"}});
   EXPECT_EQ(plan.DeletedFilesF2, 1);
   EXPECT_GT(plan.FilesF1, 0);
 }

@@ -27,11 +27,11 @@ struct Scanner : ::testing::Test {
 
 TEST_F(Scanner, YieldsEveryFiftyFilesAndStopsOnRequest) {
   for (int i = 0; i < 120; ++i) WriteFile(dir / ("r/d" + std::to_string(i % 3) + "/f" + std::to_string(i)), "");
-  EXPECT_EQ(ScanFolder(app, dir / "r").Files.size(), 120u);
+  EXPECT_EQ(ScanFolder(app.Run, app.screen, dir / "r").Files.size(), 120u);
   EXPECT_EQ(screen.yields, 2);
   screen.onYield = [&] { app.Run.Lifecycle.RequestStop(); };
   app.Run.ScanningF1 = true;
-  EXPECT_EQ(ScanFolder(app, dir / "r").Files.size(), 50u);
+  EXPECT_EQ(ScanFolder(app.Run, app.screen, dir / "r").Files.size(), 50u);
   EXPECT_EQ(app.Run.TreeFilesF1, 50);
   EXPECT_EQ(screen.yields, 3);
 }
@@ -44,7 +44,7 @@ TEST_F(Scanner, LinksAreFilesNeverFollowedTimesAreLocalWholeSecondsAndUnrecordab
   struct timespec times[2] = {{utc, 900000000}, {utc, 900000000}};
   ASSERT_EQ(::utimensat(AT_FDCWD, (dir / "r/t.txt").c_str(), times, 0), 0);
   app.Run.ScanningF1 = true;
-  const ScanResult r = ScanFolder(app, dir / "r");
+  const ScanResult r = ScanFolder(app.Run, app.screen, dir / "r");
   std::map<std::string, const ScannedFile*> files;
   for (std::size_t i = 0; i < r.Files.size(); ++i)
     files[r.Folders[r.Files[i].Folder] + "/" + std::string(r.Name(r.Files[i]))] = &r.Files[i];
@@ -57,5 +57,5 @@ TEST_F(Scanner, LinksAreFilesNeverFollowedTimesAreLocalWholeSecondsAndUnrecordab
   EXPECT_EQ(std::vector<int64_t>({app.Run.TreeFilesF1, app.Run.TreeFoldersF1, app.Run.TreeSizeF1}),
             std::vector<int64_t>({3, 1, 9}));
   // A root given as a link to a folder is listed.
-  EXPECT_EQ(ScanFolder(app, dir / "rootlink").Files.size(), 3u);
+  EXPECT_EQ(ScanFolder(app.Run, app.screen, dir / "rootlink").Files.size(), 3u);
 }

@@ -25,7 +25,7 @@ class EditorScreen : public test::ScriptedScreen {
 struct BackupModeTest : ::testing::Test, test::ProgramFixture<EditorScreen> {
   BackupModeTest() {
     screen.app = &app;
-    StdBackupModesDef(app);
+    StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages);
   }
   const BackupModeDef& mode() const { return app.Modes.CurrentBackupMode; }
 };
@@ -44,16 +44,16 @@ TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAloneAndAChangeDuringASi
   app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[0];
   const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Simulation);
   screen.answers = {Answer::No, Answer::No};
-  OptionClicked(app, 4, 2);
+  OptionClicked(app.Modes, app.Run.Lifecycle, app.messages, 4, 2);
   ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Are you sure for changes?]"});
   EXPECT_EQ(screen.messages[0].buttons, Buttons::YesNo);
   // The running comparison keeps the codes it started with, and the editors show them again.
   EXPECT_EQ(mode().NewerInF2, "= =");
   EXPECT_EQ(screen.refreshes, 2);
-  ComboSelected(app, 1);
+  ComboSelected(app.Modes, app.Run.Lifecycle, app.messages, 1);
   EXPECT_EQ(mode().NewerInF2, "= =");
   EXPECT_EQ(app.Modes.SelectedMode, 0);
-  ComboSelected(app, 1);  // Yes
+  ComboSelected(app.Modes, app.Run.Lifecycle, app.messages, 1);  // Yes
   EXPECT_EQ(screen.messages.size(), 3u);
   // Synchronisation copies the newer back and deletes what exists only in F2 rather than copying it back.
   EXPECT_EQ(mode().NewerInF2, "<-=");
@@ -63,7 +63,7 @@ TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAloneAndAChangeDuringASi
 TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored) {
   app.Modes.CurrentBackupMode.ExtraInF1 = "<-=";
   app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);
-  ShowCurrentBackupMode(app);
+  ShowCurrentBackupMode(app.Modes, app.Run.Lifecycle, app.messages);
   EXPECT_EQ(mode().ExtraInF1, "<-=");
   EXPECT_FALSE(IsOptionEnabled(1, SelectedOption(mode(), 1)));
   EXPECT_EQ(SelectedOption(mode(), 1), 2);
@@ -74,8 +74,8 @@ TEST_F(BackupModeTest, DisabledCodeFromJobFileStaysAndProgramSetEventsAreIgnored
   EXPECT_EQ(SelectedDropDownItem(mode(), 2, 0), 1);
 
   app.Modes.OptsBeingSet = true;
-  OptionClicked(app, 0, 1);
-  DropDownClicked(app, 0, 0, 2);
+  OptionClicked(app.Modes, app.Run.Lifecycle, app.messages, 0, 1);
+  DropDownClicked(app.Modes, app.Run.Lifecycle, app.messages, 0, 0, 2);
   EXPECT_EQ(mode().Identical, "= =");
 }
 

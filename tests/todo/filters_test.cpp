@@ -54,7 +54,7 @@ TEST(Filters, ThinTheListByTheirTextsAndSaveIt) {
     }
     std::string text = c.text;
     f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
-    EXPECT_EQ(c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text), c.removed);
+    EXPECT_EQ(c.include ? IncludeInToDoList(f.app.ToDo, f.app.Job, f.app.Options, f.app.Files, f.app.messages, text) : ExcludeFromToDoList(f.app.ToDo, f.app.Job, f.app.Options, f.app.Files, f.app.messages, text), c.removed);
     std::string normalised = c.text;
     while (normalised.rfind("\r\n", 0) == 0) normalised.erase(0, 2);
     while (EndsWith(normalised, "\r\n")) normalised.resize(normalised.size() - 2);
@@ -91,7 +91,7 @@ TEST(Filters, PatternsMatchNamesAndPathsBelowEitherRoot) {
       f.app.ToDo.ToDoList.push_back(test::Rec("=->", "Extra in F1", p, "/d" + p.substr(2), "1"));
     std::string text = c.text;
     f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
-    c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text);
+    c.include ? IncludeInToDoList(f.app.ToDo, f.app.Job, f.app.Options, f.app.Files, f.app.messages, text) : ExcludeFromToDoList(f.app.ToDo, f.app.Job, f.app.Options, f.app.Files, f.app.messages, text);
     EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList), c.left);
   }
 }
@@ -103,7 +103,7 @@ TEST(Filters, APatternMatchesTheTargetSideToo) {
   f.app.ToDo.ToDoList = {test::Rec("= x", "Extra in F2", "/s/old/a.bak", "/d/old/a.bak", "0", "1"),
                          test::Rec("= x", "Extra in F2", "/s/new/a.txt", "/d/new/a.txt", "0", "1")};
   std::string text = "old/*.bak";
-  EXPECT_EQ(ExcludeFromToDoList(f.app, text), 1);
+  EXPECT_EQ(ExcludeFromToDoList(f.app.ToDo, f.app.Job, f.app.Options, f.app.Files, f.app.messages, text), 1);
   EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList, 2), Lines{"/d/new/a.txt"});
 }
 
@@ -113,15 +113,15 @@ TEST(Filters, TextForRun) {
   o.ExclPlaceholder = "Drop files here\r\nor type";
   o.ExcludeText = "\r\nDrop files here\r\nor type\r\n";
   o.ExclEnabled = true;
-  EXPECT_EQ(ExcludeTextForRun(f.app), "");  // the placeholder filters nothing
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), "");  // the placeholder filters nothing
   o.ExcludeText = ".tmp";
-  EXPECT_EQ(ExcludeTextForRun(f.app), ".tmp");
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), ".tmp");
   o.ExclEnabled = false;
-  EXPECT_EQ(ExcludeTextForRun(f.app), "");
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), "");
   o.IncludeText = ".doc";
-  EXPECT_EQ(IncludeTextForRun(f.app), "");
+  EXPECT_EQ(IncludeTextForRun(f.app.Options), "");
   o.InclEnabled = true;
-  EXPECT_EQ(IncludeTextForRun(f.app), ".doc");
+  EXPECT_EQ(IncludeTextForRun(f.app.Options), ".doc");
 }
 
 }  // namespace

@@ -107,36 +107,36 @@ TEST(ToDoList, RowsFollowValidRecordsRemovalBlanksTheRecordAndSavingDropsEmptyRe
   const std::string a = Record("=->", "Extra in F1", "1", "0");
   const std::string b = Record("<-=", "Extra in F2", "0", "2");
   app.ToDo.ToDoList = {"", a, "not a record", b, a + "\tmore"};
-  RebuildToDoRows(app);
+  RebuildToDoRows(app.ToDo, app.screen);
   EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{1, 3}));
   EXPECT_EQ(f.screen.rebuilt, 1);
 
-  RemoveToDoRow(app, 0);
+  RemoveToDoRow(app.ToDo, app.screen, 0);
   EXPECT_EQ(app.ToDo.ToDoList[1], "");
   EXPECT_EQ(app.ToDo.ToDoList[3], b);
   EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{3}));
   EXPECT_EQ(f.screen.removed, (std::vector<int>{0}));
 
-  RemoveToDoRow(app, 5);  // no such row: nothing happens
+  RemoveToDoRow(app.ToDo, app.screen, 5);  // no such row: nothing happens
   EXPECT_EQ(app.ToDo.Rows.size(), 1u);
   EXPECT_EQ(f.screen.removed.size(), 1u);
 
-  CountOperations(app);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 1);
 
   // Saving drops the empty records and renumbers the rest; the rows must point at the same records afterwards.
-  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_TRUE(SaveToDoList(app.ToDo, app.Files, app.screen));
   EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "not a record\r\n" + b + "\r\n" + a + "\tmore");
   ASSERT_EQ(app.ToDo.Rows.size(), 1u);
   EXPECT_EQ(app.ToDo.ToDoList[app.ToDo.Rows[0]], b);
   app.ToDo.ToDoList = {""};
-  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_TRUE(SaveToDoList(app.ToDo, app.Files, app.screen));
   EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
   EXPECT_TRUE(app.ToDo.ToDoList.empty());
   // A path below a regular file cannot be written; the list is normalised all the same.
   test::WriteFile(f.dir / "plain", "x");
   app.ToDo.ToDoList = {a, ""};
-  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
+  EXPECT_FALSE(SaveToDoList(app.ToDo, app.Files, app.screen, f.dir / "plain/list.txt"));
   EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{a});
 }
