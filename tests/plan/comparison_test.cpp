@@ -35,7 +35,7 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
   // The records of one comparison, by path in F1 below its root.
   std::map<std::string, OpRecord> Compare(const std::string& r1, const std::string& r2) {
     app.ToDo.ToDoList.assign(1, std::string());
-    ComparePair({app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages}, r1, r2, 0, 0);
+    ComparePair(Context(), r1, r2, 0, 0);
     std::map<std::string, OpRecord> items;
     EXPECT_EQ(app.ToDo.ToDoList.at(0), "");
     for (std::size_t i = 1; i < app.ToDo.ToDoList.size(); ++i) {
@@ -50,6 +50,10 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
     return items;
   }
   std::map<std::string, OpRecord> Compare() { return Compare(f1, f2); }
+
+  ComparisonContext Context() {
+    return {app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages};
+  }
 
   static std::string StatusOf(const std::map<std::string, OpRecord>& items, const std::string& name) {
     return items.count(name) ? items.at(name).Status : "(none)";
@@ -195,4 +199,17 @@ TEST_F(Comparison, AStopDuringTheScanGivesNoRecords) {
   EXPECT_EQ(app.ToDo.ToDoList.size(), 1u);
   EXPECT_FALSE(app.Run.ScanningF1);
   EXPECT_FALSE(app.Run.ScanningF2);
+}
+
+TEST_F(Comparison, ATreeTooLargeToSortFailsThePairNamingItsRoot) {
+  MakeTree(dir.path(), {"F1/a=1" + kAt, "F1/b=1" + kAt, "F1/c=1" + kAt, "F2/a=1" + kAt});
+  app.ToDo.ToDoList.assign(1, std::string());
+  ComparisonContext context = Context();
+  context.entryLimit = 2;
+  const PairPlan plan = ComparePair(context, f1, f2, 0, 0);
+  ASSERT_TRUE(plan.Failure.has_value());
+  EXPECT_EQ(plan.Failure->Folder, f1);
+  EXPECT_EQ(plan.Failure->Reason, "more than 2 files or folders in the tree");
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 1u);
+  EXPECT_FALSE(plan.Complete);
 }
