@@ -103,7 +103,8 @@ void BM_ComparePair(benchmark::State& state) {
   std::size_t records = 0;
   for (auto _ : state) {
     app.ToDo.ToDoList.assign(1, std::string());
-    dd::ComparePair(app, trees.f1, trees.f2, 0, 0);
+    dd::ComparePair({app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages},
+                   trees.f1, trees.f2, 0, 0);
     records = app.ToDo.ToDoList.size() - 1;
   }
   struct rusage usage {};

@@ -49,7 +49,7 @@ RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow) {
     r.Pending = counted;
     r.PendingOpsAtCount = countedOps;
   } else {
-    CountOperations(app);
+    CountOperations(app.ToDo.ToDoList, app.Run);
   }
   ShowPendingStatistics(app);
 
@@ -58,11 +58,11 @@ RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow) {
   SaveRates(app);
   // Also rebuilds the rows from the remaining records. A list not written back would offer the done
   // operations again: the run did not succeed.
-  if (!SaveToDoList(app)) {
+  if (!SaveToDoList(app.ToDo, app.Files, app.screen)) {
     ReportFileNotWritten(app, app.Files.ToDoFilePath);
     ++failures;
   }
-  CountOperations(app);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   ShowPendingStatistics(app);
   app.screen.SetStatusText(2, "");
   SetAllPairIcons(app, PairIcon::Dualdock);

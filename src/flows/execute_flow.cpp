@@ -131,11 +131,11 @@ RunResult Execute(App& app) {
   // Another run may have replaced the list since it was shown: what is carried out is what is on disk.
   ReloadListIfChanged(app);
   if (r.PendingOps() == 0) {
-    std::string exclude = ExcludeTextForRun(app);
-    ExcludeFromToDoList(app, exclude);
-    std::string include = IncludeTextForRun(app);
-    IncludeInToDoList(app, include);
-    CountOperations(app);
+    std::string exclude = ExcludeTextForRun(app.Options);
+    ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, exclude);
+    std::string include = IncludeTextForRun(app.Options);
+    IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, include);
+    CountOperations(app.ToDo.ToDoList, app.Run);
     ShowPendingStatistics(app);
   }
   app.screen.RefreshButtons();

@@ -88,7 +88,7 @@ bool RefuseCrossingPairs(App& app, RunScope& scope) {
   if (crossing.empty()) return false;
   ShowOverlapping(app, crossing);
   RequestRunStop(app);
-  RebuildToDoRows(app);
+  RebuildToDoRows(app.ToDo, app.screen);
   EndSimulation(app, scope);
   return true;
 }
@@ -104,17 +104,17 @@ void FailUnwritten(App& app, RunScope& scope, const std::string& path) {
 // record. Then the record of this simulation waits in app.ToDo.Plan. False when a file stayed.
 bool ClearOldList(App& app, RunScope& scope) {
   const std::string& list = app.Files.ToDoFilePath;
-  if (!RemoveListPlan(app)) {
+  if (!RemoveListPlan(app.ToDo, app.Files)) {
     FailUnwritten(app, scope, app.Files.PlanFilePath);
     return false;
   }
   DeleteFileForced(list);
-  RememberListFile(app);
+  RememberListFile(app.ToDo, app.Files);
   if (PathExists(list)) {
     FailUnwritten(app, scope, list);
     return false;
   }
-  app.ToDo.Plan = PlanOfCurrentJob(app);
+  app.ToDo.Plan = PlanOfCurrentJob(app.Job, app.Modes.CurrentBackupMode, app.Options);
   return true;
 }
 
@@ -149,13 +149,22 @@ void PlanAllPairs(App& app, const ChangedPairs* changed) {
     }
     app.screen.SetPairIcon(i, PairIcon::Search);
     const std::size_t planned = toDo.size();
-    const PairPlan plan = changed ? SimulateChangedFolders(app, sources[i], targets[i], i, last, folders->second)
-                                  : ComparePair(app, sources[i], targets[i], i, last);
+    const ComparisonContext context{app.Options, app.Modes.CurrentBackupMode, app.Files, toDo, r, app.messages};
+    const PairPlan plan = changed ? SimulateChangedFolders(context, sources[i], targets[i], i, last, folders->second)
+                                  : ComparePair(context, sources[i], targets[i], i, last);
     // Copies a killed run never named: the scan left them out, and nobody will finish them.
     RemoveDeadTemporaryCopies(sources[i], plan.TemporaryCopiesF1);
     RemoveDeadTemporaryCopies(targets[i], plan.TemporaryCopiesF2);
+    // A pair that could not be compared plans nothing and is named with the roots that could not be read.
+    if (plan.Failure) {
+      toDo.resize(planned);
+      unreadable += plan.Failure->Folder + "\t" + plan.Failure->Reason + "\r\n";
+      ++r.UnlistedFolders;
+      app.screen.SetPairIcon(i, PairIcon::Dualdock);
+      continue;
+    }
     if (plan.Complete && app.settings.MassDeleteGuard && IsMassDeletion(plan) &&
-        !ConfirmMassDeletion(app, sources[i], targets[i], plan)) {
+        !ConfirmMassDeletion(app.messages, sources[i], targets[i], plan)) {
       // Nothing of a refused pair goes into the list, so no later execution can carry it out.
       toDo.resize(planned);
       ++r.RefusedPairs;
@@ -231,25 +240,25 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   ShowScanProgress(app);
   app.Yield();
   // The record first, then the list: a list on disk always has its own job's record.
-  if (!WriteListPlan(app)) return FailUnwritten(app, scope, app.Files.PlanFilePath);
-  if (!SortExecutionFile(app)) return FailUnwritten(app, scope, app.Files.ToDoFilePath);
+  if (!WriteListPlan(app.ToDo, app.Files)) return FailUnwritten(app, scope, app.Files.PlanFilePath);
+  if (!SortExecutionFile(app.ToDo, app.Files)) return FailUnwritten(app, scope, app.Files.ToDoFilePath);
   const double end = MonotonicSeconds();
 
   r.ActionText = app.Text("[Excluding files..]");
   ShowScanProgress(app);
   int filtered = 0;
-  std::string exclude = ExcludeTextForRun(app);
+  std::string exclude = ExcludeTextForRun(app.Options);
   app.Yield();
-  if (!exclude.empty()) filtered += ExcludeFromToDoList(app, exclude);
-  std::string include = IncludeTextForRun(app);
-  if (!include.empty()) filtered += IncludeInToDoList(app, include);
+  if (!exclude.empty()) filtered += ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, exclude);
+  std::string include = IncludeTextForRun(app.Options);
+  if (!include.empty()) filtered += IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, include);
 
-  CountOperations(app);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   ShowPendingStatistics(app);
 
   r.ActionText = app.Text("[Displaying operations..]");
   app.Yield();
-  RebuildToDoRows(app);
+  RebuildToDoRows(app.ToDo, app.screen);
 
   if (r.Lifecycle.StopRequested()) {
     app.Show("[Aborted]", app.Text("[Aborted]"), std::string());

@@ -31,8 +31,8 @@ bool CheckIfValidToDoList(App& app) {
   // A list that is already as it would be written is not written again (each write waits for the disk).
   if ((read.status != FileReadStatus::Read || text != read.text) && !WriteTextFile(text, file))
     ReportFileNotWritten(app, file);
-  RememberListFile(app);
-  ReadListPlan(app);
+  RememberListFile(app.ToDo, app.Files);
+  ReadListPlan(app.ToDo, app.Files);
   if (text.empty()) return true;
   app.ToDo.ToDoList = Split(text, kCrLf);
   int bad = 0;
@@ -50,9 +50,9 @@ void LoadToDoListFile(App& app) {
     DeleteFileIfExists(app.Files.ToDoFilePath);
     app.ToDo.ToDoList = {std::string()};
   }
-  CountOperations(app);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   ShowPendingStatistics(app);
-  RebuildToDoRows(app);
+  RebuildToDoRows(app.ToDo, app.screen);
   app.Run.ActionText = app.Text("[Ready]");
   app.Run.CurrentFile.clear();
   app.Run.CurrentSizeText.clear();
@@ -75,7 +75,7 @@ bool SaveListCommand(App& app, std::string path) {
                                    MessageKind::ReplaceFile) == Answer::Cancel)
     return true;
   // The save drops the empty records and renumbers the list; it rebuilds the rows with it.
-  return SaveToDoList(app, path);
+  return SaveToDoList(app.ToDo, app.Files, app.screen, path);
 }
 
 void OpenListCommand(App& app, const std::string& path) {
@@ -95,11 +95,11 @@ void OpenListCommand(App& app, const std::string& path) {
   int created = 0;
   // The opened list is carried out against the current job: the old record goes before the list is
   // replaced, the current job's record comes after it (when it was planned is not known).
-  if (!sameFile && !RemoveListPlan(app)) return ReportFileNotWritten(app, app.Files.PlanFilePath);
+  if (!sameFile && !RemoveListPlan(app.ToDo, app.Files)) return ReportFileNotWritten(app, app.Files.PlanFilePath);
   if (!sameFile && CopyWithFolders(path, listFile, true, created)) {
-    app.ToDo.Plan = PlanOfCurrentJob(app);
+    app.ToDo.Plan = PlanOfCurrentJob(app.Job, app.Modes.CurrentBackupMode, app.Options);
     app.ToDo.PlannedAtNs = 0;
-    if (!WriteListPlan(app)) ReportFileNotWritten(app, app.Files.PlanFilePath);
+    if (!WriteListPlan(app.ToDo, app.Files)) ReportFileNotWritten(app, app.Files.PlanFilePath);
     LoadToDoListFile(app);
     return;
   }

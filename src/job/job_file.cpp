@@ -201,7 +201,7 @@ ReadOutcome ReadV2_0(App& app, const std::string& text) {
         return {FormatError(app, "[Directories do not exist.]"), false};
       }
       if (std::string* field = ModeField(app.Modes.CurrentBackupMode, keyValue[0])) *field = keyValue[1];
-      if (keyValue[0] == "NewerInF2") ShowCurrentBackupMode(app);
+      if (keyValue[0] == "NewerInF2") ShowCurrentBackupMode(app.Modes, app.Run.Lifecycle, app.messages);
     }
   }
   // A file that stops at a line without pairs ("-1") loaded only when it gave at least one pair.
@@ -254,7 +254,7 @@ ReadOutcome LoadText(App& app, const std::string& quotedPath, bool keepList = fa
   BackupModeState& m = app.Modes;
   m.SelectedMode = CheckIfKnownBUM(m);
   if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
-  ShowCurrentBackupMode(app);
+  ShowCurrentBackupMode(app.Modes, app.Run.Lifecycle, app.messages);
   app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
   return outcome;
@@ -400,7 +400,7 @@ void NewJob(App& app, bool emptyList) {
   if (emptyList) {
     app.ToDo.ToDoList.assign(1, std::string());
     // Writes the empty list and rebuilds the rows.
-    if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
+    if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   }
 
   // One empty pair compacts to no pair at all.
@@ -408,7 +408,7 @@ void NewJob(App& app, bool emptyList) {
   app.Job.TargetFolders.clear();
   app.screen.FolderPairsChanged();
 
-  StdBackupModesDef(app);
+  StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages);
   app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
 }

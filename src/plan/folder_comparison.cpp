@@ -5,7 +5,8 @@
 
 #include <unordered_map>
 
-#include "common/app.h"
+#include "common/messages.h"
+#include "common/run_statistics.h"
 #include "common/clock.h"
 #include "plan/scan_observer.h"
 #include "plan/scanner.h"
@@ -128,15 +129,15 @@ std::map<std::string, bool> FoldersToList(const std::string& rootF1, const std::
   return chosen;
 }
 
-PairPlan SimulateChangedFolders(App& app, const std::string& rootF1, const std::string& rootF2, int pair,
-                                int lastPair, const std::vector<ChangedFolder>& folders) {
+PairPlan SimulateChangedFolders(const ComparisonContext& context, const std::string& rootF1, const std::string& rootF2,
+                                int pair, int lastPair, const std::vector<ChangedFolder>& folders) {
   const std::map<std::string, bool> chosen = FoldersToList(rootF1, rootF2, folders);
   const auto root = chosen.find(std::string());
   if (chosen.empty() || (root != chosen.end() && root->second))
-    return ComparePair(app, rootF1, rootF2, pair, lastPair);
+    return ComparePair(context, rootF1, rootF2, pair, lastPair);
 
-  RunStatistics& r = app.Run;
-  AppScanObserver observer(app);
+  RunStatistics& r = context.run;
+  RunScanObserver observer(r, context.messages.screen());
   ScanResult f1, f2;
   SideLister side1(WithoutTrailingSeparator(rootF1), f1, observer);
   SideLister side2(WithoutTrailingSeparator(rootF2), f2, observer);
@@ -155,13 +156,13 @@ PairPlan SimulateChangedFolders(App& app, const std::string& rootF1, const std::
   r.ScanningF2 = false;
 
   PairPlan plan;
-  NoteScans(app, f1, f2, plan);
+  NoteScans(r, f1, f2, plan);
   // The guard's "the other side holds no file" cannot be judged from a few folders: a side whose
   // root holds anything counts as holding a file.
   if (plan.FilesF1 == 0 && HoldsEntries(f1.Root)) plan.FilesF1 = 1;
   if (plan.FilesF2 == 0 && HoldsEntries(f2.Root)) plan.FilesF2 = 1;
   if (r.Lifecycle.StopRequested()) return plan;
-  PlanScannedSides(app, f1, f2, plan);
+  PlanScannedSides(context, f1, f2, plan);
   return plan;
 }
 

@@ -10,8 +10,6 @@
 
 namespace dd {
 
-class App;
-
 struct ChangedFolder {
   std::string Path;   // below the root, as the scans hold it: "" the root, "/a/b"
   bool Deep = false;  // everything below it too, e.g. a folder moved in whole
@@ -25,8 +23,8 @@ using ChangedPairs = std::map<int, std::vector<ChangedFolder>>;
 // Compares only the entries of the changed folders on both sides. A subfolder found on one side
 // only is listed with everything below it; a changed folder that is missing on a side is replaced
 // by its nearest ancestor present on both. The root deep (or no folder at all) compares the whole pair.
-PairPlan SimulateChangedFolders(App& app, const std::string& rootF1, const std::string& rootF2, int pair,
-                                int lastPair, const std::vector<ChangedFolder>& folders);
+PairPlan SimulateChangedFolders(const ComparisonContext& context, const std::string& rootF1, const std::string& rootF2,
+                                int pair, int lastPair, const std::vector<ChangedFolder>& folders);
 
 // The folders to list for `folders`: each present as a folder (not a link) on both sides, sorted,
 // none inside a deep one. Exposed for the tests.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "common/app.h"
+#include "common/messages.h"
 #include "common/files.h"
 #include "plan/root_check.h"
 #include "todo/backup_mode.h"
@@ -76,20 +76,20 @@ bool IsMassDeletion(const PairPlan& plan) {
   return DeletesMost(plan.DeletedFilesF1, plan.FilesF1) || DeletesMost(plan.DeletedFilesF2, plan.FilesF2);
 }
 
-bool ConfirmMassDeletion(App& app, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan) {
+bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan) {
   auto side = [](const char* name, const std::string& root, int64_t deleted, int64_t files) {
     return std::string(name) + "\t" + root + "\t" + std::to_string(deleted) + " / " + std::to_string(files);
   };
   Message m;
   m.kind = MessageKind::MassDeletion;
   m.key = "[Mass deletion]";
-  m.prompt = app.Text("[Mass deletion]") + "\r\n" + side("F1", rootF1, plan.DeletedFilesF1, plan.FilesF1) + "\r\n" +
+  m.prompt = messages.Text("[Mass deletion]") + "\r\n" + side("F1", rootF1, plan.DeletedFilesF1, plan.FilesF1) + "\r\n" +
              side("F2", rootF2, plan.DeletedFilesF2, plan.FilesF2);
-  m.title = app.Text("[Simulation]");
+  m.title = messages.Text("[Simulation]");
   m.buttons = Buttons::YesNo;
   m.icon = Icon::Exclamation;
   m.defaultIsNo = true;
-  return app.screen.ShowMessage(m) == Answer::Yes;
+  return messages.screen().ShowMessage(m) == Answer::Yes;
 }
 
 }  // namespace dd

@@ -9,7 +9,7 @@
 
 namespace dd {
 
-class App;
+class Messages;
 struct BackupModeDef;
 
 // True when one root is the other or lies inside it, after links, "." and ".."
@@ -29,6 +29,6 @@ std::string PairsOverlappingEachOther(const std::vector<std::string>& sources, c
 bool IsMassDeletion(const PairPlan& plan);
 
 // Asks whether the deletions of pair `pair` may be planned; the safe answer is No.
-bool ConfirmMassDeletion(App& app, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan);
+bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan);
 
 }  // namespace dd

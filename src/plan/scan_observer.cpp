@@ -1,17 +1,18 @@
 #include "plan/scan_observer.h"
 
-#include "common/app.h"
+#include "common/run_statistics.h"
+#include "common/screen.h"
 
 namespace dd {
 
-void AppScanObserver::FolderFound() {
-  RunStatistics& r = app_.Run;
+void RunScanObserver::FolderFound() {
+  RunStatistics& r = run_;
   if (r.ScanningF1) ++r.TreeFoldersF1;
   if (r.ScanningF2) ++r.TreeFoldersF2;
 }
 
-void AppScanObserver::FileFound(std::string_view folder, std::string_view name, int64_t size) {
-  RunStatistics& r = app_.Run;
+void RunScanObserver::FileFound(std::string_view folder, std::string_view name, int64_t size) {
+  RunStatistics& r = run_;
   if (r.ScanningF1) {
     ++r.TreeFilesF1;
     r.TreeSizeF1 += size;
@@ -23,13 +24,13 @@ void AppScanObserver::FileFound(std::string_view folder, std::string_view name, 
   r.CurrentFile.assign(folder).append("\r\n").append(name);
 }
 
-void AppScanObserver::Yield() {
+void RunScanObserver::Yield() {
   BeforeYield();
-  app_.Yield();
+  screen_.Yield();
 }
 
-bool AppScanObserver::StopRequested() {
-  return app_.Run.Lifecycle.StopRequested();
+bool RunScanObserver::StopRequested() {
+  return run_.Lifecycle.StopRequested();
 }
 
 }  // namespace dd

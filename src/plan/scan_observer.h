@@ -7,7 +7,8 @@
 
 namespace dd {
 
-class App;
+class Screen;
+struct RunStatistics;
 
 class ScanObserver {
  public:
@@ -23,11 +24,11 @@ class ScanObserver {
 };
 
 // Keeps the tree statistics of the side being scanned (ScanningF1/ScanningF2)
-// and the current item in the run statistics, and yields through the app.
+// and the current item in the run statistics, and yields through the screen.
 // For the main thread only.
-class AppScanObserver : public ScanObserver {
+class RunScanObserver : public ScanObserver {
  public:
-  explicit AppScanObserver(App& app) : app_(app) {}
+  RunScanObserver(RunStatistics& run, Screen& screen) : run_(run), screen_(screen) {}
   void FolderFound() override;
   void FileFound(std::string_view folder, std::string_view name, int64_t size) override;
   void Yield() override;
@@ -36,7 +37,8 @@ class AppScanObserver : public ScanObserver {
  protected:
   // Runs before each turn of the event loop, so the labels see current values.
   virtual void BeforeYield() {}
-  App& app_;
+  RunStatistics& run_;
+  Screen& screen_;
 };
 
 }  // namespace dd

@@ -140,8 +140,8 @@ bool ListDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
   return !stopped && !observer.StopRequested();
 }
 
-ScanResult ScanFolder(App& app, const std::string& root) {
-  AppScanObserver observer(app);
+ScanResult ScanFolder(RunStatistics& run, Screen& screen, const std::string& root) {
+  RunScanObserver observer(run, screen);
   return ScanFolder(root, observer);
 }
 

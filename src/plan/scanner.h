@@ -13,7 +13,8 @@
 
 namespace dd {
 
-class App;
+class Screen;
+struct RunStatistics;
 
 // One file found. Its folder and name are held once in the scan result.
 struct ScannedFile {
@@ -64,7 +65,7 @@ void ScanDir(const std::string& path, uint32_t folder, ScanResult& result, ScanO
 bool ListDir(const std::string& path, uint32_t folder, ScanResult& result, ScanObserver& observer, int64_t utcOffset,
              std::vector<uint32_t>& subfolders);
 
-// ScanFolder on the main thread with the statistics kept in app.Run.
-ScanResult ScanFolder(App& app, const std::string& root);
+// ScanFolder on the main thread with the statistics kept in `run`.
+ScanResult ScanFolder(RunStatistics& run, Screen& screen, const std::string& root);
 
 }  // namespace dd

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <stdexcept>
 
 #include "common/clock.h"
 
@@ -110,10 +109,14 @@ class DumpWriter {
 
 }  // namespace
 
+bool FitsInSortedEntries(const ScanResult& tree, std::size_t limit) {
+  limit = std::min(limit, kMaxEntriesPerTree);
+  return tree.Files.size() <= limit && tree.Folders.size() <= limit;
+}
+
 SortedEntries::SortedEntries(const ScanResult& f1, const ScanResult& f2) : sides_{&f1, &f2} {
-  for (const ScanResult* s : sides_)
-    if (s->Files.size() > kIndexMask || s->Folders.size() > kIndexMask)
-      throw std::length_error("too many entries in one folder tree");
+  static_assert(kMaxEntriesPerTree == kIndexMask);
+  if (!FitsInSortedEntries(f1) || !FitsInSortedEntries(f2)) return;
   RankRelPaths();
 
   // Lines of one RelPath rank are placed together (a counting sort by rank),

@@ -16,11 +16,19 @@
 
 namespace dd {
 
+// The most files, and the most folders, one tree may hold: a line keeps its index in 30 bits.
+inline constexpr std::size_t kMaxEntriesPerTree = (std::size_t{1} << 30) - 1;
+
+// Whether the lines of a tree can be sorted: no more than `limit` (at most kMaxEntriesPerTree) files,
+// nor folders.
+bool FitsInSortedEntries(const ScanResult& tree, std::size_t limit = kMaxEntriesPerTree);
+
 class SortedEntries {
  public:
   // Local date-time of every folder line: 11.11.2011 11:11:11.
   static constexpr int64_t kFolderTime = 1321009871;
 
+  // Both trees must fit (FitsInSortedEntries); when one does not, there are no lines.
   SortedEntries(const ScanResult& f1, const ScanResult& f2);
 
   std::size_t size() const { return lines_.size(); }

@@ -1,6 +1,7 @@
 #include "todo/backup_mode.h"
 
-#include "common/app.h"
+#include "common/messages.h"
+#include "common/run_lifecycle.h"
 
 namespace dd {
 
@@ -53,57 +54,64 @@ BackupModeDef MakeMode(std::string name, const char* identical, const char* extr
   return BackupModeDef{std::move(name), identical, extraF1, extraF2, newerF1, newerF2};
 }
 
+// The mode editors' state and what they need to ask and show.
+struct Editors {
+  BackupModeState& modes;
+  const RunLifecycle& run;
+  Messages& messages;
+};
+
 // A running simulation reads the codes for every item it classifies, so a
 // change then needs the user's consent. False when the user declined.
-bool ChangeAllowed(App& app) {
-  if (!app.Run.Lifecycle.Simulation()) return true;
-  return app.Show("[Are you sure for changes?]", "[Attention!]", Buttons::YesNo, Icon::None, MessageKind::ChangeMode) !=
-         Answer::No;
+bool ChangeAllowed(const Editors& e) {
+  if (!e.run.Simulation()) return true;
+  return e.messages.Show("[Are you sure for changes?]", "[Attention!]", Buttons::YesNo, Icon::None,
+                         MessageKind::ChangeMode) != Answer::No;
 }
 
 // Lets the window show the current mode; the change events that setting the
 // controls raises arrive during the yield and are ignored by the handlers.
-void ShowInEditors(App& app) {
-  app.Modes.OptsBeingSet = true;
-  app.screen.BackupModeChanged();
-  app.Yield();
-  app.Modes.OptsBeingSet = false;
+void ShowInEditors(const Editors& e) {
+  e.modes.OptsBeingSet = true;
+  e.messages.screen().BackupModeChanged();
+  e.messages.Yield();
+  e.modes.OptsBeingSet = false;
 }
 
 // Applies the selected combo item; false when the user declined the change.
-bool ApplySelection(App& app) {
-  BackupModeState& m = app.Modes;
+bool ApplySelection(const Editors& e) {
+  BackupModeState& m = e.modes;
   if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode = m.StdBackupModes[m.SelectedMode];
-  if (!ChangeAllowed(app)) return false;
-  ShowInEditors(app);
+  if (!ChangeAllowed(e)) return false;
+  ShowInEditors(e);
   return true;
 }
 
 // Runs a user edit; when the user declines it during a simulation, the
 // previous mode comes back so the rest of the run keeps the codes it began with.
 template <typename Edit>
-void UserEdit(App& app, Edit edit) {
-  const BackupModeDef before = app.Modes.CurrentBackupMode;
-  const int selectedBefore = app.Modes.SelectedMode;
+void UserEdit(const Editors& e, Edit edit) {
+  const BackupModeDef before = e.modes.CurrentBackupMode;
+  const int selectedBefore = e.modes.SelectedMode;
   edit();
-  if (ApplySelection(app)) return;
-  app.Modes.CurrentBackupMode = before;
-  app.Modes.SelectedMode = selectedBefore;
-  ShowInEditors(app);
+  if (ApplySelection(e)) return;
+  e.modes.CurrentBackupMode = before;
+  e.modes.SelectedMode = selectedBefore;
+  ShowInEditors(e);
 }
 
 }  // namespace
 
-void StdBackupModesDef(App& app) {
-  BackupModeState& m = app.Modes;
-  m.StdBackupModes[0] =
-      MakeMode(app.Text("[A->B Incremental]"), kDoNothing, kCopyToTarget, kDeleteInTarget, kCopyToTarget, kDoNothing);
-  m.StdBackupModes[1] = MakeMode(app.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
-                                 kCopyToTarget, kCopyToSource);
-  m.ComboItems = {m.StdBackupModes[0].Name, m.StdBackupModes[1].Name, app.Text("[User defined]")};
+void StdBackupModesDef(BackupModeState& modes, const RunLifecycle& run, Messages& messages) {
+  BackupModeState& m = modes;
+  m.StdBackupModes[0] = MakeMode(messages.Text("[A->B Incremental]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
+                                 kCopyToTarget, kDoNothing);
+  m.StdBackupModes[1] = MakeMode(messages.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget,
+                                 kDeleteInTarget, kCopyToTarget, kCopyToSource);
+  m.ComboItems = {m.StdBackupModes[0].Name, m.StdBackupModes[1].Name, messages.Text("[User defined]")};
   m.CurrentBackupMode = m.StdBackupModes[0];
   m.SelectedMode = 0;
-  RefreshBackUpModes(app);
+  RefreshBackUpModes(modes, run, messages);
 }
 
 int CheckIfKnownBUM(const BackupModeState& modes) {
@@ -113,13 +121,14 @@ int CheckIfKnownBUM(const BackupModeState& modes) {
   return result;
 }
 
-void RefreshBackUpModes(App& app) {
-  ApplySelection(app);
+void RefreshBackUpModes(BackupModeState& modes, const RunLifecycle& run, Messages& messages) {
+  ApplySelection({modes, run, messages});
 }
 
-void ShowCurrentBackupMode(App& app) {
-  if (!ChangeAllowed(app)) return;
-  ShowInEditors(app);
+void ShowCurrentBackupMode(BackupModeState& modes, const RunLifecycle& run, Messages& messages) {
+  const Editors e{modes, run, messages};
+  if (!ChangeAllowed(e)) return;
+  ShowInEditors(e);
 }
 
 int OperationNumberOfCode(const std::string& code) {
@@ -184,11 +193,11 @@ int SelectedOption(const BackupModeDef& mode, int row) {
   return field ? OperationNumberOfCode(*field) : 0;
 }
 
-void OptionClicked(App& app, int row, int column) {
-  if (app.Modes.OptsBeingSet || !IsOptionEnabled(row, column)) return;
-  UserEdit(app, [&] {
-    *GridField(app.Modes.CurrentBackupMode, row) = OperationCodeOfNumber(column);
-    app.Modes.SelectedMode = 2;
+void OptionClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int column) {
+  if (modes.OptsBeingSet || !IsOptionEnabled(row, column)) return;
+  UserEdit({modes, run, messages}, [&] {
+    *GridField(modes.CurrentBackupMode, row) = OperationCodeOfNumber(column);
+    modes.SelectedMode = 2;
   });
 }
 
@@ -214,23 +223,24 @@ int SelectedDropDownItem(const BackupModeDef& mode, int row, int side) {
   return item;
 }
 
-void DropDownClicked(App& app, int row, int side, int item) {
-  if (app.Modes.OptsBeingSet) return;
-  if (!DropDownField(app.Modes.CurrentBackupMode, row, side) || item < 1 || item > DropDownItemCount(row)) return;
+void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side,
+                     int item) {
+  if (modes.OptsBeingSet) return;
+  if (!DropDownField(modes.CurrentBackupMode, row, side) || item < 1 || item > DropDownItemCount(row)) return;
   // Item numbers of the Extra drop-downs back to picture numbers.
   int k = item;
   if (row == 1 && side == 0 && item == 3) k = 5;
   if (row == 1 && side == 1 && item == 3) k = 4;
   if (row == 1 && side == 1 && item == 2) k = 3;
-  UserEdit(app, [&] {
-    *DropDownField(app.Modes.CurrentBackupMode, row, side) = OperationNameOfPicture(k);
-    app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);
+  UserEdit({modes, run, messages}, [&] {
+    *DropDownField(modes.CurrentBackupMode, row, side) = OperationNameOfPicture(k);
+    modes.SelectedMode = CheckIfKnownBUM(modes);
   });
 }
 
-void ComboSelected(App& app, int item) {
+void ComboSelected(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int item) {
   if (item < 0 || item > 2) return;
-  UserEdit(app, [&] { app.Modes.SelectedMode = item; });
+  UserEdit({modes, run, messages}, [&] { modes.SelectedMode = item; });
 }
 
 }  // namespace dd

@@ -9,7 +9,8 @@
 
 namespace dd {
 
-class App;
+class Messages;
+class RunLifecycle;
 
 inline constexpr const char* kDoNothing = "= =";
 inline constexpr const char* kCopyToTarget = "=->";
@@ -17,14 +18,17 @@ inline constexpr const char* kCopyToSource = "<-=";
 inline constexpr const char* kDeleteInSource = "x =";
 inline constexpr const char* kDeleteInTarget = "= x";
 
+// The editors of the mode below work on `modes`; while `run` is a simulation a change asks the user
+// first, through `messages`, which also tells the window to show the mode.
+
 // Defines the standard modes (names from the language), fills the combo and makes mode 0 current.
-void StdBackupModesDef(App& app);
+void StdBackupModesDef(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
 // 0 or 1 when the five codes equal that standard mode, else 2.
 int CheckIfKnownBUM(const BackupModeState& modes);
 // Applies the selected combo item.
-void RefreshBackUpModes(App& app);
+void RefreshBackUpModes(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
 // Shows the current mode in the editors (asks first while a simulation runs).
-void ShowCurrentBackupMode(App& app);
+void ShowCurrentBackupMode(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
 
 int OperationNumberOfCode(const std::string& code);
 std::string OperationCodeOfNumber(int number);
@@ -46,12 +50,13 @@ inline const std::string& CodeForStatus(const BackupModeDef& mode, const std::st
 // Grid rows: 0 Identical, 1 Extra in F1, 2 Extra in F2, 3 Newer in F1, 4 Newer in F2.
 bool IsOptionEnabled(int row, int column);
 int SelectedOption(const BackupModeDef& mode, int row);  // column selected in a grid row
-void OptionClicked(App& app, int row, int column);
+void OptionClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int column);
 // Drop-downs: rows 0 Identical, 1 Extra, 2 Newer; sides 0 F1, 1 F2; items numbered from 1.
 int DropDownItemCount(int row);
 int SelectedDropDownItem(const BackupModeDef& mode, int row, int side);
-void DropDownClicked(App& app, int row, int side, int item);
+void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side,
+                     int item);
 // A new selection in the mode combo.
-void ComboSelected(App& app, int item);
+void ComboSelected(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int item);
 
 }  // namespace dd

@@ -1,7 +1,7 @@
 #include "todo/filters.h"
 
-#include "common/app.h"
 #include "common/files.h"
+#include "common/messages.h"
 #include "common/text.h"
 #include "common/write_report.h"
 #include "todo/name_patterns.h"
@@ -62,34 +62,43 @@ bool Matches(const Subject& subject, const Filter& filter) {
   return NamePatternMatches(filter.text, subject.belowF1) || NamePatternMatches(filter.text, subject.belowF2);
 }
 
+// What a filter run works on and reports to.
+struct FilterTarget {
+  ToDoState& toDo;
+  const JobState& job;
+  const ProgramFiles& files;
+  Messages& messages;
+};
+
 // Empties every record for which `drop` holds and saves the list.
 template <typename Drop>
-int Thin(App& app, std::string& text, bool caseSensitive, Drop drop) {
+int Thin(const FilterTarget& target, std::string& text, bool caseSensitive, Drop drop) {
   text = NormaliseList(std::move(text));
   if (text.empty()) return 0;
   const std::vector<Filter> filters = FilterTexts(text, caseSensitive);
   bool patterns = false;
   for (const Filter& f : filters) patterns = patterns || f.pattern;
-  const Roots roots{app.Job.SourceFolders, app.Job.TargetFolders};
+  const Roots roots{target.job.SourceFolders, target.job.TargetFolders};
   int removed = 0;
   Subject subject;
-  for (std::string& record : app.ToDo.ToDoList) {
+  for (std::string& record : target.toDo.ToDoList) {
     if (!RecordSubject(record, caseSensitive, roots, patterns, subject)) continue;
     if (drop(subject, filters)) {
       record.clear();
       ++removed;
     }
   }
-  if (!SaveToDoList(app)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
+  if (!SaveToDoList(target.toDo, target.files, target.messages.screen()))
+    ReportFileNotWritten(target.messages, target.files.ToDoFilePath);
   return removed;
 }
 
-std::string& BoxText(App& app, FilterBox box) {
-  return box == FilterBox::Exclude ? app.Options.ExcludeText : app.Options.IncludeText;
+std::string& BoxText(JobOptions& options, FilterBox box) {
+  return box == FilterBox::Exclude ? options.ExcludeText : options.IncludeText;
 }
 
-const std::string& BoxPlaceholder(const App& app, FilterBox box) {
-  return box == FilterBox::Exclude ? app.Options.ExclPlaceholder : app.Options.InclPlaceholder;
+const std::string& BoxPlaceholder(const JobOptions& options, FilterBox box) {
+  return box == FilterBox::Exclude ? options.ExclPlaceholder : options.InclPlaceholder;
 }
 
 std::string TextForRun(const std::string& text, const std::string& placeholder, bool enabled) {
@@ -99,16 +108,18 @@ std::string TextForRun(const std::string& text, const std::string& placeholder, 
 
 }  // namespace
 
-int ExcludeFromToDoList(App& app, std::string& text) {
-  return Thin(app, text, app.Options.ExclCaseSensitive, [](const Subject& subject, const auto& filters) {
+int ExcludeFromToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
+                        Messages& messages, std::string& text) {
+  return Thin({toDo, job, files, messages}, text, options.ExclCaseSensitive, [](const Subject& subject, const auto& filters) {
     for (const Filter& f : filters)
       if (Matches(subject, f)) return true;
     return false;
   });
 }
 
-int IncludeInToDoList(App& app, std::string& text) {
-  return Thin(app, text, app.Options.InclCaseSensitive, [](const Subject& subject, const auto& filters) {
+int IncludeInToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
+                      Messages& messages, std::string& text) {
+  return Thin({toDo, job, files, messages}, text, options.InclCaseSensitive, [](const Subject& subject, const auto& filters) {
     int hits = 0;
     for (const Filter& f : filters)
       if (Matches(subject, f)) ++hits;
@@ -116,12 +127,12 @@ int IncludeInToDoList(App& app, std::string& text) {
   });
 }
 
-std::string ExcludeTextForRun(const App& app) {
-  return TextForRun(app.Options.ExcludeText, app.Options.ExclPlaceholder, app.Options.ExclEnabled);
+std::string ExcludeTextForRun(const JobOptions& options) {
+  return TextForRun(options.ExcludeText, options.ExclPlaceholder, options.ExclEnabled);
 }
 
-std::string IncludeTextForRun(const App& app) {
-  return TextForRun(app.Options.IncludeText, app.Options.InclPlaceholder, app.Options.InclEnabled);
+std::string IncludeTextForRun(const JobOptions& options) {
+  return TextForRun(options.IncludeText, options.InclPlaceholder, options.InclEnabled);
 }
 
 bool ShowsPlaceholder(const std::string& text, const std::string& placeholder) {
@@ -148,20 +159,20 @@ std::string FilterTextWithDroppedFiles(const std::string& text, const std::strin
   return t;
 }
 
-void FilterBoxFocusGained(App& app, FilterBox box) {
-  std::string& t = BoxText(app, box);
-  t = FilterTextOnFocusGained(t, BoxPlaceholder(app, box));
+void FilterBoxFocusGained(JobOptions& options, FilterBox box) {
+  std::string& t = BoxText(options, box);
+  t = FilterTextOnFocusGained(t, BoxPlaceholder(options, box));
 }
 
-void FilterBoxFocusLost(App& app, FilterBox box) {
-  std::string& t = BoxText(app, box);
-  t = FilterTextOnFocusLost(t, BoxPlaceholder(app, box));
+void FilterBoxFocusLost(JobOptions& options, FilterBox box) {
+  std::string& t = BoxText(options, box);
+  t = FilterTextOnFocusLost(t, BoxPlaceholder(options, box));
 }
 
-void FilesDroppedOnFilterBox(App& app, FilterBox box, const std::vector<std::string>& paths) {
-  std::string& t = BoxText(app, box);
-  t = FilterTextWithDroppedFiles(t, BoxPlaceholder(app, box), paths);
-  (box == FilterBox::Exclude ? app.Options.ExclEnabled : app.Options.InclEnabled) = true;
+void FilesDroppedOnFilterBox(JobOptions& options, FilterBox box, const std::vector<std::string>& paths) {
+  std::string& t = BoxText(options, box);
+  t = FilterTextWithDroppedFiles(t, BoxPlaceholder(options, box), paths);
+  (box == FilterBox::Exclude ? options.ExclEnabled : options.InclEnabled) = true;
 }
 
 }  // namespace dd

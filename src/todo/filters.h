@@ -1,24 +1,30 @@
-// Name filters that thin out the operation list after a simulation, and the
+// Name filters that thin out the to-do list after a simulation, and the
 // behaviour of their text boxes.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "common/state.h"
+
 namespace dd {
 
-class App;
+class Messages;
 
 // Removes every record whose paths contain one of the lines of `text` (or, for a
 // line holding * or ?, whose name or path below its root matches it); the
-// text is normalised in place. Returns the number removed.
-int ExcludeFromToDoList(App& app, std::string& text);
+// text is normalised in place. Patterns take the paths below the job's roots; the
+// case switch is the job option's. Saves the list (a failed write is shown).
+// Returns the number removed.
+int ExcludeFromToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
+                        Messages& messages, std::string& text);
 // Removes every record whose paths contain none of the lines of `text`.
-int IncludeInToDoList(App& app, std::string& text);
+int IncludeInToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
+                      Messages& messages, std::string& text);
 
 // The text a run passes for a filter: the box text when enabled and not the placeholder, else "".
-std::string ExcludeTextForRun(const App& app);
-std::string IncludeTextForRun(const App& app);
+std::string ExcludeTextForRun(const JobOptions& options);
+std::string IncludeTextForRun(const JobOptions& options);
 
 // Box behaviour, the same for both filter boxes.
 enum class FilterBox { Exclude, Include };
@@ -34,9 +40,9 @@ std::string FilterTextWithDroppedFiles(const std::string& text, const std::strin
                                        const std::vector<std::string>& paths);
 
 // The same on the job options of one box.
-void FilterBoxFocusGained(App& app, FilterBox box);
-void FilterBoxFocusLost(App& app, FilterBox box);
+void FilterBoxFocusGained(JobOptions& options, FilterBox box);
+void FilterBoxFocusLost(JobOptions& options, FilterBox box);
 // Appends the dropped names and switches the filter on.
-void FilesDroppedOnFilterBox(App& app, FilterBox box, const std::vector<std::string>& paths);
+void FilesDroppedOnFilterBox(JobOptions& options, FilterBox box, const std::vector<std::string>& paths);
 
 }  // namespace dd

@@ -7,7 +7,6 @@
 #include <charconv>
 #include <cstdio>
 
-#include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
 
@@ -121,44 +120,44 @@ std::optional<ListPlan> ParseListPlan(std::string_view text, int64_t& plannedAtN
   return plan;
 }
 
-ListPlan PlanOfCurrentJob(const App& app) {
+ListPlan PlanOfCurrentJob(const JobState& job, const BackupModeDef& mode, const JobOptions& options) {
   ListPlan plan;
   plan.Known = true;
-  const std::string job = ResolvedPath(app.Job.CurrentJobFile);
-  plan.JobFile = job.empty() ? app.Job.CurrentJobFile : job;
-  const auto& sources = app.Job.SourceFolders;
-  const auto& targets = app.Job.TargetFolders;
+  const std::string jobFile = ResolvedPath(job.CurrentJobFile);
+  plan.JobFile = jobFile.empty() ? job.CurrentJobFile : jobFile;
+  const auto& sources = job.SourceFolders;
+  const auto& targets = job.TargetFolders;
   for (std::size_t i = 0; i < sources.size() && i < targets.size(); ++i) {
     // A pair whose roots do not resolve is not compared either: none of its records can be carried out.
     std::string source = ResolvedPath(sources[i]), target = ResolvedPath(targets[i]);
     if (source.empty() || target.empty()) continue;
     plan.Pairs.push_back({sources[i], targets[i], std::move(source), std::move(target)});
   }
-  plan.Mode = app.Modes.CurrentBackupMode;
+  plan.Mode = mode;
   plan.Mode.Name.clear();
-  plan.TimeTolerance = app.Options.TimeTolerance;
-  plan.DaylightSaving = app.Options.DaylightSaving;
-  plan.DeletedToTrash = app.Options.DeletedToTrash;
-  plan.CompareContent = app.Options.CompareContent;
-  plan.VerifyCopies = app.Options.VerifyCopies;
+  plan.TimeTolerance = options.TimeTolerance;
+  plan.DaylightSaving = options.DaylightSaving;
+  plan.DeletedToTrash = options.DeletedToTrash;
+  plan.CompareContent = options.CompareContent;
+  plan.VerifyCopies = options.VerifyCopies;
   return plan;
 }
 
-bool WriteListPlan(const App& app) {
-  const std::string text = FormatListPlan(app.ToDo.Plan, app.ToDo.PlannedAtNs);
-  return !text.empty() && WriteTextFile(text, app.Files.PlanFilePath);
+bool WriteListPlan(const ToDoState& toDo, const ProgramFiles& files) {
+  const std::string text = FormatListPlan(toDo.Plan, toDo.PlannedAtNs);
+  return !text.empty() && WriteTextFile(text, files.PlanFilePath);
 }
 
-void ReadListPlan(App& app) {
+void ReadListPlan(ToDoState& toDo, const ProgramFiles& files) {
   int64_t at = 0;
-  const std::optional<ListPlan> plan = ParseListPlan(ReadTextFile(app.Files.PlanFilePath), at);
-  app.ToDo.Plan = plan ? *plan : ListPlan{};
-  app.ToDo.PlannedAtNs = plan ? at : 0;
+  const std::optional<ListPlan> plan = ParseListPlan(ReadTextFile(files.PlanFilePath), at);
+  toDo.Plan = plan ? *plan : ListPlan{};
+  toDo.PlannedAtNs = plan ? at : 0;
 }
 
-bool RemoveListPlan(App& app) {
-  app.ToDo.Plan = ListPlan{};
-  const std::string& path = app.Files.PlanFilePath;
+bool RemoveListPlan(ToDoState& toDo, const ProgramFiles& files) {
+  toDo.Plan = ListPlan{};
+  const std::string& path = files.PlanFilePath;
   return ::unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 

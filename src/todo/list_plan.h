@@ -13,21 +13,19 @@
 
 namespace dd {
 
-class App;
-
 // The record's text; "" when a path cannot be kept in it (a TAB, a line break, a NUL).
 std::string FormatListPlan(const ListPlan& plan, int64_t plannedAtNs);
 // The record of a text, Known set; nullopt when it is damaged.
 std::optional<ListPlan> ParseListPlan(std::string_view text, int64_t& plannedAtNs);
 
-// The current job as a plan: its file, its pairs with the roots resolved now, its options.
-ListPlan PlanOfCurrentJob(const App& app);
+// The current job as a plan: its file, its pairs with the roots resolved now, its mode and options.
+ListPlan PlanOfCurrentJob(const JobState& job, const BackupModeDef& mode, const JobOptions& options);
 
-// Writes app.ToDo.Plan with app.ToDo.PlannedAtNs. False when it could not be written.
-[[nodiscard]] bool WriteListPlan(const App& app);
-// Reads the record into app.ToDo.Plan and PlannedAtNs; without a readable record the plan is unknown and the time 0.
-void ReadListPlan(App& app);
+// Writes toDo.Plan with toDo.PlannedAtNs. False when it could not be written.
+[[nodiscard]] bool WriteListPlan(const ToDoState& toDo, const ProgramFiles& files);
+// Reads the record into toDo.Plan and PlannedAtNs; without a readable record the plan is unknown and the time 0.
+void ReadListPlan(ToDoState& toDo, const ProgramFiles& files);
 // Removes the record (the plan becomes unknown). False when it is still there.
-[[nodiscard]] bool RemoveListPlan(App& app);
+[[nodiscard]] bool RemoveListPlan(ToDoState& toDo, const ProgramFiles& files);
 
 }  // namespace dd

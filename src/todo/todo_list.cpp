@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "common/app.h"
 #include "common/files.h"
+#include "common/screen.h"
 #include "common/sort.h"
 #include "common/text.h"
 #include "todo/backup_mode.h"
@@ -73,10 +73,6 @@ void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& ru
   run.PendingOpsAtCount = pending.Ops();
 }
 
-void CountOperations(App& app) {
-  CountOperations(app.ToDo.ToDoList, app.Run);
-}
-
 namespace {
 
 // The list file's text: the non-empty records.
@@ -88,24 +84,24 @@ std::string ListFileText(const std::vector<std::string>& list) {
 
 }  // namespace
 
-bool WriteToDoFile(const App& app) {
-  return WriteTextFile(ListFileText(app.ToDo.ToDoList), app.Files.ToDoFilePath);
+bool WriteToDoFile(const ToDoState& toDo, const ProgramFiles& files) {
+  return WriteTextFile(ListFileText(toDo.ToDoList), files.ToDoFilePath);
 }
 
-bool SaveToDoList(App& app, const std::string& path) {
-  std::string text = ListFileText(app.ToDo.ToDoList);
-  app.ToDo.ToDoList = Split(text, kCrLf);
+bool SaveToDoList(ToDoState& toDo, const ProgramFiles& files, Screen& screen, const std::string& path) {
+  std::string text = ListFileText(toDo.ToDoList);
+  toDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
-  RebuildToDoRows(app);
-  const bool written = WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
-  if (path.empty()) RememberListFile(app);
+  RebuildToDoRows(toDo, screen);
+  const bool written = WriteTextFile(text, path.empty() ? files.ToDoFilePath : path);
+  if (path.empty()) RememberListFile(toDo, files);
   return written;
 }
 
-bool SortExecutionFile(App& app) {
-  SortList(app.ToDo.ToDoList);
-  const bool written = WriteListFile(app.ToDo.ToDoList, app.Files.ToDoFilePath, kCrLf);
-  RememberListFile(app);
+bool SortExecutionFile(ToDoState& toDo, const ProgramFiles& files) {
+  SortList(toDo.ToDoList);
+  const bool written = WriteListFile(toDo.ToDoList, files.ToDoFilePath, kCrLf);
+  RememberListFile(toDo, files);
   return written;
 }
 
@@ -121,28 +117,28 @@ FileStamp StampOfFile(const std::string& path) {
           static_cast<int64_t>(st.st_ctim.tv_sec) * kNs + st.st_ctim.tv_nsec};
 }
 
-void RememberListFile(App& app) {
-  app.ToDo.ListFile = StampOfFile(app.Files.ToDoFilePath);
+void RememberListFile(ToDoState& toDo, const ProgramFiles& files) {
+  toDo.ListFile = StampOfFile(files.ToDoFilePath);
 }
 
-void RebuildToDoRows(App& app) {
-  auto& rows = app.ToDo.Rows;
+void RebuildToDoRows(ToDoState& toDo, Screen& screen) {
+  auto& rows = toDo.Rows;
   rows.clear();
-  const std::vector<std::string>& list = app.ToDo.ToDoList;
+  const std::vector<std::string>& list = toDo.ToDoList;
   for (std::size_t i = 0; i < list.size(); ++i)
     if (!list[i].empty() && CountTabFields(list[i]) == 7) rows.push_back(static_cast<int64_t>(i));
-  app.screen.ToDoRowsRebuilt();
+  screen.ToDoRowsRebuilt();
 }
 
-void RemoveToDoRow(App& app, std::size_t position) {
-  auto& rows = app.ToDo.Rows;
+void RemoveToDoRow(ToDoState& toDo, Screen& screen, std::size_t position) {
+  auto& rows = toDo.Rows;
   if (position >= rows.size()) return;
   int64_t index = rows[position];
-  if (index >= 0 && static_cast<std::size_t>(index) < app.ToDo.ToDoList.size())
-    app.ToDo.ToDoList[static_cast<std::size_t>(index)].clear();
-  app.screen.ToDoRowAboutToBeRemoved(static_cast<int>(position));
+  if (index >= 0 && static_cast<std::size_t>(index) < toDo.ToDoList.size())
+    toDo.ToDoList[static_cast<std::size_t>(index)].clear();
+  screen.ToDoRowAboutToBeRemoved(static_cast<int>(position));
   rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(position));
-  app.screen.ToDoRowRemoved(static_cast<int>(position));
+  screen.ToDoRowRemoved(static_cast<int>(position));
 }
 
 }  // namespace dd

@@ -1,4 +1,4 @@
-// The pending operation list: records, statistics and its file.
+// The to-do list: records, statistics and its file.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +13,7 @@
 
 namespace dd {
 
-class App;
+class Screen;
 
 // True when the record parses as an OpRecord, its operation text is the one of
 // its code, and it holds no NUL, CR or LF (a path cut at a NUL byte would name another file).
@@ -34,28 +34,28 @@ void AppendToDoRecord(std::vector<std::string>& toDoList, std::string_view statu
 
 // Recomputes every pending-operation statistic from the list.
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run);
-void CountOperations(App& app);
 
 // Drops empty records, rebuilds the rows, and writes the list to `path`, or to
 // the list file when `path` is empty. Returns false when the file could not be written.
-[[nodiscard]] bool SaveToDoList(App& app, const std::string& path = {});
+[[nodiscard]] bool SaveToDoList(ToDoState& toDo, const ProgramFiles& files, Screen& screen,
+                                const std::string& path = {});
 
 // Sorts the list and writes it to the list file. False when it could not be written.
-[[nodiscard]] bool SortExecutionFile(App& app);
+[[nodiscard]] bool SortExecutionFile(ToDoState& toDo, const ProgramFiles& files);
 
 // Writes the non-empty records to the list file as they stand, rows untouched
 // (a sorted view keeps its order). False when the file could not be written.
-[[nodiscard]] bool WriteToDoFile(const App& app);
+[[nodiscard]] bool WriteToDoFile(const ToDoState& toDo, const ProgramFiles& files);
 
 // What is at the path now (lstat), as a stamp to compare.
 FileStamp StampOfFile(const std::string& path);
 // Notes the list file as this process has just read or written it.
-void RememberListFile(App& app);
+void RememberListFile(ToDoState& toDo, const ProgramFiles& files);
 
 // Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.
-void RebuildToDoRows(App& app);
+void RebuildToDoRows(ToDoState& toDo, Screen& screen);
 
 // Removes row `position`: empties its record and tells the screen.
-void RemoveToDoRow(App& app, std::size_t position);
+void RemoveToDoRow(ToDoState& toDo, Screen& screen, std::size_t position);
 
 }  // namespace dd

@@ -92,13 +92,13 @@ void FilterTextBox::SetAvailable(bool available) {
 }
 
 void FilterTextBox::focusInEvent(QFocusEvent* e) {
-  if (!isReadOnly()) FilterBoxFocusGained(app_, box_);
+  if (!isReadOnly()) FilterBoxFocusGained(app_.Options, box_);
   ShowText();
   QPlainTextEdit::focusInEvent(e);
 }
 
 void FilterTextBox::focusOutEvent(QFocusEvent* e) {
-  FilterBoxFocusLost(app_, box_);
+  FilterBoxFocusLost(app_.Options, box_);
   ShowText();
   QPlainTextEdit::focusOutEvent(e);
 }
@@ -122,7 +122,7 @@ void FilterTextBox::dropEvent(QDropEvent* e) {
     QPlainTextEdit::dropEvent(e);
     return;
   }
-  FilesDroppedOnFilterBox(app_, box_, LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list"))));
+  FilesDroppedOnFilterBox(app_.Options, box_, LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list"))));
   e->acceptProposedAction();
   ShowText();
   moveCursor(QTextCursor::End);

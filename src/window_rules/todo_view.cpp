@@ -290,13 +290,13 @@ int RemoveSelectedRows(App& app, std::vector<int64_t> positions) {
   }
   rows.resize(kept);
   if (removed == 0) return 0;
-  CountOperations(app);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   ShowPendingStatistics(app);
   app.screen.ToDoRowsRebuilt();
   // The list file is always current: a removed row must not come back with it.
-  const bool written = WriteToDoFile(app);
+  const bool written = WriteToDoFile(app.ToDo, app.Files);
   // Our own write: the watcher of the list file must not take it for another run's.
-  RememberListFile(app);
+  RememberListFile(app.ToDo, app.Files);
   if (!written)
     app.Show("[Could not write the file]",
              app.Text("[Could not write the file]") + std::string(kCrLf) + app.Files.ToDoFilePath, app.Text("[Error]"),

@@ -60,8 +60,8 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
       Rec("= x", "Extra in F2", keep, keep, "0", "1"),  // not below the pair's roots
       Rec("=->", "Extra in F1", s + "/a.txt", t + "/x/a.txt", "1", "0"),
   };
-  RebuildToDoRows(f.app);
-  CountOperations(f.app);
+  RebuildToDoRows(f.app.ToDo, f.app.screen);
+  CountOperations(f.app.ToDo.ToDoList, f.app.Run);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 5}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(f.ListFileRecords().size(), 5u);

@@ -37,8 +37,8 @@ TEST(FolderModes, AMadeFolderTakesTheModeAndOwnerOfItsSource) {
     if (row.onTheWay) {
       for (std::string& record : f.app.ToDo.ToDoList)
         if (record.find(source + "\t") != std::string::npos) record.clear();
-      RebuildToDoRows(f.app);
-      CountOperations(f.app);
+      RebuildToDoRows(f.app.ToDo, f.app.screen);
+      CountOperations(f.app.ToDo.ToDoList, f.app.Run);
     }
     ASSERT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
     struct stat st {};

@@ -300,8 +300,8 @@ TEST(Moves, AMoveRecordThatLeavesItsPairIsRefusedAndKept) {
       Rec("= m", "Identical", s + "/a.txt", t + "/x/keep.txt", "1", "1"),             // through a link
       Rec("= m", "Identical", s + "/x/b.txt", t + "/b.txt", "1", "1"),                // to a place through a link
   };
-  RebuildToDoRows(f.app);
-  CountOperations(f.app);
+  RebuildToDoRows(f.app.ToDo, f.app.screen);
+  CountOperations(f.app.ToDo.ToDoList, f.app.Run);
   EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 4}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b.txt=k", "x->../elsewhere"}));

@@ -62,7 +62,7 @@ TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) 
       EXPECT_EQ(o.IncludeText, row.include);
     }
     // A box showing its placeholder filters nothing.
-    EXPECT_EQ(ExcludeTextForRun(app).empty(), row.excludePlaceholder) << row.exclude;
+    EXPECT_EQ(ExcludeTextForRun(app.Options).empty(), row.excludePlaceholder) << row.exclude;
   }
 }
 
@@ -72,7 +72,7 @@ TEST_F(LoadedFilterBoxesTest, AJobSavedInTheOtherLanguageShowsThisLanguagesPlace
   ASSERT_NE(german, app.Options.ExclPlaceholder);
   ReadJobFile(app, Job(german, ""));
   EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
-  EXPECT_TRUE(ExcludeTextForRun(app).empty());
+  EXPECT_TRUE(ExcludeTextForRun(app.Options).empty());
 }
 
 }  // namespace

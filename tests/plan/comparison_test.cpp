@@ -35,7 +35,7 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
   // The records of one comparison, by path in F1 below its root.
   std::map<std::string, OpRecord> Compare(const std::string& r1, const std::string& r2) {
     app.ToDo.ToDoList.assign(1, std::string());
-    ComparePair(app, r1, r2, 0, 0);
+    ComparePair(Context(), r1, r2, 0, 0);
     std::map<std::string, OpRecord> items;
     EXPECT_EQ(app.ToDo.ToDoList.at(0), "");
     for (std::size_t i = 1; i < app.ToDo.ToDoList.size(); ++i) {
@@ -51,6 +51,10 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
   }
   std::map<std::string, OpRecord> Compare() { return Compare(f1, f2); }
 
+  ComparisonContext Context() {
+    return {app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages};
+  }
+
   static std::string StatusOf(const std::map<std::string, OpRecord>& items, const std::string& name) {
     return items.count(name) ? items.at(name).Status : "(none)";
   }
@@ -60,7 +64,7 @@ class Comparison : public ::testing::Test, public ProgramFixture<HookedScreen> {
 
 }  // namespace
 
-TEST_F(Comparison, StatusesFollowTimesToleranceAndDaylightSaving) {
+TEST_F(Comparison, TimesWithinTheToleranceOrAnHourApartAreIdentical) {
   const int64_t deltas[] = {0, 1, 4, 5, 3595, 3600, 3601, 3603, 3605};
   for (int64_t d : deltas) {
     const std::string n = std::to_string(d);
@@ -118,30 +122,58 @@ TEST_F(Comparison, FilesOfAnotherSizeAreNeverIdenticalTheLaterTimeDecides) {
   for (const auto& c : cases) EXPECT_EQ(StatusOf(items, c.name), c.status) << c.name;
 }
 
-TEST_F(Comparison, OneSidedItemsCaseFileAgainstFolderUnrecordableNamesLinksAndLargeSizes) {
-  // A file in F1 and a folder of that name in F2 ("clash"); names with a TAB or
-  // a line break cannot be recorded; a link is an item of its own, never followed.
-  MakeTree(dir.path(), {"F1/a.txt=1234" + kAt, "F2/A.txt=12" + kAt, "F1/only1/deep/x=xyz" + kAt, "F2/only2/empty/",
-                        "F1/clash=file" + kAt, "F2/clash/", "F1/both/", "F2/both/", "F1/tab\there=1",
-                        "F1/new\nline/inside=1", "F1/loop->" + f1, "F1/big="});
-  ASSERT_EQ(::truncate((f1 + "/big").c_str(), 3221225472LL), 0);
-  auto items = Compare();
+namespace {
+
+// A pair with items on one side only, names differing in case, a file against a folder, names the
+// records cannot hold, a link to the root and a file of 3 GiB, compared.
+class MixedPair : public Comparison {
+ protected:
+  MixedPair() {
+    MakeTree(dir.path(), {"F1/a.txt=1234" + kAt, "F2/A.txt=12" + kAt, "F1/only1/deep/x=xyz" + kAt, "F2/only2/empty/",
+                          "F1/clash=file" + kAt, "F2/clash/", "F1/both/", "F2/both/", "F1/tab\there=1",
+                          "F1/new\nline/inside=1", "F1/loop->" + f1, "F1/big="});
+    EXPECT_EQ(::truncate((f1 + "/big").c_str(), 3221225472LL), 0);
+    items = Compare();
+  }
+  std::map<std::string, OpRecord> items;
+};
+
+}  // namespace
+
+TEST_F(MixedPair, ItemsOnOneSideAreExtra) {
   EXPECT_EQ(items.size(), 11u);
-  EXPECT_EQ(StatusOf(items, "a.txt"), "Extra in F1");
-  EXPECT_EQ(StatusOf(items, "A.txt"), "Extra in F2");
-  EXPECT_EQ(items.at("A.txt").SizeF2, 2);
   EXPECT_EQ(StatusOf(items, "only1/deep"), "Extra in F1");
   EXPECT_EQ(StatusOf(items, "only2/empty"), "Extra in F2");
   EXPECT_EQ(StatusOf(items, "both"), "Identical");
-  EXPECT_EQ(StatusOf(items, "loop"), "Extra in F1");
-  EXPECT_EQ(items.at("loop").SizeF1, static_cast<int64_t>(f1.size()));
-  EXPECT_EQ(items.at("big").SizeF1, 3221225472LL);
-  EXPECT_EQ(app.Run.SkippedNames, 2);
+}
+
+TEST_F(MixedPair, NamesDifferingInCaseAreTwoItems) {
+  EXPECT_EQ(StatusOf(items, "a.txt"), "Extra in F1");
+  EXPECT_EQ(StatusOf(items, "A.txt"), "Extra in F2");
+  EXPECT_EQ(items.at("A.txt").SizeF2, 2);
+}
+
+TEST_F(MixedPair, AFileAgainstAFolderIsOneRecordPerSide) {
   // Only the file-against-folder path is recorded once per side: two records with one PathF1.
   EXPECT_EQ(std::count_if(app.ToDo.ToDoList.begin(), app.ToDo.ToDoList.end(),
                           [&](const std::string& r) { return r.find(f1 + "/clash\t") != std::string::npos; }),
             2);
-  // The tree statistics of both sides are exact.
+}
+
+TEST_F(MixedPair, ALinkIsAnItemOfItsOwnNeverFollowed) {
+  EXPECT_EQ(StatusOf(items, "loop"), "Extra in F1");
+  EXPECT_EQ(items.at("loop").SizeF1, static_cast<int64_t>(f1.size()));
+}
+
+TEST_F(MixedPair, ASizeBeyondFourGibibytesIsKeptWhole) {
+  EXPECT_EQ(items.at("big").SizeF1, 3221225472LL);
+}
+
+TEST_F(MixedPair, NamesTheRecordsCannotHoldAreSkipped) {
+  EXPECT_EQ(app.Run.SkippedNames, 2);
+}
+
+TEST_F(MixedPair, TheTreeStatisticsOfBothSidesAreExact) {
   const RunStatistics& r = app.Run;
   EXPECT_EQ(std::vector<int64_t>(
                 {r.TreeFilesF1, r.TreeSizeF1, r.TreeFoldersF1, r.TreeFilesF2, r.TreeSizeF2, r.TreeFoldersF2}),
@@ -195,4 +227,17 @@ TEST_F(Comparison, AStopDuringTheScanGivesNoRecords) {
   EXPECT_EQ(app.ToDo.ToDoList.size(), 1u);
   EXPECT_FALSE(app.Run.ScanningF1);
   EXPECT_FALSE(app.Run.ScanningF2);
+}
+
+TEST_F(Comparison, ATreeTooLargeToSortFailsThePairNamingItsRoot) {
+  MakeTree(dir.path(), {"F1/a=1" + kAt, "F1/b=1" + kAt, "F1/c=1" + kAt, "F2/a=1" + kAt});
+  app.ToDo.ToDoList.assign(1, std::string());
+  ComparisonContext context = Context();
+  context.entryLimit = 2;
+  const PairPlan plan = ComparePair(context, f1, f2, 0, 0);
+  ASSERT_TRUE(plan.Failure.has_value());
+  EXPECT_EQ(plan.Failure->Folder, f1);
+  EXPECT_EQ(plan.Failure->Reason, "more than 2 files or folders in the tree");
+  EXPECT_EQ(app.ToDo.ToDoList.size(), 1u);
+  EXPECT_FALSE(plan.Complete);
 }

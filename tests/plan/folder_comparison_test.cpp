@@ -14,6 +14,10 @@ using namespace dd::test;
 
 namespace {
 
+ComparisonContext Context(App& app) {
+  return {app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages};
+}
+
 // The records' F2 paths below the target root, sorted, when only `folders` are compared.
 std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries, const std::vector<ChangedFolder>& folders) {
   FlowFixture f;
@@ -22,7 +26,7 @@ std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries, c
   MakeDirs(f.dir / "s");
   MakeDirs(f.dir / "t");
   f.app.ToDo.ToDoList.assign(1, std::string());
-  const PairPlan plan = SimulateChangedFolders(f.app, f.dir / "s", f.dir / "t", 0, 0, folders);
+  const PairPlan plan = SimulateChangedFolders(Context(f.app), f.dir / "s", f.dir / "t", 0, 0, folders);
   EXPECT_TRUE(plan.Complete);
   std::vector<std::string> paths;
   for (const std::string& p : PathsOf(f.app.ToDo.ToDoList, 2))
@@ -31,7 +35,7 @@ std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries, c
   return paths;
 }
 
-TEST(SimulateChangedFolders, ComparesTheChangedFoldersAndNothingElse) {
+TEST(SimulateChangedFolders, ComparesOnlyTheChangedFolders) {
   // Every row holds a difference in /other, which no row names: it must never be planned.
   const std::vector<std::string> base = {"s/other/new.txt=n", "t/other/", "s/a/", "t/a/"};
   struct Row {
@@ -82,7 +86,7 @@ TEST(SimulateChangedFolders, AnEmptiedFolderIsNoEmptySide) {
   f.SetMirrorMode();
   MakeTree(f.dir.path(), {"s/keep.txt=k", "s/a/", "t/keep.txt=k", "t/a/last.txt=l"});
   f.app.ToDo.ToDoList.assign(1, std::string());
-  const PairPlan plan = SimulateChangedFolders(f.app, f.dir / "s", f.dir / "t", 0, 0, {{"/a"}});
+  const PairPlan plan = SimulateChangedFolders(Context(f.app), f.dir / "s", f.dir / "t", 0, 0, {{"/a"}});
   EXPECT_EQ(plan.DeletedFilesF2, 1);
   EXPECT_GT(plan.FilesF1, 0);
 }

@@ -13,61 +13,93 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-TEST(Filters, ThinTheListByTheirTextsAndSaveIt) {
-  const struct {
-    bool include, caseSensitive;
-    std::string text;
-    Lines paths;  // "F1|F2", or F1 alone with F2 the same below /d
-    int removed;
-    Lines left;
-  } cases[] = {
-      // An excluded folder on either side, also when the pair folder itself lies below it; a line that is no record
-      // stays.
-      {false,
-       false,
-       "\r\n/Temp/\r\n\r\n",
-       {"/s/a.txt", "/s/Temp/b.txt", "/s/Temp/c.txt|/d/c.txt", "/s/d.txt|/x/Temp/d.txt", "/s/Temporary/e.txt",
-        "not\ta\trecord"},
-       3,
-       {"/s/a.txt", "/s/Temporary/e.txt", ""}},
-      {false, true, ".TMP", {"/s/a.tmp"}, 0, {"/s/a.tmp"}},
-      {false, false, ".TMP", {"/s/a.tmp"}, 1, {}},
-      // Bytes beyond ASCII are compared as they are, never re-encoded.
-      {false, false, "\xc4RGER", {"/s/\xe4rger.txt"}, 0, {"/s/\xe4rger.txt"}},
-      {false, false, "\xe4RGER", {"/s/\xe4rger.txt"}, 1, {}},
-      {true, false, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 1, {"/s/a.doc", "/s/c.jpg"}},
-      {true, true, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 2, {"/s/a.doc"}},
-      {true, false, "nowhere", {"/s/a.doc"}, 1, {}},
-      // A blank is a filter, blank lines are not: nothing to filter, nothing saved.
-      {false, false, "\r\n\r\n", {"/s/my file.txt", "/s/other.txt"}, 0, {"", "/s/my file.txt", "/s/other.txt"}},
-      {false, false, " ", {"/s/my file.txt", "/s/other.txt"}, 1, {"/s/other.txt"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    test::ProgramFixture<> f;
+// One filter run of the app's filter boxes on its list.
+int Thin(App& app, bool include, std::string& text) {
+  return include ? IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, text)
+                 : ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, text);
+}
+
+struct ThinRow {
+  bool include, caseSensitive;
+  std::string text;
+  Lines paths;  // "F1|F2", or F1 alone with F2 the same below /d
+  int removed;
+  Lines left;
+};
+
+const ThinRow kThinRows[] = {
+    // An excluded folder on either side, also when the pair folder itself lies below it; a line that is no record
+    // stays.
+    {false,
+     false,
+     "\r\n/Temp/\r\n\r\n",
+     {"/s/a.txt", "/s/Temp/b.txt", "/s/Temp/c.txt|/d/c.txt", "/s/d.txt|/x/Temp/d.txt", "/s/Temporary/e.txt",
+      "not\ta\trecord"},
+     3,
+     {"/s/a.txt", "/s/Temporary/e.txt", ""}},
+    {false, true, ".TMP", {"/s/a.tmp"}, 0, {"/s/a.tmp"}},
+    {false, false, ".TMP", {"/s/a.tmp"}, 1, {}},
+    // Bytes beyond ASCII are compared as they are, never re-encoded.
+    {false, false, "\xc4RGER", {"/s/\xe4rger.txt"}, 0, {"/s/\xe4rger.txt"}},
+    {false, false, "\xe4RGER", {"/s/\xe4rger.txt"}, 1, {}},
+    {true, false, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 1, {"/s/a.doc", "/s/c.jpg"}},
+    {true, true, ".doc\r\n.JPG", {"/s/a.doc", "/s/b.txt", "/s/c.jpg"}, 2, {"/s/a.doc"}},
+    {true, false, "nowhere", {"/s/a.doc"}, 1, {}},
+    // A blank is a filter, blank lines are not: nothing to filter, nothing saved.
+    {false, false, "\r\n\r\n", {"/s/my file.txt", "/s/other.txt"}, 0, {"", "/s/my file.txt", "/s/other.txt"}},
+    {false, false, " ", {"/s/my file.txt", "/s/other.txt"}, 1, {"/s/other.txt"}},
+};
+
+// A program whose list holds the records of a row, thinned by the row's filter.
+struct ThinnedList {
+  explicit ThinnedList(const ThinRow& row) : text(row.text) {
     f.app.ToDo.ToDoList = {""};
-    for (const std::string& p : c.paths) {
+    for (const std::string& p : row.paths) {
       const auto bar = p.find('|');
       const std::string f2 = bar == std::string::npos ? "/d" + p.substr(2) : p.substr(bar + 1);
       f.app.ToDo.ToDoList.push_back(
           p.find('\t') != std::string::npos ? p : test::Rec("=->", "Extra in F1", p.substr(0, bar), f2, "10"));
     }
-    std::string text = c.text;
-    f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
-    EXPECT_EQ(c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text), c.removed);
-    std::string normalised = c.text;
-    while (normalised.rfind("\r\n", 0) == 0) normalised.erase(0, 2);
-    while (EndsWith(normalised, "\r\n")) normalised.resize(normalised.size() - 2);
-    EXPECT_EQ(text, normalised);
-    EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList), c.left);
-    if (c.text.find_first_not_of("\r\n") == std::string::npos)
-      EXPECT_FALSE(PathExists(f.app.Files.ToDoFilePath));
-    else
-      EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), Join(f.app.ToDo.ToDoList, "\r\n"));
+    f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = row.caseSensitive;
+    removed = Thin(f.app, row.include, text);
+  }
+  test::ProgramFixture<> f;
+  std::string text;
+  int removed = 0;
+};
+
+TEST(Filters, ThinTheListByTheirTexts) {
+  for (const ThinRow& row : kThinRows) {
+    SCOPED_TRACE(row.text);
+    ThinnedList list(row);
+    EXPECT_EQ(list.removed, row.removed);
+    EXPECT_EQ(test::PathsOf(list.f.app.ToDo.ToDoList), row.left);
   }
 }
 
-TEST(Filters, PatternsMatchNamesAndPathsBelowEitherRoot) {
+TEST(Filters, TheTextLosesItsLeadingAndTrailingBlankLines) {
+  for (const ThinRow& row : kThinRows) {
+    SCOPED_TRACE(row.text);
+    std::string normalised = row.text;
+    while (normalised.rfind("\r\n", 0) == 0) normalised.erase(0, 2);
+    while (EndsWith(normalised, "\r\n")) normalised.resize(normalised.size() - 2);
+    EXPECT_EQ(ThinnedList(row).text, normalised);
+  }
+}
+
+TEST(Filters, TheThinnedListIsSavedUnlessThereWasNothingToFilter) {
+  for (const ThinRow& row : kThinRows) {
+    SCOPED_TRACE(row.text);
+    ThinnedList list(row);
+    const App& app = list.f.app;
+    if (row.text.find_first_not_of("\r\n") == std::string::npos)
+      EXPECT_FALSE(PathExists(app.Files.ToDoFilePath));
+    else
+      EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), Join(app.ToDo.ToDoList, "\r\n"));
+  }
+}
+
+TEST(Filters, PatternsMatchTheNameOrThePathBelowEitherRoot) {
   const struct {
     bool include, caseSensitive;
     std::string text;
@@ -91,7 +123,7 @@ TEST(Filters, PatternsMatchNamesAndPathsBelowEitherRoot) {
       f.app.ToDo.ToDoList.push_back(test::Rec("=->", "Extra in F1", p, "/d" + p.substr(2), "1"));
     std::string text = c.text;
     f.app.Options.ExclCaseSensitive = f.app.Options.InclCaseSensitive = c.caseSensitive;
-    c.include ? IncludeInToDoList(f.app, text) : ExcludeFromToDoList(f.app, text);
+    Thin(f.app, c.include, text);
     EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList), c.left);
   }
 }
@@ -103,7 +135,7 @@ TEST(Filters, APatternMatchesTheTargetSideToo) {
   f.app.ToDo.ToDoList = {test::Rec("= x", "Extra in F2", "/s/old/a.bak", "/d/old/a.bak", "0", "1"),
                          test::Rec("= x", "Extra in F2", "/s/new/a.txt", "/d/new/a.txt", "0", "1")};
   std::string text = "old/*.bak";
-  EXPECT_EQ(ExcludeFromToDoList(f.app, text), 1);
+  EXPECT_EQ(Thin(f.app, false, text), 1);
   EXPECT_EQ(test::PathsOf(f.app.ToDo.ToDoList, 2), Lines{"/d/new/a.txt"});
 }
 
@@ -113,15 +145,15 @@ TEST(Filters, TextForRun) {
   o.ExclPlaceholder = "Drop files here\r\nor type";
   o.ExcludeText = "\r\nDrop files here\r\nor type\r\n";
   o.ExclEnabled = true;
-  EXPECT_EQ(ExcludeTextForRun(f.app), "");  // the placeholder filters nothing
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), "");  // the placeholder filters nothing
   o.ExcludeText = ".tmp";
-  EXPECT_EQ(ExcludeTextForRun(f.app), ".tmp");
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), ".tmp");
   o.ExclEnabled = false;
-  EXPECT_EQ(ExcludeTextForRun(f.app), "");
+  EXPECT_EQ(ExcludeTextForRun(f.app.Options), "");
   o.IncludeText = ".doc";
-  EXPECT_EQ(IncludeTextForRun(f.app), "");
+  EXPECT_EQ(IncludeTextForRun(f.app.Options), "");
   o.InclEnabled = true;
-  EXPECT_EQ(IncludeTextForRun(f.app), ".doc");
+  EXPECT_EQ(IncludeTextForRun(f.app.Options), ".doc");
 }
 
 }  // namespace

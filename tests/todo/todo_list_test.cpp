@@ -61,8 +61,9 @@ TEST(ToDoList, RecordHoldsSevenFieldsWithLargeSizesAsPlainDecimals) {
   EXPECT_FALSE(OpRecord::Parse(Record("=->", "Extra in F1", "-1", "0")));
 }
 
-TEST(ToDoList, CountOperationsByCodeAndStatus) {
-  std::vector<std::string> list = {
+// Records of every kind, side and status, and the ones a count leaves out.
+std::vector<std::string> RecordsOfEveryKind() {
+  return {
       "",
       Record("x =", "Extra in F1", "10", "0"),
       Record("x =", "Newer in F1", "5", "7"),
@@ -81,18 +82,28 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
       Record("=->", "Extra in F1", "-5", "0"),  // damaged sizes leave the record out
       Record("=->", "Extra in F1", "1e300", "0"),
   };
+}
+
+TEST(ToDoList, CountsEachRecordUnderTheKindItsCodeAndStatusName) {
   RunStatistics r;
   r.Pending.Add(OpKind::New, Side::F1, 99);  // a count before is replaced, not added to
-  CountOperations(list, r);
+  CountOperations(RecordsOfEveryKind(), r);
   const int64_t big = 6442450944LL;
   EXPECT_EQ(Pending(r), (std::vector<int64_t>{2, 15, 1, 20,        // delete
                                               1, 70, 2, 30 + big,  // new
                                               2, 80, 3, 150,       // replace
                                               3, 35, 3, 100 + big, 5, 230, 11, 11}));
+}
+
+TEST(ToDoList, AnEmptyListCountsNothing) {
+  RunStatistics r;
+  CountOperations(RecordsOfEveryKind(), r);
   CountOperations(std::vector<std::string>(1), r);
   EXPECT_EQ(Pending(r), std::vector<int64_t>(20, 0));
+}
 
-  // Sums of the largest sizes stop at the bound instead of overflowing.
+TEST(ToDoList, ByteSumsStopAtTheBound) {
+  RunStatistics r;
   const std::string max = std::to_string(kMaxRecordSize);
   CountOperations({Record("=->", "Extra in F1", max, "0"), Record("=->", "Extra in F1", max, "0"),
                    Record("<-=", "Extra in F2", "0", max)},
@@ -101,42 +112,70 @@ TEST(ToDoList, CountOperationsByCodeAndStatus) {
   EXPECT_EQ(r.Pending.Bytes(OpKind::New), kMaxRecordSize);
 }
 
-TEST(ToDoList, RowsFollowValidRecordsRemovalBlanksTheRecordAndSavingDropsEmptyRecords) {
+namespace {
+
+// A list of two records among lines that are none, with its rows built.
+struct Rows : ::testing::Test {
+  Rows() {
+    app.ToDo.ToDoList = {"", a, "not a record", b, a + "\tmore"};
+    RebuildToDoRows(app.ToDo, app.screen);
+  }
+  std::vector<int64_t> RowIndices() const { return {app.ToDo.Rows.begin(), app.ToDo.Rows.end()}; }
+
   test::ProgramFixture<RowScreen> f;
   App& app = f.app;
   const std::string a = Record("=->", "Extra in F1", "1", "0");
   const std::string b = Record("<-=", "Extra in F2", "0", "2");
-  app.ToDo.ToDoList = {"", a, "not a record", b, a + "\tmore"};
-  RebuildToDoRows(app);
-  EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{1, 3}));
-  EXPECT_EQ(f.screen.rebuilt, 1);
+};
 
-  RemoveToDoRow(app, 0);
+}  // namespace
+
+TEST_F(Rows, OneRowPerValidRecord) {
+  EXPECT_EQ(RowIndices(), (std::vector<int64_t>{1, 3}));
+  EXPECT_EQ(f.screen.rebuilt, 1);
+}
+
+TEST_F(Rows, RemovingARowBlanksItsRecord) {
+  RemoveToDoRow(app.ToDo, app.screen, 0);
   EXPECT_EQ(app.ToDo.ToDoList[1], "");
   EXPECT_EQ(app.ToDo.ToDoList[3], b);
-  EXPECT_EQ(std::vector<int64_t>(app.ToDo.Rows.begin(), app.ToDo.Rows.end()), (std::vector<int64_t>{3}));
+  EXPECT_EQ(RowIndices(), (std::vector<int64_t>{3}));
   EXPECT_EQ(f.screen.removed, (std::vector<int>{0}));
+}
 
-  RemoveToDoRow(app, 5);  // no such row: nothing happens
-  EXPECT_EQ(app.ToDo.Rows.size(), 1u);
-  EXPECT_EQ(f.screen.removed.size(), 1u);
+TEST_F(Rows, RemovingARowThatIsNotThereDoesNothing) {
+  RemoveToDoRow(app.ToDo, app.screen, 5);
+  EXPECT_EQ(RowIndices(), (std::vector<int64_t>{1, 3}));
+  EXPECT_TRUE(f.screen.removed.empty());
+}
 
-  CountOperations(app);
+TEST_F(Rows, ARemovedRowIsNoLongerCounted) {
+  RemoveToDoRow(app.ToDo, app.screen, 0);
+  CountOperations(app.ToDo.ToDoList, app.Run);
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 1);
+}
 
-  // Saving drops the empty records and renumbers the rest; the rows must point at the same records afterwards.
-  EXPECT_TRUE(SaveToDoList(app));
+TEST_F(Rows, SavingDropsTheEmptyRecordsWhileTheRowsKeepTheirRecords) {
+  RemoveToDoRow(app.ToDo, app.screen, 0);
+  // Saving renumbers the records: the rows must point at the same records afterwards.
+  EXPECT_TRUE(SaveToDoList(app.ToDo, app.Files, app.screen));
   EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "not a record\r\n" + b + "\r\n" + a + "\tmore");
   ASSERT_EQ(app.ToDo.Rows.size(), 1u);
   EXPECT_EQ(app.ToDo.ToDoList[app.ToDo.Rows[0]], b);
+}
+
+TEST_F(Rows, SavingAListOfNoRecordsWritesAnEmptyFile) {
   app.ToDo.ToDoList = {""};
-  EXPECT_TRUE(SaveToDoList(app));
+  EXPECT_TRUE(SaveToDoList(app.ToDo, app.Files, app.screen));
   EXPECT_EQ(ReadTextFile(app.Files.ToDoFilePath), "");
   EXPECT_TRUE(app.ToDo.ToDoList.empty());
-  // A path below a regular file cannot be written; the list is normalised all the same.
+}
+
+TEST_F(Rows, AListThatCannotBeWrittenIsNormalisedAllTheSame) {
+  // A path below a regular file cannot be written, not even by root.
   test::WriteFile(f.dir / "plain", "x");
   app.ToDo.ToDoList = {a, ""};
-  EXPECT_FALSE(SaveToDoList(app, f.dir / "plain/list.txt"));
+  EXPECT_FALSE(SaveToDoList(app.ToDo, app.Files, app.screen, f.dir / "plain/list.txt"));
   EXPECT_EQ(app.ToDo.ToDoList, std::vector<std::string>{a});
 }

@@ -20,7 +20,7 @@ struct LanguageScreen : test::ScriptedScreen {
 };
 
 struct Scene : test::ProgramFixture<LanguageScreen> {
-  Scene() { StdBackupModesDef(app); }
+  Scene() { StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages); }
 };
 
 struct LanguageSwitchTest : ::testing::Test, Scene {};

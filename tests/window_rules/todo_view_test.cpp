@@ -93,8 +93,8 @@ struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
     list = {Record("=->", "Extra in F1", "/a/1", "/b/1", 5000, 0), Record("x =", "Extra in F1", "/a/2", "/b/2", 10, 0),
             Record("=->", "Extra in F1", "/a/3", "/b/3", 900, 0), Record("<-=", "Extra in F2", "/a/4", "/b/4", 0, 300),
             Record("= x", "Extra in F2", "/a/5", "/b/5", 0, 9)};
-    RebuildToDoRows(app);
-    CountOperations(app);
+    RebuildToDoRows(app.ToDo, app.screen);
+    CountOperations(app.ToDo.ToDoList, app.Run);
   }
   std::vector<int64_t> Rows() const { return {app.ToDo.Rows.begin(), app.ToDo.Rows.end()}; }
 };

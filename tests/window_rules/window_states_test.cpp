@@ -94,10 +94,10 @@ TEST_F(UnsavedChangesTest, EveryPartOfTheJobCountsAndSavingOrLoadingClearsIt) {
 }
 
 TEST_F(UnsavedChangesTest, AFocusedPlaceholderBoxOrALanguageSwitchChangesNothing) {
-  FilterBoxFocusGained(app, FilterBox::Exclude);
+  FilterBoxFocusGained(app.Options, FilterBox::Exclude);
   ASSERT_TRUE(app.Options.ExcludeText.empty());
   EXPECT_FALSE(JobHasUnsavedChanges(app));
-  FilterBoxFocusLost(app, FilterBox::Exclude);
+  FilterBoxFocusLost(app.Options, FilterBox::Exclude);
   SelectLanguage(app, 1);
   ASSERT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
   EXPECT_FALSE(JobHasUnsavedChanges(app));
