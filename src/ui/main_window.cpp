@@ -293,14 +293,7 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& key, const QKeySequen
 }
 
 void MainWindow::BuildMenus() {
-  auto addMenu = [this](QMenu* parent, const QString& key) {
-    QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
-    m->setObjectName(key);
-    m->setTitle(FallbackCaption(key));
-    menus_.insert(key, m);
-    return m;
-  };
-  QMenu* file = addMenu(nullptr, QStringLiteral("mnuFile"));
+  QMenu* file = AddMenu(nullptr, QStringLiteral("mnuFile"));
   AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { NewJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
@@ -315,7 +308,7 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuEnd"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
-  QMenu* backup = addMenu(nullptr, QStringLiteral("mnuBackup"));
+  QMenu* backup = AddMenu(nullptr, QStringLiteral("mnuBackup"));
   AddAction(backup, QStringLiteral("mnuSimulate"), QKeySequence(Qt::Key_F5), [this] { ClickButton(kBtnSimulate); });
   AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] { ClickButton(kBtnExecute); });
   AddAction(backup, QStringLiteral("mnuOneKlickExecute"), QKeySequence(Qt::Key_F7),
@@ -323,7 +316,7 @@ void MainWindow::BuildMenus() {
   backup->addSeparator();
   AddAction(backup, QStringLiteral("mnuSwapFolders"), {}, [this] { SwapFolders(app_); });
 
-  QMenu* languages = addMenu(nullptr, QStringLiteral("mnuLanguages"));
+  QMenu* languages = AddMenu(nullptr, QStringLiteral("mnuLanguages"));
   languages_ = new QActionGroup(this);
   for (int i = 0; i < 2; ++i) {
     QAction* a = AddAction(languages, QStringLiteral("mnuLanguage(%1)").arg(i), {}, [this, i] {
@@ -339,10 +332,20 @@ void MainWindow::BuildMenus() {
   }
 
   BuildSkinMenu();
-  QMenu* info = addMenu(nullptr, QStringLiteral("mnuInfo"));
+  QMenu* info = AddMenu(nullptr, QStringLiteral("mnuInfo"));
   AddAction(info, QStringLiteral("mnuAbout"), QKeySequence::HelpContents, [this] { ShowAbout(); });
+  BuildContextMenus();
+}
 
-  // The context menus.
+QMenu* MainWindow::AddMenu(QMenu* parent, const QString& key) {
+  QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+  m->setObjectName(key);
+  m->setTitle(FallbackCaption(key));
+  menus_.insert(key, m);
+  return m;
+}
+
+void MainWindow::BuildContextMenus() {
   QMenu* list = new QMenu(this);
   list->setObjectName(QStringLiteral("mnuListenMenu"));
   menus_.insert(list->objectName(), list);
@@ -354,7 +357,7 @@ void MainWindow::BuildMenus() {
   AddAction(list, QStringLiteral("mnuSaveToDo"), {}, [this] { SaveList(); });
   AddAction(list, QStringLiteral("mnuLoadList"), {}, [this] { OpenList(); });
   list->addSeparator();
-  QMenu* show = addMenu(list, QStringLiteral("[mnuShow]"));
+  QMenu* show = AddMenu(list, QStringLiteral("[mnuShow]"));
   QAction* size = AddAction(show, QStringLiteral("mnuShowSize"), {}, [this] {
     app_.ToDo.ShowSize = action(QStringLiteral("mnuShowSize"))->isChecked();
     ApplyToDoColumnWidths();

@@ -110,6 +110,9 @@ class MainWindow : public QMainWindow {
 
  private:
   void BuildMenus();
+  QMenu* AddMenu(QMenu* parent, const QString& key);
+  // The menus of the two lists, opened with the right mouse button.
+  void BuildContextMenus();
   void BuildButtons(QWidget* row);
   QWidget* BuildStatistics();
   QWidget* BuildToDoPanel();
