@@ -139,6 +139,139 @@ void AddPair(dd::App& app, const std::string& source, const std::string& target)
   app.screen.FolderPairsChanged();
 }
 
+// Start-up to a shown window with an empty list.
+void BenchStartUp(const std::string& root, const dd::StartUpOptions& noDiskTest) {
+  const std::string home = MakeHome(root, "empty");
+  const double t0 = MonotonicSeconds();
+  auto w = NewWindow();
+  w->StartUp(home, {}, noDiskTest);
+  QApplication::processEvents();
+  std::printf("start-up, empty list: %.0f ms (target 300)\n", (MonotonicSeconds() - t0) * 1000);
+}
+
+// A list of a million records: start-up, memory, sorting and the icon window.
+void BenchLongList(const std::string& root, const dd::StartUpOptions& noDiskTest, long records) {
+  const std::string home = MakeHome(root, "million");
+  {
+    std::ofstream list(home + "/To Do.txt", std::ios::binary);
+    for (long i = 0; i < records; ++i) {
+      if (i) list << "\r\n";
+      list << "Replace/ Copy -> F2\t=->\tExtra in F1\t/data/source/folder" << i % 977 << "/file" << i
+           << ".dat\t/data/target/folder" << i % 977 << "/file" << i << ".dat\t" << (i * 7919) % 100000000 << "\t0";
+    }
+  }
+  const long rss0 = RssKb();
+  const double t0 = MonotonicSeconds();
+  auto w = NewWindow();
+  w->StartUp(home, {}, noDiskTest);
+  QApplication::processEvents();
+  w->toDoView()->scrollToBottom();
+  QApplication::processEvents();
+  const double startMs = (MonotonicSeconds() - t0) * 1000;
+  std::size_t listBytes = w->app().ToDo.ToDoList.capacity() * sizeof(std::string);
+  for (const std::string& r : w->app().ToDo.ToDoList) listBytes += r.capacity() + 1;
+  const double perRow = (static_cast<double>(RssKb() - rss0) * 1024 - static_cast<double>(listBytes)) /
+                        static_cast<double>(w->toDoModel()->rowCount());
+  std::printf("start-up, %ld records: %.0f ms to a filled, scrolled list (target 1500); %d rows\n", records, startMs,
+              w->toDoModel()->rowCount());
+  std::printf("memory beyond the list itself: %.0f bytes per row (target 150)\n", perRow);
+  double worst = 0;
+  for (int column : {dd::kColF1, dd::kColSize1, dd::kColOperation, dd::kColPath2, dd::kColNumber}) {
+    const double s0 = MonotonicSeconds();
+    w->SortByHeader(column);
+    QApplication::processEvents();
+    worst = std::max(worst, MonotonicSeconds() - s0);
+  }
+  std::printf("sort by a column: longest %.0f ms (target 1000)\n", worst * 1000);
+  w->toDoModel()->ResetIconWindow();
+  w->toDoView()->scrollTo(w->toDoModel()->index(records / 2, dd::kColF1));
+  const int icons = w->toDoModel()->LoadVisibleIcons(w->toDoView()->FirstVisibleRow());
+  std::printf("icons requested for one window: %d, for rows %lld..%lld\n", icons,
+              static_cast<long long>(w->toDoModel()->iconWindow().first),
+              static_cast<long long>(w->toDoModel()->iconWindow().last));
+}
+
+// Simulation of two trees: the window's turns and the stop.
+void BenchSimulation(const std::string& root, const dd::StartUpOptions& noDiskTest, long files, GapMeter& meter) {
+  const std::string home = MakeHome(root, "simulate");
+  const std::string a = root + "/simA", b = root + "/simB";
+  WriteFiles(a, files, 1);
+  WriteFiles(b, files, 1);
+  auto w = NewWindow();
+  w->StartUp(home, {}, noDiskTest);
+  AddPair(w->app(), a, b);
+  const double t0 = MonotonicSeconds();
+  meter.activity = w->label(QStringLiteral("lblProgress"));
+  const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnSimulate); });
+  meter.activity = nullptr;  // the window goes at the end of this function
+  std::printf("  longest gap ended during \"%s\"\n", meter.during.c_str());
+  std::printf(
+      "simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 16), %d ticks, %lld files seen\n",
+      files, MonotonicSeconds() - t0, gap, meter.ticks,
+      static_cast<long long>(w->app().Run.TreeFilesF1 + w->app().Run.TreeFilesF2));
+  const double stopMs = StopLatency(*w, dd::kBtnSimulate, 300);
+  if (stopMs >= 0)
+    std::printf("stop during the simulation took effect after %.0f ms (target 100)\n", stopMs);
+  else
+    std::printf("stop during the simulation: the simulation ended first\n");
+  fs::remove_all(a);
+  fs::remove_all(b);
+}
+
+// Execution of many small files.
+void BenchSmallFiles(const std::string& root, const dd::StartUpOptions& noDiskTest, long small, GapMeter& meter) {
+  const std::string home = MakeHome(root, "execute");
+  const std::string a = root + "/exA", b = root + "/exB";
+  WriteFiles(a, small, 100);
+  fs::create_directories(b);
+  auto w = NewWindow();
+  w->StartUp(home, {}, noDiskTest);
+  AddPair(w->app(), a, b);
+  RunAndWait(*w, dd::kBtnSimulate);
+  const double t0 = MonotonicSeconds();
+  const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
+  std::printf("execution of %ld small files: %.1f s, longest timer gap %.0f ms (target 16)\n", small,
+              MonotonicSeconds() - t0, gap);
+}
+
+// One big file: does the window get turns, and does Stop act in time?
+void BenchBigFile(const std::string& root, const dd::StartUpOptions& noDiskTest, long bigMb, GapMeter& meter) {
+  const std::string home = MakeHome(root, "big");
+  const std::string a = root + "/bigA", b = root + "/bigB";
+  fs::create_directories(a);
+  fs::create_directories(b);
+  {
+    std::ofstream big(a + "/big.bin", std::ios::binary);
+    const std::string mb(1 << 20, 'y');
+    for (long i = 0; i < bigMb; ++i) big << mb;
+  }
+  auto w = NewWindow();
+  w->StartUp(home, {}, noDiskTest);
+  AddPair(w->app(), a, b);
+  RunAndWait(*w, dd::kBtnSimulate);
+  int barValues = 0, lastBar = -1;
+  QTimer watch;
+  watch.setInterval(10);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (w->app().Run.Lifecycle.Execution() && w->progress()->percent() != lastBar)
+      ++barValues, lastBar = w->progress()->percent();
+  });
+  watch.start();
+  const double t0 = MonotonicSeconds();
+  const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
+  watch.stop();
+  std::printf("copy of one %ld MB file: %.1f s, longest timer gap %.0f ms (target 16), the bar showed %d values\n",
+              bigMb, MonotonicSeconds() - t0, gap, barValues);
+  // Stop: requested 200 ms into a second copy; how long until the run has ended?
+  fs::remove(b + "/big.bin");
+  RunAndWait(*w, dd::kBtnSimulate);
+  const double stopMs = StopLatency(*w, dd::kBtnExecute, 200);
+  if (stopMs >= 0)
+    std::printf("stop during the big copy took effect after %.0f ms (target 100)\n", stopMs);
+  else
+    std::printf("stop during the big copy: the copy ended first\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -152,134 +285,12 @@ int main(int argc, char** argv) {
   const std::string root = ::mkdtemp(pattern);
   dd::StartUpOptions noDiskTest{false};
 
-  {  // Start-up to a shown window with an empty list.
-    const std::string home = MakeHome(root, "empty");
-    const double t0 = MonotonicSeconds();
-    auto w = NewWindow();
-    w->StartUp(home, {}, noDiskTest);
-    QApplication::processEvents();
-    std::printf("start-up, empty list: %.0f ms (target 300)\n", (MonotonicSeconds() - t0) * 1000);
-  }
-
-  {  // A list of a million records.
-    const std::string home = MakeHome(root, "million");
-    {
-      std::ofstream list(home + "/To Do.txt", std::ios::binary);
-      for (long i = 0; i < records; ++i) {
-        if (i) list << "\r\n";
-        list << "Replace/ Copy -> F2\t=->\tExtra in F1\t/data/source/folder" << i % 977 << "/file" << i
-             << ".dat\t/data/target/folder" << i % 977 << "/file" << i << ".dat\t" << (i * 7919) % 100000000 << "\t0";
-      }
-    }
-    const long rss0 = RssKb();
-    const double t0 = MonotonicSeconds();
-    auto w = NewWindow();
-    w->StartUp(home, {}, noDiskTest);
-    QApplication::processEvents();
-    w->toDoView()->scrollToBottom();
-    QApplication::processEvents();
-    const double startMs = (MonotonicSeconds() - t0) * 1000;
-    std::size_t listBytes = w->app().ToDo.ToDoList.capacity() * sizeof(std::string);
-    for (const std::string& r : w->app().ToDo.ToDoList) listBytes += r.capacity() + 1;
-    const double perRow = (static_cast<double>(RssKb() - rss0) * 1024 - static_cast<double>(listBytes)) /
-                          static_cast<double>(w->toDoModel()->rowCount());
-    std::printf("start-up, %ld records: %.0f ms to a filled, scrolled list (target 1500); %d rows\n", records, startMs,
-                w->toDoModel()->rowCount());
-    std::printf("memory beyond the list itself: %.0f bytes per row (target 150)\n", perRow);
-    double worst = 0;
-    for (int column : {dd::kColF1, dd::kColSize1, dd::kColOperation, dd::kColPath2, dd::kColNumber}) {
-      const double s0 = MonotonicSeconds();
-      w->SortByHeader(column);
-      QApplication::processEvents();
-      worst = std::max(worst, MonotonicSeconds() - s0);
-    }
-    std::printf("sort by a column: longest %.0f ms (target 1000)\n", worst * 1000);
-    w->toDoModel()->ResetIconWindow();
-    w->toDoView()->scrollTo(w->toDoModel()->index(records / 2, dd::kColF1));
-    const int icons = w->toDoModel()->LoadVisibleIcons(w->toDoView()->FirstVisibleRow());
-    std::printf("icons requested for one window: %d, for rows %lld..%lld\n", icons,
-                static_cast<long long>(w->toDoModel()->iconWindow().first),
-                static_cast<long long>(w->toDoModel()->iconWindow().last));
-  }
-
+  BenchStartUp(root, noDiskTest);
+  BenchLongList(root, noDiskTest, records);
   GapMeter meter;
-  {  // Simulation of two trees.
-    const std::string home = MakeHome(root, "simulate");
-    const std::string a = root + "/simA", b = root + "/simB";
-    WriteFiles(a, files, 1);
-    WriteFiles(b, files, 1);
-    auto w = NewWindow();
-    w->StartUp(home, {}, noDiskTest);
-    AddPair(w->app(), a, b);
-    const double t0 = MonotonicSeconds();
-    meter.activity = w->label(QStringLiteral("lblProgress"));
-    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnSimulate); });
-    meter.activity = nullptr;  // the window goes at the end of this block
-    std::printf("  longest gap ended during \"%s\"\n", meter.during.c_str());
-    std::printf(
-        "simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 16), %d ticks, %lld files seen\n",
-        files, MonotonicSeconds() - t0, gap, meter.ticks,
-        static_cast<long long>(w->app().Run.TreeFilesF1 + w->app().Run.TreeFilesF2));
-    const double stopMs = StopLatency(*w, dd::kBtnSimulate, 300);
-    if (stopMs >= 0)
-      std::printf("stop during the simulation took effect after %.0f ms (target 100)\n", stopMs);
-    else
-      std::printf("stop during the simulation: the simulation ended first\n");
-    fs::remove_all(a);
-    fs::remove_all(b);
-  }
-
-  {  // Execution of many small files.
-    const std::string home = MakeHome(root, "execute");
-    const std::string a = root + "/exA", b = root + "/exB";
-    WriteFiles(a, small, 100);
-    fs::create_directories(b);
-    auto w = NewWindow();
-    w->StartUp(home, {}, noDiskTest);
-    AddPair(w->app(), a, b);
-    RunAndWait(*w, dd::kBtnSimulate);
-    const double t0 = MonotonicSeconds();
-    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
-    std::printf("execution of %ld small files: %.1f s, longest timer gap %.0f ms (target 16)\n", small,
-                MonotonicSeconds() - t0, gap);
-  }
-
-  {  // One big file: does the window get turns, and does Stop act in time?
-    const std::string home = MakeHome(root, "big");
-    const std::string a = root + "/bigA", b = root + "/bigB";
-    fs::create_directories(a);
-    fs::create_directories(b);
-    {
-      std::ofstream big(a + "/big.bin", std::ios::binary);
-      const std::string mb(1 << 20, 'y');
-      for (long i = 0; i < bigMb; ++i) big << mb;
-    }
-    auto w = NewWindow();
-    w->StartUp(home, {}, noDiskTest);
-    AddPair(w->app(), a, b);
-    RunAndWait(*w, dd::kBtnSimulate);
-    int barValues = 0, lastBar = -1;
-    QTimer watch;
-    watch.setInterval(10);
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-      if (w->app().Run.Lifecycle.Execution() && w->progress()->percent() != lastBar)
-        ++barValues, lastBar = w->progress()->percent();
-    });
-    watch.start();
-    const double t0 = MonotonicSeconds();
-    const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnExecute); });
-    watch.stop();
-    std::printf("copy of one %ld MB file: %.1f s, longest timer gap %.0f ms (target 16), the bar showed %d values\n",
-                bigMb, MonotonicSeconds() - t0, gap, barValues);
-    // Stop: requested 200 ms into a second copy; how long until the run has ended?
-    fs::remove(b + "/big.bin");
-    RunAndWait(*w, dd::kBtnSimulate);
-    const double stopMs = StopLatency(*w, dd::kBtnExecute, 200);
-    if (stopMs >= 0)
-      std::printf("stop during the big copy took effect after %.0f ms (target 100)\n", stopMs);
-    else
-      std::printf("stop during the big copy: the copy ended first\n");
-  }
+  BenchSimulation(root, noDiskTest, files, meter);
+  BenchSmallFiles(root, noDiskTest, small, meter);
+  BenchBigFile(root, noDiskTest, bigMb, meter);
   fs::remove_all(root);
   return 0;
 }

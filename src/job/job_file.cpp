@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <vector>
 
-#include "flows/execute_flow.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/language.h"
@@ -534,20 +533,6 @@ bool SaveJob(App& app, const std::string& mode) {
   app.Show("[Could not write the job file]", app.Text("[Could not write the job file]") + std::string(kCrLf) + target,
            app.Text("[Error]"), Buttons::Ok, Icon::Critical);
   return false;
-}
-
-void OpenCommand(App& app) {
-  if (app.Run.Lifecycle.Active()) {
-    AbortQuestion(app);
-    return;
-  }
-  const std::string path =
-      app.screen.FileDialog(FileDialogMode::Open, app.Text("[Open]"), app.Job.CurrentJobFile, JobFileFilter(app));
-  if (path.empty()) return;
-  if (PathExists(path))
-    ReadJobFile(app, path);
-  else
-    app.Show("[File does not exist.]", "[Can't load file]", Buttons::Ok, Icon::Critical);
 }
 
 std::string JobFileFilter(const App& app) {

@@ -25,8 +25,6 @@ std::string BuildJobText(App& app);
 std::string JobTextWithoutPlaceholders(App& app);
 // Save ("Save") or Save As ("SaveAs"). Returns false when a write was tried and failed.
 bool SaveJob(App& app, const std::string& mode);
-// The Open command: busy guard, dialog, load.
-void OpenCommand(App& app);
 // The job dialogs' filter list.
 std::string JobFileFilter(const App& app);
 

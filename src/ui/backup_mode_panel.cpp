@@ -52,6 +52,18 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
 
   auto* body = new QHBoxLayout;
   body->setSpacing(28);
+  body->addLayout(BuildOptionGrid());
+  body->addLayout(BuildDropDowns());
+  body->addStretch(1);
+  outer->addLayout(body);
+  outer->addStretch(1);
+
+  connect(cmbBackupModes_, &QComboBox::activated, this, [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
+  FillDropDowns();
+}
+
+// A row per file status, a column per operation.
+QGridLayout* BackupModePanel::BuildOptionGrid() {
   auto* grid = new QGridLayout;
   grid->setHorizontalSpacing(10);
   grid->setVerticalSpacing(4);
@@ -83,8 +95,11 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
     }
     connect(group, &QButtonGroup::idClicked, this, [this, r](int c) { OptionClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, r, c); });
   }
-  body->addLayout(grid);
+  return grid;
+}
 
+// The picture drop-downs: a row per status group, a column per side.
+QGridLayout* BackupModePanel::BuildDropDowns() {
   auto* drops = new QGridLayout;
   drops->setHorizontalSpacing(10);
   for (int side = 0; side < 2; ++side) {
@@ -108,13 +123,7 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
     }
   }
   drops->setRowStretch(4, 1);
-  body->addLayout(drops);
-  body->addStretch(1);
-  outer->addLayout(body);
-  outer->addStretch(1);
-
-  connect(cmbBackupModes_, &QComboBox::activated, this, [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
-  FillDropDowns();
+  return drops;
 }
 
 void BackupModePanel::FillDropDowns() {

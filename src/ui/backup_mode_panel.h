@@ -16,6 +16,8 @@ namespace dd {
 class App;
 }
 
+class QGridLayout;
+
 namespace dd::ui {
 
 struct SkinPictures;
@@ -34,6 +36,8 @@ class BackupModePanel : public SkinPanel {
   QComboBox* dropDown(int row, int side) const { return side == 0 ? icSource_[row] : icTarget_[row]; }
 
  private:
+  QGridLayout* BuildOptionGrid();
+  QGridLayout* BuildDropDowns();
   void FillDropDowns();
 
   App& app_;

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
-#include "ui/run_thread.h"
+
+#include <QFileInfo>
 
 #include <QAction>
 #include <QActionGroup>
@@ -17,10 +18,12 @@
 #include "flows/execute_flow.h"
 #include "flows/todo_files.h"
 #include "apply/file_ops.h"
+#include "desktop/file_types.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
 #include "job/settings.h"
+#include "ui/list_file_watcher.h"
 #include "ui/list_views.h"
 #include "ui/picture_button.h"
 #include "ui/progress_picture.h"
@@ -29,6 +32,7 @@
 #include "window_rules/buttons.h"
 #include "window_rules/job_loads.h"
 #include "window_rules/language_switch.h"
+#include "window_rules/window_title.h"
 
 namespace dd::ui {
 
@@ -74,7 +78,7 @@ QString Key(int button) {
 
 }  // namespace
 
-MainWindow::MainWindow(Trash* trash) : app_(*this, trash) {
+MainWindow::MainWindow(Trash* trash) : app_(screen_, trash) {
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(QStringLiteral("Dualdock"));
   setAcceptDrops(true);
@@ -157,15 +161,12 @@ void MainWindow::ConnectRunsAndTimers() {
   // During a run on the worker the tick only asks the run to refresh its labels at its next turn.
   connect(&timerLabels_, &QTimer::timeout, [this] {
     if (RunOnWorker())
-      labelTickDue_ = true;
+      screen_.AskForLabelTick();
     else
       LabelTimerTick(app_);
   });
   runs_ = new RunThread(this);
   connect(runs_, &RunThread::Ended, this, [this] { RunEnded(); });
-  labelFlush_.setSingleShot(true);
-  labelFlush_.setInterval(40);
-  connect(&labelFlush_, &QTimer::timeout, [this] { ApplyLabels(); });
   timerIcons_.setInterval(100);
   connect(&timerIcons_, &QTimer::timeout, [this] {
     LoadIconsOfVisibleRows();
@@ -292,14 +293,7 @@ QAction* MainWindow::AddAction(QMenu* menu, const QString& key, const QKeySequen
 }
 
 void MainWindow::BuildMenus() {
-  auto addMenu = [this](QMenu* parent, const QString& key) {
-    QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
-    m->setObjectName(key);
-    m->setTitle(FallbackCaption(key));
-    menus_.insert(key, m);
-    return m;
-  };
-  QMenu* file = addMenu(nullptr, QStringLiteral("mnuFile"));
+  QMenu* file = AddMenu(nullptr, QStringLiteral("mnuFile"));
   AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { NewJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
@@ -314,7 +308,7 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuEnd"), QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 
-  QMenu* backup = addMenu(nullptr, QStringLiteral("mnuBackup"));
+  QMenu* backup = AddMenu(nullptr, QStringLiteral("mnuBackup"));
   AddAction(backup, QStringLiteral("mnuSimulate"), QKeySequence(Qt::Key_F5), [this] { ClickButton(kBtnSimulate); });
   AddAction(backup, QStringLiteral("mnuExecute"), QKeySequence(Qt::Key_F6), [this] { ClickButton(kBtnExecute); });
   AddAction(backup, QStringLiteral("mnuOneKlickExecute"), QKeySequence(Qt::Key_F7),
@@ -322,7 +316,7 @@ void MainWindow::BuildMenus() {
   backup->addSeparator();
   AddAction(backup, QStringLiteral("mnuSwapFolders"), {}, [this] { SwapFolders(app_); });
 
-  QMenu* languages = addMenu(nullptr, QStringLiteral("mnuLanguages"));
+  QMenu* languages = AddMenu(nullptr, QStringLiteral("mnuLanguages"));
   languages_ = new QActionGroup(this);
   for (int i = 0; i < 2; ++i) {
     QAction* a = AddAction(languages, QStringLiteral("mnuLanguage(%1)").arg(i), {}, [this, i] {
@@ -338,10 +332,20 @@ void MainWindow::BuildMenus() {
   }
 
   BuildSkinMenu();
-  QMenu* info = addMenu(nullptr, QStringLiteral("mnuInfo"));
+  QMenu* info = AddMenu(nullptr, QStringLiteral("mnuInfo"));
   AddAction(info, QStringLiteral("mnuAbout"), QKeySequence::HelpContents, [this] { ShowAbout(); });
+  BuildContextMenus();
+}
 
-  // The context menus.
+QMenu* MainWindow::AddMenu(QMenu* parent, const QString& key) {
+  QMenu* m = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+  m->setObjectName(key);
+  m->setTitle(FallbackCaption(key));
+  menus_.insert(key, m);
+  return m;
+}
+
+void MainWindow::BuildContextMenus() {
   QMenu* list = new QMenu(this);
   list->setObjectName(QStringLiteral("mnuListenMenu"));
   menus_.insert(list->objectName(), list);
@@ -353,7 +357,7 @@ void MainWindow::BuildMenus() {
   AddAction(list, QStringLiteral("mnuSaveToDo"), {}, [this] { SaveList(); });
   AddAction(list, QStringLiteral("mnuLoadList"), {}, [this] { OpenList(); });
   list->addSeparator();
-  QMenu* show = addMenu(list, QStringLiteral("[mnuShow]"));
+  QMenu* show = AddMenu(list, QStringLiteral("[mnuShow]"));
   QAction* size = AddAction(show, QStringLiteral("mnuShowSize"), {}, [this] {
     app_.ToDo.ShowSize = action(QStringLiteral("mnuShowSize"))->isChecked();
     ApplyToDoColumnWidths();
@@ -374,8 +378,7 @@ void MainWindow::BuildMenus() {
   folders->addAction(action(QStringLiteral("mnuSwapFolders")));
 }
 
-void MainWindow::LanguageChanged() {
-  if (Blocking([this] { LanguageChanged(); })) return;
+void MainWindow::ApplyLanguage() {
   qtLanguage_.Follow(QtTranslationName(app_));
   auto text = [this](const QString& key) { return Display(app_.Text(key.toStdString())); };
   for (auto it = menus_.cbegin(); it != menus_.cend(); ++it) {
@@ -422,12 +425,11 @@ void MainWindow::LanguageChanged() {
                                          text(QStringLiteral("[Status]")),
                                          text(QStringLiteral("[Target directories]"))});
   toDoModel_->HeadersChanged();
-  SetStatusText(1, app_.Job.CurrentJobFile);
+  screen_.SetStatusText(1, app_.Job.CurrentJobFile);
   PanelsLanguageChanged();
 }
 
-void MainWindow::SkinChanged(int skin) {
-  if (Blocking([this, skin] { SkinChanged(skin); })) return;
+void MainWindow::ApplySkin(int skin) {
   pictures_.LoadSkin(app_.Files.Folder, skin);
   pictures_.LoadFolderImages(app_.Files.Folder, skin);
   if (!pictures_.appIcon.isNull()) setWindowIcon(pictures_.appIcon);
@@ -439,7 +441,52 @@ void MainWindow::SkinChanged(int skin) {
     if (b) b->updateGeometry();
   PanelsSkinChanged(skin);
   update();
-  RefreshButtons();
+  screen_.RefreshButtons();
+}
+
+void MainWindow::StartUp(const std::string& programFolder, const std::string& commandLine,
+                         const StartUpOptions& options) {
+  // The file-type check comes after the window is shown: its message box needs a parent on screen.
+  StartUpOptions core = options;
+  core.checkFileTypes = false;
+  dd::StartUp(app_, programFolder, std::string(), core);
+  new ListFileWatcher(
+      app_, [this] { return RunOnWorker(); }, this);  // a list changed by another run is shown before the next command
+  ApplyToDoColumnWidths();
+  show();
+  if (options.checkFileTypes) AssociateFileTypes(app_);
+  Command([this, commandLine] {
+    // A list left by another job shows with that job's pairs, unless the command line names a job that loads.
+    if (commandLine.empty() || !LoadJobAsked(app_, commandLine)) ShowPlanningJob(app_);
+  });
+  timerIcons_.start();
+}
+
+void MainWindow::ShowTitle() {
+  if (RunOnWorker()) return;
+  const QString title = DisplayPath(WindowTitle(app_.Job.CurrentJobFile, JobHasUnsavedChanges(app_)));
+  if (windowTitle() != title) setWindowTitle(title);
+}
+
+void MainWindow::SetCurrentIcon(const std::string& path) {
+  const QIcon icon = iconProvider_.icon(QFileInfo(DisplayPath(path)));
+  imgCurrentIcon_->setPixmap(icon.pixmap(QSize(16, 16)));
+  imgCurrentIcon_->show();
+}
+
+void MainWindow::EnableRunButtons() {
+  // The lifecycle decides; a run handed over but not begun yet is not on.
+  const RunState state = app_.Run.Lifecycle.State();
+  for (PictureButton* b : buttons_)
+    if (b) b->setEnabled(ButtonEnabled(b->number(), state));
+  // A disabled entry takes its key along: F5 to F7 start nothing during a run either.
+  for (auto it = actions_.cbegin(); it != actions_.cend(); ++it)
+    it.value()->setEnabled(MenuEntryEnabled(it.key().toStdString(), state));
+}
+
+PictureButton* MainWindow::button(int number) const {
+  return number >= 0 && static_cast<std::size_t>(number) < buttons_.size() ? buttons_[static_cast<std::size_t>(number)]
+                                                                           : nullptr;
 }
 
 }  // namespace dd::ui

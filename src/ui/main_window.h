@@ -1,4 +1,4 @@
-// The main window: it shows the core's state and implements its Screen.
+// The main window: it shows the core's state; its WindowScreen is the core's screen.
 #pragma once
 
 #include <QFileIconProvider>
@@ -6,20 +6,17 @@
 #include <QMap>
 #include <QTimer>
 #include <array>
-#include <atomic>
 #include <functional>
-#include <mutex>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "flows/scheduler.h"
 #include "common/app.h"
-#include "common/screen.h"
 #include "job/startup.h"
 #include "ui/qt_language.h"
 #include "ui/run_thread.h"
 #include "ui/skin.h"
+#include "ui/window_screen.h"
 #include "window_rules/panels.h"
 #include "window_rules/run_end_notice.h"
 #include "window_rules/run_labels.h"
@@ -43,7 +40,7 @@ class ProgressPicture;
 class ToDoModel;
 class ToDoTable;
 
-class MainWindow : public QMainWindow, public Screen {
+class MainWindow : public QMainWindow {
   Q_OBJECT
  public:
   // `trash`: where the trash option sends files (none: that option fails them).
@@ -70,37 +67,8 @@ class MainWindow : public QMainWindow, public Screen {
   // The stop button, Escape and closing: ask the run to stop, never wait for it.
   void StopRun();
 
-  // Screen; a call from the run thread reaches the window as a queued call, or a
-  // blocking one when it asks something or the run must not go on before it is shown.
-  void Yield() override;
-  bool PassStopToRun() override;
-  // The bar moves within the file, the window takes a turn.
-  void CopyProgress(int64_t done, int64_t size) override;
-  Answer ShowMessage(const Message& message) override;
-  std::string FileDialog(FileDialogMode mode, const std::string& title, const std::string& initialPath,
-                         const std::string& filter) override;
-  void ShowRunLabels(const RunStatistics& run) override;
-  void ShowPendingLabels(const RunStatistics& run, const PendingLabels& labels) override;
-  void ShowCurrentItem(const std::string& file, const std::string& sizeText) override;
-  void SetStatusText(int panel, const std::string& text) override;
-  void SetPairIcon(int pair, PairIcon icon) override;
-  void SetStopButtonVisible(StopButton button, bool visible) override;
-  void RefreshButtons() override;
-  void SetLabelTimer(bool on) override;
-  void ToDoRowsRebuilt() override;
-  void ToDoRowAboutToBeRemoved(int position) override;
-  void ToDoRowRemoved(int position) override;
-  void ToDoRowsAboutToBeRemoved(int first, int last) override;
-  void ToDoRowsRemoved(int first, int last) override;
-  void ShowToDoRow(int position) override;
-  void FolderPairsChanged() override;
-  void JobOptionsChanged() override;
-  void LanguageChanged() override;
-  void SkinChanged(int skin) override;
-  void BackupModeChanged() override;
-  void SetScheduleTimer(bool on) override;
-  void ShowSchedule(const ScheduleLabels& labels) override;
-  void ShowMainPanel() override;
+  // The core's screen, which paints through this window's widgets.
+  WindowScreen& screen() { return screen_; }
 
   // The option panels, the scheduler and its clock (set by tests), the skin flash.
   std::function<double()> scheduleClockHook;
@@ -142,6 +110,9 @@ class MainWindow : public QMainWindow, public Screen {
 
  private:
   void BuildMenus();
+  QMenu* AddMenu(QMenu* parent, const QString& key);
+  // The menus of the two lists, opened with the right mouse button.
+  void BuildContextMenus();
   void BuildButtons(QWidget* row);
   QWidget* BuildStatistics();
   QWidget* BuildToDoPanel();
@@ -177,37 +148,21 @@ class MainWindow : public QMainWindow, public Screen {
   // Saving or opening a list rebuilds the rows, which a run is walking: not during a run.
   void SaveList();
   void OpenList();
-  // The run labels are shown at most every few hundredths of a second during a
-  // run (the engine reports every row); the last values always reach the screen.
-  void LabelsChanged();
-  void ApplyLabels();
-  void SetRunTexts(const RunLabelTexts& texts);
-  void SetPendingTexts(const PendingLabelTexts& texts, const PendingLabels& labels);
-  void SetCurrentItem(const std::string& file, const std::string& sizeText);
+  // What the screen shows on the window thread when the core says so.
+  void ApplyLanguage();
+  void ApplySkin(int skin);
+  void ShowJobOptions();
+  void SwitchScheduleTimer(bool on);
   // Runs on the worker (window_runs.cpp).
   void StartRun(std::function<void()> work);
   void RunEnded();
-  bool OffWindowThread() const;
-  // From the run thread: `call` is queued to the window and true is returned; on the window thread false.
-  bool Queued(std::function<void()> call);
-  // From the run thread: `call` runs on the window thread while the run waits; true when it did.
-  bool Blocking(const std::function<void()>& call);
-  Q_INVOKABLE void RunQueuedCalls();
   // A report of a run's end while nobody looks at the window: a desktop notice; the run's progress on the taskbar.
   void TellDesktopOfRunEnd(const Message& box);
   void ShowRunOnTaskbar(int percent);
-  // The labels a run sends: only the latest of each kind waits to be shown, so a
-  // run that reports every row never floods the window.
-  struct LabelPost {
-    std::optional<RunLabelTexts> run;
-    std::optional<std::pair<PendingLabelTexts, PendingLabels>> pending;
-    std::optional<std::pair<std::string, std::string>> current;
-    std::optional<int> percent;
-    bool posted = false;
-  };
-  void Post(const std::function<void(LabelPost&)>& fill);
-  void TakePost();
 
+  friend class WindowScreen;
+
+  WindowScreen screen_{*this};  // before the application, which keeps a reference to it
   App app_;
   SkinPictures pictures_;
   QFileIconProvider iconProvider_;
@@ -237,13 +192,7 @@ class MainWindow : public QMainWindow, public Screen {
   QWidget* frameMain_ = nullptr;
   QWidget* frameToDo_ = nullptr;
   std::vector<QLabel*> legend_;
-  QTimer timerLabels_, timerIcons_, labelFlush_;
-  RunLabelTexts runTexts_;
-  PendingLabelTexts pendingTexts_;
-  PendingLabels pendingExtra_;
-  std::string currentFile_, currentSize_;
-  bool runDirty_ = false, pendingDirty_ = false, currentDirty_ = false;
-  double lastLabels_ = 0;
+  QTimer timerLabels_, timerIcons_;
 
   BackupModePanel* frameBackupModes_ = nullptr;
   FilterPanel* frameExclude_ = nullptr;
@@ -251,16 +200,9 @@ class MainWindow : public QMainWindow, public Screen {
   QActionGroup* skins_ = nullptr;
   QTimer timerSchedule_;
   RunThread* runs_ = nullptr;
-  // The calls queued by the run, in order, and whether the window has been woken for them.
-  std::mutex callsMutex_;
-  std::vector<std::function<void()>> calls_;
-  bool wakePosted_ = false;
-  std::atomic<bool> labelTickDue_{false}, stopNoted_{false};
   bool scheduledRun_ = false;   // the run on the worker was fired by the scheduler
   double runHandedOverAt_ = 0;  // monotonic seconds
   int taskbarPercent_ = -1;     // -1: no progress on the taskbar
-  std::mutex postMutex_;
-  LabelPost post_;
   Scheduler scheduler_{app_, [this] { return ScheduleNow(); }, [this] { ScheduleFire(); }};
 };
 

@@ -63,7 +63,7 @@ void MainWindow::Command(const std::function<void()>& command) {
 }
 
 void MainWindow::ClickButton(int number) {
-  RefreshButtons();
+  screen_.RefreshButtons();
   Command([this, number] {
     switch (number) {
       case kBtnSimulate:
@@ -128,7 +128,7 @@ void MainWindow::ApplyPanels() {
   for (int b : {kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList})
     button(b)->setVisible(ButtonShown(panels_, b));
   ApplyOptionPanels();
-  RefreshButtons();
+  screen_.RefreshButtons();
 }
 
 void MainWindow::ShowAbout() {
@@ -220,7 +220,7 @@ void MainWindow::SortByHeader(int column) {
   if (!SortToDoRows(app_, by, sort_.descending)) return;
   toDoView_->horizontalHeader()->setSortIndicator(column,
                                                     sort_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
-  ToDoRowsRebuilt();
+  screen_.ToDoRowsRebuilt();
 }
 
 void MainWindow::DropOnFolders(const std::vector<std::string>& paths, int x) {
@@ -333,7 +333,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (key->key() == Qt::Key_Control && OneStepButtonShown(true, app_.Run)) button(kBtnOneStep)->show();
   } else if (!key->isAutoRepeat() && button(kBtnOneStep)->isVisible()) {
     button(kBtnOneStep)->hide();
-    RefreshButtons();
+    screen_.RefreshButtons();
   }
   return false;
 }

@@ -182,14 +182,7 @@ void MainWindow::ScheduleFire() {
   ClickButton(kBtnOneStep);
 }
 
-void MainWindow::BackupModeChanged() {
-  if (Blocking([this] { BackupModeChanged(); })) return;
-  frameBackupModes_->ShowMode();
-  ShowTitle();
-}
-
-void MainWindow::JobOptionsChanged() {
-  if (Blocking([this] { JobOptionsChanged(); })) return;
+void MainWindow::ShowJobOptions() {
   frameExclude_->ShowOptions();
   frameSchedule_->ShowPeriodText(app_.Options.ScheduleTimeText);
   // The list's view options belong to the job too.
@@ -199,25 +192,13 @@ void MainWindow::JobOptionsChanged() {
   ShowTitle();
 }
 
-void MainWindow::SetScheduleTimer(bool on) {
-  if (Queued([this, on] { SetScheduleTimer(on); })) return;
+void MainWindow::SwitchScheduleTimer(bool on) {
   if (on)
     timerSchedule_.start();
   else
     timerSchedule_.stop();
   ScheduleSwitched(panels_, on);
   ApplyOptionPanels();
-}
-
-void MainWindow::ShowSchedule(const ScheduleLabels& labels) {
-  if (Queued([this, labels] { ShowSchedule(labels); })) return;
-  frameSchedule_->Show(labels);
-}
-
-void MainWindow::ShowMainPanel() {
-  if (Queued([this] { ShowMainPanel(); })) return;
-  ClosePanels(panels_);
-  ApplyPanels();
 }
 
 void MainWindow::BGFlash() {

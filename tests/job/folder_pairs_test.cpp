@@ -85,11 +85,6 @@ TEST_F(FolderPairsTest, CommandsDuringARunOnlyOfferToStopIt) {
       {"drop on the list", [&] { DropOnFolderList(app, {Folder("a")}, 0, boundary); }},
       // A job loaded on the window would empty the list a run walks.
       {"drop on the window", [&] { EXPECT_FALSE(DropOnWindow(app, {job})); }},
-      {"open",
-       [&] {
-         screen.dialogPaths = {job};
-         OpenCommand(app);
-       }},
       {"simulate", [&] { Simulate(app); }}};
   for (const auto& [name, command] : commands) {
     for (RunKind kind : {RunKind::Simulation, RunKind::Execution}) {

@@ -266,14 +266,6 @@ TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndRepor
   EXPECT_EQ(screen.keys().size(), 3u);
   EXPECT_EQ(screen.messages.back().key, "[Could not write the job file]");
 
-  screen.messages.clear();
-  screen.dialogPaths = {dir / "missing.ddk", dir / "x.DDK"};
-  OpenCommand(app);
-  ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File does not exist.]"});
-  EXPECT_EQ(screen.messages[0].title, app.Text("[Can't load file]"));
-  OpenCommand(app);
-  EXPECT_EQ(app.Job.CurrentJobFile, dir / "x.DDK");
-  EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(JobFileFilter(app), "Dualdock files (*.ddk) | Text files (*.txt) | All files (*.*)");
 }
 

@@ -118,9 +118,9 @@ TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
   test::WriteFile(dir / "a.txt", "a");
   auto* icon = window->findChild<QLabel*>(QStringLiteral("imgCurrentIcon"));
   ASSERT_NE(icon, nullptr);
-  window->ShowCurrentItem(dir / "a.txt", "1");
+  window->screen().ShowCurrentItem(dir / "a.txt", "1");
   EXPECT_TRUE(icon->isVisibleTo(window.get()));
-  window->ShowCurrentItem("", "");
+  window->screen().ShowCurrentItem("", "");
   EXPECT_TRUE(window->label(QStringLiteral("lblCurrentFile"))->text().isEmpty());
   EXPECT_FALSE(icon->isVisibleTo(window.get()));
 }

@@ -209,7 +209,7 @@ TEST_F(WindowTest, RealMessageBoxesGiveTheButtonPressed) {
       ASSERT_NE(box, nullptr);
       box->button(which)->click();
     });
-    EXPECT_EQ(window->ShowMessage(m), answer) << which;
+    EXPECT_EQ(window->screen().ShowMessage(m), answer) << which;
   }
 }
 

@@ -276,4 +276,49 @@ TEST_F(JobLoadsTest, AfterARestartTheListShowsWithThePairsOfTheJobThatPlannedIt)
   }
 }
 
+TEST_F(JobLoadsTest, OpenDuringARunOnlyOffersToStopIt) {
+  for (RunKind kind : {RunKind::Simulation, RunKind::Execution}) {
+    for (Answer answer : {Answer::No, Answer::Yes}) {
+      SCOPED_TRACE(testing::Message() << (kind == RunKind::Execution ? "execution" : "simulation") << ", "
+                                      << (answer == Answer::Yes ? "yes" : "no"));
+      Scene t;
+      t.app.Job.SourceFolders = {"/mine"};
+      const RunTicket run = t.app.Run.Lifecycle.TryBegin(kind);
+      t.screen.dialogPaths = {t.saved};
+      t.screen.answers = {answer};
+      OpenJobAsked(t.app);
+      ASSERT_EQ(t.screen.keys(), Paths{"[Abort?]"});
+      EXPECT_EQ(t.screen.messages[0].title, t.app.Text(kind == RunKind::Execution ? "[Execution]" : "[Simulation]"));
+      EXPECT_TRUE(t.screen.dialogInitialPaths.empty());  // no dialog was opened
+      EXPECT_EQ(t.app.Job.SourceFolders, Paths{"/mine"});
+      EXPECT_EQ(t.app.Run.Lifecycle.State() == RunState::Stopping, answer == Answer::Yes);
+    }
+  }
+}
+
+TEST_F(JobLoadsTest, OpenLoadsTheFileTheDialogChose) {
+  const struct {
+    const char* name;
+    std::string chosen;
+    Paths told;
+    Paths sources;  // the pairs afterwards
+  } rows[] = {
+      {"a saved job", saved, {}, {"/s"}},
+      {"a missing file", dir / "missing.ddk", {"[File does not exist.]"}, {"/mine"}},
+      {"the dialog cancelled", "", {}, {"/mine"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scene t;
+    t.app.Job.SourceFolders = {"/mine"};
+    t.app.Job.TargetFolders = {"/yours"};
+    t.app.Job.SavedJobText = JobTextWithoutPlaceholders(t.app);  // nothing unsaved to ask about
+    t.screen.dialogPaths = {row.chosen};
+    OpenJobAsked(t.app);
+    EXPECT_EQ(t.screen.keys(), row.told);
+    if (!row.told.empty()) EXPECT_EQ(t.screen.messages[0].title, t.app.Text("[Can't load file]"));
+    EXPECT_EQ(t.app.Job.SourceFolders, row.sources);
+  }
+}
+
 }  // namespace

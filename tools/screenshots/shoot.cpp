@@ -69,46 +69,36 @@ void Settle() {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  if (argc != 4 && argc != 6) {
-    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER LANGUAGE_TAG [WIDTH HEIGHT]\n");
-    return 2;
-  }
-  const QString out = QString::fromLocal8Bit(argv[2]);
-  const QString language = QString::fromLocal8Bit(argv[3]);
-  std::string error;
-  const std::string folder = dd::ResolveProgramFolder(std::string(), dd::ExecutableFolder(), error);
-  HoldingTrash trash;
-  dd::ui::MainWindow window(&trash);
+// The pictures of one language: named by skin, view and language, taken of the whole screen.
+struct Shots {
+  QString out, language, skinName;
   int failures = 0;
-  QString skinName;
-  auto shoot = [&](const QString& view) {
+  bool shootQuestion = false;  // the next question is shot before it is answered No or Cancel
+
+  void Shoot(const QString& view) {
     Settle();
     const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName, view, language);
     const int rc =
         QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), out + "/" + name});
     if (rc != 0) ++failures;
     std::printf("%s %d\n", qPrintable(name), rc);
-  };
+  }
+};
 
-  // Every box is a real one, answered here: Yes or OK, or No or Cancel for the
-  // question that is to be shot (after it is shot).
-  bool shootQuestion = false;
-  QTimer answer;
+// Every box is a real one, answered here: Yes or OK, or No or Cancel for the
+// question that is to be shot (after it is shot).
+void AnswerBoxes(QTimer& answer, Shots& shots) {
   answer.setInterval(30);
-  QObject::connect(&answer, &QTimer::timeout, [&] {
+  QObject::connect(&answer, &QTimer::timeout, [&answer, &shots] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
     answer.stop();
     if (qEnvironmentVariableIsSet("SHOOT_VERBOSE")) std::fprintf(stderr, "box: %s\n", qPrintable(box->text()));
     QAbstractButton* yes = box->button(QMessageBox::Yes);
     QAbstractButton* no = yes ? box->button(QMessageBox::No) : box->button(QMessageBox::Cancel);
-    if (shootQuestion && no) {
-      shootQuestion = false;
-      shoot(QStringLiteral("question"));
+    if (shots.shootQuestion && no) {
+      shots.shootQuestion = false;
+      shots.Shoot(QStringLiteral("question"));
       no->click();
     } else if (yes) {
       yes->click();
@@ -120,6 +110,62 @@ int main(int argc, char** argv) {
     answer.start();
   });
   answer.start();
+}
+
+// The views of one skin: main, the three panels, the question and a run held in its fortieth deletion.
+void ShootSkin(dd::ui::MainWindow& window, HoldingTrash& trash, Shots& shots, double& now) {
+  window.ClickButton(dd::kBtnSimulate);
+  window.WaitForRun();
+  shots.Shoot(QStringLiteral("main"));
+  window.ClickButton(dd::kBtnBackup);
+  shots.Shoot(QStringLiteral("backup-modes"));
+  window.ClickButton(dd::kBtnExclude);
+  shots.Shoot(QStringLiteral("filters"));
+  now = 0;
+  window.ClickButton(dd::kBtnScheduleOff);
+  window.ClickButton(dd::kBtnScheduleOffImFrame);
+  // Two fifths of the period passed: the run it fires is still to come.
+  const double period = window.app().Options.SchedulePeriodHours * 3600;
+  now = period > 0 ? period * 0.4 : 1;
+  shots.Shoot(QStringLiteral("schedule"));
+  window.ClickButton(dd::kBtnScheduleOnImFrame);
+  window.ClickButton(dd::kBtnHideSchedule);
+  // The question before carrying out the list, answered Cancel.
+  shots.shootQuestion = true;
+  window.ClickButton(dd::kBtnExecute);
+  window.WaitForRun();
+  // A run caught in its fortieth deletion, then stopped.
+  trash.Arm(40);
+  window.ClickButton(dd::kBtnExecute);
+  for (int waited = 0; !trash.Held() && waited < 30000; waited += 20) QTest::qWait(20);
+  if (trash.Held()) {
+    shots.Shoot(QStringLiteral("run"));
+  } else {
+    std::fprintf(stderr, "%s: the run did not reach its fortieth deletion\n", qPrintable(shots.skinName));
+    ++shots.failures;
+  }
+  window.StopRun();
+  trash.Release();
+  window.WaitForRun();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  if (argc != 4 && argc != 6) {
+    std::fprintf(stderr, "usage: shoot JOB.ddk OUTPUT_FOLDER LANGUAGE_TAG [WIDTH HEIGHT]\n");
+    return 2;
+  }
+  Shots shots;
+  shots.out = QString::fromLocal8Bit(argv[2]);
+  shots.language = QString::fromLocal8Bit(argv[3]);
+  std::string error;
+  const std::string folder = dd::ResolveProgramFolder(std::string(), dd::ExecutableFolder(), error);
+  HoldingTrash trash;
+  dd::ui::MainWindow window(&trash);
+  QTimer answer;
+  AnswerBoxes(answer, shots);
 
   window.StartUp(folder, argv[1]);
   window.resize(argc == 6 ? std::atoi(argv[4]) : 1280, argc == 6 ? std::atoi(argv[5]) : 800);
@@ -130,42 +176,10 @@ int main(int argc, char** argv) {
   window.scheduleClockHook = [&now] { return now; };
   Settle();
   for (int skin = 0; skin < dd::kSkinCount; ++skin) {
-    skinName = QStringLiteral("skin%1").arg(skin + 1);
+    shots.skinName = QStringLiteral("skin%1").arg(skin + 1);
     dd::ChangeSkin(window.app(), skin);
-    window.ClickButton(dd::kBtnSimulate);
-    window.WaitForRun();
-    shoot(QStringLiteral("main"));
-    window.ClickButton(dd::kBtnBackup);
-    shoot(QStringLiteral("backup-modes"));
-    window.ClickButton(dd::kBtnExclude);
-    shoot(QStringLiteral("filters"));
-    now = 0;
-    window.ClickButton(dd::kBtnScheduleOff);
-    window.ClickButton(dd::kBtnScheduleOffImFrame);
-    // Two fifths of the period passed: the run it fires is still to come.
-    const double period = window.app().Options.SchedulePeriodHours * 3600;
-    now = period > 0 ? period * 0.4 : 1;
-    shoot(QStringLiteral("schedule"));
-    window.ClickButton(dd::kBtnScheduleOnImFrame);
-    window.ClickButton(dd::kBtnHideSchedule);
-    // The question before carrying out the list, answered Cancel.
-    shootQuestion = true;
-    window.ClickButton(dd::kBtnExecute);
-    window.WaitForRun();
-    // A run caught in its fortieth deletion, then stopped.
-    trash.Arm(40);
-    window.ClickButton(dd::kBtnExecute);
-    for (int waited = 0; !trash.Held() && waited < 30000; waited += 20) QTest::qWait(20);
-    if (trash.Held()) {
-      shoot(QStringLiteral("run"));
-    } else {
-      std::fprintf(stderr, "%s: the run did not reach its fortieth deletion\n", qPrintable(skinName));
-      ++failures;
-    }
-    window.StopRun();
-    trash.Release();
-    window.WaitForRun();
+    ShootSkin(window, trash, shots, now);
   }
   answer.stop();
-  return failures == 0 ? 0 : 1;
+  return shots.failures == 0 ? 0 : 1;
 }
