@@ -108,7 +108,7 @@ TEST_F(RunWindowTest, TheTrashOptionSendsDeletedFilesToTheTrashTheWindowWasGiven
             (Keys{"[Simulation done in ]", "[Are you sure you want to execute]", "[operations successfully done]"}));
 }
 
-TEST_F(RunWindowTest, WhileTheFileSystemHangsTheWindowAnswersAndEachStopEndsTheRun) {
+TEST_F(RunWindowTest, EachStopOnTheAnsweringWindowEndsARunThatHangsInTheFileSystem) {
   const struct {
     const char* name;
     std::function<void(RunWindowTest&)> stop;
@@ -212,31 +212,65 @@ TEST_F(RunWindowTest, AfterADeclinedOrRefusedRunSimulatePlansTheFullList) {
   }
 }
 
-TEST_F(RunWindowTest, DuringARunTheButtonsAndMenuEntriesThatStartOneAreOutOfUseAndStopIsThere) {
-  const QString kRunEntries[] = {QStringLiteral("mnuSimulate"), QStringLiteral("mnuExecute"),
-                                 QStringLiteral("mnuOneKlickExecute")};
+const int kRunButtons[] = {kBtnSimulate, kBtnExecute, kBtnOneStep};
+const QString kRunEntries[] = {QStringLiteral("mnuSimulate"), QStringLiteral("mnuExecute"),
+                               QStringLiteral("mnuOneKlickExecute")};
+
+TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUse) {
   HangingTrash hanging;
   ExecuteIntoHangingTrash(hanging);
-  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneStep}) {
+  for (int b : kRunButtons) {
     EXPECT_FALSE(window->button(b)->isEnabled()) << b;
     EXPECT_EQ(window->button(b)->look(), kDisabledLook) << b;
   }
+  hanging.Release();
+  window->WaitForRun();
+}
+
+TEST_F(RunWindowTest, DuringARunTheMenuEntriesThatStartOneAreOutOfUse) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
+  for (const QString& entry : kRunEntries) EXPECT_FALSE(window->action(entry)->isEnabled()) << entry.toStdString();
+  hanging.Release();
+  window->WaitForRun();
+}
+
+TEST_F(RunWindowTest, DuringARunTheStopButtonIsThere) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
   EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
   EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
-  // A click on a button or a menu entry out of use asks nothing.
+  hanging.Release();
+  window->WaitForRun();
+}
+
+TEST_F(RunWindowTest, DuringARunAClickOnAStarterOutOfUseAsksNothing) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
   boxes.clear();
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
-  for (const QString& entry : kRunEntries) {
-    EXPECT_FALSE(window->action(entry)->isEnabled()) << entry.toStdString();
-    window->action(entry)->trigger();
-  }
+  for (const QString& entry : kRunEntries) window->action(entry)->trigger();
   EXPECT_EQ(boxes, Keys{});
-  // Escape still stops the run.
+  hanging.Release();
+  window->WaitForRun();
+}
+
+TEST_F(RunWindowTest, DuringARunEscapeStillStopsIt) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
   QTest::keyClick(window->toDoView(), Qt::Key_Escape);
   EXPECT_TRUE(app().Run.Lifecycle.StopRequested());
   hanging.Release();
   window->WaitForRun();
-  for (int b : {kBtnSimulate, kBtnExecute, kBtnOneStep}) {
+}
+
+TEST_F(RunWindowTest, AfterARunEveryStarterIsBackInUse) {
+  HangingTrash hanging;
+  ExecuteIntoHangingTrash(hanging);
+  QTest::keyClick(window->toDoView(), Qt::Key_Escape);
+  hanging.Release();
+  window->WaitForRun();
+  for (int b : kRunButtons) {
     EXPECT_TRUE(window->button(b)->isEnabled()) << b;
     EXPECT_NE(window->button(b)->look(), kDisabledLook) << b;
   }
@@ -267,8 +301,8 @@ TEST_F(RunWindowTest, TheActionLineSaysAnExecutionWaitsForItsAnswerThenThatItIsI
     window->ClickButton(row.button);
     ASSERT_TRUE(hanging.WaitUntilHanging()) << row.name;
     QTest::qWait(100);
-    EXPECT_EQ(duringQuestion, ui::Display(app().Text("[Waiting for confirmation]"))) << row.name;
-    EXPECT_TRUE(action->text().startsWith(ui::Display(app().Text("[Execution in progress]"))))
+    EXPECT_EQ(duringQuestion, QStringLiteral("Waiting for confirmation")) << row.name;
+    EXPECT_TRUE(action->text().startsWith(QStringLiteral("Execution in progress")))
         << row.name << " " << action->text().toStdString();
     hanging.Release();
     window->WaitForRun();

@@ -37,26 +37,34 @@ struct WindowStatesTest : test::WindowFixture {
   ui::FilterPanel& filters() { return *window->filterPanel(); }
 };
 
-TEST_F(WindowStatesTest, TheTitleNamesTheJobAndMarksUnsavedPairsAndOptions) {
+TEST_F(WindowStatesTest, TheTitleNamesTheJob) {
   StartWithJob();
   EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_EQ(Title(), QStringLiteral("Temp.ddk - Dualdock"));
+}
+
+TEST_F(WindowStatesTest, TheTitleMarksUnsavedPairsUntilTheySave) {
+  StartWithJob();
   window->action(QStringLiteral("mnuSwapFolders"))->trigger();
   EXPECT_EQ(Title(), QStringLiteral("*job.ddk - Dualdock"));
   window->action(QStringLiteral("mnuSave"))->trigger();
   EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+}
 
-  // An option ticked in the panel, and ticked back.
+TEST_F(WindowStatesTest, TheTitleMarksAnOptionTickedUntilItIsTickedBack) {
+  StartWithJob();
   QCheckBox* daylight = filters().check(QStringLiteral("chkDaylightSaving"));
   daylight->click();
   EXPECT_EQ(Title(), QStringLiteral("*job.ddk - Dualdock"));
   daylight->click();
   EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
+}
 
-  // Switching the language changes no job.
+TEST_F(WindowStatesTest, ALanguageSwitchChangesNoJob) {
+  StartWithJob();
   window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
   EXPECT_EQ(Title(), QStringLiteral("job.ddk - Dualdock"));
-  window->action(QStringLiteral("mnuNew"))->trigger();
-  EXPECT_EQ(Title(), QStringLiteral("Temp.ddk - Dualdock"));
 }
 
 TEST_F(WindowStatesTest, APressedPictureButtonKeepsTheSkinsRoundedCornersInEverySkin) {
@@ -91,26 +99,39 @@ TEST_F(WindowStatesTest, TheFixedCellsOfTheModeGridFadeInEverySkin) {
   }
 }
 
-TEST_F(WindowStatesTest, ASwitchedOffFilterBoxLooksInactiveAndSaysHowToSwitchItOn) {
+TEST_F(WindowStatesTest, ASwitchedOffFilterBoxLooksInactive) {
   Start();
   ui::FilterTextBox* box = filters().txtExclude();
-  const QString hint = ui::Display(app().Text("txtExcludeOff"));
-  ASSERT_FALSE(hint.isEmpty());
   EXPECT_TRUE(box->isReadOnly());
-  EXPECT_EQ(box->toolTip(), hint);
   const QColor off = box->palette().color(QPalette::Base);
   filters().check(QStringLiteral("chkEnableExcl"))->click();
   EXPECT_FALSE(box->isReadOnly());
-  EXPECT_TRUE(box->toolTip().isEmpty());
   EXPECT_NE(box->palette().color(QPalette::Base), off);
-  // The hint follows the language.
-  filters().check(QStringLiteral("chkEnableExcl"))->click();
-  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
-  EXPECT_EQ(box->toolTip(), ui::Display(app().Text("txtExcludeOff")));
-  EXPECT_NE(box->toolTip(), hint);
-  // In the dark skin the shade comes from its own dark fields, not from the skin before.
+}
+
+TEST_F(WindowStatesTest, ASwitchedOffFilterBoxInTheDarkSkinIsShadedDark) {
+  Start();
+  ui::FilterTextBox* box = filters().txtExclude();
+  // The shade comes from the dark skin's own fields, not from the skin before.
   ChangeSkin(app(), 1);
   EXPECT_LT(box->palette().color(QPalette::Base).lightness(), 100);
+}
+
+TEST_F(WindowStatesTest, ASwitchedOffFilterBoxSaysHowToSwitchItOn) {
+  Start();
+  ui::FilterTextBox* box = filters().txtExclude();
+  EXPECT_EQ(box->toolTip(), QStringLiteral("Switched off: tick \"Exclude these files\" to type names here, or drop "
+                                           "files on the box."));
+  filters().check(QStringLiteral("chkEnableExcl"))->click();
+  EXPECT_TRUE(box->toolTip().isEmpty());
+}
+
+TEST_F(WindowStatesTest, TheSwitchedOffHintFollowsTheLanguage) {
+  Start();
+  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+  EXPECT_EQ(filters().txtExclude()->toolTip(),
+            QString::fromUtf8("Ausgeschaltet: „Diese Dateien ausschließen“ ankreuzen, um hier Namen einzugeben, "
+                              "oder Dateien auf das Feld ziehen."));
 }
 
 TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
@@ -125,28 +146,38 @@ TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
   EXPECT_FALSE(icon->isVisibleTo(window.get()));
 }
 
-TEST_F(WindowStatesTest, TheListsColumnsReachTheRightEdgeAndTheFullPathIsSizedToThePaths) {
+// A simulated list with a deep path, shown with its full paths.
+struct ListColumnsTest : WindowStatesTest {
   const std::string deep = dir / "s/a folder with a long name/and another one below it";
-  test::WriteFile(deep + "/file.txt", "x");
-  test::MakeDirs(dir / "t");
-  test::WriteJob(job, {{dir / "s", dir / "t"}});
-  Start(job);
-  window->ClickButton(kBtnSimulate);
-  window->WaitForRun();
-  ASSERT_GT(Rows(), 0);
-  ui::ToDoTable* list = window->toDoView();
-  window->action(QStringLiteral("mnuShowFullPath"))->trigger();
-  ASSERT_TRUE(app().ToDo.ShowFullPath);
+  ui::ToDoTable* list = nullptr;
+  void SetUp() override {
+    test::WriteFile(deep + "/file.txt", "x");
+    test::MakeDirs(dir / "t");
+    test::WriteJob(job, {{dir / "s", dir / "t"}});
+    Start(job);
+    window->ClickButton(kBtnSimulate);
+    window->WaitForRun();
+    ASSERT_GT(Rows(), 0);
+    list = window->toDoView();
+    window->action(QStringLiteral("mnuShowFullPath"))->trigger();
+    ASSERT_TRUE(app().ToDo.ShowFullPath);
+  }
+};
+
+TEST_F(ListColumnsTest, TheColumnsReachTheRightEdge) {
   QHeaderView* header = list->horizontalHeader();
   int last = -1;
   for (int c = 0; c < kToDoColumnCount; ++c)
     if (!list->isColumnHidden(c)) last = c;
   EXPECT_EQ(header->sectionPosition(last) + header->sectionSize(last), list->viewport()->width());
-  // As wide as the longest path, up to a quarter of the list; longer ones lose their middle.
+}
+
+TEST_F(ListColumnsTest, TheFullPathIsAsWideAsTheLongestPathUpToAQuarter) {
   const int needed = list->fontMetrics().horizontalAdvance(ui::DisplayPath(deep));
   EXPECT_GE(list->columnWidth(kColPath1), std::min(needed, list->viewport()->width() / 4 - 1));
-  EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
 }
+
+TEST_F(ListColumnsTest, LongerPathsLoseTheirMiddle) { EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle); }
 
 }  // namespace
 }  // namespace dd
