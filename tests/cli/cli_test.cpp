@@ -119,7 +119,9 @@ struct FailingExecution : SimulatedJob {
   }
 };
 
-TEST_F(FailingExecution, ExitsOne) { EXPECT_EQ(failed.code, 1) << failed.out << failed.err; }
+TEST_F(FailingExecution, ExitsOne) {
+  EXPECT_EQ(failed.code, 1) << failed.out << failed.err;
+}
 
 TEST_F(FailingExecution, KeepsTheFailedOperationsPending) {
   EXPECT_EQ(Records().size(), 2u);
@@ -162,9 +164,7 @@ TEST_F(UnsafeRuns, AreRefusedWithTheOptionThatAllowsThem) {
 }
 
 TEST_F(UnsafeRuns, PlanNothing) {
-  RunRefused([this](const std::string& args, const char*, const Result&) {
-    EXPECT_TRUE(Records().empty()) << args;
-  });
+  RunRefused([this](const std::string& args, const char*, const Result&) { EXPECT_TRUE(Records().empty()) << args; });
 }
 
 // A list planned under the refusal holds nothing to execute.
@@ -217,7 +217,9 @@ TEST_F(InterruptedSync, EndsWithThree) {
   EXPECT_EQ(WEXITSTATUS(status), 3);
 }
 
-TEST_F(InterruptedSync, KeepsTheRestPending) { EXPECT_FALSE(Records().empty()); }
+TEST_F(InterruptedSync, KeepsTheRestPending) {
+  EXPECT_FALSE(Records().empty());
+}
 
 // No half-written or temporary file is left in the target.
 TEST_F(InterruptedSync, LeavesOnlyWholeCopies) {
@@ -283,7 +285,9 @@ TEST_F(SkippedNames, AreNamed) {
   EXPECT_NE(sim.err.find(": " + dir / "src/sub/tab\\there.txt\n"), std::string::npos) << sim.err;
 }
 
-TEST_F(SkippedNames, FailASimulation) { EXPECT_EQ(RunHome("simulate " + job).code, 1); }
+TEST_F(SkippedNames, FailASimulation) {
+  EXPECT_EQ(RunHome("simulate " + job).code, 1);
+}
 
 TEST_F(SkippedNames, FailASyncThatCopiesTheRest) {
   Result sync = RunHome("sync " + job + " --yes --json");
@@ -305,7 +309,9 @@ struct NewJob : Cli {
   }
 };
 
-TEST_F(NewJob, SaysWhereItWroteTheJob) { EXPECT_EQ(made.out, "Job written: job.ddk\n"); }
+TEST_F(NewJob, SaysWhereItWroteTheJob) {
+  EXPECT_EQ(made.out, "Job written: job.ddk\n");
+}
 
 TEST_F(NewJob, JobShowGivesBackEveryField) {
   Result shown = Run("job show " + job);

@@ -93,9 +93,13 @@ TEST_F(AddedRecord, IsRefused) {
   EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a");
 }
 
-TEST_F(AddedRecord, CountsAsAFailure) { EXPECT_EQ(exec.code, 1) << exec.out << exec.err; }
+TEST_F(AddedRecord, CountsAsAFailure) {
+  EXPECT_EQ(exec.code, 1) << exec.out << exec.err;
+}
 
-TEST_F(AddedRecord, StaysInTheList) { EXPECT_EQ(Records(), std::vector<std::string>{added}); }
+TEST_F(AddedRecord, StaysInTheList) {
+  EXPECT_EQ(Records(), std::vector<std::string>{added});
+}
 
 TEST_F(PlanRecord, ASourceRootThatIsALinkNamedLikeItsTargetIsCarriedOut) {
   MakeTree(dir.path(), {"data/docs/a.txt=a", "docs->" + dir / "data/docs", "backup/docs/"});

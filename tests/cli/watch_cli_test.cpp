@@ -95,15 +95,17 @@ struct MassDeletionWatch : Watch {
     test::Numbered(dir / "dst/many/file", 20, ".txt");
     test::WriteJob(dir / "job.ddk", {{dir / "src", dir / "dst"}}, {"= =", "=->", "= x", "=->", "= ="});
     pid = Start(dir / "job.ddk");
-    WaitFor(pid, [&] { return Waiting(); }, "first run");
+    WaitFor(
+        pid, [&] { return Waiting(); }, "first run");
     for (int i = 0; i < 15; ++i) ::unlink((dir / ("src/many/file" + std::to_string(i) + ".txt")).c_str());
-    WaitFor(pid, [&] { return ReadTextFile(dir / "err.txt").find("--allow-mass-delete") != std::string::npos; },
-            "refusal");
+    WaitFor(
+        pid, [&] { return ReadTextFile(dir / "err.txt").find("--allow-mass-delete") != std::string::npos; }, "refusal");
   }
 };
 
 TEST_F(MassDeletionWatch, TheDeletionsAreNotCarriedOut) {
-  WaitFor(pid, [&] { return Waits() == 2; }, "end of the refused run");
+  WaitFor(
+      pid, [&] { return Waits() == 2; }, "end of the refused run");
   EXPECT_EQ(Interrupt(pid), 0);
   EXPECT_EQ(FilesIn(dir / "dst/many"), 20) << "the refused deletions were carried out";
 }

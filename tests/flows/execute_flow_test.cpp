@@ -55,8 +55,7 @@ TEST_F(ExecuteTest, ASuccessfulRunReportsItsCounts) {
   EXPECT_EQ(done.title, "Done");
   EXPECT_TRUE(StartsWith(done.prompt, "All operations were carried out successfully.\r\nTime needed:\t"))
       << done.prompt;
-  EXPECT_TRUE(done.prompt.ends_with("\r\nDeleted files:\t1\t(4 Byte)\r\nCopied files:\t1\t(2.0 KB)"))
-      << done.prompt;
+  EXPECT_TRUE(done.prompt.ends_with("\r\nDeleted files:\t1\t(4 Byte)\r\nCopied files:\t1\t(2.0 KB)")) << done.prompt;
 }
 
 TEST_F(ExecuteTest, TheLogNamesTheExecution) {

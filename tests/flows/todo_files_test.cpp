@@ -35,7 +35,9 @@ TEST_F(LoadTest, TheRecordsComeInWithoutEmptyLines) {
   EXPECT_EQ(app.ToDo.Rows.size(), 2u);
 }
 
-TEST_F(LoadTest, TheFileIsRewrittenWithoutEmptyLines) { EXPECT_EQ(ListFile(), kA + "\r\n" + kB); }
+TEST_F(LoadTest, TheFileIsRewrittenWithoutEmptyLines) {
+  EXPECT_EQ(ListFile(), kA + "\r\n" + kB);
+}
 
 TEST_F(LoadTest, TheRecordsAreCounted) {
   EXPECT_EQ(app.Run.PendingOps(), 2);

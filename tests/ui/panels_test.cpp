@@ -126,7 +126,8 @@ TEST_F(PanelsTest, AFilterTypedInThePanelThinsTheNextSimulation) {
   Focus(filters().txtExclude(), QEvent::FocusOut);
   EXPECT_EQ(app().Options.ExcludeText, app().Options.ExclPlaceholder);
   window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
-  EXPECT_TRUE(filters().txtExclude()->toPlainText().startsWith(QStringLiteral("Dateien hierher ziehen oder Namensteile\n")))
+  EXPECT_TRUE(
+      filters().txtExclude()->toPlainText().startsWith(QStringLiteral("Dateien hierher ziehen oder Namensteile\n")))
       << filters().txtExclude()->toPlainText().toStdString();
   EXPECT_EQ(enable->text(), QString::fromUtf8("Diese Dateien ausschließen"));
   EXPECT_EQ(enable->accessibleName(), enable->text());

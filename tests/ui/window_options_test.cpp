@@ -18,7 +18,9 @@ QStringList Args(std::initializer_list<const char*> args) {
   return list;
 }
 
-std::string Joined(const QStringList& args) { return args.join(QLatin1Char(' ')).toStdString(); }
+std::string Joined(const QStringList& args) {
+  return args.join(QLatin1Char(' ')).toStdString();
+}
 
 TEST(WindowOptions, TakesAHomeWithOneJob) {
   const struct {
@@ -52,8 +54,10 @@ TEST(WindowOptions, TheHelpOrVersionIsPrintedInsteadOfARun) {
 
 TEST(WindowOptions, RefusesEverythingElseWithAReason) {
   const QStringList rows[] = {
-      Args({"--home"}),      Args({"--home", ""}),
-      Args({"--frobnicate"}), Args({"a.ddk", "b.ddk"}),
+      Args({"--home"}),
+      Args({"--home", ""}),
+      Args({"--frobnicate"}),
+      Args({"a.ddk", "b.ddk"}),
       Args({"-platform", "offscreen"}),  // Qt has taken its own out by now
   };
   for (const QStringList& args : rows) {

@@ -158,7 +158,9 @@ struct NoJobDropTest : WindowSafetyTest {
   }
 };
 
-TEST_F(NoJobDropTest, ADroppedFileThatIsNoJobIsRefused) { EXPECT_EQ(boxes, Keys{"[Not a job file]"}); }
+TEST_F(NoJobDropTest, ADroppedFileThatIsNoJobIsRefused) {
+  EXPECT_EQ(boxes, Keys{"[Not a job file]"});
+}
 
 TEST_F(NoJobDropTest, ADroppedFileThatIsNoJobLeavesThePairs) {
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
@@ -196,9 +198,7 @@ TEST_F(WindowSafetyTest, EveryShownTextFollowsTheLanguageAtOnce) {
       {"action line", [](WindowSafetyTest& t) { return t.window->label(QStringLiteral("lblProgress"))->text(); },
        "Beendet", "Finished"},
       {"skin menu",
-       [](WindowSafetyTest& t) {
-         return t.window->findChild<QAction*>(QStringLiteral("mnuSkin(0)"))->text();
-       },
+       [](WindowSafetyTest& t) { return t.window->findChild<QAction*>(QStringLiteral("mnuSkin(0)"))->text(); },
        "Design 1", "Skin 1"},
       {"mode names", [](WindowSafetyTest& t) { return t.window->backupModePanel()->combo()->itemText(0); },
        "A->B inkrementell", "A->B incremental"},
@@ -206,8 +206,8 @@ TEST_F(WindowSafetyTest, EveryShownTextFollowsTheLanguageAtOnce) {
        [](WindowSafetyTest& t) { return t.window->toDoModel()->index(0, kColOperation).data().toString(); },
        "Im Ziel löschen", "Delete in Target"},
       {"status cell",
-       [](WindowSafetyTest& t) { return t.window->toDoModel()->index(0, kColStatus2).data().toString(); },
-       "Nur hier", "Extra"},
+       [](WindowSafetyTest& t) { return t.window->toDoModel()->index(0, kColStatus2).data().toString(); }, "Nur hier",
+       "Extra"},
   };
   ASSERT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Finished"));
   ASSERT_NE(window->findChild<QAction*>(QStringLiteral("mnuSkin(0)")), nullptr);

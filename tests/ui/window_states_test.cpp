@@ -177,7 +177,9 @@ TEST_F(ListColumnsTest, TheFullPathIsAsWideAsTheLongestPathUpToAQuarter) {
   EXPECT_GE(list->columnWidth(kColPath1), std::min(needed, list->viewport()->width() / 4 - 1));
 }
 
-TEST_F(ListColumnsTest, LongerPathsLoseTheirMiddle) { EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle); }
+TEST_F(ListColumnsTest, LongerPathsLoseTheirMiddle) {
+  EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
+}
 
 }  // namespace
 }  // namespace dd

@@ -92,8 +92,8 @@ struct WindowRoundTest : WindowTest {
   }
   // The user drops one planned copy from the list.
   void DeleteKeepOutRow() {
-    const QModelIndexList found = window->toDoModel()->match(
-        window->toDoModel()->index(0, kColF1), Qt::DisplayRole, QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
+    const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
+                                                             QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     window->toDoView()->selectRow(found[0].row());
     QTest::keyClick(window->toDoView(), Qt::Key_Delete);
@@ -217,7 +217,9 @@ TEST_F(LanguageSwitchTest, RelabelsTheWholeWindow) {
   EXPECT_EQ(window->folderList()->horizontalHeaderItem(1)->text(), QStringLiteral("Quellordner"));
 }
 
-TEST_F(LanguageSwitchTest, KeepsTheUsersFilter) { EXPECT_EQ(app().Options.ExcludeText, ".tmp"); }
+TEST_F(LanguageSwitchTest, KeepsTheUsersFilter) {
+  EXPECT_EQ(app().Options.ExcludeText, ".tmp");
+}
 
 TEST_F(LanguageSwitchTest, TheChosenLanguageIsTickedInTheMenu) {
   EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());

@@ -45,7 +45,8 @@ TEST(RunEndNoticeTest, OnlyARunWithFailuresIsCritical) {
     Icon icon;
     bool failed;
   } rows[] = {{"a report without failures", Icon::None, false}, {"a report with failures", Icon::Critical, true}};
-  for (const auto& row : rows) EXPECT_EQ(NoticeOfRunEnd(Report(row.icon), {false, true, 0}).failed, row.failed) << row.name;
+  for (const auto& row : rows)
+    EXPECT_EQ(NoticeOfRunEnd(Report(row.icon), {false, true, 0}).failed, row.failed) << row.name;
 }
 
 // Notification servers read markup in the body: a path stays a path.

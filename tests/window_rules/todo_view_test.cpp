@@ -39,8 +39,7 @@ TEST(ToDoCellsTest, AMoveShowsBothPlaces) {
 
 // A move has its own picture by the side it moves on.
 TEST(ToDoCellsTest, AMoveHasThePictureOfItsSide) {
-  for (const auto& [code, image, file] :
-       {std::tuple("= m", 12, "MoveTarget"), std::tuple("m =", 11, "MoveSource")}) {
+  for (const auto& [code, image, file] : {std::tuple("= m", 12, "MoveTarget"), std::tuple("m =", 11, "MoveSource")}) {
     SCOPED_TRACE(code);
     ToDoCells c;
     ASSERT_TRUE(ToDoRowCells(MoveRecord(code), c));

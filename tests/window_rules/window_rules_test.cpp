@@ -42,7 +42,9 @@ TEST(PanelRulesTest, OnePanelAtATime) {
       {"the other panel replaces it", {kBackup, kExcludeButton}, kExclude, "12Button"},
       {"the schedule replaces that", {kBackup, kExcludeButton, kScheduleOff}, kSchedule, "19Button"},
       {"the button now shown takes the look", {kScheduleOff, kSwitchedOn}, kSchedule, "20Button"},
-      {"reopened while switched on", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn}, kSchedule,
+      {"reopened while switched on",
+       {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn},
+       kSchedule,
        "20Button"},
   };
   for (const PanelRow& row : rows) ExpectPanels(row);

@@ -155,11 +155,10 @@ struct ColumnsRow {
   int pathWidth, expectedPath;
 };
 const ColumnsRow kColumnsRows[] = {
-    {20001, false, false, 5000, 0},  // an odd width: no unit left over
-    {20000, true, false, 0, 0},
-    {20000, true, true, 3000, 3000},  // the paths' own width
-    {20000, false, true, 100, 1000},  // at least a twentieth
-    {20000, false, true, 9000, 5000},  // at most a quarter
+    {20001, false, false, 5000, 0},                                     // an odd width: no unit left over
+    {20000, true, false, 0, 0},       {20000, true, true, 3000, 3000},  // the paths' own width
+    {20000, false, true, 100, 1000},                                    // at least a twentieth
+    {20000, false, true, 9000, 5000},                                   // at most a quarter
 };
 
 TEST(ListColumnsTest, TheColumnsFillTheList) {
