@@ -147,7 +147,7 @@ TEST_F(WindowStatesTest, TheCurrentItemLosesItsIconWithItsText) {
 }
 
 // A simulated list with a deep path, shown with its full paths.
-struct ListColumnsTest : WindowStatesTest {
+struct ListViewColumnsTest : WindowStatesTest {
   const std::string deep = dir / "s/a folder with a long name/and another one below it";
   ui::ToDoTable* list = nullptr;
   void SetUp() override {
@@ -164,7 +164,7 @@ struct ListColumnsTest : WindowStatesTest {
   }
 };
 
-TEST_F(ListColumnsTest, TheColumnsReachTheRightEdge) {
+TEST_F(ListViewColumnsTest, TheColumnsReachTheRightEdge) {
   QHeaderView* header = list->horizontalHeader();
   int last = -1;
   for (int c = 0; c < kToDoColumnCount; ++c)
@@ -172,12 +172,12 @@ TEST_F(ListColumnsTest, TheColumnsReachTheRightEdge) {
   EXPECT_EQ(header->sectionPosition(last) + header->sectionSize(last), list->viewport()->width());
 }
 
-TEST_F(ListColumnsTest, TheFullPathIsAsWideAsTheLongestPathUpToAQuarter) {
+TEST_F(ListViewColumnsTest, TheFullPathIsAsWideAsTheLongestPathUpToAQuarter) {
   const int needed = list->fontMetrics().horizontalAdvance(ui::DisplayPath(deep));
   EXPECT_GE(list->columnWidth(kColPath1), std::min(needed, list->viewport()->width() / 4 - 1));
 }
 
-TEST_F(ListColumnsTest, LongerPathsLoseTheirMiddle) {
+TEST_F(ListViewColumnsTest, LongerPathsLoseTheirMiddle) {
   EXPECT_EQ(list->textElideMode(), Qt::ElideMiddle);
 }
 

@@ -199,7 +199,7 @@ TEST_F(WindowKeysTest, CtrlOffersNoOneStepButtonDuringARun) {
   EXPECT_FALSE(window->button(kBtnOneStep)->isVisible());
 }
 
-struct LanguageSwitchTest : WindowTest {
+struct WindowLanguageTest : WindowTest {
   void SetUp() override {
     Start();
     app().Options.ExcludeText = ".tmp";
@@ -208,7 +208,7 @@ struct LanguageSwitchTest : WindowTest {
   }
 };
 
-TEST_F(LanguageSwitchTest, RelabelsTheWholeWindow) {
+TEST_F(WindowLanguageTest, RelabelsTheWholeWindow) {
   EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&Datei"));
   EXPECT_EQ(window->action(QStringLiteral("mnuSave"))->text(), QStringLiteral("&Speichern"));
   EXPECT_EQ(window->action(QStringLiteral("mnuSaveAs"))->text(), QStringLiteral("Speichern &unter ..."));
@@ -217,15 +217,15 @@ TEST_F(LanguageSwitchTest, RelabelsTheWholeWindow) {
   EXPECT_EQ(window->folderList()->horizontalHeaderItem(1)->text(), QStringLiteral("Quellordner"));
 }
 
-TEST_F(LanguageSwitchTest, KeepsTheUsersFilter) {
+TEST_F(WindowLanguageTest, KeepsTheUsersFilter) {
   EXPECT_EQ(app().Options.ExcludeText, ".tmp");
 }
 
-TEST_F(LanguageSwitchTest, TheChosenLanguageIsTickedInTheMenu) {
+TEST_F(WindowLanguageTest, TheChosenLanguageIsTickedInTheMenu) {
   EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());
 }
 
-TEST_F(LanguageSwitchTest, TheChosenLanguageIsSavedInTheSettings) {
+TEST_F(WindowLanguageTest, TheChosenLanguageIsSavedInTheSettings) {
   EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
 }
 
