@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QRadioButton>
+#include <set>
 #include <string>
 
 #include "common/files.h"
@@ -85,12 +86,14 @@ TEST_F(WindowStatesTest, APressedPictureButtonKeepsTheSkinsRoundedCornersInEvery
 TEST_F(WindowStatesTest, TheFixedCellsOfTheModeGridFadeInEverySkin) {
   Start();
   ui::BackupModePanel& modes = *window->backupModePanel();
+  // Extra in F1 has no F2 file to copy back or delete, Extra in F2 no F1 file.
+  const std::set<std::pair<int, int>> fixed = {{1, 2}, {1, 4}, {2, 1}, {2, 3}};
   for (int skin = 0; skin < kSkinCount; ++skin) {
     ChangeSkin(app(), skin);
     for (int r = 0; r < 5; ++r)
       for (int c = 0; c < 5; ++c) {
         const QRadioButton* cell = modes.option(r, c);
-        ASSERT_EQ(cell->isEnabled(), IsOptionEnabled(r, c)) << r << c;
+        ASSERT_EQ(cell->isEnabled(), !fixed.contains({r, c})) << r << c;
         const QPalette& p = cell->palette();
         for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Base})
           EXPECT_NE(p.color(QPalette::Disabled, role), p.color(QPalette::Active, role))
@@ -173,7 +176,7 @@ TEST_F(ListViewColumnsTest, TheColumnsReachTheRightEdge) {
 }
 
 TEST_F(ListViewColumnsTest, TheFullPathIsAsWideAsTheLongestPathUpToAQuarter) {
-  const int needed = list->fontMetrics().horizontalAdvance(ui::DisplayPath(deep));
+  const int needed = list->fontMetrics().horizontalAdvance(QString::fromStdString(deep));
   EXPECT_GE(list->columnWidth(kColPath1), std::min(needed, list->viewport()->width() / 4 - 1));
 }
 
