@@ -216,57 +216,46 @@ const int kRunButtons[] = {kBtnSimulate, kBtnExecute, kBtnOneStep};
 const QString kRunEntries[] = {QStringLiteral("mnuSimulate"), QStringLiteral("mnuExecute"),
                                QStringLiteral("mnuOneKlickExecute")};
 
-TEST_F(RunWindowTest, DuringARunTheButtonsThatStartOneAreOutOfUse) {
+// An execution hanging in its first deletion, let go when the test ends.
+struct HangingRunTest : RunWindowTest {
   HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+  void SetUp() override { ExecuteIntoHangingTrash(hanging); }
+  void TearDown() override {
+    hanging.Release();
+    if (window) window->WaitForRun();
+    RunWindowTest::TearDown();
+  }
+};
+
+TEST_F(HangingRunTest, TheButtonsThatStartARunAreOutOfUse) {
   for (int b : kRunButtons) {
     EXPECT_FALSE(window->button(b)->isEnabled()) << b;
     EXPECT_EQ(window->button(b)->look(), kDisabledLook) << b;
   }
-  hanging.Release();
-  window->WaitForRun();
 }
 
-TEST_F(RunWindowTest, DuringARunTheMenuEntriesThatStartOneAreOutOfUse) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+TEST_F(HangingRunTest, TheMenuEntriesThatStartARunAreOutOfUse) {
   for (const QString& entry : kRunEntries) EXPECT_FALSE(window->action(entry)->isEnabled()) << entry.toStdString();
-  hanging.Release();
-  window->WaitForRun();
 }
 
-TEST_F(RunWindowTest, DuringARunTheStopButtonIsThere) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+TEST_F(HangingRunTest, TheStopButtonIsThere) {
   EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
   EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
-  hanging.Release();
-  window->WaitForRun();
 }
 
-TEST_F(RunWindowTest, DuringARunAClickOnAStarterOutOfUseAsksNothing) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+TEST_F(HangingRunTest, AClickOnAStarterOutOfUseAsksNothing) {
   boxes.clear();
   QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
   for (const QString& entry : kRunEntries) window->action(entry)->trigger();
   EXPECT_EQ(boxes, Keys{});
-  hanging.Release();
-  window->WaitForRun();
 }
 
-TEST_F(RunWindowTest, DuringARunEscapeStillStopsIt) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+TEST_F(HangingRunTest, EscapeStillStopsTheRun) {
   QTest::keyClick(window->toDoView(), Qt::Key_Escape);
   EXPECT_TRUE(app().Run.Lifecycle.StopRequested());
-  hanging.Release();
-  window->WaitForRun();
 }
 
-TEST_F(RunWindowTest, AfterARunEveryStarterIsBackInUse) {
-  HangingTrash hanging;
-  ExecuteIntoHangingTrash(hanging);
+TEST_F(HangingRunTest, AfterTheRunEveryStarterIsBackInUse) {
   QTest::keyClick(window->toDoView(), Qt::Key_Escape);
   hanging.Release();
   window->WaitForRun();
