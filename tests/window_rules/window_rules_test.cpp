@@ -46,6 +46,10 @@ TEST(PanelRulesTest, OnePanelAtATime) {
        {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn},
        kSchedule,
        "20Button"},
+      {"the exclude panel replaces the schedule",
+       {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn, kExcludeButton},
+       kExclude,
+       "12Button"},
   };
   for (const PanelRow& row : rows) ExpectPanels(row);
 }
