@@ -74,18 +74,31 @@ TEST_F(PlanRecord, ExecuteWithoutAJobKeepsTheOptionsOfTheJobThatPlannedTheList) 
   EXPECT_FALSE(PathExists(dir / "trash/dst/stale.txt"));
 }
 
-TEST_F(PlanRecord, ARecordAddedOutsideThePairsIsRefusedCountedAndKept) {
-  MakeTree(dir.path(), {"src/a.txt=a", "dst/", "other/s/victim.txt=victim", "other/t/victim.txt=victim"});
-  const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
-  ASSERT_EQ(RunHome("simulate " + job).code, 0);
-  const std::string added = Rec("= x", "Extra in F2", dir / "other/s/victim.txt", dir / "other/t/victim.txt", "6", "6");
-  AppendRecord(added);
+// A record of a pair the job does not hold, added to its list before the execution.
+struct AddedRecord : PlanRecord {
+  std::string added;
+  Result exec;
+  void SetUp() override {
+    MakeTree(dir.path(), {"src/a.txt=a", "dst/", "other/s/victim.txt=victim", "other/t/victim.txt=victim"});
+    const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
+    ASSERT_EQ(RunHome("simulate " + job).code, 0);
+    added = Rec("= x", "Extra in F2", dir / "other/s/victim.txt", dir / "other/t/victim.txt", "6", "6");
+    AppendRecord(added);
+    exec = RunHome("execute --yes");
+  }
+};
 
-  Result exec = RunHome("execute --yes");
-  EXPECT_EQ(exec.code, 1) << exec.out << exec.err;
+TEST_F(AddedRecord, IsRefused) {
   EXPECT_EQ(ReadTextFile(dir / "other/t/victim.txt"), "victim");
-  EXPECT_EQ(Records(), std::vector<std::string>{added});
   EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a");
+}
+
+TEST_F(AddedRecord, CountsAsAFailure) {
+  EXPECT_EQ(exec.code, 1) << exec.out << exec.err;
+}
+
+TEST_F(AddedRecord, StaysInTheList) {
+  EXPECT_EQ(Records(), std::vector<std::string>{added});
 }
 
 TEST_F(PlanRecord, ASourceRootThatIsALinkNamedLikeItsTargetIsCarriedOut) {
@@ -127,36 +140,44 @@ TEST_F(PlanRecord, ExecuteRefusesAListOfNoKnownJobOrOfAnotherJob) {
   EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a");
 }
 
-TEST_F(PlanRecord, ASecondRunOnTheProgramFolderIsRefusedAtOnceAndTheFirstListStaysIntact) {
-  for (int i = 0; i < 5; ++i)
-    Numbered(dir / ("a/src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
-  MakeTree(dir.path(), {"a/dst/", "b/src/new.txt=b", "b/dst/"});
-  const std::string jobA = dir / "a.ddk";
-  WriteJob(jobA, {{dir / "a/src", dir / "a/dst"}});
-  const std::string jobB = Job("b.ddk", {{dir / "b/src", dir / "b/dst"}});
-  ASSERT_EQ(RunHome("simulate " + Quote(jobA)).code, 0);
-
-  const pid_t pid = Spawn({"execute", "--yes"});
-  ASSERT_GT(pid, 0);
-  // The first folder made shows the execution under way; it is held there while the second run starts.
-  while (!PathExists(dir / "a/dst/f0")) {
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the execution ended before it began copying";
-    ::usleep(200);
-  }
-  ::kill(pid, SIGSTOP);
-  Result second = RunHome("simulate " + jobB);
-  ::kill(pid, SIGCONT);
+// An execution of 500 copies held while a second run starts on the same program folder.
+struct SecondRun : PlanRecord {
+  Result second;
   int status = 0;
-  ::waitpid(pid, &status, 0);
+  void SetUp() override {
+    for (int i = 0; i < 5; ++i)
+      Numbered(dir / ("a/src/f" + std::to_string(i) + "/file"), 100, ".bin", std::string(2000, 'x'));
+    MakeTree(dir.path(), {"a/dst/", "b/src/new.txt=b", "b/dst/"});
+    const std::string jobA = dir / "a.ddk";
+    WriteJob(jobA, {{dir / "a/src", dir / "a/dst"}});
+    const std::string jobB = Job("b.ddk", {{dir / "b/src", dir / "b/dst"}});
+    ASSERT_EQ(RunHome("simulate " + Quote(jobA)).code, 0);
 
+    const pid_t pid = Spawn({"execute", "--yes"});
+    ASSERT_GT(pid, 0);
+    // The first folder made shows the execution under way; it is held there while the second run starts.
+    while (!PathExists(dir / "a/dst/f0")) {
+      ASSERT_EQ(::waitpid(pid, &status, WNOHANG), 0) << "the execution ended before it began copying";
+      ::usleep(200);
+    }
+    ::kill(pid, SIGSTOP);
+    second = RunHome("simulate " + jobB);
+    ::kill(pid, SIGCONT);
+    ::waitpid(pid, &status, 0);
+  }
+};
+
+TEST_F(SecondRun, IsRefusedAtOnce) {
   EXPECT_EQ(second.code, 2);
   EXPECT_NE(second.err.find("another Dualdock run uses the program folder"), std::string::npos) << second.err;
+  EXPECT_FALSE(PathExists(dir / "b/dst/new.txt"));
+}
+
+TEST_F(SecondRun, LeavesTheFirstRunToFinishItsList) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_TRUE(Records().empty());
   EXPECT_EQ(FilesIn(dir / "a/dst"), 500);
-  EXPECT_FALSE(PathExists(dir / "b/dst/new.txt"));
 }
 
 TEST_F(PlanRecord, ASimulationWhoseListOrRecordCannotBeWrittenFails) {
@@ -172,7 +193,7 @@ TEST_F(PlanRecord, ASimulationWhoseListOrRecordCannotBeWrittenFails) {
   }
 }
 
-TEST_F(PlanRecord, ARecordWhoseOperationTextAndCodeDisagreeIsDamage) {
+TEST_F(PlanRecord, ARecordWhoseOperationTextDisagreesWithItsCodeIsDamage) {
   MakeTree(dir.path(), {"src/", "dst/stale.txt=stale"});
   const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
   ASSERT_EQ(RunHome("simulate " + job + " --allow-mass-delete").code, 0);

@@ -11,69 +11,99 @@
 using namespace dd;
 using dd::test::FlowFixture;
 
-TEST(Execute, ConfirmsWithTheCountsThenReportsSuccessOrErrors) {
+TEST(Execute, WithNothingPendingItSaysSo) {
   FlowFixture f;
   EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NothingPending);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[no operations pending!]"});
+}
 
-  test::MakeTree(f.dir.path(), {"s/a.txt=" + std::string(2000, 'a'), "t/old.txt=old!"});
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  f.screen.messages.clear();
+// Simulated: s/a.txt (2000 bytes) to copy, t/old.txt (4 bytes) to delete.
+struct ExecuteTest : ::testing::Test {
+  FlowFixture f;
+  void SetUp() override {
+    test::MakeTree(f.dir.path(), {"s/a.txt=" + std::string(2000, 'a'), "t/old.txt=old!"});
+    f.AddSourceTargetPair();
+    Simulate(f.app);
+    f.screen.messages.clear();
+  }
+};
+
+TEST_F(ExecuteTest, ItAsksWithTheCountsFirst) {
   f.screen.answers = {Answer::Cancel};
-  EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NotRun);
+  Execute(f.app);
   ASSERT_EQ(f.screen.messages.size(), 1u);
   const Message& m = f.screen.messages[0];
   EXPECT_EQ(m.buttons, Buttons::OkCancel);
-  EXPECT_EQ(m.title, f.app.Text("[Synchronization of folders]"));
-  EXPECT_EQ(m.prompt, f.app.Text("[Are you sure you want to execute]") + "2" +
-                          f.app.Text("[operations from the simulation?]") + "\r\n" +
-                          f.app.Text("[Files to be deleted:  ]") + "\t1\t4 Byte\r\n" +
-                          f.app.Text("[Files to be created:  ]") + "\t1\t2.0 KB\r\n" +
-                          f.app.Text("[Files to be replaced: ]") + "\t0\t0 Byte");
+  EXPECT_EQ(m.title, "Synchronization of folders");
+  EXPECT_EQ(m.prompt,
+            "Do you really want to carry out 2 operations from the simulation?\r\n"
+            "Files to be deleted:\t1\t4 Byte\r\n"
+            "Files to be created:\t1\t2.0 KB\r\n"
+            "Files to be replaced:\t0\t0 Byte");
+}
+
+TEST_F(ExecuteTest, CancelChangesNothing) {
+  f.screen.answers = {Answer::Cancel};
+  EXPECT_EQ(Execute(f.app).outcome, RunOutcome::NotRun);
   EXPECT_TRUE(PathExists(f.dir / "t/old.txt"));
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
+}
 
-  f.screen.messages.clear();
+TEST_F(ExecuteTest, ASuccessfulRunReportsItsCounts) {
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 0}));
   const Message& done = f.screen.messages.back();
-  EXPECT_EQ(done.title, f.app.Text("[Done]"));
-  const std::string head = f.app.Text("[operations successfully done]") + "\r\n" + f.app.Text("[Time needed: ]") + "\t";
-  const std::string tail = "\r\n" + f.app.Text("[Deleted files: ]") + "\t1\t(4 Byte)\r\n" +
-                           f.app.Text("[Copied files:  ]") + "\t1\t(2.0 KB)";
-  EXPECT_TRUE(StartsWith(done.prompt, head) && done.prompt.ends_with(tail)) << done.prompt;
-  EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find("[Operation]\tExecute"), std::string::npos);
+  EXPECT_EQ(done.title, "Done");
+  EXPECT_TRUE(StartsWith(done.prompt, "All operations were carried out successfully.\r\nTime needed:\t"))
+      << done.prompt;
+  EXPECT_TRUE(done.prompt.ends_with("\r\nDeleted files:\t1\t(4 Byte)\r\nCopied files:\t1\t(2.0 KB)")) << done.prompt;
+}
 
-  // A copy that cannot succeed: the target folder's place is taken by a file the mode leaves alone.
+TEST_F(ExecuteTest, TheLogNamesTheExecution) {
+  Execute(f.app);
+  EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find("[Operation]\tExecute"), std::string::npos);
+}
+
+// A copy that cannot succeed: the target folder's place is taken by a file the mode leaves alone.
+TEST(Execute, AFailedItemGivesACriticalErrorReport) {
+  FlowFixture f;
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
   test::MakeTree(f.dir.path(), {"s/d/x.txt=x", "t/d=file"});
+  f.AddSourceTargetPair();
   Simulate(f.app);
   f.screen.messages.clear();
   EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(f.screen.messages.back().key, "[Errors occured!]");
-  EXPECT_EQ(f.screen.messages.back().title, f.app.Text("[Errors]"));
+  EXPECT_EQ(f.screen.messages.back().title, "Errors");
   EXPECT_EQ(f.screen.messages.back().icon, Icon::Critical);
 }
 
-TEST(ExecuteOneStep, RunsBothStepsWithoutTheBoxesBetweenAndAnyStopEndsIt) {
+// One pair s -> t with s/a.txt to copy.
+struct OneStepTest : ::testing::Test {
   FlowFixture f;
-  test::MakeTree(f.dir.path(), {"s/a.txt=a"});
-  f.AddSourceTargetPair();
+  void SetUp() override {
+    test::MakeTree(f.dir.path(), {"s/a.txt=a"});
+    f.AddSourceTargetPair();
+  }
+};
+
+TEST_F(OneStepTest, AnsweredNoRunsNothing) {
   f.screen.answers = {Answer::No};
   EXPECT_EQ(ExecuteOneStep(f.app).outcome, RunOutcome::NotRun);
   EXPECT_EQ(f.screen.keys(), std::vector<std::string>{"[Simulation and execution]"});
+  EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+}
 
-  // A simulation stopped at its question about a missing folder stops the run.
+// A simulation stopped at its question about a missing folder stops the run.
+TEST_F(OneStepTest, AStopInTheSimulationEndsTheRun) {
   f.AddPair(f.dir / "s", f.dir / "missing");
   f.screen.answers = {Answer::Yes, Answer::No};
   EXPECT_EQ(ExecuteOneStep(f.app).outcome, RunOutcome::Stopped);
-  EXPECT_EQ(f.screen.messages.back().title, f.app.Text("[Operation stopped]"));
+  EXPECT_EQ(f.screen.messages.back().title, "Operation stopped");
   EXPECT_FALSE(f.app.Run.Lifecycle.Active());
   EXPECT_FALSE(PathExists(f.dir / "t/a.txt"));
+}
 
-  f.app.Job.SourceFolders.pop_back();
-  f.app.Job.TargetFolders.pop_back();
-  f.screen.messages.clear();
+TEST_F(OneStepTest, RunsBothStepsWithoutTheBoxesBetween) {
   EXPECT_EQ(ExecuteOneStep(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(f.screen.keys(),
             (std::vector<std::string>{"[Simulation and execution]", "[operations successfully done]"}));

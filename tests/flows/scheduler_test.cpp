@@ -33,7 +33,6 @@ struct SchedulerFixture : test::ProgramFixture<TickingScreen> {
     now = seconds;
     return scheduler.Tick();
   }
-  std::string Countdown(const char* rest) { return app.Text("label(44)") + rest; }
 
   double now = 1000;
   int fired = 0;
@@ -42,43 +41,66 @@ struct SchedulerFixture : test::ProgramFixture<TickingScreen> {
 
 }  // namespace
 
-TEST(Scheduler, HalfAnHourFiresAfter1800SecondsAndCountsDown) {
+TEST(Scheduler, HalfAnHourCountsDownTheRestRoundedUp) {
   SchedulerFixture f("0.5");
   EXPECT_EQ(f.At(1000), Tick::Counting);
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.Countdown("30.0 min"));
+  EXPECT_EQ(f.scheduler.Labels().Countdown, "Next run in: 30.0 min");
   EXPECT_EQ(f.scheduler.Labels().ProgressPercent, 0);
-  f.At(1000 + 1798.5);  // the rest is rounded up
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.Countdown("2 sec"));
-  EXPECT_EQ(f.At(1000 + 1799.9), Tick::Counting);
-  EXPECT_EQ(f.fired, 0);
-
-  EXPECT_EQ(f.At(1000 + 1800), Tick::Fired);
-  EXPECT_EQ(f.fired, 1);
-  EXPECT_EQ(f.scheduler.Labels().Countdown, f.app.Text("[Backup in Progress]"));
-  EXPECT_EQ(f.scheduler.Labels().ProgressPercent, 100);
-  EXPECT_EQ(f.At(1000 + 3599.9), Tick::Counting);  // the next period starts at the firing
+  f.At(1000 + 1798.5);
+  EXPECT_EQ(f.scheduler.Labels().Countdown, "Next run in: 2 sec");
 }
 
-TEST(Scheduler, CommaAndPointReadAlikeAndInvalidPeriodsNeverFire) {
-  const struct {
-    const char* text;
-    bool valid;
-  } cases[] = {{"0,5", true},  {"0.5", true}, {"0", false},    {"", false},
-               {"abc", false}, {"-1", false}, {"1e999", false}};
-  for (const auto& c : cases) {
-    SchedulerFixture f(c.text);
-    EXPECT_TRUE(f.scheduler.IsOn()) << c.text;
-    EXPECT_EQ(f.At(1000 + 1799), c.valid ? Tick::Counting : Tick::Idle) << c.text;
-    EXPECT_EQ(f.At(1000 + 1800), c.valid ? Tick::Fired : Tick::Idle) << c.text;
-    EXPECT_EQ(f.At(1000 + 1e9), c.valid ? Tick::Fired : Tick::Idle) << c.text;
+TEST(Scheduler, HalfAnHourFiresAfter1800Seconds) {
+  SchedulerFixture f("0.5");
+  EXPECT_EQ(f.At(1000 + 1799.9), Tick::Counting);
+  EXPECT_EQ(f.fired, 0);
+  EXPECT_EQ(f.At(1000 + 1800), Tick::Fired);
+  EXPECT_EQ(f.fired, 1);
+}
+
+TEST(Scheduler, AFiringShowsTheRunInProgress) {
+  SchedulerFixture f("0.5");
+  f.At(1000 + 1800);
+  EXPECT_EQ(f.scheduler.Labels().Countdown, "Backup in progress");
+  EXPECT_EQ(f.scheduler.Labels().ProgressPercent, 100);
+}
+
+TEST(Scheduler, TheNextPeriodStartsAtTheFiring) {
+  SchedulerFixture f("0.5");
+  f.At(1000 + 1801);
+  EXPECT_EQ(f.At(1000 + 1801 + 1799.9), Tick::Counting);
+  EXPECT_EQ(f.At(1000 + 1801 + 1800), Tick::Fired);
+}
+
+TEST(Scheduler, ACommaOrAPointReadAlike) {
+  for (const char* text : {"0,5", "0.5"}) {
+    SCOPED_TRACE(text);
+    SchedulerFixture f(text);
+    EXPECT_TRUE(f.scheduler.IsOn());
+    EXPECT_EQ(f.At(1000 + 1799), Tick::Counting);
+    EXPECT_EQ(f.At(1000 + 1800), Tick::Fired);
+    EXPECT_EQ(f.At(1000 + 1e9), Tick::Fired);
   }
-  // Typed while on: the period follows the text at once.
+}
+
+TEST(Scheduler, AnInvalidPeriodNeverFires) {
+  for (const char* text : {"0", "", "abc", "-1", "1e999"}) {
+    SCOPED_TRACE(text);
+    SchedulerFixture f(text);
+    EXPECT_TRUE(f.scheduler.IsOn());
+    EXPECT_EQ(f.At(1000 + 1799), Tick::Idle);
+    EXPECT_EQ(f.At(1000 + 1800), Tick::Idle);
+    EXPECT_EQ(f.At(1000 + 1e9), Tick::Idle);
+  }
+}
+
+TEST(Scheduler, APeriodTypedWhileOnCountsAtOnce) {
   SchedulerFixture f("1");
   f.scheduler.SetPeriodText("0,25");
   EXPECT_EQ(f.At(1000 + 900), Tick::Fired);
 }
 
-TEST(Scheduler, APeriodEndingDuringARunIsSkippedAndSwitchingOnRearms) {
+TEST(Scheduler, APeriodEndingDuringARunIsSkipped) {
   SchedulerFixture f("0.5");
   for (RunKind kind : {RunKind::Execution, RunKind::Simulation}) {
     const RunTicket run = f.app.Run.Lifecycle.TryBegin(kind);
@@ -87,19 +109,34 @@ TEST(Scheduler, APeriodEndingDuringARunIsSkippedAndSwitchingOnRearms) {
   EXPECT_EQ(f.fired, 0);
   EXPECT_EQ(f.At(4800 + 1799), Tick::Counting);
   EXPECT_EQ(f.At(4800 + 1800), Tick::Fired);
+}
 
+TEST(Scheduler, SwitchedOffItNeitherCountsNorFires) {
+  SchedulerFixture f("0.5");
   f.scheduler.Toggle();
   EXPECT_FALSE(f.scheduler.Labels().On);
   EXPECT_EQ(f.At(10000), Tick::Idle);
+}
+
+TEST(Scheduler, SwitchingBackOnRearmsAFullPeriod) {
+  SchedulerFixture f("0.5");
+  f.scheduler.Toggle();
+  f.At(10000);
   f.scheduler.Toggle();
   EXPECT_EQ(f.At(10000 + 1799), Tick::Counting);
   EXPECT_TRUE(f.scheduler.Labels().On);
+}
 
-  // Escape elsewhere leaves the scheduler on; during a run it stops the run and, on the main panel,
-  // switches the scheduler off.
+TEST(Scheduler, EscapeOutsideARunLeavesItOn) {
+  SchedulerFixture f("0.5");
   EXPECT_FALSE(f.scheduler.Escape(false));
   EXPECT_TRUE(f.scheduler.IsOn());
   EXPECT_FALSE(f.app.Run.Lifecycle.StopRequested());
+}
+
+// During a run Escape stops the run and, on the main panel, switches the scheduler off.
+TEST(Scheduler, EscapeDuringARunSwitchesItOff) {
+  SchedulerFixture f("0.5");
   const RunTicket run = f.app.Run.Lifecycle.TryBegin(RunKind::Simulation);
   EXPECT_TRUE(f.scheduler.Escape(true));
   EXPECT_FALSE(f.scheduler.IsOn());

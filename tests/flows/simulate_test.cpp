@@ -26,33 +26,54 @@ bool Holds(const std::string& text, const std::string& part) {
 
 }  // namespace
 
-TEST(Simulate, MissingFoldersAreMadeOnlyWhenTheUserSaysSoAndAnUncreatableOneSkipsItsPair) {
+// A pair whose target cannot be made (its parent is a file) and one whose target is missing.
+struct MissingFoldersTest : ::testing::Test {
   FlowFixture f;
-  MakeTree(f.dir.path(), {"plain=a regular file", "s1/one.txt=1", "src/a.txt=abc", "src/sub/b.txt=b"});
-  f.AddPair(f.dir / "s1", f.dir / "plain/sub");  // cannot be made: its parent is a file
-  f.AddPair(f.dir / "src", f.dir / "new/deep/target");
-  test::WriteFile(f.app.Files.ToDoFilePath, "old list");
+  void SetUp() override {
+    MakeTree(f.dir.path(), {"plain=a regular file", "s1/one.txt=1", "src/a.txt=abc", "src/sub/b.txt=b"});
+    f.AddPair(f.dir / "s1", f.dir / "plain/sub");
+    f.AddPair(f.dir / "src", f.dir / "new/deep/target");
+    test::WriteFile(f.app.Files.ToDoFilePath, "old list");
+  }
+};
+
+TEST_F(MissingFoldersTest, TheUserIsAskedBeforeTheyAreMade) {
   f.screen.answers = {Answer::No};
   Simulate(f.app);
   EXPECT_EQ(f.screen.keys(), (std::vector<std::string>{"[folders do not exist]", "[BackUp aborted by user]"}));
   EXPECT_EQ(f.screen.messages[0].kind, MessageKind::CreateMissingFolders);
   EXPECT_TRUE(Holds(f.screen.messages[0].prompt, f.dir / "new/deep/target"));
+}
+
+TEST_F(MissingFoldersTest, AnsweredNoTheSimulationEndsWithoutChange) {
+  f.screen.answers = {Answer::No};
+  Simulate(f.app);
   EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
   // Every way out of the command ends the label timer and hides its stop button.
   EXPECT_FALSE(f.screen.labelTimerOn);
   EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Simulation)]);
   EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "old list");
   EXPECT_FALSE(PathExists(f.dir / "new"));
+}
 
-  // The No stopped that simulation only: the next one plans in full.
+// The No stopped that simulation only: the next one plans in full.
+TEST_F(MissingFoldersTest, AfterANoTheNextSimulationMakesThem) {
+  f.screen.answers = {Answer::No};
+  Simulate(f.app);
   f.screen.messages.clear();
+  f.screen.answers = {Answer::Yes};
+  Simulate(f.app);
+  EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
+  EXPECT_EQ(f.ListFileRecords().size(), 3u);  // a.txt, sub, sub/b.txt
+  EXPECT_TRUE(f.screen.find("[Simulation done in ]"));
+}
+
+TEST_F(MissingFoldersTest, AFolderThatCannotBeMadeSkipsItsPair) {
   Simulate(f.app);
   EXPECT_TRUE(f.screen.find("[Could not create folders]"));
-  EXPECT_TRUE(IsDirectory(f.dir / "new/deep/target"));
   const auto records = f.ListFileRecords();
-  ASSERT_EQ(records.size(), 3u);  // a.txt, sub, sub/b.txt
+  ASSERT_EQ(records.size(), 3u);
   for (const auto& r : records) EXPECT_TRUE(Holds(r, "\t=->\tExtra in F1\t" + f.dir / "src/")) << r;
-  EXPECT_TRUE(f.screen.find("[Simulation done in ]"));
 }
 
 TEST(Simulate, PairsThatCannotBeComparedPlanNothing) {
@@ -96,7 +117,7 @@ TEST(Simulate, StopDuringTheSecondOfThreePairsKeepsWhatWasGathered) {
   EXPECT_EQ(f.app.ToDo.Rows.size(), 1u);
 }
 
-TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAndPending) {
+TEST(Simulate, TheListFileIsSortedAfterAnEmptyFirstLine) {
   FlowFixture f;
   MakeTree(f.dir.path(), {"s/b.txt=b", "t/gone.txt=g", "s/a.txt=a"});
   f.AddSourceTargetPair();
@@ -106,16 +127,18 @@ TEST(Simulate, ListFileIsSortedWithTheEmptyFirstElementAndTheLogCountsFilteredAn
             "\r\nDelete in F2       \t= x\tExtra in F2\t" + s + "/gone.txt\t" + t + "/gone.txt\t0\t1\r\n" +
                 "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/a.txt\t" + t + "/a.txt\t1\t0\r\n" +
                 "Replace/ Copy -> F2\t=->\tExtra in F1\t" + s + "/b.txt\t" + t + "/b.txt\t1\t0");
+}
 
-  MakeTree(f.dir.path(), {"s/x.tmp=t", "s/y.TMP=t"});
+TEST(Simulate, TheLogCountsExcludedFilesWithThePendingOperations) {
+  FlowFixture f;
+  MakeTree(f.dir.path(), {"s/b.txt=b", "t/gone.txt=g", "s/a.txt=a", "s/x.tmp=t", "s/y.TMP=t"});
+  f.AddSourceTargetPair();
   f.app.Options.ExclEnabled = true;
   f.app.Options.ExcludeText = ".TMP";
   Simulate(f.app);
   const std::string log = ReadTextFile(f.app.Files.LogFilePath);
   EXPECT_TRUE(Holds(log, "[Operation]\tSimulate\r\n"));
-  EXPECT_TRUE(
-      Holds(log, f.app.Text("[Excluded Files]") + " \t2\r\n" + f.app.Text("[Operations Pending:]") + " \t3\r\n\r\n"))
-      << log;
+  EXPECT_TRUE(Holds(log, "Excluded files: \t2\r\nPending operations: \t3\r\n\r\n")) << log;
 }
 
 // A folder that cannot be listed must not read as empty: the mirror would delete its copy on the other side.
@@ -169,20 +192,25 @@ TEST(Simulate, PairsWhoseRootsLieInsideEachOtherAreNotCompared) {
   ASSERT_EQ(records.size(), 1u);
   EXPECT_TRUE(Holds(records[0], "/x/new.txt\t"));
   ASSERT_TRUE(f.screen.find("[Simulation done in ]"));
-  EXPECT_TRUE(Holds(f.screen.find("[Simulation done in ]")->prompt, f.app.Text("[Pairs inside each other]") + " \t3"));
+  EXPECT_TRUE(Holds(f.screen.find("[Simulation done in ]")->prompt,
+                    "Pairs with one folder inside the other (not compared) \t3"));
 }
 
-TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
+// A mirror with three pairs: t would lose 12 of 13 files, backup its only one (an empty source), u -> v adds a file.
+struct MassDeletionTest : ::testing::Test {
   FlowFixture f;
-  f.SetMirrorMode();
-  test::Numbered(f.dir / "t/f", 12, ".txt");
-  // An empty source (an unmounted drive) deletes even one file.
-  MakeTree(f.dir.path(), {"s/keep.txt=k", "t/keep.txt=k", "empty/", "backup/one.txt=1"});
-  MakeTree(f.dir.path(), {"u/new.txt=n", "v/"});
-  f.AddSourceTargetPair();
-  f.AddPair(f.dir / "empty", f.dir / "backup");
-  f.AddPair(f.dir / "u", f.dir / "v");
+  void SetUp() override {
+    f.SetMirrorMode();
+    test::Numbered(f.dir / "t/f", 12, ".txt");
+    MakeTree(f.dir.path(), {"s/keep.txt=k", "t/keep.txt=k", "empty/", "backup/one.txt=1"});
+    MakeTree(f.dir.path(), {"u/new.txt=n", "v/"});
+    f.AddSourceTargetPair();
+    f.AddPair(f.dir / "empty", f.dir / "backup");
+    f.AddPair(f.dir / "u", f.dir / "v");
+  }
+};
 
+TEST_F(MassDeletionTest, APlanThatDeletesMostOfATreeAsksFirst) {
   f.screen.answers = {Answer::No, Answer::No};
   Simulate(f.app);
   ASSERT_EQ(f.screen.keys(), (std::vector<std::string>{"[Mass deletion]", "[Mass deletion]", "[Simulation done in ]"}));
@@ -191,17 +219,26 @@ TEST(Simulate, PlanThatDeletesMostOfATreeAsksFirstAndNoKeepsThePairOut) {
   EXPECT_TRUE(m.defaultIsNo);
   EXPECT_TRUE(Holds(m.prompt, f.dir / "t" + "\t12 / 13")) << m.prompt;
   EXPECT_TRUE(Holds(f.screen.messages[1].prompt, f.dir / "backup" + "\t1 / 1"));
+}
+
+TEST_F(MassDeletionTest, NoKeepsThePairOut) {
+  f.screen.answers = {Answer::No, Answer::No};
+  Simulate(f.app);
   const auto records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_TRUE(Holds(records[0], "/u/new.txt\t"));
   EXPECT_EQ(f.app.Run.RefusedPairs, 2);
+}
 
-  // Yes plans the deletions; with the guard switched off nobody is asked.
+TEST_F(MassDeletionTest, YesPlansTheDeletions) {
   f.screen.answers = {Answer::Yes, Answer::Yes};
   Simulate(f.app);
   EXPECT_EQ(f.ListFileRecords().size(), 14u);
-  f.screen.messages.clear();
+}
+
+TEST_F(MassDeletionTest, WithTheGuardSwitchedOffNobodyIsAsked) {
   f.app.settings.MassDeleteGuard = false;
+  f.screen.answers = {Answer::No, Answer::No};
   Simulate(f.app);
   EXPECT_FALSE(f.screen.find("[Mass deletion]"));
   EXPECT_EQ(f.ListFileRecords().size(), 14u);
@@ -266,27 +303,36 @@ TEST(Simulate, AJobWhosePairsOverlapIsRefusedBeforeAnythingIsScanned) {
 
 // Our temporary copies and the desktop trash are no user data: never planned, and copies of a process that is gone
 // are removed. A two-way mode would otherwise copy them into the source.
-TEST(Simulate, OurLeftoversAndTheTrashAreNeverPlannedAndDeadCopiesAreRemoved) {
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) _exit(0);
-  ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // from here on its id names no process
-  const std::string dead = ".dualdock-copy-" + std::to_string(child) + "-";
-  const std::string live = ".dualdock-copy-" + std::to_string(::getpid()) + "-7";
+struct LeftoversTest : ::testing::Test {
   FlowFixture f;
-  f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
-  test::Simulated(f, {"s/a.txt=a", "s/" + dead + "9=half", "t/" + dead + "3=half", "t/sub/" + dead + "4=half",
-                      "t/" + live + "=being written", "t/" + dead + "5->a.txt", "t/.Trash-0/files/x=trashed",
-                      "t/.Trash/", "t/sub/.Trash-0/kept=k"});
+  std::string dead, live;
+  void SetUp() override {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(0);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);  // from here on its id names no process
+    dead = ".dualdock-copy-" + std::to_string(child) + "-";
+    live = ".dualdock-copy-" + std::to_string(::getpid()) + "-7";
+    f.SetMode(kDoNothing, kCopyToTarget, kCopyToSource, kCopyToTarget, kCopyToSource);
+    test::Simulated(f, {"s/a.txt=a", "s/" + dead + "9=half", "t/" + dead + "3=half", "t/sub/" + dead + "4=half",
+                        "t/" + live + "=being written", "t/" + dead + "5->a.txt", "t/.Trash-0/files/x=trashed",
+                        "t/.Trash/", "t/sub/.Trash-0/kept=k"});
+  }
+};
+
+TEST_F(LeftoversTest, NeitherOurCopiesNorTheTrashArePlanned) {
   std::vector<std::string> planned = test::PathsOf(f.ListFileRecords());
   std::sort(planned.begin(), planned.end());
   EXPECT_EQ(planned, (std::vector<std::string>{f.dir / "s/a.txt", f.dir / "s/sub", f.dir / "s/sub/.Trash-0",
                                                f.dir / "s/sub/.Trash-0/kept"}));
+  EXPECT_EQ(f.app.Run.OwnEntriesLeftOut, 7);
+}
+
+TEST_F(LeftoversTest, OnlyTheCopiesOfAProcessThatIsGoneAreRemoved) {
   EXPECT_EQ(test::Listing(f.dir / "s"), std::vector<std::string>{"a.txt=a"});
   std::vector<std::string> kept = {live + "=being written", dead + "5->a.txt", ".Trash-0/",      ".Trash-0/files/",
                                     ".Trash-0/files/x=trashed",                  ".Trash/",        "sub/",
                                     "sub/.Trash-0/",                             "sub/.Trash-0/kept=k"};
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(test::Listing(f.dir / "t"), kept);
-  EXPECT_EQ(f.app.Run.OwnEntriesLeftOut, 7);
 }

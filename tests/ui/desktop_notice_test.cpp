@@ -56,46 +56,72 @@ struct PrivateBusTest : ::testing::Test {
   }
 };
 
-TEST_F(PrivateBusTest, TheNoticeReachesTheNotificationsServiceWithItsTextsAndUrgency) {
-  QDBusConnection service = Connect("service");
-  ASSERT_TRUE(service.isConnected());
+// A notifications service of the test's own on the private bus, and a client.
+struct NotificationsTest : PrivateBusTest {
   FakeNotifications fake;
-  ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &fake));
-  ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
-  const QDBusConnection client = Connect("client");
+  QDBusConnection client{QString()};
+  void SetUp() override {
+    PrivateBusTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    QDBusConnection service = Connect("service");
+    ASSERT_TRUE(service.isConnected());
+    ASSERT_TRUE(service.registerVirtualObject(QStringLiteral("/org/freedesktop/Notifications"), &fake));
+    ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    client = Connect("client");
+  }
+  // Sends the notice and returns the call the service received.
+  QDBusMessage Send(const DesktopNotice& notice) {
+    fake.calls.clear();
+    EXPECT_TRUE(ui::SendDesktopNotice(client, notice));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !fake.calls.empty(); }, 5000));
+    return fake.calls.empty() ? QDBusMessage() : fake.calls[0];
+  }
+};
 
+TEST_F(NotificationsTest, TheNoticeReachesTheNotificationsServiceWithItsTexts) {
+  const QDBusMessage call = Send({true, "Done", "Copied files: 2 (4 KB)\nNot copied: /a/b", false});
+  EXPECT_EQ(call.interface(), QStringLiteral("org.freedesktop.Notifications"));
+  EXPECT_EQ(call.member(), QStringLiteral("Notify"));
+  const QList<QVariant> args = call.arguments();
+  ASSERT_EQ(args.size(), 8);
+  EXPECT_EQ(args[0].toString(), QStringLiteral("Dualdock"));
+  EXPECT_EQ(args[3].toString(), QStringLiteral("Done"));
+  EXPECT_EQ(args[4].toString(), QStringLiteral("Copied files: 2 (4 KB)\nNot copied: /a/b"));
+}
+
+TEST_F(NotificationsTest, TheUrgencyFollowsTheRunsOutcome) {
   const struct {
+    const char* name;
     bool failed;
     uchar urgency;
-  } rows[] = {{false, 1}, {true, 2}};
+  } rows[] = {{"a run without failures is normal", false, 1}, {"a run with failures is critical", true, 2}};
   for (const auto& row : rows) {
-    fake.calls.clear();
-    DesktopNotice notice{true, "Done", "Copied files: 2 (4 KB)\nNot copied: /a/b", row.failed};
-    ASSERT_TRUE(ui::SendDesktopNotice(client, notice));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.calls.empty(); }, 5000));
-    const QDBusMessage& call = fake.calls[0];
-    EXPECT_EQ(call.interface(), QStringLiteral("org.freedesktop.Notifications"));
-    EXPECT_EQ(call.member(), QStringLiteral("Notify"));
+    SCOPED_TRACE(row.name);
+    const QDBusMessage call = Send({true, "Done", "Copied files: 2 (4 KB)\nNot copied: /a/b", row.failed});
     const QList<QVariant> args = call.arguments();
     ASSERT_EQ(args.size(), 8);
-    EXPECT_EQ(args[0].toString(), QStringLiteral("Dualdock"));
-    EXPECT_EQ(args[3].toString(), QStringLiteral("Done"));
-    EXPECT_EQ(args[4].toString(), QStringLiteral("Copied files: 2 (4 KB)\nNot copied: /a/b"));
     QVariantMap hints;
     args[6].value<QDBusArgument>() >> hints;
-    EXPECT_EQ(hints.value(QStringLiteral("urgency")).value<uchar>(), row.urgency) << row.failed;
+    EXPECT_EQ(hints.value(QStringLiteral("urgency")).value<uchar>(), row.urgency);
   }
 }
 
-TEST_F(PrivateBusTest, WithoutTheServiceOrTheBusNothingIsSentAndNothingFails) {
+// Without a listener the notice reports that it was not sent; the taskbar progress
+// goes out regardless and must not fail either.
+TEST_F(PrivateBusTest, WithoutTheServiceOrTheBusNothingIsSent) {
   const QDBusConnection client = Connect("client");
   ASSERT_TRUE(client.isConnected());
-  const DesktopNotice notice{true, "Done", "", false};
-  EXPECT_FALSE(ui::SendDesktopNotice(client, notice));
-  ui::ShowTaskbarProgress(client, 0.5, true);  // a signal nobody listens to
   const QDBusConnection none(QStringLiteral("no such connection"));
-  EXPECT_FALSE(ui::SendDesktopNotice(none, notice));
-  ui::ShowTaskbarProgress(none, 0.5, true);
+  const struct {
+    const char* name;
+    const QDBusConnection& connection;
+  } rows[] = {{"a bus without the service", client}, {"no bus at all", none}};
+  const DesktopNotice notice{true, "Done", "", false};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_FALSE(ui::SendDesktopNotice(row.connection, notice));
+    ui::ShowTaskbarProgress(row.connection, 0.5, true);  // a signal nobody listens to
+  }
 }
 
 }  // namespace

@@ -18,35 +18,54 @@ QStringList Args(std::initializer_list<const char*> args) {
   return list;
 }
 
-TEST(WindowOptions, TakesAHomeAndOneJobAndRefusesEverythingElse) {
+std::string Joined(const QStringList& args) {
+  return args.join(QLatin1Char(' ')).toStdString();
+}
+
+TEST(WindowOptions, TakesAHomeWithOneJob) {
   const struct {
     QStringList args;
-    OptionsOutcome outcome;
     std::string home, job;
   } rows[] = {
-      {{}, OptionsOutcome::Run, "", ""},
-      {Args({"/jobs/my job.ddk"}), OptionsOutcome::Run, "", "/jobs/my job.ddk"},
-      {Args({"--home", "/h", "j.ddk"}), OptionsOutcome::Run, "/h", "j.ddk"},
-      {Args({"j.ddk", "--home=/h"}), OptionsOutcome::Run, "/h", "j.ddk"},
-      {Args({"--help"}), OptionsOutcome::Printed, "", ""},
-      {Args({"-v"}), OptionsOutcome::Printed, "", ""},
-      {Args({"--home"}), OptionsOutcome::Error, "", ""},
-      {Args({"--home", ""}), OptionsOutcome::Error, "", ""},
-      {Args({"--frobnicate"}), OptionsOutcome::Error, "", ""},
-      {Args({"a.ddk", "b.ddk"}), OptionsOutcome::Error, "", ""},
-      {Args({"-platform", "offscreen"}), OptionsOutcome::Error, "", ""},  // Qt has taken its own out by now
+      {{}, "", ""},
+      {Args({"/jobs/my job.ddk"}), "", "/jobs/my job.ddk"},
+      {Args({"--home", "/h", "j.ddk"}), "/h", "j.ddk"},
+      {Args({"j.ddk", "--home=/h"}), "/h", "j.ddk"},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(Joined(row.args));
     WindowOptions o;
     QString text;
-    const std::string name = row.args.join(QLatin1Char(' ')).toStdString();
-    EXPECT_EQ(ParseWindowOptions(row.args, false, o, text), row.outcome) << name;
-    if (row.outcome == OptionsOutcome::Run) {
-      EXPECT_EQ(o.home, row.home) << name;
-      EXPECT_EQ(o.jobFile, row.job) << name;
-    } else {
-      EXPECT_FALSE(text.isEmpty()) << name;
-    }
+    ASSERT_EQ(ParseWindowOptions(row.args, false, o, text), OptionsOutcome::Run);
+    EXPECT_EQ(o.home, row.home);
+    EXPECT_EQ(o.jobFile, row.job);
+  }
+}
+
+TEST(WindowOptions, TheHelpOrVersionIsPrintedInsteadOfARun) {
+  for (const char* option : {"--help", "-v"}) {
+    SCOPED_TRACE(option);
+    WindowOptions o;
+    QString text;
+    EXPECT_EQ(ParseWindowOptions(Args({option}), false, o, text), OptionsOutcome::Printed);
+    EXPECT_FALSE(text.isEmpty());
+  }
+}
+
+TEST(WindowOptions, RefusesEverythingElseWithAReason) {
+  const QStringList rows[] = {
+      Args({"--home"}),
+      Args({"--home", ""}),
+      Args({"--frobnicate"}),
+      Args({"a.ddk", "b.ddk"}),
+      Args({"-platform", "offscreen"}),  // Qt has taken its own out by now
+  };
+  for (const QStringList& args : rows) {
+    SCOPED_TRACE(Joined(args));
+    WindowOptions o;
+    QString text;
+    EXPECT_EQ(ParseWindowOptions(args, false, o, text), OptionsOutcome::Error);
+    EXPECT_FALSE(text.isEmpty());
   }
 }
 

@@ -60,39 +60,79 @@ struct WindowSafetyTest : test::WindowFixture {
   void Language(int language) { window->action(QStringLiteral("mnuLanguage(%1)").arg(language))->trigger(); }
 };
 
-TEST_F(WindowSafetyTest, TheDiscardQuestionHasNoAsItsDefaultAndQtsButtonsFollowTheLanguage) {
-  WriteFile(home + "/To Do.txt", kList);
-  const std::string job = dir / "job1.ddk";
-  test::WriteJob(job, {{"/x", "/y"}});
-  Start();
-  ASSERT_EQ(Rows(), 2);
-  const struct {
+// The discard question of a dropped job, in English and in German, answered No.
+struct DiscardQuestionTest : WindowSafetyTest {
+  struct Row {
+    const char* name;
     int language;
     const char* yes;
     const char* no;
-  } rows[] = {{1, "Ja", "Nein"}, {0, "Yes", "No"}};
-  for (const auto& row : rows) {
+  };
+  static constexpr Row kRows[] = {{"German", 1, "Ja", "Nein"}, {"English", 0, "Yes", "No"}};
+  std::string job = dir / "job1.ddk";
+  void SetUp() override {
+    WriteFile(home + "/To Do.txt", kList);
+    test::WriteJob(job, {{"/x", "/y"}});
+    Start();
+    ASSERT_EQ(Rows(), 2);
+  }
+  Shown DropJobAnsweringNo(const Row& row) {
     Language(row.language);
-    const Shown shown = AnswerNextBox(QMessageBox::No, [&] { DropFiles(window.get(), QPoint(5, 5), {job}); });
+    return AnswerNextBox(QMessageBox::No, [&] { DropFiles(window.get(), QPoint(5, 5), {job}); });
+  }
+};
+
+TEST_F(DiscardQuestionTest, HasNoAsItsDefault) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_TRUE(DropJobAnsweringNo(row).noIsDefault);
+  }
+}
+
+TEST_F(DiscardQuestionTest, QtsButtonsFollowTheLanguage) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    const Shown shown = DropJobAnsweringNo(row);
     EXPECT_EQ(shown.yes, QString::fromUtf8(row.yes));
     EXPECT_EQ(shown.no, QString::fromUtf8(row.no));
-    EXPECT_TRUE(shown.noIsDefault);
-    EXPECT_EQ(Rows(), 2);  // No kept the list
+  }
+}
+
+TEST_F(DiscardQuestionTest, AnsweredNoChangesNothing) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.name);
+    DropJobAnsweringNo(row);
+    EXPECT_EQ(Rows(), 2);
     EXPECT_TRUE(app().Job.SourceFolders.empty());
   }
 }
 
-TEST_F(WindowSafetyTest, FileNewAsksBeforeItDiscardsUnsavedPairsAndOnlyYesEmptiesThem) {
-  Start();
-  app().Job.SourceFolders = {"/mine"};
-  app().Job.TargetFolders = {"/theirs"};
-  app().screen.FolderPairsChanged();
-  const Shown shown = AnswerNextBox(QMessageBox::No, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
-  EXPECT_TRUE(shown.noIsDefault);
+struct FileNewTest : WindowSafetyTest {
+  void SetUp() override {
+    Start();
+    app().Job.SourceFolders = {"/mine"};
+    app().Job.TargetFolders = {"/theirs"};
+    app().screen.FolderPairsChanged();
+  }
+  Shown NewAnswering(QMessageBox::StandardButton answer) {
+    return AnswerNextBox(answer, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
+  }
+};
+
+TEST_F(FileNewTest, TheQuestionBeforeUnsavedPairsGoHasNoAsItsDefault) {
+  EXPECT_TRUE(NewAnswering(QMessageBox::No).noIsDefault);
+}
+
+TEST_F(FileNewTest, AnsweredNoKeepsTheUnsavedPairs) {
+  NewAnswering(QMessageBox::No);
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
   EXPECT_EQ(window->folderList()->rowCount(), 1);
   EXPECT_TRUE(window->windowTitle().startsWith(QLatin1Char('*')));
-  AnswerNextBox(QMessageBox::Yes, [&] { window->action(QStringLiteral("mnuNew"))->trigger(); });
+}
+
+TEST_F(FileNewTest, AnsweredYesEmptiesThePairs) {
+  NewAnswering(QMessageBox::No);
+  NewAnswering(QMessageBox::Yes);
   EXPECT_TRUE(app().Job.SourceFolders.empty());
   EXPECT_FALSE(window->windowTitle().startsWith(QLatin1Char('*')));
 }
@@ -108,13 +148,21 @@ TEST_F(WindowSafetyTest, AJobDroppedOnTheFolderListLoadsOnlyAfterYes) {
   EXPECT_EQ(Rows(), 0);
 }
 
-TEST_F(WindowSafetyTest, ADroppedFileThatIsNoJobIsRefusedAndThePairsStay) {
-  Start();
-  app().Job.SourceFolders = {"/mine"};
-  app().screen.FolderPairsChanged();
-  WriteFile(dir / "notes.txt", "shopping list\r\nmilk\r\n");
-  DropFiles(window.get(), QPoint(5, 5), {dir / "notes.txt"});
+struct NoJobDropTest : WindowSafetyTest {
+  void SetUp() override {
+    Start();
+    app().Job.SourceFolders = {"/mine"};
+    app().screen.FolderPairsChanged();
+    WriteFile(dir / "notes.txt", "shopping list\r\nmilk\r\n");
+    DropFiles(window.get(), QPoint(5, 5), {dir / "notes.txt"});
+  }
+};
+
+TEST_F(NoJobDropTest, ADroppedFileThatIsNoJobIsRefused) {
   EXPECT_EQ(boxes, Keys{"[Not a job file]"});
+}
+
+TEST_F(NoJobDropTest, ADroppedFileThatIsNoJobLeavesThePairs) {
   EXPECT_EQ(app().Job.SourceFolders, Keys{"/mine"});
   EXPECT_EQ(window->folderList()->rowCount(), 1);
 }
@@ -136,25 +184,37 @@ TEST_F(WindowSafetyTest, AfterARestartThePendingListShowsWithThePairsOfTheJobTha
   EXPECT_EQ(Rows(), 2);
 }
 
-TEST_F(WindowSafetyTest, TheActionLineSkinsModesAndListCellsFollowTheLanguageAtOnce) {
+TEST_F(WindowSafetyTest, EveryShownTextFollowsTheLanguageAtOnce) {
   WriteFile(home + "/To Do.txt", kList);
   Start();
-  app().Run.ActionText = app().Text("[Finished]");
+  app().Run.ActionText = "Finished";
   ShowPendingStatistics(app());
+  const struct {
+    const char* name;
+    std::function<QString(WindowSafetyTest&)> shown;
+    const char* german;
+    const char* english;
+  } rows[] = {
+      {"action line", [](WindowSafetyTest& t) { return t.window->label(QStringLiteral("lblProgress"))->text(); },
+       "Beendet", "Finished"},
+      {"skin menu",
+       [](WindowSafetyTest& t) { return t.window->findChild<QAction*>(QStringLiteral("mnuSkin(0)"))->text(); },
+       "Design 1", "Skin 1"},
+      {"mode names", [](WindowSafetyTest& t) { return t.window->backupModePanel()->combo()->itemText(0); },
+       "A->B inkrementell", "A->B incremental"},
+      {"operation cell",
+       [](WindowSafetyTest& t) { return t.window->toDoModel()->index(0, kColOperation).data().toString(); },
+       "Im Ziel löschen", "Delete in Target"},
+      {"status cell",
+       [](WindowSafetyTest& t) { return t.window->toDoModel()->index(0, kColStatus2).data().toString(); }, "Nur hier",
+       "Extra"},
+  };
   ASSERT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Finished"));
+  ASSERT_NE(window->findChild<QAction*>(QStringLiteral("mnuSkin(0)")), nullptr);
   Language(1);
-  EXPECT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Beendet"));
-  QAction* skin = window->findChild<QAction*>(QStringLiteral("mnuSkin(0)"));
-  ASSERT_NE(skin, nullptr);
-  EXPECT_EQ(skin->text(), QStringLiteral("Design 1"));
-  QComboBox* modes = window->backupModePanel()->combo();
-  EXPECT_EQ(modes->itemText(0), QStringLiteral("A->B inkrementell"));
-  const QModelIndex operation = window->toDoModel()->index(0, kColOperation);
-  EXPECT_EQ(operation.data().toString(), QStringLiteral("Im Ziel löschen"));
-  EXPECT_EQ(window->toDoModel()->index(0, kColStatus2).data().toString(), QStringLiteral("Nur hier"));
+  for (const auto& row : rows) EXPECT_EQ(row.shown(*this), QString::fromUtf8(row.german)) << row.name;
   Language(0);
-  EXPECT_EQ(operation.data().toString(), QStringLiteral("Delete in Target"));
-  EXPECT_EQ(skin->text(), QStringLiteral("Skin 1"));
+  for (const auto& row : rows) EXPECT_EQ(row.shown(*this), QString::fromUtf8(row.english)) << row.name;
 }
 
 TEST_F(WindowSafetyTest, AScheduledRunThatEndsBehindAnotherWindowIsToldOnTheDesktop) {
@@ -182,8 +242,8 @@ TEST_F(WindowSafetyTest, AScheduledRunThatEndsBehindAnotherWindowIsToldOnTheDesk
   ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, 5000));
   window->WaitForRun();
   ASSERT_EQ(notices.size(), 1u);
-  EXPECT_EQ(notices[0].summary, app().Text("[Done]"));
-  EXPECT_NE(notices[0].body.find(app().Text("[Copied files:  ]")), std::string::npos);
+  EXPECT_EQ(notices[0].summary, "Done");
+  EXPECT_NE(notices[0].body.find("Copied files:"), std::string::npos);
   EXPECT_FALSE(notices[0].failed);
 }
 

@@ -74,102 +74,162 @@ TEST_F(WindowTest, WithoutALanguageFileTheMenusStillShowCaptions) {
   EXPECT_EQ(window->action(QStringLiteral("mnuSimulate"))->text(), QStringLiteral("Simulate"));
 }
 
-TEST_F(WindowTest, SimulatePruneAndExecuteThroughTheWindow) {
-  Start();
-  const std::string src = dir / "src", dst = dir / "dst";
-  WriteFile(src + "/a.txt", "aaaa");
-  WriteFile(src + "/b.txt", "bbbbbbbb");
-  WriteFile(src + "/keep out.txt", "x");
-  WriteFile(dst + "/old.txt", "old");
-  Drop(src, true);
-  Drop(dst, false);
+// A pair made by drops: src with three new files, dst with one extra; `simulated` after a click on Simulate.
+struct WindowRoundTest : WindowTest {
+  std::string src = dir / "src", dst = dir / "dst";
+  void SetUp() override {
+    Start();
+    WriteFile(src + "/a.txt", "aaaa");
+    WriteFile(src + "/b.txt", "bbbbbbbb");
+    WriteFile(src + "/keep out.txt", "x");
+    WriteFile(dst + "/old.txt", "old");
+    Drop(src, true);
+    Drop(dst, false);
+  }
+  void Simulate() {
+    QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
+    window->WaitForRun();
+  }
+  // The user drops one planned copy from the list.
+  void DeleteKeepOutRow() {
+    const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
+                                                             QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    window->toDoView()->selectRow(found[0].row());
+    QTest::keyClick(window->toDoView(), Qt::Key_Delete);
+  }
+  void Execute() {
+    boxes.clear();
+    QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
+    window->WaitForRun();
+  }
+};
+
+TEST_F(WindowRoundTest, FoldersDroppedEitherSideOfTheBoundaryMakeOnePair) {
   ASSERT_EQ(window->folderList()->rowCount(), 1);
   ASSERT_NE(window->folderList()->item(0, 3), nullptr);
   EXPECT_EQ(app().Job.TargetFolders, std::vector<std::string>{dst});
+}
 
-  QTest::mouseClick(window->button(kBtnSimulate), Qt::LeftButton);
-
-  window->WaitForRun();
+TEST_F(WindowRoundTest, SimulateShowsThePlannedList) {
+  Simulate();
   EXPECT_EQ(boxes, std::vector<std::string>{"[Simulation done in ]"});
   EXPECT_EQ(Rows(), 4);  // three new copies and one deletion
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("3"));
   EXPECT_EQ(Text(QStringLiteral("lblF1Files")), QStringLiteral("3"));
   EXPECT_FALSE(window->button(kBtnStopSimulation)->isVisible());
+}
 
-  // The user drops one planned copy from the list before executing.
-  const QModelIndexList found = window->toDoModel()->match(window->toDoModel()->index(0, kColF1), Qt::DisplayRole,
-                                                           QStringLiteral("keep out.txt"), 1, Qt::MatchExactly);
-  ASSERT_EQ(found.size(), 1);
-  window->toDoView()->selectRow(found[0].row());
-  QTest::keyClick(window->toDoView(), Qt::Key_Delete);
+TEST_F(WindowRoundTest, ARowDeletedFromTheListLeavesItsCount) {
+  Simulate();
+  DeleteKeepOutRow();
   EXPECT_EQ(Rows(), 3);
   EXPECT_EQ(Text(QStringLiteral("lblNewInF2")), QStringLiteral("2"));
+}
 
-  boxes.clear();
-  QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
-  window->WaitForRun();
+TEST_F(WindowRoundTest, ExecuteCarriesOutWhatIsLeftOfTheList) {
+  Simulate();
+  DeleteKeepOutRow();
+  Execute();
   EXPECT_EQ(boxes, (std::vector<std::string>{"[Are you sure you want to execute]", "[operations successfully done]"}));
   EXPECT_EQ(ReadTextFile(dst + "/a.txt"), "aaaa");
   EXPECT_EQ(ReadTextFile(dst + "/b.txt"), "bbbbbbbb");
   EXPECT_FALSE(PathExists(dst + "/keep out.txt"));
   EXPECT_FALSE(PathExists(dst + "/old.txt"));
+}
+
+TEST_F(WindowRoundTest, AfterExecuteTheEmptiedListIsShownRecounted) {
+  Simulate();
+  Execute();
   EXPECT_EQ(Rows(), 0);
   EXPECT_EQ(ReadTextFile(home + "/To Do.txt"), "");
-  EXPECT_EQ(window->progress()->percent(), 0);  // the list was recounted after the run
+  EXPECT_EQ(window->progress()->percent(), 0);
   EXPECT_FALSE(window->labelTimer().isActive());
 }
 
-TEST_F(WindowTest, DuringARunEditsAndEscapeOnlyStopItAndCtrlOffersTheOneStepButtonOutsideIt) {
-  Start();
-  MakeDirs(dir / "s");
-  Drop(dir / "s", true);
+// One pair dropped in, and a run held open by a ticket of the test's own.
+struct WindowKeysTest : WindowTest {
+  void SetUp() override {
+    Start();
+    MakeDirs(dir / "s");
+    Drop(dir / "s", true);
+  }
+};
+
+TEST_F(WindowKeysTest, EscapeOutsideARunStopsNothing) {
   QTest::keyClick(window->folderList(), Qt::Key_Escape);
   EXPECT_FALSE(app().Run.Lifecycle.StopRequested());
-  {
-    const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);
-    window->folderList()->selectAll();
-    QTest::keyClick(window->folderList(), Qt::Key_Delete);
-    EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
-    EXPECT_EQ(window->folderList()->rowCount(), 1);
-    EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);  // the answer was Yes
-  }
-  {
-    const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Execution);
-    QTest::keyClick(window->folderList(), Qt::Key_Escape);
-    EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);
-    // New would empty the list and the pairs the run is walking, also while it stops.
-    window->action(QStringLiteral("mnuNew"))->trigger();
-    EXPECT_EQ(boxes.size(), 2u);
-    EXPECT_EQ(window->folderList()->rowCount(), 1);
-  }
+}
 
+TEST_F(WindowKeysTest, DeletingAPairDuringARunAsksToStopItInstead) {
+  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);
+  window->folderList()->selectAll();
+  QTest::keyClick(window->folderList(), Qt::Key_Delete);
+  EXPECT_EQ(boxes, std::vector<std::string>{"[Abort?]"});
+  EXPECT_EQ(window->folderList()->rowCount(), 1);
+  EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);  // the answer was Yes
+}
+
+TEST_F(WindowKeysTest, EscapeDuringARunStopsIt) {
+  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Execution);
+  QTest::keyClick(window->folderList(), Qt::Key_Escape);
+  EXPECT_EQ(app().Run.Lifecycle.State(), RunState::Stopping);
+}
+
+// New would empty the list and the pairs the run is walking, also while it stops.
+TEST_F(WindowKeysTest, NewDuringAStoppingRunKeepsThePairs) {
+  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Execution);
+  QTest::keyClick(window->folderList(), Qt::Key_Escape);
+  window->action(QStringLiteral("mnuNew"))->trigger();
+  EXPECT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(window->folderList()->rowCount(), 1);
+}
+
+TEST_F(WindowKeysTest, CtrlShowsTheOneStepButtonWhileHeld) {
   PictureButton* oneStep = window->button(kBtnOneStep);
   QTest::keyPress(window->folderList(), Qt::Key_Control, Qt::ControlModifier);
   EXPECT_TRUE(oneStep->isVisible());
   QTest::keyRelease(window->folderList(), Qt::Key_Control);
   EXPECT_FALSE(oneStep->isVisible());
-  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);  // not offered during a run
-  QTest::keyPress(window->folderList(), Qt::Key_Control, Qt::ControlModifier);
-  EXPECT_FALSE(oneStep->isVisible());
 }
 
-TEST_F(WindowTest, LanguageSwitchRelabelsMenusAndButtonsAndKeepsTheUsersFilter) {
-  Start();
-  app().Options.ExcludeText = ".tmp";
-  EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
-  window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+TEST_F(WindowKeysTest, CtrlOffersNoOneStepButtonDuringARun) {
+  const RunTicket run = app().Run.Lifecycle.TryBegin(RunKind::Simulation);
+  QTest::keyPress(window->folderList(), Qt::Key_Control, Qt::ControlModifier);
+  EXPECT_FALSE(window->button(kBtnOneStep)->isVisible());
+}
+
+struct WindowLanguageTest : WindowTest {
+  void SetUp() override {
+    Start();
+    app().Options.ExcludeText = ".tmp";
+    EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&File"));
+    window->action(QStringLiteral("mnuLanguage(1)"))->trigger();
+  }
+};
+
+TEST_F(WindowLanguageTest, RelabelsTheWholeWindow) {
   EXPECT_EQ(window->menu(QStringLiteral("mnuFile"))->title(), QStringLiteral("&Datei"));
   EXPECT_EQ(window->action(QStringLiteral("mnuSave"))->text(), QStringLiteral("&Speichern"));
   EXPECT_EQ(window->action(QStringLiteral("mnuSaveAs"))->text(), QStringLiteral("Speichern &unter ..."));
   EXPECT_EQ(window->button(kBtnSimulate)->accessibleName(), QStringLiteral("Simulieren"));
   EXPECT_EQ(window->label(QStringLiteral("label(2)"))->text(), QStringLiteral("Dateien"));
-  EXPECT_EQ(window->folderList()->horizontalHeaderItem(1)->text(), ui::Display(app().Text("[Source directories]")));
-  EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());
+  EXPECT_EQ(window->folderList()->horizontalHeaderItem(1)->text(), QStringLiteral("Quellordner"));
+}
+
+TEST_F(WindowLanguageTest, KeepsTheUsersFilter) {
   EXPECT_EQ(app().Options.ExcludeText, ".tmp");
+}
+
+TEST_F(WindowLanguageTest, TheChosenLanguageIsTickedInTheMenu) {
+  EXPECT_TRUE(window->action(QStringLiteral("mnuLanguage(1)"))->isChecked());
+}
+
+TEST_F(WindowLanguageTest, TheChosenLanguageIsSavedInTheSettings) {
   EXPECT_NE(ReadTextFile(home + "/Settings.txt").find("[Language]\t1"), std::string::npos);
 }
 
-TEST_F(WindowTest, ListButtonsAndColumnMenusShowWhatTheySayAndANewJobHidesTheColumns) {
+TEST_F(WindowTest, TheListButtonsHideTheListThenShowIt) {
   Start();
   ui::ToDoTable* list = window->toDoView();
   QTest::mouseClick(window->button(kBtnHideToDoList), Qt::LeftButton);
@@ -177,15 +237,32 @@ TEST_F(WindowTest, ListButtonsAndColumnMenusShowWhatTheySayAndANewJobHidesTheCol
   EXPECT_TRUE(window->button(kBtnShowToDoList)->isVisible());
   QTest::mouseClick(window->button(kBtnShowToDoList), Qt::LeftButton);
   EXPECT_TRUE(list->isVisible());
+}
 
-  EXPECT_TRUE(list->isColumnHidden(kColSize1));
+TEST_F(WindowTest, TheColumnMenusShowTheirColumns) {
+  Start();
+  ui::ToDoTable* list = window->toDoView();
+  const struct {
+    const char* entry;
+    int column;
+  } rows[] = {{"mnuShowSize", kColSize1}, {"mnuShowFullPath", kColPath1}, {"mnuShowFullPath", kColPath2}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.entry);
+    EXPECT_TRUE(list->isColumnHidden(row.column));
+    window->action(QString::fromLatin1(row.entry))->trigger();
+    EXPECT_FALSE(list->isColumnHidden(row.column));
+    window->action(QString::fromLatin1(row.entry))->trigger();
+  }
+}
+
+TEST_F(WindowTest, ANewJobHidesTheOptionalColumns) {
+  Start();
+  ui::ToDoTable* list = window->toDoView();
   window->action(QStringLiteral("mnuShowSize"))->trigger();
-  EXPECT_FALSE(list->isColumnHidden(kColSize1));
-  EXPECT_TRUE(list->isColumnHidden(kColPath1));
   window->action(QStringLiteral("mnuShowFullPath"))->trigger();
-  EXPECT_FALSE(list->isColumnHidden(kColPath2));
   window->action(QStringLiteral("mnuNew"))->trigger();
-  EXPECT_TRUE(list->isColumnHidden(kColSize1) && list->isColumnHidden(kColPath1));
+  EXPECT_TRUE(list->isColumnHidden(kColSize1));
+  EXPECT_TRUE(list->isColumnHidden(kColPath1));
   EXPECT_FALSE(window->action(QStringLiteral("mnuShowSize"))->isChecked());
 }
 

@@ -109,65 +109,95 @@ TEST_F(JobLoadsTest, TheQuestionNamesWhatTheLoadWouldDiscard) {
   }
 }
 
-TEST_F(JobLoadsTest, NewAsksAsALoadDoesAndNoKeepsEverything) {
-  const struct {
-    const char* name;
-    std::function<void(Scene&)> setUp;
-    const char* asked;  // "" when nothing is asked
-  } rows[] = {
-      {"a new job without pairs and an empty list", [](Scene&) {}, ""},
-      {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
-      {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; },
-       "[Discard unsaved pairs for a new job?]"},
-      {"a pending list, even one the job planned",
-       [](Scene& t) {
-         t.LoadSaved();
-         t.Pending();
-         t.PlannedBy(t.saved);
-       },
-       "[Discard pending list for a new job?]"},
-      {"unsaved pairs and a pending list",
-       [](Scene& t) {
-         t.Pending();
-         t.app.Job.TargetFolders = {"/t"};
-       },
-       "[Discard unsaved pairs and pending list for a new job?]"},
-  };
-  for (const auto& row : rows) {
+struct NewJobRow {
+  const char* name;
+  std::function<void(Scene&)> setUp;
+  const char* asked;  // "" when nothing is asked
+};
+const NewJobRow kNewJobRows[] = {
+    {"a new job without pairs and an empty list", [](Scene&) {}, ""},
+    {"the saved job as it was loaded", [](Scene& t) { t.LoadSaved(); }, ""},
+    {"a pair in a job never saved", [](Scene& t) { t.app.Job.SourceFolders = {"/s"}; },
+     "[Discard unsaved pairs for a new job?]"},
+    {"a pending list, even one the job planned",
+     [](Scene& t) {
+       t.LoadSaved();
+       t.Pending();
+       t.PlannedBy(t.saved);
+     },
+     "[Discard pending list for a new job?]"},
+    {"unsaved pairs and a pending list",
+     [](Scene& t) {
+       t.Pending();
+       t.app.Job.TargetFolders = {"/t"};
+     },
+     "[Discard unsaved pairs and pending list for a new job?]"},
+};
+
+TEST_F(JobLoadsTest, NewAsksAsALoadDoes) {
+  for (const auto& row : kNewJobRows) {
+    SCOPED_TRACE(row.name);
+    Scene t;
+    row.setUp(t);
+    t.screen.answers = {Answer::No};
+    const bool made = NewJobAsked(t.app);
+    if (std::string(row.asked).empty()) {
+      EXPECT_TRUE(made);
+      EXPECT_TRUE(t.screen.messages.empty());
+      EXPECT_TRUE(t.app.Job.SourceFolders.empty());
+      continue;
+    }
+    EXPECT_FALSE(made);
+    ASSERT_EQ(t.screen.keys(), Paths{row.asked});
+    const Message& m = t.screen.messages[0];
+    EXPECT_EQ(m.buttons, Buttons::YesNo);
+    EXPECT_TRUE(m.defaultIsNo);
+    EXPECT_NE(m.prompt, row.asked);  // the language has a text for it
+  }
+}
+
+TEST_F(JobLoadsTest, NewAnsweredNoKeepsEverything) {
+  for (const auto& row : kNewJobRows) {
+    if (std::string(row.asked).empty()) continue;
+    SCOPED_TRACE(row.name);
     Scene t;
     row.setUp(t);
     const std::vector<std::string> sources = t.app.Job.SourceFolders;
     t.screen.answers = {Answer::No};
-    const bool made = NewJobAsked(t.app);
-    if (std::string(row.asked).empty()) {
-      EXPECT_TRUE(made) << row.name;
-      EXPECT_TRUE(t.screen.messages.empty()) << row.name;
-      EXPECT_TRUE(t.app.Job.SourceFolders.empty()) << row.name;
-      continue;
-    }
-    EXPECT_FALSE(made) << row.name;
-    ASSERT_EQ(t.screen.keys(), Paths{row.asked}) << row.name;
-    const Message& m = t.screen.messages[0];
-    EXPECT_EQ(m.buttons, Buttons::YesNo) << row.name;
-    EXPECT_TRUE(m.defaultIsNo) << row.name;
-    EXPECT_NE(m.prompt, row.asked) << row.name;  // the language has a text for it
-    EXPECT_EQ(t.app.Job.SourceFolders, sources) << row.name;
-    EXPECT_EQ(HasPendingList(t.app), std::string(row.asked).find("list") != std::string::npos) << row.name;
-    t.screen.answers = {Answer::Yes};
-    EXPECT_TRUE(NewJobAsked(t.app)) << row.name;
-    EXPECT_TRUE(t.app.Job.SourceFolders.empty() && t.app.Job.TargetFolders.empty()) << row.name;
-    EXPECT_FALSE(HasPendingList(t.app)) << row.name;
+    NewJobAsked(t.app);
+    EXPECT_EQ(t.app.Job.SourceFolders, sources);
+    EXPECT_EQ(HasPendingList(t.app), std::string(row.asked).find("list") != std::string::npos);
   }
 }
 
-TEST_F(JobLoadsTest, AnsweringNoKeepsPairsAndListAndYesLoads) {
+TEST_F(JobLoadsTest, NewAnsweredYesStartsAnEmptyJob) {
+  for (const auto& row : kNewJobRows) {
+    if (std::string(row.asked).empty()) continue;
+    SCOPED_TRACE(row.name);
+    Scene t;
+    row.setUp(t);
+    t.screen.answers = {Answer::Yes};
+    EXPECT_TRUE(NewJobAsked(t.app));
+    EXPECT_TRUE(t.app.Job.SourceFolders.empty());
+    EXPECT_TRUE(t.app.Job.TargetFolders.empty());
+    EXPECT_FALSE(HasPendingList(t.app));
+  }
+}
+
+TEST_F(JobLoadsTest, ALoadAnsweredNoChangesNothing) {
   Pending();
   app.Job.SourceFolders = {"/mine"};
   screen.answers = {Answer::No};
   EXPECT_FALSE(LoadJobAsked(app, other));
   EXPECT_EQ(app.Job.SourceFolders, Paths{"/mine"});
   EXPECT_TRUE(HasPendingList(app));
-  EXPECT_TRUE(LoadJobAsked(app, other));  // Yes
+}
+
+TEST_F(JobLoadsTest, ALoadAnsweredYesDiscardsWhatItAskedAbout) {
+  Pending();
+  app.Job.SourceFolders = {"/mine"};
+  screen.answers = {Answer::Yes};
+  EXPECT_TRUE(LoadJobAsked(app, other));
   EXPECT_EQ(app.Job.SourceFolders, Paths{"/x"});
   EXPECT_FALSE(HasPendingList(app));
 }
@@ -181,32 +211,51 @@ TEST_F(JobLoadsTest, LoadingTheJobThatPlannedTheListKeepsTheList) {
   EXPECT_TRUE(HasPendingList(app));
 }
 
-TEST_F(JobLoadsTest, AFileThatIsNoJobIsRefusedAndNothingChanges) {
-  const struct {
+// Files dropped on the window that are no job, over unsaved pairs and a pending list.
+struct NoJobTest : JobLoadsTest {
+  struct Row {
     const char* name;
     std::string path;
     const char* message;
-  } rows[] = {
+  };
+  std::vector<Row> rows{
       {"a picture", dir / "photo.jpg", "[Not a job file]"},
       {"an empty file", dir / "empty.ddk", "[Not a job file]"},
       {"a text named like a job", dir / "notes.ddk", "[Not a job file]"},
       {"a missing file", dir / "missing.ddk", "[File does not exist.]"},
   };
-  test::WriteFile(dir / "photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
-  test::WriteFile(dir / "empty.ddk", "");
-  test::WriteFile(dir / "notes.ddk", "milk\r\nbread\r\n");
-  for (const auto& row : rows) {
-    Scene t;
+  void SetUp() override {
+    test::WriteFile(dir / "photo.jpg", std::string("\xFF\xD8\xFF\xE0\0\x10JFIF", 10));
+    test::WriteFile(dir / "empty.ddk", "");
+    test::WriteFile(dir / "notes.ddk", "milk\r\nbread\r\n");
+  }
+  static void Drop(Scene& t, const Row& row) {
     t.Pending();
     t.app.Job.SourceFolders = {"/mine"};
-    EXPECT_FALSE(DropOnWindowAsked(t.app, {row.path})) << row.name;
-    EXPECT_EQ(t.screen.keys(), Paths{row.message}) << row.name;  // and no discard question before it
-    EXPECT_EQ(t.app.Job.SourceFolders, Paths{"/mine"}) << row.name;
-    EXPECT_TRUE(HasPendingList(t.app)) << row.name;
+    EXPECT_FALSE(DropOnWindowAsked(t.app, {row.path}));
+  }
+};
+
+TEST_F(NoJobTest, AFileThatIsNoJobIsRefusedWithoutADiscardQuestion) {
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scene t;
+    Drop(t, row);
+    EXPECT_EQ(t.screen.keys(), Paths{row.message});
   }
 }
 
-TEST_F(JobLoadsTest, AJobSavedWithoutPairsIsStillAJobAndItsOptionsLoad) {
+TEST_F(NoJobTest, AFileThatIsNoJobChangesNothing) {
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scene t;
+    Drop(t, row);
+    EXPECT_EQ(t.app.Job.SourceFolders, Paths{"/mine"});
+    EXPECT_TRUE(HasPendingList(t.app));
+  }
+}
+
+TEST_F(JobLoadsTest, AJobSavedWithoutPairsLoadsWithItsOptions) {
   const std::string options = dir / "options.ddk";
   test::WriteFile(options,
                   "Dualdock V2.1\r\n\r\nDirectories:\r\n\r\n\r\n\r\n\r\n\r\nDaylight Savings:\r\n0\r\n\r\n\r\n");
@@ -217,15 +266,20 @@ TEST_F(JobLoadsTest, AJobSavedWithoutPairsIsStillAJobAndItsOptionsLoad) {
   EXPECT_EQ(app.Job.CurrentJobFile, options);
 }
 
-TEST_F(JobLoadsTest, AJobDroppedOnTheFolderListIsAskedForAndFoldersAreAdded) {
+TEST_F(JobLoadsTest, AJobDroppedOnTheFolderListAsksBeforeItLoads) {
   Pending();
   screen.answers = {Answer::No};
   EXPECT_FALSE(DropOnFolderListAsked(app, {other}, 0, 300));
   EXPECT_EQ(screen.keys(), Paths{"[Discard pending list?]"});
+}
+
+TEST_F(JobLoadsTest, OfSeveralItemsDroppedOnTheFolderListOnlyFoldersCount) {
+  Pending();
+  screen.answers = {Answer::No};
   test::MakeDirs(dir / "f");
-  EXPECT_FALSE(DropOnFolderListAsked(app, {dir / "f", other}, 0, 300));  // two items: only folders count
+  EXPECT_FALSE(DropOnFolderListAsked(app, {dir / "f", other}, 0, 300));
   EXPECT_EQ(app.Job.SourceFolders, Paths{dir / "f"});
-  EXPECT_EQ(screen.keys().size(), 1u);
+  EXPECT_EQ(screen.keys(), Paths{});
 }
 
 TEST_F(JobLoadsTest, AfterARestartTheListShowsWithThePairsOfTheJobThatPlannedIt) {

@@ -27,36 +27,42 @@ struct LanguageSwitchTest : ::testing::Test, Scene {};
 
 TEST_F(LanguageSwitchTest, TheLastRunsActionLineFollowsTheLanguageAtOnce) {
   const struct {
-    const char* key;  // "" for a text of no key
-  } rows[] = {{"[Finished]"}, {"[Aborted]"}, {"[Execution aborted]"}, {"[Ready]"}, {""}};
+    const char* english;
+    const char* german;
+  } rows[] = {{"Finished", "Beendet"},
+              {"Aborted", "Abgebrochen"},
+              {"Execution aborted", "Ausführung abgebrochen"},
+              {"Ready", "Bereit"},
+              {"3 files of mine", "3 files of mine"}};  // a text of no key stays
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.english);
     Scene t;
-    const std::string key = row.key;
-    t.app.Run.ActionText = key.empty() ? "3 files of mine" : t.app.Text(key);
+    t.app.Run.ActionText = row.english;
     SwitchLanguage(t.app, kGerman);
-    const std::string expected = key.empty() ? "3 files of mine" : t.app.Text(key);
-    EXPECT_EQ(t.app.Run.ActionText, expected) << key;
-    ASSERT_FALSE(t.screen.progress.empty()) << key;
-    EXPECT_EQ(t.screen.progress.back(), expected) << key;
+    EXPECT_EQ(t.app.Run.ActionText, row.german);
+    ASSERT_FALSE(t.screen.progress.empty());
+    EXPECT_EQ(t.screen.progress.back(), row.german);
   }
-  Scene t;
-  t.app.Run.ActionText = t.app.Text("[Finished]");
-  SwitchLanguage(t.app, kGerman);
-  EXPECT_EQ(t.app.Run.ActionText, "Beendet");
 }
 
-TEST_F(LanguageSwitchTest, TheStandardModesAreRenamedAndTheUsersSelectionStays) {
-  app.Modes.SelectedMode = 1;
-  app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[1];
-  SwitchLanguage(app, kGerman);
-  const BackupModeState& m = app.Modes;
-  EXPECT_EQ(m.ComboItems, (std::vector<std::string>{app.Text("[A->B Incremental]"), app.Text("[A<->B Synchronization]"),
-                                                    app.Text("[User defined]")}));
-  EXPECT_EQ(m.ComboItems[1], "A<->B Synchronisation");
-  EXPECT_EQ(m.CurrentBackupMode.Name, m.ComboItems[1]);
-  EXPECT_EQ(m.SelectedMode, 1);
-  EXPECT_EQ(m.CurrentBackupMode.NewerInF2, m.StdBackupModes[1].NewerInF2);  // the codes are untouched
+struct ModesSwitchTest : LanguageSwitchTest {
+  void SetUp() override {
+    app.Modes.SelectedMode = 1;
+    app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[1];
+    SwitchLanguage(app, kGerman);
+  }
+};
+
+TEST_F(ModesSwitchTest, TheStandardModesAreRenamed) {
+  EXPECT_EQ(app.Modes.ComboItems,
+            (std::vector<std::string>{"A->B inkrementell", "A<->B Synchronisation", "Benutzerdefiniert"}));
+  EXPECT_EQ(app.Modes.CurrentBackupMode.Name, "A<->B Synchronisation");
   EXPECT_GT(screen.modesShown, 0);
+}
+
+TEST_F(ModesSwitchTest, TheUsersSelectionStays) {
+  EXPECT_EQ(app.Modes.SelectedMode, 1);
+  EXPECT_EQ(app.Modes.CurrentBackupMode.NewerInF2, "<-=");  // the codes are untouched
 }
 
 TEST_F(LanguageSwitchTest, DuringARunItsTextsStayWithTheRun) {
@@ -69,26 +75,23 @@ TEST_F(LanguageSwitchTest, DuringARunItsTextsStayWithTheRun) {
   EXPECT_TRUE(screen.progress.empty());
 }
 
-TEST_F(LanguageSwitchTest, QtsTranslationIsNamedByTheLanguageFileAndOnlyAsAPlainName) {
+TEST_F(LanguageSwitchTest, QtsTranslationIsNamedByTheLanguageFile) {
   app.settings.LanguageIndex = kGerman;
   EXPECT_EQ(QtTranslationName(app), "qtbase_de");
   app.settings.LanguageIndex = kEnglish;
   EXPECT_EQ(QtTranslationName(app), "qtbase_en");
-  const struct {
-    const char* value;
-    const char* name;
-  } rows[] = {{"qtbase_pt_BR", "qtbase_pt_BR"},
-              {"qtbase_", ""},
-              {"qtbase_../../x", ""},
-              {"/tmp/qtbase_de", ""},
-              {"qtbase_de ", ""}};
-  for (const auto& row : rows) {
-    test::WriteFile(app.Files.LanguageFilePath, std::string("[Qt translations]\t") + row.value + "\t" + row.value);
-    EXPECT_EQ(QtTranslationName(app), row.name) << row.value;
+  test::WriteFile(app.Files.LanguageFilePath, "[Qt translations]\tqtbase_pt_BR\tqtbase_pt_BR");
+  EXPECT_EQ(QtTranslationName(app), "qtbase_pt_BR");
+}
+
+TEST_F(LanguageSwitchTest, QtsTranslationIsTakenOnlyAsAPlainName) {
+  for (const char* value : {"qtbase_", "qtbase_../../x", "/tmp/qtbase_de", "qtbase_de "}) {
+    test::WriteFile(app.Files.LanguageFilePath, std::string("[Qt translations]\t") + value + "\t" + value);
+    EXPECT_EQ(QtTranslationName(app), "") << value;
   }
 }
 
-TEST(ToDoCellTextKeyTest, OnlyStatusAndOperationCellsAreLookedUpWithoutTheirIndent) {
+TEST(ToDoCellTextKeyTest, OnlyTheStatusOrOperationOfACellIsLookedUpWithoutItsIndent) {
   const struct {
     int column;
     const char* text;
@@ -105,7 +108,7 @@ TEST(ToDoCellTextKeyTest, OnlyStatusAndOperationCellsAreLookedUpWithoutTheirInde
   for (const auto& row : rows) EXPECT_EQ(ToDoCellTextKey(row.column, row.text), row.key) << row.text;
 }
 
-TEST_F(LanguageSwitchTest, EveryStatusAndOperationOfARecordHasACellTextInBothLanguages) {
+TEST_F(LanguageSwitchTest, EveryLookedUpCellOfARecordHasATextInBothLanguages) {
   const char* statuses[] = {"Identical", "Newer in F1", "Newer in F2", "Extra in F1", "Extra in F2"};
   const char* codes[] = {"x =", "= x", "=->", "<-=", "= ="};
   for (const char* status : statuses)

@@ -33,18 +33,27 @@ TEST(RunEndNoticeTest, OnlyTheEndOfAScheduledOrLongRunNobodyWatchesIsTold) {
   for (const auto& row : rows) EXPECT_EQ(NoticeOfRunEnd(row.box, row.facts).send, row.sent) << row.name;
 }
 
-TEST(RunEndNoticeTest, TheNoticeCarriesTheCountsOnPlainLinesAndFailuresAsCritical) {
+TEST(RunEndNoticeTest, TheNoticeCarriesTheCountsOnPlainLines) {
   const DesktopNotice done = NoticeOfRunEnd(Report(), {false, true, 0});
   EXPECT_EQ(done.summary, "Done");
   EXPECT_EQ(done.body, "All done\nDeleted files: 2 (3 KB)\nCopied files: 5 (1 MB)");
-  EXPECT_FALSE(done.failed);
+}
 
+TEST(RunEndNoticeTest, OnlyARunWithFailuresIsCritical) {
+  const struct {
+    const char* name;
+    Icon icon;
+    bool failed;
+  } rows[] = {{"a report without failures", Icon::None, false}, {"a report with failures", Icon::Critical, true}};
+  for (const auto& row : rows)
+    EXPECT_EQ(NoticeOfRunEnd(Report(row.icon), {false, true, 0}).failed, row.failed) << row.name;
+}
+
+// Notification servers read markup in the body: a path stays a path.
+TEST(RunEndNoticeTest, APathInTheNoticeIsNoMarkup) {
   Message failed = Report(Icon::Critical);
   failed.prompt = "Errors occurred!\r\nNot copied:\t/a/<b> & c";
-  const DesktopNotice errors = NoticeOfRunEnd(failed, {false, true, 0});
-  EXPECT_TRUE(errors.failed);
-  // Notification servers read markup in the body: a path stays a path.
-  EXPECT_EQ(errors.body, "Errors occurred!\nNot copied: /a/&lt;b&gt; &amp; c");
+  EXPECT_EQ(NoticeOfRunEnd(failed, {false, true, 0}).body, "Errors occurred!\nNot copied: /a/&lt;b&gt; &amp; c");
 }
 
 }  // namespace

@@ -21,43 +21,73 @@ std::string Record(const std::string& code, const std::string& status, const std
   return list.at(0);
 }
 
-// A move shows the item where each side has it, and its own picture by the side it moves on.
-TEST(ToDoCellsTest, AMoveShowsBothPlacesAndItsOwnPicture) {
-  for (const auto& [code, text, image] :
-       {std::tuple("= m", "Move in Target", 12), std::tuple("m =", "Move in Source", 11)}) {
-    const std::string record =
-        std::string(MoveTextOf(code)) + "\t" + code + "\tIdentical\t/a/new.jpg\t/b/old.jpg\t5\t5";
+std::string MoveRecord(const char* code) {
+  return std::string(MoveTextOf(code)) + "\t" + code + "\tIdentical\t/a/new.jpg\t/b/old.jpg\t5\t5";
+}
+
+// A move shows the item where each side has it.
+TEST(ToDoCellsTest, AMoveShowsBothPlaces) {
+  for (const auto& [code, text] : {std::pair("= m", "Move in Target"), std::pair("m =", "Move in Source")}) {
+    SCOPED_TRACE(code);
     ToDoCells c;
-    ASSERT_TRUE(ToDoRowCells(record, c)) << code;
-    EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "new.jpg") << code;
-    EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "old.jpg") << code;
-    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), text) << code;
-    EXPECT_EQ(PictureNumberOfKey(ToDoCellImageKey(c, kColOperation)), image) << code;
-    EXPECT_EQ(std::string(ToDoImageFiles()[image]).find(image == 12 ? "MoveTarget" : "MoveSource"), 7u) << code;
+    ASSERT_TRUE(ToDoRowCells(MoveRecord(code), c));
+    EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "new.jpg");
+    EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "old.jpg");
+    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), text);
   }
 }
 
-TEST(ToDoCellsTest, StatusAndOperationCellsFollowTheRecord) {
-  struct Case {
+// A move has its own picture by the side it moves on.
+TEST(ToDoCellsTest, AMoveHasThePictureOfItsSide) {
+  for (const auto& [code, image, file] : {std::tuple("= m", 12, "MoveTarget"), std::tuple("m =", 11, "MoveSource")}) {
+    SCOPED_TRACE(code);
+    ToDoCells c;
+    ASSERT_TRUE(ToDoRowCells(MoveRecord(code), c));
+    EXPECT_EQ(PictureNumberOfKey(ToDoCellImageKey(c, kColOperation)), image);
+    EXPECT_EQ(std::string(ToDoImageFiles()[image]).find(file), 7u);
+  }
+}
+
+TEST(ToDoCellsTest, EachCellOfARecordFollowsItsCode) {
+  const struct {
     const char *code, *status, *status1, *status2, *operationText;
     int image;
-  };
-  ToDoCells c;
-  for (Case k : {Case{"<-=", "Extra in F2", "", "Extra", "Copy To Source", 0},
-                 Case{"=->", "Newer in F1", "Newer", "Older", "Replace in Target", 8},
-                 Case{"= x", "Extra in F2", "", "Extra", " Delete in Target", 3}}) {
-    ASSERT_TRUE(ToDoRowCells(Record(k.code, k.status, "/a/n.txt", "/b/n.txt", 1, 3LL << 30), c)) << k.code;
-    EXPECT_EQ(ToDoCellText(c, kColStatus1, 0, 0), k.status1) << k.code;
-    EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), k.status2) << k.code;
-    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), k.operationText) << k.code;
-    EXPECT_EQ(PictureNumberOfKey(ToDoCellImageKey(c, kColOperation)), k.image) << k.code;
+  } rows[] = {{"<-=", "Extra in F2", "", "Extra", "Copy To Source", 0},
+              {"=->", "Newer in F1", "Newer", "Older", "Replace in Target", 8},
+              {"= x", "Extra in F2", "", "Extra", " Delete in Target", 3}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.code);
+    ToDoCells c;
+    ASSERT_TRUE(ToDoRowCells(Record(row.code, row.status, "/a/n.txt", "/b/n.txt", 1, 3), c));
+    EXPECT_EQ(ToDoCellText(c, kColStatus1, 0, 0), row.status1);
+    EXPECT_EQ(ToDoCellText(c, kColStatus2, 0, 0), row.status2);
+    EXPECT_EQ(ToDoCellText(c, kColOperation, 0, 0), row.operationText);
+    EXPECT_EQ(PictureNumberOfKey(ToDoCellImageKey(c, kColOperation)), row.image);
   }
-  // A record of the F2 side only.
+}
+
+TEST(ToDoCellsTest, ARecordOfTheF2SideOnlyShowsNothingForF1) {
+  ToDoCells c;
+  ASSERT_TRUE(ToDoRowCells(Record("= x", "Extra in F2", "/a/n.txt", "/b/n.txt", 1, 3), c));
   EXPECT_FALSE(c.filledF1);
   EXPECT_EQ(ToDoCellText(c, kColF1, 0, 0), "");
   EXPECT_EQ(ToDoCellText(c, kColF2, 0, 0), "n.txt");
-  EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "3,145,728 KB");  // 2 GiB and more keep their value
+}
+
+TEST(ToDoCellsTest, ASizeFrom2GiBUpKeepsItsValue) {
+  ToDoCells c;
+  ASSERT_TRUE(ToDoRowCells(Record("= x", "Extra in F2", "/a/n.txt", "/b/n.txt", 1, 3LL << 30), c));
+  EXPECT_EQ(ToDoCellText(c, kColSize2, 0, 0), "3,145,728 KB");
+}
+
+TEST(ToDoCellsTest, TheNumberHasAsManyDigitsAsTheLongestNumber) {
+  ToDoCells c;
+  ASSERT_TRUE(ToDoRowCells(Record("= x", "Extra in F2", "/a/n.txt", "/b/n.txt", 1, 3), c));
   EXPECT_EQ(ToDoCellText(c, kColNumber, 0, 150), "000");
+}
+
+TEST(ToDoCellsTest, ADamagedRecordHasNoCells) {
+  ToDoCells c;
   EXPECT_FALSE(ToDoRowCells("a\tb\tc", c));
 }
 
@@ -99,28 +129,47 @@ struct ToDoViewTest : ::testing::Test, test::ProgramFixture<> {
   std::vector<int64_t> Rows() const { return {app.ToDo.Rows.begin(), app.ToDo.Rows.end()}; }
 };
 
-TEST_F(ToDoViewTest, TheSizeHeaderSortsBothWaysAndRemovingRowsDropsTheirRecordsAndCounts) {
+TEST_F(ToDoViewTest, AClickOnTheSizeHeaderSortsByNumber) {
   ToDoSort sort;
-  int column = sort.Click(kColSize1);
+  const int column = sort.Click(kColSize1);
   EXPECT_EQ(column, kColSize1Sort);
   SortToDoRows(app, column, sort.descending);
   EXPECT_EQ(Rows(), (std::vector<int64_t>{0, 2, 1, 3, 4}));  // by number, not text; F1-less rows last
-  column = sort.Click(kColSize1);
+}
+
+TEST_F(ToDoViewTest, ASecondClickOnTheSizeHeaderSortsTheOtherWay) {
+  ToDoSort sort;
+  sort.Click(kColSize1);
+  const int column = sort.Click(kColSize1);
   SortToDoRows(app, column, sort.descending);
   EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 4, 1, 2, 0}));
+}
 
-  // Removing selected rows drops exactly their records and counts.
-  SortToDoRows(app, kColNumber, true);  // rows 4 3 2 1 0
-  EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 2);
+struct RemoveRowsTest : ToDoViewTest {
+  void SetUp() override {
+    ToDoViewTest::SetUp();
+    SortToDoRows(app, kColNumber, true);  // rows 4 3 2 1 0
+    ASSERT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 2);
+  }
+};
+
+TEST_F(RemoveRowsTest, RemovingSelectedRowsDropsExactlyTheirRecords) {
   EXPECT_EQ(RemoveSelectedRows(app, {0, 2, 4}), 3);  // records 4, 2 and 0
   EXPECT_EQ(Rows(), (std::vector<int64_t>{3, 1}));
-  EXPECT_TRUE(app.ToDo.ToDoList[0].empty() && app.ToDo.ToDoList[2].empty() && app.ToDo.ToDoList[4].empty());
-  EXPECT_FALSE(app.ToDo.ToDoList[1].empty() || app.ToDo.ToDoList[3].empty());
+  for (int gone : {0, 2, 4}) EXPECT_TRUE(app.ToDo.ToDoList[gone].empty()) << gone;
+  for (int kept : {1, 3}) EXPECT_FALSE(app.ToDo.ToDoList[kept].empty()) << kept;
+}
+
+TEST_F(RemoveRowsTest, RemovingSelectedRowsDropsTheirCounts) {
+  RemoveSelectedRows(app, {0, 2, 4});
   EXPECT_EQ(app.Run.Pending(OpKind::New, Side::F2).Count, 0);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F2).Count, 0);
   EXPECT_EQ(app.Run.Pending(OpKind::Delete, Side::F1).Count, 1);
   EXPECT_EQ(app.Run.PendingOps(), 2);
-  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Execution);  // neither during a run
+}
+
+TEST_F(RemoveRowsTest, DuringARunTheListNeitherSortsNorLosesRows) {
+  const RunTicket run = app.Run.Lifecycle.TryBegin(RunKind::Execution);
   EXPECT_FALSE(SortToDoRows(app, kColNumber, false));
   EXPECT_EQ(RemoveSelectedRows(app, {0}), 0);
 }
@@ -131,20 +180,28 @@ namespace dd {
 namespace {
 
 // A row the user removed is the user saying "not this one": it must not come back with the list file.
-TEST(RemovedRows, AreGoneFromTheListFileAndAfterARestart) {
+// Simulated: two deletions in t and a copy of s/keep.txt; the user removes both deletions.
+struct RemovedRowsTest : ::testing::Test {
   test::FlowFixture f;
-  f.SetMirrorMode();
-  test::WriteFile(f.dir / "s/keep.txt", "k");
-  test::WriteFile(f.dir / "t/gone1.txt", "1");
-  test::WriteFile(f.dir / "t/gone2.txt", "2");
-  f.AddSourceTargetPair();
-  Simulate(f.app);
-  ASSERT_EQ(f.app.ToDo.Rows.size(), 3u);  // the deletions come first
-  EXPECT_EQ(RemoveSelectedRows(f.app, {0, 1}), 2);
+  void SetUp() override {
+    f.SetMirrorMode();
+    test::WriteFile(f.dir / "s/keep.txt", "k");
+    test::WriteFile(f.dir / "t/gone1.txt", "1");
+    test::WriteFile(f.dir / "t/gone2.txt", "2");
+    f.AddSourceTargetPair();
+    Simulate(f.app);
+    ASSERT_EQ(f.app.ToDo.Rows.size(), 3u);  // the deletions come first
+    ASSERT_EQ(RemoveSelectedRows(f.app, {0, 1}), 2);
+  }
+};
 
+TEST_F(RemovedRowsTest, AreGoneFromTheListFile) {
   const std::vector<std::string> records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_NE(records[0].find("/s/keep.txt\t"), std::string::npos) << records[0];
+}
+
+TEST_F(RemovedRowsTest, StayGoneAfterARestart) {
   test::ScriptedScreen screen;
   App again(screen);
   StartUp(again, f.home, std::string());

@@ -12,50 +12,95 @@
 namespace dd {
 namespace {
 
-TEST(PanelRulesTest, OnePanelAtATimeAndASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
+enum { kMain = 1, kModes = 2, kExclude = 4, kSchedule = 8 };
+using PanelStep = std::function<void(PanelState&)>;
+
+struct PanelRow {
+  const char* name;
+  std::vector<PanelStep> steps;
+  int panels;
+  const char* active;
+};
+
+const PanelStep kBackup = [](PanelState& s) { TogglePanel(s, kBtnBackup); };
+const PanelStep kExcludeButton = [](PanelState& s) { TogglePanel(s, kBtnExclude); };
+const PanelStep kScheduleOff = [](PanelState& s) { ToggleSchedulePanel(s, false); };
+const PanelStep kScheduleOn = [](PanelState& s) { ToggleSchedulePanel(s, true); };
+const PanelStep kSwitchedOn = [](PanelState& s) { ScheduleSwitched(s, true); };
+const PanelStep kSwitchedOff = [](PanelState& s) { ScheduleSwitched(s, false); };
+
+void ExpectPanels(const PanelRow& row) {
   PanelState s;
-  enum { kMain = 1, kModes = 2, kExclude = 4, kSchedule = 8 };
-  const struct {
-    std::function<void()> step;
-    int panels;
-    const char* active;
-  } steps[] = {{[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
-               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},  // the other panel replaces it
-               {[&] { ToggleSchedulePanel(s, false); }, kSchedule, "19Button"},
-               {[&] { ScheduleSwitched(s, true); }, kSchedule, "20Button"},  // the button now shown takes the look
-               {[&] { ToggleSchedulePanel(s, true); }, kMain, ""},           // its close button or a second click
-               {[&] { ScheduleSwitched(s, false); }, kMain, ""},             // a closed panel marks nothing
-               {[&] { ToggleSchedulePanel(s, true); }, kSchedule, "20Button"},
-               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},
-               {[&] { TogglePanel(s, kBtnHideFrameEXCL); }, kMain, ""},  // its close button
-               {[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
-               {[&] { ClosePanels(s); }, kMain, ""}};  // Escape
-  for (std::size_t i = 0; i < std::size(steps); ++i) {
-    steps[i].step();
-    EXPECT_EQ(s.frameMain + 2 * s.frameBackupModes + 4 * s.frameExclude + 8 * s.frameSchedule, steps[i].panels) << i;
-    EXPECT_EQ(s.activeButton, steps[i].active) << i;
-  }
+  for (const PanelStep& step : row.steps) step(s);
+  EXPECT_EQ(s.frameMain + 2 * s.frameBackupModes + 4 * s.frameExclude + 8 * s.frameSchedule, row.panels) << row.name;
+  EXPECT_EQ(s.activeButton, row.active) << row.name;
+}
+
+TEST(PanelRulesTest, OnePanelAtATime) {
+  const PanelRow rows[] = {
+      {"the modes panel", {kBackup}, kModes, "1Button"},
+      {"the other panel replaces it", {kBackup, kExcludeButton}, kExclude, "12Button"},
+      {"the schedule replaces that", {kBackup, kExcludeButton, kScheduleOff}, kSchedule, "19Button"},
+      {"the button now shown takes the look", {kScheduleOff, kSwitchedOn}, kSchedule, "20Button"},
+      {"reopened while switched on",
+       {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn},
+       kSchedule,
+       "20Button"},
+      {"the exclude panel replaces the schedule",
+       {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn, kExcludeButton},
+       kExclude,
+       "12Button"},
+  };
+  for (const PanelRow& row : rows) ExpectPanels(row);
+}
+
+TEST(PanelRulesTest, ASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
+  const PanelRow rows[] = {
+      {"a second click on the schedule", {kScheduleOff, kSwitchedOn, kScheduleOn}, kMain, ""},
+      {"a closed panel marks nothing", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff}, kMain, ""},
+      {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideFrameEXCL); }}, kMain, ""},
+      {"Escape", {kBackup, [](PanelState& s) { ClosePanels(s); }}, kMain, ""},
+  };
+  for (const PanelRow& row : rows) ExpectPanels(row);
+}
+
+TEST(PanelRulesTest, TheActivePanelsButtonShowsItsLook) {
   EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", false), 3);
   EXPECT_EQ(ButtonLook(kBtnScheduleOff, "19Button", true), 4);
   EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
 }
 
-TEST(MenuRulesTest, TheEntriesThatStartARunFollowTheirButtonsAndTheOthersStayInUse) {
-  const struct {
-    const char* entry;
-    RunState state;
-    bool enabled;
-  } rows[] = {
-      {"mnuSimulate", RunState::Idle, true},          {"mnuSimulate", RunState::Executing, false},
-      {"mnuExecute", RunState::Simulating, false},    {"mnuOneKlickExecute", RunState::Stopping, false},
-      {"mnuOneKlickExecute", RunState::Idle, true},   {"mnuNew", RunState::Executing, true},  // it asks to abort
-      {"mnuLanguage(1)", RunState::Simulating, true}, {"mnuEnd", RunState::Stopping, true},
-  };
+struct MenuRow {
+  const char* entry;
+  RunState state;
+  bool enabled;
+};
+
+void ExpectMenuEntries(std::initializer_list<MenuRow> rows) {
   for (const auto& row : rows)
     EXPECT_EQ(MenuEntryEnabled(row.entry, row.state), row.enabled) << row.entry << static_cast<int>(row.state);
 }
 
-TEST(DialogFilterTest, EntriesSplitIntoDescriptionAndPattern) {
+TEST(MenuRulesTest, TheEntriesThatStartARunFollowTheirButtons) {
+  ExpectMenuEntries({
+      {"mnuSimulate", RunState::Idle, true},
+      {"mnuSimulate", RunState::Executing, false},
+      {"mnuExecute", RunState::Simulating, false},
+      {"mnuOneKlickExecute", RunState::Stopping, false},
+      {"mnuOneKlickExecute", RunState::Idle, true},
+  });
+}
+
+TEST(MenuRulesTest, TheOtherEntriesStayInUseDuringARun) {
+  ExpectMenuEntries({
+      {"mnuNew", RunState::Executing, true},  // it asks to abort
+      {"mnuLanguage(1)", RunState::Simulating, true},
+      {"mnuEnd", RunState::Stopping, true},
+  });
+}
+
+// An entry without a pattern in brackets is left out.
+TEST(DialogFilterTest, EachEntryGivesADescriptionWithItsPattern) {
   EXPECT_EQ(ParseDialogFilter("Dualdock files (*.ddk) | Text files (*.txt) |broken| All files (*.*)"),
             (std::vector<std::pair<std::string, std::string>>{
                 {"Dualdock files", "*.ddk"}, {"Text files", "*.txt"}, {"All files", "*.*"}}));
@@ -66,7 +111,7 @@ struct SkinScreen : test::ScriptedScreen {
   void SkinChanged(int skin) override { loaded.push_back(skin); }
 };
 
-TEST(SkinRulesTest, OnlyAMenuEntryLoadsASkinAndTheFlashShowsTheNext) {
+TEST(SkinRulesTest, OnlyAMenuEntryLoadsASkin) {
   SkinScreen screen;
   App app(screen);
   ChangeSkin(app, 3);
@@ -74,6 +119,9 @@ TEST(SkinRulesTest, OnlyAMenuEntryLoadsASkinAndTheFlashShowsTheNext) {
   ChangeSkin(app, -1);
   EXPECT_EQ(screen.loaded, std::vector<int>{3});
   EXPECT_EQ(app.settings.SkinNumber, 3);
+}
+
+TEST(SkinRulesTest, TheFlashShowsTheNextSkinRoundTheMenu) {
   EXPECT_EQ(BGFlashSkin(2), 3);
   EXPECT_EQ(BGFlashSkin(kSkinCount - 1), 0);
 }

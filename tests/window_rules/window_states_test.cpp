@@ -64,32 +64,52 @@ struct UnsavedChangesTest : ::testing::Test, test::ProgramFixture<> {
   }
 };
 
-TEST_F(UnsavedChangesTest, EveryPartOfTheJobCountsAndSavingOrLoadingClearsIt) {
-  const struct {
-    const char* name;
-    std::function<void(App&)> edit;
-  } rows[] = {
-      {"a pair", [](App& a) { a.Job.SourceFolders = {"/s"}, a.Job.TargetFolders = {"/t"}; }},
-      {"the mode", [](App& a) { a.Modes.CurrentBackupMode.ExtraInF2 = "<-="; }},
-      {"an exclude name", [](App& a) { a.Options.ExcludeText = "*.tmp"; }},
-      {"an include switch", [](App& a) { a.Options.InclEnabled = true; }},
-      {"daylight saving", [](App& a) { a.Options.DaylightSaving = false; }},
-      {"the trash option", [](App& a) { a.Options.DeletedToTrash = true; }},
-  };
-  const std::string path = dir / "job.ddk";
-  for (const auto& row : rows) {
+struct JobPart {
+  const char* name;
+  std::function<void(App&)> edit;
+};
+const JobPart kJobParts[] = {
+    {"a pair", [](App& a) { a.Job.SourceFolders = {"/s"}, a.Job.TargetFolders = {"/t"}; }},
+    {"the mode", [](App& a) { a.Modes.CurrentBackupMode.ExtraInF2 = "<-="; }},
+    {"an exclude name", [](App& a) { a.Options.ExcludeText = "*.tmp"; }},
+    {"an include switch", [](App& a) { a.Options.InclEnabled = true; }},
+    {"daylight saving", [](App& a) { a.Options.DaylightSaving = false; }},
+    {"the trash option", [](App& a) { a.Options.DeletedToTrash = true; }},
+};
+
+TEST_F(UnsavedChangesTest, EveryPartOfTheJobCounts) {
+  for (const auto& row : kJobParts) {
+    SCOPED_TRACE(row.name);
     FileNew(app);
-    EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
+    EXPECT_FALSE(JobHasUnsavedChanges(app));
     row.edit(app);
-    EXPECT_TRUE(JobHasUnsavedChanges(app)) << row.name;
-    app.Job.CurrentJobFile = path;
-    ASSERT_TRUE(SaveJob(app, "Save")) << row.name;
-    EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
-    row.edit(app);  // the same value again
-    EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
+    EXPECT_TRUE(JobHasUnsavedChanges(app));
+  }
+}
+
+TEST_F(UnsavedChangesTest, SavingClearsThem) {
+  for (const auto& row : kJobParts) {
+    SCOPED_TRACE(row.name);
     FileNew(app);
-    ReadJobFile(app, path);
-    EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
+    row.edit(app);
+    app.Job.CurrentJobFile = dir / "job.ddk";
+    ASSERT_TRUE(SaveJob(app, "Save"));
+    EXPECT_FALSE(JobHasUnsavedChanges(app));
+    row.edit(app);  // the same value again
+    EXPECT_FALSE(JobHasUnsavedChanges(app));
+  }
+}
+
+TEST_F(UnsavedChangesTest, LoadingClearsThem) {
+  for (const auto& row : kJobParts) {
+    SCOPED_TRACE(row.name);
+    FileNew(app);
+    row.edit(app);
+    app.Job.CurrentJobFile = dir / "job.ddk";
+    ASSERT_TRUE(SaveJob(app, "Save"));
+    FileNew(app);
+    ReadJobFile(app, dir / "job.ddk");
+    EXPECT_FALSE(JobHasUnsavedChanges(app));
   }
 }
 
@@ -101,7 +121,9 @@ TEST_F(UnsavedChangesTest, AFocusedPlaceholderBoxOrALanguageSwitchChangesNothing
   SelectLanguage(app, 1);
   ASSERT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
   EXPECT_FALSE(JobHasUnsavedChanges(app));
-  // A failed save leaves the changes unsaved.
+}
+
+TEST_F(UnsavedChangesTest, AFailedSaveLeavesTheChangesUnsaved) {
   app.Options.ExclEnabled = true;
   test::WriteFile(dir / "file", "");
   app.Job.CurrentJobFile = dir / "file/job.ddk";
@@ -127,26 +149,41 @@ TEST(MessageColumnsTest, LinesSplitAtTabsIntoCells) {
   EXPECT_FALSE(HasColumns("Deleted files: 2\r\n"));
 }
 
-TEST(ListColumnsTest, TheColumnsFillTheListAndTheFullPathTakesWhatItsPathsNeed) {
-  const struct {
-    int width;
-    bool size, fullPath;
-    int pathWidth, expectedPath;
-  } rows[] = {
-      {20001, false, false, 5000, 0},  // an odd width: no unit left over
-      {20000, true, false, 0, 0},
-      {20000, true, true, 3000, 3000},  // the paths' own width
-      {20000, false, true, 100, 1000},  // at least a twentieth
-      {20000, false, true, 9000, 5000},  // at most a quarter
-  };
-  for (const auto& row : rows) {
+struct ColumnsRow {
+  int width;
+  bool size, fullPath;
+  int pathWidth, expectedPath;
+};
+const ColumnsRow kColumnsRows[] = {
+    {20001, false, false, 5000, 0},                                     // an odd width: no unit left over
+    {20000, true, false, 0, 0},       {20000, true, true, 3000, 3000},  // the paths' own width
+    {20000, false, true, 100, 1000},                                    // at least a twentieth
+    {20000, false, true, 9000, 5000},                                   // at most a quarter
+};
+
+TEST(ListColumnsTest, TheColumnsFillTheList) {
+  for (const auto& row : kColumnsRows) {
     const auto w = ToDoColumnWidths(row.width, row.size, row.fullPath, row.pathWidth);
     EXPECT_EQ(std::accumulate(w.begin(), w.end(), 0), row.width) << row.width << " " << row.pathWidth;
+  }
+}
+
+TEST(ListColumnsTest, TheFullPathTakesWhatItsPathsNeed) {
+  for (const auto& row : kColumnsRows) {
+    const auto w = ToDoColumnWidths(row.width, row.size, row.fullPath, row.pathWidth);
     EXPECT_EQ(w[kColPath1], row.expectedPath) << row.pathWidth;
     EXPECT_EQ(w[kColPath2], row.expectedPath) << row.pathWidth;
-    EXPECT_LE(std::abs(w[kColF1] - w[kColF2]), 1);
   }
-  // Narrower than the fixed columns: no negative widths.
+}
+
+TEST(ListColumnsTest, TheNameColumnsShareTheRestEqually) {
+  for (const auto& row : kColumnsRows) {
+    const auto w = ToDoColumnWidths(row.width, row.size, row.fullPath, row.pathWidth);
+    EXPECT_LE(std::abs(w[kColF1] - w[kColF2]), 1) << row.width << " " << row.pathWidth;
+  }
+}
+
+TEST(ListColumnsTest, NarrowerThanTheFixedColumnsNoWidthIsNegative) {
   const auto narrow = ToDoColumnWidths(500, true, true, 100);
   EXPECT_GE(*std::min_element(narrow.begin(), narrow.end()), 0);
 }
