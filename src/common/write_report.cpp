@@ -4,9 +4,13 @@
 
 namespace dd {
 
-void ReportFileNotWritten(App& app, const std::string& path, bool failsCommand) {
-  app.Show("[Could not write the file]", app.Text("[Could not write the file]") + "\r\n" + path, app.Text("[Error]"),
+void ReportFileNotWritten(Messages& messages, const std::string& path, bool failsCommand) {
+  messages.Show("[Could not write the file]", messages.Text("[Could not write the file]") + "\r\n" + path, messages.Text("[Error]"),
            Buttons::Ok, Icon::Critical, failsCommand ? MessageKind::FileNotWritten : MessageKind::Plain);
+}
+
+void ReportFileNotWritten(App& app, const std::string& path, bool failsCommand) {
+  ReportFileNotWritten(app.messages, path, failsCommand);
 }
 
 }  // namespace dd

@@ -92,14 +92,18 @@ bool WriteToDoFile(const App& app) {
   return WriteTextFile(ListFileText(app.ToDo.ToDoList), app.Files.ToDoFilePath);
 }
 
-bool SaveToDoList(App& app, const std::string& path) {
-  std::string text = ListFileText(app.ToDo.ToDoList);
-  app.ToDo.ToDoList = Split(text, kCrLf);
+bool SaveToDoList(ToDoState& toDo, const ProgramFiles& files, Screen& screen, const std::string& path) {
+  std::string text = ListFileText(toDo.ToDoList);
+  toDo.ToDoList = Split(text, kCrLf);
   // Dropping the empty records renumbers the rest: rows must not point at the old numbers.
-  RebuildToDoRows(app);
-  const bool written = WriteTextFile(text, path.empty() ? app.Files.ToDoFilePath : path);
-  if (path.empty()) RememberListFile(app);
+  RebuildToDoRows(toDo, screen);
+  const bool written = WriteTextFile(text, path.empty() ? files.ToDoFilePath : path);
+  if (path.empty()) RememberListFile(toDo, files);
   return written;
+}
+
+bool SaveToDoList(App& app, const std::string& path) {
+  return SaveToDoList(app.ToDo, app.Files, app.screen, path);
 }
 
 bool SortExecutionFile(App& app) {
@@ -121,17 +125,25 @@ FileStamp StampOfFile(const std::string& path) {
           static_cast<int64_t>(st.st_ctim.tv_sec) * kNs + st.st_ctim.tv_nsec};
 }
 
+void RememberListFile(ToDoState& toDo, const ProgramFiles& files) {
+  toDo.ListFile = StampOfFile(files.ToDoFilePath);
+}
+
 void RememberListFile(App& app) {
-  app.ToDo.ListFile = StampOfFile(app.Files.ToDoFilePath);
+  RememberListFile(app.ToDo, app.Files);
+}
+
+void RebuildToDoRows(ToDoState& toDo, Screen& screen) {
+  auto& rows = toDo.Rows;
+  rows.clear();
+  const std::vector<std::string>& list = toDo.ToDoList;
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (!list[i].empty() && CountTabFields(list[i]) == 7) rows.push_back(static_cast<int64_t>(i));
+  screen.ToDoRowsRebuilt();
 }
 
 void RebuildToDoRows(App& app) {
-  auto& rows = app.ToDo.Rows;
-  rows.clear();
-  const std::vector<std::string>& list = app.ToDo.ToDoList;
-  for (std::size_t i = 0; i < list.size(); ++i)
-    if (!list[i].empty() && CountTabFields(list[i]) == 7) rows.push_back(static_cast<int64_t>(i));
-  app.screen.ToDoRowsRebuilt();
+  RebuildToDoRows(app.ToDo, app.screen);
 }
 
 void RemoveToDoRow(App& app, std::size_t position) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/run_statistics.h"
+#include "common/screen.h"
 #include "common/state.h"
 #include "todo/op_record.h"
 
@@ -38,6 +39,8 @@ void CountOperations(App& app);
 
 // Drops empty records, rebuilds the rows, and writes the list to `path`, or to
 // the list file when `path` is empty. Returns false when the file could not be written.
+[[nodiscard]] bool SaveToDoList(ToDoState& toDo, const ProgramFiles& files, Screen& screen,
+                                const std::string& path = {});
 [[nodiscard]] bool SaveToDoList(App& app, const std::string& path = {});
 
 // Sorts the list and writes it to the list file. False when it could not be written.
@@ -50,9 +53,11 @@ void CountOperations(App& app);
 // What is at the path now (lstat), as a stamp to compare.
 FileStamp StampOfFile(const std::string& path);
 // Notes the list file as this process has just read or written it.
+void RememberListFile(ToDoState& toDo, const ProgramFiles& files);
 void RememberListFile(App& app);
 
 // Rebuilds the rows (one per non-empty seven-field record, in record order) and tells the screen.
+void RebuildToDoRows(ToDoState& toDo, Screen& screen);
 void RebuildToDoRows(App& app);
 
 // Removes row `position`: empties its record and tells the screen.

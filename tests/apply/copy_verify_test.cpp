@@ -7,6 +7,7 @@
 #include "flows/execute_flow.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -55,7 +56,7 @@ TEST(CopyVerify, ACopyThatReadsBackOtherwiseFailsNamedAndKeepsTheOldTarget) {
       if (::pread(out, &first, 1, 0) == 1 && first == 'n') FlipFirstByte(out);
     })
                             : std::function<void(int)>());
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, c.failures}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, c.failures}));
     EXPECT_EQ(ReadTextFile(f.dir / "t/a.txt"), c.target);
     EXPECT_EQ(ReadTextFile(f.dir / "t/fresh.txt"), "fresh");  // a new copy read back whole
     EXPECT_EQ(f.app.Run.Verified.Files, c.verify ? 2 : 0);

@@ -1,4 +1,5 @@
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "apply/run_scope.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ TEST(ExecuteSub, MirrorDeletesDeepestFirstMakesFoldersBeforeFilesAndCountsWhatWa
              "s/sub/deep/b.txt=123", "s/newer.txt=new content@2000000000", "t/newer.txt=old@1000000000"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
   std::filesystem::remove(f.dir / "s/gone.txt");
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"),
             (std::vector<std::string>{"a.txt=12345", "keep/", "keep/x.txt=x", "newer.txt=new content", "sub/",
                                       "sub/deep/", "sub/deep/b.txt=123"}));
@@ -45,7 +46,7 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
   Simulated(f,
             {"s/good.txt=g", "s/blocked/inner.txt=i", "t/blocked=a file", "s/old.txt=new", "t/old.txt=old@1000000000"});
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"blocked=a file", "good.txt=g", "old.txt=new"}));
   EXPECT_EQ(PathsOf(f.ListFileRecords()),
             (std::vector<std::string>{f.dir / "s/blocked", f.dir / "s/blocked/inner.txt"}));
@@ -54,15 +55,16 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
 
 TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWithFewDescriptors) {
   FlowFixture f;
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::NothingPending);
+  EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::NothingPending);
   f.SetMirrorMode();
   std::vector<std::string> files;
   for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
   Simulated(f, files);
   {
-    RunScope scope(f.app, RunKind::Execution);
+    RunScope scope(f.app.Run.Lifecycle, f.app.screen, RunKind::Execution);
     f.app.Run.Lifecycle.RequestStop();
-    EXPECT_EQ(ExecuteBegun(f.app, scope).outcome, RunOutcome::Stopped);
+    ExecutionContext context = ContextOf(f.app);
+    EXPECT_EQ(ExecuteBegun(context, scope).outcome, RunOutcome::Stopped);
   }
   EXPECT_TRUE(Listing(f.dir / "t").empty());
   EXPECT_EQ(f.ListFileRecords().size(), 300u);
@@ -70,7 +72,7 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWi
   f.screen.onYield = [&] {
     if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/f10") RequestRunStop(f.app);
   };
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"f0=x", "f10=x", "f1=x"}));
   EXPECT_EQ(f.ListFileRecords().size(), 297u);
   EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
@@ -83,7 +85,7 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWi
   struct rlimit low = saved;
   low.rlim_cur = 256;
   ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
-  const RunResult result = ExecuteSub(f.app);
+  const RunResult result = ExecuteList(f.app);
   ::setrlimit(RLIMIT_NOFILE, &saved);
   EXPECT_EQ(result, (RunResult{RunOutcome::Done, 0}));
   EXPECT_TRUE(f.ListFileRecords().empty());
@@ -99,7 +101,7 @@ TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
   f.screen.onYield = [&] {
     if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) RequestRunStop(f.app);
   };
-  EXPECT_EQ(ExecuteSub(f.app).outcome, RunOutcome::Stopped);
+  EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(turns, 2);
   EXPECT_TRUE(Listing(f.dir / "t").empty());
   EXPECT_EQ(f.ListFileRecords().size(), 1u);

@@ -8,6 +8,7 @@
 #include "flows/execute_flow.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "todo/backup_mode.h"
 #include "todo/todo_list.h"
 #include "support/clock_tick.h"
@@ -34,7 +35,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
   Simulated(f, {"s/x/f.txt=from the source", "elsewhere/f.txt=precious", "t/x->../elsewhere"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"f.txt=precious"});
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
 
@@ -43,7 +44,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   g.SetMirrorMode();
   Simulated(g, {"s/d/new.txt=new", "t/d/old.txt=old"});
   SwapFolderForLink(g.dir / "t/d", g.dir / "elsewhere");
-  EXPECT_EQ(ExecuteSub(g.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(g.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(g.dir / "elsewhere"), Lines{"old.txt=old"});
   EXPECT_EQ(g.ListFileRecords().size(), 2u);
 }
@@ -62,7 +63,7 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
   };
   RebuildToDoRows(f.app);
   CountOperations(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 5}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 5}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(f.ListFileRecords().size(), 5u);
 }
@@ -74,7 +75,7 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
   WriteFile(f.dir / "t/b/inner/unknown.txt", "new since the simulation");
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b/", "b/inner/", "b/inner/unknown.txt=new since the simulation"}));
   EXPECT_EQ(PathsOf(f.ListFileRecords(), 2), (Lines{f.dir / "t/b", f.dir / "t/b/inner"}));
 }
@@ -151,6 +152,6 @@ TEST(ExecutionSafety, NamesOfOneFileAreAllDeletedThoughTheFirstMovesTheChangeTim
   Simulated(f, {});
   f.app.ToDo.PlannedAtNs = NextClockTick();
   NextClockTick();
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Lines{});
 }

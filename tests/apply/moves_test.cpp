@@ -13,6 +13,7 @@
 #include "flows/simulate.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "apply/move_ops.h"
 #include "todo/record_texts.h"
 #include "todo/todo_list.h"
@@ -60,7 +61,7 @@ TEST(Moves, ARenamedFolderOfManyFilesIsRenamedAndTheGuardStaysQuiet) {
   EXPECT_EQ(f.app.Run.Pending(OpKind::Move, Side::F2).Count, 1);
   EXPECT_EQ(f.app.Run.Pending.Count(OpKind::Delete) + f.app.Run.Pending.Count(OpKind::New), 0);
 
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
   for (int i = 0; i < 300; ++i)
     EXPECT_EQ(Inode(f.dir / ("t/holiday 2026/f" + std::to_string(i) + ".jpg")), before[i]) << i;
@@ -97,7 +98,7 @@ TEST(Moves, FilesMovedBetweenFoldersAreRenamedOnTheSideTheModeChanges) {
         std::count_if(records.begin(), records.end(),
                       [&](const std::string& r) { return r.find(std::string("\t") + row.code + "\t") != r.npos; }),
         1);
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
     EXPECT_EQ(Inode(f.dir / row.expected), inode);
     EXPECT_FALSE(PathExists(f.dir / row.moved));
     EXPECT_EQ(Listing(f.dir / "s"), Listing(f.dir / "t"));
@@ -113,7 +114,7 @@ TEST(Moves, FilesOfOneSizeAndTimeWithOtherBytesAreCopiedNotMoved) {
   const Lines records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 2u);
   for (const std::string& r : records) EXPECT_EQ(r.find("\t= m\t"), r.npos) << r;
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
 }
 
@@ -125,7 +126,7 @@ TEST(Moves, AMoveRunsBetweenTheFoldersItNeedsAndTheFoldersItEmpties) {
                 std::string("t/old/x.jpg=photo") + kAt, "t/old/stale.txt=stale!"});
   // Copies of new, new/deeper and new/other.txt; the move; deletions of old/stale.txt and old.
   ASSERT_EQ(f.ListFileRecords().size(), 6u);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
@@ -155,7 +156,7 @@ TEST(Moves, WhatStandsInTheWayOrChangedSincePlanningStopsTheMoveAndNothingIsLost
     const Lines targetBefore = Listing(f.dir / "t");
     WriteFile(f.dir / row.after, "put here later", 1600000000);
 
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
     Lines expected = targetBefore;
     const std::string written = std::string(row.after).substr(2) + "=put here later";
     std::erase_if(expected, [&](const std::string& e) { return written.starts_with(e.substr(0, e.find('=')) + "="); });
@@ -219,7 +220,7 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
 
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
-    if (pid == 0) _exit(ExecuteSub(f.app).failures == 0 ? 0 : 1);
+    if (pid == 0) _exit(ExecuteList(f.app).failures == 0 ? 0 : 1);
     ::usleep(std::uniform_int_distribution<int>(0, 60000)(random));
     ::kill(pid, SIGKILL);
     int status = 0;
@@ -237,7 +238,7 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
           << n;
     }
     Simulate(f.app);
-    ExecuteSub(f.app);
+    ExecuteList(f.app);
     EXPECT_EQ(Listing(f.dir / "t"), source);
   }
   EXPECT_GT(killedEarly, 0) << "no run was killed before its end";
@@ -282,7 +283,7 @@ TEST(Moves, AMoveFoundDoneCountsAsDoneAndAVanishedItemIsNamed) {
       std::filesystem::rename(f.dir / "t/old.jpg", f.dir / "t/new.jpg");
     else
       std::filesystem::remove(f.dir / "t/old.jpg");
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, row.failures}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, row.failures}));
     EXPECT_EQ(f.app.Run.MovedCount, row.renamed ? 1 : 0);
     EXPECT_EQ(f.ListFileRecords().size(), row.renamed ? 0u : 1u);
   }
@@ -302,7 +303,7 @@ TEST(Moves, AMoveRecordThatLeavesItsPairIsRefusedAndKept) {
   };
   RebuildToDoRows(f.app);
   CountOperations(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 4}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 4}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b.txt=k", "x->../elsewhere"}));
   EXPECT_EQ(f.ListFileRecords().size(), 4u);

@@ -10,6 +10,7 @@
 #include "flows/simulate.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
 
@@ -135,12 +136,12 @@ TEST_P(RandomSync, EndsAsTheModePromisesAndASecondSimulationFindsNothing) {
       f.screen.onYield = [&] {
         if (f.app.Run.Lifecycle.Execution() && ++yields == stopAt) RequestRunStop(f.app);
       };
-      ExecuteSub(f.app);
+      ExecuteList(f.app);
       f.screen.onYield = nullptr;
       // Whatever the stop left: the rest of the saved list finishes the job.
-      EXPECT_EQ(ExecuteSub(f.app).failures, 0);
+      EXPECT_EQ(ExecuteList(f.app).failures, 0);
     } else {
-      EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+      EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
     }
     const auto [e1, e2] = Expected(way, t1, t2);
     EXPECT_EQ(ReadTree(s), e1);

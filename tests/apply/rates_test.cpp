@@ -35,7 +35,7 @@ TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {
     if (text) {
       ASSERT_TRUE(WriteTextFile(text, f.app.Files.RatesFilePath));
     }
-    LoadOrMeasureRates(f.app);
+    LoadOrMeasureRates(f.app.Rates, f.app.Files, f.app.messages);
     const RateState& r = f.app.Rates;
     // Stored as measured, not halved, and on the scale of the live rates (bytes per second:
     // 16 MiB cannot be copied in less than a microsecond or more than an hour).
@@ -60,7 +60,7 @@ TEST(Rates, SaveMovesHalfwayAndWritesNumbersThatReadBack) {
   r.StoredDeleteRate = 100, r.CurrentDeleteRate = 301;
   r.StoredCopyRate = 1e20, r.CurrentCopyRate = 1e20;
   r.UpdateCount = 7;
-  SaveRates(f.app);
+  SaveRates(f.app.Rates, f.app.Files, f.app.messages);
   EXPECT_EQ(r.StoredDeleteRate, 200.5);
   EXPECT_EQ(r.CurrentDeleteRate, 301);
   EXPECT_EQ(r.UpdateCount, 8);
@@ -71,18 +71,18 @@ TEST(Rates, SaveMovesHalfwayAndWritesNumbersThatReadBack) {
   // Read back without a disk test, as is a file with decimal commas.
   RatesFixture g;
   ASSERT_TRUE(WriteTextFile(text, g.app.Files.RatesFilePath));
-  LoadOrMeasureRates(g.app);
+  LoadOrMeasureRates(g.app.Rates, g.app.Files, g.app.messages);
   EXPECT_EQ(g.app.Rates.StoredCopyRate, 1e20);
   EXPECT_EQ(g.app.Rates.CurrentDeleteRate, 200.5);
   ASSERT_TRUE(WriteTextFile("1234,5\r\n678,25\r\n3", g.app.Files.RatesFilePath));
-  LoadOrMeasureRates(g.app);
+  LoadOrMeasureRates(g.app.Rates, g.app.Files, g.app.messages);
   EXPECT_EQ(g.app.Rates.StoredDeleteRate, 1234.5);
   EXPECT_EQ(g.app.Rates.CurrentCopyRate, 678.25);
   EXPECT_EQ(g.screen.yields, 0);
 
   // A zero on both sides keeps the stored value.
   r.StoredDeleteRate = 0, r.CurrentDeleteRate = 0;
-  SaveRates(f.app);
+  SaveRates(f.app.Rates, f.app.Files, f.app.messages);
   EXPECT_EQ(r.StoredDeleteRate, 0);
 }
 
@@ -91,36 +91,36 @@ TEST(Rates, EstimateFromPendingSizesAndLiveRatesShownInTheStatusBar) {
   RunStatistics& run = f.app.Run;
   RateState& r = f.app.Rates;
   r.CurrentDeleteRate = 100, r.CurrentCopyRate = 50;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "");               // nothing pending
+  EXPECT_EQ(EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages), "");               // nothing pending
   run.Pending(OpKind::Delete, Side::F1) = {2, 1000};   // 10 s
   run.Pending(OpKind::New, Side::F1) = {1, 1000};      // 20 s
   run.Pending(OpKind::Replace, Side::F1) = {1, 1500};  // 30 s
   f.screen.panels[2] = "old";
-  EXPECT_EQ(EstimateRemainingTime(f.app), "60 sec");
+  EXPECT_EQ(EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages), "60 sec");
   EXPECT_EQ(f.screen.panels[2], "");  // no phase begun yet
   EXPECT_EQ(r.CurrentDeleteRate, 100);
   // A zero rate leaves its part out.
   r.CurrentCopyRate = 0;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "10 sec");
+  EXPECT_EQ(EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages), "10 sec");
   r.CurrentDeleteRate = 0;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "");
+  EXPECT_EQ(EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages), "");
 
   // Once phases have begun, their live rates replace the current ones.
   const double now = MonotonicSeconds();
   run.FirstDeleteTime = now - 1000, run.DeletedBytes = 1000000;
   run.FirstNewTime = now - 2000, run.FirstReplaceTime = now - 1000;
   run.NewBytes = 3000000, run.ReplacedBytes = 1000000;
-  EstimateRemainingTime(f.app);
+  EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages);
   EXPECT_NEAR(r.CurrentDeleteRate, 1000, 1);
   EXPECT_EQ(r.LiveDeleteRate, r.CurrentDeleteRate);
   EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);  // from the earlier of the two copy phases
   // While deletions are pending the panel shows their throughput.
   EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveDeleteRate) + "/s");
   run.Pending(OpKind::Delete, Side::F1) = {};
-  EstimateRemainingTime(f.app);
+  EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages);
   EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveCopyRate) + "/s");
   // Nothing moved yet: the current rate stays.
   run.NewBytes = run.ReplacedBytes = 0;
-  EstimateRemainingTime(f.app);
+  EstimateRemainingTime(f.app.Run, f.app.Rates, f.app.messages);
   EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);
 }

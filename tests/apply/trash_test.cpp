@@ -11,6 +11,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "platform/desktop_trash.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -29,7 +30,7 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   f.app.Options.DeletedToTrash = true;
   f.SetMirrorMode();
   Simulated(f, {"t/extra.txt=deleted", "s/newer.txt=new@2000000000", "t/newer.txt=replaced@1900000000"});
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), std::vector<std::string>{"newer.txt=new"});
   EXPECT_EQ(Listing(f.dir / "data/Trash/files"), (std::vector<std::string>{"extra.txt=deleted", "newer.txt=replaced"}));
   for (const char* name : {"extra.txt", "newer.txt"})
@@ -41,7 +42,7 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   f.app.trash = nullptr;
   WriteFile(f.dir / "t/another.txt", "kept");
   Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 1}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 1}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/another.txt"), "kept");
 }
 
@@ -77,7 +78,7 @@ TEST(DeletedToTrash, AFolderSwappedForALinkNeverLetsTheTrashReachOutside) {
       const std::string a = f.dir / "t/d", b = f.dir / "t/swap";
       while (!stop) ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
     });
-    ExecuteSub(f.app);
+    ExecuteList(f.app);
     stop = true;
     swapper.join();
     ASSERT_EQ(Listing(f.dir / "outside"), outside) << "round " << rounds;

@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "todo/list_plan.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
@@ -140,7 +140,7 @@ TEST_F(WindowSafetyTest, TheActionLineSkinsModesAndListCellsFollowTheLanguageAtO
   WriteFile(home + "/To Do.txt", kList);
   Start();
   app().Run.ActionText = app().Text("[Finished]");
-  ShowPendingStatistics(app());
+  ShowPendingStatistics(app().Run, app().Rates, app().messages);
   ASSERT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Finished"));
   Language(1);
   EXPECT_EQ(window->label(QStringLiteral("lblProgress"))->text(), QStringLiteral("Beendet"));
