@@ -16,8 +16,11 @@
 using namespace dd;
 using namespace dd::test;
 
-TEST(ExecuteSub, MirrorDeletesDeepestFirstMakesFoldersBeforeFilesAndCountsWhatWasDone) {
-  FlowFixture f;
+namespace {
+
+// Deletions of files and of folders three deep, new files in new folders, a replacement,
+// and a new file that vanishes after the simulation.
+void SimulatedMirror(FlowFixture& f) {
   f.SetMirrorMode();
   Simulated(f,
             {"s/keep/x.txt=x@1500000000", "t/keep/x.txt=x@1500000000", "t/old/a.txt=aaaa", "t/old/deeper/b.txt=bb",
@@ -25,19 +28,50 @@ TEST(ExecuteSub, MirrorDeletesDeepestFirstMakesFoldersBeforeFilesAndCountsWhatWa
              "s/sub/deep/b.txt=123", "s/newer.txt=new content@2000000000", "t/newer.txt=old@1000000000"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 7);
   std::filesystem::remove(f.dir / "s/gone.txt");
+}
+
+// 300 new files, simulated.
+void SimulatedManyFiles(FlowFixture& f) {
+  f.SetMirrorMode();
+  std::vector<std::string> files;
+  for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
+  Simulated(f, files);
+}
+
+// A stop while the third file is shown: that copy finishes, the rest wait.
+RunResult StoppedAtTheThirdFile(FlowFixture& f) {
+  f.screen.onYield = [&] {
+    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/f10") RequestRunStop(f.app);
+  };
+  const RunResult result = ExecuteList(f.app);
+  f.screen.onYield = nullptr;
+  return result;
+}
+
+}  // namespace
+
+TEST(ExecuteSub, AMirrorRunLeavesTheTargetAsTheSource) {
+  FlowFixture f;
+  SimulatedMirror(f);
   EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"),
             (std::vector<std::string>{"a.txt=12345", "keep/", "keep/x.txt=x", "newer.txt=new content", "sub/",
                                       "sub/deep/", "sub/deep/b.txt=123"}));
   EXPECT_EQ(GetMTime(f.dir / "t/newer.txt"), 2000000000);
+  EXPECT_EQ(f.app.Run.PendingOps(), 0);
+  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
+}
+
+TEST(ExecuteSub, TheRunCountsWhatWasDone) {
+  FlowFixture f;
+  SimulatedMirror(f);
+  ExecuteList(f.app);
   const RunStatistics& r = f.app.Run;
   EXPECT_EQ(
       std::vector<int64_t>({r.DeletedCount, r.DeletedBytes, r.NewCount, r.NewBytes, r.ReplacedCount, r.ReplacedBytes}),
       std::vector<int64_t>({7, 8, 4, 8, 1, 11}));  // new: a.txt, sub, sub/deep, b.txt; not gone.txt
   EXPECT_EQ(std::vector<int64_t>({r.TreeFilesF2, r.TreeFoldersF2, r.TreeSizeF2}), std::vector<int64_t>({4, 3, 20}));
   EXPECT_EQ(r.LastOperationKind, OpKind::Replace);  // replacements sort after new entries
-  EXPECT_EQ(r.PendingOps(), 0);
-  EXPECT_EQ(ReadTextFile(f.app.Files.ToDoFilePath), "");
 }
 
 TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
@@ -53,13 +87,14 @@ TEST(ExecuteSub, MixedListWithFailuresKeepsExactlyTheFailedRecords) {
   EXPECT_EQ(f.app.Run.PendingOps(), 2);
 }
 
-TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWithFewDescriptors) {
+TEST(ExecuteSub, AnEmptyListRunsNothing) {
   FlowFixture f;
   EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::NothingPending);
-  f.SetMirrorMode();
-  std::vector<std::string> files;
-  for (int i = 0; i < 300; ++i) files.push_back("s/f" + std::to_string(i) + "=x");
-  Simulated(f, files);
+}
+
+TEST(ExecuteSub, AStopBeforeTheRunKeepsEveryRecord) {
+  FlowFixture f;
+  SimulatedManyFiles(f);
   {
     RunScope scope(f.app.Run.Lifecycle, f.app.screen, RunKind::Execution);
     f.app.Run.Lifecycle.RequestStop();
@@ -68,18 +103,37 @@ TEST(ExecuteSub, StopBeforeOrDuringTheRunSavesWhatRemainsAndTheNextRunFinishesWi
   }
   EXPECT_TRUE(Listing(f.dir / "t").empty());
   EXPECT_EQ(f.ListFileRecords().size(), 300u);
-  // A stop while the third file is shown: that copy finishes, the rest wait.
-  f.screen.onYield = [&] {
-    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/f10") RequestRunStop(f.app);
-  };
-  EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::Stopped);
+}
+
+TEST(ExecuteSub, AStopDuringTheRunSavesWhatRemains) {
+  FlowFixture f;
+  SimulatedManyFiles(f);
+  EXPECT_EQ(StoppedAtTheThirdFile(f).outcome, RunOutcome::Stopped);
   EXPECT_EQ(Listing(f.dir / "t"), (std::vector<std::string>{"f0=x", "f10=x", "f1=x"}));
   EXPECT_EQ(f.ListFileRecords().size(), 297u);
+}
+
+TEST(ExecuteSub, AStoppedRunTakesItsControlsDown) {
+  FlowFixture f;
+  SimulatedManyFiles(f);
+  StoppedAtTheThirdFile(f);
   EXPECT_EQ(f.app.Run.Lifecycle.State(), RunState::Idle);
   EXPECT_FALSE(f.screen.labelTimerOn);
   EXPECT_FALSE(f.screen.stopButtonShown[static_cast<int>(StopButton::Execution)]);
-  f.screen.onYield = nullptr;
-  // Fewer descriptors allowed than there are copies.
+}
+
+TEST(ExecuteSub, TheRunAfterAStopFinishesTheRest) {
+  FlowFixture f;
+  SimulatedManyFiles(f);
+  StoppedAtTheThirdFile(f);
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_TRUE(f.ListFileRecords().empty());
+  EXPECT_EQ(Listing(f.dir / "t").size(), 300u);
+}
+
+TEST(ExecuteSub, FewerDescriptorsThanCopiesStillFinish) {
+  FlowFixture f;
+  SimulatedManyFiles(f);
   struct rlimit saved {};
   ::getrlimit(RLIMIT_NOFILE, &saved);
   struct rlimit low = saved;

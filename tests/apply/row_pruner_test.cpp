@@ -44,8 +44,9 @@ class ViewScreen : public test::HookedScreen {
   }
 };
 
-TEST(RowPruner, DoneRowsLeaveTheViewDuringTheRunAndOnlyThey) {
+TEST(RowPruner, OnlyDoneRowsLeaveTheViewDuringTheRun) {
   for (const bool stopped : {false, true}) {
+    SCOPED_TRACE(stopped ? "a stopped run" : "a whole run");
     test::FlowFixture f;
     ViewScreen screen;
     App app(screen);
@@ -64,10 +65,10 @@ TEST(RowPruner, DoneRowsLeaveTheViewDuringTheRunAndOnlyThey) {
       if (stopped && app.Run.Lifecycle.Execution() && ++turns == 30) app.Run.Lifecycle.RequestStop();
     };
     ExecuteList(app);
-    EXPECT_GT(screen.removedRows, 0) << stopped;
-    EXPECT_EQ(screen.doneRowsRemoved, screen.removedRows) << stopped;
-    EXPECT_EQ(screen.shownBlank, 0) << stopped;
-    EXPECT_FALSE(screen.blankLeftAfterLastRemoval) << stopped;
+    EXPECT_GT(screen.removedRows, 0);
+    EXPECT_EQ(screen.doneRowsRemoved, screen.removedRows);
+    EXPECT_EQ(screen.shownBlank, 0);
+    EXPECT_FALSE(screen.blankLeftAfterLastRemoval);
   }
 }
 

@@ -19,7 +19,7 @@
 using namespace dd;
 using namespace dd::test;
 
-TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
+TEST(DeletedToTrash, FilesDeletedOrReplacedCanBeRestoredFromTheTrash) {
   FlowFixture f;
   // GIO reads these once per process: this is the only test here that uses it.
   ::setenv("HOME", f.dir.path().c_str(), 1);
@@ -37,13 +37,17 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
     EXPECT_NE(ReadTextFile(f.dir / "data/Trash/info/" + std::string(name) + ".trashinfo")
                   .find("Path=" + f.dir / "t/" + name + "\n"),
               std::string::npos);
+}
 
-  // Without a trash to go to, nothing is deleted and the records stay.
+TEST(DeletedToTrash, WithoutATrashToGoToNothingIsDeleted) {
+  FlowFixture f;
   f.app.trash = nullptr;
-  WriteFile(f.dir / "t/another.txt", "kept");
-  Simulate(f.app);
+  f.app.Options.DeletedToTrash = true;
+  f.SetMirrorMode();
+  Simulated(f, {"t/another.txt=kept"});
   EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 1}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/another.txt"), "kept");
+  EXPECT_EQ(f.ListFileRecords().size(), 1u);
 }
 
 // A target folder swapped back and forth with a link to a folder outside the pair, while a run sends what it
