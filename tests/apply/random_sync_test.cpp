@@ -116,7 +116,8 @@ class RandomSync : public testing::TestWithParam<Way> {};
 
 }  // namespace
 
-TEST_P(RandomSync, EndsAsTheModePromisesAndASecondSimulationFindsNothing) {
+// The promise: the trees the mode says, with nothing left for a second simulation to find.
+TEST_P(RandomSync, EndsAsTheModePromises) {
   const Way way = GetParam();
   for (unsigned seed = 1; seed <= 30; ++seed) {
     SCOPED_TRACE("seed " + std::to_string(seed));
