@@ -107,7 +107,7 @@ TEST(Rates, SaveMovesTheStoredRatesHalfwayToTheCurrentOnes) {
   EXPECT_EQ(r.UpdateCount, 8);
 }
 
-TEST(Rates, SaveWritesTheStoredRatesAndTheUpdateCount) {
+TEST(Rates, SaveWritesTheRatesFile) {
   RatesFixture f;
   RateState& r = f.app.Rates;
   r.StoredDeleteRate = 100, r.CurrentDeleteRate = 301;
