@@ -58,9 +58,9 @@ void QueueFileCopy(WalkState& walk, const CopyJob& copy, const Entry& source, co
   const std::atomic<bool>* stop = &walk.run.Lifecycle.StopFlag();
   const std::shared_ptr<LentFolder> folder = walk.Lend(*copy.item, copy.toF2, target.folder);
   const bool ok =
-      folder && (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old, stop, prepared, walk.turn)
-                            : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, stop, prepared,
-                                            walk.turn));
+      folder &&
+      (in.fd >= 0 ? PrepareCopyFrom(in.fd, source.st, folder->fd, target.name, old, stop, prepared, walk.turn)
+                  : PrepareCopyAt(source.folder, source.name, folder->fd, target.name, old, stop, prepared, walk.turn));
   const int error = errno;
   std::optional<ContentDigest> digest;
   if (ok && walk.scope.Options.VerifyCopies) digest = DigestOfSource(walk, in, source);
@@ -130,7 +130,8 @@ void FindSides(WalkState& walk, const Item& item, const CopyJob& copy, std::stri
 bool StillAsPlanned(const WalkState& walk, const Item& item, const CopyJob& copy, const CopySides& s) {
   const Entry &source = s.source, &target = s.target;
   if (copy.isNew) return !target.exists || (copy.isFolder && S_ISDIR(target.st.st_mode));
-  return target.exists && StillPlanned(walk, copy.toF2 ? source : target, copy.toF2 ? target : source, item.rec.Status) &&
+  return target.exists &&
+         StillPlanned(walk, copy.toF2 ? source : target, copy.toF2 ? target : source, item.rec.Status) &&
          (S_ISDIR(target.st.st_mode) || walk.AsPlanned(target.st, copy.sizeBefore));
 }
 

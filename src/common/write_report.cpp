@@ -5,8 +5,9 @@
 namespace dd {
 
 void ReportFileNotWritten(Messages& messages, const std::string& path, bool failsCommand) {
-  messages.Show("[Could not write the file]", messages.Text("[Could not write the file]") + "\r\n" + path, messages.Text("[Error]"),
-           Buttons::Ok, Icon::Critical, failsCommand ? MessageKind::FileNotWritten : MessageKind::Plain);
+  messages.Show("[Could not write the file]", messages.Text("[Could not write the file]") + "\r\n" + path,
+                messages.Text("[Error]"), Buttons::Ok, Icon::Critical,
+                failsCommand ? MessageKind::FileNotWritten : MessageKind::Plain);
 }
 
 void ReportFileNotWritten(App& app, const std::string& path, bool failsCommand) {
