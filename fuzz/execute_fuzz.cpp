@@ -87,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   // The execution acts only inside the pairs of a job.
   app.Job.SourceFolders = {s};
   app.Job.TargetFolders = {t};
-  ExecuteSub(app);
+  ExecutionContext context{app.ToDo, app.Run, app.Rates, app.Job, app.Options, app.Files, app.trash, app.messages};
+  ExecuteSub(context);
   const auto after = Snapshot(base, base / "pair");
   if (before != after) {
     std::fprintf(stderr, "something outside the pair changed; list:\n%s\n", list.c_str());

@@ -18,13 +18,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     data += sizeof sizes, size -= sizeof sizes;
   }
   (void)WriteTextFile(fuzz::Bytes(data, size), app.Files.RatesFilePath);
-  LoadOrMeasureRates(app);
+  LoadOrMeasureRates(app.Rates, app.Files, app.messages);
   RunStatistics& r = app.Run;
   auto bounded = [](int64_t v) { return v < 0 ? -(v + 1) % kMaxRecordSize : v % (kMaxRecordSize + 1); };
   r.Pending(OpKind::Delete, Side::F1) = {1, bounded(sizes[0])};
   r.Pending(OpKind::New, Side::F1) = {1, bounded(sizes[1])};
   r.Pending(OpKind::Replace, Side::F1) = {1, bounded(sizes[2])};
-  EstimateRemainingTime(app);
-  SaveRates(app);
+  EstimateRemainingTime(app.Run, app.Rates, app.messages);
+  SaveRates(app.Rates, app.Files, app.messages);
   return 0;
 }

@@ -1,11 +1,12 @@
-// The execution engine.
+// Carries out the to-do list as one run.
 #pragma once
 
 #include <cstdint>
 
+#include "apply/execution_context.h"
+
 namespace dd {
 
-class App;
 class RunScope;
 
 enum class RunOutcome {
@@ -21,13 +22,13 @@ struct RunResult {
   bool operator==(const RunResult&) const = default;
 };
 
-// Carries out the pending list. `countedJustNow`: the pending counts were made
+// Carries out the to-do list. `countedJustNow`: the pending counts were made
 // from this very list a moment ago (a one-step run, right after its
 // simulation), so they are kept instead of counted once more.
 // Begins an execution for it; NotRun when another run is active.
-RunResult ExecuteSub(App& app, bool countedJustNow = false);
+RunResult ExecuteSub(ExecutionContext& context, bool countedJustNow = false);
 // The same within a run its caller has begun (and ends, or has moved on to
 // its execution).
-RunResult ExecuteBegun(App& app, RunScope& scope, bool countedJustNow = false);
+RunResult ExecuteBegun(ExecutionContext& context, RunScope& scope, bool countedJustNow = false);
 
 }  // namespace dd

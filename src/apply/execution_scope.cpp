@@ -1,6 +1,5 @@
 #include "apply/execution_scope.h"
 
-#include "common/app.h"
 #include "common/files.h"
 #include "todo/list_plan.h"
 
@@ -25,11 +24,10 @@ std::string OpenNow(const std::string& root) {
 
 }  // namespace
 
-ExecutionScope ScopeOfExecution(const App& app) {
+ExecutionScope ScopeOfExecution(const JobState& job, const JobOptions& options, const ListPlan& plan) {
   ExecutionScope scope;
-  const ListPlan& plan = app.ToDo.Plan;
-  const auto& sources = app.Job.SourceFolders;
-  const auto& targets = app.Job.TargetFolders;
+  const auto& sources = job.SourceFolders;
+  const auto& targets = job.TargetFolders;
   if (sources.empty() && plan.Known) {
     for (const PlannedPair& p : plan.Pairs) {
       scope.Sources.push_back(p.Source);
@@ -52,11 +50,11 @@ ExecutionScope ScopeOfExecution(const App& app) {
     scope.OpenSources.push_back(p ? p->ResolvedSource : OpenNow(sources[i]));
     scope.OpenTargets.push_back(p ? p->ResolvedTarget : OpenNow(targets[i]));
   }
-  scope.Options = app.Options;
+  scope.Options = options;
   // Whether content planned the list is the plan's to say; reading copies back, either's to ask.
   if (plan.Known) {
     scope.Options.CompareContent = plan.CompareContent;
-    scope.Options.VerifyCopies = app.Options.VerifyCopies || plan.VerifyCopies;
+    scope.Options.VerifyCopies = options.VerifyCopies || plan.VerifyCopies;
   }
   return scope;
 }

@@ -9,8 +9,6 @@
 
 namespace dd {
 
-class App;
-
 struct ExecutionScope {
   // Pair i: the roots as the job names them (the records' paths begin with them) and the folders opened for them.
   std::vector<std::string> Sources, Targets;
@@ -22,6 +20,6 @@ struct ExecutionScope {
 // opened at the folder it resolved to when the list was planned, any other at
 // the folder it resolves to now. A job without pairs (the command line without
 // a job, a window just started) runs the pairs and options of the record.
-ExecutionScope ScopeOfExecution(const App& app);
+ExecutionScope ScopeOfExecution(const JobState& job, const JobOptions& options, const ListPlan& plan);
 
 }  // namespace dd

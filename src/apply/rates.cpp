@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "common/app.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/files.h"
@@ -53,9 +52,8 @@ class DiskTestFiles {
   std::vector<std::string> names_;
 };
 
-void RunDiskTest(App& app) {
-  RateState& rates = app.Rates;
-  DiskTestFiles files(app.Files.Folder);
+void RunDiskTest(RateState& rates, const std::string& folder, Messages& messages) {
+  DiskTestFiles files(folder);
 
   std::string line(kTestLineBlanks, ' ');
   line += kCrLf;
@@ -66,29 +64,29 @@ void RunDiskTest(App& app) {
   for (const std::string& name : files.names())
     if (!WriteTextFile(content, name)) return;
 
-  app.Yield();
+  messages.Yield();
   double t1 = MonotonicSeconds();
   double copied = 0;
   for (const std::string& name : files.names()) {
-    app.Yield();
+    messages.Yield();
     int created = 0;
     if (CopyWithFolders(name, DiskTestFiles::CopyName(name), true, created)) copied += kTestFileBytes;
   }
   double t2 = MonotonicSeconds();
-  app.Yield();
-  app.Yield();
+  messages.Yield();
+  messages.Yield();
   double t3 = MonotonicSeconds();
-  app.Yield();
+  messages.Yield();
   double deleted = 0;
   for (const std::string& name : files.names()) {
-    app.Yield();
+    messages.Yield();
     if (DeletePath(name) == DeleteResult::Deleted) deleted += kTestFileBytes;
-    app.Yield();
+    messages.Yield();
     if (DeletePath(DiskTestFiles::CopyName(name)) == DeleteResult::Deleted) deleted += kTestFileBytes;
   }
-  app.Yield();
+  messages.Yield();
   double t4 = MonotonicSeconds();
-  app.Yield();
+  messages.Yield();
 
   // Bytes per second, like the live rates; a phase without a measurable duration keeps its rate.
   if (t4 - t3 > 0 && deleted > 0) rates.StoredDeleteRate = deleted / (t4 - t3);
@@ -101,9 +99,8 @@ void RunDiskTest(App& app) {
 
 }  // namespace
 
-void LoadOrMeasureRates(App& app) {
-  RateState& rates = app.Rates;
-  const std::string& path = app.Files.RatesFilePath;
+void LoadOrMeasureRates(RateState& rates, const ProgramFiles& programFiles, Messages& messages) {
+  const std::string& path = programFiles.RatesFilePath;
   if (PathExists(path)) {
     std::vector<std::string> lines = Split(ReadTextFile(path), kCrLf);
     // A negative, infinite or unreadable number counts as no rate, so it is measured again.
@@ -119,13 +116,12 @@ void LoadOrMeasureRates(App& app) {
   }
   if (rates.StoredDeleteRate != 0 && rates.StoredCopyRate != 0 && rates.UpdateCount != 0) return;
   // Without a program folder the test files would land in the root folder.
-  if (app.Files.Folder.empty()) return;
-  RunDiskTest(app);
-  SaveRates(app);
+  if (programFiles.Folder.empty()) return;
+  RunDiskTest(rates, programFiles.Folder, messages);
+  SaveRates(rates, programFiles, messages);
 }
 
-void SaveRates(App& app) {
-  RateState& rates = app.Rates;
+void SaveRates(RateState& rates, const ProgramFiles& files, Messages& messages) {
   double m = (rates.CurrentDeleteRate + rates.StoredDeleteRate) / 2;
   if (m != 0) rates.StoredDeleteRate = m;
   m = (rates.CurrentCopyRate + rates.StoredCopyRate) / 2;
@@ -136,23 +132,22 @@ void SaveRates(App& app) {
   text += NumberText(rates.StoredCopyRate);
   text += kCrLf;
   text += NumberText(rates.UpdateCount);
-  if (!WriteTextFile(text, app.Files.RatesFilePath)) ReportFileNotWritten(app, app.Files.RatesFilePath, false);
+  if (!WriteTextFile(text, files.RatesFilePath)) ReportFileNotWritten(messages, files.RatesFilePath, false);
 }
 
-std::string EstimateRemainingTime(App& app) {
-  const RunStatistics& run = app.Run;
-  RateState& rates = app.Rates;
+std::string EstimateRemainingTime(const RunStatistics& run, RateState& rates, Messages& messages) {
+  Screen& screen = messages.screen();
   double now = MonotonicSeconds();
   bool deletesPending = run.Pending.Count(OpKind::Delete) > 0;
 
   if (deletesPending) {
     double live = 0;
     if (run.FirstDeleteTime == 0 || run.FirstDeleteTime == now) {
-      app.screen.SetStatusText(2, "");
+      screen.SetStatusText(2, "");
     } else {
       live = static_cast<double>(run.DeletedBytes) / (now - run.FirstDeleteTime);
       rates.LiveDeleteRate = live;
-      app.screen.SetStatusText(2, FormatSize(live) + "/s");
+      screen.SetStatusText(2, FormatSize(live) + "/s");
     }
     if (live != 0) rates.CurrentDeleteRate = live;
   }
@@ -160,7 +155,7 @@ std::string EstimateRemainingTime(App& app) {
   if (run.Pending.Count(OpKind::Replace) + run.Pending.Count(OpKind::New) > 0) {
     double live = 0;
     if (run.FirstNewTime == 0 && run.FirstReplaceTime == 0) {
-      if (!deletesPending) app.screen.SetStatusText(2, "");
+      if (!deletesPending) screen.SetStatusText(2, "");
     } else {
       double start = run.FirstNewTime == 0       ? run.FirstReplaceTime
                      : run.FirstReplaceTime == 0 ? run.FirstNewTime
@@ -168,7 +163,7 @@ std::string EstimateRemainingTime(App& app) {
       if (now != start) {
         live = static_cast<double>(run.ReplacedBytes + run.NewBytes) / (now - start);
         rates.LiveCopyRate = live;
-        if (!deletesPending) app.screen.SetStatusText(2, FormatSize(live) + "/s");
+        if (!deletesPending) screen.SetStatusText(2, FormatSize(live) + "/s");
       }
     }
     if (live != 0) rates.CurrentCopyRate = live;
@@ -179,7 +174,7 @@ std::string EstimateRemainingTime(App& app) {
                  part(run.Pending.Bytes(OpKind::Delete), rates.CurrentDeleteRate) +
                  part(run.Pending.Bytes(OpKind::Replace), rates.CurrentCopyRate);
   if (total == 0) return {};
-  return ShortDurationText(app, total);
+  return ShortDurationText(messages, total);
 }
 
 }  // namespace dd

@@ -3,15 +3,17 @@
 
 #include <string>
 
+#include "common/messages.h"
+#include "common/run_statistics.h"
+#include "common/state.h"
+
 namespace dd {
 
-class App;
-
-// Loads the rates, or measures them with a short disk test.
-void LoadOrMeasureRates(App& app);
+// Loads the rates, or measures them with a short disk test in the program folder.
+void LoadOrMeasureRates(RateState& rates, const ProgramFiles& files, Messages& messages);
 // Moves the stored rates halfway towards the current ones and writes the file.
-void SaveRates(App& app);
+void SaveRates(RateState& rates, const ProgramFiles& files, Messages& messages);
 // Updates the live rates and returns the estimate text ("" when nothing to estimate).
-std::string EstimateRemainingTime(App& app);
+std::string EstimateRemainingTime(const RunStatistics& run, RateState& rates, Messages& messages);
 
 }  // namespace dd

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "common/app.h"
 #include "common/clock.h"
 
 namespace dd {
@@ -15,7 +14,8 @@ constexpr double kPruneInterval = 0.05;
 
 }  // namespace
 
-RowPruner::RowPruner(App& app) : app_(app), inOrder_(std::is_sorted(app.ToDo.Rows.begin(), app.ToDo.Rows.end())) {}
+RowPruner::RowPruner(ToDoState& toDo, Screen& screen)
+    : toDo_(toDo), screen_(screen), inOrder_(std::is_sorted(toDo.Rows.begin(), toDo.Rows.end())) {}
 
 void RowPruner::Tick(int64_t current) {
   const double now = MonotonicSeconds();
@@ -26,7 +26,7 @@ void RowPruner::Tick(int64_t current) {
 
 void RowPruner::Flush(int64_t current) {
   if (!inOrder_) return;
-  auto& rows = app_.ToDo.Rows;
+  auto& rows = toDo_.Rows;
   std::sort(done_.begin(), done_.end());
   // Runs of neighbouring rows go as one removal.
   std::vector<std::pair<std::size_t, std::size_t>> ranges;
@@ -43,12 +43,12 @@ void RowPruner::Flush(int64_t current) {
   // From the back, so that the positions still to come stay where they are.
   for (auto r = ranges.rbegin(); r != ranges.rend(); ++r) {
     const int first = static_cast<int>(r->first), last = static_cast<int>(r->second);
-    app_.screen.ToDoRowsAboutToBeRemoved(first, last);
+    screen_.ToDoRowsAboutToBeRemoved(first, last);
     rows.erase(rows.begin() + first, rows.begin() + last + 1);
-    app_.screen.ToDoRowsRemoved(first, last);
+    screen_.ToDoRowsRemoved(first, last);
   }
   const auto shown = std::lower_bound(rows.begin(), rows.end(), current);
-  if (current >= 0 && shown != rows.end()) app_.screen.ShowToDoRow(static_cast<int>(shown - rows.begin()));
+  if (current >= 0 && shown != rows.end()) screen_.ShowToDoRow(static_cast<int>(shown - rows.begin()));
 }
 
 }  // namespace dd

@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <vector>
 
-namespace dd {
+#include "common/screen.h"
+#include "common/state.h"
 
-class App;
+namespace dd {
 
 class RowPruner {
  public:
   // The rows must be in record order, as the execution sorts them; otherwise
   // the pruner leaves them alone.
-  explicit RowPruner(App& app);
+  RowPruner(ToDoState& toDo, Screen& screen);
 
   // The record of this row is done (emptied).
   void Done(int64_t record) { done_.push_back(record); }
@@ -24,7 +25,8 @@ class RowPruner {
   void Flush(int64_t current);
 
  private:
-  App& app_;
+  ToDoState& toDo_;
+  Screen& screen_;
   bool inOrder_;
   std::vector<int64_t> done_;
   double last_ = 0;

@@ -1,7 +1,8 @@
 // A run from its begin to its end, and what the screen shows of it.
 #pragma once
 
-#include "common/app.h"
+#include "common/run_statistics.h"
+#include "common/screen.h"
 
 namespace dd {
 
@@ -11,39 +12,41 @@ namespace dd {
 // return leaves a timer running or a stop button shown.
 class RunScope {
  public:
-  RunScope(App& app, RunKind kind) : app_(app), ticket_(app.Run.Lifecycle.TryBegin(kind)) {}
+  RunScope(RunLifecycle& lifecycle, Screen& screen, RunKind kind)
+      : lifecycle_(lifecycle), screen_(screen), ticket_(lifecycle.TryBegin(kind)) {}
   ~RunScope() { End(); }
   RunScope(const RunScope&) = delete;
   RunScope& operator=(const RunScope&) = delete;
 
   bool Begun() const { return static_cast<bool>(ticket_); }
   // The one-step run goes on to its execution; false when it is stopping.
-  bool Advance() { return app_.Run.Lifecycle.Advance(ticket_); }
+  bool Advance() { return lifecycle_.Advance(ticket_); }
 
   void Show(StopButton button) {
     Hide();
     shown_ = true;
     button_ = button;
-    app_.screen.SetStopButtonVisible(button_, true);
-    app_.screen.SetLabelTimer(true);
+    screen_.SetStopButtonVisible(button_, true);
+    screen_.SetLabelTimer(true);
   }
   void Hide() {
     if (!shown_) return;
     shown_ = false;
-    app_.screen.SetLabelTimer(false);
-    app_.screen.SetStopButtonVisible(button_, false);
-    app_.screen.RefreshButtons();
+    screen_.SetLabelTimer(false);
+    screen_.SetStopButtonVisible(button_, false);
+    screen_.RefreshButtons();
   }
   // Back to Idle now; the destructor then does nothing more.
   void End() {
     Hide();
     if (!ticket_) return;
     ticket_.End();
-    app_.screen.RefreshButtons();
+    screen_.RefreshButtons();
   }
 
  private:
-  App& app_;
+  RunLifecycle& lifecycle_;
+  Screen& screen_;
   RunTicket ticket_;
   StopButton button_ = StopButton::Simulation;
   bool shown_ = false;

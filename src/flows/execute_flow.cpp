@@ -15,7 +15,7 @@
 #include "common/write_report.h"
 #include "plan/run_log.h"
 #include "apply/execute_sub.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "apply/run_scope.h"
 #include "todo/filters.h"
 #include "todo/todo_list.h"
@@ -32,13 +32,13 @@ void Refused(App& app) {
 void FinishCommand(App& app) {
   app.screen.RefreshButtons();
   app.Run.ActionText = app.Text("[Finished]");
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
 }
 
 // While a run's question is open the action line says so, not what the last run did.
 void ShowWaitingForAnswer(App& app) {
   app.Run.ActionText = app.Text("[Waiting for confirmation]");
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
 }
 
 std::string ConfirmationPrompt(App& app) {
@@ -115,12 +115,12 @@ void RequestRunStop(App& app) {
   if (app.screen.PassStopToRun()) return;
   if (simulation) r.ActionText = app.Text("[Simulation aborted]");
   if (execution) r.ActionText = app.Text("[Execution aborted]");
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
 }
 
 RunResult Execute(App& app) {
   // The run begins with the command, so that nothing else starts while its question is open.
-  RunScope scope(app, RunKind::Execution);
+  RunScope scope(app.Run.Lifecycle, app.screen, RunKind::Execution);
   if (!scope.Begun()) {
     Refused(app);
     return {};
@@ -136,7 +136,7 @@ RunResult Execute(App& app) {
     std::string include = IncludeTextForRun(app.Options);
     IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, include);
     CountOperations(app.ToDo.ToDoList, app.Run);
-    ShowPendingStatistics(app);
+    ShowPendingStatistics(app.Run, app.Rates, app.messages);
   }
   app.screen.RefreshButtons();
   if (r.PendingOpsAtCount > 0) {
@@ -147,7 +147,8 @@ RunResult Execute(App& app) {
     if (a != Answer::Ok) return {};
   }
   const double start = MonotonicSeconds();
-  const RunResult result = ExecuteBegun(app, scope);
+  ExecutionContext context{app.ToDo, app.Run, app.Rates, app.Job, app.Options, app.Files, app.trash, app.messages};
+  const RunResult result = ExecuteBegun(context, scope);
   const double end = MonotonicSeconds();
   ReportExecutionFinished(app, start, end, result);
   FinishCommand(app);
@@ -155,7 +156,7 @@ RunResult Execute(App& app) {
 }
 
 RunResult ExecuteOneStep(App& app, const ChangedPairs* changed) {
-  RunScope scope(app, RunKind::OneStep);
+  RunScope scope(app.Run.Lifecycle, app.screen, RunKind::OneStep);
   if (!scope.Begun()) {
     Refused(app);
     return {};
@@ -173,7 +174,8 @@ RunResult ExecuteOneStep(App& app, const ChangedPairs* changed) {
   SimulateBegun(app, scope, changed);
   // Nothing comes between: the counts of the simulation are those of the list. A
   // stopped simulation executes nothing.
-  const RunResult result = scope.Advance() ? ExecuteBegun(app, scope, true) : RunResult{RunOutcome::Stopped, 0};
+  ExecutionContext context{app.ToDo, app.Run, app.Rates, app.Job, app.Options, app.Files, app.trash, app.messages};
+  const RunResult result = scope.Advance() ? ExecuteBegun(context, scope, true) : RunResult{RunOutcome::Stopped, 0};
   const double end = MonotonicSeconds();
   ReportExecutionFinished(app, start, end, result);
   FinishCommand(app);
@@ -221,8 +223,8 @@ void ReportExecutionFinished(App& app, double start, double end, const RunResult
 
 void LabelTimerTick(App& app) {
   RunStatistics& r = app.Run;
-  if (r.Lifecycle.State() == RunState::Executing) ShowExecutionInProgress(app);
-  if (r.Lifecycle.Active()) ShowScanProgress(app);
+  if (r.Lifecycle.State() == RunState::Executing) ShowExecutionInProgress(app.Run, app.messages);
+  if (r.Lifecycle.Active()) ShowScanProgress(app.screen, app.Run);
 }
 
 }  // namespace dd

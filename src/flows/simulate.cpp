@@ -23,7 +23,7 @@
 #include "apply/file_ops.h"
 #include "apply/leftovers.h"
 #include "apply/rates.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "apply/run_scope.h"
 #include "todo/filters.h"
 #include "todo/list_plan.h"
@@ -47,7 +47,7 @@ void EndSimulation(App& app, RunScope& scope) {
   app.Run.CurrentFile.clear();
   app.Run.ActionText = app.Text("[Finished]");
   app.Run.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
 }
 
 // Asks for the missing folders and creates them. False when the user said No.
@@ -198,7 +198,7 @@ std::string SimulationSummary(const App& app, int filtered) {
 }  // namespace
 
 void Simulate(App& app) {
-  RunScope scope(app, RunKind::Simulation);
+  RunScope scope(app.Run.Lifecycle, app.screen, RunKind::Simulation);
   if (!scope.Begun()) {
     if (app.Run.Lifecycle.Active()) AbortQuestion(app);
     return;
@@ -212,9 +212,9 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   RunStatistics& r = app.Run;
   app.screen.RefreshButtons();
   scope.Show(StopButton::Simulation);
-  SetAllPairIcons(app, PairIcon::Dualdock);
-  ClearRunStatistics(app);
-  ShowPendingStatistics(app);
+  SetAllPairIcons(app.screen, app.Job, PairIcon::Dualdock);
+  ClearRunStatistics(app.Run, app.screen);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
   const double start = MonotonicSeconds();
 
   if (app.Job.SourceFolders.size() != app.Job.TargetFolders.size()) {
@@ -237,7 +237,7 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
 
   r.TreeStatisticsValid = true;
   r.ActionText = app.Text("[Sorting list with operations]");
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
   app.Yield();
   // The record first, then the list: a list on disk always has its own job's record.
   if (!WriteListPlan(app.ToDo, app.Files)) return FailUnwritten(app, scope, app.Files.PlanFilePath);
@@ -245,7 +245,7 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   const double end = MonotonicSeconds();
 
   r.ActionText = app.Text("[Excluding files..]");
-  ShowScanProgress(app);
+  ShowScanProgress(app.screen, app.Run);
   int filtered = 0;
   std::string exclude = ExcludeTextForRun(app.Options);
   app.Yield();
@@ -254,7 +254,7 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   if (!include.empty()) filtered += IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, include);
 
   CountOperations(app.ToDo.ToDoList, app.Run);
-  ShowPendingStatistics(app);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
 
   r.ActionText = app.Text("[Displaying operations..]");
   app.Yield();
@@ -263,7 +263,7 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   if (r.Lifecycle.StopRequested()) {
     app.Show("[Aborted]", app.Text("[Aborted]"), std::string());
     r.ActionText = app.Text("[Aborted]");
-    SetAllPairIcons(app, PairIcon::Dualdock);
+    SetAllPairIcons(app.screen, app.Job, PairIcon::Dualdock);
     EndSimulation(app, scope);
     return;
   }

@@ -9,7 +9,7 @@
 #include "common/text.h"
 #include "common/write_report.h"
 #include "apply/file_ops.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "todo/list_plan.h"
 #include "todo/todo_list.h"
 
@@ -51,12 +51,12 @@ void LoadToDoListFile(App& app) {
     app.ToDo.ToDoList = {std::string()};
   }
   CountOperations(app.ToDo.ToDoList, app.Run);
-  ShowPendingStatistics(app);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
   RebuildToDoRows(app.ToDo, app.screen);
   app.Run.ActionText = app.Text("[Ready]");
   app.Run.CurrentFile.clear();
   app.Run.CurrentSizeText.clear();
-  ShowCurrentItemLabels(app);
+  ShowCurrentItemLabels(app.screen, app.Run);
 }
 
 bool ReloadListIfChanged(App& app) {

@@ -13,7 +13,7 @@
 #include "common/language.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "todo/backup_mode.h"
 #include "todo/filters.h"
 #include "todo/todo_list.h"
@@ -393,8 +393,8 @@ void NewJob(App& app, bool emptyList) {
   ShowCurrentJobFile(app);
   app.screen.SetStatusText(2, "");
 
-  ClearRunStatistics(app);
-  ShowPendingStatistics(app);
+  ClearRunStatistics(app.Run, app.screen);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
   app.ToDo.ShowSize = app.ToDo.ShowFullPath = false;
   if (emptyList) {
     app.ToDo.ToDoList.assign(1, std::string());

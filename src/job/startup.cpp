@@ -54,7 +54,7 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
     if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
   }
   LoadToDoListFile(app);
-  if (options.measureRates) LoadOrMeasureRates(app);
+  if (options.measureRates) LoadOrMeasureRates(app.Rates, app.Files, app.messages);
   if (options.checkFileTypes) AssociateFileTypes(app);
 
   if (commandLine.empty()) return {};

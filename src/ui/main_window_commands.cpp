@@ -18,7 +18,7 @@
 #include "flows/todo_files.h"
 #include "common/files.h"
 #include "common/format.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -169,7 +169,7 @@ void MainWindow::ListenEventFolders(const std::string& actionName) {
   if (!path.empty() && actionName == "Explorer") ShowInFileManager(path);
   app_.Run.CurrentFile = path;
   app_.Run.CurrentSizeText.clear();
-  ShowCurrentItemLabels(app_);
+  ShowCurrentItemLabels(app_.screen, app_.Run);
 }
 
 std::array<int, kToDoColumnCount> MainWindow::ToDoPixelWidths() const {
@@ -193,7 +193,7 @@ void MainWindow::ListenEvent(const std::string& actionName) {
   const bool folder = IsDirectory(path);
   app_.Run.CurrentSizeText =
       folder ? std::string() : FormatSize(::stat(path.c_str(), &st) == 0 ? static_cast<double>(st.st_size) : 0.0);
-  ShowCurrentItemLabels(app_, folder);
+  ShowCurrentItemLabels(app_.screen, app_.Run, folder);
 }
 
 int MainWindow::DeleteSelectedToDoRows() {

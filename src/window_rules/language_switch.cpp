@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "common/app.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "job/startup.h"
 #include "todo/backup_mode.h"
 #include "window_rules/todo_view.h"
@@ -43,7 +43,7 @@ void SwitchLanguage(App& app, int language) {
   if (!idle) return;
   if (!actionKey.empty()) app.Run.ActionText = app.Text(actionKey);
   RenameStandardModes(app);
-  ShowPendingStatistics(app);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
 }
 
 std::string QtTranslationName(const App& app) {

@@ -5,7 +5,7 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "todo/op_record.h"
 #include "todo/record_texts.h"
 #include "todo/todo_list.h"
@@ -291,7 +291,7 @@ int RemoveSelectedRows(App& app, std::vector<int64_t> positions) {
   rows.resize(kept);
   if (removed == 0) return 0;
   CountOperations(app.ToDo.ToDoList, app.Run);
-  ShowPendingStatistics(app);
+  ShowPendingStatistics(app.Run, app.Rates, app.messages);
   app.screen.ToDoRowsRebuilt();
   // The list file is always current: a removed row must not come back with it.
   const bool written = WriteToDoFile(app.ToDo, app.Files);

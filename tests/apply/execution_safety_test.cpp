@@ -8,6 +8,7 @@
 #include "flows/execute_flow.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "todo/backup_mode.h"
 #include "todo/todo_list.h"
 #include "support/clock_tick.h"
@@ -34,7 +35,7 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   f.SetMode(kDoNothing, kCopyToTarget, kDoNothing, kCopyToTarget, kDoNothing);
   Simulated(f, {"s/x/f.txt=from the source", "elsewhere/f.txt=precious", "t/x->../elsewhere"});
   ASSERT_EQ(f.app.Run.Pending(OpKind::New, Side::F2).Count, 2);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"f.txt=precious"});
   EXPECT_EQ(f.ListFileRecords().size(), 2u);
 
@@ -43,12 +44,12 @@ TEST(ExecutionSafety, NothingIsWrittenOrDeletedThroughALinkInTheTarget) {
   g.SetMirrorMode();
   Simulated(g, {"s/d/new.txt=new", "t/d/old.txt=old"});
   SwapFolderForLink(g.dir / "t/d", g.dir / "elsewhere");
-  EXPECT_EQ(ExecuteSub(g.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(g.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(g.dir / "elsewhere"), Lines{"old.txt=old"});
   EXPECT_EQ(g.ListFileRecords().size(), 2u);
 }
 
-TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
+TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefused) {
   FlowFixture f;
   MakeTree(f.dir.path(), {"elsewhere/keep.txt=k", "s/a.txt=a", "t/x->../elsewhere"});
   f.AddSourceTargetPair();
@@ -62,7 +63,7 @@ TEST(ExecutionSafety, RecordsWithCraftedPathsAreRefusedAndKept) {
   };
   RebuildToDoRows(f.app.ToDo, f.app.screen);
   CountOperations(f.app.ToDo.ToDoList, f.app.Run);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 5}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 5}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(f.ListFileRecords().size(), 5u);
 }
@@ -74,13 +75,15 @@ TEST(ExecutionSafety, OneFolderThatCannotGoBlocksNoOther) {
   ASSERT_EQ(f.app.Run.Pending(OpKind::Delete, Side::F2).Count, 9);
   // A file the plan does not know about keeps b/inner and with it b.
   WriteFile(f.dir / "t/b/inner/unknown.txt", "new since the simulation");
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
   EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b/", "b/inner/", "b/inner/unknown.txt=new since the simulation"}));
   EXPECT_EQ(PathsOf(f.ListFileRecords(), 2), (Lines{f.dir / "t/b", f.dir / "t/b/inner"}));
 }
 
-TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
-  FlowFixture f;
+namespace {
+
+// Seven items changed in seven ways since the simulation, and one that did not; returns the run's result.
+RunResult RunAfterChanges(FlowFixture& f) {
   f.SetMirrorMode();
   Simulated(f, {"s/edited.txt=newer source@2000000000", "t/edited.txt=older target@1900000000",
                 "s/gone.txt=newer source@2000000000", "t/gone.txt=older target@1900000000", "t/grown.txt=four",
@@ -92,21 +95,35 @@ TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAloneAndNamed) {
   WriteFile(f.dir / "t/became-folder/inside.txt", "i");
   SwapFolderForLink(f.dir / "t/linked", f.dir / "elsewhere");
   WriteFile(f.dir / "t/arrived.txt", "put there by the user");
-
   f.screen.messages.clear();
-  EXPECT_EQ(Execute(f.app), (RunResult{RunOutcome::Done, 7}));
+  return Execute(f.app);
+}
+
+}  // namespace
+
+TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsLeftAlone) {
+  FlowFixture f;
+  EXPECT_EQ(RunAfterChanges(f), (RunResult{RunOutcome::Done, 7}));
   EXPECT_EQ(Listing(f.dir / "t"),
             (Lines{"arrived.txt=put there by the user", "became-folder/", "became-folder/inside.txt=i",
                    "edited.txt=edited by the user", "fine.txt=fine", "gone.txt=older target", "grown.txt=four and more",
                    "linked->" + f.dir / "elsewhere"}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"f.txt=f"});
   EXPECT_EQ(f.ListFileRecords().size(), 7u);
+}
 
-  // Named in the report and the log.
+TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsNamedInTheReport) {
+  FlowFixture f;
+  RunAfterChanges(f);
   const std::string& prompt = f.screen.messages.back().prompt;
   EXPECT_NE(prompt.find(f.app.Text("[Changed since the simulation]") + "\t7"), std::string::npos) << prompt;
   for (const char* name : {"t/edited.txt", "s/gone.txt", "t/grown.txt", "t/became-folder", "t/linked", "t/arrived.txt"})
     EXPECT_NE(prompt.find(f.dir / name), std::string::npos) << name;
+}
+
+TEST(ExecutionSafety, WhatChangedSinceTheSimulationIsNamedInTheLog) {
+  FlowFixture f;
+  RunAfterChanges(f);
   EXPECT_NE(ReadTextFile(f.app.Files.LogFilePath).find(f.dir / "t/grown.txt"), std::string::npos);
 }
 
@@ -151,6 +168,6 @@ TEST(ExecutionSafety, NamesOfOneFileAreAllDeletedThoughTheFirstMovesTheChangeTim
   Simulated(f, {});
   f.app.ToDo.PlannedAtNs = NextClockTick();
   NextClockTick();
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Lines{});
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "todo/todo_list.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -40,7 +41,7 @@ TEST(FolderModes, AMadeFolderTakesTheModeAndOwnerOfItsSource) {
       RebuildToDoRows(f.app.ToDo, f.app.screen);
       CountOperations(f.app.ToDo.ToDoList, f.app.Run);
     }
-    ASSERT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+    ASSERT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
     struct stat st {};
     ASSERT_EQ(::lstat((f.dir / "t/private").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, row.mode) << std::oct << (st.st_mode & 07777);

@@ -13,6 +13,7 @@
 #include "flows/simulate.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "apply/move_ops.h"
 #include "todo/record_texts.h"
 #include "todo/todo_list.h"
@@ -42,8 +43,10 @@ void AddFiles(std::vector<std::string>& entries, const std::string& folder, int 
 
 }  // namespace
 
-TEST(Moves, ARenamedFolderOfManyFilesIsRenamedAndTheGuardStaysQuiet) {
-  FlowFixture f;
+namespace {
+
+// A folder of 300 files that F1 has renamed, simulated; returns the target files' inodes.
+std::vector<ino_t> SimulatedRenamedFolder(FlowFixture& f) {
   f.SetMirrorMode();
   std::vector<std::string> entries;
   AddFiles(entries, "s/holiday 2026", 300);
@@ -52,15 +55,26 @@ TEST(Moves, ARenamedFolderOfManyFilesIsRenamedAndTheGuardStaysQuiet) {
   std::vector<ino_t> before;
   for (int i = 0; i < 300; ++i) before.push_back(Inode(f.dir / ("t/DCIM/f" + std::to_string(i) + ".jpg")));
   Simulated(f, {});
+  return before;
+}
 
+}  // namespace
+
+TEST(Moves, ARenamedFolderIsPlannedAsOneMove) {
+  FlowFixture f;
+  SimulatedRenamedFolder(f);
   EXPECT_FALSE(f.screen.find("[Mass deletion]"));
   const Lines records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0], Rec("= m", "Identical", f.dir / "s/holiday 2026", f.dir / "t/DCIM"));
   EXPECT_EQ(f.app.Run.Pending(OpKind::Move, Side::F2).Count, 1);
   EXPECT_EQ(f.app.Run.Pending.Count(OpKind::Delete) + f.app.Run.Pending.Count(OpKind::New), 0);
+}
 
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+TEST(Moves, ARenamedFolderIsRenamedWithItsFiles) {
+  FlowFixture f;
+  const std::vector<ino_t> before = SimulatedRenamedFolder(f);
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
   for (int i = 0; i < 300; ++i)
     EXPECT_EQ(Inode(f.dir / ("t/holiday 2026/f" + std::to_string(i) + ".jpg")), before[i]) << i;
@@ -97,7 +111,7 @@ TEST(Moves, FilesMovedBetweenFoldersAreRenamedOnTheSideTheModeChanges) {
         std::count_if(records.begin(), records.end(),
                       [&](const std::string& r) { return r.find(std::string("\t") + row.code + "\t") != r.npos; }),
         1);
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
     EXPECT_EQ(Inode(f.dir / row.expected), inode);
     EXPECT_FALSE(PathExists(f.dir / row.moved));
     EXPECT_EQ(Listing(f.dir / "s"), Listing(f.dir / "t"));
@@ -106,31 +120,32 @@ TEST(Moves, FilesMovedBetweenFoldersAreRenamedOnTheSideTheModeChanges) {
 
 // Same size and same time are where the search starts; only the same bytes make a move. Otherwise the
 // target would keep another picture under the new name and look identical.
-TEST(Moves, FilesOfOneSizeAndTimeWithOtherBytesAreCopiedNotMoved) {
+TEST(Moves, OnlyTheSameBytesMakeAMove) {
   FlowFixture f;
   f.SetMirrorMode();
   Simulated(f, {std::string("s/IMG_0002.raw=burst two") + kAt, std::string("t/IMG_0001.raw=burst one") + kAt});
   const Lines records = f.ListFileRecords();
   ASSERT_EQ(records.size(), 2u);
   for (const std::string& r : records) EXPECT_EQ(r.find("\t= m\t"), r.npos) << r;
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
 }
 
 // A move into a folder that only F1 has makes it; a folder a move empties is deleted after the move.
-TEST(Moves, AMoveRunsBetweenTheFoldersItNeedsAndTheFoldersItEmpties) {
+TEST(Moves, AMoveComesAfterTheFoldersItNeedsBeforeThoseItEmpties) {
   FlowFixture f;
   f.SetMirrorMode();
   Simulated(f, {std::string("s/new/deeper/x.jpg=photo") + kAt, "s/new/other.txt=other",
                 std::string("t/old/x.jpg=photo") + kAt, "t/old/stale.txt=stale!"});
   // Copies of new, new/deeper and new/other.txt; the move; deletions of old/stale.txt and old.
   ASSERT_EQ(f.ListFileRecords().size(), 6u);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), Listing(f.dir / "s"));
   EXPECT_TRUE(f.ListFileRecords().empty());
 }
 
-TEST(Moves, WhatStandsInTheWayOrChangedSincePlanningStopsTheMoveAndNothingIsLost) {
+// Nothing is lost: what the move would have met stays as it is.
+TEST(Moves, WhatChangedSincePlanningStopsTheMove) {
   const struct {
     const char* what;
     bool folder;
@@ -155,7 +170,7 @@ TEST(Moves, WhatStandsInTheWayOrChangedSincePlanningStopsTheMoveAndNothingIsLost
     const Lines targetBefore = Listing(f.dir / "t");
     WriteFile(f.dir / row.after, "put here later", 1600000000);
 
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 2}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 2}));
     Lines expected = targetBefore;
     const std::string written = std::string(row.after).substr(2) + "=put here later";
     std::erase_if(expected, [&](const std::string& e) { return written.starts_with(e.substr(0, e.find('=')) + "="); });
@@ -197,9 +212,33 @@ TEST(Moves, CopyThenDeleteDeletesOnlyWhatItCopiedComplete) {
   ::close(to);
 }
 
-// Killed at any moment, a run with moves leaves every moved file at its old place or its new one, and the
-// next run finishes the work.
-TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
+namespace {
+
+// A run with renames, moves and new files, killed at a random moment (or ended before it). The fixture holds the
+// trees as the kill left them; returns whether the kill came before the run's end.
+bool KilledRun(FlowFixture& f, std::mt19937& random, Lines& source) {
+  f.SetMirrorMode();
+  std::vector<std::string> entries;
+  AddFiles(entries, "s/renamed", 40);
+  AddFiles(entries, "t/original", 40);
+  AddFiles(entries, "s/moved", 40, "g");
+  AddFiles(entries, "t", 40);
+  for (int i = 0; i < 40; ++i) entries.push_back("s/new/n" + std::to_string(i) + "=" + std::string(20000 + i, 'n'));
+  Simulated(f, entries);
+  source = Listing(f.dir / "s");
+  const pid_t pid = ::fork();
+  if (pid < 0) return false;
+  if (pid == 0) _exit(ExecuteList(f.app).failures == 0 ? 0 : 1);
+  ::usleep(std::uniform_int_distribution<int>(0, 60000)(random));
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFSIGNALED(status);
+}
+
+// Rounds for at least three and at most 12 kills, for about three seconds.
+template <class Check>
+void KilledRuns(Check check) {
   std::mt19937 random(20261207);
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
   int rounds = 0, killedEarly = 0;
@@ -207,25 +246,18 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
     SCOPED_TRACE(rounds);
     ++rounds;
     FlowFixture f;
-    f.SetMirrorMode();
-    std::vector<std::string> entries;
-    AddFiles(entries, "s/renamed", 40);
-    AddFiles(entries, "t/original", 40);
-    AddFiles(entries, "s/moved", 40, "g");
-    AddFiles(entries, "t", 40);
-    for (int i = 0; i < 40; ++i) entries.push_back("s/new/n" + std::to_string(i) + "=" + std::string(20000 + i, 'n'));
-    Simulated(f, entries);
-    const Lines source = Listing(f.dir / "s");
+    Lines source;
+    killedEarly += KilledRun(f, random, source);
+    check(f, source);
+  }
+  EXPECT_GT(killedEarly, 0) << "no run was killed before its end";
+}
 
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) _exit(ExecuteSub(f.app).failures == 0 ? 0 : 1);
-    ::usleep(std::uniform_int_distribution<int>(0, 60000)(random));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    killedEarly += WIFSIGNALED(status);
+}  // namespace
 
+// Killed at any moment, a run with moves leaves every moved file at its old place or its new one.
+TEST(Moves, AKilledRunLosesNothing) {
+  KilledRuns([](FlowFixture& f, const Lines& source) {
     EXPECT_EQ(Listing(f.dir / "s"), source);
     for (int i = 0; i < 40; ++i) {
       const std::string n = std::to_string(i), content = std::string(i + 1, 'p');
@@ -236,15 +268,19 @@ TEST(Moves, AKilledRunLosesNothingAndTheNextRunFinishes) {
                   ReadTextFile(f.dir / ("t/moved/g" + n + ".jpg")) == content)
           << n;
     }
+  });
+}
+
+TEST(Moves, TheRunAfterAKilledOneFinishesTheWork) {
+  KilledRuns([](FlowFixture& f, const Lines& source) {
     Simulate(f.app);
-    ExecuteSub(f.app);
+    ExecuteList(f.app);
     EXPECT_EQ(Listing(f.dir / "t"), source);
-  }
-  EXPECT_GT(killedEarly, 0) << "no run was killed before its end";
+  });
 }
 
 // A mode that does not both copy an item to its new place and delete it at its old one moves nothing.
-TEST(Moves, OnlyAModeThatCopiesTheOneAndDeletesTheOtherMoves) {
+TEST(Moves, AMoveNeedsACopyToTheNewPlaceWithADeletionAtTheOld) {
   const struct {
     const char* what;
     const char* mode[5];
@@ -266,7 +302,7 @@ TEST(Moves, OnlyAModeThatCopiesTheOneAndDeletesTheOtherMoves) {
 }
 
 // The list of a run killed after its rename and before it was saved: the move is found done, not failed.
-TEST(Moves, AMoveFoundDoneCountsAsDoneAndAVanishedItemIsNamed) {
+TEST(Moves, AMoveLooksWhetherItWasMadeAlready) {
   const struct {
     const char* what;
     bool renamed;  // else deleted
@@ -282,14 +318,14 @@ TEST(Moves, AMoveFoundDoneCountsAsDoneAndAVanishedItemIsNamed) {
       std::filesystem::rename(f.dir / "t/old.jpg", f.dir / "t/new.jpg");
     else
       std::filesystem::remove(f.dir / "t/old.jpg");
-    EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, row.failures}));
+    EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, row.failures}));
     EXPECT_EQ(f.app.Run.MovedCount, row.renamed ? 1 : 0);
     EXPECT_EQ(f.ListFileRecords().size(), row.renamed ? 0u : 1u);
   }
 }
 
 // A hand-made move record may reach nothing outside its pair, nor through a link.
-TEST(Moves, AMoveRecordThatLeavesItsPairIsRefusedAndKept) {
+TEST(Moves, AMoveRecordThatLeavesItsPairIsRefused) {
   FlowFixture f;
   MakeTree(f.dir.path(), {"elsewhere/keep.txt=k", "s/a.txt=k", "t/b.txt=k", "t/x->../elsewhere"});
   f.AddSourceTargetPair();
@@ -302,7 +338,7 @@ TEST(Moves, AMoveRecordThatLeavesItsPairIsRefusedAndKept) {
   };
   RebuildToDoRows(f.app.ToDo, f.app.screen);
   CountOperations(f.app.ToDo.ToDoList, f.app.Run);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 4}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 4}));
   EXPECT_EQ(Listing(f.dir / "elsewhere"), Lines{"keep.txt=k"});
   EXPECT_EQ(Listing(f.dir / "t"), (Lines{"b.txt=k", "x->../elsewhere"}));
   EXPECT_EQ(f.ListFileRecords().size(), 4u);

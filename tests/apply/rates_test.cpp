@@ -4,12 +4,12 @@
 
 #include <filesystem>
 #include <map>
+#include <string>
+#include <vector>
 
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
-#include "common/format.h"
-#include "common/text.h"
 #include "support/flow_fixture.h"
 
 using namespace dd;
@@ -22,105 +22,220 @@ class StatusScreen : public test::ScriptedScreen {
   std::map<int, std::string> panels;
 };
 
-using RatesFixture = test::ProgramFixture<StatusScreen>;
+struct RatesFixture : test::ProgramFixture<StatusScreen> {
+  void Load() { LoadOrMeasureRates(app.Rates, app.Files, app.messages); }
+  void Save() { SaveRates(app.Rates, app.Files, app.messages); }
+  std::string Estimate() { return EstimateRemainingTime(app.Run, app.Rates, app.messages); }
+  std::string RatesFile() { return ReadTextFile(app.Files.RatesFilePath); }
+};
+
+// The lines of a rates file as numbers, read without the program's own parser.
+std::vector<double> NumbersOf(const std::string& text) {
+  std::vector<double> numbers;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find("\r\n", start), text.size());
+    numbers.push_back(std::stod(text.substr(start, end - start)));
+    start = end + 2;
+  }
+  return numbers;
+}
+
+// 16 files of 1024 lines of 1026 bytes cannot be copied in less than a microsecond or more than an hour.
+constexpr double kSlowestCopyRate = 16.0 * 1050624 / 3600;
 
 }  // namespace
 
-TEST(Rates, InvalidFileRunsTheDiskTestAndStoresTheMeasuredRates) {
-  // A fourth (empty) line, a zero, a negative or infinite rate, no file at all.
-  const std::pair<const char*, double> cases[] = {
-      {"100\r\n200\r\n3\r\n", 0}, {"100\r\n0\r\n3", 3}, {"-100\r\n1e999\r\n3", 3}, {nullptr, 0}};
-  for (auto [text, loadedCount] : cases) {
+TEST(Rates, AnUnusableFileMeasuresTheRates) {
+  const struct {
+    const char* name;
+    const char* text;  // null: no file
+    double updatesBefore;
+  } rows[] = {
+      {"a fourth line", "100\r\n200\r\n3\r\n", 0},
+      {"a zero rate", "100\r\n0\r\n3", 3},
+      {"a negative and an infinite rate", "-100\r\n1e999\r\n3", 3},
+      {"no file", nullptr, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     RatesFixture f;
-    if (text) {
-      ASSERT_TRUE(WriteTextFile(text, f.app.Files.RatesFilePath));
+    if (row.text) {
+      ASSERT_TRUE(WriteTextFile(row.text, f.app.Files.RatesFilePath));
     }
-    LoadOrMeasureRates(f.app);
+    f.Load();
     const RateState& r = f.app.Rates;
-    // Stored as measured, not halved, and on the scale of the live rates (bytes per second:
-    // 16 MiB cannot be copied in less than a microsecond or more than an hour).
     EXPECT_GT(r.StoredDeleteRate, 0);
-    EXPECT_GT(r.StoredCopyRate, 16.0 * 1050624 / 3600);
-    EXPECT_EQ(r.CurrentDeleteRate, r.StoredDeleteRate);
-    EXPECT_EQ(r.CurrentCopyRate, r.StoredCopyRate);
-    EXPECT_EQ(r.UpdateCount, loadedCount + 2);
-    EXPECT_GE(f.screen.yields, 48);  // a turn between the files
-    for (auto& e : std::filesystem::directory_iterator(f.dir.path()))
-      EXPECT_NE(e.path().filename().string().rfind("TempFile.tmp", 0), 0u) << e.path();
-    const std::vector<std::string> lines = Split(ReadTextFile(f.app.Files.RatesFilePath), "\r\n");
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_EQ(std::vector<double>({ParseNumber(lines[0]), ParseNumber(lines[1]), ParseNumber(lines[2])}),
-              std::vector<double>({r.StoredDeleteRate, r.StoredCopyRate, static_cast<double>(r.UpdateCount)}));
+    EXPECT_GT(r.StoredCopyRate, kSlowestCopyRate);
+    // One update for the measurement, one for its save.
+    EXPECT_EQ(r.UpdateCount, row.updatesBefore + 2);
   }
 }
 
-TEST(Rates, SaveMovesHalfwayAndWritesNumbersThatReadBack) {
+TEST(Rates, MeasuredRatesAreKeptAsMeasured) {
+  RatesFixture f;
+  f.Load();
+  const RateState& r = f.app.Rates;
+  // Not halved towards zero by the save that follows the measurement.
+  EXPECT_EQ(r.CurrentDeleteRate, r.StoredDeleteRate);
+  EXPECT_EQ(r.CurrentCopyRate, r.StoredCopyRate);
+  EXPECT_EQ(NumbersOf(f.RatesFile()), (std::vector<double>{r.StoredDeleteRate, r.StoredCopyRate, 2}));
+}
+
+TEST(Rates, TheDiskTestGivesTheWindowATurnBetweenItsFiles) {
+  RatesFixture f;
+  f.Load();
+  EXPECT_GE(f.screen.yields, 48);
+}
+
+TEST(Rates, TheDiskTestLeavesNoTestFiles) {
+  RatesFixture f;
+  f.Load();
+  for (auto& e : std::filesystem::directory_iterator(f.dir.path()))
+    EXPECT_NE(e.path().filename().string().rfind("TempFile.tmp", 0), 0u) << e.path();
+}
+
+TEST(Rates, SaveMovesTheStoredRatesHalfwayToTheCurrentOnes) {
   RatesFixture f;
   RateState& r = f.app.Rates;
   r.StoredDeleteRate = 100, r.CurrentDeleteRate = 301;
   r.StoredCopyRate = 1e20, r.CurrentCopyRate = 1e20;
   r.UpdateCount = 7;
-  SaveRates(f.app);
+  f.Save();
   EXPECT_EQ(r.StoredDeleteRate, 200.5);
   EXPECT_EQ(r.CurrentDeleteRate, 301);
+  EXPECT_EQ(r.StoredCopyRate, 1e20);
   EXPECT_EQ(r.UpdateCount, 8);
-  const std::string text = ReadTextFile(f.app.Files.RatesFilePath);
-  EXPECT_EQ(text.substr(0, 7), "200.5\r\n");
-  EXPECT_TRUE(EndsWith(text, "\r\n8"));
-
-  // Read back without a disk test, as is a file with decimal commas.
-  RatesFixture g;
-  ASSERT_TRUE(WriteTextFile(text, g.app.Files.RatesFilePath));
-  LoadOrMeasureRates(g.app);
-  EXPECT_EQ(g.app.Rates.StoredCopyRate, 1e20);
-  EXPECT_EQ(g.app.Rates.CurrentDeleteRate, 200.5);
-  ASSERT_TRUE(WriteTextFile("1234,5\r\n678,25\r\n3", g.app.Files.RatesFilePath));
-  LoadOrMeasureRates(g.app);
-  EXPECT_EQ(g.app.Rates.StoredDeleteRate, 1234.5);
-  EXPECT_EQ(g.app.Rates.CurrentCopyRate, 678.25);
-  EXPECT_EQ(g.screen.yields, 0);
-
-  // A zero on both sides keeps the stored value.
-  r.StoredDeleteRate = 0, r.CurrentDeleteRate = 0;
-  SaveRates(f.app);
-  EXPECT_EQ(r.StoredDeleteRate, 0);
 }
 
-TEST(Rates, EstimateFromPendingSizesAndLiveRatesShownInTheStatusBar) {
+TEST(Rates, SaveWritesTheRatesFile) {
   RatesFixture f;
-  RunStatistics& run = f.app.Run;
   RateState& r = f.app.Rates;
-  r.CurrentDeleteRate = 100, r.CurrentCopyRate = 50;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "");               // nothing pending
-  run.Pending(OpKind::Delete, Side::F1) = {2, 1000};   // 10 s
-  run.Pending(OpKind::New, Side::F1) = {1, 1000};      // 20 s
-  run.Pending(OpKind::Replace, Side::F1) = {1, 1500};  // 30 s
-  f.screen.panels[2] = "old";
-  EXPECT_EQ(EstimateRemainingTime(f.app), "60 sec");
-  EXPECT_EQ(f.screen.panels[2], "");  // no phase begun yet
-  EXPECT_EQ(r.CurrentDeleteRate, 100);
-  // A zero rate leaves its part out.
-  r.CurrentCopyRate = 0;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "10 sec");
-  r.CurrentDeleteRate = 0;
-  EXPECT_EQ(EstimateRemainingTime(f.app), "");
+  r.StoredDeleteRate = 100, r.CurrentDeleteRate = 301;
+  r.StoredCopyRate = 1e20, r.CurrentCopyRate = 1e20;
+  r.UpdateCount = 7;
+  f.Save();
+  EXPECT_EQ(f.RatesFile(), "200.5\r\n1e+20\r\n8");
+}
 
-  // Once phases have begun, their live rates replace the current ones.
-  const double now = MonotonicSeconds();
-  run.FirstDeleteTime = now - 1000, run.DeletedBytes = 1000000;
-  run.FirstNewTime = now - 2000, run.FirstReplaceTime = now - 1000;
-  run.NewBytes = 3000000, run.ReplacedBytes = 1000000;
-  EstimateRemainingTime(f.app);
-  EXPECT_NEAR(r.CurrentDeleteRate, 1000, 1);
-  EXPECT_EQ(r.LiveDeleteRate, r.CurrentDeleteRate);
+TEST(Rates, SaveLeavesRatesThatAreZeroOnBothSidesAtZero) {
+  RatesFixture f;
+  f.Save();
+  EXPECT_EQ(f.app.Rates.StoredDeleteRate, 0);
+  EXPECT_EQ(f.app.Rates.StoredCopyRate, 0);
+  EXPECT_EQ(f.RatesFile(), "0\r\n0\r\n1");
+}
+
+TEST(Rates, AUsableFileLoadsWithoutADiskTest) {
+  const struct {
+    const char* name;
+    const char* text;
+    double deleteRate, copyRate, updates;
+  } rows[] = {
+      {"as saved", "200.5\r\n1e+20\r\n8", 200.5, 1e20, 8},
+      {"decimal commas", "1234,5\r\n678,25\r\n3", 1234.5, 678.25, 3},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RatesFixture f;
+    ASSERT_TRUE(WriteTextFile(row.text, f.app.Files.RatesFilePath));
+    f.Load();
+    const RateState& r = f.app.Rates;
+    EXPECT_EQ(std::vector<double>({r.StoredDeleteRate, r.StoredCopyRate, r.UpdateCount}),
+              std::vector<double>({row.deleteRate, row.copyRate, row.updates}));
+    EXPECT_EQ(std::vector<double>({r.CurrentDeleteRate, r.CurrentCopyRate}),
+              std::vector<double>({row.deleteRate, row.copyRate}));
+    EXPECT_EQ(f.screen.yields, 0);
+  }
+}
+
+TEST(Rates, TheEstimateAddsThePendingSizesOverTheirRates) {
+  // Deletions 1000 bytes, new 1000 bytes, replacements 1500 bytes.
+  const struct {
+    const char* name;
+    bool pending;
+    double deleteRate, copyRate;
+    const char* estimate;
+  } rows[] = {
+      {"both rates", true, 100, 50, "60 sec"},  // 10 + 20 + 30
+      {"no copy rate", true, 100, 0, "10 sec"},
+      {"no rates", true, 0, 0, ""},
+      {"nothing pending", false, 100, 50, ""},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RatesFixture f;
+    RunStatistics& run = f.app.Run;
+    if (row.pending) {
+      run.Pending(OpKind::Delete, Side::F1) = {2, 1000};
+      run.Pending(OpKind::New, Side::F1) = {1, 1000};
+      run.Pending(OpKind::Replace, Side::F1) = {1, 1500};
+    }
+    f.app.Rates.CurrentDeleteRate = row.deleteRate, f.app.Rates.CurrentCopyRate = row.copyRate;
+    EXPECT_EQ(f.Estimate(), row.estimate);
+  }
+}
+
+namespace {
+
+// Deletions and copies pending and under way: 3,000,000 bytes deleted in the last
+// 1000 seconds, 4,000,000 copied since the earlier copy phase began 2000 seconds ago.
+struct PhasesUnderWay : RatesFixture {
+  PhasesUnderWay() {
+    RunStatistics& run = app.Run;
+    run.Pending(OpKind::Delete, Side::F1) = {2, 1000};
+    run.Pending(OpKind::New, Side::F1) = {1, 1000};
+    app.Rates.CurrentDeleteRate = 100, app.Rates.CurrentCopyRate = 50;
+    const double now = MonotonicSeconds();
+    run.FirstDeleteTime = now - 1000, run.DeletedBytes = 3000000;
+    run.FirstNewTime = now - 2000, run.FirstReplaceTime = now - 1000;
+    run.NewBytes = 3000000, run.ReplacedBytes = 1000000;
+  }
+};
+
+}  // namespace
+
+TEST(Rates, NoPhaseBegunLeavesTheStatusPanelEmpty) {
+  RatesFixture f;
+  f.app.Run.Pending(OpKind::Delete, Side::F1) = {2, 1000};
+  f.app.Run.Pending(OpKind::New, Side::F1) = {1, 1000};
+  f.app.Rates.CurrentDeleteRate = 100;
+  f.screen.panels[2] = "old";
+  f.Estimate();
+  EXPECT_EQ(f.screen.panels[2], "");
+  EXPECT_EQ(f.app.Rates.CurrentDeleteRate, 100);
+}
+
+TEST(Rates, LiveRatesReplaceTheCurrentOnes) {
+  PhasesUnderWay f;
+  f.Estimate();
+  const RateState& r = f.app.Rates;
+  EXPECT_NEAR(r.CurrentDeleteRate, 3000, 1);
+  EXPECT_NEAR(r.LiveDeleteRate, 3000, 1);
   EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);  // from the earlier of the two copy phases
-  // While deletions are pending the panel shows their throughput.
-  EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveDeleteRate) + "/s");
-  run.Pending(OpKind::Delete, Side::F1) = {};
-  EstimateRemainingTime(f.app);
-  EXPECT_EQ(f.screen.panels[2], FormatSize(r.LiveCopyRate) + "/s");
-  // Nothing moved yet: the current rate stays.
-  run.NewBytes = run.ReplacedBytes = 0;
-  EstimateRemainingTime(f.app);
-  EXPECT_NEAR(r.CurrentCopyRate, 2000, 1);
+  EXPECT_NEAR(r.LiveCopyRate, 2000, 1);
+}
+
+TEST(Rates, TheStatusPanelShowsTheThroughputOfThePhaseUnderWay) {
+  const struct {
+    const char* name;
+    bool deletionsPending;
+    const char* panel;
+  } rows[] = {
+      {"deletions pending", true, "2.9 KB/s"},  // 3000 bytes a second
+      {"copies only", false, "2.0 KB/s"},       // 2000 bytes a second
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    PhasesUnderWay f;
+    if (!row.deletionsPending) f.app.Run.Pending(OpKind::Delete, Side::F1) = {};
+    f.Estimate();
+    EXPECT_EQ(f.screen.panels[2], row.panel);
+  }
+}
+
+TEST(Rates, NothingCopiedYetKeepsTheCurrentCopyRate) {
+  PhasesUnderWay f;
+  f.app.Run.NewBytes = f.app.Run.ReplacedBytes = 0;
+  f.Estimate();
+  EXPECT_EQ(f.app.Rates.CurrentCopyRate, 50);
 }

@@ -10,6 +10,7 @@
 #include "flows/simulate.h"
 #include "common/app.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 
@@ -43,8 +44,9 @@ class ViewScreen : public test::HookedScreen {
   }
 };
 
-TEST(RowPruner, DoneRowsLeaveTheViewDuringTheRunAndOnlyThey) {
+TEST(RowPruner, OnlyDoneRowsLeaveTheViewDuringTheRun) {
   for (const bool stopped : {false, true}) {
+    SCOPED_TRACE(stopped ? "a stopped run" : "a whole run");
     test::FlowFixture f;
     ViewScreen screen;
     App app(screen);
@@ -62,11 +64,11 @@ TEST(RowPruner, DoneRowsLeaveTheViewDuringTheRunAndOnlyThey) {
     screen.onYield = [&] {
       if (stopped && app.Run.Lifecycle.Execution() && ++turns == 30) app.Run.Lifecycle.RequestStop();
     };
-    ExecuteSub(app);
-    EXPECT_GT(screen.removedRows, 0) << stopped;
-    EXPECT_EQ(screen.doneRowsRemoved, screen.removedRows) << stopped;
-    EXPECT_EQ(screen.shownBlank, 0) << stopped;
-    EXPECT_FALSE(screen.blankLeftAfterLastRemoval) << stopped;
+    ExecuteList(app);
+    EXPECT_GT(screen.removedRows, 0);
+    EXPECT_EQ(screen.doneRowsRemoved, screen.removedRows);
+    EXPECT_EQ(screen.shownBlank, 0);
+    EXPECT_FALSE(screen.blankLeftAfterLastRemoval);
   }
 }
 
@@ -74,7 +76,7 @@ TEST(RowPruner, RowsOutOfOrderAreLeftAlone) {
   test::ProgramFixture<test::HookedScreen> p;
   p.app.ToDo.ToDoList = {"", "", "x"};
   p.app.ToDo.Rows = {1, 0, 2};
-  RowPruner pruner(p.app);
+  RowPruner pruner(p.app.ToDo, p.app.screen);
   pruner.Done(0);
   pruner.Flush(2);
   EXPECT_EQ(p.app.ToDo.Rows, (std::deque<int64_t>{1, 0, 2}));

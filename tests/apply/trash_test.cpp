@@ -11,6 +11,7 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "apply/execute_sub.h"
+#include "apply/execute_app.h"
 #include "platform/desktop_trash.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -18,7 +19,7 @@
 using namespace dd;
 using namespace dd::test;
 
-TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
+TEST(DeletedToTrash, FilesDeletedOrReplacedCanBeRestoredFromTheTrash) {
   FlowFixture f;
   // GIO reads these once per process: this is the only test here that uses it.
   ::setenv("HOME", f.dir.path().c_str(), 1);
@@ -29,20 +30,24 @@ TEST(DeletedToTrash, DeletedAndReplacedFilesCanBeRestoredFromTheTrash) {
   f.app.Options.DeletedToTrash = true;
   f.SetMirrorMode();
   Simulated(f, {"t/extra.txt=deleted", "s/newer.txt=new@2000000000", "t/newer.txt=replaced@1900000000"});
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 0}));
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 0}));
   EXPECT_EQ(Listing(f.dir / "t"), std::vector<std::string>{"newer.txt=new"});
   EXPECT_EQ(Listing(f.dir / "data/Trash/files"), (std::vector<std::string>{"extra.txt=deleted", "newer.txt=replaced"}));
   for (const char* name : {"extra.txt", "newer.txt"})
     EXPECT_NE(ReadTextFile(f.dir / "data/Trash/info/" + std::string(name) + ".trashinfo")
                   .find("Path=" + f.dir / "t/" + name + "\n"),
               std::string::npos);
+}
 
-  // Without a trash to go to, nothing is deleted and the records stay.
+TEST(DeletedToTrash, WithoutATrashToGoToNothingIsDeleted) {
+  FlowFixture f;
   f.app.trash = nullptr;
-  WriteFile(f.dir / "t/another.txt", "kept");
-  Simulate(f.app);
-  EXPECT_EQ(ExecuteSub(f.app), (RunResult{RunOutcome::Done, 1}));
+  f.app.Options.DeletedToTrash = true;
+  f.SetMirrorMode();
+  Simulated(f, {"t/another.txt=kept"});
+  EXPECT_EQ(ExecuteList(f.app), (RunResult{RunOutcome::Done, 1}));
   EXPECT_EQ(ReadTextFile(f.dir / "t/another.txt"), "kept");
+  EXPECT_EQ(f.ListFileRecords().size(), 1u);
 }
 
 // A target folder swapped back and forth with a link to a folder outside the pair, while a run sends what it
@@ -77,7 +82,7 @@ TEST(DeletedToTrash, AFolderSwappedForALinkNeverLetsTheTrashReachOutside) {
       const std::string a = f.dir / "t/d", b = f.dir / "t/swap";
       while (!stop) ::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE);
     });
-    ExecuteSub(f.app);
+    ExecuteList(f.app);
     stop = true;
     swapper.join();
     ASSERT_EQ(Listing(f.dir / "outside"), outside) << "round " << rounds;

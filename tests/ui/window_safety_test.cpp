@@ -13,7 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 #include "todo/list_plan.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
@@ -188,7 +188,7 @@ TEST_F(WindowSafetyTest, EveryShownTextFollowsTheLanguageAtOnce) {
   WriteFile(home + "/To Do.txt", kList);
   Start();
   app().Run.ActionText = "Finished";
-  ShowPendingStatistics(app());
+  ShowPendingStatistics(app().Run, app().Rates, app().messages);
   const struct {
     const char* name;
     std::function<QString(WindowSafetyTest&)> shown;

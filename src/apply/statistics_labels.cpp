@@ -1,9 +1,8 @@
-#include "apply/run_labels.h"
+#include "apply/statistics_labels.h"
 
 #include <algorithm>
 #include <string>
 
-#include "common/app.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/files.h"
@@ -11,13 +10,12 @@
 
 namespace dd {
 
-void SetAllPairIcons(App& app, PairIcon icon) {
-  std::size_t pairs = std::max(app.Job.SourceFolders.size(), app.Job.TargetFolders.size());
-  for (std::size_t i = 0; i < pairs; ++i) app.screen.SetPairIcon(static_cast<int>(i), icon);
+void SetAllPairIcons(Screen& screen, const JobState& job, PairIcon icon) {
+  std::size_t pairs = std::max(job.SourceFolders.size(), job.TargetFolders.size());
+  for (std::size_t i = 0; i < pairs; ++i) screen.SetPairIcon(static_cast<int>(i), icon);
 }
 
-void ClearRunStatistics(App& app) {
-  RunStatistics& r = app.Run;
+void ClearRunStatistics(RunStatistics& r, Screen& screen) {
   if (!r.Lifecycle.Execution()) {
     r.CurrentFile.clear();
     r.TreeFoldersF1 = r.TreeFoldersF2 = r.TreeFilesF1 = r.TreeFilesF2 = 0;
@@ -41,24 +39,22 @@ void ClearRunStatistics(App& app) {
   r.DeletedBytes = r.ReplacedBytes = r.NewBytes = 0;
   r.MovedCount = r.MovedBytes = r.MovedByCopy = 0;
   r.FirstDeleteTime = r.FirstNewTime = r.FirstReplaceTime = 0;
-  app.screen.SetStatusText(2, "");
+  screen.SetStatusText(2, "");
 }
 
-void ShowExecutionInProgress(App& app) {
-  RunStatistics& r = app.Run;
-  r.ActionText =
-      app.Text("[Execution in progress]") + ": " + ShortDurationText(app, MonotonicSeconds() - r.ExecutionStartTime);
+void ShowExecutionInProgress(RunStatistics& r, const Messages& messages) {
+  r.ActionText = messages.Text("[Execution in progress]") + ": " +
+                 ShortDurationText(messages, MonotonicSeconds() - r.ExecutionStartTime);
 }
 
-void ShowScanProgress(App& app) {
-  app.screen.ShowRunLabels(app.Run);
+void ShowScanProgress(Screen& screen, const RunStatistics& run) {
+  screen.ShowRunLabels(run);
 }
 
-void ShowPendingStatistics(App& app) {
-  RunStatistics& r = app.Run;
+void ShowPendingStatistics(RunStatistics& r, RateState& rates, Messages& messages) {
   const int64_t pending = r.PendingOps();
   PendingLabels labels;
-  labels.EstimateText = EstimateRemainingTime(app);
+  labels.EstimateText = EstimateRemainingTime(r, rates, messages);
   if (pending == 0) {
     r.CurrentFile.clear();
     r.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
@@ -75,16 +71,16 @@ void ShowPendingStatistics(App& app) {
   } else if (r.LastOperationKind == OpKind::Move) {
     labels.ProgressRed = 96, labels.ProgressGreen = 150, labels.ProgressBlue = 90;
   }
-  app.screen.ShowPendingLabels(r, labels);
-  ShowScanProgress(app);
+  messages.screen().ShowPendingLabels(r, labels);
+  ShowScanProgress(messages.screen(), r);
 }
 
-void ShowCurrentItemLabels(App& app) {
-  ShowCurrentItemLabels(app, IsDirectory(app.Run.CurrentFile));
+void ShowCurrentItemLabels(Screen& screen, const RunStatistics& run) {
+  ShowCurrentItemLabels(screen, run, IsDirectory(run.CurrentFile));
 }
 
-void ShowCurrentItemLabels(App& app, bool isFolder) {
-  app.screen.ShowCurrentItem(app.Run.CurrentFile, isFolder ? std::string() : app.Run.CurrentSizeText);
+void ShowCurrentItemLabels(Screen& screen, const RunStatistics& run, bool isFolder) {
+  screen.ShowCurrentItem(run.CurrentFile, isFolder ? std::string() : run.CurrentSizeText);
 }
 
 }  // namespace dd
