@@ -71,7 +71,7 @@ std::vector<std::string> Classify(const std::vector<Entry>& f1, const std::vecto
 
 }  // namespace
 
-TEST(Classification, EachItemGetsItsStatusAndTheModesCode) {
+TEST(Classification, EachItemIsPlannedWithTheModesCodeForItsStatus) {
   const struct {
     const char* name;
     std::vector<Entry> f1, f2;

@@ -62,7 +62,7 @@ class HiddenChanges : public ContentComparison {
   const std::string big = std::string(3 * ContentReader::kBlock / 2, 'x');
 };
 
-TEST_F(HiddenChanges, WithoutTheOptionEqualSizeAndTimeAreIdentical) {
+TEST_F(HiddenChanges, WithoutTheOptionCopiesOfOneSizeAtOneTimeAreIdentical) {
   const std::map<std::string, std::string> statuses = {
       {"same", "Identical"},  {"tie", "Identical"}, {"f1later", "Identical"},  {"f2later", "Identical"},
       {"empty", "Identical"}, {"big", "Identical"}, {"bigfirst", "Identical"}, {"dir", "Identical"}};
