@@ -81,7 +81,8 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
       options_[r][c] = option;
       grid->addWidget(option, r + 1, 2 + c, Qt::AlignCenter);
     }
-    connect(group, &QButtonGroup::idClicked, this, [this, r](int c) { OptionClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, r, c); });
+    connect(group, &QButtonGroup::idClicked, this,
+            [this, r](int c) { OptionClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, r, c); });
   }
   body->addLayout(grid);
 
@@ -103,8 +104,9 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
       (side == 0 ? icSource_ : icTarget_)[row] = box;
       drops->addWidget(box, row + 1, 1 + side);
       // activated comes from the user only; the program's own selections stay silent.
-      connect(box, &QComboBox::activated, this,
-              [this, row, side](int index) { DropDownClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, row, side, index + 1); });
+      connect(box, &QComboBox::activated, this, [this, row, side](int index) {
+        DropDownClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, row, side, index + 1);
+      });
     }
   }
   drops->setRowStretch(4, 1);
@@ -113,7 +115,8 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
   outer->addLayout(body);
   outer->addStretch(1);
 
-  connect(cmbBackupModes_, &QComboBox::activated, this, [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
+  connect(cmbBackupModes_, &QComboBox::activated, this,
+          [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
   FillDropDowns();
 }
 
