@@ -104,7 +104,7 @@ void BM_ComparePair(benchmark::State& state) {
   for (auto _ : state) {
     app.ToDo.ToDoList.assign(1, std::string());
     dd::ComparePair({app.Options, app.Modes.CurrentBackupMode, app.Files, app.ToDo.ToDoList, app.Run, app.messages},
-                   trees.f1, trees.f2, 0, 0);
+                    trees.f1, trees.f2, 0, 0);
     records = app.ToDo.ToDoList.size() - 1;
   }
   struct rusage usage {};

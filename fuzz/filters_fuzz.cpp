@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   app.Options.ExclCaseSensitive = flags & 1;
   app.Options.InclCaseSensitive = flags & 2;
   const std::size_t before = app.ToDo.ToDoList.size();
-  int removed = (flags & 4) ? IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, filter) : ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, filter);
+  int removed = (flags & 4) ? IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, filter)
+                            : ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, filter);
   DD_FUZZ_CHECK(removed >= 0 && static_cast<std::size_t>(removed) <= before);
   return 0;
 }

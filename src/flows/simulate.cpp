@@ -249,7 +249,8 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
   int filtered = 0;
   std::string exclude = ExcludeTextForRun(app.Options);
   app.Yield();
-  if (!exclude.empty()) filtered += ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, exclude);
+  if (!exclude.empty())
+    filtered += ExcludeFromToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, exclude);
   std::string include = IncludeTextForRun(app.Options);
   if (!include.empty()) filtered += IncludeInToDoList(app.ToDo, app.Job, app.Options, app.Files, app.messages, include);
 

@@ -29,9 +29,9 @@ std::string_view StatusOfBoth(int64_t modifiedF1, int64_t modifiedF2, int64_t si
 
 // One item whose status the mode plans an operation for.
 struct ClassifiedItem {
-  std::size_t Line;    // its line; for an item on both sides the F1 line, the F2 line follows
-  bool BothSides;      // found on both sides
-  int Side;            // 0 F1, 1 F2: the side of Line
+  std::size_t Line;  // its line; for an item on both sides the F1 line, the F2 line follows
+  bool BothSides;    // found on both sides
+  int Side;          // 0 F1, 1 F2: the side of Line
   std::string_view Status;
   const std::string& Code;  // the mode's code for the status, as the mode holds it now
 };

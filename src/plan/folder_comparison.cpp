@@ -5,9 +5,9 @@
 
 #include <unordered_map>
 
+#include "common/clock.h"
 #include "common/messages.h"
 #include "common/run_statistics.h"
-#include "common/clock.h"
 #include "plan/scan_observer.h"
 #include "plan/scanner.h"
 

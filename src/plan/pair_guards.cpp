@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "common/messages.h"
 #include "common/files.h"
+#include "common/messages.h"
 #include "plan/root_check.h"
 #include "todo/backup_mode.h"
 
@@ -76,15 +76,16 @@ bool IsMassDeletion(const PairPlan& plan) {
   return DeletesMost(plan.DeletedFilesF1, plan.FilesF1) || DeletesMost(plan.DeletedFilesF2, plan.FilesF2);
 }
 
-bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan) {
+bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2,
+                         const PairPlan& plan) {
   auto side = [](const char* name, const std::string& root, int64_t deleted, int64_t files) {
     return std::string(name) + "\t" + root + "\t" + std::to_string(deleted) + " / " + std::to_string(files);
   };
   Message m;
   m.kind = MessageKind::MassDeletion;
   m.key = "[Mass deletion]";
-  m.prompt = messages.Text("[Mass deletion]") + "\r\n" + side("F1", rootF1, plan.DeletedFilesF1, plan.FilesF1) + "\r\n" +
-             side("F2", rootF2, plan.DeletedFilesF2, plan.FilesF2);
+  m.prompt = messages.Text("[Mass deletion]") + "\r\n" + side("F1", rootF1, plan.DeletedFilesF1, plan.FilesF1) +
+             "\r\n" + side("F2", rootF2, plan.DeletedFilesF2, plan.FilesF2);
   m.title = messages.Text("[Simulation]");
   m.buttons = Buttons::YesNo;
   m.icon = Icon::Exclamation;

@@ -29,6 +29,7 @@ std::string PairsOverlappingEachOther(const std::vector<std::string>& sources, c
 bool IsMassDeletion(const PairPlan& plan);
 
 // Asks whether the deletions of pair `pair` may be planned; the safe answer is No.
-bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2, const PairPlan& plan);
+bool ConfirmMassDeletion(Messages& messages, const std::string& rootF1, const std::string& rootF2,
+                         const PairPlan& plan);
 
 }  // namespace dd

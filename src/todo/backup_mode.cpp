@@ -106,8 +106,8 @@ void StdBackupModesDef(BackupModeState& modes, const RunLifecycle& run, Messages
   BackupModeState& m = modes;
   m.StdBackupModes[0] = MakeMode(messages.Text("[A->B Incremental]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
                                  kCopyToTarget, kDoNothing);
-  m.StdBackupModes[1] = MakeMode(messages.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget,
-                                 kDeleteInTarget, kCopyToTarget, kCopyToSource);
+  m.StdBackupModes[1] = MakeMode(messages.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
+                                 kCopyToTarget, kCopyToSource);
   m.ComboItems = {m.StdBackupModes[0].Name, m.StdBackupModes[1].Name, messages.Text("[User defined]")};
   m.CurrentBackupMode = m.StdBackupModes[0];
   m.SelectedMode = 0;
@@ -223,8 +223,7 @@ int SelectedDropDownItem(const BackupModeDef& mode, int row, int side) {
   return item;
 }
 
-void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side,
-                     int item) {
+void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side, int item) {
   if (modes.OptsBeingSet) return;
   if (!DropDownField(modes.CurrentBackupMode, row, side) || item < 1 || item > DropDownItemCount(row)) return;
   // Item numbers of the Extra drop-downs back to picture numbers.

@@ -54,8 +54,7 @@ void OptionClicked(BackupModeState& modes, const RunLifecycle& run, Messages& me
 // Drop-downs: rows 0 Identical, 1 Extra, 2 Newer; sides 0 F1, 1 F2; items numbered from 1.
 int DropDownItemCount(int row);
 int SelectedDropDownItem(const BackupModeDef& mode, int row, int side);
-void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side,
-                     int item);
+void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side, int item);
 // A new selection in the mode combo.
 void ComboSelected(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int item);
 

@@ -110,21 +110,23 @@ std::string TextForRun(const std::string& text, const std::string& placeholder, 
 
 int ExcludeFromToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
                         Messages& messages, std::string& text) {
-  return Thin({toDo, job, files, messages}, text, options.ExclCaseSensitive, [](const Subject& subject, const auto& filters) {
-    for (const Filter& f : filters)
-      if (Matches(subject, f)) return true;
-    return false;
-  });
+  return Thin({toDo, job, files, messages}, text, options.ExclCaseSensitive,
+              [](const Subject& subject, const auto& filters) {
+                for (const Filter& f : filters)
+                  if (Matches(subject, f)) return true;
+                return false;
+              });
 }
 
 int IncludeInToDoList(ToDoState& toDo, const JobState& job, const JobOptions& options, const ProgramFiles& files,
                       Messages& messages, std::string& text) {
-  return Thin({toDo, job, files, messages}, text, options.InclCaseSensitive, [](const Subject& subject, const auto& filters) {
-    int hits = 0;
-    for (const Filter& f : filters)
-      if (Matches(subject, f)) ++hits;
-    return hits == 0;
-  });
+  return Thin({toDo, job, files, messages}, text, options.InclCaseSensitive,
+              [](const Subject& subject, const auto& filters) {
+                int hits = 0;
+                for (const Filter& f : filters)
+                  if (Matches(subject, f)) ++hits;
+                return hits == 0;
+              });
 }
 
 std::string ExcludeTextForRun(const JobOptions& options) {

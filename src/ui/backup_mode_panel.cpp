@@ -93,7 +93,8 @@ QGridLayout* BackupModePanel::BuildOptionGrid() {
       options_[r][c] = option;
       grid->addWidget(option, r + 1, 2 + c, Qt::AlignCenter);
     }
-    connect(group, &QButtonGroup::idClicked, this, [this, r](int c) { OptionClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, r, c); });
+    connect(group, &QButtonGroup::idClicked, this,
+            [this, r](int c) { OptionClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, r, c); });
   }
   return grid;
 }
@@ -118,8 +119,9 @@ QGridLayout* BackupModePanel::BuildDropDowns() {
       (side == 0 ? icSource_ : icTarget_)[row] = box;
       drops->addWidget(box, row + 1, 1 + side);
       // activated comes from the user only; the program's own selections stay silent.
-      connect(box, &QComboBox::activated, this,
-              [this, row, side](int index) { DropDownClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, row, side, index + 1); });
+      connect(box, &QComboBox::activated, this, [this, row, side](int index) {
+        DropDownClicked(app_.Modes, app_.Run.Lifecycle, app_.messages, row, side, index + 1);
+      });
     }
   }
   drops->setRowStretch(4, 1);

@@ -122,7 +122,8 @@ void FilterTextBox::dropEvent(QDropEvent* e) {
     QPlainTextEdit::dropEvent(e);
     return;
   }
-  FilesDroppedOnFilterBox(app_.Options, box_, LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list"))));
+  FilesDroppedOnFilterBox(app_.Options, box_,
+                          LocalPathsOfUriList(e->mimeData()->data(QStringLiteral("text/uri-list"))));
   e->acceptProposedAction();
   ShowText();
   moveCursor(QTextCursor::End);

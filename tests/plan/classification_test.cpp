@@ -71,7 +71,7 @@ std::vector<std::string> Classify(const std::vector<Entry>& f1, const std::vecto
 
 }  // namespace
 
-TEST(Classification, EachItemGetsItsStatusAndTheModesCode) {
+TEST(Classification, EachItemIsPlannedWithTheModesCodeForItsStatus) {
   const struct {
     const char* name;
     std::vector<Entry> f1, f2;
@@ -86,7 +86,10 @@ TEST(Classification, EachItemGetsItsStatusAndTheModesCode) {
       {"folder in F2 only", {}, {{"/d"}}, {"/d Extra in F2 <-="}},
       {"a folder in F1 only with its file", {{"/d"}, {"/d/x", 1}}, {}, {"/d Extra in F1 =->", "/d/x Extra in F1 =->"}},
       {"file against folder", {{"/c", 1}}, {{"/c"}}, {"/c Extra in F1 =->", "/c Extra in F2 <-="}},
-      {"names differing in case", {{"/a.txt", 1}}, {{"/A.txt", 1}}, {"/A.txt Extra in F2 <-=", "/a.txt Extra in F1 =->"}},
+      {"names differing in case",
+       {{"/a.txt", 1}},
+       {{"/A.txt", 1}},
+       {"/A.txt Extra in F2 <-=", "/a.txt Extra in F1 =->"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);

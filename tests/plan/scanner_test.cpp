@@ -50,8 +50,8 @@ namespace {
 // A tree with a dangling link, names the records cannot hold, and a file of a known time with a fraction.
 struct ScannedTree : Scanner {
   ScannedTree() {
-    MakeTree(dir.path(), {"r/sub/a.txt=a", "r/sub/dangling->nowhere", "r/line\nbreak/inner.txt=1",
-                          "r/sub/cr\rname=1", "r/t.txt=x", "rootlink->r"});
+    MakeTree(dir.path(), {"r/sub/a.txt=a", "r/sub/dangling->nowhere", "r/line\nbreak/inner.txt=1", "r/sub/cr\rname=1",
+                          "r/t.txt=x", "rootlink->r"});
     const struct timespec times[2] = {{kUtc, 900000000}, {kUtc, 900000000}};
     EXPECT_EQ(::utimensat(AT_FDCWD, (dir / "r/t.txt").c_str(), times, 0), 0);
     app.Run.ScanningF1 = true;

@@ -77,7 +77,7 @@ TEST(Filters, ThinTheListByTheirTexts) {
   }
 }
 
-TEST(Filters, TheTextLosesItsLeadingAndTrailingBlankLines) {
+TEST(Filters, TheTextLosesTheBlankLinesAroundIt) {
   for (const ThinRow& row : kThinRows) {
     SCOPED_TRACE(row.text);
     std::string normalised = row.text;

@@ -84,7 +84,7 @@ std::vector<std::string> RecordsOfEveryKind() {
   };
 }
 
-TEST(ToDoList, CountsEachRecordUnderTheKindItsCodeAndStatusName) {
+TEST(ToDoList, CountsEachRecordUnderTheKindOfItsCodeWithItsStatus) {
   RunStatistics r;
   r.Pending.Add(OpKind::New, Side::F1, 99);  // a count before is replaced, not added to
   CountOperations(RecordsOfEveryKind(), r);
