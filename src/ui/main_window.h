@@ -93,8 +93,11 @@ class MainWindow : public QMainWindow {
 
   // The commands behind menus, buttons and keys.
   void ClickButton(int number);
-  void ListenEventFolders(const std::string& action);
-  void ListenEvent(const std::string& action);
+  // What a click, key or menu entry does with the current row of a list: every
+  // action also shows the row's item in the current-item line.
+  enum class RowAction { Select, ShowInFileManager, Open };
+  void ActOnFolderRow(RowAction action);
+  void ActOnToDoRow(RowAction action);
   int DeleteSelectedToDoRows();
   void SortByHeader(int column);
   void DropOnFolders(const std::vector<std::string>& paths, int x);

@@ -11,7 +11,7 @@ struct PanelState {
   bool frameMain = true;
   bool frameBackupModes = false;
   bool frameExclude = false, frameSchedule = false;
-  std::string activeButton;  // "1Button", "12Button" or ""
+  int activeButton = 0;  // the button that looks pressed (its panel is open); 0 for none
 
   // The operation list panel: shown or hidden, normal or enlarged.
   bool toDoListVisible = true;

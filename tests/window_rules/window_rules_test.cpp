@@ -18,26 +18,26 @@ TEST(PanelRulesTest, OnePanelAtATimeAndASecondClickOrItsCloseButtonReturnsToTheM
   const struct {
     std::function<void()> step;
     int panels;
-    const char* active;
-  } steps[] = {{[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
-               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},  // the other panel replaces it
-               {[&] { ToggleSchedulePanel(s, false); }, kSchedule, "19Button"},
-               {[&] { ScheduleSwitched(s, true); }, kSchedule, "20Button"},  // the button now shown takes the look
-               {[&] { ToggleSchedulePanel(s, true); }, kMain, ""},           // its close button or a second click
-               {[&] { ScheduleSwitched(s, false); }, kMain, ""},             // a closed panel marks nothing
-               {[&] { ToggleSchedulePanel(s, true); }, kSchedule, "20Button"},
-               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, "12Button"},
-               {[&] { TogglePanel(s, kBtnHideFrameEXCL); }, kMain, ""},  // its close button
-               {[&] { TogglePanel(s, kBtnBackup); }, kModes, "1Button"},
-               {[&] { ClosePanels(s); }, kMain, ""}};  // Escape
+    int active;
+  } steps[] = {{[&] { TogglePanel(s, kBtnBackup); }, kModes, kBtnBackup},
+               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, kBtnExclude},  // the other panel replaces it
+               {[&] { ToggleSchedulePanel(s, false); }, kSchedule, kBtnScheduleOff},
+               {[&] { ScheduleSwitched(s, true); }, kSchedule, kBtnScheduleOn},  // the button now shown takes the look
+               {[&] { ToggleSchedulePanel(s, true); }, kMain, 0},           // its close button or a second click
+               {[&] { ScheduleSwitched(s, false); }, kMain, 0},             // a closed panel marks nothing
+               {[&] { ToggleSchedulePanel(s, true); }, kSchedule, kBtnScheduleOn},
+               {[&] { TogglePanel(s, kBtnExclude); }, kExclude, kBtnExclude},
+               {[&] { TogglePanel(s, kBtnHideFrameEXCL); }, kMain, 0},  // its close button
+               {[&] { TogglePanel(s, kBtnBackup); }, kModes, kBtnBackup},
+               {[&] { ClosePanels(s); }, kMain, 0}};  // Escape
   for (std::size_t i = 0; i < std::size(steps); ++i) {
     steps[i].step();
     EXPECT_EQ(s.frameMain + 2 * s.frameBackupModes + 4 * s.frameExclude + 8 * s.frameSchedule, steps[i].panels) << i;
     EXPECT_EQ(s.activeButton, steps[i].active) << i;
   }
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", false), 3);
-  EXPECT_EQ(ButtonLook(kBtnScheduleOff, "19Button", true), 4);
-  EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, false), 3);
+  EXPECT_EQ(ButtonLook(kBtnScheduleOff, kBtnScheduleOff, true), 4);
+  EXPECT_EQ(ButtonLook(kBtnExclude, 0, false), 1);
 }
 
 TEST(MenuRulesTest, TheEntriesThatStartARunFollowTheirButtonsAndTheOthersStayInUse) {

@@ -37,9 +37,9 @@ TEST(RunButtonsTest, ButtonsThatStartARunAreOutOfUseWhileOneIsOn) {
 }
 
 TEST(RunButtonsTest, AButtonOutOfUseShowsLookFiveWhateverTheMouseOrTheActivePanel) {
-  EXPECT_EQ(ButtonLook(kBtnSimulate, "", true, false), kDisabledLook);
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", true, false), kDisabledLook);
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", true, true), 4);
+  EXPECT_EQ(ButtonLook(kBtnSimulate, 0, true, false), kDisabledLook);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, false), kDisabledLook);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, true), 4);
   EXPECT_EQ(ButtonPictureFile(kBtnExecute, kDisabledLook), "B3_5.gif");
 }
 
@@ -83,7 +83,7 @@ TEST_F(UnsavedChangesTest, EveryPartOfTheJobCountsAndSavingOrLoadingClearsIt) {
     row.edit(app);
     EXPECT_TRUE(JobHasUnsavedChanges(app)) << row.name;
     app.Job.CurrentJobFile = path;
-    ASSERT_TRUE(SaveJob(app, "Save")) << row.name;
+    ASSERT_TRUE(SaveJob(app, SaveMode::Save)) << row.name;
     EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
     row.edit(app);  // the same value again
     EXPECT_FALSE(JobHasUnsavedChanges(app)) << row.name;
@@ -105,7 +105,7 @@ TEST_F(UnsavedChangesTest, AFocusedPlaceholderBoxOrALanguageSwitchChangesNothing
   app.Options.ExclEnabled = true;
   test::WriteFile(dir / "file", "");
   app.Job.CurrentJobFile = dir / "file/job.ddk";
-  EXPECT_FALSE(SaveJob(app, "Save"));
+  EXPECT_FALSE(SaveJob(app, SaveMode::Save));
   EXPECT_TRUE(JobHasUnsavedChanges(app));
 }
 
