@@ -172,10 +172,8 @@ class MainWindow : public QMainWindow {
   PanelState panels_;
   ToDoSort sort_;
   int foldersMouseX_ = 0, toDoMouseX_ = 0;
-  bool ctrlHeld_ = false;
   bool closePending_ = false;
   int commandDepth_ = 0;
-  double lastYield_ = 0;
 
   QMap<QString, QAction*> actions_;
   QMap<QString, QMenu*> menus_;

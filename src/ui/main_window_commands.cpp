@@ -37,7 +37,7 @@ namespace dd::ui {
 namespace {
 
 // The lists' widths are reckoned in thirds of a pixel, so that their fixed
-// columns (300 for the folder status, 320 and 400 in the operation list) fit a
+// columns (300 for the folder status, 320 and 400 in the to-do list) fit a
 // window of 1024 pixels and up.
 constexpr int kUnitsPerPixel = 3;
 
