@@ -500,7 +500,7 @@ std::string JobTextWithoutPlaceholders(App& app) {
   return text;
 }
 
-bool SaveJob(App& app, const std::string& mode) {
+bool SaveJob(App& app, SaveMode mode) {
   NormaliseFilterBoxes(app);
   app.screen.JobOptionsChanged();
   // The layout has no escape: a value that would read back as something else
@@ -512,7 +512,7 @@ bool SaveJob(App& app, const std::string& mode) {
     return false;
   }
   std::string target = app.Job.CurrentJobFile;
-  const bool saveAs = mode == "SaveAs";
+  const bool saveAs = mode == SaveMode::SaveAs;
   if (saveAs) {
     target =
         app.screen.FileDialog(FileDialogMode::Save, app.Text("[Save]"), app.Job.CurrentJobFile, JobFileFilter(app));

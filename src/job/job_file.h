@@ -23,8 +23,10 @@ std::string BuildJobText(App& app);
 // The same with a filter box that shows its placeholder (or nothing) written empty:
 // a language switch or a focused empty box changes nothing of it.
 std::string JobTextWithoutPlaceholders(App& app);
-// Save ("Save") or Save As ("SaveAs"). Returns false when a write was tried and failed.
-bool SaveJob(App& app, const std::string& mode);
+// Save writes to the job's own file; Save As asks for one first.
+enum class SaveMode { Save, SaveAs };
+// Returns false when a write was tried and failed.
+bool SaveJob(App& app, SaveMode mode);
 // The job dialogs' filter list.
 std::string JobFileFilter(const App& app);
 

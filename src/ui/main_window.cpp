@@ -297,10 +297,10 @@ void MainWindow::BuildMenus() {
   AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { NewJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
-    if (SaveJob(app_, "Save")) BGFlash();
+    if (SaveJob(app_, SaveMode::Save)) BGFlash();
   });
   AddAction(file, QStringLiteral("mnuSaveAs"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    if (SaveJob(app_, "SaveAs")) BGFlash();
+    if (SaveJob(app_, SaveMode::SaveAs)) BGFlash();
   });
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuSaveToDoList"), {}, [this] { SaveList(); });
@@ -349,8 +349,8 @@ void MainWindow::BuildContextMenus() {
   QMenu* list = new QMenu(this);
   list->setObjectName(QStringLiteral("mnuListenMenu"));
   menus_.insert(list->objectName(), list);
-  AddAction(list, QStringLiteral("mnuShowInExplorer"), {}, [this] { ListenEvent("Explorer"); });
-  AddAction(list, QStringLiteral("mnuOpenFile"), {}, [this] { ListenEvent("Open"); });
+  AddAction(list, QStringLiteral("mnuShowInExplorer"), {}, [this] { ActOnToDoRow(RowAction::ShowInFileManager); });
+  AddAction(list, QStringLiteral("mnuOpenFile"), {}, [this] { ActOnToDoRow(RowAction::Open); });
   AddAction(list, QStringLiteral("mnuDeleteFromList"), {}, [this] { DeleteSelectedToDoRows(); });
   AddAction(list, QStringLiteral("mnuCopyPathToClipb"), {}, [this] { CopyCurrentPath(); });
   list->addSeparator();
@@ -372,7 +372,7 @@ void MainWindow::BuildContextMenus() {
   QMenu* folders = new QMenu(this);
   folders->setObjectName(QStringLiteral("mnulvFolders"));
   menus_.insert(folders->objectName(), folders);
-  AddAction(folders, QStringLiteral("mnuShowInExplorerF"), {}, [this] { ListenEventFolders("Explorer"); });
+  AddAction(folders, QStringLiteral("mnuShowInExplorerF"), {}, [this] { ActOnFolderRow(RowAction::ShowInFileManager); });
   AddAction(folders, QStringLiteral("mnuDeleteFromListF"), {},
             [this] { DeletePairsByKey(app_, SelectedFolderKeys()); });
   folders->addAction(action(QStringLiteral("mnuSwapFolders")));

@@ -93,8 +93,11 @@ class MainWindow : public QMainWindow {
 
   // The commands behind menus, buttons and keys.
   void ClickButton(int number);
-  void ListenEventFolders(const std::string& action);
-  void ListenEvent(const std::string& action);
+  // What a click, key or menu entry does with the current row of a list: every
+  // action also shows the row's item in the current-item line.
+  enum class RowAction { Select, ShowInFileManager, Open };
+  void ActOnFolderRow(RowAction action);
+  void ActOnToDoRow(RowAction action);
   int DeleteSelectedToDoRows();
   void SortByHeader(int column);
   void DropOnFolders(const std::vector<std::string>& paths, int x);
@@ -169,10 +172,8 @@ class MainWindow : public QMainWindow {
   PanelState panels_;
   ToDoSort sort_;
   int foldersMouseX_ = 0, toDoMouseX_ = 0;
-  bool ctrlHeld_ = false;
   bool closePending_ = false;
   int commandDepth_ = 0;
-  double lastYield_ = 0;
 
   QMap<QString, QAction*> actions_;
   QMap<QString, QMenu*> menus_;

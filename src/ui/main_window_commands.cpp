@@ -37,7 +37,7 @@ namespace dd::ui {
 namespace {
 
 // The lists' widths are reckoned in thirds of a pixel, so that their fixed
-// columns (300 for the folder status, 320 and 400 in the operation list) fit a
+// columns (300 for the folder status, 320 and 400 in the to-do list) fit a
 // window of 1024 pixels and up.
 constexpr int kUnitsPerPixel = 3;
 
@@ -85,7 +85,7 @@ void MainWindow::ClickButton(int number) {
         StopRun();
         break;
       case kBtnSave:
-        if (SaveJob(app_, "Save")) BGFlash();
+        if (SaveJob(app_, SaveMode::Save)) BGFlash();
         break;
       case kBtnOpen:
         OpenJobAsked(app_);
@@ -160,13 +160,13 @@ std::vector<int> MainWindow::SelectedFolderKeys() const {
   return keys;
 }
 
-void MainWindow::ListenEventFolders(const std::string& actionName) {
+void MainWindow::ActOnFolderRow(RowAction action) {
   if (RunOnWorker()) return;  // the current-item labels belong to the run meanwhile
   const int row = folderList_->currentRow();
   QTableWidgetItem* keyItem = row >= 0 ? folderList_->item(row, 0) : nullptr;
   if (!keyItem || !folderList_->selectionModel()->isRowSelected(row, {})) return;
   const std::string path = PairPathAt(app_, keyItem->text().toInt(), foldersMouseX_, folderList_->Boundary());
-  if (!path.empty() && actionName == "Explorer") ShowInFileManager(path);
+  if (!path.empty() && action == RowAction::ShowInFileManager) ShowInFileManager(path);
   app_.Run.CurrentFile = path;
   app_.Run.CurrentSizeText.clear();
   ShowCurrentItemLabels(app_.screen, app_.Run);
@@ -179,15 +179,15 @@ std::array<int, kToDoColumnCount> MainWindow::ToDoPixelWidths() const {
   return w;
 }
 
-void MainWindow::ListenEvent(const std::string& actionName) {
+void MainWindow::ActOnToDoRow(RowAction action) {
   if (RunOnWorker()) return;
   const QModelIndex current = toDoView_->currentIndex();
   const int64_t record = current.isValid() ? toDoModel_->RecordOfRow(current.row()) : -1;
   if (record < 0) return;
   const bool f1 = SideIsF1(toDoMouseX_, ToDoPixelWidths());
   const std::string path = ToDoEventPath(app_.ToDo.ToDoList[static_cast<std::size_t>(record)], f1);
-  if (actionName == "Explorer") ShowInFileManager(path);
-  if (actionName == "Open") OpenWithShell(path);
+  if (action == RowAction::ShowInFileManager) ShowInFileManager(path);
+  if (action == RowAction::Open) OpenWithShell(path);
   app_.Run.CurrentFile = path;
   struct stat st {};
   const bool folder = IsDirectory(path);
@@ -267,7 +267,7 @@ void MainWindow::ConnectLists() {
     if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
       Command([this] { DeletePairsByKey(app_, SelectedFolderKeys()); });
     } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})) {
-      ListenEventFolders("Explorer");
+      ActOnFolderRow(RowAction::ShowInFileManager);
     } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
       folderList_->selectAll();
     } else {
@@ -275,13 +275,13 @@ void MainWindow::ConnectLists() {
     }
     return true;
   };
-  f.keyRelease = [this](QKeyEvent*) { ListenEventFolders("Markieren"); };
+  f.keyRelease = [this](QKeyEvent*) { ActOnFolderRow(RowAction::Select); };
   f.mouseRelease = [this](int x, Qt::MouseButton b, QPoint global) {
     foldersMouseX_ = x;
     if (b == Qt::RightButton) ShowFolderMenu(global);
-    ListenEventFolders("Markieren");
+    ActOnFolderRow(RowAction::Select);
   };
-  f.doubleClick = [this] { ListenEventFolders("Explorer"); };
+  f.doubleClick = [this] { ActOnFolderRow(RowAction::ShowInFileManager); };
   folderList_->drop = [this](const std::vector<std::string>& paths, int x) { DropOnFolders(paths, x); };
 
   ListHooks& t = toDoView_->hooks;
@@ -289,9 +289,9 @@ void MainWindow::ConnectLists() {
     if (IsKey(e, {Qt::Key_Delete, Qt::Key_Backspace})) {
       DeleteSelectedToDoRows();
     } else if (e->key() == Qt::Key_Space) {
-      ListenEvent("Explorer");
+      ActOnToDoRow(RowAction::ShowInFileManager);
     } else if (IsKey(e, {Qt::Key_Return, Qt::Key_Enter})) {
-      ListenEvent("Open");
+      ActOnToDoRow(RowAction::Open);
     } else if (e->key() == Qt::Key_A && OnlyCtrl(e)) {
       toDoView_->selectAll();
     } else {
@@ -301,15 +301,15 @@ void MainWindow::ConnectLists() {
     return true;
   };
   t.keyRelease = [this](QKeyEvent*) {
-    ListenEvent("Markieren");
+    ActOnToDoRow(RowAction::Select);
     LoadIconsOfVisibleRows();
   };
   t.mouseRelease = [this](int x, Qt::MouseButton b, QPoint global) {
     toDoMouseX_ = x;
     if (b == Qt::RightButton) ShowListMenu(global);
-    ListenEvent("Markieren");
+    ActOnToDoRow(RowAction::Select);
   };
-  t.doubleClick = [this] { ListenEvent("Explorer"); };
+  t.doubleClick = [this] { ActOnToDoRow(RowAction::ShowInFileManager); };
   connect(toDoView_->horizontalHeader(), &QHeaderView::sectionClicked, this, &MainWindow::SortByHeader);
 }
 

@@ -14,7 +14,7 @@ qreal TileRadius(const QRect& r) {
 
 }  // namespace
 
-PictureButton::PictureButton(int number, const SkinPictures& pictures, std::function<std::string()> activeButton,
+PictureButton::PictureButton(int number, const SkinPictures& pictures, std::function<int()> activeButton,
                              QWidget* parent)
     : QAbstractButton(parent), number_(number), pictures_(pictures), activeButton_(std::move(activeButton)) {
   setAttribute(Qt::WA_Hover);

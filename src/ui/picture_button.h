@@ -13,8 +13,8 @@ namespace dd::ui {
 class PictureButton : public QAbstractButton {
   Q_OBJECT
  public:
-  // `activeButton` tells which button is the active one ("1Button" ...).
-  PictureButton(int number, const SkinPictures& pictures, std::function<std::string()> activeButton,
+  // `activeButton` tells which button is the active one (its number; 0 for none).
+  PictureButton(int number, const SkinPictures& pictures, std::function<int()> activeButton,
                 QWidget* parent = nullptr);
   int number() const { return number_; }
   // The look the button shows now (1..4, 5 while it cannot be pressed).
@@ -32,7 +32,7 @@ class PictureButton : public QAbstractButton {
   void PaintWithoutPicture(QPainter& p, int look);
   int number_;
   const SkinPictures& pictures_;
-  std::function<std::string()> activeButton_;
+  std::function<int()> activeButton_;
 };
 
 }  // namespace dd::ui

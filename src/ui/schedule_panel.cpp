@@ -61,9 +61,9 @@ SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures,
     body->addWidget(l);
     return l;
   };
-  label41_ = makeLabel(41);
-  label42_ = makeLabel(42);
-  label44_ = makeLabel(44);
+  offNote_ = makeLabel(41);
+  onNote_ = makeLabel(42);
+  countdown_ = makeLabel(44);
   picProgressSchedule_ = new ProgressPicture(this);
   picProgressSchedule_->setObjectName(QStringLiteral("picProgressSchedule"));
   picProgressSchedule_->setMinimumHeight(16);
@@ -75,16 +75,16 @@ SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures,
 }
 
 QLabel* SchedulePanel::label(int index) const {
-  return index == 41 ? label41_ : index == 42 ? label42_ : index == 44 ? label44_ : nullptr;
+  return index == 41 ? offNote_ : index == 42 ? onNote_ : index == 44 ? countdown_ : nullptr;
 }
 
 void SchedulePanel::Show(const ScheduleLabels& labels) {
   on_->setVisible(labels.On);
   off_->setVisible(!labels.On);
-  label41_->setVisible(!labels.On);
-  label42_->setVisible(labels.On);
-  label44_->setVisible(labels.On);
-  label44_->setText(Display(labels.Countdown));
+  offNote_->setVisible(!labels.On);
+  onNote_->setVisible(labels.On);
+  countdown_->setVisible(labels.On);
+  countdown_->setText(Display(labels.Countdown));
   picProgressSchedule_->setVisible(labels.On);
   int percent = labels.ProgressPercent;
   picProgressSchedule_->PaintProgress(percent, QColor(kScheduleBarRed, kScheduleBarGreen, kScheduleBarBlue));

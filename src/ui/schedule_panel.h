@@ -43,7 +43,8 @@ class SchedulePanel : public SkinPanel {
   QLineEdit* txtScheduleTime_ = nullptr;
   QCheckBox* chkScheduleOnChange_ = nullptr;
   QLabel* periodCaption_ = nullptr;
-  QLabel *label41_ = nullptr, *label42_ = nullptr, *label44_ = nullptr;
+  // What the scheduler does when off and when on (label(41), label(42)), and the time to its next run (label(44)).
+  QLabel *offNote_ = nullptr, *onNote_ = nullptr, *countdown_ = nullptr;
   PictureButton *on_ = nullptr, *off_ = nullptr;
   ProgressPicture* picProgressSchedule_ = nullptr;
 };

@@ -1,4 +1,4 @@
-// The operation list as a table model: it reads the core's rows and records on
+// The to-do list as a table model: it reads the core's rows and records on
 // demand and keeps file icons only for the rows of the loaded-icon window.
 #pragma once
 

@@ -14,17 +14,13 @@ std::string ButtonPictureFile(int button, int look) {
   return "B" + std::to_string(k) + "_" + std::to_string(look) + ".gif";
 }
 
-std::string ActiveButtonText(int button) {
-  return button <= 0 ? std::string() : std::to_string(button) + "Button";
-}
-
-int ButtonLook(int button, const std::string& activeButton, bool mouseOver) {
-  const bool active = !activeButton.empty() && activeButton == ActiveButtonText(button);
+int ButtonLook(int button, int activeButton, bool mouseOver) {
+  const bool active = activeButton > 0 && activeButton == button;
   if (active) return mouseOver ? 4 : 3;
   return mouseOver ? 2 : 1;
 }
 
-int ButtonLook(int button, const std::string& activeButton, bool mouseOver, bool enabled) {
+int ButtonLook(int button, int activeButton, bool mouseOver, bool enabled) {
   return enabled ? ButtonLook(button, activeButton, mouseOver) : kDisabledLook;
 }
 

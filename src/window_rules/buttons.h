@@ -38,14 +38,11 @@ enum ButtonNumber {
 bool IsCloseButton(int button);
 // The picture file of a button in look 1..4, e.g. "B2_1.gif".
 std::string ButtonPictureFile(int button, int look);
-// The remembered active button: its number followed by "Button"; "" for none.
-std::string ActiveButtonText(int button);
-
 // The look of a button: 1 normal, 2 mouse over, 3 active, 4 active with the mouse over.
-int ButtonLook(int button, const std::string& activeButton, bool mouseOver);
+int ButtonLook(int button, int activeButton, bool mouseOver);
 // The same for a button that may be out of use: 5 when it is (the mouse changes nothing then).
 inline constexpr int kDisabledLook = 5;
-int ButtonLook(int button, const std::string& activeButton, bool mouseOver, bool enabled);
+int ButtonLook(int button, int activeButton, bool mouseOver, bool enabled);
 
 // Whether a button can be pressed in this state of the run lifecycle: the buttons
 // that start a run (Simulate, Execute, the one-step run) cannot while one is on.

@@ -18,7 +18,7 @@ void SwitchLanguage(App& app, int language);
 // "" when it names none or something that is not such a name.
 std::string QtTranslationName(const App& app);
 
-// The language key of a status or operation cell of the operation list, from the
+// The language key of a status or operation cell of the to-do list, from the
 // text the core gives it ("Newer", " Delete in Target"); "" for the other cells.
 // The record keeps its own texts: they are a file format.
 std::string ToDoCellTextKey(int column, std::string_view text);

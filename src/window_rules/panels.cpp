@@ -26,9 +26,9 @@ void TogglePanel(PanelState& s, int button) {
   HideAllPanels(s);
   if (!wasVisible) {
     *panel = true;
-    s.activeButton = ActiveButtonText(owner);
+    s.activeButton = owner;
   } else {
-    s.activeButton.clear();
+    s.activeButton = 0;
     s.frameMain = true;
   }
 }
@@ -56,7 +56,7 @@ void ToDoListButton(PanelState& s, int button) {
 
 void ClosePanels(PanelState& s) {
   HideAllPanels(s);
-  s.activeButton.clear();
+  s.activeButton = 0;
   s.frameMain = true;
 }
 
@@ -98,15 +98,15 @@ void ToggleSchedulePanel(PanelState& s, bool schedulerOn) {
   HideAllPanels(s);
   if (!wasVisible) {
     s.frameSchedule = true;
-    s.activeButton = ActiveButtonText(schedulerOn ? kBtnScheduleOn : kBtnScheduleOff);
+    s.activeButton = schedulerOn ? kBtnScheduleOn : kBtnScheduleOff;
   } else {
-    s.activeButton.clear();
+    s.activeButton = 0;
     s.frameMain = true;
   }
 }
 
 void ScheduleSwitched(PanelState& s, bool schedulerOn) {
-  if (s.frameSchedule) s.activeButton = ActiveButtonText(schedulerOn ? kBtnScheduleOn : kBtnScheduleOff);
+  if (s.frameSchedule) s.activeButton = schedulerOn ? kBtnScheduleOn : kBtnScheduleOff;
 }
 
 bool ScheduleButtonShown(int button, bool schedulerOn) {

@@ -11,9 +11,9 @@ struct PanelState {
   bool frameMain = true;
   bool frameBackupModes = false;
   bool frameExclude = false, frameSchedule = false;
-  std::string activeButton;  // "1Button", "12Button" or ""
+  int activeButton = 0;  // the button that looks pressed (its panel is open); 0 for none
 
-  // The operation list panel: shown or hidden, normal or enlarged.
+  // The to-do list panel: shown or hidden, normal or enlarged.
   bool toDoListVisible = true;
   bool toDoListMaximized = false;
 };
@@ -25,13 +25,13 @@ void HideAllPanels(PanelState& state);
 // one option panel is open; a second click returns to the main panel.
 void TogglePanel(PanelState& state, int button);
 
-// A click on one of the operation list buttons 13, 16, 17, 18.
+// A click on one of the to-do list buttons 13, 16, 17, 18.
 void ToDoListButton(PanelState& state, int button);
 
 // Escape closes an open option panel: the main panel shows again.
 void ClosePanels(PanelState& state);
 
-// Before a run is carried out: the backup-mode panel closes and the operation list shows.
+// Before a run is carried out: the backup-mode panel closes and the to-do list shows.
 void ShowListForRun(PanelState& state);
 
 // Whether a picture button is shown in this state (the run and Ctrl buttons aside).

@@ -6,8 +6,8 @@
 #include "common/files.h"
 #include "common/text.h"
 #include "apply/statistics_labels.h"
+#include "todo/op_code.h"
 #include "todo/op_record.h"
-#include "todo/record_texts.h"
 #include "todo/todo_list.h"
 
 namespace dd {
@@ -73,43 +73,75 @@ const std::array<const char*, kToDoImageCount>& ToDoImageFiles() {
   return kImageFiles;
 }
 
+namespace {
+
+void SetStatusCells(FileStatus status, ToDoCells& c) {
+  switch (status) {
+    case FileStatus::ExtraInF1:
+      c.filledF1 = true, c.status1 = "Extra";
+      break;
+    case FileStatus::ExtraInF2:
+      c.filledF2 = true, c.status2 = "Extra";
+      break;
+    case FileStatus::Identical:
+      c.filledF1 = c.filledF2 = true, c.status1 = c.status2 = "Equal";
+      break;
+    case FileStatus::NewerInF1:
+      c.filledF1 = c.filledF2 = true, c.status1 = "Newer", c.status2 = "Older";
+      break;
+    case FileStatus::NewerInF2:
+      c.filledF1 = c.filledF2 = true, c.status1 = "Older", c.status2 = "Newer";
+      break;
+  }
+}
+
+// A copy onto an existing item is a replacement: the status tells which.
+void SetOperationCells(OpCode code, bool extraInF1, bool extraInF2, ToDoCells& c) {
+  switch (code) {
+    case OpCode::DeleteInSource:
+      c.operationKey = "Delete in Source", c.operationText = " Delete in Source";
+      break;
+    case OpCode::DeleteInTarget:
+      c.operationKey = "Delete in Target", c.operationText = " Delete in Target";
+      break;
+    case OpCode::CopyToTarget:
+      if (extraInF1)
+        c.operationKey = "Copy To Target", c.operationText = "Copy To Target";
+      else
+        c.operationKey = "Replace Source to Target", c.operationText = "Replace in Target";
+      break;
+    case OpCode::CopyToSource:
+      if (extraInF2)
+        c.operationKey = "Copy to Source", c.operationText = "Copy To Source";
+      else
+        c.operationKey = "Replace Target to Source", c.operationText = "Replace in Source";
+      break;
+    case OpCode::MoveInSource:
+      c.operationKey = "Move in Source", c.operationText = "Move in Source";
+      break;
+    case OpCode::MoveInTarget:
+      c.operationKey = "Move in Target", c.operationText = "Move in Target";
+      break;
+    case OpCode::DoNothing:
+      break;
+  }
+}
+
+}  // namespace
+
 bool ToDoRowCells(std::string_view record, ToDoCells& c) {
   c = ToDoCells();
   const std::optional<OpRecordView> r = OpRecordView::Parse(record);
   if (!r) return false;
-  const std::string_view code = r->Code, status = r->Status;
-  if (status == kStatusExtraInF1) {
-    c.filledF1 = true, c.status1 = "Extra";
-  } else if (status == kStatusExtraInF2) {
-    c.filledF2 = true, c.status2 = "Extra";
-  } else if (status == kStatusIdentical) {
-    c.filledF1 = c.filledF2 = true, c.status1 = c.status2 = "Equal";
-  } else if (status == kStatusNewerInF1) {
-    c.filledF1 = c.filledF2 = true, c.status1 = "Newer", c.status2 = "Older";
-  } else if (status == kStatusNewerInF2) {
-    c.filledF1 = c.filledF2 = true, c.status1 = "Older", c.status2 = "Newer";
-  }
+  FileStatus status{};
+  const bool knownStatus = ParseFileStatus(r->Status, status);
+  if (knownStatus) SetStatusCells(status, c);
   if (c.filledF1) c.path1 = r->PathF1, c.name1 = NameOf(r->PathF1), c.size1 = r->SizeF1;
   if (c.filledF2) c.path2 = r->PathF2, c.name2 = NameOf(r->PathF2), c.size2 = r->SizeF2;
-  if (code == "x =") {
-    c.operationKey = "Delete in Source", c.operationText = " Delete in Source";
-  } else if (code == "= x") {
-    c.operationKey = "Delete in Target", c.operationText = " Delete in Target";
-  } else if (code == "=->") {
-    if (status == kStatusExtraInF1)
-      c.operationKey = "Copy To Target", c.operationText = "Copy To Target";
-    else
-      c.operationKey = "Replace Source to Target", c.operationText = "Replace in Target";
-  } else if (code == "<-=") {
-    if (status == kStatusExtraInF2)
-      c.operationKey = "Copy to Source", c.operationText = "Copy To Source";
-    else
-      c.operationKey = "Replace Target to Source", c.operationText = "Replace in Source";
-  } else if (code == kMoveInSource) {
-    c.operationKey = "Move in Source", c.operationText = "Move in Source";
-  } else if (code == kMoveInTarget) {
-    c.operationKey = "Move in Target", c.operationText = "Move in Target";
-  }
+  OpCode code{};
+  if (ParseOpCode(r->Code, code))
+    SetOperationCells(code, knownStatus && status == FileStatus::ExtraInF1, knownStatus && status == FileStatus::ExtraInF2,
+                      c);
   return true;
 }
 

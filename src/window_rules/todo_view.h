@@ -1,4 +1,4 @@
-// The operation list as a table: columns, cell texts and images of a record,
+// The to-do list as a table: columns, cell texts and images of a record,
 // widths, sorting, the loaded-icon window, row removal and the side of a row.
 #pragma once
 

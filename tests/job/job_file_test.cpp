@@ -75,7 +75,7 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   app.Options.ExcludeText = "\r\n*.tmp\r\n\r\n\r\n~*\r\n";  // empty lines are dropped before writing
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
   app.Job.CurrentJobFile = dir / "Nightly";
-  ASSERT_TRUE(SaveJob(app, "Save"));
+  ASSERT_TRUE(SaveJob(app, SaveMode::Save));
   const std::string path = dir / "Nightly.ddk";
   EXPECT_EQ(ReadTextFile(path), kSampleJobText);
   EXPECT_EQ(app.Options.ExcludeText, "*.tmp\r\n~*");
@@ -92,7 +92,7 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
 
   // The trash option is one more block at the end, only when on, and reads back.
   app.Options.DeletedToTrash = true;
-  ASSERT_TRUE(SaveJob(app, "Save"));
+  ASSERT_TRUE(SaveJob(app, SaveMode::Save));
   EXPECT_EQ(ReadTextFile(path), std::string(kSampleJobText) + "Deleted Files To Trash:\r\n1\r\n\r\n\r\n");
   FileNew(app);
   EXPECT_FALSE(app.Options.DeletedToTrash);
@@ -105,7 +105,7 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   const std::string text = BuildJobText(app);
   EXPECT_NE(text.find("Directories:\r\n\r\n\r\n\r\n\r\n\r\nOperation Mode:"), std::string::npos);
   // Right after New, Save writes Temp.ddk without a question.
-  ASSERT_TRUE(SaveJob(app, "Save"));
+  ASSERT_TRUE(SaveJob(app, SaveMode::Save));
   EXPECT_EQ(ReadTextFile(dir / "Temp.ddk"), text);
   EXPECT_TRUE(screen.messages.empty());
 }
@@ -126,7 +126,7 @@ TEST_F(JobFileFixture, TheLogFileIsABlockAtTheEndOnlyWhenNamed) {
   for (const auto& c : cases) {
     app.Options.DeletedToTrash = c.trash;
     app.Options.LogFile = c.logFile;
-    ASSERT_TRUE(SaveJob(app, "Save")) << c.logFile;
+    ASSERT_TRUE(SaveJob(app, SaveMode::Save)) << c.logFile;
     EXPECT_EQ(ReadTextFile(path), kSampleJobText + c.end) << c.logFile;
     FileNew(app);
     EXPECT_EQ(app.Options.LogFile, "");
@@ -160,7 +160,7 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
     app.Options.LogFile = field == "log file" ? value : "";
     app.Job.CurrentJobFile = path;
     screen.messages.clear();
-    EXPECT_FALSE(SaveJob(app, "Save")) << field << ": " << value;
+    EXPECT_FALSE(SaveJob(app, SaveMode::Save)) << field << ": " << value;
     EXPECT_FALSE(PathExists(path));
     ASSERT_EQ(screen.keys(), std::vector<std::string>{"[Job value cannot be saved]"});
     EXPECT_EQ(screen.messages[0].icon, Icon::Critical);
@@ -245,24 +245,24 @@ TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndRepor
   test::WriteFile(dir / "old.ddk", "old");
   screen.dialogPaths = {dir / "x.DDK", dir / "old.ddk", dir / "old.ddk"};
   screen.answers = {Answer::Cancel, Answer::Ok};
-  ASSERT_TRUE(SaveJob(app, "SaveAs"));
+  ASSERT_TRUE(SaveJob(app, SaveMode::SaveAs));
   EXPECT_EQ(ReadTextFile(dir / "x.DDK"), kSampleJobText);
   EXPECT_FALSE(PathExists(dir / "x.DDK.ddk"));
-  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
   EXPECT_EQ(ReadTextFile(dir / "old.ddk"), "old");
-  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
   EXPECT_EQ(ReadTextFile(dir / "old.ddk"), kSampleJobText);
   EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[File exists, replace?]", "[File exists, replace?]"}));
   EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
   EXPECT_EQ(app.Job.CurrentJobFile, before);
 
   // A cancelled dialog, or no job path at all, writes nothing; a path below a regular file is reported.
-  EXPECT_TRUE(SaveJob(app, "SaveAs"));
+  EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
   app.Job.CurrentJobFile = "";
-  EXPECT_TRUE(SaveJob(app, "Save"));
+  EXPECT_TRUE(SaveJob(app, SaveMode::Save));
   EXPECT_FALSE(PathExists(".ddk"));
   app.Job.CurrentJobFile = dir / "old.ddk/job.ddk";
-  EXPECT_FALSE(SaveJob(app, "Save"));
+  EXPECT_FALSE(SaveJob(app, SaveMode::Save));
   EXPECT_EQ(screen.keys().size(), 3u);
   EXPECT_EQ(screen.messages.back().key, "[Could not write the job file]");
 

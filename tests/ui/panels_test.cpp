@@ -263,13 +263,13 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
   window->ClickButton(kBtnScheduleOff);
   ui::SchedulePanel& panel = *window->schedulePanel();
   EXPECT_TRUE(panel.isVisibleTo(window.get()));
-  EXPECT_EQ(window->panels().activeButton, "19Button");
+  EXPECT_EQ(window->panels().activeButton, kBtnScheduleOff);
   panel.txtScheduleTime()->selectAll();
   QTest::keyClicks(panel.txtScheduleTime(), QStringLiteral("0,01"));  // 36 seconds
   EXPECT_DOUBLE_EQ(app().Options.SchedulePeriodHours, 0.01);
   window->ClickButton(kBtnScheduleOffImFrame);
   EXPECT_TRUE(window->scheduleTimer().isActive());
-  EXPECT_EQ(window->panels().activeButton, "20Button");
+  EXPECT_EQ(window->panels().activeButton, kBtnScheduleOn);
   EXPECT_TRUE(window->button(kBtnScheduleOn)->isVisibleTo(window.get()));
   EXPECT_FALSE(window->button(kBtnScheduleOff)->isVisibleTo(window.get()));
 

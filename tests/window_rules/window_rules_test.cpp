@@ -19,7 +19,7 @@ struct PanelRow {
   const char* name;
   std::vector<PanelStep> steps;
   int panels;
-  const char* active;
+  int active;
 };
 
 const PanelStep kBackup = [](PanelState& s) { TogglePanel(s, kBtnBackup); };
@@ -38,26 +38,26 @@ void ExpectPanels(const PanelRow& row) {
 
 TEST(PanelRulesTest, OnePanelAtATime) {
   const PanelRow rows[] = {
-      {"the modes panel", {kBackup}, kModes, "1Button"},
-      {"the other panel replaces it", {kBackup, kExcludeButton}, kExclude, "12Button"},
-      {"the schedule replaces that", {kBackup, kExcludeButton, kScheduleOff}, kSchedule, "19Button"},
-      {"the button now shown takes the look", {kScheduleOff, kSwitchedOn}, kSchedule, "20Button"},
+      {"the modes panel", {kBackup}, kModes, kBtnBackup},
+      {"the other panel replaces it", {kBackup, kExcludeButton}, kExclude, kBtnExclude},
+      {"the schedule replaces that", {kBackup, kExcludeButton, kScheduleOff}, kSchedule, kBtnScheduleOff},
+      {"the button now shown takes the look", {kScheduleOff, kSwitchedOn}, kSchedule, kBtnScheduleOn},
       {"reopened while switched on",
        {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn},
        kSchedule,
-       "20Button"},
+       kBtnScheduleOn},
       {"the exclude panel replaces the schedule",
        {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff, kScheduleOn, kExcludeButton},
        kExclude,
-       "12Button"},
+       kBtnExclude},
   };
   for (const PanelRow& row : rows) ExpectPanels(row);
 }
 
 TEST(PanelRulesTest, ASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
   const PanelRow rows[] = {
-      {"a second click on the schedule", {kScheduleOff, kSwitchedOn, kScheduleOn}, kMain, ""},
-      {"a closed panel marks nothing", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff}, kMain, ""},
+      {"a second click on the schedule", {kScheduleOff, kSwitchedOn, kScheduleOn}, kMain, 0},
+      {"a closed panel marks nothing", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff}, kMain, 0},
       {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideFrameEXCL); }}, kMain, ""},
       {"Escape", {kBackup, [](PanelState& s) { ClosePanels(s); }}, kMain, ""},
   };
@@ -65,9 +65,9 @@ TEST(PanelRulesTest, ASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
 }
 
 TEST(PanelRulesTest, TheActivePanelsButtonShowsItsLook) {
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", false), 3);
-  EXPECT_EQ(ButtonLook(kBtnScheduleOff, "19Button", true), 4);
-  EXPECT_EQ(ButtonLook(kBtnExclude, "", false), 1);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, false), 3);
+  EXPECT_EQ(ButtonLook(kBtnScheduleOff, kBtnScheduleOff, true), 4);
+  EXPECT_EQ(ButtonLook(kBtnExclude, 0, false), 1);
 }
 
 struct MenuRow {

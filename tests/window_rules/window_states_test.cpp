@@ -38,8 +38,8 @@ TEST(RunButtonsTest, ButtonsThatStartARunAreOutOfUseWhileOneIsOn) {
 
 TEST(RunButtonsTest, AButtonOutOfUseShowsLookFiveWhateverTheMouseOrTheActivePanel) {
   EXPECT_EQ(ButtonLook(kBtnSimulate, "", true, false), kDisabledLook);
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", true, false), kDisabledLook);
-  EXPECT_EQ(ButtonLook(kBtnBackup, "1Button", true, true), 4);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, false), kDisabledLook);
+  EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, true), 4);
   EXPECT_EQ(ButtonPictureFile(kBtnExecute, kDisabledLook), "B3_5.gif");
 }
 
@@ -93,7 +93,7 @@ TEST_F(UnsavedChangesTest, SavingClearsThem) {
     FileNew(app);
     row.edit(app);
     app.Job.CurrentJobFile = dir / "job.ddk";
-    ASSERT_TRUE(SaveJob(app, "Save"));
+    ASSERT_TRUE(SaveJob(app, SaveMode::Save));
     EXPECT_FALSE(JobHasUnsavedChanges(app));
     row.edit(app);  // the same value again
     EXPECT_FALSE(JobHasUnsavedChanges(app));
@@ -106,7 +106,7 @@ TEST_F(UnsavedChangesTest, LoadingClearsThem) {
     FileNew(app);
     row.edit(app);
     app.Job.CurrentJobFile = dir / "job.ddk";
-    ASSERT_TRUE(SaveJob(app, "Save"));
+    ASSERT_TRUE(SaveJob(app, SaveMode::Save));
     FileNew(app);
     ReadJobFile(app, dir / "job.ddk");
     EXPECT_FALSE(JobHasUnsavedChanges(app));
@@ -127,7 +127,7 @@ TEST_F(UnsavedChangesTest, AFailedSaveLeavesTheChangesUnsaved) {
   app.Options.ExclEnabled = true;
   test::WriteFile(dir / "file", "");
   app.Job.CurrentJobFile = dir / "file/job.ddk";
-  EXPECT_FALSE(SaveJob(app, "Save"));
+  EXPECT_FALSE(SaveJob(app, SaveMode::Save));
   EXPECT_TRUE(JobHasUnsavedChanges(app));
 }
 
