@@ -196,9 +196,9 @@ class Walk {
                bool look = true, std::string_view modelRoot = {}) {
     Entry e;
     int made = 0;
-    e.folder = handles_.Folder(root, ParentOf(rel), create, made, modelRoot);
+    e.folder = handles_.Folder(root, FolderBelowRoot(rel), create, made, modelRoot);
     if (created) *created += made;
-    e.name = std::string(NameOf(rel));
+    e.name = std::string(NameOfPath(rel));
     if (e.folder < 0) {
       e.reachable = errno == ENOENT;
       return e;
@@ -692,7 +692,7 @@ class Walk {
   };
   std::shared_ptr<LentFolder> Lend(const Item& item, bool toF2, int folder) {
     const std::string_view root = toF2 ? item.paths.RootF2 : item.paths.RootF1;
-    const std::string_view parent = ParentOf(item.paths.Rel);
+    const std::string_view parent = FolderBelowRoot(item.paths.Rel);
     if (!lent_ || root != lentRoot_ || parent != lentParent_) {
       lent_ = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
       lentRoot_ = root;

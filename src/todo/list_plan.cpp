@@ -159,7 +159,7 @@ void ReadListPlan(App& app) {
 bool RemoveListPlan(App& app) {
   app.ToDo.Plan = ListPlan{};
   const std::string& path = app.Files.PlanFilePath;
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+  return DeleteFile(path) != DeleteResult::StillThere;
 }
 
 }  // namespace dd
