@@ -49,9 +49,10 @@ bool AtomicFile::Commit() {
   if (fd_ < 0) return false;
   Flush();
   ok_ = ok_ && ::fsync(fd_) == 0;
-  // mkstemp makes the file private; a replaced file keeps its old mode.
+  // mkstemp makes the file private; a replaced file keeps its old mode. Best effort: a file system without
+  // modes (a FAT stick) refuses the change, and the file is still worth having.
   struct stat old {};
-  ok_ = ::fchmod(fd_, ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644) == 0 && ok_;
+  ::fchmod(fd_, ::stat(path_.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
   ok_ = ::close(fd_) == 0 && ok_;
   fd_ = -1;
   if (ok_ && ::rename(temp_.c_str(), path_.c_str()) == 0) return true;
