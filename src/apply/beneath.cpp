@@ -113,14 +113,4 @@ void UseComponentWalk(bool on) {
   g_noOpenat2 = on;
 }
 
-std::string_view ParentOf(std::string_view rel) {
-  std::size_t pos = rel.rfind('/');
-  return pos == std::string_view::npos ? std::string_view() : rel.substr(0, pos);
-}
-
-std::string_view NameOf(std::string_view rel) {
-  std::size_t pos = rel.rfind('/');
-  return pos == std::string_view::npos ? rel : rel.substr(pos + 1);
-}
-
 }  // namespace dd

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+// A relative path splits into its folder and name with FolderBelowRoot and NameOfPath.
+#include "common/paths.h"
+
 namespace dd {
 
 // True for "a/b/c": no leading or trailing separator, no empty, "." or ".."
@@ -24,9 +27,5 @@ int OpenFolderCreating(int root, std::string_view rel, int& created, int model =
 // Resolves by opening the parts one by one, as where openat2 is missing
 // (for tests of that way on kernels that have it).
 void UseComponentWalk(bool on);
-
-// The folder part and the name of a plain relative path ("a/b", "c" for "a/b/c").
-std::string_view ParentOf(std::string_view rel);
-std::string_view NameOf(std::string_view rel);
 
 }  // namespace dd

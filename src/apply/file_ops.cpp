@@ -29,13 +29,6 @@ constexpr size_t kFallbackBuffer = 256 << 10;
 // stop is seen while one big file is copied.
 constexpr double kTurnInterval = 0.03;
 
-std::string FolderOf(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  if (pos == std::string::npos) return ".";
-  if (pos == 0) return "/";
-  return path.substr(0, pos);
-}
-
 // The Windows read-only flag: no write bit for anybody. Root could write
 // anyway, so this is checked on the mode bits, not left to the kernel.
 bool IsReadOnly(const struct stat& st) {
@@ -409,12 +402,12 @@ bool CopyWithFolders(const std::string& source, const std::string& target, bool 
   const bool exists = ::lstat(target.c_str(), &old) == 0;
   if (exists && !overwrite) return false;
   if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return false;
-  int from = ::open(FolderOf(source).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int from = ::open(FolderOfPath(source).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (from < 0) return false;
-  int to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int to = ::open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (to < 0 && errno == ENOENT && CreateChain(target, false, created))
-    to = ::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  bool ok = to >= 0 && CopyEntryAt(from, FileNameOfPath(source), st, to, FileNameOfPath(target),
+    to = ::open(FolderOfPath(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  bool ok = to >= 0 && CopyEntryAt(from, std::string(NameOfPath(source)), st, to, std::string(NameOfPath(target)),
                                    exists ? &old : nullptr, cancel, {});
   ::close(from);
   if (to >= 0) ::close(to);
@@ -426,14 +419,9 @@ DeleteResult DeletePath(const std::string& path) {
   if (IsDirectory(path)) {
     DeleteFolderForced(path);
   } else {
-    DeleteFileForced(path);
+    DeleteFile(path);
   }
   return PathExists(path) ? DeleteResult::StillThere : DeleteResult::Deleted;
-}
-
-void DeleteFileForced(const std::string& path) {
-  // Removing a name needs no write permission on the file itself, so read-only files go too.
-  if (!path.empty()) ::unlink(path.c_str());
 }
 
 void DeleteFolderForced(const std::string& path) {

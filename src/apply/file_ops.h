@@ -72,9 +72,7 @@ bool CommitCopy(PreparedCopy& copy, const BeforeReplace& beforeReplace);
 void DiscardCopy(PreparedCopy& copy);
 
 DeleteResult DeletePath(const std::string& path);
-// Delete one file (read-only too) or one folder with everything in it, never
-// following links. Errors are swallowed.
-void DeleteFileForced(const std::string& path);
+// Delete one folder with everything in it, never following links. Errors are swallowed.
 void DeleteFolderForced(const std::string& path);
 
 }  // namespace dd

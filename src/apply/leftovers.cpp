@@ -22,9 +22,9 @@ bool ProcessIsGone(int64_t pid) {
 
 bool RemoveOne(int root, const std::string& rel) {
   int64_t pid = 0;
-  const std::string name(NameOf(rel));
+  const std::string name(NameOfPath(rel));
   if (!IsPlainRelativePath(rel) || !IsTemporaryCopyName(name, &pid) || !ProcessIsGone(pid)) return false;
-  const int folder = OpenFolderBeneath(root, ParentOf(rel));
+  const int folder = OpenFolderBeneath(root, FolderBelowRoot(rel));
   if (folder < 0) return false;
   struct stat st {};
   const bool removed = ::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&

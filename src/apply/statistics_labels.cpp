@@ -6,6 +6,7 @@
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/files.h"
+#include "common/progress.h"
 #include "apply/rates.h"
 
 namespace dd {
@@ -59,9 +60,8 @@ void ShowPendingStatistics(RunStatistics& r, RateState& rates, Messages& message
     r.CurrentFile.clear();
     r.CurrentSizeText.assign(1, '0');  // not = "0": GCC 12 warns falsely (-Wrestrict)
   }
-  double percent =
-      r.PendingOpsAtCount == 0 ? 0.0 : static_cast<double>(r.PendingOpsAtCount - pending) * 100.0 / r.PendingOpsAtCount;
-  labels.ProgressPercent = std::clamp(static_cast<int>(percent + 0.5), 0, 100);
+  labels.ProgressPercent =
+      ProgressPercent(static_cast<double>(r.PendingOpsAtCount - pending), static_cast<double>(r.PendingOpsAtCount));
   if (r.LastOperationKind == OpKind::Delete) {
     labels.ProgressRed = 255;
   } else if (r.LastOperationKind == OpKind::New) {

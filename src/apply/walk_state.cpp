@@ -12,6 +12,7 @@
 #include "apply/statistics_labels.h"
 #include "common/clock.h"
 #include "common/format.h"
+#include "common/paths.h"
 #include "common/text.h"
 
 namespace dd {
@@ -67,9 +68,9 @@ Entry WalkState::FindAt(std::string_view root, std::string_view rel, bool create
                         std::string_view modelRoot) {
   Entry e;
   int made = 0;
-  e.folder = handles.Folder(root, ParentOf(rel), create, made, modelRoot);
+  e.folder = handles.Folder(root, FolderBelowRoot(rel), create, made, modelRoot);
   if (created) *created += made;
-  e.name = std::string(NameOf(rel));
+  e.name = std::string(NameOfPath(rel));
   if (e.folder < 0) {
     e.reachable = errno == ENOENT;
     return e;
@@ -201,7 +202,7 @@ void WalkState::Unlinked(const struct stat& st) {
 
 std::shared_ptr<LentFolder> WalkState::Lend(const Item& item, bool toF2, int folder) {
   const std::string_view root = toF2 ? item.paths.RootF2 : item.paths.RootF1;
-  const std::string_view parent = ParentOf(item.paths.Rel);
+  const std::string_view parent = FolderBelowRoot(item.paths.Rel);
   if (!lent || root != lentRoot || parent != lentParent) {
     lent = std::make_shared<LentFolder>(::fcntl(folder, F_DUPFD_CLOEXEC, 0));
     lentRoot = root;

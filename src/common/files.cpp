@@ -9,18 +9,12 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/atomic_file.h"
 #include "common/text.h"
 
 namespace dd {
 
 namespace {
-
-std::string FolderOf(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  if (pos == std::string::npos) return ".";
-  if (pos == 0) return "/";
-  return path.substr(0, pos);
-}
 
 }  // namespace
 
@@ -84,18 +78,9 @@ std::string ReadTextFile(const std::string& path) {
 }
 
 bool WriteTextFile(std::string_view text, const std::string& path) {
-  if (path.empty()) return false;
-  std::string temp = FolderOf(path) + "/.dualdock-write-XXXXXX";
-  int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = WriteAllToFd(fd, text.data(), text.size()) && ::fsync(fd) == 0;
-  // mkstemp makes the file private; a replaced file keeps its old mode, a new one gets the usual 0644.
-  struct stat old {};
-  ::fchmod(fd, ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return true;
-  ::unlink(temp.c_str());
-  return false;
+  AtomicFile file(path);
+  file.Append(text);
+  return file.Commit();
 }
 
 bool WriteListFile(const std::vector<std::string>& list, const std::string& path, std::string_view separator) {
@@ -126,10 +111,11 @@ bool MakePath(const std::string& path) {
   return IsDirectory(path);
 }
 
-std::string FileNameOfPath(const std::string& path) {
-  auto pos = path.rfind(kPathSeparator);
-  if (pos == std::string::npos || pos + 1 == path.size()) return path;
-  return path.substr(pos + 1);
+DeleteResult DeleteFile(const std::string& path) {
+  if (!PathExists(path)) return DeleteResult::NothingThere;
+  // unlink needs no write permission on the file itself, so a read-only file goes too.
+  ::unlink(path.c_str());
+  return PathExists(path) ? DeleteResult::StillThere : DeleteResult::Deleted;
 }
 
 std::string DropTrailingSeparator(std::string path) {

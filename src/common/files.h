@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "common/paths.h"
+
 namespace dd {
 
 inline constexpr char kPathSeparator = '/';
@@ -58,8 +60,8 @@ bool MakePath(const std::string& path);
 // What became of an entry that was to be deleted.
 enum class DeleteResult { Deleted, NothingThere, StillThere };
 
-// The part behind the last separator; the whole path when it has none or ends with one.
-std::string FileNameOfPath(const std::string& path);
+// Deletes the file, a read-only one too, or the link itself (never what it points to). A folder stays.
+DeleteResult DeleteFile(const std::string& path);
 
 // Drops one trailing separator (but never turns "/" into "").
 std::string DropTrailingSeparator(std::string path);

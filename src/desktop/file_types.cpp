@@ -110,6 +110,8 @@ std::string ReadJobFileCommand(const XdgDirs& dirs) {
 
 bool AssociateFileType(const FileTypeEnvironment& env, const std::string& executablePath, const std::string& iconPath) {
   const XdgDirs& d = env.Dirs;
+  // Without a home folder nothing is written: the paths would start at the root.
+  if (d.DataHome.empty()) return false;
   const std::string mimeFolder = d.DataHome + "/mime";
   const std::string applications = d.DataHome + "/applications";
   bool mimeWritten = MakePath(mimeFolder + "/packages") &&

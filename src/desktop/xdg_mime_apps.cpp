@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/data_home.h"
 #include "common/files.h"
 #include "common/text.h"
 
@@ -49,12 +50,19 @@ std::string LineKey(const std::string& trimmed) {
   return eq == std::string::npos ? std::string() : Trim(std::string_view(trimmed).substr(0, eq));
 }
 
+// The data folders, the user's first; without a home there is no user's one.
+std::vector<std::string> DataFolders(const XdgDirs& dirs) {
+  std::vector<std::string> folders;
+  if (!dirs.DataHome.empty()) folders.push_back(dirs.DataHome);
+  folders.insert(folders.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());
+  return folders;
+}
+
 // The list files in the order of the mime-apps rules.
 std::vector<std::string> ListFiles(const XdgDirs& dirs) {
   std::vector<std::string> folders{dirs.ConfigHome};
   folders.insert(folders.end(), dirs.ConfigDirs.begin(), dirs.ConfigDirs.end());
-  folders.push_back(dirs.DataHome + "/applications");
-  for (const std::string& d : dirs.DataDirs) folders.push_back(d + "/applications");
+  for (const std::string& d : DataFolders(dirs)) folders.push_back(d + "/applications");
   std::vector<std::string> files;
   for (const std::string& folder : folders) {
     for (const std::string& desktop : dirs.Desktops) files.push_back(folder + "/" + desktop + "-mimeapps.list");
@@ -68,7 +76,7 @@ std::vector<std::string> ListFiles(const XdgDirs& dirs) {
 XdgDirs XdgDirs::FromEnvironment() {
   XdgDirs d;
   const std::string home = Env("HOME");
-  d.DataHome = HomeFolder("XDG_DATA_HOME", home + "/.local/share");
+  d.DataHome = DataHomeFolder();
   d.ConfigHome = HomeFolder("XDG_CONFIG_HOME", home + "/.config");
   d.DataDirs = FolderList("XDG_DATA_DIRS", {"/usr/local/share", "/usr/share"});
   d.ConfigDirs = FolderList("XDG_CONFIG_DIRS", {"/etc/xdg"});
@@ -92,9 +100,7 @@ std::string KeyFileValue(const std::string& text, const std::string& group, cons
 
 std::string FindDesktopEntry(const XdgDirs& dirs, const std::string& id) {
   if (id.empty() || id.find('/') != std::string::npos) return {};
-  std::vector<std::string> folders{dirs.DataHome};
-  folders.insert(folders.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : DataFolders(dirs)) {
     std::string path = folder + "/applications/" + id;
     if (PathExists(path)) return path;
   }
@@ -113,9 +119,7 @@ std::string DefaultApplicationEntry(const XdgDirs& dirs, const std::string& mime
       }
     }
   }
-  std::vector<std::string> folders{dirs.DataHome};
-  folders.insert(folders.end(), dirs.DataDirs.begin(), dirs.DataDirs.end());
-  for (const std::string& folder : folders) {
+  for (const std::string& folder : DataFolders(dirs)) {
     std::error_code ec;
     std::vector<std::string> entries;
     for (const auto& e : std::filesystem::directory_iterator(folder + "/applications", ec))

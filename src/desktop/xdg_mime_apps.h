@@ -8,7 +8,7 @@
 namespace dd {
 
 struct XdgDirs {
-  std::string DataHome;                 // $XDG_DATA_HOME, else ~/.local/share
+  std::string DataHome;                 // DataHomeFolder(): "" without an absolute home
   std::string ConfigHome;               // $XDG_CONFIG_HOME, else ~/.config
   std::vector<std::string> DataDirs;    // $XDG_DATA_DIRS, else /usr/local/share, /usr/share
   std::vector<std::string> ConfigDirs;  // $XDG_CONFIG_DIRS, else /etc/xdg

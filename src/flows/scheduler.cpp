@@ -10,6 +10,7 @@
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/format.h"
+#include "common/progress.h"
 #include "common/text.h"
 
 namespace dd {
@@ -111,10 +112,9 @@ Scheduler::TickResult Scheduler::Tick() {
 
   const double now = clock_();
   const double elapsed = std::trunc(std::max(0.0, now - armedTime_));
-  const double percent = elapsed * 100.0 / period;
   const double remaining = std::trunc(period - elapsed);
   labels_.Countdown = app_.Text("label(44)") + ShortDurationText(app_, std::max(0.0, remaining));
-  labels_.ProgressPercent = static_cast<int>(std::lround(std::clamp(percent, 0.0, 100.0)));
+  labels_.ProgressPercent = ProgressPercent(elapsed, period);
 
   TickResult result = TickResult::Counting;
   if (remaining < 1) {

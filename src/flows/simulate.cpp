@@ -108,7 +108,7 @@ bool ClearOldList(App& app, RunScope& scope) {
     FailUnwritten(app, scope, app.Files.PlanFilePath);
     return false;
   }
-  DeleteFileForced(list);
+  DeleteFile(list);
   RememberListFile(app.ToDo, app.Files);
   if (PathExists(list)) {
     FailUnwritten(app, scope, list);

@@ -15,13 +15,6 @@
 
 namespace dd {
 
-DeleteResult DeleteFileIfExists(const std::string& path) {
-  if (!PathExists(path)) return DeleteResult::NothingThere;
-  // unlink needs no write permission on the file itself, so a read-only file goes too.
-  ::unlink(path.c_str());
-  return PathExists(path) ? DeleteResult::StillThere : DeleteResult::Deleted;
-}
-
 bool CheckIfValidToDoList(App& app) {
   const std::string& file = app.Files.ToDoFilePath;
   FileRead read = ReadWholeFile(file, kListFileLimit, false);
@@ -47,7 +40,7 @@ void LoadToDoListFile(App& app) {
   if (!lock.Held() && !app.Files.Folder.empty()) return;
   if (!CheckIfValidToDoList(app)) {
     app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
-    DeleteFileIfExists(app.Files.ToDoFilePath);
+    DeleteFile(app.Files.ToDoFilePath);
     app.ToDo.ToDoList = {std::string()};
   }
   CountOperations(app.ToDo.ToDoList, app.Run);
@@ -114,10 +107,8 @@ std::string ListFileFilter(const App& app) {
 }
 
 std::string SuggestedListPath(const std::string& jobFile) {
-  const std::size_t slash = jobFile.rfind('/');
-  const std::size_t nameAt = slash == std::string::npos ? 0 : slash + 1;
   std::string path = jobFile;
-  if (path.size() - nameAt > 4 && ToLowerAscii(std::string_view(path).substr(path.size() - 4)) == ".ddk")
+  if (NameOfPath(path).size() > 4 && ToLowerAscii(std::string_view(path).substr(path.size() - 4)) == ".ddk")
     path.resize(path.size() - 4);
   return path + " list.txt";
 }

@@ -9,7 +9,6 @@ namespace dd {
 
 class App;
 
-DeleteResult DeleteFileIfExists(const std::string& path);
 // Normalises the list file, fills the list; false when a line lacks seven fields.
 bool CheckIfValidToDoList(App& app);
 // Checks and loads the list file and its plan record, recounts and refreshes.

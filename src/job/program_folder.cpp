@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "common/data_home.h"
 #include "common/files.h"
 
 namespace fs = std::filesystem;
@@ -60,16 +61,12 @@ std::string ResolveProgramFolder(const std::string& homeOption, const std::strin
   if (!home.empty()) return Prepare(home, executableFolder, error, pictures);
   if (!executableFolder.empty() && HoldsResources(executableFolder) && ::access(executableFolder.c_str(), W_OK) == 0)
     return executableFolder;
-  std::string data;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
-    data = std::string(xdg) + "/dualdock";
-  else if (const char* user = std::getenv("HOME"); user && *user)
-    data = std::string(user) + "/.local/share/dualdock";
+  const std::string data = DataHomeFolder();
   if (data.empty()) {
     error = "no program folder: set --home or DUALDOCK_HOME";
     return {};
   }
-  return Prepare(data, executableFolder, error, pictures);
+  return Prepare(data + "/dualdock", executableFolder, error, pictures);
 }
 
 }  // namespace dd

@@ -8,6 +8,7 @@
 #include "common/clock.h"
 #include "common/messages.h"
 #include "common/run_statistics.h"
+#include "common/paths.h"
 #include "plan/scan_observer.h"
 #include "plan/scanner.h"
 
@@ -23,11 +24,6 @@ std::string WithoutTrailingSeparator(std::string root) {
 bool IsRealFolder(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string ParentOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
 bool Inside(const std::string& path, const std::string& folder) {
@@ -115,7 +111,7 @@ std::map<std::string, bool> FoldersToList(const std::string& rootF1, const std::
     bool deep = changed.Deep;
     // A folder on one side only is seen as extra from its parent, which lists it whole.
     while (!path.empty() && !(IsRealFolder(r1 + path) && IsRealFolder(r2 + path))) {
-      path = ParentOf(path);
+      path = FolderBelowRoot(path);
       deep = false;
     }
     chosen[path] = chosen[path] || deep;

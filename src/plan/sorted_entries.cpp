@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "common/atomic_file.h"
 #include "common/clock.h"
 
 namespace dd {
@@ -52,60 +53,6 @@ int CompareNameKeys(std::string_view a, int sideA, std::string_view b, int sideB
   if (a.size() < b.size()) return kTabChar < static_cast<unsigned char>(b[common]) ? -1 : 1;
   return static_cast<unsigned char>(a[common]) < kTabChar ? -1 : 1;
 }
-
-// Writes the dump through a buffer into a temporary file that replaces the old one.
-class DumpWriter {
- public:
-  explicit DumpWriter(const std::string& path) : path_(path) {
-    auto slash = path.rfind('/');
-    temp_ = (slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash)) +
-            "/.dualdock-write-XXXXXX";
-    fd_ = ::mkstemp(temp_.data());
-    ok_ = fd_ >= 0;
-    buffer_.reserve(kBuffer);
-  }
-  ~DumpWriter() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-      ::unlink(temp_.c_str());
-    }
-  }
-  void Append(std::string_view text) {
-    buffer_.append(text);
-    if (buffer_.size() >= kBuffer) Flush();
-  }
-  bool Finish() {
-    Flush();
-    if (fd_ < 0) return false;
-    ok_ = ::fchmod(fd_, 0644) == 0 && ok_;
-    ok_ = ::close(fd_) == 0 && ok_;
-    fd_ = -1;
-    if (ok_ && ::rename(temp_.c_str(), path_.c_str()) == 0) return true;
-    ::unlink(temp_.c_str());
-    return false;
-  }
-
- private:
-  void Flush() {
-    const char* data = buffer_.data();
-    std::size_t size = buffer_.size();
-    while (ok_ && size > 0) {
-      ssize_t n = ::write(fd_, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        ok_ = false;
-        break;
-      }
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    buffer_.clear();
-  }
-  static constexpr std::size_t kBuffer = 1 << 20;
-  std::string path_, temp_, buffer_;
-  int fd_ = -1;
-  bool ok_ = false;
-};
 
 }  // namespace
 
@@ -295,13 +242,13 @@ std::string SortedEntries::Text(std::size_t k) const {
 }
 
 bool SortedEntries::WriteDump(const std::string& path) const {
-  DumpWriter out(path);
+  AtomicFile out(path);
   for (std::size_t k = 0; k < lines_.size(); ++k) {
     out.Append(Text(k));
     out.Append("\r\n");
   }
   out.Append("\t\t\t\t");
-  return out.Finish();
+  return out.Commit();
 }
 
 }  // namespace dd

@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "common/data_home.h"
+
 namespace dd {
 
 namespace {
@@ -88,14 +90,8 @@ bool OpenInside(int trash, const Place& item, TrashFolders& out) {
 
 // The user's own trash: "$XDG_DATA_HOME/Trash", by default "~/.local/share/Trash".
 bool OpenHomeTrash(const Place& item, TrashFolders& out) {
-  std::string dataHome;
-  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && xdg[0] == '/') {
-    dataHome = xdg;
-  } else if (const char* home = std::getenv("HOME"); home && home[0] == '/') {
-    dataHome = std::string(home) + "/.local/share";
-  } else {
-    return false;
-  }
+  const std::string dataHome = DataHomeFolder();
+  if (dataHome.empty()) return false;
   // Where the data folder lies is the user's choice, links included.
   Fd data(::open(dataHome.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   // Nothing is made in a data folder on another mount: its trash could not take the entry anyway.

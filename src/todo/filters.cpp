@@ -155,7 +155,7 @@ std::string FilterTextWithDroppedFiles(const std::string& text, const std::strin
                                        const std::vector<std::string>& paths) {
   std::string t = FilterTextOnFocusGained(text, placeholder);
   for (const std::string& p : paths) {
-    t += FileNameOfPath(p);
+    t += NameOfPath(p);
     t += kCrLf;
   }
   return t;

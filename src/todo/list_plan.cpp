@@ -158,7 +158,7 @@ void ReadListPlan(ToDoState& toDo, const ProgramFiles& files) {
 bool RemoveListPlan(ToDoState& toDo, const ProgramFiles& files) {
   toDo.Plan = ListPlan{};
   const std::string& path = files.PlanFilePath;
-  return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+  return DeleteFile(path) != DeleteResult::StillThere;
 }
 
 }  // namespace dd

@@ -2,6 +2,8 @@
 
 #include <fnmatch.h>
 
+#include "common/paths.h"
+
 namespace dd {
 
 bool IsNamePattern(std::string_view line) {
@@ -12,8 +14,7 @@ bool NamePatternMatches(const std::string& pattern, std::string_view below) {
   std::string subject;
   const char* p = pattern.c_str();
   if (pattern.find('/') == std::string::npos) {
-    const std::size_t slash = below.rfind('/');
-    subject = below.substr(slash == std::string_view::npos ? 0 : slash + 1);
+    subject = NameOfPath(below);
   } else {
     subject = below;
     if (*p == '/') ++p;

@@ -7,25 +7,14 @@
 #include <QDesktopServices>
 #include <QStringList>
 
+#include "common/paths.h"
 #include "ui/qt_text.h"
 
 namespace dd::ui {
 
-namespace {
-
-std::string ParentFolder(const std::string& path) {
-  std::string p = path;
-  while (p.size() > 1 && p.back() == '/') p.pop_back();
-  const std::size_t slash = p.rfind('/');
-  if (slash == std::string::npos) return p;
-  return slash == 0 ? std::string("/") : p.substr(0, slash);
-}
-
-}  // namespace
-
 void ShowInFileManager(const std::string& path) {
   if (path.empty()) return;
-  const QUrl parent = FileUrl(ParentFolder(path));
+  const QUrl parent = FileUrl(FolderOfPath(path));
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected()) {
     QDesktopServices::openUrl(parent);

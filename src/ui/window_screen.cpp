@@ -11,6 +11,7 @@
 
 #include "common/clock.h"
 #include "common/files.h"
+#include "common/progress.h"
 #include "common/text.h"
 #include "flows/execute_flow.h"
 #include "job/folder_pairs.h"
@@ -350,7 +351,7 @@ void WindowScreen::CopyProgress(int64_t done, int64_t size) {
   if (r.Lifecycle.Execution() && r.PendingOpsAtCount > 0 && size > 0) {
     const double ops = static_cast<double>(r.PendingOpsAtCount - r.PendingOps()) +
                        static_cast<double>(done) / static_cast<double>(size);
-    int percent = static_cast<int>(ops * 100.0 / static_cast<double>(r.PendingOpsAtCount) + 0.5);
+    int percent = ProgressPercent(ops, static_cast<double>(r.PendingOpsAtCount));
     if (OffWindowThread())
       Post([percent](LabelPost& p) { p.percent = percent; });
     else

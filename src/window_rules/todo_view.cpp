@@ -46,11 +46,6 @@ constexpr std::array<const char*, kToDoImageCount> kImageFiles = {"OpKleinCopySo
                                                                   "OpKleinMoveSource.jpg",
                                                                   "OpKleinMoveTarget.jpg"};
 
-std::string_view NameOf(std::string_view path) {
-  const std::size_t slash = path.rfind(kPathSeparator);
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-
 std::string Digits(int64_t value, std::size_t width) {
   std::string text = std::to_string(value < 0 ? 0 : value);
   if (text.size() < width) text.insert(0, width - text.size(), '0');
@@ -136,8 +131,8 @@ bool ToDoRowCells(std::string_view record, ToDoCells& c) {
   FileStatus status{};
   const bool knownStatus = ParseFileStatus(r->Status, status);
   if (knownStatus) SetStatusCells(status, c);
-  if (c.filledF1) c.path1 = r->PathF1, c.name1 = NameOf(r->PathF1), c.size1 = r->SizeF1;
-  if (c.filledF2) c.path2 = r->PathF2, c.name2 = NameOf(r->PathF2), c.size2 = r->SizeF2;
+  if (c.filledF1) c.path1 = r->PathF1, c.name1 = NameOfPath(r->PathF1), c.size1 = r->SizeF1;
+  if (c.filledF2) c.path2 = r->PathF2, c.name2 = NameOfPath(r->PathF2), c.size2 = r->SizeF2;
   OpCode code{};
   if (ParseOpCode(r->Code, code))
     SetOperationCells(code, knownStatus && status == FileStatus::ExtraInF1, knownStatus && status == FileStatus::ExtraInF2,

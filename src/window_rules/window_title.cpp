@@ -11,7 +11,7 @@ bool JobHasUnsavedChanges(App& app) {
 }
 
 std::string WindowTitle(const std::string& jobFile, bool unsavedChanges) {
-  const std::string name = FileNameOfPath(jobFile);
+  const std::string name = std::string(NameOfPath(jobFile));
   std::string title = unsavedChanges ? "*" : "";
   if (!name.empty()) title += name + " - ";
   return title + "Dualdock";

@@ -35,7 +35,7 @@ TEST(RunLifecycle, OnlyAnIdleLifecycleBeginsARun) {
   }
 }
 
-TEST(RunLifecycle, AStopLastsUntilTheRunEndsAndNeverReachesTheNextRun) {
+TEST(RunLifecycle, AStopLastsUntilTheRunEnds) {
   RunLifecycle lifecycle;
   RunTicket run = lifecycle.TryBegin(RunKind::Execution);
   lifecycle.RequestStop();
@@ -45,7 +45,13 @@ TEST(RunLifecycle, AStopLastsUntilTheRunEndsAndNeverReachesTheNextRun) {
   EXPECT_TRUE(lifecycle.StopRequested());
   run.End();
   EXPECT_EQ(lifecycle.State(), RunState::Idle);
+}
 
+TEST(RunLifecycle, AStopNeverReachesTheNextRun) {
+  RunLifecycle lifecycle;
+  RunTicket run = lifecycle.TryBegin(RunKind::Execution);
+  lifecycle.RequestStop();
+  run.End();
   const RunTicket next = lifecycle.TryBegin(RunKind::Simulation);
   EXPECT_EQ(lifecycle.State(), RunState::Simulating);
   EXPECT_FALSE(lifecycle.StopRequested());
@@ -72,8 +78,17 @@ TEST(RunLifecycle, TheOneStepRunMovesOnToItsExecutionUnlessItIsStopping) {
 }
 
 // A signal that ends the program may come before its run has begun.
-TEST(RunLifecycle, CloseStopsTheRunAndRefusesEveryLaterOne) {
+TEST(RunLifecycle, CloseStopsTheRun) {
+  RunLifecycle lifecycle;
+  RunTicket run = lifecycle.TryBegin(RunKind::Simulation);
+  lifecycle.Close();
+  EXPECT_EQ(lifecycle.State(), RunState::Stopping);
+  EXPECT_TRUE(lifecycle.StopRequested());
+}
+
+TEST(RunLifecycle, CloseRefusesEveryLaterRun) {
   for (const bool during : {false, true}) {
+    SCOPED_TRACE(during ? "during a run" : "while idle");
     RunLifecycle lifecycle;
     RunTicket run;
     if (during) run = lifecycle.TryBegin(RunKind::Simulation);

@@ -9,6 +9,7 @@
 #include "common/files.h"
 #include "desktop/desktop_exec.h"
 #include "support/flow_fixture.h"
+#include "support/scoped_env.h"
 
 namespace dd {
 namespace {
@@ -38,25 +39,39 @@ struct FileTypesTest : ::testing::Test, test::ProgramFixture<> {
            "\r\nValue expected:\t" + expected + "\r\nValue read:\t" + read + "\r\n";
   }
   std::string ErrLog() const { return ReadTextFile(app.Files.ErrLogFilePath); }
+  // The data folder's path runs through a regular file.
+  std::string ProgramWithUnwritableDataFolder() {
+    test::WriteFile(dir / "plain", "a file where a folder should be");
+    env.Dirs.DataHome = dir / "plain/data";
+    return Program("bin");
+  }
   FileTypeEnvironment env;
 };
 
-TEST(DesktopExec, ReservedCharactersReadBackAndABareNameIsFoundInPath) {
+TEST(DesktopExec, ReservedCharactersReadBack) {
   for (std::string path : {"/my apps/dual$dock", "/a\\b \"x\" 100%", "/tab\there/`q`"})
     EXPECT_EQ(SplitExec(ExecForExecutable(path)), (std::vector<std::string>{path, "%f"})) << path;
-  test::TempDir dir;
-  test::WriteFile(dir / "bin/dualdock", "");
-  const char* old = std::getenv("PATH");
-  const std::string saved = old ? old : "";
-  ::setenv("PATH", ("/nonexistent:" + dir / "bin").c_str(), 1);
-  EXPECT_TRUE(ExecRunsExecutable("dualdock %f", dir / "bin/dualdock"));
-  EXPECT_TRUE(ExecRunsExecutable("dualdock %U", dir / "bin//dualdock"));
-  EXPECT_FALSE(ExecRunsExecutable("dualdock", dir / "bin/dualdock"));  // would not get the file
-  EXPECT_FALSE(ExecRunsExecutable("other %f", dir / "bin/dualdock"));
-  ::setenv("PATH", saved.c_str(), 1);
 }
 
-TEST(MimeAppsList, DefaultIsSetOrReplacedAndOtherLinesKept) {
+TEST(DesktopExec, ABareNameIsFoundInPath) {
+  test::TempDir dir;
+  test::WriteFile(dir / "bin/dualdock", "");
+  const test::ScopedEnv path("PATH", ("/nonexistent:" + dir / "bin").c_str());
+  struct Row {
+    const char* exec;
+    std::string executable;
+    bool runs;
+  };
+  const Row rows[] = {
+      {"dualdock %f", dir / "bin/dualdock", true},
+      {"dualdock %U", dir / "bin//dualdock", true},
+      {"dualdock", dir / "bin/dualdock", false},  // would not get the file
+      {"other %f", dir / "bin/dualdock", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(ExecRunsExecutable(row.exec, row.executable), row.runs) << row.exec;
+}
+
+TEST(MimeAppsList, TheDefaultIsSetWhileOtherLinesStay) {
   const std::pair<std::string, std::string> cases[] = {
       {"[Added Associations]\nt/x=a.desktop;\n\n[Default "
        "Applications]\nimage/png=b.desktop;\nt/x=old.desktop;\n\n[O]\n",
@@ -68,14 +83,11 @@ TEST(MimeAppsList, DefaultIsSetOrReplacedAndOtherLinesKept) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(WithDefaultApplication(text, "t/x", "d.desktop"), expected);
 }
 
-TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenOnlyAMovedProgramRewritesThem) {
+TEST_F(FileTypesTest, FirstStartCreatesTheEntries) {
   test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\nimage/png=viewer.desktop;\n");
   const std::string exe = Program("my programs");
   AssociateFileTypes(app, exe, env);
-
   const std::string expected = "\"" + exe + "\" %f";
-  EXPECT_EQ(ErrLog(), Record(expected, ""));
-  EXPECT_TRUE(screen.messages.empty());
   EXPECT_NE(ReadTextFile(dir / "data/mime/packages/dualdock.xml").find("<glob pattern=\"*.ddk\"/>"), std::string::npos);
   const std::string entry = ReadTextFile(Entry());
   EXPECT_NE(entry.find("\nExec=" + expected + "\n"), std::string::npos) << entry;
@@ -85,19 +97,33 @@ TEST_F(FileTypesTest, FirstStartCreatesTheEntriesAndOneRecordThenOnlyAMovedProgr
             "[Default Applications]\nimage/png=viewer.desktop;\napplication/x-dualdock-job=dualdock.desktop;\n");
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), expected);
   EXPECT_EQ(std::system(("desktop-file-validate '" + Entry() + "' >&2").c_str()), 0);
+}
 
-  // Already right: no entry is touched and no record written.
+TEST_F(FileTypesTest, FirstStartWritesOneRecordQuietly) {
+  const std::string exe = Program("my programs");
+  AssociateFileTypes(app, exe, env);
+  EXPECT_EQ(ErrLog(), Record("\"" + exe + "\" %f", ""));
+  EXPECT_TRUE(screen.messages.empty());
+}
+
+TEST_F(FileTypesTest, ARightAssociationIsLeftUntouched) {
+  const std::string exe = Program("my programs");
+  AssociateFileTypes(app, exe, env);
   const std::string written[] = {Entry(), dir / "config/mimeapps.list", dir / "data/mime/packages/dualdock.xml"};
   for (const std::string& f : written) test::SetMTime(f, kOldTime);
   const std::string log = ErrLog();
   AssociateFileTypes(app, exe, env);
   EXPECT_EQ(ErrLog(), log);
   for (const std::string& f : written) EXPECT_EQ(test::GetMTime(f), kOldTime) << f;
+}
 
-  // The program in another folder: the entry is rewritten and the old command recorded.
+TEST_F(FileTypesTest, AMovedProgramRewritesTheEntryRecordingTheOldCommand) {
+  const std::string exe = Program("my programs");
+  AssociateFileTypes(app, exe, env);
+  const std::string log = ErrLog();
   const std::string moved = Program("new");
   AssociateFileTypes(app, moved, env);
-  EXPECT_EQ(ErrLog(), log + Record(moved + " %f", expected));
+  EXPECT_EQ(ErrLog(), log + Record(moved + " %f", "\"" + exe + "\" %f"));
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), moved + " %f");
   EXPECT_TRUE(screen.messages.empty());
 }
@@ -111,8 +137,13 @@ TEST_F(FileTypesTest, SystemEntryThatRunsThisProgramCountsAsRight) {
   EXPECT_FALSE(PathExists(app.Files.ErrLogFilePath));
   EXPECT_FALSE(PathExists(dir / "data"));
   EXPECT_FALSE(PathExists(dir / "config"));
+}
 
-  // A user default for another program wins over the system entry and is repaired.
+TEST_F(FileTypesTest, AUserDefaultForAnotherProgramIsRepaired) {
+  const std::string exe = Program("usr/bin");
+  test::WriteFile(
+      dir / "system/share/applications/dualdock.desktop",
+      "[Desktop Entry]\nType=Application\nName=Dualdock\nExec=" + exe + " %F\nMimeType=application/x-dualdock-job;\n");
   test::WriteFile(dir / "system/share/applications/other.desktop", "[Desktop Entry]\nExec=other %f\n");
   test::WriteFile(dir / "config/mimeapps.list", "[Default Applications]\napplication/x-dualdock-job=other.desktop\n");
   AssociateFileTypes(app, exe, env);
@@ -120,20 +151,24 @@ TEST_F(FileTypesTest, SystemEntryThatRunsThisProgramCountsAsRight) {
   EXPECT_EQ(ReadJobFileCommand(env.Dirs), exe + " %f");
 }
 
-TEST_F(FileTypesTest, UnwritableDataFolderGivesTheFailureRecordAndTheMessageOnlyWhenSwitchedOn) {
-  test::WriteFile(dir / "plain", "a file where a folder should be");
-  env.Dirs.DataHome = dir / "plain/data";
-  const std::string exe = Program("bin");
-  const std::string failure = Record(exe + " %f", "", dir / "plain/data/applications/dualdock.desktop");
+TEST_F(FileTypesTest, UnwritableDataFolderGivesTheFailureRecord) {
+  const std::string exe = ProgramWithUnwritableDataFolder();
   app.settings.FileTypeMessage = 0;
   AssociateFileTypes(app, exe, env);
-  EXPECT_EQ(ErrLog(), failure);
-  EXPECT_TRUE(screen.messages.empty());
+  EXPECT_EQ(ErrLog(), Record(exe + " %f", "", dir / "plain/data/applications/dualdock.desktop"));
   // The default never names an entry that could not be written.
   EXPECT_FALSE(PathExists(dir / "config/mimeapps.list"));
+}
 
+TEST_F(FileTypesTest, TheFailureMessageShowsOnlyWhenSwitchedOn) {
+  const std::string exe = ProgramWithUnwritableDataFolder();
+  app.settings.FileTypeMessage = 0;
+  AssociateFileTypes(app, exe, env);
+  EXPECT_TRUE(screen.messages.empty());
   app.settings.FileTypeMessage = 1;
   AssociateFileTypes(app, exe, env);
+  // The record is written either way.
+  const std::string failure = Record(exe + " %f", "", dir / "plain/data/applications/dualdock.desktop");
   EXPECT_EQ(ErrLog(), failure + failure);
   ASSERT_EQ(screen.keys(), std::vector<std::string>{"[File types not be associated]"});
   EXPECT_EQ(screen.messages[0].prompt, app.Text("[File types not be associated]"));

@@ -23,7 +23,7 @@ struct FolderPairsTest : ::testing::Test, test::ProgramFixture<> {
   const int boundary = FolderColumns(1000).Boundary();
 };
 
-TEST_F(FolderPairsTest, DropsGoLeftOrRightOfTheSourceColumnEdgeAndOnlyASingleFileOpensAsAJob) {
+TEST_F(FolderPairsTest, DropsGoLeftOrRightOfTheSourceColumnEdge) {
   EXPECT_EQ(boundary, 300);
   DropOnFolderList(app, {Folder("a"), Folder("b"), Folder("c")}, boundary - 1, boundary);
   DropOnFolderList(app, {Folder("t")}, boundary, boundary);  // on the edge: a target
@@ -34,7 +34,10 @@ TEST_F(FolderPairsTest, DropsGoLeftOrRightOfTheSourceColumnEdgeAndOnlyASingleFil
   EXPECT_TRUE(rows[2].hasSource);
   EXPECT_FALSE(rows[1].hasTarget || rows[2].hasTarget);
   EXPECT_EQ(rows[2].key, 2);
+}
 
+TEST_F(FolderPairsTest, OnlyASingleFileDroppedOnTheListOpensAsAJob) {
+  app.Job.SourceFolders = {"/s0", "/s1", "/s2"};
   const std::string job = dir / "job.ddk";
   test::WriteJob(job, {{"/x", "/y"}});
   test::WriteFile(dir / "other.txt", "");
@@ -42,26 +45,38 @@ TEST_F(FolderPairsTest, DropsGoLeftOrRightOfTheSourceColumnEdgeAndOnlyASingleFil
   EXPECT_EQ(app.Job.SourceFolders.size(), 3u);
   EXPECT_TRUE(DropOnFolderList(app, {job}, 0, boundary));
   EXPECT_EQ(app.Job.SourceFolders, Paths{"/x"});
-  // On the window a folder is ignored, a file opens without more checks.
+}
+
+TEST_F(FolderPairsTest, ADropOnTheWindowOpensAFileButNoFolder) {
+  const std::string job = dir / "job.ddk";
+  test::WriteJob(job, {{"/x", "/y"}});
   EXPECT_FALSE(DropOnWindow(app, {Folder("a")}));
-  app.Job.SourceFolders.clear();
   EXPECT_TRUE(DropOnWindow(app, {job}));
   EXPECT_EQ(app.Job.SourceFolders, Paths{"/x"});
 }
 
-TEST_F(FolderPairsTest, DeleteByKeyClosesUpEachSideOnItsOwnAndSwapTwiceRestoresThePairs) {
+TEST_F(FolderPairsTest, APathIsFoundByKeyOnEitherSide) {
   app.Job.SourceFolders = {"/s0", "/s1", "/s2"};
   app.Job.TargetFolders = {"/t0", "/t1", "/t2", "/t3"};
   EXPECT_EQ(PairPathAt(app, 0, boundary - 1, boundary), "/s0");
   EXPECT_EQ(PairPathAt(app, 3, boundary, boundary), "/t3");
   EXPECT_EQ(PairPathAt(app, 3, boundary - 1, boundary), "");
   EXPECT_EQ(PairPathAt(app, -1, 0, boundary), "");
+}
+
+TEST_F(FolderPairsTest, SwappingTwiceRestoresThePairs) {
+  app.Job.SourceFolders = {"/s0", "/s1", "/s2"};
+  app.Job.TargetFolders = {"/t0", "/t1", "/t2", "/t3"};
   SwapFolders(app);
   EXPECT_EQ(app.Job.SourceFolders.size(), 4u);
   SwapFolders(app);
   EXPECT_EQ(app.Job.SourceFolders, (Paths{"/s0", "/s1", "/s2"}));
   EXPECT_EQ(app.Job.TargetFolders, (Paths{"/t0", "/t1", "/t2", "/t3"}));
+}
 
+TEST_F(FolderPairsTest, DeleteByKeyClosesUpEachSideOnItsOwn) {
+  app.Job.SourceFolders = {"/s0", "/s1", "/s2"};
+  app.Job.TargetFolders = {"/t0", "/t1", "/t2", "/t3"};
   EXPECT_EQ(DeletePairsByKey(app, {1}), 1);
   std::vector<FolderRow> rows = FolderListRows(app);
   ASSERT_EQ(rows.size(), 3u);

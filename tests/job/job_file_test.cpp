@@ -10,6 +10,7 @@
 #include "common/text.h"
 #include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
+#include "support/scenario.h"
 
 namespace dd {
 namespace {
@@ -70,27 +71,38 @@ TEST_F(JobFileFixture, NewResetsTheJob) {
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
 }
 
-TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
+TEST_F(JobFileFixture, TheJobTextHasTheLayoutByteForByte) {
   MakeSampleJob();
   app.Options.ExcludeText = "\r\n*.tmp\r\n\r\n\r\n~*\r\n";  // empty lines are dropped before writing
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
+}
+
+TEST_F(JobFileFixture, SaveWritesTheJobTextUnderTheJobsNameWithItsEnding) {
+  MakeSampleJob();
+  app.Options.ExcludeText = "\r\n*.tmp\r\n\r\n\r\n~*\r\n";
   app.Job.CurrentJobFile = dir / "Nightly";
   ASSERT_TRUE(SaveJob(app, SaveMode::Save));
-  const std::string path = dir / "Nightly.ddk";
-  EXPECT_EQ(ReadTextFile(path), kSampleJobText);
+  EXPECT_EQ(ReadTextFile(dir / "Nightly.ddk"), kSampleJobText);
   EXPECT_EQ(app.Options.ExcludeText, "*.tmp\r\n~*");
   EXPECT_EQ(app.Job.CurrentJobFile, dir / "Nightly");
+}
 
-  // A quoted path, as the shell hands it over, loads the file; every field came back.
-  FileNew(app);
+TEST_F(JobFileFixture, OpenRestoresEveryField) {
+  const std::string path = dir / "Nightly.ddk";
+  test::WriteFile(path, kSampleJobText);
+  // A quoted path, as the shell hands it over, loads the file.
   EXPECT_EQ(ReadJobFile(app, "\"" + path + "\""), app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.CurrentJobFile, path);
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
   EXPECT_EQ(app.Modes.SelectedMode, 2);
   EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
   EXPECT_FALSE(app.Options.DeletedToTrash);
+}
 
-  // The trash option is one more block at the end, only when on, and reads back.
+TEST_F(JobFileFixture, TheTrashOptionIsABlockAtTheEndOnlyWhenOn) {
+  MakeSampleJob();
+  const std::string path = dir / "Nightly.ddk";
+  app.Job.CurrentJobFile = path;
   app.Options.DeletedToTrash = true;
   ASSERT_TRUE(SaveJob(app, SaveMode::Save));
   EXPECT_EQ(ReadTextFile(path), std::string(kSampleJobText) + "Deleted Files To Trash:\r\n1\r\n\r\n\r\n");
@@ -99,14 +111,15 @@ TEST_F(JobFileFixture, SaveWritesTheLayoutByteForByteAndOpenRestoresIt) {
   ASSERT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
   EXPECT_TRUE(app.Options.DeletedToTrash);
   EXPECT_EQ(BuildJobText(app), ReadTextFile(path));
+}
 
-  // No pairs: one empty line for each list.
-  FileNew(app);
-  const std::string text = BuildJobText(app);
-  EXPECT_NE(text.find("Directories:\r\n\r\n\r\n\r\n\r\n\r\nOperation Mode:"), std::string::npos);
-  // Right after New, Save writes Temp.ddk without a question.
+TEST_F(JobFileFixture, AJobWithoutPairsHasAnEmptyLineForEachList) {
+  EXPECT_NE(BuildJobText(app).find("Directories:\r\n\r\n\r\n\r\n\r\n\r\nOperation Mode:"), std::string::npos);
+}
+
+TEST_F(JobFileFixture, RightAfterNewSaveWritesTempWithoutAQuestion) {
   ASSERT_TRUE(SaveJob(app, SaveMode::Save));
-  EXPECT_EQ(ReadTextFile(dir / "Temp.ddk"), text);
+  EXPECT_EQ(ReadTextFile(dir / "Temp.ddk"), BuildJobText(app));
   EXPECT_TRUE(screen.messages.empty());
 }
 
@@ -169,7 +182,7 @@ TEST_F(JobFileFixture, ValuesThatWouldReadBackAsAnotherJobAreNotSaved) {
   EXPECT_NE(screen.messages[0].prompt.find("/backup/a\\n"), std::string::npos) << screen.messages[0].prompt;
 }
 
-TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
+TEST_F(JobFileFixture, ADamagedFileLoadsNoPair) {
   const std::string path = dir / "bad.ddk", dirError = FormatError("[Directories do not exist.]");
   std::string nul = kSampleJobText;  // a NUL after the target path would reach the system calls as "/backup/b"
   nul.insert(nul.find("/backup/b") + 9, std::string(1, '\0'));
@@ -192,8 +205,11 @@ TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
     EXPECT_EQ(result, error) << text;
     EXPECT_TRUE(app.Job.SourceFolders.empty() && app.Job.TargetFolders.empty()) << text;
   }
+}
 
-  // Four operation lines: filters and daylight are read, the pairs stay empty.
+// Four operation lines: filters and daylight are read, the pairs stay empty.
+TEST_F(JobFileFixture, AMissingOperationLineLoadsTheFiltersButNoPair) {
+  const std::string path = dir / "bad.ddk";
   test::WriteFile(path, ReplaceAll(kSampleJobText, "NewerInF2:\t<-=\r\n", ""));
   std::string result;
   EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::WrongFormat);
@@ -202,8 +218,9 @@ TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
   EXPECT_FALSE(app.Options.DaylightSaving);
   EXPECT_TRUE(app.Job.SourceFolders.empty());
   EXPECT_EQ(app.Job.CurrentJobFile, path);
+}
 
-  // Missing and unreadable files leave the job as it was.
+TEST_F(JobFileFixture, AMissingOrUnreadableFileLeavesTheJobAsItWas) {
   app.Job.SourceFolders = {"/keep"};
   EXPECT_EQ(LoadJobFile(app, dir / "none.ddk"), JobLoadStatus::Missing);
   test::MakeDirs(dir / "folder.ddk");
@@ -211,18 +228,23 @@ TEST_F(JobFileFixture, DamagedFilesAndPathsWithNulOrLineBreaksLoadNoPair) {
   EXPECT_EQ(app.Job.SourceFolders, Pairs{"/keep"});
 }
 
-TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
-  // Without an operation section the pairs load and New's standard mode stays.
+TEST_F(JobFileFixture, WithoutAnOperationSectionTheStandardModeStays) {
   EXPECT_EQ(OpenV2_1(app, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"),
             app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
   EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+}
+
+TEST_F(JobFileFixture, LineFeedLineEndsReadAsCarriageReturnLineFeed) {
   const std::string path = dir / "job.ddk";
-  // With LF line ends as with CR LF: no folder name ends in a line feed.
+  // No folder name ends in a line feed.
   test::WriteFile(path, ReplaceAll(kSampleJobText, "\r\n", "\n"));
   EXPECT_EQ(LoadJobFile(app, path), JobLoadStatus::Loaded);
   EXPECT_EQ(BuildJobText(app), kSampleJobText);
+}
 
+TEST_F(JobFileFixture, TheOldLayoutIsRead) {
+  const std::string path = dir / "job.ddk";
   test::WriteFile(path, "/a\t\t/b\tIdentical\"=->\r\n/c\t/d\r\n");
   std::string result;
   EXPECT_EQ(LoadJobFile(app, path, &result), JobLoadStatus::Loaded);
@@ -232,6 +254,10 @@ TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
   EXPECT_EQ(app.Job.SourceFolders, (Pairs{"/a", "/c"}));
   EXPECT_EQ(app.Job.TargetFolders, (Pairs{"/b", "/d"}));
   EXPECT_EQ(app.Modes.CurrentBackupMode.Identical, "=->");
+}
+
+TEST_F(JobFileFixture, TheOldLayoutWithoutALastLineEndKeepsTheJobPath) {
+  const std::string path = dir / "job.ddk";
   test::WriteFile(path, "/a\t/b\tNewerInF2\"x =");
   EXPECT_EQ(ReadJobFile(app, path), app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.CurrentJobFile, path);
@@ -239,15 +265,20 @@ TEST_F(JobFileFixture, LineFeedLinesTheOldLayoutAndAMissingModeAreRead) {
   EXPECT_EQ(app.Modes.SelectedMode, 2);
 }
 
-TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndReportFailures) {
+TEST_F(JobFileFixture, SaveAsWritesThePathTheDialogGives) {
   MakeSampleJob();
-  const std::string before = app.Job.CurrentJobFile;
-  test::WriteFile(dir / "old.ddk", "old");
-  screen.dialogPaths = {dir / "x.DDK", dir / "old.ddk", dir / "old.ddk"};
-  screen.answers = {Answer::Cancel, Answer::Ok};
+  screen.dialogPaths = {dir / "x.DDK"};
   ASSERT_TRUE(SaveJob(app, SaveMode::SaveAs));
   EXPECT_EQ(ReadTextFile(dir / "x.DDK"), kSampleJobText);
   EXPECT_FALSE(PathExists(dir / "x.DDK.ddk"));
+}
+
+TEST_F(JobFileFixture, SaveAsAsksBeforeReplacing) {
+  MakeSampleJob();
+  const std::string before = app.Job.CurrentJobFile;
+  test::WriteFile(dir / "old.ddk", "old");
+  screen.dialogPaths = {dir / "old.ddk", dir / "old.ddk"};
+  screen.answers = {Answer::Cancel, Answer::Ok};
   EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
   EXPECT_EQ(ReadTextFile(dir / "old.ddk"), "old");
   EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
@@ -255,17 +286,28 @@ TEST_F(JobFileFixture, SaveAsAndOpenGoThroughTheDialogAskBeforeReplacingAndRepor
   EXPECT_EQ(screen.keys(), (std::vector<std::string>{"[File exists, replace?]", "[File exists, replace?]"}));
   EXPECT_EQ(screen.messages[0].buttons, Buttons::OkCancel);
   EXPECT_EQ(app.Job.CurrentJobFile, before);
+}
 
-  // A cancelled dialog, or no job path at all, writes nothing; a path below a regular file is reported.
+TEST_F(JobFileFixture, ACancelledDialogOrNoJobPathWritesNothing) {
+  MakeSampleJob();
+  const std::vector<std::string> before = test::Listing(dir.path());
   EXPECT_TRUE(SaveJob(app, SaveMode::SaveAs));
   app.Job.CurrentJobFile = "";
   EXPECT_TRUE(SaveJob(app, SaveMode::Save));
   EXPECT_FALSE(PathExists(".ddk"));
+  EXPECT_EQ(test::Listing(dir.path()), before);
+  EXPECT_TRUE(screen.messages.empty());
+}
+
+TEST_F(JobFileFixture, ASaveBelowARegularFileIsReported) {
+  MakeSampleJob();
+  test::WriteFile(dir / "old.ddk", "old");
   app.Job.CurrentJobFile = dir / "old.ddk/job.ddk";
   EXPECT_FALSE(SaveJob(app, SaveMode::Save));
-  EXPECT_EQ(screen.keys().size(), 3u);
-  EXPECT_EQ(screen.messages.back().key, "[Could not write the job file]");
+  EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Could not write the job file]"});
+}
 
+TEST_F(JobFileFixture, TheDialogFilterNamesTheJobEnding) {
   EXPECT_EQ(JobFileFilter(app), "Dualdock files (*.ddk) | Text files (*.txt) | All files (*.*)");
 }
 

@@ -38,31 +38,43 @@ struct LoadedFilterBoxesTest : ::testing::Test, test::ProgramFixture<> {
   }
 };
 
-TEST_F(LoadedFilterBoxesTest, EmptyBoxesShowTheirPlaceholdersAndTypedNamesStay) {
-  const struct {
-    const char* exclude;
-    const char* include;
-    bool excludePlaceholder, includePlaceholder;
-  } rows[] = {
-      {"", "", true, true},
-      {"*.tmp", "", false, true},
-      {"", "photos", true, false},
-      // What a box showing its placeholder saved in earlier versions, or in the other language.
-      {kEarlierEnglishExclude, kEarlierGermanInclude, true, true},
-  };
-  for (const auto& row : rows) {
+struct Row {
+  const char* exclude;
+  const char* include;
+  bool excludePlaceholder, includePlaceholder;
+};
+const Row kRows[] = {
+    {"", "", true, true},
+    {"*.tmp", "", false, true},
+    {"", "photos", true, false},
+    // What a box showing its placeholder saved in earlier versions, or in the other language.
+    {kEarlierEnglishExclude, kEarlierGermanInclude, true, true},
+};
+
+TEST_F(LoadedFilterBoxesTest, AnEmptyBoxShowsItsPlaceholder) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(std::string(row.exclude) + " | " + row.include);
     ReadJobFile(app, Job(row.exclude, row.include));
     const JobOptions& o = app.Options;
-    EXPECT_EQ(ShowsPlaceholder(o.ExcludeText, o.ExclPlaceholder), row.excludePlaceholder) << row.exclude;
-    EXPECT_EQ(ShowsPlaceholder(o.IncludeText, o.InclPlaceholder), row.includePlaceholder) << row.include;
-    if (!row.excludePlaceholder) {
-      EXPECT_EQ(o.ExcludeText, row.exclude);
-    }
-    if (!row.includePlaceholder) {
-      EXPECT_EQ(o.IncludeText, row.include);
-    }
-    // A box showing its placeholder filters nothing.
-    EXPECT_EQ(ExcludeTextForRun(app.Options).empty(), row.excludePlaceholder) << row.exclude;
+    EXPECT_EQ(ShowsPlaceholder(o.ExcludeText, o.ExclPlaceholder), row.excludePlaceholder);
+    EXPECT_EQ(ShowsPlaceholder(o.IncludeText, o.InclPlaceholder), row.includePlaceholder);
+  }
+}
+
+TEST_F(LoadedFilterBoxesTest, TypedNamesStay) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(std::string(row.exclude) + " | " + row.include);
+    ReadJobFile(app, Job(row.exclude, row.include));
+    if (!row.excludePlaceholder) EXPECT_EQ(app.Options.ExcludeText, row.exclude);
+    if (!row.includePlaceholder) EXPECT_EQ(app.Options.IncludeText, row.include);
+  }
+}
+
+TEST_F(LoadedFilterBoxesTest, ABoxShowingItsPlaceholderFiltersNothing) {
+  for (const Row& row : kRows) {
+    SCOPED_TRACE(row.exclude);
+    ReadJobFile(app, Job(row.exclude, row.include));
+    EXPECT_EQ(ExcludeTextForRun(app.Options).empty(), row.excludePlaceholder);
   }
 }
 

@@ -8,6 +8,7 @@
 #include "job/program_folder.h"
 #include "job/startup.h"
 #include "support/scenario.h"
+#include "support/scoped_env.h"
 #include "support/test_support.h"
 
 using namespace dd;
@@ -29,15 +30,20 @@ struct StartUpTest : ::testing::Test {
 
 }  // namespace
 
-TEST_F(StartUpTest, DamagedListFileIsReportedAndReplacedByAnEmptyList) {
+TEST_F(StartUpTest, ADamagedListFileIsReported) {
   ASSERT_EQ(::mkfifo((dir / "To Do.txt").c_str(), 0600), 0);
   Start();
   EXPECT_EQ(screen.keys(), std::vector<std::string>{"[Not a valid ToDo list]"});
+}
+
+TEST_F(StartUpTest, ADamagedListFileIsReplacedByAnEmptyList) {
+  ASSERT_EQ(::mkfifo((dir / "To Do.txt").c_str(), 0600), 0);
+  Start();
   EXPECT_EQ(ReadWholeFile(dir / "To Do.txt", 9, false).status, FileReadStatus::Read);
   EXPECT_EQ(app.Run.PendingOps(), 0);
 }
 
-TEST_F(StartUpTest, ThePreviousRunsListSurvivesAndAnEmptyLanguageFileIsReported) {
+TEST_F(StartUpTest, ThePreviousRunsListSurvives) {
   const std::string list = test::Rec("=->", "Extra in F1", "/s/a", "/t/a", "3") + "\r\n" +
                            test::Rec("= x", "Extra in F2", "/s/b", "/t/b", "0", "4");
   WriteFile(dir / "To Do.txt", list);
@@ -45,18 +51,25 @@ TEST_F(StartUpTest, ThePreviousRunsListSurvivesAndAnEmptyLanguageFileIsReported)
   EXPECT_EQ(ReadTextFile(dir / "To Do.txt"), list);
   EXPECT_EQ(app.Run.PendingOps(), 2);
   EXPECT_TRUE(screen.keys().empty());
+}
 
+TEST_F(StartUpTest, AnEmptyLanguageFileIsReported) {
+  Start();
   WriteFile(dir / "Sprachen.txt", "");
   ApplyLanguage(app);
   ASSERT_EQ(screen.messages.size(), 1u);
   EXPECT_EQ(screen.messages[0].prompt, "Language File empty");
 }
 
-TEST_F(StartUpTest, LanguageChoicePlaceholdersAndTheJobOnTheCommandLineLoadedLast) {
+TEST_F(StartUpTest, TheChosenLanguageIsLoaded) {
   WriteFile(dir / "Settings.txt", "[Language]\t1\r\n");
+  Start();
+  EXPECT_EQ(app.Text("[Ready]"), "Bereit");
+}
+
+TEST_F(StartUpTest, TheJobOnTheCommandLineIsLoadedLastKeepingThePlaceholders) {
   WriteFile(dir / "old.ddk", "/src\t/dst\r\n");
   Start("\"" + dir / "old.ddk" + "\"");
-  EXPECT_EQ(app.Text("[Ready]"), "Bereit");
   // The new job showed the placeholder; the job loaded after it kept it.
   EXPECT_FALSE(app.Options.ExclPlaceholder.empty());
   EXPECT_EQ(app.Options.ExcludeText, app.Options.ExclPlaceholder);
@@ -64,7 +77,7 @@ TEST_F(StartUpTest, LanguageChoicePlaceholdersAndTheJobOnTheCommandLineLoadedLas
   EXPECT_EQ(app.Job.TargetFolders, std::vector<std::string>{"/dst"});
 }
 
-TEST(ProgramFolder, HomeIsCreatedAndSeededExecutableFolderUsedWhenItHoldsTheFiles) {
+TEST(ProgramFolder, AGivenHomeIsCreatedWithTheShippedFiles) {
   TempDir dir;
   const std::string exe = dir / "bin";
   test::MakeDirs(exe);
@@ -72,17 +85,51 @@ TEST(ProgramFolder, HomeIsCreatedAndSeededExecutableFolderUsedWhenItHoldsTheFile
   std::string error;
   EXPECT_EQ(ResolveProgramFolder(dir / "home/deeper", exe, error), dir / "home/deeper");
   EXPECT_TRUE(PathExists(dir / "home/deeper/Sprachen.txt"));
+}
+
+TEST(ProgramFolder, ASeededFileIsNeverReplaced) {
+  TempDir dir;
+  const std::string exe = dir / "bin";
+  test::MakeDirs(exe);
+  test::CopyLanguageFile(exe);
   WriteFile(dir / "home/deeper/Sprachen.txt", "mine");
+  std::string error;
   EXPECT_EQ(ResolveProgramFolder(dir / "home/deeper/", exe, error), dir / "home/deeper");
-  EXPECT_EQ(ReadTextFile(dir / "home/deeper/Sprachen.txt"), "mine");  // never replaced
+  EXPECT_EQ(ReadTextFile(dir / "home/deeper/Sprachen.txt"), "mine");
+}
 
-  ::unsetenv("DUALDOCK_HOME");
+TEST(ProgramFolder, TheExecutableFolderServesWhenItHoldsTheFiles) {
+  TempDir dir;
+  const std::string exe = dir / "bin";
+  test::MakeDirs(exe);
+  test::CopyLanguageFile(exe);
+  const test::ScopedEnv unset("DUALDOCK_HOME", nullptr);
+  std::string error;
   EXPECT_EQ(ResolveProgramFolder("", exe, error), exe);
-  ::setenv("DUALDOCK_HOME", (dir / "env").c_str(), 1);
-  EXPECT_EQ(ResolveProgramFolder("", exe, error), dir / "env");
-  ::unsetenv("DUALDOCK_HOME");
+}
 
+TEST(ProgramFolder, TheEnvironmentNamesTheHome) {
+  TempDir dir;
+  const std::string exe = dir / "bin";
+  test::MakeDirs(exe);
+  test::CopyLanguageFile(exe);
+  const test::ScopedEnv home("DUALDOCK_HOME", (dir / "env").c_str());
+  std::string error;
+  EXPECT_EQ(ResolveProgramFolder("", exe, error), dir / "env");
+}
+
+TEST(ProgramFolder, AHomeBelowAFileIsRefused) {
+  TempDir dir;
   WriteFile(dir / "file", "x");
-  EXPECT_EQ(ResolveProgramFolder(dir / "file/home", exe, error), "");
+  std::string error;
+  EXPECT_EQ(ResolveProgramFolder(dir / "file/home", dir / "bin", error), "");
   EXPECT_FALSE(error.empty());
+}
+
+TEST(ProgramFolder, ARelativeDataHomeIsPassedOverForTheHomesShareFolder) {
+  TempDir dir;
+  const test::ScopedEnv unset("DUALDOCK_HOME", nullptr), data("XDG_DATA_HOME", "relative-data"),
+      home("HOME", (dir / "home").c_str());
+  std::string error;
+  EXPECT_EQ(ResolveProgramFolder("", dir / "bin", error), dir / "home/.local/share/dualdock");
 }

@@ -58,8 +58,8 @@ TEST(PanelRulesTest, ASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
   const PanelRow rows[] = {
       {"a second click on the schedule", {kScheduleOff, kSwitchedOn, kScheduleOn}, kMain, 0},
       {"a closed panel marks nothing", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff}, kMain, 0},
-      {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideFrameEXCL); }}, kMain, ""},
-      {"Escape", {kBackup, [](PanelState& s) { ClosePanels(s); }}, kMain, ""},
+      {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideFrameEXCL); }}, kMain, 0},
+      {"Escape", {kBackup, [](PanelState& s) { ClosePanels(s); }}, kMain, 0},
   };
   for (const PanelRow& row : rows) ExpectPanels(row);
 }

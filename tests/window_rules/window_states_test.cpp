@@ -37,7 +37,7 @@ TEST(RunButtonsTest, ButtonsThatStartARunAreOutOfUseWhileOneIsOn) {
 }
 
 TEST(RunButtonsTest, AButtonOutOfUseShowsLookFiveWhateverTheMouseOrTheActivePanel) {
-  EXPECT_EQ(ButtonLook(kBtnSimulate, "", true, false), kDisabledLook);
+  EXPECT_EQ(ButtonLook(kBtnSimulate, 0, true, false), kDisabledLook);
   EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, false), kDisabledLook);
   EXPECT_EQ(ButtonLook(kBtnBackup, kBtnBackup, true, true), 4);
   EXPECT_EQ(ButtonPictureFile(kBtnExecute, kDisabledLook), "B3_5.gif");
