@@ -47,7 +47,7 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
   top->addWidget(comboCaption_);
   top->addWidget(cmbBackupModes_);
   top->addStretch(1);
-  top->addWidget(makeButton(kBtnHideFrameBUM, this), 0, Qt::AlignTop);
+  top->addWidget(makeButton(kBtnHideModesPanel, this), 0, Qt::AlignTop);
   outer->addLayout(top);
 
   auto* body = new QHBoxLayout;

@@ -189,7 +189,7 @@ FilterPanel::FilterPanel(App& app, const SkinPictures& pictures, const ButtonFac
   options->addWidget(AddCheck(QStringLiteral("chkVerifyCopies"), &o.VerifyCopies));
   options->addStretch(1);
   outer->addLayout(options, 3);
-  outer->addWidget(makeButton(kBtnHideFrameEXCL, this), 0, Qt::AlignTop);
+  outer->addWidget(makeButton(kBtnHideExcludePanel, this), 0, Qt::AlignTop);
   ShowOptions();
 }
 

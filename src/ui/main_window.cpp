@@ -63,7 +63,7 @@ class Backdrop : public QWidget {
 // The buttons of the row, in their order; the stop and one-step buttons show only when their time comes.
 constexpr int kRowButtons[] = {
     kBtnBackup,       kBtnExclude,      kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimulation,
-    kBtnExecute,      kBtnStopExec,     kBtnOneStep,         kBtnSave,           kBtnOpen,     kBtnInfo,
+    kBtnExecute,      kBtnStopExecution,     kBtnOneStep,         kBtnSave,           kBtnOpen,     kBtnInfo,
     kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
 
 // Until a language is applied (its file may be missing) a control shows its key without the prefix.
@@ -198,7 +198,7 @@ void MainWindow::BuildButtons(QWidget* row) {
     layout->addWidget(b);
   }
   buttons_[kBtnStopSimulation]->hide();
-  buttons_[kBtnStopExec]->hide();
+  buttons_[kBtnStopExecution]->hide();
   buttons_[kBtnOneStep]->hide();
 }
 
@@ -297,10 +297,10 @@ void MainWindow::BuildMenus() {
   AddAction(file, QStringLiteral("mnuNew"), QKeySequence::New, [this] { NewJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuOpen"), QKeySequence::Open, [this] { OpenJobAsked(app_); });
   AddAction(file, QStringLiteral("mnuSave"), QKeySequence::Save, [this] {
-    if (SaveJob(app_, SaveMode::Save)) BGFlash();
+    if (SaveJob(app_, SaveMode::Save)) FlashBackground();
   });
   AddAction(file, QStringLiteral("mnuSaveAs"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), [this] {
-    if (SaveJob(app_, SaveMode::SaveAs)) BGFlash();
+    if (SaveJob(app_, SaveMode::SaveAs)) FlashBackground();
   });
   file->addSeparator();
   AddAction(file, QStringLiteral("mnuSaveToDoList"), {}, [this] { SaveList(); });

@@ -77,7 +77,7 @@ class MainWindow : public QMainWindow {
   SchedulePanel* schedulePanel() const { return frameSchedule_; }
   Scheduler& scheduler() { return scheduler_; }
   QTimer& scheduleTimer() { return timerSchedule_; }
-  void BGFlash();
+  void FlashBackground();
 
   // Controls by name, for the commands and for tests.
   FolderTable* folderList() const { return folderList_; }

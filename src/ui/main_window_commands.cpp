@@ -80,12 +80,12 @@ void MainWindow::ClickButton(int number) {
         else
           StartRun([this] { ExecuteOneStep(app_); });
         break;
-      case kBtnStopExec:
+      case kBtnStopExecution:
       case kBtnStopSimulation:
         StopRun();
         break;
       case kBtnSave:
-        if (SaveJob(app_, SaveMode::Save)) BGFlash();
+        if (SaveJob(app_, SaveMode::Save)) FlashBackground();
         break;
       case kBtnOpen:
         OpenJobAsked(app_);
@@ -102,16 +102,16 @@ void MainWindow::ClickButton(int number) {
         break;
       case kBtnBackup:
       case kBtnExclude:
-      case kBtnHideFrameBUM:
-      case kBtnHideFrameEXCL:
+      case kBtnHideModesPanel:
+      case kBtnHideExcludePanel:
         TogglePanel(panels_, number);
         ApplyPanels();
         break;
       case kBtnScheduleOff:
       case kBtnScheduleOn:
       case kBtnHideSchedule:
-      case kBtnScheduleOffImFrame:
-      case kBtnScheduleOnImFrame:
+      case kBtnScheduleOffInPanel:
+      case kBtnScheduleOnInPanel:
         ScheduleButton(number);
         break;
       default:

@@ -24,8 +24,8 @@ SchedulePanel::SchedulePanel(Scheduler& scheduler, const SkinPictures& pictures,
   outer->setContentsMargins(12, 8, 8, 8);
   outer->setSpacing(16);
 
-  off_ = makeButton(kBtnScheduleOffImFrame, this);
-  on_ = makeButton(kBtnScheduleOnImFrame, this);
+  off_ = makeButton(kBtnScheduleOffInPanel, this);
+  on_ = makeButton(kBtnScheduleOnInPanel, this);
   auto* switches = new QVBoxLayout;
   switches->addWidget(off_);
   switches->addWidget(on_);

@@ -163,7 +163,7 @@ void MainWindow::ApplyOptionPanels() {
 }
 
 void MainWindow::ScheduleButton(int number) {
-  if (number == kBtnScheduleOffImFrame || number == kBtnScheduleOnImFrame) {
+  if (number == kBtnScheduleOffInPanel || number == kBtnScheduleOnInPanel) {
     scheduler_.Toggle();
     return;
   }
@@ -201,11 +201,11 @@ void MainWindow::SwitchScheduleTimer(bool on) {
   ApplyOptionPanels();
 }
 
-void MainWindow::BGFlash() {
+void MainWindow::FlashBackground() {
   // The current pictures are put back as they were, not loaded again: a file the
   // current skin lacks must not keep the flashed skin's picture.
   const auto current = pictures_.backgrounds;
-  pictures_.LoadBackgrounds(app_.Files.Folder, BGFlashSkin(app_.settings.SkinNumber));
+  pictures_.LoadBackgrounds(app_.Files.Folder, FlashSkin(app_.settings.SkinNumber));
   repaint();
   pictures_.backgrounds = current;
   update();

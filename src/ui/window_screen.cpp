@@ -374,7 +374,7 @@ void WindowScreen::SetPairIcon(int pair, PairIcon icon) {
 
 void WindowScreen::SetStopButtonVisible(StopButton which, bool visible) {
   if (Queued([=, this] { SetStopButtonVisible(which, visible); })) return;
-  window_.button(which == StopButton::Simulation ? kBtnStopSimulation : kBtnStopExec)->setVisible(visible);
+  window_.button(which == StopButton::Simulation ? kBtnStopSimulation : kBtnStopExecution)->setVisible(visible);
   window_.EnableRunButtons();
 }
 

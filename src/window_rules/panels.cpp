@@ -15,9 +15,9 @@ void HideAllPanels(PanelState& s) {
 void TogglePanel(PanelState& s, int button) {
   bool* panel = nullptr;
   int owner = 0;
-  if (button == kBtnBackup || button == kBtnHideFrameBUM) {
+  if (button == kBtnBackup || button == kBtnHideModesPanel) {
     panel = &s.frameBackupModes, owner = kBtnBackup;
-  } else if (button == kBtnExclude || button == kBtnHideFrameEXCL) {
+  } else if (button == kBtnExclude || button == kBtnHideExcludePanel) {
     panel = &s.frameExclude, owner = kBtnExclude;
   } else {
     return;
@@ -112,10 +112,10 @@ void ScheduleSwitched(PanelState& s, bool schedulerOn) {
 bool ScheduleButtonShown(int button, bool schedulerOn) {
   switch (button) {
     case kBtnScheduleOn:
-    case kBtnScheduleOnImFrame:
+    case kBtnScheduleOnInPanel:
       return schedulerOn;
     case kBtnScheduleOff:
-    case kBtnScheduleOffImFrame:
+    case kBtnScheduleOffInPanel:
       return !schedulerOn;
     default:
       return true;

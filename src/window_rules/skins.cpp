@@ -10,7 +10,7 @@ void ChangeSkin(App& app, int skin) {
   app.screen.SkinChanged(skin);
 }
 
-int BGFlashSkin(int skin) {
+int FlashSkin(int skin) {
   return ((skin % kSkinCount) + kSkinCount + 1) % kSkinCount;
 }
 

@@ -12,7 +12,7 @@ inline constexpr int kSkinCount = 4;
 // A number outside the menu is ignored.
 void ChangeSkin(App& app, int skin);
 
-// The skin whose backgrounds BGFlash shows: the next entry, after the last the first.
-int BGFlashSkin(int skin);
+// The skin whose backgrounds FlashBackground shows: the next entry, after the last the first.
+int FlashSkin(int skin);
 
 }  // namespace dd

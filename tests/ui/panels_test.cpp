@@ -107,7 +107,7 @@ TEST_F(ModesPanelTest, TheEditorsHaveNamesForScreenReaders) {
 }
 
 TEST_F(ModesPanelTest, ItsCloseButtonReturnsToTheMainPanel) {
-  window->ClickButton(kBtnHideFrameBUM);
+  window->ClickButton(kBtnHideModesPanel);
   EXPECT_FALSE(modes().isVisibleTo(window.get()));
   EXPECT_TRUE(window->panels().frameMain);
 }
@@ -267,7 +267,7 @@ TEST_F(PanelsTest, TheSchedulerFiresAOneStepRunWhenItsPeriodHasPassed) {
   panel.txtScheduleTime()->selectAll();
   QTest::keyClicks(panel.txtScheduleTime(), QStringLiteral("0,01"));  // 36 seconds
   EXPECT_DOUBLE_EQ(app().Options.SchedulePeriodHours, 0.01);
-  window->ClickButton(kBtnScheduleOffImFrame);
+  window->ClickButton(kBtnScheduleOffInPanel);
   EXPECT_TRUE(window->scheduleTimer().isActive());
   EXPECT_EQ(window->panels().activeButton, kBtnScheduleOn);
   EXPECT_TRUE(window->button(kBtnScheduleOn)->isVisibleTo(window.get()));
@@ -301,7 +301,7 @@ TEST_F(PanelsTest, APeriodSetThroughTheAccessibilityInterfaceIsTheSchedulesPerio
   box->setText(QAccessible::Value, QStringLiteral("2,5"));
   ASSERT_EQ(panel.txtScheduleTime()->text(), QStringLiteral("2,5"));
   EXPECT_EQ(app().Options.ScheduleTimeText, "2,5");
-  window->ClickButton(kBtnScheduleOffImFrame);
+  window->ClickButton(kBtnScheduleOffInPanel);
   EXPECT_DOUBLE_EQ(app().Options.SchedulePeriodHours, 2.5);
 }
 
@@ -319,7 +319,7 @@ TEST_F(PanelsTest, OnChangeSyncsWhatIsWrittenInTheSource) {
   panel.chkScheduleOnChange()->click();
   EXPECT_TRUE(window->scheduler().OnChange());
   EXPECT_FALSE(panel.txtScheduleTime()->isEnabled());
-  window->ClickButton(kBtnScheduleOffImFrame);
+  window->ClickButton(kBtnScheduleOffInPanel);
   // Switched on, it first brings everything in step.
   ASSERT_TRUE(QTest::qWaitFor([&] { return PathExists(dst + "/a.txt"); }, 5000));
   window->WaitForRun();
@@ -390,7 +390,7 @@ struct SkinMenuTest : test::WindowFixture {
 TEST_F(SkinMenuTest, TheFlashAfterASaveLeavesTheWindowAsItWas) {
   StartInSkin4();
   const QImage before = window->grab().toImage();
-  window->BGFlash();
+  window->FlashBackground();
   QApplication::processEvents();
   EXPECT_EQ(window->grab().toImage(), before);
 }

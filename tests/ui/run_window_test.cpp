@@ -113,7 +113,7 @@ TEST_F(RunWindowTest, EachStopOnTheAnsweringWindowEndsARunThatHangsInTheFileSyst
     const char* name;
     std::function<void(RunWindowTest&)> stop;
   } rows[] = {
-      {"stop button", [](RunWindowTest& t) { t.window->ClickButton(kBtnStopExec); }},
+      {"stop button", [](RunWindowTest& t) { t.window->ClickButton(kBtnStopExecution); }},
       {"Escape", [](RunWindowTest& t) { QTest::keyClick(t.window->toDoView(), Qt::Key_Escape); }},
       {"a pair deleted, abort answered Yes",
        [](RunWindowTest& t) {
@@ -143,7 +143,7 @@ TEST_F(RunWindowTest, EachStopOnTheAnsweringWindowEndsARunThatHangsInTheFileSyst
 TEST_F(RunWindowTest, AfterAStopDuringExecuteSimulatePlansWhatRemains) {
   HangingTrash hanging;
   ExecuteIntoHangingTrash(hanging);
-  window->ClickButton(kBtnStopExec);
+  window->ClickButton(kBtnStopExecution);
   hanging.Release();
   window->WaitForRun();
   boxes.clear();
@@ -239,8 +239,8 @@ TEST_F(HangingRunTest, TheMenuEntriesThatStartARunAreOutOfUse) {
 }
 
 TEST_F(HangingRunTest, TheStopButtonIsThere) {
-  EXPECT_TRUE(window->button(kBtnStopExec)->isVisibleTo(window.get()));
-  EXPECT_TRUE(window->button(kBtnStopExec)->isEnabled());
+  EXPECT_TRUE(window->button(kBtnStopExecution)->isVisibleTo(window.get()));
+  EXPECT_TRUE(window->button(kBtnStopExecution)->isEnabled());
 }
 
 TEST_F(HangingRunTest, AClickOnAStarterOutOfUseAsksNothing) {

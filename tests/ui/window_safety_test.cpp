@@ -237,7 +237,7 @@ TEST_F(WindowSafetyTest, AScheduledRunThatEndsBehindAnotherWindowIsToldOnTheDesk
   window->scheduleClockHook = [&now] { return now; };
   window->ClickButton(kBtnScheduleOff);
   window->schedulePanel()->txtScheduleTime()->setText(QStringLiteral("0,01"));
-  window->ClickButton(kBtnScheduleOffImFrame);
+  window->ClickButton(kBtnScheduleOffInPanel);
   now += 40;
   ASSERT_TRUE(QTest::qWaitFor([&] { return !notices.empty(); }, 5000));
   window->WaitForRun();

@@ -58,7 +58,7 @@ TEST(PanelRulesTest, ASecondClickOrItsCloseButtonReturnsToTheMainPanel) {
   const PanelRow rows[] = {
       {"a second click on the schedule", {kScheduleOff, kSwitchedOn, kScheduleOn}, kMain, 0},
       {"a closed panel marks nothing", {kScheduleOff, kSwitchedOn, kScheduleOn, kSwitchedOff}, kMain, 0},
-      {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideFrameEXCL); }}, kMain, 0},
+      {"its close button", {kExcludeButton, [](PanelState& s) { TogglePanel(s, kBtnHideExcludePanel); }}, kMain, 0},
       {"Escape", {kBackup, [](PanelState& s) { ClosePanels(s); }}, kMain, 0},
   };
   for (const PanelRow& row : rows) ExpectPanels(row);
@@ -122,8 +122,8 @@ TEST(SkinRulesTest, OnlyAMenuEntryLoadsASkin) {
 }
 
 TEST(SkinRulesTest, TheFlashShowsTheNextSkinRoundTheMenu) {
-  EXPECT_EQ(BGFlashSkin(2), 3);
-  EXPECT_EQ(BGFlashSkin(kSkinCount - 1), 0);
+  EXPECT_EQ(FlashSkin(2), 3);
+  EXPECT_EQ(FlashSkin(kSkinCount - 1), 0);
 }
 
 }  // namespace

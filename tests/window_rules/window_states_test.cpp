@@ -27,7 +27,7 @@ TEST(RunButtonsTest, ButtonsThatStartARunAreOutOfUseWhileOneIsOn) {
   } rows[] = {
       {kBtnSimulate, RunState::Idle, true},        {kBtnSimulate, RunState::Simulating, false},
       {kBtnExecute, RunState::Executing, false},   {kBtnOneStep, RunState::Stopping, false},
-      {kBtnExecute, RunState::Idle, true},         {kBtnStopExec, RunState::Executing, true},
+      {kBtnExecute, RunState::Idle, true},         {kBtnStopExecution, RunState::Executing, true},
       {kBtnStopSimulation, RunState::Stopping, true},    {kBtnBackup, RunState::Simulating, true},
       {kBtnHideToDoList, RunState::Executing, true},
   };

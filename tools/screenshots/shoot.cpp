@@ -123,12 +123,12 @@ void ShootSkin(dd::ui::MainWindow& window, HoldingTrash& trash, Shots& shots, do
   shots.Shoot(QStringLiteral("filters"));
   now = 0;
   window.ClickButton(dd::kBtnScheduleOff);
-  window.ClickButton(dd::kBtnScheduleOffImFrame);
+  window.ClickButton(dd::kBtnScheduleOffInPanel);
   // Two fifths of the period passed: the run it fires is still to come.
   const double period = window.app().Options.SchedulePeriodHours * 3600;
   now = period > 0 ? period * 0.4 : 1;
   shots.Shoot(QStringLiteral("schedule"));
-  window.ClickButton(dd::kBtnScheduleOnImFrame);
+  window.ClickButton(dd::kBtnScheduleOnInPanel);
   window.ClickButton(dd::kBtnHideSchedule);
   // The question before carrying out the list, answered Cancel.
   shots.shootQuestion = true;
