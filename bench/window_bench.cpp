@@ -17,10 +17,10 @@
 #include <fstream>
 #include <string>
 
-#include "flows/execute_flow.h"
-#include "flows/simulate.h"
 #include "common/clock.h"
 #include "common/files.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "ui/list_views.h"
 #include "ui/main_window.h"
 #include "ui/progress_picture.h"
@@ -205,10 +205,9 @@ void BenchSimulation(const std::string& root, const dd::StartUpOptions& noDiskTe
   const double gap = meter.Measure([&] { RunAndWait(*w, dd::kBtnSimulate); });
   meter.activity = nullptr;  // the window goes at the end of this function
   std::printf("  longest gap ended during \"%s\"\n", meter.during.c_str());
-  std::printf(
-      "simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 16), %d ticks, %lld files seen\n",
-      files, MonotonicSeconds() - t0, gap, meter.ticks,
-      static_cast<long long>(w->app().Run.TreeFilesF1 + w->app().Run.TreeFilesF2));
+  std::printf("simulation of 2 x %ld files: %.1f s, longest timer gap %.0f ms (target 16), %d ticks, %lld files seen\n",
+              files, MonotonicSeconds() - t0, gap, meter.ticks,
+              static_cast<long long>(w->app().Run.TreeFilesF1 + w->app().Run.TreeFilesF2));
   const double stopMs = StopLatency(*w, dd::kBtnSimulate, 300);
   if (stopMs >= 0)
     std::printf("stop during the simulation took effect after %.0f ms (target 100)\n", stopMs);

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <map>
 
-#include "flows/todo_files.h"
+#include "apply/execute_sub.h"
 #include "common/app.h"
 #include "common/text.h"
-#include "apply/execute_sub.h"
+#include "flows/todo_files.h"
 #include "fuzz_support.h"
 
 namespace fs = std::filesystem;

@@ -2,8 +2,8 @@
 // holds only sound records, and its byte sums stay within range.
 #include <cstdio>
 
-#include "flows/todo_files.h"
 #include "common/app.h"
+#include "flows/todo_files.h"
 #include "fuzz_support.h"
 #include "todo/todo_list.h"
 

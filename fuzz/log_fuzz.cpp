@@ -1,7 +1,7 @@
 // "Log.txt": any old log takes a new entry without harm, and the entry comes first.
 #include "common/text.h"
-#include "plan/run_log.h"
 #include "fuzz_support.h"
+#include "plan/run_log.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   using namespace dd;

@@ -1,8 +1,8 @@
 // "Rates.txt": any text gives rates and an estimate without harm, for any pending sizes.
 #include <cstring>
 
-#include "common/app.h"
 #include "apply/rates.h"
+#include "common/app.h"
 #include "fuzz_support.h"
 #include "todo/todo_list.h"
 

@@ -4,15 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "apply/execution_walk.h"
+#include "apply/rates.h"
+#include "apply/run_scope.h"
+#include "apply/statistics_labels.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "apply/execution_walk.h"
-#include "apply/rates.h"
-#include "apply/statistics_labels.h"
-#include "apply/run_scope.h"
 #include "todo/record_texts.h"
 #include "todo/todo_list.h"
 

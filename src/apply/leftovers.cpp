@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <csignal>
 
-#include "common/own_names.h"
 #include "apply/beneath.h"
+#include "common/own_names.h"
 
 namespace dd {
 

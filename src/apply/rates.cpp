@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "apply/file_ops.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "apply/file_ops.h"
 
 namespace dd {
 

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "common/files.h"
 #include "apply/beneath.h"
+#include "common/files.h"
 
 namespace dd {
 

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <string>
 
+#include "apply/rates.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/files.h"
 #include "common/progress.h"
-#include "apply/rates.h"
 
 namespace dd {
 

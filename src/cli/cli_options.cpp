@@ -6,23 +6,23 @@
 namespace dd::cli {
 
 // One text for the usage line of an error and the help.
-#define DUALDOCK_USAGE                                                                                           \
-  "Usage:\n"                                                                                                     \
-  "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n"  \
-  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"        \
-  "                                    [--json | --quiet | --verbose]\n"                                         \
-  "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--verify] [--log-file FILE]\n"   \
-  "                                    [--json | --quiet | --verbose]\n"                                         \
-  "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n"      \
-  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"        \
-  "                                    [--json | --quiet | --verbose]\n" \
-  "  dualdock-cli [--home DIR] watch JOB.ddk [--yes] [--settle SECONDS] [--tolerance SECONDS]\n"              \
-  "                                    [--create-missing] [--allow-mass-delete] [--quiet]\n"                      \
-  "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"                             \
-  "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"                 \
-  "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n"  \
-  "                               [--no-daylight-saving] [--trash] [--checksum] [--verify] [--force]\n"                                  \
-  "  dualdock-cli job show JOB.ddk\n"                                                                            \
+#define DUALDOCK_USAGE                                                                                          \
+  "Usage:\n"                                                                                                    \
+  "  dualdock-cli [--home DIR] simulate JOB.ddk [--tolerance SECONDS] [--create-missing] [--save-text-files]\n" \
+  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"       \
+  "                                    [--json | --quiet | --verbose]\n"                                        \
+  "  dualdock-cli [--home DIR] execute [JOB.ddk] [--yes] [--allow-mass-delete] [--verify] [--log-file FILE]\n"  \
+  "                                    [--json | --quiet | --verbose]\n"                                        \
+  "  dualdock-cli [--home DIR] sync JOB.ddk [--yes] [--dry-run] [--tolerance SECONDS] [--create-missing]\n"     \
+  "                                    [--allow-mass-delete] [--checksum] [--verify] [--log-file FILE]\n"       \
+  "                                    [--json | --quiet | --verbose]\n"                                        \
+  "  dualdock-cli [--home DIR] watch JOB.ddk [--yes] [--settle SECONDS] [--tolerance SECONDS]\n"                \
+  "                                    [--create-missing] [--allow-mass-delete] [--quiet]\n"                    \
+  "  dualdock-cli job new JOB.ddk --pair SOURCE TARGET [--pair SOURCE TARGET ...]\n"                            \
+  "                               [--mode incremental|synchronize|CODES] [--exclude TEXT ...]\n"                \
+  "                               [--include TEXT ...] [--case-sensitive-exclude] [--case-sensitive-include]\n" \
+  "                               [--no-daylight-saving] [--trash] [--checksum] [--verify] [--force]\n"         \
+  "  dualdock-cli job show JOB.ddk\n"                                                                           \
   "  dualdock-cli --help | --version\n"
 
 const char* const kUsage = DUALDOCK_USAGE;
@@ -178,13 +178,13 @@ struct CommandSpec {
 // A new command is a row here (and its options a bit each).
 constexpr CommandSpec kCommands[] = {
     {"simulate", JobArgument::Required,
-     kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kQuietOption | kMassDeleteOption |
-         kLogFileOption | kChecksumOption | kVerifyOption},
+     kCreateMissingOption | kToleranceOption | kSaveTextFilesOption | kOutputOptions | kQuietOption |
+         kMassDeleteOption | kLogFileOption | kChecksumOption | kVerifyOption},
     {"execute", JobArgument::Optional,
      kYesOption | kOutputOptions | kQuietOption | kMassDeleteOption | kLogFileOption | kVerifyOption},
     {"sync", JobArgument::Required,
-     kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kQuietOption | kMassDeleteOption | kDryRunOption |
-         kLogFileOption | kChecksumOption | kVerifyOption},
+     kYesOption | kCreateMissingOption | kToleranceOption | kOutputOptions | kQuietOption | kMassDeleteOption |
+         kDryRunOption | kLogFileOption | kChecksumOption | kVerifyOption},
     {"watch", JobArgument::Required,
      kYesOption | kCreateMissingOption | kToleranceOption | kMassDeleteOption | kQuietOption | kSettleOption},
     {"job new", JobArgument::Required, kJobNewOptions | kChecksumOption | kVerifyOption},

@@ -4,20 +4,20 @@
 #include <ctime>
 #include <iostream>
 
+#include "apply/execute_sub.h"
 #include "cli/cli_options.h"
 #include "cli/cli_screen.h"
 #include "cli/job_commands.h"
 #include "cli/json_report.h"
 #include "cli/list_route.h"
 #include "cli/watch_command.h"
-#include "flows/execute_flow.h"
-#include "flows/simulate.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/format.h"
 #include "common/program_folder_lock.h"
 #include "common/text.h"
-#include "apply/execute_sub.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "job/job_file.h"
 #include "job/program_folder.h"
 #include "job/startup.h"

@@ -7,9 +7,9 @@
 #include <thread>
 
 #include "cli/cli_screen.h"
+#include "common/app.h"
 #include "flows/execute_flow.h"
 #include "flows/watch_session.h"
-#include "common/app.h"
 
 namespace dd::cli {
 
@@ -48,7 +48,8 @@ int RunWatch(const Options& o, App& app, CliScreen& screen, const volatile std::
     // Nothing else runs here: a run refused or declined is over, not waiting to start.
     return true;
   };
-  WatchSession session(app, settings, [&](WatchNotice n) { screen.Error(NoticeText(n, settings)); }, run);
+  WatchSession session(
+      app, settings, [&](WatchNotice n) { screen.Error(NoticeText(n, settings)); }, run);
   if (!session.Start()) return 1;
   if (!o.quiet)
     std::cerr << "dualdock-cli: watching " << app.Job.SourceFolders.size()

@@ -14,9 +14,7 @@
 
 namespace dd {
 
-namespace {
-
-}  // namespace
+namespace {}  // namespace
 
 bool WriteAllToFd(int fd, const char* data, std::size_t size) {
   while (size > 0) {

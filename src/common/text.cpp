@@ -143,11 +143,21 @@ std::string EscapedText(std::string_view text) {
   for (const char c : text) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\n': out += "\\n"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\0': out += "\\0"; break;
-      case '\\': out += "\\\\"; break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\0':
+        out += "\\0";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
       default:
         if (byte < 0x20 || byte == 0x7f) {
           out += "\\x";

@@ -48,7 +48,6 @@ double LeadingNumber(std::string_view text);
 // LeadingNumber after every "," was replaced by ".".
 double ParseNumber(std::string_view text);
 
-
 // True when the text can stand as one field of the TAB- and line-separated
 // formats and reach a system call whole: no TAB, CR, LF or NUL byte.
 bool IsRecordableText(std::string_view text);

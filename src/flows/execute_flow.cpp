@@ -3,20 +3,20 @@
 #include <string>
 #include <vector>
 
-#include "flows/command_lock.h"
-#include "flows/log_file.h"
-#include "flows/simulate.h"
-#include "flows/todo_files.h"
+#include "apply/execute_sub.h"
+#include "apply/run_scope.h"
+#include "apply/statistics_labels.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "common/write_report.h"
+#include "flows/command_lock.h"
+#include "flows/log_file.h"
+#include "flows/simulate.h"
+#include "flows/todo_files.h"
 #include "plan/run_log.h"
-#include "apply/execute_sub.h"
-#include "apply/statistics_labels.h"
-#include "apply/run_scope.h"
 #include "todo/filters.h"
 #include "todo/todo_list.h"
 
@@ -100,7 +100,8 @@ std::string SkippedNamesText(const App& app) {
 
 void AbortQuestion(App& app) {
   const char* title = app.Run.Lifecycle.Execution() ? "[Execution]" : "[Simulation]";
-  if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question, MessageKind::AbortRun) == Answer::Yes) RequestRunStop(app);
+  if (app.Show("[Abort?]", title, Buttons::YesNo, Icon::Question, MessageKind::AbortRun) == Answer::Yes)
+    RequestRunStop(app);
 }
 
 void RequestRunStop(App& app) {

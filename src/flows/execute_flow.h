@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "plan/folder_comparison.h"
 #include "apply/execute_sub.h"
+#include "plan/folder_comparison.h"
 
 namespace dd {
 

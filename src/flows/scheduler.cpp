@@ -4,14 +4,14 @@
 #include <cmath>
 #include <utility>
 
-#include "flows/execute_flow.h"
-#include "flows/watch_session.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/duration_text.h"
 #include "common/format.h"
 #include "common/progress.h"
 #include "common/text.h"
+#include "flows/execute_flow.h"
+#include "flows/watch_session.h"
 
 namespace dd {
 

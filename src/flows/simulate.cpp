@@ -7,24 +7,24 @@
 #include <string>
 #include <vector>
 
-#include "flows/command_lock.h"
-#include "flows/execute_flow.h"
-#include "flows/log_file.h"
+#include "apply/file_ops.h"
+#include "apply/leftovers.h"
+#include "apply/rates.h"
+#include "apply/run_scope.h"
+#include "apply/statistics_labels.h"
 #include "common/app.h"
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/format.h"
 #include "common/text.h"
 #include "common/write_report.h"
+#include "flows/command_lock.h"
+#include "flows/execute_flow.h"
+#include "flows/log_file.h"
 #include "plan/comparison.h"
 #include "plan/pair_guards.h"
 #include "plan/root_check.h"
 #include "plan/run_log.h"
-#include "apply/file_ops.h"
-#include "apply/leftovers.h"
-#include "apply/rates.h"
-#include "apply/statistics_labels.h"
-#include "apply/run_scope.h"
 #include "todo/filters.h"
 #include "todo/list_plan.h"
 #include "todo/todo_list.h"
@@ -76,8 +76,8 @@ bool HandleMissingFolders(App& app) {
 }
 
 void ShowOverlapping(App& app, const std::string& pairs) {
-  app.Show("[Folders inside each other]", app.Text("[Folders inside each other]") + "\r\n" + pairs,
-           app.Text("[Error]"), Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
+  app.Show("[Folders inside each other]", app.Text("[Folders inside each other]") + "\r\n" + pairs, app.Text("[Error]"),
+           Buttons::Ok, Icon::Critical, MessageKind::FoldersInsideEachOther);
 }
 
 // Pairs writing into each other's folders undo each other's work (one deletes what the other

@@ -2,14 +2,14 @@
 
 #include <unistd.h>
 
-#include "flows/command_lock.h"
+#include "apply/file_ops.h"
+#include "apply/statistics_labels.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/program_folder_lock.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "apply/file_ops.h"
-#include "apply/statistics_labels.h"
+#include "flows/command_lock.h"
 #include "todo/list_plan.h"
 #include "todo/todo_list.h"
 

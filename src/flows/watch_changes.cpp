@@ -29,7 +29,8 @@ void ChangeLog::Merge(const ChangeLog& other) {
 
 bool InStep(const std::string& rootF1, const std::string& rootF2, const std::string& relative,
             const JobOptions& options) {
-  struct stat a {}, b {};
+  struct stat a {
+  }, b{};
   const bool hasA = ::lstat((Root(rootF1) + relative).c_str(), &a) == 0;
   const int errorA = errno;
   const bool hasB = ::lstat((Root(rootF2) + relative).c_str(), &b) == 0;
@@ -37,8 +38,7 @@ bool InStep(const std::string& rootF1, const std::string& rootF2, const std::str
   if (!hasA || !hasB) return !hasA && !hasB && errorA == ENOENT && errorB == ENOENT;
   if (S_ISDIR(a.st_mode) || S_ISDIR(b.st_mode)) return S_ISDIR(a.st_mode) && S_ISDIR(b.st_mode);
   if (!S_ISREG(a.st_mode) || !S_ISREG(b.st_mode)) return false;
-  return a.st_size == b.st_size &&
-         WithinTolerance(static_cast<double>(b.st_mtim.tv_sec - a.st_mtim.tv_sec), options);
+  return a.st_size == b.st_size && WithinTolerance(static_cast<double>(b.st_mtim.tv_sec - a.st_mtim.tv_sec), options);
 }
 
 ChangedPairs ChangesToCompare(const ChangeLog& log, const std::vector<std::string>& sources,

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-#include "flows/execute_flow.h"
-#include "flows/folder_watch.h"
 #include "common/app.h"
 #include "common/clock.h"
+#include "flows/execute_flow.h"
+#include "flows/folder_watch.h"
 
 namespace dd {
 

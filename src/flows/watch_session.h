@@ -29,9 +29,9 @@ enum class WatchNotice {
 };
 
 struct WatchSettings {
-  double settleSeconds = 2;      // quiet time after the last change
-  double capSeconds = 60;        // at most this long after the first change
-  double fullRunSeconds = 300;   // the period of full runs once the watch limit is reached
+  double settleSeconds = 2;     // quiet time after the last change
+  double capSeconds = 60;       // at most this long after the first change
+  double fullRunSeconds = 300;  // the period of full runs once the watch limit is reached
 };
 
 class WatchSession {

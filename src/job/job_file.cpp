@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <vector>
 
+#include "apply/statistics_labels.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/language.h"
 #include "common/text.h"
 #include "common/write_report.h"
-#include "apply/statistics_labels.h"
 #include "todo/backup_mode.h"
 #include "todo/filters.h"
 #include "todo/todo_list.h"

@@ -97,7 +97,8 @@ ContentResult ContentCheck::Compare(std::string_view key, int64_t size) {
   if (a >= 0 && b < 0) ::close(a);
   // A link has no content of its own to compare: its size and time say all.
   if (linkA || linkB) return ContentResult::Same;
-  struct stat sa {}, sb {};
+  struct stat sa {
+  }, sb{};
   ContentResult result = ContentResult::Unreadable;
   if (b >= 0 && ::fstat(a, &sa) == 0 && ::fstat(b, &sb) == 0 && S_ISREG(sa.st_mode) && S_ISREG(sb.st_mode) &&
       sa.st_size == size && sb.st_size == size)

@@ -7,8 +7,8 @@
 
 #include "common/clock.h"
 #include "common/messages.h"
-#include "common/run_statistics.h"
 #include "common/paths.h"
+#include "common/run_statistics.h"
 #include "plan/scan_observer.h"
 #include "plan/scanner.h"
 
@@ -27,9 +27,9 @@ bool IsRealFolder(const std::string& path) {
 }
 
 bool Inside(const std::string& path, const std::string& folder) {
-  return folder.empty() ? !path.empty()
-                        : path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 &&
-                              path[folder.size()] == '/';
+  return folder.empty()
+             ? !path.empty()
+             : path.size() > folder.size() && path.compare(0, folder.size(), folder) == 0 && path[folder.size()] == '/';
 }
 
 // A root that holds something is mounted and not wiped.

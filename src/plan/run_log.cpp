@@ -27,7 +27,7 @@ int64_t NextNumber(const std::string& newestEntry) {
 }  // namespace
 
 bool WriteRunLogEntry(const std::string& logFilePath, const std::string& operation, double start, double end,
-                  const std::string& summary) {
+                      const std::string& summary) {
   const std::string separator(50, '-');
   std::vector<std::string> elements = Split(ReadTextFile(logFilePath), separator);
   if (!elements.empty() && elements.size() - 1 >= kTrimAtIndex) elements.resize(kKeptElements);

@@ -1,7 +1,8 @@
 // "To Do Plan.txt": which job planned the pending list, beside the list in the
 // program folder. Lines of TAB-separated fields, CR LF between them:
 //   Job <job file> / PlannedAtNs <ns> / Mode <five codes> / TimeTolerance <s> /
-//   DaylightSaving 0|1 / DeletedToTrash 0|1 / [CompareContent 1] / [VerifyCopies 1] / Pair <source> <target> <resolved source> <resolved target> ...
+//   DaylightSaving 0|1 / DeletedToTrash 0|1 / [CompareContent 1] / [VerifyCopies 1] / Pair <source> <target> <resolved
+//   source> <resolved target> ...
 #pragma once
 
 #include <cstdint>

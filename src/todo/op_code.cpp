@@ -31,10 +31,11 @@ bool ParseOpCode(std::string_view text, OpCode& code) {
 }
 
 bool ParseFileStatus(std::string_view text, FileStatus& status) {
-  static const std::pair<std::string_view, FileStatus> kStatuses[] = {
-      {kStatusIdentical, FileStatus::Identical}, {kStatusExtraInF1, FileStatus::ExtraInF1},
-      {kStatusExtraInF2, FileStatus::ExtraInF2}, {kStatusNewerInF1, FileStatus::NewerInF1},
-      {kStatusNewerInF2, FileStatus::NewerInF2}};
+  static const std::pair<std::string_view, FileStatus> kStatuses[] = {{kStatusIdentical, FileStatus::Identical},
+                                                                      {kStatusExtraInF1, FileStatus::ExtraInF1},
+                                                                      {kStatusExtraInF2, FileStatus::ExtraInF2},
+                                                                      {kStatusNewerInF1, FileStatus::NewerInF1},
+                                                                      {kStatusNewerInF2, FileStatus::NewerInF2}};
   return Lookup(kStatuses, text, status);
 }
 

@@ -64,15 +64,15 @@ std::string OpRecord::Format() const {
   return Format(OpText, Code, Status, {PathF1, {}}, {PathF2, {}}, SizeF1, SizeF2);
 }
 
-std::string OpRecord::Format(std::string_view opText, std::string_view code, std::string_view status,
-                             PathParts pathF1, PathParts pathF2, int64_t sizeF1, int64_t sizeF2) {
+std::string OpRecord::Format(std::string_view opText, std::string_view code, std::string_view status, PathParts pathF1,
+                             PathParts pathF2, int64_t sizeF1, int64_t sizeF2) {
   char sizes[2][24];
   const auto end1 = std::to_chars(sizes[0], sizes[0] + sizeof sizes[0], sizeF1).ptr;
   const auto end2 = std::to_chars(sizes[1], sizes[1] + sizeof sizes[1], sizeF2).ptr;
   const std::string_view size1(sizes[0], static_cast<std::size_t>(end1 - sizes[0]));
   const std::string_view size2(sizes[1], static_cast<std::size_t>(end2 - sizes[1]));
-  const std::string_view parts[] = {opText, code, status, pathF1.root, pathF1.below, pathF2.root, pathF2.below,
-                                    size1, size2};
+  const std::string_view parts[] = {opText,      code,         status, pathF1.root, pathF1.below,
+                                    pathF2.root, pathF2.below, size1,  size2};
   // A TAB after each field; a path's root runs on into the part below it.
   constexpr bool kTabAfter[] = {true, true, true, false, true, false, true, true, false};
   std::size_t length = 0;

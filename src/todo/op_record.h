@@ -38,8 +38,8 @@ struct OpRecord {
   };
   // The line of a record from its fields, without building one, in one allocation:
   // a simulation makes one line per planned item.
-  static std::string Format(std::string_view opText, std::string_view code, std::string_view status,
-                            PathParts pathF1, PathParts pathF2, int64_t sizeF1, int64_t sizeF2);
+  static std::string Format(std::string_view opText, std::string_view code, std::string_view status, PathParts pathF1,
+                            PathParts pathF2, int64_t sizeF1, int64_t sizeF2);
 };
 
 }  // namespace dd

@@ -35,15 +35,15 @@ std::string_view OpTextOf(std::string_view code) {
 }
 
 void AppendToDoRecord(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
-                          std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2) {
+                      std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2) {
   const std::string_view opText = OpTextOf(code);
   if (opText.empty()) return;
   toDoList.push_back(OpRecord::Format(opText, code, status, {pathF1, {}}, {pathF2, {}}, sizeF1, sizeF2));
 }
 
 void AppendToDoRecord(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
-                          std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
-                          int64_t sizeF2) {
+                      std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
+                      int64_t sizeF2) {
   const std::string_view opText = OpTextOf(code);
   if (opText.empty()) return;
   toDoList.push_back(OpRecord::Format(opText, code, status, {rootF1, below}, {rootF2, below}, sizeF1, sizeF2));

@@ -26,11 +26,11 @@ std::string_view MoveTextOf(std::string_view code);
 
 // Appends the record of one classified item, unless the code plans nothing.
 void AppendToDoRecord(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
-                          std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2);
+                      std::string_view pathF1, std::string_view pathF2, int64_t sizeF1, int64_t sizeF2);
 // The same for an item at `below` under the roots of a pair (pathF1 = rootF1 + below), built in place.
 void AppendToDoRecord(std::vector<std::string>& toDoList, std::string_view status, std::string_view code,
-                          std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
-                          int64_t sizeF2);
+                      std::string_view rootF1, std::string_view rootF2, std::string_view below, int64_t sizeF1,
+                      int64_t sizeF2);
 
 // Recomputes every pending-operation statistic from the list.
 void CountOperations(const std::vector<std::string>& toDoList, RunStatistics& run);

@@ -58,7 +58,8 @@ BackupModePanel::BackupModePanel(App& app, const SkinPictures& pictures, const B
   outer->addLayout(body);
   outer->addStretch(1);
 
-  connect(cmbBackupModes_, &QComboBox::activated, this, [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
+  connect(cmbBackupModes_, &QComboBox::activated, this,
+          [this](int index) { ComboSelected(app_.Modes, app_.Run.Lifecycle, app_.messages, index); });
   FillDropDowns();
 }
 

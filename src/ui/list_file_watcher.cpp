@@ -1,7 +1,7 @@
 #include "ui/list_file_watcher.h"
 
-#include "flows/todo_files.h"
 #include "common/app.h"
+#include "flows/todo_files.h"
 #include "ui/qt_text.h"
 
 namespace dd::ui {

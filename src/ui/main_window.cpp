@@ -15,10 +15,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
-#include "flows/execute_flow.h"
-#include "flows/todo_files.h"
 #include "apply/file_ops.h"
 #include "desktop/file_types.h"
+#include "flows/execute_flow.h"
+#include "flows/todo_files.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -62,9 +62,9 @@ class Backdrop : public QWidget {
 
 // The buttons of the row, in their order; the stop and one-step buttons show only when their time comes.
 constexpr int kRowButtons[] = {
-    kBtnBackup,       kBtnExclude,      kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimulation,
-    kBtnExecute,      kBtnStopExecution,     kBtnOneStep,         kBtnSave,           kBtnOpen,     kBtnInfo,
-    kBtnHideToDoList, kBtnShowToDoList, kBtnMaximizeToDoList, kBtnRestoreToDoList};
+    kBtnBackup,       kBtnExclude,       kBtnScheduleOff,      kBtnScheduleOn,     kBtnSimulate, kBtnStopSimulation,
+    kBtnExecute,      kBtnStopExecution, kBtnOneStep,          kBtnSave,           kBtnOpen,     kBtnInfo,
+    kBtnHideToDoList, kBtnShowToDoList,  kBtnMaximizeToDoList, kBtnRestoreToDoList};
 
 // Until a language is applied (its file may be missing) a control shows its key without the prefix.
 QString FallbackCaption(QString key) {
@@ -372,7 +372,8 @@ void MainWindow::BuildContextMenus() {
   QMenu* folders = new QMenu(this);
   folders->setObjectName(QStringLiteral("mnulvFolders"));
   menus_.insert(folders->objectName(), folders);
-  AddAction(folders, QStringLiteral("mnuShowInExplorerF"), {}, [this] { ActOnFolderRow(RowAction::ShowInFileManager); });
+  AddAction(folders, QStringLiteral("mnuShowInExplorerF"), {},
+            [this] { ActOnFolderRow(RowAction::ShowInFileManager); });
   AddAction(folders, QStringLiteral("mnuDeleteFromListF"), {},
             [this] { DeletePairsByKey(app_, SelectedFolderKeys()); });
   folders->addAction(action(QStringLiteral("mnuSwapFolders")));
@@ -422,8 +423,8 @@ void MainWindow::ApplyLanguage() {
   for (QAction* a : languages_->actions())
     a->setChecked(a->objectName() == QStringLiteral("mnuLanguage(%1)").arg(language));
   folderList_->setHorizontalHeaderLabels({QString(), text(QStringLiteral("[Source directories]")),
-                                         text(QStringLiteral("[Status]")),
-                                         text(QStringLiteral("[Target directories]"))});
+                                          text(QStringLiteral("[Status]")),
+                                          text(QStringLiteral("[Target directories]"))});
   toDoModel_->HeadersChanged();
   screen_.SetStatusText(1, app_.Job.CurrentJobFile);
   PanelsLanguageChanged();

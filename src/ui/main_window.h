@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "flows/scheduler.h"
 #include "common/app.h"
+#include "flows/scheduler.h"
 #include "job/startup.h"
 #include "ui/qt_language.h"
 #include "ui/run_thread.h"

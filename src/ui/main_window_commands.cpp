@@ -13,12 +13,12 @@
 #include <QMimeData>
 #include <QVBoxLayout>
 
+#include "apply/statistics_labels.h"
+#include "common/files.h"
+#include "common/format.h"
 #include "flows/execute_flow.h"
 #include "flows/simulate.h"
 #include "flows/todo_files.h"
-#include "common/files.h"
-#include "common/format.h"
-#include "apply/statistics_labels.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"
@@ -208,7 +208,7 @@ int MainWindow::DeleteSelectedToDoRows() {
     const int row = std::clamp(noted, 0, rows - 1);
     const QModelIndex index = toDoModel_->index(row, kColF1);
     toDoView_->selectionModel()->setCurrentIndex(index,
-                                                   QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                                                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     toDoView_->scrollTo(index);
   }
   return removed;
@@ -218,8 +218,7 @@ void MainWindow::SortByHeader(int column) {
   if (app_.Run.Lifecycle.Execution() || RunOnWorker()) return;
   const int by = sort_.Click(column);
   if (!SortToDoRows(app_, by, sort_.descending)) return;
-  toDoView_->horizontalHeader()->setSortIndicator(column,
-                                                    sort_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+  toDoView_->horizontalHeader()->setSortIndicator(column, sort_.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
   screen_.ToDoRowsRebuilt();
 }
 
@@ -235,12 +234,10 @@ void MainWindow::LoadIconsOfVisibleRows() {
 
 void MainWindow::ApplyToDoColumnWidths() {
   // The "Full path" columns are as wide as their longest path (and a margin) allows.
-  const int pathPixels = app_.ToDo.ShowFullPath
-                             ? toDoView_->fontMetrics().horizontalAdvance(toDoModel_->LongestPath()) + 12
-                             : 0;
-  const auto widths =
-      dd::ToDoColumnWidths(toDoView_->viewport()->width() * kUnitsPerPixel, app_.ToDo.ShowSize,
-                                    app_.ToDo.ShowFullPath, pathPixels * kUnitsPerPixel);
+  const int pathPixels =
+      app_.ToDo.ShowFullPath ? toDoView_->fontMetrics().horizontalAdvance(toDoModel_->LongestPath()) + 12 : 0;
+  const auto widths = dd::ToDoColumnWidths(toDoView_->viewport()->width() * kUnitsPerPixel, app_.ToDo.ShowSize,
+                                           app_.ToDo.ShowFullPath, pathPixels * kUnitsPerPixel);
   for (int c = 0; c < kToDoColumnCount; ++c) {
     const int px = widths[static_cast<std::size_t>(c)] / kUnitsPerPixel;
     toDoView_->setColumnHidden(c, px == 0);

@@ -14,8 +14,7 @@ class PictureButton : public QAbstractButton {
   Q_OBJECT
  public:
   // `activeButton` tells which button is the active one (its number; 0 for none).
-  PictureButton(int number, const SkinPictures& pictures, std::function<int()> activeButton,
-                QWidget* parent = nullptr);
+  PictureButton(int number, const SkinPictures& pictures, std::function<int()> activeButton, QWidget* parent = nullptr);
   int number() const { return number_; }
   // The look the button shows now (1..4, 5 while it cannot be pressed).
   int look() const;

@@ -38,8 +38,9 @@ RunThread::RunThread(QObject* parent) : QObject(parent), worker_(new RunWorker(t
   thread_.setObjectName(QStringLiteral("run"));
   // The run (and the scanning threads it starts, which inherit it) yields the cores to the window
   // thread: on a machine with fewer cores than busy threads the window would otherwise wait its turn.
-  connect(&thread_, &QThread::started, worker_, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kRunNice); },
-          Qt::DirectConnection);
+  connect(
+      &thread_, &QThread::started, worker_, [] { ::setpriority(PRIO_PROCESS, ::gettid(), kRunNice); },
+      Qt::DirectConnection);
   worker_->moveToThread(&thread_);
   connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
   thread_.start();

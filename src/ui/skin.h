@@ -15,10 +15,10 @@ namespace dd::ui {
 bool LoadPicture(QIcon& into, const std::string& path);
 
 struct SkinPictures {
-  std::array<QIcon, kToDoImageCount> toDo;                       // the to-do list images, by PictureNumberOfKey
-  std::array<QIcon, 5> folders;                                  // the folder-list status images, by PairIcon
+  std::array<QIcon, kToDoImageCount> toDo;  // the to-do list images, by PictureNumberOfKey
+  std::array<QIcon, 5> folders;             // the folder-list status images, by PairIcon
   std::array<std::array<QIcon, kDisabledLook + 1>, kHighestButton + 1> buttons;  // [button][look 1..5]
-  std::array<QIcon, 6> backgrounds;                              // BG1..BG5 at 1..5
+  std::array<QIcon, 6> backgrounds;                                              // BG1..BG5 at 1..5
   QIcon lineH, lineV;
   QIcon picFiles, picFolders, picDelete, picNew, picReplace, picMove;
   QIcon appIcon;

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "flows/execute_flow.h"
 #include "common/clock.h"
+#include "flows/execute_flow.h"
 #include "job/settings.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"

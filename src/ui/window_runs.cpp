@@ -2,8 +2,8 @@
 // what reaches the window from them.
 #include <QCoreApplication>
 
-#include "flows/execute_flow.h"
 #include "common/clock.h"
+#include "flows/execute_flow.h"
 #include "ui/desktop_notice.h"
 #include "ui/main_window.h"
 #include "ui/progress_picture.h"

@@ -80,7 +80,9 @@ bool WindowScreen::Queued(std::function<void()> call) {
     wakePosted_ = true;
   }
   // One wake-up for the calls gathered meanwhile; the calls keep their order.
-  if (wake) QMetaObject::invokeMethod(&window_, [this] { RunQueuedCalls(); }, Qt::QueuedConnection);
+  if (wake)
+    QMetaObject::invokeMethod(
+        &window_, [this] { RunQueuedCalls(); }, Qt::QueuedConnection);
   return true;
 }
 

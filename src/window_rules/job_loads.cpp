@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "flows/execute_flow.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "flows/execute_flow.h"
 #include "job/folder_pairs.h"
 #include "job/job_file.h"
 #include "job/run_guard.h"

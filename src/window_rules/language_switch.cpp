@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "common/app.h"
 #include "apply/statistics_labels.h"
+#include "common/app.h"
 #include "job/startup.h"
 #include "todo/backup_mode.h"
 #include "window_rules/todo_view.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "apply/statistics_labels.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "apply/statistics_labels.h"
 #include "todo/op_code.h"
 #include "todo/op_record.h"
 #include "todo/todo_list.h"
@@ -135,8 +135,8 @@ bool ToDoRowCells(std::string_view record, ToDoCells& c) {
   if (c.filledF2) c.path2 = r->PathF2, c.name2 = NameOfPath(r->PathF2), c.size2 = r->SizeF2;
   OpCode code{};
   if (ParseOpCode(r->Code, code))
-    SetOperationCells(code, knownStatus && status == FileStatus::ExtraInF1, knownStatus && status == FileStatus::ExtraInF2,
-                      c);
+    SetOperationCells(code, knownStatus && status == FileStatus::ExtraInF1,
+                      knownStatus && status == FileStatus::ExtraInF2, c);
   return true;
 }
 
@@ -197,8 +197,7 @@ std::string_view ToDoCellImageKey(const ToDoCells& c, int column) {
   return {};
 }
 
-std::array<int, kToDoColumnCount> ToDoColumnWidths(int width, bool showSize, bool showFullPath,
-                                                            int pathWidth) {
+std::array<int, kToDoColumnCount> ToDoColumnWidths(int width, bool showSize, bool showFullPath, int pathWidth) {
   const int s = showSize ? static_cast<int>(width * 0.05 + 0.5) : 0;
   const int p = showFullPath ? std::clamp(pathWidth, static_cast<int>(width * 0.05 + 0.5), width / 4) : 0;
   // A list narrower than its fixed columns keeps its name columns at zero rather than negative.

@@ -60,8 +60,7 @@ std::string_view ToDoCellImageKey(const ToDoCells& cells, int column);
 // Widths of the twelve columns for a list `width` wide; together they fill it. A
 // shown "Full path" column is `pathWidth` wide (what its longest path needs),
 // within a twentieth and a quarter of the width; the name columns take the rest.
-std::array<int, kToDoColumnCount> ToDoColumnWidths(int width, bool showSize, bool showFullPath,
-                                                            int pathWidth = 0);
+std::array<int, kToDoColumnCount> ToDoColumnWidths(int width, bool showSize, bool showFullPath, int pathWidth = 0);
 
 // The side a row command acts on: F1 when the last mouse release was left of
 // the edge of the "Status1" column (the sum of the four F1 column widths).

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "flows/execute_flow.h"
-#include "common/files.h"
-#include "apply/execute_sub.h"
 #include "apply/execute_app.h"
-#include "todo/backup_mode.h"
+#include "apply/execute_sub.h"
+#include "common/files.h"
+#include "flows/execute_flow.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
 
 using namespace dd;
 using namespace dd::test;

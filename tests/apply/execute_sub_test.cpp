@@ -7,11 +7,11 @@
 
 #include <filesystem>
 
-#include "flows/execute_flow.h"
 #include "common/files.h"
-#include "todo/backup_mode.h"
+#include "flows/execute_flow.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
 
 using namespace dd;
 using namespace dd::test;
@@ -153,7 +153,8 @@ TEST(ExecuteSub, StopDuringOneBigCopyLeavesNoPartialFile) {
   // The first turn is the one before the copy; a stop at the second, which only the copy itself can give, must undo it.
   int turns = 0;
   f.screen.onYield = [&] {
-    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2) RequestRunStop(f.app);
+    if (f.app.Run.Lifecycle.Execution() && f.app.Run.CurrentFile == f.dir / "s/big.bin" && ++turns == 2)
+      RequestRunStop(f.app);
   };
   EXPECT_EQ(ExecuteList(f.app).outcome, RunOutcome::Stopped);
   EXPECT_EQ(turns, 2);

@@ -5,15 +5,15 @@
 
 #include <filesystem>
 
-#include "flows/execute_flow.h"
-#include "common/files.h"
-#include "apply/execute_sub.h"
 #include "apply/execute_app.h"
-#include "todo/backup_mode.h"
-#include "todo/todo_list.h"
+#include "apply/execute_sub.h"
+#include "common/files.h"
+#include "flows/execute_flow.h"
 #include "support/clock_tick.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
+#include "todo/todo_list.h"
 
 using namespace dd;
 using namespace dd::test;

@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "apply/execute_sub.h"
 #include "apply/execute_app.h"
-#include "todo/todo_list.h"
+#include "apply/execute_sub.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/todo_list.h"
 
 using namespace dd;
 using namespace dd::test;

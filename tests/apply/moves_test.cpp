@@ -10,17 +10,17 @@
 #include <filesystem>
 #include <random>
 
-#include "flows/simulate.h"
-#include "common/files.h"
-#include "apply/execute_sub.h"
 #include "apply/execute_app.h"
+#include "apply/execute_sub.h"
 #include "apply/move_ops.h"
-#include "todo/record_texts.h"
-#include "todo/todo_list.h"
+#include "common/files.h"
+#include "flows/simulate.h"
 #include "support/clock_tick.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
 #include "support/test_support.h"
+#include "todo/record_texts.h"
+#include "todo/todo_list.h"
 
 using namespace dd;
 using namespace dd::test;

@@ -6,13 +6,13 @@
 #include <map>
 #include <random>
 
+#include "apply/execute_app.h"
+#include "apply/execute_sub.h"
+#include "common/files.h"
 #include "flows/execute_flow.h"
 #include "flows/simulate.h"
-#include "common/files.h"
-#include "apply/execute_sub.h"
-#include "apply/execute_app.h"
-#include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
+#include "todo/backup_mode.h"
 
 namespace fs = std::filesystem;
 using namespace dd;

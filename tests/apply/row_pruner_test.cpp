@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "flows/simulate.h"
-#include "common/app.h"
-#include "apply/execute_sub.h"
 #include "apply/execute_app.h"
+#include "apply/execute_sub.h"
+#include "common/app.h"
+#include "flows/simulate.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 

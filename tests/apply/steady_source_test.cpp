@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "flows/execute_flow.h"
-#include "common/files.h"
 #include "apply/file_ops.h"
+#include "common/files.h"
+#include "flows/execute_flow.h"
 #include "support/clock_tick.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"

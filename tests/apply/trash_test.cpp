@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <thread>
 
-#include "flows/simulate.h"
+#include "apply/execute_app.h"
+#include "apply/execute_sub.h"
 #include "common/clock.h"
 #include "common/files.h"
-#include "apply/execute_sub.h"
-#include "apply/execute_app.h"
+#include "flows/simulate.h"
 #include "platform/desktop_trash.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"

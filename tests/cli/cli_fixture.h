@@ -1,8 +1,8 @@
 // The built dualdock-cli run on a test's own temporary folder and program folder.
 #pragma once
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 

@@ -355,7 +355,8 @@ TEST_F(NewJob, OnlyForceReplacesAJob) {
 // Boxes without names show placeholders in the window; here they hold no names.
 TEST_F(NewJob, AJobWithoutNamesShowsEmptyFilters) {
   ASSERT_EQ(Run("job new " + job + " --pair /c /d --mode synchronize --force").code, 0);
-  EXPECT_NE(Run("job show " + job).out.find("Exclude: off, case-insensitive, 0 names\nInclude: off, case-insensitive, 0 names\n"),
+  EXPECT_NE(Run("job show " + job)
+                .out.find("Exclude: off, case-insensitive, 0 names\nInclude: off, case-insensitive, 0 names\n"),
             std::string::npos);
 }
 

@@ -16,8 +16,8 @@ struct Watch : test::Cli {
       const int err = ::open((dir / "err.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       ::dup2(null, 0), ::dup2(null, 1), ::dup2(err, 2);
       const std::string home = dir / "home";
-      ::execl(test::kCli.c_str(), test::kCli.c_str(), "--home", home.c_str(), "watch", job.c_str(), "--yes",
-              "--settle", "0.1", static_cast<char*>(nullptr));
+      ::execl(test::kCli.c_str(), test::kCli.c_str(), "--home", home.c_str(), "watch", job.c_str(), "--yes", "--settle",
+              "0.1", static_cast<char*>(nullptr));
       ::_exit(127);
     }
     return pid;
@@ -56,7 +56,8 @@ TEST_F(Watch, CtrlCBetweenRunsEndsWithZero) {
   test::MakeTree(dir.path(), {"src/a.txt=a", "dst/"});
   Job("job.ddk", {{dir / "src", dir / "dst"}});
   const pid_t pid = Start(dir / "job.ddk");
-  WaitFor(pid, [&] { return Waiting(); }, "first run");
+  WaitFor(
+      pid, [&] { return Waiting(); }, "first run");
   EXPECT_EQ(ReadTextFile(dir / "dst/a.txt"), "a");
   EXPECT_EQ(Interrupt(pid), 0) << ReadTextFile(dir / "err.txt");
 }
@@ -70,7 +71,8 @@ TEST_F(Watch, CtrlCDuringARunEndsWithThree) {
   const pid_t pid = Start(dir / "job.ddk");
   // Copies are written under temporary names and renamed by the batch: the first entry in the target
   // shows the run at work, whole batches still to come.
-  WaitFor(pid, [&] { return IsDirectory(dir / "dst/f0") && !std::filesystem::is_empty(dir / "dst/f0"); }, "copy");
+  WaitFor(
+      pid, [&] { return IsDirectory(dir / "dst/f0") && !std::filesystem::is_empty(dir / "dst/f0"); }, "copy");
   ::kill(pid, SIGSTOP);
   ASSERT_LT(FilesIn(dir / "dst"), kFiles) << "the run finished before the signal";
   EXPECT_EQ(Interrupt(pid), 3) << ReadTextFile(dir / "err.txt");
@@ -80,7 +82,8 @@ TEST_F(Watch, ASecondRunOnTheProgramFolderIsRefused) {
   test::MakeTree(dir.path(), {"src/a.txt=a", "dst/"});
   const std::string job = Job("job.ddk", {{dir / "src", dir / "dst"}});
   const pid_t pid = Start(dir / "job.ddk");
-  WaitFor(pid, [&] { return Waiting(); }, "first run");
+  WaitFor(
+      pid, [&] { return Waiting(); }, "first run");
   const test::Result second = RunHome("sync " + job + " --yes");
   EXPECT_EQ(second.code, 2);
   EXPECT_NE(second.err.find("another Dualdock run"), std::string::npos) << second.err;
@@ -112,8 +115,10 @@ TEST_F(MassDeletionWatch, TheDeletionsAreNotCarriedOut) {
 
 TEST_F(MassDeletionWatch, TheWatchGoesOnWithTheNextChange) {
   test::WriteFile(dir / "src/after.txt", "after");
-  WaitFor(pid, [&] { return PathExists(dir / "dst/after.txt"); }, "copy after the refusal");
-  WaitFor(pid, [&] { return Waits() == 3; }, "end of the run after the refusal");
+  WaitFor(
+      pid, [&] { return PathExists(dir / "dst/after.txt"); }, "copy after the refusal");
+  WaitFor(
+      pid, [&] { return Waits() == 3; }, "end of the run after the refusal");
   EXPECT_EQ(Interrupt(pid), 0);
 }
 

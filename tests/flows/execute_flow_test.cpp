@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "flows/execute_flow.h"
-#include "flows/simulate.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "todo/backup_mode.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
 
 using namespace dd;
 using dd::test::FlowFixture;

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "flows/simulate.h"
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "flows/simulate.h"
 #include "job/job_file.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"

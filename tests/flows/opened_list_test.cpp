@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "common/files.h"
 #include "flows/execute_flow.h"
 #include "flows/todo_files.h"
-#include "common/files.h"
 #include "job/startup.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"

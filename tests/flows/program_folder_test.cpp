@@ -9,10 +9,10 @@
 
 #include <functional>
 
+#include "common/files.h"
 #include "flows/execute_flow.h"
 #include "flows/simulate.h"
 #include "flows/todo_files.h"
-#include "common/files.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "flows/execute_flow.h"
-#include "flows/simulate.h"
 #include "common/app.h"
 #include "common/files.h"
+#include "flows/execute_flow.h"
+#include "flows/simulate.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 

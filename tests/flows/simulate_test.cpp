@@ -6,13 +6,13 @@
 #include <filesystem>
 #include <utility>
 
+#include "common/files.h"
 #include "flows/execute_flow.h"
 #include "flows/simulate.h"
-#include "common/files.h"
-#include "todo/backup_mode.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
 
 using namespace dd;
 using dd::test::FlowFixture;
@@ -330,9 +330,9 @@ TEST_F(LeftoversTest, NeitherOurCopiesNorTheTrashArePlanned) {
 
 TEST_F(LeftoversTest, OnlyTheCopiesOfAProcessThatIsGoneAreRemoved) {
   EXPECT_EQ(test::Listing(f.dir / "s"), std::vector<std::string>{"a.txt=a"});
-  std::vector<std::string> kept = {live + "=being written", dead + "5->a.txt", ".Trash-0/",      ".Trash-0/files/",
-                                    ".Trash-0/files/x=trashed",                  ".Trash/",        "sub/",
-                                    "sub/.Trash-0/",                             "sub/.Trash-0/kept=k"};
+  std::vector<std::string> kept = {live + "=being written",    dead + "5->a.txt", ".Trash-0/", ".Trash-0/files/",
+                                   ".Trash-0/files/x=trashed", ".Trash/",         "sub/",      "sub/.Trash-0/",
+                                   "sub/.Trash-0/kept=k"};
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(test::Listing(f.dir / "t"), kept);
 }

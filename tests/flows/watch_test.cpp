@@ -4,13 +4,13 @@
 #include <chrono>
 #include <thread>
 
+#include "common/files.h"
 #include "flows/execute_flow.h"
 #include "flows/folder_watch.h"
 #include "flows/scheduler.h"
 #include "flows/settle_rule.h"
 #include "flows/watch_changes.h"
 #include "flows/watch_session.h"
-#include "common/files.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
@@ -208,12 +208,13 @@ TEST(WatchSession, CopiesEveryNewFileAlsoInAFolderMadeLater) {
   MakeTree(f.dir.path(), {"s/", "t/"});
   f.AddSourceTargetPair();
   int runs = 0, limitedRuns = 0;
-  WatchSession session(f.app, WatchSettings{0.05, 60, 300}, [](WatchNotice) {},
-                       [&](const ChangedPairs* changed) {
-                         ++runs;
-                         limitedRuns += changed != nullptr;
-                         return ExecuteOneStep(f.app, changed).outcome != RunOutcome::NotRun;
-                       });
+  WatchSession session(
+      f.app, WatchSettings{0.05, 60, 300}, [](WatchNotice) {},
+      [&](const ChangedPairs* changed) {
+        ++runs;
+        limitedRuns += changed != nullptr;
+        return ExecuteOneStep(f.app, changed).outcome != RunOutcome::NotRun;
+      });
   ASSERT_TRUE(session.Start());
   ASSERT_TRUE(TickUntil([&] { session.Tick(); }, [&] { return runs == 1; }));
 
@@ -222,8 +223,7 @@ TEST(WatchSession, CopiesEveryNewFileAlsoInAFolderMadeLater) {
   MakeDirs(f.dir / "s/later");
   ASSERT_TRUE(TickUntil([&] { session.Tick(); }, [&] { return IsDirectory(f.dir / "t/later"); }));
   WriteFile(f.dir / "s/later/inner.txt", "inner");
-  ASSERT_TRUE(TickUntil([&] { session.Tick(); },
-                        [&] { return ReadTextFile(f.dir / "t/later/inner.txt") == "inner"; }));
+  ASSERT_TRUE(TickUntil([&] { session.Tick(); }, [&] { return ReadTextFile(f.dir / "t/later/inner.txt") == "inner"; }));
   EXPECT_EQ(limitedRuns, runs - 1) << "a change ran a comparison of everything";
 }
 

@@ -4,8 +4,8 @@
 
 #include <functional>
 
-#include "flows/simulate.h"
 #include "common/app.h"
+#include "flows/simulate.h"
 #include "job/job_file.h"
 #include "support/builders.h"
 #include "support/flow_fixture.h"

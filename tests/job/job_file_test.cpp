@@ -8,9 +8,9 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/backup_mode.h"
 
 namespace dd {
 namespace {

@@ -7,8 +7,8 @@
 #include "common/language.h"
 #include "job/job_file.h"
 #include "job/startup.h"
-#include "todo/filters.h"
 #include "support/flow_fixture.h"
+#include "todo/filters.h"
 
 namespace dd {
 namespace {
@@ -28,12 +28,13 @@ struct LoadedFilterBoxesTest : ::testing::Test, test::ProgramFixture<> {
   // A job whose exclude and include boxes hold these texts.
   std::string Job(const std::string& exclude, const std::string& include) {
     const std::string path = dir / "job.ddk";
-    test::WriteFile(path, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"
-                          "Exclude Files/Folders Name:\r\n1\r\n\r\n\r\n0\r\n\r\n\r\n" +
-                              exclude +
-                              "\r\n\r\n\r\n"
-                              "Include Files/Folders Name:\r\n0\r\n\r\n\r\n0\r\n\r\n\r\n" +
-                              include + "\r\n\r\n\r\n");
+    test::WriteFile(path,
+                    "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"
+                    "Exclude Files/Folders Name:\r\n1\r\n\r\n\r\n0\r\n\r\n\r\n" +
+                        exclude +
+                        "\r\n\r\n\r\n"
+                        "Include Files/Folders Name:\r\n0\r\n\r\n\r\n0\r\n\r\n\r\n" +
+                        include + "\r\n\r\n\r\n");
     return path;
   }
 };
@@ -65,8 +66,12 @@ TEST_F(LoadedFilterBoxesTest, TypedNamesStay) {
   for (const Row& row : kRows) {
     SCOPED_TRACE(std::string(row.exclude) + " | " + row.include);
     ReadJobFile(app, Job(row.exclude, row.include));
-    if (!row.excludePlaceholder) EXPECT_EQ(app.Options.ExcludeText, row.exclude);
-    if (!row.includePlaceholder) EXPECT_EQ(app.Options.IncludeText, row.include);
+    if (!row.excludePlaceholder) {
+      EXPECT_EQ(app.Options.ExcludeText, row.exclude);
+    }
+    if (!row.includePlaceholder) {
+      EXPECT_EQ(app.Options.IncludeText, row.include);
+    }
   }
 }
 

@@ -11,9 +11,9 @@
 #include "common/clock.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "todo/op_record.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/op_record.h"
 
 using namespace dd;
 using namespace dd::test;

@@ -6,9 +6,9 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "plan/comparison.h"
-#include "todo/op_record.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "todo/op_record.h"
 
 using namespace dd;
 using namespace dd::test;

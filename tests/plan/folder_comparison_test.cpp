@@ -19,7 +19,8 @@ ComparisonContext Context(App& app) {
 }
 
 // The records' F2 paths below the target root, sorted, when only `folders` are compared.
-std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries, const std::vector<ChangedFolder>& folders) {
+std::vector<std::string> PlannedPaths(const std::vector<std::string>& entries,
+                                      const std::vector<ChangedFolder>& folders) {
   FlowFixture f;
   f.SetMirrorMode();
   MakeTree(f.dir.path(), entries);

@@ -2,8 +2,8 @@
 
 #include "common/files.h"
 #include "job/startup.h"
-#include "todo/backup_mode.h"
 #include "support/builders.h"
+#include "todo/backup_mode.h"
 
 namespace dd::test {
 

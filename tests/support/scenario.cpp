@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <stdexcept>
 
-#include "flows/simulate.h"
 #include "common/files.h"
 #include "common/text.h"
-#include "todo/todo_list.h"
+#include "flows/simulate.h"
 #include "support/flow_fixture.h"
+#include "todo/todo_list.h"
 
 namespace fs = std::filesystem;
 

@@ -14,9 +14,9 @@
 #include <QTimer>
 
 #include "apply/statistics_labels.h"
-#include "todo/list_plan.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
+#include "todo/list_plan.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/list_views.h"
 #include "ui/schedule_panel.h"

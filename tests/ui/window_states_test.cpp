@@ -13,9 +13,9 @@
 
 #include "common/files.h"
 #include "job/startup.h"
-#include "todo/backup_mode.h"
 #include "support/builders.h"
 #include "support/window_fixture.h"
+#include "todo/backup_mode.h"
 #include "ui/backup_mode_panel.h"
 #include "ui/filter_panel.h"
 #include "ui/list_views.h"

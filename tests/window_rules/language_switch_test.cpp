@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "common/duration_text.h"
-#include "todo/backup_mode.h"
 #include "support/flow_fixture.h"
+#include "todo/backup_mode.h"
 #include "window_rules/todo_view.h"
 
 namespace dd {

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "flows/simulate.h"
 #include "common/app.h"
+#include "flows/simulate.h"
 #include "job/startup.h"
-#include "todo/todo_list.h"
 #include "support/flow_fixture.h"
+#include "todo/todo_list.h"
 
 using namespace dd;
 using dd::test::TempDir;

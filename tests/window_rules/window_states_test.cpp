@@ -9,8 +9,8 @@
 
 #include "job/job_file.h"
 #include "job/startup.h"
-#include "todo/filters.h"
 #include "support/flow_fixture.h"
+#include "todo/filters.h"
 #include "window_rules/buttons.h"
 #include "window_rules/message_columns.h"
 #include "window_rules/todo_view.h"
@@ -25,10 +25,14 @@ TEST(RunButtonsTest, ButtonsThatStartARunAreOutOfUseWhileOneIsOn) {
     RunState state;
     bool enabled;
   } rows[] = {
-      {kBtnSimulate, RunState::Idle, true},        {kBtnSimulate, RunState::Simulating, false},
-      {kBtnExecute, RunState::Executing, false},   {kBtnOneStep, RunState::Stopping, false},
-      {kBtnExecute, RunState::Idle, true},         {kBtnStopExecution, RunState::Executing, true},
-      {kBtnStopSimulation, RunState::Stopping, true},    {kBtnBackup, RunState::Simulating, true},
+      {kBtnSimulate, RunState::Idle, true},
+      {kBtnSimulate, RunState::Simulating, false},
+      {kBtnExecute, RunState::Executing, false},
+      {kBtnOneStep, RunState::Stopping, false},
+      {kBtnExecute, RunState::Idle, true},
+      {kBtnStopExecution, RunState::Executing, true},
+      {kBtnStopSimulation, RunState::Stopping, true},
+      {kBtnBackup, RunState::Simulating, true},
       {kBtnHideToDoList, RunState::Executing, true},
   };
   for (const auto& row : rows)

@@ -78,8 +78,8 @@ struct Shots {
   void Shoot(const QString& view) {
     Settle();
     const QString name = QStringLiteral("%1-%2-%3.png").arg(skinName, view, language);
-    const int rc =
-        QProcess::execute(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"), out + "/" + name});
+    const int rc = QProcess::execute(QStringLiteral("import"),
+                                     {QStringLiteral("-window"), QStringLiteral("root"), out + "/" + name});
     if (rc != 0) ++failures;
     std::printf("%s %d\n", qPrintable(name), rc);
   }
