@@ -88,6 +88,10 @@ struct RunWindowTest : test::WindowFixture {
     boxes.clear();
     QTest::mouseClick(window->button(kBtnExecute), Qt::LeftButton);
     ASSERT_TRUE(hanging.WaitUntilHanging());
+    // What the run posted before it hung reaches the window in batches: let it arrive.
+    QLabel* action = window->label(QStringLiteral("lblProgress"));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return action->text().startsWith(QStringLiteral("Execution in progress")); }, 5000));
   }
   void Press(int button) {
     QTest::mouseClick(window->button(button), Qt::LeftButton);
@@ -282,14 +286,15 @@ TEST_F(RunWindowTest, TheActionLineSaysAnExecutionWaitsForItsAnswerThenThatItIsI
     QString duringQuestion;
     window->messageHook = [&](const Message& m) {
       if (m.kind == MessageKind::ConfirmExecute || m.kind == MessageKind::ConfirmOneClick) {
-        QTest::qWait(100);  // the labels the run posted before its question
+        // The labels the run posted before its question arrive in batches: wait for them, within reason.
+        (void)QTest::qWaitFor([&] { return action->text() == QStringLiteral("Waiting for confirmation"); }, 5000);
         duringQuestion = action->text();
       }
       return m.buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
     };
     window->ClickButton(row.button);
     ASSERT_TRUE(hanging.WaitUntilHanging()) << row.name;
-    QTest::qWait(100);
+    (void)QTest::qWaitFor([&] { return action->text().startsWith(QStringLiteral("Execution in progress")); }, 5000);
     EXPECT_EQ(duringQuestion, QStringLiteral("Waiting for confirmation")) << row.name;
     EXPECT_TRUE(action->text().startsWith(QStringLiteral("Execution in progress")))
         << row.name << " " << action->text().toStdString();
