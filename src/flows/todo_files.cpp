@@ -68,7 +68,9 @@ bool SaveListCommand(App& app, std::string path) {
                                    MessageKind::ReplaceFile) == Answer::Cancel)
     return true;
   // The save drops the empty records and renumbers the list; it rebuilds the rows with it.
-  return SaveToDoList(app.ToDo, app.Files, app.screen, path);
+  if (SaveToDoList(app.ToDo, app.Files, app.screen, path)) return true;
+  ReportFileNotWritten(app.messages, path);
+  return false;
 }
 
 void OpenListCommand(App& app, const std::string& path) {

@@ -166,6 +166,14 @@ TEST_F(ToDoFilesTest, ASaveThatCannotBeWrittenFails) {
   EXPECT_FALSE(SaveListCommand(app, dir / "plan.txt/inner"));
 }
 
+TEST_F(ToDoFilesTest, ASaveThatCannotBeWrittenNamesTheFile) {
+  app.ToDo.ToDoList = {kB};
+  test::WriteFile(dir / "plan.txt", "a file");
+  ASSERT_FALSE(SaveListCommand(app, dir / "plan.txt/inner"));
+  ASSERT_EQ(screen.keys(), Keys{"[Could not write the file]"});
+  EXPECT_NE(screen.messages[0].prompt.find(dir / "plan.txt/inner.txt"), std::string::npos);
+}
+
 // kept.txt holds kA, saved through the dialog; the list file holds kB.
 struct OpenTest : ToDoFilesTest {
   void SetUp() override {
