@@ -107,7 +107,7 @@ struct RunStatistics {
   ContentComparisonCounts Compared;
   VerifyCounts Verified;
 
-  // Pending operations by kind and side (counted from the operation list, taken
+  // Pending operations by kind and side (counted from the to-do list, taken
   // down by the execution), and their number at the last count.
   PendingTable Pending;
   int64_t PendingOpsAtCount = 0;

@@ -1,5 +1,5 @@
 // Plain state of the program besides the run statistics: program files,
-// settings, job, backup modes, operation list and transfer rates.
+// settings, job, backup modes, to-do list and transfer rates.
 #pragma once
 
 #include <cstdint>
@@ -112,7 +112,7 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
-// The pending operation list and the rows that show it (record index per row,
+// The to-do list and the rows that show it (record index per row,
 // in record order unless a view sorted them). The execution removes rows near
 // the front one by one, which a deque does in constant time.
 struct ToDoState {

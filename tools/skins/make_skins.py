@@ -35,7 +35,7 @@ BIG, SMALL = 48, 24
 LEGEND = 24
 PAIR = (48, 24)  # status pictures beside the backup-mode grid
 OP = (64, 32)  # operation pictures of the legend and the picture drop-downs
-LIST = 16  # images of the operation list and the folder list
+LIST = 16  # images of the to-do list and the folder list
 
 
 def hexc(c):
