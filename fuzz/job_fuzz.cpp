@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string before = BuildJobText(app);
   const std::string copy = app.Files.Folder + "/copy.ddk";
   app.Job.CurrentJobFile = copy;
-  if (!SaveJob(app, "Save")) return 0;
+  if (!SaveJob(app, SaveMode::Save)) return 0;
   DD_FUZZ_CHECK(LoadJobFile(app, copy) == JobLoadStatus::Loaded || app.Job.TargetFolders.empty());
   DD_FUZZ_CHECK(BuildJobText(app) == before);
   return 0;
