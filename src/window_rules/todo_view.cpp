@@ -6,6 +6,8 @@
 #include "common/app.h"
 #include "common/files.h"
 #include "common/text.h"
+#include "common/write_report.h"
+#include "flows/command_lock.h"
 #include "todo/op_code.h"
 #include "todo/op_record.h"
 #include "todo/todo_list.h"
@@ -297,7 +299,10 @@ bool IconWindow::Update(int64_t f, int64_t rowCount) {
 }
 
 int RemoveSelectedRows(App& app, std::vector<int64_t> positions) {
-  if (app.Run.Lifecycle.Execution()) return 0;
+  if (app.Run.Lifecycle.Execution() || positions.empty()) return 0;
+  // The list file is shared with every run of the program folder: another run may be writing it.
+  const CommandLock lock(app);
+  if (!lock.Held()) return 0;
   auto& rows = app.ToDo.Rows;
   std::sort(positions.begin(), positions.end());
   positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
@@ -323,10 +328,7 @@ int RemoveSelectedRows(App& app, std::vector<int64_t> positions) {
   const bool written = WriteToDoFile(app.ToDo, app.Files);
   // Our own write: the watcher of the list file must not take it for another run's.
   RememberListFile(app.ToDo, app.Files);
-  if (!written)
-    app.Show("[Could not write the file]",
-             app.Text("[Could not write the file]") + std::string(kCrLf) + app.Files.ToDoFilePath, app.Text("[Error]"),
-             Buttons::Ok, Icon::Critical);
+  if (!written) ReportFileNotWritten(app.messages, app.Files.ToDoFilePath, false);
   return removed;
 }
 

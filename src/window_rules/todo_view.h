@@ -88,7 +88,8 @@ struct IconWindow {
 };
 
 // Removes the rows at the given positions with their records, recounts and
-// refreshes the labels. Nothing during an execution. Returns the count removed.
+// refreshes the labels. Nothing during an execution, nor while another run holds the
+// program folder (a box says so). Returns the count removed.
 int RemoveSelectedRows(App& app, std::vector<int64_t> positions);
 
 }  // namespace dd

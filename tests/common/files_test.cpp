@@ -160,7 +160,9 @@ TEST(Files, DeletingAFileSaysWhatBecameOfIt) {
     TempDir dir;
     MakeTree(dir.path(), {"folder/inner=x"});
     if (*row.entry) MakeTree(dir.path(), {row.entry});
-    if (row.readOnly) ASSERT_EQ(::chmod((dir / row.name).c_str(), 0444), 0);
+    if (row.readOnly) {
+      ASSERT_EQ(::chmod((dir / row.name).c_str(), 0444), 0);
+    }
     EXPECT_EQ(DeleteFile(dir / row.name), row.result);
     EXPECT_EQ(Listing(dir.path()), (std::vector<std::string>{"folder/", "folder/inner=x"}));
   }

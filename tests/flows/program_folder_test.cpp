@@ -15,6 +15,7 @@
 #include "flows/todo_files.h"
 #include "support/flow_fixture.h"
 #include "support/scenario.h"
+#include "window_rules/todo_view.h"
 
 using namespace dd;
 using namespace dd::test;
@@ -67,6 +68,7 @@ TEST(OneRunPerProgramFolder, EveryCommandRefusesAtOnceWhileAnotherRunHoldsIt) {
       {"one-step run", [&] { EXPECT_EQ(ExecuteOneStep(f.app).outcome, RunOutcome::NotRun); }},
       {"open list", [&] { OpenListCommand(f.app, f.dir / "saved.txt"); }},
       {"save list", [&] { EXPECT_TRUE(SaveListCommand(f.app, f.dir / "copy.txt")); }},
+      {"remove rows", [&] { EXPECT_EQ(RemoveSelectedRows(f.app, {0}), 0); }},
   };
   for (const auto& [name, command] : commands) {
     f.screen.messages.clear();
