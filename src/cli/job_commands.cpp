@@ -88,7 +88,7 @@ bool IsCode(const std::string& code) {
 // "incremental", "synchronize" or five codes separated by commas, each allowed for its status.
 bool ParseMode(const std::string& text, const BackupModeState& modes, BackupModeDef& mode, std::string& error) {
   if (text == "incremental" || text == "synchronize") {
-    mode = modes.StdBackupModes[text == "incremental" ? 0 : 1];
+    mode = modes.StandardBackupModes[text == "incremental" ? 0 : 1];
     return true;
   }
   std::vector<std::string> codes = SplitKeepEmpty(text, ",");
@@ -224,7 +224,7 @@ int RunJobShow(const Options& o) {
     std::cerr << "dualdock-cli: the job's source and target lists differ in length; it cannot run\n";
 
   BackupModeDef& m = app.Modes.CurrentBackupMode;
-  const int known = CheckIfKnownBUM(app.Modes);
+  const int known = KnownModeOfCurrent(app.Modes);
   std::vector<std::string> codes;
   for (int row = 0; row < 5; ++row) codes.push_back(*ModeCode(m, row));
   std::cout << "Mode: "

@@ -45,11 +45,11 @@ struct BackupModeDef {
 };
 
 struct BackupModeState {
-  BackupModeDef StdBackupModes[2];
+  BackupModeDef StandardBackupModes[2];
   BackupModeDef CurrentBackupMode;
   std::vector<std::string> ComboItems;  // the mode combo: two standard modes, then "[User defined]"
   int SelectedMode = 0;                 // selected combo item
-  bool OptsBeingSet = false;
+  bool OptionsBeingSet = false;
 };
 
 // The filter boxes, their switches and the run options of the options panel.

@@ -251,8 +251,8 @@ ReadOutcome LoadText(App& app, const std::string& quotedPath, bool keepList = fa
   NormaliseFilterBoxes(app);
   ShowPlaceholdersOfEmptyBoxes(app.Options);
   BackupModeState& m = app.Modes;
-  m.SelectedMode = CheckIfKnownBUM(m);
-  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
+  m.SelectedMode = KnownModeOfCurrent(m);
+  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StandardBackupModes[m.SelectedMode].Name;
   ShowCurrentBackupMode(app.Modes, app.Run.Lifecycle, app.messages);
   app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
@@ -407,7 +407,7 @@ void NewJob(App& app, bool emptyList) {
   app.Job.TargetFolders.clear();
   app.screen.FolderPairsChanged();
 
-  StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages);
+  DefineStandardBackupModes(app.Modes, app.Run.Lifecycle, app.messages);
   app.Job.SavedJobText = JobTextWithoutPlaceholders(app);
   app.screen.JobOptionsChanged();
 }

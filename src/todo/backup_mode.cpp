@@ -72,16 +72,16 @@ bool ChangeAllowed(const Editors& e) {
 // Lets the window show the current mode; the change events that setting the
 // controls raises arrive during the yield and are ignored by the handlers.
 void ShowInEditors(const Editors& e) {
-  e.modes.OptsBeingSet = true;
+  e.modes.OptionsBeingSet = true;
   e.messages.screen().BackupModeChanged();
   e.messages.Yield();
-  e.modes.OptsBeingSet = false;
+  e.modes.OptionsBeingSet = false;
 }
 
 // Applies the selected combo item; false when the user declined the change.
 bool ApplySelection(const Editors& e) {
   BackupModeState& m = e.modes;
-  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode = m.StdBackupModes[m.SelectedMode];
+  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode = m.StandardBackupModes[m.SelectedMode];
   if (!ChangeAllowed(e)) return false;
   ShowInEditors(e);
   return true;
@@ -102,22 +102,22 @@ void UserEdit(const Editors& e, Edit edit) {
 
 }  // namespace
 
-void StdBackupModesDef(BackupModeState& modes, const RunLifecycle& run, Messages& messages) {
+void DefineStandardBackupModes(BackupModeState& modes, const RunLifecycle& run, Messages& messages) {
   BackupModeState& m = modes;
-  m.StdBackupModes[0] = MakeMode(messages.Text("[A->B Incremental]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
-                                 kCopyToTarget, kDoNothing);
-  m.StdBackupModes[1] = MakeMode(messages.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
-                                 kCopyToTarget, kCopyToSource);
-  m.ComboItems = {m.StdBackupModes[0].Name, m.StdBackupModes[1].Name, messages.Text("[User defined]")};
-  m.CurrentBackupMode = m.StdBackupModes[0];
+  m.StandardBackupModes[0] = MakeMode(messages.Text("[A->B Incremental]"), kDoNothing, kCopyToTarget, kDeleteInTarget,
+                                      kCopyToTarget, kDoNothing);
+  m.StandardBackupModes[1] = MakeMode(messages.Text("[A<->B Synchronization]"), kDoNothing, kCopyToTarget,
+                                      kDeleteInTarget, kCopyToTarget, kCopyToSource);
+  m.ComboItems = {m.StandardBackupModes[0].Name, m.StandardBackupModes[1].Name, messages.Text("[User defined]")};
+  m.CurrentBackupMode = m.StandardBackupModes[0];
   m.SelectedMode = 0;
   RefreshBackUpModes(modes, run, messages);
 }
 
-int CheckIfKnownBUM(const BackupModeState& modes) {
+int KnownModeOfCurrent(const BackupModeState& modes) {
   int result = 2;
   for (int i = 0; i < 2; ++i)
-    if (SameCodes(modes.StdBackupModes[i], modes.CurrentBackupMode)) result = i;
+    if (SameCodes(modes.StandardBackupModes[i], modes.CurrentBackupMode)) result = i;
   return result;
 }
 
@@ -194,7 +194,7 @@ int SelectedOption(const BackupModeDef& mode, int row) {
 }
 
 void OptionClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int column) {
-  if (modes.OptsBeingSet || !IsOptionEnabled(row, column)) return;
+  if (modes.OptionsBeingSet || !IsOptionEnabled(row, column)) return;
   UserEdit({modes, run, messages}, [&] {
     *GridField(modes.CurrentBackupMode, row) = OperationCodeOfNumber(column);
     modes.SelectedMode = 2;
@@ -224,7 +224,7 @@ int SelectedDropDownItem(const BackupModeDef& mode, int row, int side) {
 }
 
 void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& messages, int row, int side, int item) {
-  if (modes.OptsBeingSet) return;
+  if (modes.OptionsBeingSet) return;
   if (!DropDownField(modes.CurrentBackupMode, row, side) || item < 1 || item > DropDownItemCount(row)) return;
   // Item numbers of the Extra drop-downs back to picture numbers.
   int k = item;
@@ -233,7 +233,7 @@ void DropDownClicked(BackupModeState& modes, const RunLifecycle& run, Messages& 
   if (row == 1 && side == 1 && item == 2) k = 3;
   UserEdit({modes, run, messages}, [&] {
     *DropDownField(modes.CurrentBackupMode, row, side) = OperationNameOfPicture(k);
-    modes.SelectedMode = CheckIfKnownBUM(modes);
+    modes.SelectedMode = KnownModeOfCurrent(modes);
   });
 }
 

@@ -22,9 +22,9 @@ inline constexpr const char* kDeleteInTarget = "= x";
 // first, through `messages`, which also tells the window to show the mode.
 
 // Defines the standard modes (names from the language), fills the combo and makes mode 0 current.
-void StdBackupModesDef(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
+void DefineStandardBackupModes(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
 // 0 or 1 when the five codes equal that standard mode, else 2.
-int CheckIfKnownBUM(const BackupModeState& modes);
+int KnownModeOfCurrent(const BackupModeState& modes);
 // Applies the selected combo item.
 void RefreshBackUpModes(BackupModeState& modes, const RunLifecycle& run, Messages& messages);
 // Shows the current mode in the editors (asks first while a simulation runs).

@@ -27,10 +27,10 @@ std::string IdleActionKey(const App& app) {
 
 void RenameStandardModes(App& app) {
   BackupModeState& m = app.Modes;
-  m.StdBackupModes[0].Name = app.Text("[A->B Incremental]");
-  m.StdBackupModes[1].Name = app.Text("[A<->B Synchronization]");
-  m.ComboItems = {m.StdBackupModes[0].Name, m.StdBackupModes[1].Name, app.Text("[User defined]")};
-  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StdBackupModes[m.SelectedMode].Name;
+  m.StandardBackupModes[0].Name = app.Text("[A->B Incremental]");
+  m.StandardBackupModes[1].Name = app.Text("[A<->B Synchronization]");
+  m.ComboItems = {m.StandardBackupModes[0].Name, m.StandardBackupModes[1].Name, app.Text("[User defined]")};
+  if (m.SelectedMode == 0 || m.SelectedMode == 1) m.CurrentBackupMode.Name = m.StandardBackupModes[m.SelectedMode].Name;
   app.screen.BackupModeChanged();
 }
 

@@ -68,7 +68,7 @@ TEST_F(JobFileFixture, NewResetsTheJob) {
   EXPECT_TRUE(app.Options.DaylightSaving);
   EXPECT_EQ(app.Options.SchedulePeriodHours, 2.5);
   EXPECT_TRUE(app.Job.SourceFolders.empty());
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+  EXPECT_EQ(KnownModeOfCurrent(app.Modes), 0);
 }
 
 TEST_F(JobFileFixture, TheJobTextHasTheLayoutByteForByte) {
@@ -232,7 +232,7 @@ TEST_F(JobFileFixture, WithoutAnOperationSectionTheStandardModeStays) {
   EXPECT_EQ(OpenV2_1(app, "Dualdock V2.1\r\n\r\nDirectories:\r\n/s\r\n\r\n/t\r\n\r\n\r\n"),
             app.Text("[File loaded: ]"));
   EXPECT_EQ(app.Job.SourceFolders, Pairs{"/s"});
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 0);
+  EXPECT_EQ(KnownModeOfCurrent(app.Modes), 0);
 }
 
 TEST_F(JobFileFixture, LineFeedLineEndsReadAsCarriageReturnLineFeed) {

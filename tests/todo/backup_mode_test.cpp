@@ -34,7 +34,7 @@ class EditorScreen : public test::ScriptedScreen {
 struct BackupModeTest : ::testing::Test, test::ProgramFixture<EditorScreen> {
   BackupModeTest() {
     screen.app = &app;
-    StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages);
+    DefineStandardBackupModes(app.Modes, app.Run.Lifecycle, app.messages);
   }
   const BackupModeDef& mode() const { return app.Modes.CurrentBackupMode; }
   void ClickOption(int row, int column) { OptionClicked(app.Modes, app.Run.Lifecycle, app.messages, row, column); }
@@ -53,11 +53,11 @@ TEST_F(BackupModeTest, TheEditorsShowTheIncrementalModeAtStart) {
 }
 
 TEST_F(BackupModeTest, StandardModesAreKnownByTheirCodesAlone) {
-  app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[1];
+  app.Modes.CurrentBackupMode = app.Modes.StandardBackupModes[1];
   app.Modes.CurrentBackupMode.Name = "something else";
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 1);
+  EXPECT_EQ(KnownModeOfCurrent(app.Modes), 1);
   app.Modes.CurrentBackupMode.Identical = "=->";
-  EXPECT_EQ(CheckIfKnownBUM(app.Modes), 2);
+  EXPECT_EQ(KnownModeOfCurrent(app.Modes), 2);
 }
 
 TEST_F(BackupModeTest, AChangeDuringASimulationAsksFirst) {
@@ -95,7 +95,7 @@ TEST_F(BackupModeTest, AClickedOptionMakesTheModeUserDefined) {
 
 TEST_F(BackupModeTest, ADisabledCodeFromAJobFileStays) {
   app.Modes.CurrentBackupMode.ExtraInF1 = "<-=";
-  app.Modes.SelectedMode = CheckIfKnownBUM(app.Modes);
+  app.Modes.SelectedMode = KnownModeOfCurrent(app.Modes);
   ShowCurrentBackupMode(app.Modes, app.Run.Lifecycle, app.messages);
   EXPECT_EQ(screen.shownCodes[1], "<-=");
   EXPECT_EQ(SelectedOption(mode(), 1), 2);
@@ -124,7 +124,7 @@ TEST_F(BackupModeTest, EventsOfControlsTheProgramSetsAreIgnored) {
 }
 
 TEST_F(BackupModeTest, ClicksWhileTheProgramSetsTheEditorsChangeNothing) {
-  app.Modes.OptsBeingSet = true;
+  app.Modes.OptionsBeingSet = true;
   ClickOption(0, 1);
   ClickDropDown(0, 0, 2);
   EXPECT_EQ(mode().Identical, "= =");

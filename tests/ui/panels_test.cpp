@@ -92,7 +92,7 @@ TEST_F(ModesPanelTest, AComboChoiceIsShownByTheOtherEditors) {
   EXPECT_TRUE(modes().option(4, 2)->isChecked());
   EXPECT_EQ(modes().dropDown(2, 1)->currentIndex(), 2);
   EXPECT_EQ(modes().dropDown(1, 1)->currentIndex(), 2);
-  EXPECT_FALSE(app().Modes.OptsBeingSet);
+  EXPECT_FALSE(app().Modes.OptionsBeingSet);
 }
 
 TEST_F(ModesPanelTest, AFixedCellIsOutOfUse) {

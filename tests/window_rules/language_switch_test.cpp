@@ -20,7 +20,7 @@ struct LanguageScreen : test::ScriptedScreen {
 };
 
 struct Scene : test::ProgramFixture<LanguageScreen> {
-  Scene() { StdBackupModesDef(app.Modes, app.Run.Lifecycle, app.messages); }
+  Scene() { DefineStandardBackupModes(app.Modes, app.Run.Lifecycle, app.messages); }
 };
 
 struct LanguageSwitchTest : ::testing::Test, Scene {};
@@ -48,7 +48,7 @@ TEST_F(LanguageSwitchTest, TheLastRunsActionLineFollowsTheLanguageAtOnce) {
 struct ModesSwitchTest : LanguageSwitchTest {
   void SetUp() override {
     app.Modes.SelectedMode = 1;
-    app.Modes.CurrentBackupMode = app.Modes.StdBackupModes[1];
+    app.Modes.CurrentBackupMode = app.Modes.StandardBackupModes[1];
     SwitchLanguage(app, kGerman);
   }
 };
