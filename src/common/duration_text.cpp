@@ -1,7 +1,7 @@
 #include "common/duration_text.h"
 
-#include "common/app.h"
 #include "common/format.h"
+#include "common/messages.h"
 
 namespace dd {
 
@@ -15,10 +15,6 @@ std::string ShortDurationText(const Messages& messages, double seconds) {
   const std::string unit = messages.Text(key);
   if (!unit.empty()) text.replace(space + 1, std::string::npos, unit);
   return text;
-}
-
-std::string ShortDurationText(const App& app, double seconds) {
-  return ShortDurationText(app.messages, seconds);
 }
 
 }  // namespace dd

@@ -5,12 +5,10 @@
 
 namespace dd {
 
-class App;
 class Messages;
 
 // FormatDurationShort with its unit ("sec", "min", "h") looked up as "[sec]",
 // "[min]" or "[h]"; the unit stays as it is when the language has no text for it.
 std::string ShortDurationText(const Messages& messages, double seconds);
-std::string ShortDurationText(const App& app, double seconds);
 
 }  // namespace dd

@@ -1,12 +1,8 @@
 #include "common/write_report.h"
 
-#include "common/app.h"
+#include "common/messages.h"
 
 namespace dd {
-
-void ReportFileNotWritten(App& app, const std::string& path, bool failsCommand) {
-  ReportFileNotWritten(app.messages, path, failsCommand);
-}
 
 void ReportFileNotWritten(Messages& messages, const std::string& path, bool failsCommand) {
   messages.Show("[Could not write the file]", messages.Text("[Could not write the file]") + "\r\n" + path,

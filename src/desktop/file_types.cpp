@@ -150,7 +150,7 @@ void AssociateFileTypes(App& app, const std::string& executablePath, const FileT
     if (app.settings.FileTypeMessage == 1) app.Show("[File types not be associated]", "[Installation]");
   }
   if (!WriteTextFile(ReadTextFile(app.Files.ErrLogFilePath) + record, app.Files.ErrLogFilePath))
-    ReportFileNotWritten(app, app.Files.ErrLogFilePath, false);
+    ReportFileNotWritten(app.messages, app.Files.ErrLogFilePath, false);
 }
 
 void AssociateFileTypes(App& app) {

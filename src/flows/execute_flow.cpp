@@ -214,7 +214,7 @@ void ReportExecutionFinished(App& app, double start, double end, const RunResult
     app.Show("[Errors occured!]", prompt, app.Text("[Errors]"), Buttons::Ok, Icon::Critical, MessageKind::RunReport);
   }
   if (!WriteRunLogEntry(app.Files.LogFilePath, "Execute", start, end, prompt))
-    ReportFileNotWritten(app, app.Files.LogFilePath, false);
+    ReportFileNotWritten(app.messages, app.Files.LogFilePath, false);
   const char* outcome = result.outcome == RunOutcome::Stopped          ? "stopped"
                         : result.failures > 0 || skipped               ? "failed"
                         : result.outcome == RunOutcome::NothingPending ? "nothing pending"

@@ -18,7 +18,7 @@ void AppendToLogFile(App& app, const char* command, double start, double end, co
   record.endNs = WallClockNs();
   record.startNs = record.endNs - static_cast<int64_t>((end - start) * 1e9);
   record.outcome = outcome;
-  if (!AppendRunRecord(path, record, app.Run)) ReportFileNotWritten(app, path, false);
+  if (!AppendRunRecord(path, record, app.Run)) ReportFileNotWritten(app.messages, path, false);
 }
 
 }  // namespace dd

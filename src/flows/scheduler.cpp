@@ -113,7 +113,7 @@ Scheduler::TickResult Scheduler::Tick() {
   const double now = clock_();
   const double elapsed = std::trunc(std::max(0.0, now - armedTime_));
   const double remaining = std::trunc(period - elapsed);
-  labels_.Countdown = app_.Text("label(44)") + ShortDurationText(app_, std::max(0.0, remaining));
+  labels_.Countdown = app_.Text("label(44)") + ShortDurationText(app_.messages, std::max(0.0, remaining));
   labels_.ProgressPercent = ProgressPercent(elapsed, period);
 
   TickResult result = TickResult::Counting;

@@ -95,7 +95,7 @@ bool RefuseCrossingPairs(App& app, RunScope& scope) {
 
 // A program file that could not be written ends the simulation as a failure, never as a success.
 void FailUnwritten(App& app, RunScope& scope, const std::string& path) {
-  ReportFileNotWritten(app, path);
+  ReportFileNotWritten(app.messages, path);
   RequestRunStop(app);
   EndSimulation(app, scope);
 }
@@ -274,7 +274,7 @@ void SimulateBegun(App& app, RunScope& scope, const ChangedPairs* changed) {
     app.Show("[Simulation done in ]",
              app.Text("[Simulation done in ]") + FormatDuration(end - start) + "\r\n" + summary, std::string());
   if (!WriteRunLogEntry(app.Files.LogFilePath, "Simulate", start, end, summary))
-    ReportFileNotWritten(app, app.Files.LogFilePath, false);
+    ReportFileNotWritten(app.messages, app.Files.LogFilePath, false);
   // The one-step run writes one record, after its execution.
   if (!r.Lifecycle.OneStep())
     AppendToLogFile(app, "simulate", start, end, r.UnlistedFolders + r.SkippedNames > 0 ? "failed" : "done");

@@ -23,7 +23,7 @@ bool CheckIfValidToDoList(App& app) {
   const std::string text = NormaliseList(read.text);
   // A list that is already as it would be written is not written again (each write waits for the disk).
   if ((read.status != FileReadStatus::Read || text != read.text) && !WriteTextFile(text, file))
-    ReportFileNotWritten(app, file);
+    ReportFileNotWritten(app.messages, file);
   RememberListFile(app.ToDo, app.Files);
   ReadListPlan(app.ToDo, app.Files);
   if (text.empty()) return true;
@@ -90,11 +90,12 @@ void OpenListCommand(App& app, const std::string& path) {
   int created = 0;
   // The opened list is carried out against the current job: the old record goes before the list is
   // replaced, the current job's record comes after it (when it was planned is not known).
-  if (!sameFile && !RemoveListPlan(app.ToDo, app.Files)) return ReportFileNotWritten(app, app.Files.PlanFilePath);
+  if (!sameFile && !RemoveListPlan(app.ToDo, app.Files))
+    return ReportFileNotWritten(app.messages, app.Files.PlanFilePath);
   if (!sameFile && CopyWithFolders(path, listFile, true, created)) {
     app.ToDo.Plan = PlanOfCurrentJob(app.Job, app.Modes.CurrentBackupMode, app.Options);
     app.ToDo.PlannedAtNs = 0;
-    if (!WriteListPlan(app.ToDo, app.Files)) ReportFileNotWritten(app, app.Files.PlanFilePath);
+    if (!WriteListPlan(app.ToDo, app.Files)) ReportFileNotWritten(app.messages, app.Files.PlanFilePath);
     LoadToDoListFile(app);
     return;
   }

@@ -399,7 +399,7 @@ void NewJob(App& app, bool emptyList) {
   if (emptyList) {
     app.ToDo.ToDoList.assign(1, std::string());
     // Writes the empty list and rebuilds the rows.
-    if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
+    if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app.messages, app.Files.ToDoFilePath);
   }
 
   // One empty pair compacts to no pair at all.

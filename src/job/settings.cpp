@@ -75,7 +75,7 @@ bool SaveSettings(App& app) {
                            std::to_string(s.LanguageIndex) + "\r\n[FileTypes]\t" + std::to_string(s.FileTypeMessage) +
                            "\r\n" + (s.MassDeleteGuard ? "" : "[MassDeleteGuard]\t0\r\n");
   if (WriteTextFile(text, app.Files.SettingsFilePath)) return true;
-  ReportFileNotWritten(app, app.Files.SettingsFilePath, false);
+  ReportFileNotWritten(app.messages, app.Files.SettingsFilePath, false);
   return false;
 }
 

@@ -51,7 +51,7 @@ std::string StartUp(App& app, const std::string& folder, const std::string& comm
   // empty one.
   if (ReadWholeFile(app.Files.ToDoFilePath, kListFileLimit, false).status == FileReadStatus::Damaged) {
     app.Show("[Not a valid ToDo list]", "[Loading ToDo List]", Buttons::Ok, Icon::Critical);
-    if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app, app.Files.ToDoFilePath);
+    if (!SaveToDoList(app.ToDo, app.Files, app.screen)) ReportFileNotWritten(app.messages, app.Files.ToDoFilePath);
   }
   LoadToDoListFile(app);
   if (options.measureRates) LoadOrMeasureRates(app.Rates, app.Files, app.messages);

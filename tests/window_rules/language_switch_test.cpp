@@ -135,10 +135,10 @@ TEST_F(LanguageSwitchTest, DurationsTakeTheUnitsOfTheLanguage) {
   } rows[] = {{kEnglish, 0, "0 sec"}, {kGerman, 0, "0 Sek."}, {kGerman, 90, "1.5 Min."}, {kGerman, 7200, "2.0 Std."}};
   for (const auto& row : rows) {
     app.settings.LanguageIndex = row.language;
-    EXPECT_EQ(ShortDurationText(app, row.seconds), row.shown) << row.seconds;
+    EXPECT_EQ(ShortDurationText(app.messages, row.seconds), row.shown) << row.seconds;
   }
   test::WriteFile(app.Files.LanguageFilePath, "[sec]\t\t\r\n");  // a language without units keeps the built-in ones
-  EXPECT_EQ(ShortDurationText(app, 5), "5 sec");
+  EXPECT_EQ(ShortDurationText(app.messages, 5), "5 sec");
 }
 
 }  // namespace
